@@ -1,0 +1,93 @@
+#include "document/image_buffer.h"
+
+#include <cstdlib>
+#include <cstring>
+
+ImageStatus CheckImageSize(int64_t width, int64_t height, int bitCount, int64_t* stride, int64_t* blockBytes) {
+    if (bitCount != 8 && bitCount != 24) return ImageStatus::BadDepth;
+    if (width < 1 || height < 1 || width > kMaxImageDimension || height > kMaxImageDimension)
+        return ImageStatus::BadSize;
+    // 65535 * 3 + 3 and 65535 * that both fit easily in 64 bits.
+    const int64_t rowBytes = RowStride(width, bitCount);
+    const int64_t total = rowBytes * height;
+    if (total > kMaxPixelBlockBytes) return ImageStatus::TooLarge;
+    if (stride) *stride = rowBytes;
+    if (blockBytes) *blockBytes = total;
+    return ImageStatus::Ok;
+}
+
+const char* ImageStatusText(ImageStatus status) {
+    switch (status) {
+        case ImageStatus::Ok: return "no error";
+        case ImageStatus::BadDepth: return "only 8-bit and 24-bit images are supported";
+        case ImageStatus::BadSize: return "the width and height must be between 1 and 65535 pixels";
+        case ImageStatus::TooLarge: return "the image would need more than 1 GiB of pixel memory";
+        case ImageStatus::NoMemory: return "there is not enough memory";
+    }
+    return "unknown error";
+}
+
+void FillDefaultPalette(RGBQUAD* palette) {
+    for (int n = 0; n < 216; ++n) {
+        palette[n].rgbRed = static_cast<uint8_t>(42 * (n / 36));
+        palette[n].rgbGreen = static_cast<uint8_t>(42 * ((n / 6) % 6));
+        palette[n].rgbBlue = static_cast<uint8_t>(42 * (n % 6));
+        palette[n].rgbReserved = 0;
+    }
+    for (int d = 0; d < 40; ++d) {
+        const auto grey = static_cast<uint8_t>(6 * d);
+        palette[216 + d] = RGBQUAD{grey, grey, grey, 0};
+    }
+}
+
+RGBQUAD* MakeDefaultPalette() {
+    auto* palette = static_cast<RGBQUAD*>(std::calloc(kPaletteEntries, sizeof(RGBQUAD)));
+    if (palette) FillDefaultPalette(palette);
+    return palette;
+}
+
+ImageStatus CreateBlankImage(int width, int height, int type, BITMAPINFOHEADER** header, RGBQUAD** palette,
+                             uint8_t** bits) {
+    if (type != kImage8Bit && type != kImage24Bit) return ImageStatus::BadDepth;
+    const int bitCount = type == kImage8Bit ? 8 : 24;
+    int64_t stride = 0;
+    int64_t blockBytes = 0;
+    const ImageStatus status = CheckImageSize(width, height, bitCount, &stride, &blockBytes);
+    if (status != ImageStatus::Ok) return status;
+
+    const size_t headerBytes = bitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
+    auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, headerBytes));
+    auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
+    RGBQUAD* newPalette = nullptr;
+    if (newHeader) newPalette = bitCount == 8 ? HeaderPalette(newHeader) : MakeDefaultPalette();
+    if (!newHeader || !newBits || !newPalette) {
+        if (bitCount == 24) std::free(newPalette);
+        std::free(newHeader);
+        std::free(newBits);
+        return ImageStatus::NoMemory;
+    }
+    if (bitCount == 8) FillDefaultPalette(newPalette);
+
+    newHeader->biSize = kHeaderBytes;
+    newHeader->biWidth = width;
+    newHeader->biHeight = height;
+    newHeader->biPlanes = 1;
+    newHeader->biBitCount = static_cast<uint16_t>(bitCount);
+    newHeader->biCompression = 0;
+    newHeader->biSizeImage = static_cast<uint32_t>(blockBytes);
+    newHeader->biXPelsPerMeter = static_cast<int32_t>(stride);
+    newHeader->biClrUsed = newHeader->biClrImportant = bitCount == 8 ? 256 : 0;
+
+    *header = newHeader;
+    *palette = newPalette;
+    *bits = newBits;
+    return ImageStatus::Ok;
+}
+
+bool IsModelHeader(const BITMAPINFOHEADER& header) {
+    int64_t stride = 0;
+    if (header.biCompression != 0) return false;
+    if (CheckImageSize(header.biWidth, header.biHeight, header.biBitCount, &stride) != ImageStatus::Ok)
+        return false;
+    return header.biXPelsPerMeter == stride;
+}

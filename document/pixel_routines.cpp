@@ -1,0 +1,467 @@
+#include "document/pixel_routines.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "document/palette_match.h"
+
+uint8_t g_bTranslucent = 0;
+float g_fTranslucency = 0.63f;
+
+namespace {
+
+bool Translucent() { return (g_bTranslucent & 1) != 0; }
+
+// The blend with factor f (the single-precision setting widened to double) and 1 - f formed in double.
+inline uint8_t Blend(int existing, int incoming, double f, double g) {
+    const double v = existing * f + incoming * g;
+    if (!(v > 0.0)) return 0;  // also catches NaN
+    if (v >= 255.0) return 255;
+    return static_cast<uint8_t>(v);
+}
+
+// Per-channel lookup tables blending any existing byte with one fixed incoming byte.
+struct BlendTables {
+    uint8_t blue[256], green[256], red[256];
+    explicit BlendTables(uint32_t colour) {
+        const double f = g_fTranslucency;
+        const double g = 1.0 - f;
+        for (int e = 0; e < 256; ++e) {
+            blue[e] = Blend(e, colour & 0xFF, f, g);
+            green[e] = Blend(e, (colour >> 8) & 0xFF, f, g);
+            red[e] = Blend(e, (colour >> 16) & 0xFF, f, g);
+        }
+    }
+};
+
+inline uint8_t* PixelAddress(uint8_t* bits, int x, int row, int stride, int bytesPerPixel) {
+    return bits + static_cast<ptrdiff_t>(row) * stride + static_cast<ptrdiff_t>(x) * bytesPerPixel;
+}
+
+inline void Store24(uint8_t* p, uint32_t colour) {
+    p[0] = static_cast<uint8_t>(colour);
+    p[1] = static_cast<uint8_t>(colour >> 8);
+    p[2] = static_cast<uint8_t>(colour >> 16);
+}
+
+inline uint32_t Load24(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16; }
+
+// Writes `count` copies of a 3-byte pixel, doubling the written part to keep the copies long.
+void Fill24(uint8_t* p, int count, uint32_t colour) {
+    if (count <= 0) return;
+    Store24(p, colour);
+    size_t done = 3;
+    const size_t total = static_cast<size_t>(count) * 3;
+    while (done < total) {
+        const size_t chunk = std::min(done, total - done);
+        std::memcpy(p + done, p, chunk);
+        done += chunk;
+    }
+}
+
+// The colour of palette entry `index` blended (when translucent) over the colour of entry `existing`.
+inline int Paint8Index(int existing, int index, const RGBQUAD* palette) {
+    const RGBQUAD& c = palette[index & 0xFF];
+    if (!Translucent()) return NearestPaletteIndex(c.rgbRed, c.rgbGreen, c.rgbBlue, palette);
+    const RGBQUAD& e = palette[existing];
+    const double f = g_fTranslucency;
+    const double g = 1.0 - f;
+    return NearestPaletteIndex(Blend(e.rgbRed, c.rgbRed, f, g), Blend(e.rgbGreen, c.rgbGreen, f, g),
+                               Blend(e.rgbBlue, c.rgbBlue, f, g), palette);
+}
+
+}  // namespace
+
+uint8_t BlendChannel(int existing, int incoming) {
+    const double f = g_fTranslucency;
+    return Blend(existing, incoming, f, 1.0 - f);
+}
+
+int NearestPaletteIndex(uint8_t red, uint8_t green, uint8_t blue, const RGBQUAD* palette) {
+    int best = 0;
+    int bestDistance = 3 * 255 * 255 + 1;
+    for (int i = 0; i < kPaletteEntries; ++i) {
+        const int dr = palette[i].rgbRed - red;
+        const int dg = palette[i].rgbGreen - green;
+        const int db = palette[i].rgbBlue - blue;
+        const int d = dr * dr + dg * dg + db * db;
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = i;
+        }
+    }
+    return best;
+}
+
+void PutPixel8(uint8_t* bits, int x, int row, int stride, int index, const RGBQUAD* palette) {
+    uint8_t* p = PixelAddress(bits, x, row, stride, 1);
+    *p = static_cast<uint8_t>(Paint8Index(*p, index, palette));
+}
+
+void PutPixel24(uint8_t* bits, int x, int row, int stride, uint32_t colour) {
+    uint8_t* p = PixelAddress(bits, x, row, stride, 3);
+    if (Translucent()) {
+        const double f = g_fTranslucency;
+        const double g = 1.0 - f;
+        p[0] = Blend(p[0], colour & 0xFF, f, g);
+        p[1] = Blend(p[1], (colour >> 8) & 0xFF, f, g);
+        p[2] = Blend(p[2], (colour >> 16) & 0xFF, f, g);
+    } else {
+        Store24(p, colour);
+    }
+}
+
+uint32_t GetPixel24(const uint8_t* bits, int x, int row, int stride) {
+    return Load24(bits + static_cast<ptrdiff_t>(row) * stride + static_cast<ptrdiff_t>(x) * 3);
+}
+
+void HLine8(uint8_t* bits, int firstX, int row, int lastX, int stride, int index, const RGBQUAD* palette) {
+    if (firstX > lastX) return;
+    uint8_t* p = PixelAddress(bits, firstX, row, stride, 1);
+    const int count = lastX - firstX + 1;
+    if (!Translucent()) {
+        std::memset(p, Paint8Index(0, index, palette), static_cast<size_t>(count));
+        return;
+    }
+    // The result depends only on the index already there: work each one out once.
+    int16_t result[256];
+    std::fill(std::begin(result), std::end(result), int16_t{-1});
+    for (int i = 0; i < count; ++i) {
+        int16_t& r = result[p[i]];
+        if (r < 0) r = static_cast<int16_t>(Paint8Index(p[i], index, palette));
+        p[i] = static_cast<uint8_t>(r);
+    }
+}
+
+void HLine24(uint8_t* bits, int firstX, int row, int lastX, int stride, uint32_t colour) {
+    if (firstX > lastX) return;
+    uint8_t* p = PixelAddress(bits, firstX, row, stride, 3);
+    const int count = lastX - firstX + 1;
+    if (!Translucent()) {
+        Fill24(p, count, colour);
+        return;
+    }
+    if (count < 64) {
+        for (int i = 0; i < count; ++i) PutPixel24(p, i, 0, 0, colour);
+        return;
+    }
+    const BlendTables t(colour);
+    for (int i = 0; i < count; ++i, p += 3) {
+        p[0] = t.blue[p[0]];
+        p[1] = t.green[p[1]];
+        p[2] = t.red[p[2]];
+    }
+}
+
+namespace {
+
+// Run scanning and painting for one depth. A pixel value is held in a uint32_t.
+struct Pixels8 {
+    static uint32_t At(const uint8_t* row, int x) { return row[x]; }
+
+    // Last column of the run of `value` that starts at x (x - 1 when row[x] differs), up to lastX.
+    static int RunEnd(const uint8_t* row, int x, int lastX, uint32_t value) {
+        const uint64_t pattern = 0x0101010101010101ull * value;
+        while (x + 8 <= lastX + 1) {
+            uint64_t word;
+            std::memcpy(&word, row + x, 8);
+            const uint64_t diff = word ^ pattern;
+            if (diff) return x + __builtin_ctzll(diff) / 8 - 1;
+            x += 8;
+        }
+        while (x <= lastX && row[x] == value) ++x;
+        return x - 1;
+    }
+    // First column of the run of `value` that ends at x, down to firstX.
+    static int RunStart(const uint8_t* row, int x, int firstX, uint32_t value) {
+        const uint64_t pattern = 0x0101010101010101ull * value;
+        while (x - 7 >= firstX) {
+            uint64_t word;
+            std::memcpy(&word, row + x - 7, 8);
+            const uint64_t diff = word ^ pattern;
+            if (diff) return x - __builtin_clzll(diff) / 8 + 1;
+            x -= 8;
+        }
+        while (x >= firstX && row[x] == value) --x;
+        return x + 1;
+    }
+    // First column in [x, lastX] holding `value`, or lastX + 1.
+    static int Find(const uint8_t* row, int x, int lastX, uint32_t value) {
+        if (x > lastX) return x;
+        const void* hit = std::memchr(row + x, static_cast<int>(value), static_cast<size_t>(lastX - x + 1));
+        return hit ? static_cast<int>(static_cast<const uint8_t*>(hit) - row) : lastX + 1;
+    }
+    static void Paint(uint8_t* row, int first, int last, uint32_t value) {
+        std::memset(row + first, static_cast<int>(value), static_cast<size_t>(last - first + 1));
+    }
+};
+
+struct Pixels24 {
+    static uint32_t At(const uint8_t* row, int x) { return Load24(row + 3 * x); }
+
+    static int RunEnd(const uint8_t* row, int x, int lastX, uint32_t value) {
+        uint8_t pattern[12];
+        for (int k = 0; k < 4; ++k) Store24(pattern + 3 * k, value);
+        while (x + 4 <= lastX + 1 && std::memcmp(row + 3 * x, pattern, 12) == 0) x += 4;
+        while (x <= lastX && At(row, x) == value) ++x;
+        return x - 1;
+    }
+    static int RunStart(const uint8_t* row, int x, int firstX, uint32_t value) {
+        uint8_t pattern[12];
+        for (int k = 0; k < 4; ++k) Store24(pattern + 3 * k, value);
+        while (x - 3 >= firstX && std::memcmp(row + 3 * (x - 3), pattern, 12) == 0) x -= 4;
+        while (x >= firstX && At(row, x) == value) --x;
+        return x + 1;
+    }
+    static int Find(const uint8_t* row, int x, int lastX, uint32_t value) {
+        while (x <= lastX && At(row, x) != value) ++x;
+        return x;
+    }
+    static void Paint(uint8_t* row, int first, int last, uint32_t value) {
+        Fill24(row + 3 * first, last - first + 1, value);
+    }
+};
+
+// A run of the row `row` spanning x1..x2 that was painted; the rows row + dy is still to be looked at.
+struct Segment {
+    int row, x1, x2, dy;
+};
+
+// Span fill after Heckbert's seed fill: each run is found, painted and its neighbouring rows queued,
+// skipping the stretch of the row it was reached from. `paint` differs from `old`, so a painted pixel
+// never matches again and every pixel is painted exactly once. The work list grows as needed.
+template <class Px>
+void SpanFill(uint8_t* bits, int stride, int x, int row, uint32_t old, uint32_t paint, int minX, int minRow,
+              int maxX, int maxRow) {
+    std::vector<Segment> stack;
+    auto push = [&](int r, int x1, int x2, int dy) {
+        if (r + dy >= minRow && r + dy <= maxRow) stack.push_back({r, x1, x2, dy});
+    };
+    auto rowAt = [&](int r) { return bits + static_cast<ptrdiff_t>(r) * stride; };
+
+    // The start row first (a segment coming from row + 1), then the row above it.
+    push(row, x, x, 1);
+    push(row + 1, x, x, -1);
+    while (!stack.empty()) {
+        const Segment s = stack.back();
+        stack.pop_back();
+        const int r = s.row + s.dy;
+        uint8_t* line = rowAt(r);
+        int xi = s.x1;
+        if (Px::At(line, xi) == old) {
+            const int left = Px::RunStart(line, xi, minX, old);
+            const int right = Px::RunEnd(line, xi, maxX, old);
+            Px::Paint(line, left, right, paint);
+            if (left < s.x1) push(r, left, s.x1 - 1, -s.dy);
+            push(r, left, right, s.dy);
+            if (right > s.x2) push(r, s.x2 + 1, right, -s.dy);
+            xi = right + 1;
+        }
+        while (true) {
+            xi = Px::Find(line, xi + 1, s.x2, old);
+            if (xi > s.x2) break;
+            const int right = Px::RunEnd(line, xi, maxX, old);
+            Px::Paint(line, xi, right, paint);
+            push(r, xi, right, s.dy);
+            if (right > s.x2) push(r, s.x2 + 1, right, -s.dy);
+            xi = right + 1;
+        }
+    }
+}
+
+// Clips the fill bounds to the image; false when nothing can be filled.
+bool ClipFillBounds(const BITMAPINFOHEADER* header, int x, int row, int* minX, int* minRow, int* maxX,
+                    int* maxRow) {
+    if (header->biWidth <= 0 || header->biHeight <= 0) return false;
+    *minX = std::max(*minX, 0);
+    *minRow = std::max(*minRow, 0);
+    *maxX = std::min(*maxX, header->biWidth - 1);
+    *maxRow = std::min(*maxRow, header->biHeight - 1);
+    return x >= *minX && x <= *maxX && row >= *minRow && row <= *maxRow;
+}
+
+}  // namespace
+
+// Every pixel of the area holds the same old value, and a painted pixel's new value depends only on
+// its old one, so the whole area takes the one value that painting the start pixel gives. Working
+// that value out with the pixel writer keeps blending and the nearest-index rule in one place.
+void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, int index, int minX, int minRow,
+                int maxX, int maxRow, const RGBQUAD* palette) {
+    if (!ClipFillBounds(header, x, row, &minX, &minRow, &maxX, &maxRow)) return;
+    const int stride = header->biXPelsPerMeter;
+    const uint8_t old = bits[static_cast<ptrdiff_t>(row) * stride + x];
+    if (old == (index & 0xFF)) return;
+    uint8_t painted = old;
+    HLine8(&painted, 0, 0, 0, 0, index, palette);
+    if (painted == old) return;
+    SpanFill<Pixels8>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow);
+}
+
+void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, uint32_t colour, int minX,
+                 int minRow, int maxX, int maxRow) {
+    if (!ClipFillBounds(header, x, row, &minX, &minRow, &maxX, &maxRow)) return;
+    const int stride = header->biXPelsPerMeter;
+    const uint32_t old = GetPixel24(bits, x, row, stride);
+    if (old == (colour & 0xFFFFFF)) return;
+    uint8_t pixel[3];
+    Store24(pixel, old);
+    HLine24(pixel, 0, 0, 0, 0, colour);
+    const uint32_t painted = Load24(pixel);
+    if (painted == old) return;
+    SpanFill<Pixels24>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow);
+}
+
+void FlipRows(uint8_t* bits, int stride, int height) {
+    if (height < 2 || stride <= 0) return;
+    std::vector<uint8_t> temp(static_cast<size_t>(stride));
+    for (int i = 0; i < height / 2; ++i) {
+        uint8_t* a = bits + static_cast<ptrdiff_t>(i) * stride;
+        uint8_t* b = bits + static_cast<ptrdiff_t>(height - 1 - i) * stride;
+        std::memcpy(temp.data(), a, static_cast<size_t>(stride));
+        std::memcpy(a, b, static_cast<size_t>(stride));
+        std::memcpy(b, temp.data(), static_cast<size_t>(stride));
+    }
+}
+
+void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* dst, int dstWidth, int dstHeight,
+                    int bytesPerPixel) {
+    if (srcWidth <= 0 || srcHeight <= 0 || dstWidth <= 0 || dstHeight <= 0) return;
+    if (bytesPerPixel != 1 && bytesPerPixel != 3) return;
+    const ptrdiff_t srcStride = RowStride(srcWidth, bytesPerPixel * 8);
+    const ptrdiff_t dstStride = RowStride(dstWidth, bytesPerPixel * 8);
+    const float xs = static_cast<float>(static_cast<double>(srcWidth) / dstWidth);
+    const float ys = static_cast<float>(static_cast<double>(srcHeight) / dstHeight);
+
+    // Source byte offset of every destination column, worked out once.
+    std::vector<int32_t> column(static_cast<size_t>(dstWidth));
+    for (int x = 0; x < dstWidth; ++x) {
+        const int sx = std::min(static_cast<int>(x * static_cast<double>(xs)), srcWidth - 1);
+        column[static_cast<size_t>(x)] = sx * bytesPerPixel;
+    }
+    const size_t rowBytes = static_cast<size_t>(dstWidth) * bytesPerPixel;
+    int previousSource = -1;
+    for (int r = 0; r < dstHeight; ++r) {
+        const int sr = std::min(static_cast<int>(r * static_cast<double>(ys)), srcHeight - 1);
+        uint8_t* out = dst + r * dstStride;
+        if (sr == previousSource) {
+            std::memcpy(out, out - dstStride, rowBytes);  // the same source row as the row before
+            continue;
+        }
+        previousSource = sr;
+        const uint8_t* in = src + sr * srcStride;
+        if (srcWidth == dstWidth) {
+            std::memcpy(out, in, rowBytes);
+        } else if (bytesPerPixel == 1) {
+            for (int x = 0; x < dstWidth; ++x) out[x] = in[column[static_cast<size_t>(x)]];
+        } else {
+            for (int x = 0; x < dstWidth; ++x, out += 3) std::memcpy(out, in + column[static_cast<size_t>(x)], 3);
+        }
+    }
+}
+
+bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header) {
+    const BITMAPINFOHEADER& old = **header;
+    int64_t newStride = 0;
+    int64_t blockBytes = 0;
+    if (CheckImageSize(old.biWidth, old.biHeight, 24, &newStride, &blockBytes) != ImageStatus::Ok) return false;
+    auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, kHeaderBytes));
+    auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
+    if (!newHeader || !newBits) {
+        std::free(newHeader);
+        std::free(newBits);
+        return false;
+    }
+    const RGBQUAD* palette = HeaderPalette(&old);
+    const ptrdiff_t oldStride = RowStride(old.biWidth, 8);
+    for (int r = 0; r < old.biHeight; ++r) {
+        const uint8_t* in = *bits + r * oldStride;
+        uint8_t* out = newBits + r * newStride;
+        for (int x = 0; x < old.biWidth; ++x, out += 3) {
+            const RGBQUAD& c = palette[in[x]];
+            out[0] = c.rgbBlue;
+            out[1] = c.rgbGreen;
+            out[2] = c.rgbRed;
+        }
+    }
+    *newHeader = old;
+    newHeader->biBitCount = 24;
+    newHeader->biXPelsPerMeter = static_cast<int32_t>(newStride);
+    newHeader->biClrUsed = newHeader->biClrImportant = 0;
+    newHeader->biSizeImage = static_cast<uint32_t>(blockBytes);
+    std::free(*bits);
+    std::free(*header);
+    *bits = newBits;
+    *header = newHeader;
+    return true;
+}
+
+bool Reduce24To8(uint8_t** bits, BITMAPINFOHEADER** header, const RGBQUAD* palette) {
+    const BITMAPINFOHEADER& old = **header;
+    int64_t newStride = 0;
+    int64_t blockBytes = 0;
+    if (CheckImageSize(old.biWidth, old.biHeight, 8, &newStride, &blockBytes) != ImageStatus::Ok) return false;
+    auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, kHeaderBlockBytes8));
+    auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
+    if (!newHeader || !newBits) {
+        std::free(newHeader);
+        std::free(newBits);
+        return false;
+    }
+    PaletteMatcher matcher(palette);
+    const ptrdiff_t oldStride = RowStride(old.biWidth, 24);
+    for (int r = 0; r < old.biHeight; ++r) {
+        const uint8_t* in = *bits + r * oldStride;
+        uint8_t* out = newBits + r * newStride;
+        uint32_t lastColour = 0xFFFFFFFF;
+        uint8_t lastIndex = 0;
+        for (int x = 0; x < old.biWidth; ++x, in += 3) {
+            const uint32_t colour = Load24(in);
+            if (colour != lastColour) {
+                lastColour = colour;
+                lastIndex = static_cast<uint8_t>(matcher.Nearest(in[2], in[1], in[0]));
+            }
+            out[x] = lastIndex;
+        }
+    }
+    std::memcpy(newHeader, &old, kHeaderBytes);
+    std::memcpy(HeaderPalette(newHeader), palette, kPaletteBytes);
+    newHeader->biBitCount = 8;
+    newHeader->biXPelsPerMeter = static_cast<int32_t>(newStride);
+    newHeader->biClrUsed = newHeader->biClrImportant = 256;
+    newHeader->biSizeImage = static_cast<uint32_t>(blockBytes);
+    std::free(*bits);
+    std::free(*header);
+    *bits = newBits;
+    *header = newHeader;
+    return true;
+}
+
+RECT NormalizeRect(RECT rect) {
+    return RECT{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom), std::max(rect.left, rect.right),
+                std::max(rect.top, rect.bottom)};
+}
+
+bool RectsOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2, int bottom2) {
+    return left1 < right2 && left2 < right1 && top1 < bottom2 && top2 < bottom1;
+}
+
+void CopyBlock(const uint8_t* src, int x, int row, int srcStride, int width, int rows, int bytesPerPixel,
+               uint8_t* dst, int dstStride) {
+    if (width <= 0 || rows <= 0) return;
+    const uint8_t* in = src + static_cast<ptrdiff_t>(row) * srcStride + static_cast<ptrdiff_t>(x) * bytesPerPixel;
+    const size_t bytes = static_cast<size_t>(width) * bytesPerPixel;
+    for (int i = 0; i < rows; ++i, in += srcStride, dst += dstStride) std::memcpy(dst, in, bytes);
+}
+
+void FillBlock(uint8_t* bits, int x, int row, int stride, int width, int rows, int bytesPerPixel, uint32_t value) {
+    if (width <= 0 || rows <= 0 || (bytesPerPixel != 1 && bytesPerPixel != 3)) return;
+    uint8_t* p = PixelAddress(bits, x, row, stride, bytesPerPixel);
+    for (int i = 0; i < rows; ++i, p += stride) {
+        if (bytesPerPixel == 1)
+            std::memset(p, static_cast<int>(value & 0xFF), static_cast<size_t>(width));
+        else
+            Fill24(p, width, value);
+    }
+}

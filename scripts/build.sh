@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds the release tree build/ (the program, both plug-in libraries, tests and
+# benchmarks). Extra arguments go to CMake's configure step.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+cmake --build build -j "$(nproc)"
