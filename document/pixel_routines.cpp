@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 #include "document/palette_match.h"
 
@@ -325,6 +330,87 @@ void FlipRows(uint8_t* bits, int stride, int height) {
     }
 }
 
+namespace {
+
+// Gathers destination rows from source rows through a byte map that is the same for every row:
+// destination byte j of a row is source byte map[j] of its source row. Where the 16 bytes of a
+// destination block come from a window of 32 source bytes, the block is two loads and two byte
+// shuffles; other blocks and the row's tail are copied byte by byte.
+class RowGather {
+public:
+    RowGather(std::vector<int32_t> map, size_t srcRowBytes) : m_map(std::move(map)) {
+        if (!HaveShuffles()) return;
+        const size_t blocks = m_map.size() / 16;
+        m_blocks.resize(blocks);
+        for (size_t b = 0; b < blocks; ++b) {
+            const int32_t* m = &m_map[16 * b];
+            Block& block = m_blocks[b];
+            block.base = *std::min_element(m, m + 16);
+            const int32_t top = *std::max_element(m, m + 16);
+            block.shuffled = top - block.base < 32 && block.base + 32 <= static_cast<int64_t>(srcRowBytes);
+            for (int j = 0; j < 16; ++j) {
+                const int offset = m[j] - block.base;
+                block.low[j] = offset < 16 ? static_cast<uint8_t>(offset) : 0x80;
+                block.high[j] = offset >= 16 && offset < 32 ? static_cast<uint8_t>(offset - 16) : 0x80;
+            }
+        }
+    }
+
+    void Run(const uint8_t* in, uint8_t* out) const {
+        size_t j = 0;
+        if (!m_blocks.empty()) {
+            RunShuffled(in, out);
+            j = m_blocks.size() * 16;
+        }
+        for (; j < m_map.size(); ++j) out[j] = in[m_map[j]];
+    }
+
+private:
+    struct Block {
+        int32_t base;
+        bool shuffled;
+        uint8_t low[16];
+        uint8_t high[16];
+    };
+
+    static bool HaveShuffles() {
+#if defined(__x86_64__) || defined(__i386__)
+        static const bool have = __builtin_cpu_supports("ssse3");
+        return have;
+#else
+        return false;
+#endif
+    }
+
+#if defined(__x86_64__) || defined(__i386__)
+    __attribute__((target("ssse3"))) void RunShuffled(const uint8_t* in, uint8_t* out) const {
+        for (size_t b = 0; b < m_blocks.size(); ++b) {
+            const Block& block = m_blocks[b];
+            uint8_t* o = out + 16 * b;
+            if (block.shuffled) {
+                const uint8_t* s = in + block.base;
+                const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+                const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
+                const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block.low));
+                const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block.high));
+                const __m128i r = _mm_or_si128(_mm_shuffle_epi8(a, lo), _mm_shuffle_epi8(c, hi));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(o), r);
+            } else {
+                const int32_t* m = &m_map[16 * b];
+                for (int j = 0; j < 16; ++j) o[j] = in[m[j]];
+            }
+        }
+    }
+#else
+    void RunShuffled(const uint8_t*, uint8_t*) const {}
+#endif
+
+    std::vector<int32_t> m_map;
+    std::vector<Block> m_blocks;
+};
+
+}  // namespace
+
 void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* dst, int dstWidth, int dstHeight,
                     int bytesPerPixel) {
     if (srcWidth <= 0 || srcHeight <= 0 || dstWidth <= 0 || dstHeight <= 0) return;
@@ -334,13 +420,14 @@ void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* ds
     const float xs = static_cast<float>(static_cast<double>(srcWidth) / dstWidth);
     const float ys = static_cast<float>(static_cast<double>(srcHeight) / dstHeight);
 
-    // Source byte offset of every destination column, worked out once.
-    std::vector<int32_t> column(static_cast<size_t>(dstWidth));
+    // The source byte of every destination byte of a row, worked out once.
+    const size_t rowBytes = static_cast<size_t>(dstWidth) * bytesPerPixel;
+    std::vector<int32_t> map(rowBytes);
     for (int x = 0; x < dstWidth; ++x) {
         const int sx = std::min(static_cast<int>(x * static_cast<double>(xs)), srcWidth - 1);
-        column[static_cast<size_t>(x)] = sx * bytesPerPixel;
+        for (int k = 0; k < bytesPerPixel; ++k) map[static_cast<size_t>(x) * bytesPerPixel + k] = sx * bytesPerPixel + k;
     }
-    const size_t rowBytes = static_cast<size_t>(dstWidth) * bytesPerPixel;
+    const RowGather gather(std::move(map), static_cast<size_t>(srcStride));
     int previousSource = -1;
     for (int r = 0; r < dstHeight; ++r) {
         const int sr = std::min(static_cast<int>(r * static_cast<double>(ys)), srcHeight - 1);
@@ -351,13 +438,10 @@ void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* ds
         }
         previousSource = sr;
         const uint8_t* in = src + sr * srcStride;
-        if (srcWidth == dstWidth) {
+        if (srcWidth == dstWidth)
             std::memcpy(out, in, rowBytes);
-        } else if (bytesPerPixel == 1) {
-            for (int x = 0; x < dstWidth; ++x) out[x] = in[column[static_cast<size_t>(x)]];
-        } else {
-            for (int x = 0; x < dstWidth; ++x, out += 3) std::memcpy(out, in + column[static_cast<size_t>(x)], 3);
-        }
+        else
+            gather.Run(in, out);
     }
 }
 
