@@ -1,0 +1,28 @@
+// A plug-in library (the codec or the colour-reduction library) loaded for one operation: from the
+// program's own folder first, then from the library search path, and released when the object goes.
+#pragma once
+
+#include <string>
+
+class CPluginLibrary {
+public:
+    explicit CPluginLibrary(const char* fileName);
+    ~CPluginLibrary();
+    CPluginLibrary(const CPluginLibrary&) = delete;
+    CPluginLibrary& operator=(const CPluginLibrary&) = delete;
+
+    bool IsLoaded() const { return m_handle != nullptr; }
+
+    // The exported function `name`, or null when the library lacks it.
+    template <class Function>
+    Function Symbol(const char* name) const {
+        return reinterpret_cast<Function>(RawSymbol(name));
+    }
+
+    // The folder that holds the running program, with a trailing '/'; empty when unknown.
+    static std::string ProgramFolder();
+
+private:
+    void* RawSymbol(const char* name) const;
+    void* m_handle = nullptr;
+};

@@ -1,0 +1,82 @@
+// Command, string, cursor and control ids of the program. The numbers are stable: menus,
+// toolbars, accelerators and the command routing all refer to them.
+#pragma once
+
+// Menus, toolbars, icons and dialog templates.
+constexpr int IDR_MAINFRAME = 128;      // main menu, icon, accelerators, title
+constexpr int IDR_ORVIKTYPE = 129;      // document menu and icon
+constexpr int IDR_TOOL_PALETTE = 137;   // the "Tool Palette" toolbar
+constexpr int IDB_ABOUT = 135;          // the about-box picture
+constexpr int IDD_ABOUTBOX = 100;
+constexpr int IDD_NEW_IMAGE = 131;
+constexpr int IDD_COLOR_PALETTE = 136;
+
+// Standard commands.
+constexpr int ID_FILE_NEW = 57600;
+constexpr int ID_FILE_OPEN = 57601;
+constexpr int ID_FILE_CLOSE = 57602;
+constexpr int ID_FILE_SAVE = 57603;
+constexpr int ID_FILE_SAVE_AS = 57604;
+constexpr int ID_FILE_PRINT_SETUP = 57606;
+constexpr int ID_FILE_PRINT = 57607;
+constexpr int ID_FILE_PRINT_DIRECT = 57608;
+constexpr int ID_FILE_PRINT_PREVIEW = 57609;
+constexpr int ID_FILE_MRU_FILE1 = 57616;
+constexpr int ID_FILE_MRU_LAST = 57631;
+constexpr int ID_EDIT_COPY = 57634;
+constexpr int ID_EDIT_CUT = 57635;
+constexpr int ID_EDIT_PASTE = 57637;  // Paste As New Image
+constexpr int ID_EDIT_UNDO = 57643;
+constexpr int ID_WINDOW_ARRANGE = 57649;
+constexpr int ID_WINDOW_CASCADE = 57650;
+constexpr int ID_WINDOW_TILE_HORZ = 57651;
+constexpr int ID_APP_ABOUT = 57664;
+constexpr int ID_APP_EXIT = 57665;
+constexpr int ID_NEXT_PANE = 57680;
+constexpr int ID_PREV_PANE = 57681;
+constexpr int ID_VIEW_TOOLBAR = 59392;
+constexpr int ID_VIEW_STATUS_BAR = 59393;
+
+// The program's own commands.
+constexpr int ID_TOOL_ZOOM = 32771;
+constexpr int ID_TOOL_BRUSH = 32772;
+constexpr int ID_TOOL_SELECT = 32773;
+constexpr int ID_EDIT_PASTE_SELECTION = 32776;
+constexpr int ID_COLORS_DECREASE = 32778;
+constexpr int ID_COLORS_INCREASE = 32779;
+constexpr int ID_IMAGE_CANVAS = 32780;
+constexpr int ID_TOOL_LINE = 32781;
+constexpr int ID_IMAGE_RESIZE = 32782;
+constexpr int ID_MISC_TRANSLUCENT = 32784;
+constexpr int ID_MISC_OPTION = 32785;
+constexpr int ID_TOOL_RECT = 32786;
+constexpr int ID_TOOL_FILL = 32787;
+constexpr int ID_VIEW_COLOR_PALETTE = 32788;
+constexpr int ID_VIEW_TOOL_PALETTE = 32789;
+constexpr int ID_IMAGE_CLEAR = 32790;
+
+// Status bar indicators and strings.
+constexpr int ID_SEPARATOR = 0;
+constexpr int ID_INDICATOR_PROGRESS = 59394;  // pane 1: 35 spaces wide, hosts the progress bar
+constexpr int ID_INDICATOR_IMAGE = 57347;     // pane 2: "Image : None"
+constexpr int AFX_IDS_IDLEMESSAGE = 57345;
+
+// Cursors.
+constexpr int IDC_MOVE = 142;
+constexpr int IDC_BRUSH = 139;
+constexpr int IDC_ZOOM = 148;
+constexpr int IDC_LINE = 151;
+constexpr int IDC_RECT = 152;
+constexpr int IDC_SELECT = 153;
+constexpr int IDC_FILL = 155;
+
+// Control ids of dialog templates.
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDC_WIDTH = 1000;
+constexpr int IDC_HEIGHT = 1001;
+constexpr int IDC_BACKGROUND = 1002;
+constexpr int IDC_IMAGE_TYPE = 1003;
+constexpr int IDC_PALETTE_GRID = 1005;
+constexpr int IDC_FORE_SWATCH = 1006;
+constexpr int IDC_BACK_SWATCH = 1007;
