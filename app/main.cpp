@@ -1,11 +1,38 @@
-#include <QApplication>
-#include <QMainWindow>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/orvik_app.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: orvik [FILE...]\n"
+    "A small paint and image-editing program for BMP, PCX and JPEG images.\n"
+    "\n"
+    "Opens each FILE in a window of its own; with no FILE it starts with no image.\n"
+    "\n"
+    "  -h, --help     show this help and exit\n"
+    "  -v, --version  show the version and exit\n";
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Orvik");
-    window.resize(800, 600);
-    window.show();
-    return app.exec();
+    // Answered before the toolkit starts, so they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (!std::strcmp(argv[i], "--version") || !std::strcmp(argv[i], "-v")) {
+            std::puts("Orvik 0.2");
+            return 0;
+        }
+    }
+    COrvikApp app(argc, argv);
+    QStringList files = QCoreApplication::arguments().mid(1);
+    files.removeAll(QStringLiteral("--"));
+    if (!app.InitInstance(files)) return 1;
+    return COrvikApp::exec();
 }

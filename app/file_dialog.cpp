@@ -1,0 +1,42 @@
+#include "app/file_dialog.h"
+
+#include "app/main_frame.h"
+#include "app/orvik_app.h"
+
+namespace {
+
+const QStringList kFilters{
+    QStringLiteral("BMP Files (*.bmp *.BMP)"),
+    QStringLiteral("PCX Files (*.pcx *.PCX)"),
+    QStringLiteral("Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)"),
+};
+const QStringList kSuffixes{QStringLiteral("bmp"), QStringLiteral("pcx"), QStringLiteral("jpg")};
+
+QString Run(bool open, const QString& folder) {
+    COrvikFileDialog dialog(open, folder, theApp ? theApp->m_mainFrame : nullptr);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+COrvikFileDialog::COrvikFileDialog(bool open, const QString& folder, QWidget* parent)
+    : QFileDialog(parent, open ? tr("Open") : tr("Save As"), folder) {
+    setOption(QFileDialog::DontUseNativeDialog);
+    setNameFilters(kFilters);
+    selectNameFilter(kFilters.constFirst());
+    if (open) {
+        setAcceptMode(QFileDialog::AcceptOpen);
+        setFileMode(QFileDialog::ExistingFile);
+    } else {
+        setAcceptMode(QFileDialog::AcceptSave);
+        setFileMode(QFileDialog::AnyFile);
+        setDefaultSuffix(kSuffixes.constFirst());
+        connect(this, &QFileDialog::filterSelected, this,
+                [this](const QString& filter) { setDefaultSuffix(kSuffixes.value(kFilters.indexOf(filter))); });
+    }
+}
+
+QString COrvikFileDialog::GetOpenFileName(const QString& folder) { return Run(true, folder); }
+
+QString COrvikFileDialog::GetSaveFileName(const QString& folder) { return Run(false, folder); }

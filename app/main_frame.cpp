@@ -1,0 +1,553 @@
+#include "app/main_frame.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/child_frame.h"
+#include "app/orvik_app.h"
+#include "colour/color_palette_dlg.h"
+#include "document/orvik_doc.h"
+#include "res/resource.h"
+
+namespace {
+
+// Every command the menus, toolbars and accelerators offer. The menu text may carry the keys after
+// a tab; the prompt is the status-bar text, then after "\n" the tool tip.
+struct CommandInfo {
+    int id;
+    const char* text;
+    const char* keys;  // ';'-separated
+    const char* icon;
+    const char* prompt;
+    bool checkable;
+};
+
+const CommandInfo kCommands[] = {
+    {ID_FILE_NEW, "새 파일(&N)\tCtrl+N", "Ctrl+N", ":/toolbar/new.xpm", "새 문서를 작성합니다\n새 파일", false},
+    {ID_FILE_OPEN, "열기(&O)...\tCtrl+O", "Ctrl+O", ":/toolbar/open.xpm", "기존 문서를 엽니다\n열기", false},
+    {ID_FILE_CLOSE, "닫기(&C)", "", nullptr, "활성 문서를 닫습니다\n닫기", false},
+    {ID_FILE_SAVE, "저장(&S)\tCtrl+S", "Ctrl+S", ":/toolbar/save.xpm", "활성 문서를 저장합니다\n저장", false},
+    {ID_FILE_SAVE_AS, "다른 이름으로 저장(&A)...", "", nullptr,
+     "활성 문서를 새 이름으로 저장합니다\n다른 이름으로 저장", false},
+    {ID_FILE_PRINT, "인쇄(&P)...\tCtrl+P", "Ctrl+P", ":/toolbar/print.xpm", "활성 문서를 인쇄합니다\n인쇄", false},
+    {ID_FILE_PRINT_PREVIEW, "인쇄 미리 보기(&V)", "", nullptr, "전체 페이지를 표시합니다\n인쇄 미리 보기", false},
+    {ID_FILE_PRINT_SETUP, "인쇄 설정(&R)...", "", nullptr, "프린터 및 인쇄 옵션을 변경합니다\n인쇄 설정", false},
+    {ID_APP_EXIT, "종료(&X)", "", nullptr, "문서를 저장할지 묻고 응용 프로그램을 끝냅니다\n끝내기", false},
+    {ID_EDIT_UNDO, "취소(&U)\tCtrl+Z", "Ctrl+Z;Alt+Backspace", nullptr, "마지막 작업을 취소합니다\n실행 취소", false},
+    {ID_EDIT_CUT, "Cut(&T)\tCtrl+X", "Ctrl+X;Shift+Del", ":/toolbar/cut.xpm",
+     "선택 영역을 잘라내어 클립보드에 넣습니다\n잘라내기", false},
+    {ID_EDIT_COPY, "Copy(&C)\tCtrl+C", "Ctrl+C;Ctrl+Ins", ":/toolbar/copy.xpm",
+     "선택 영역을 복사하여 클립보드에 넣습니다\n복사", false},
+    {ID_EDIT_PASTE, "As New Image\tCtrl+V", "Ctrl+V;Shift+Ins", ":/toolbar/paste.xpm", "Paste As New Image", false},
+    {ID_EDIT_PASTE_SELECTION, "As New Selection...\tCtrl+E", "Ctrl+E", nullptr, "Paste As New Selection", false},
+    {ID_IMAGE_CLEAR, "Clear\tDel", "Del", nullptr, "Clear Image", false},
+    {ID_VIEW_TOOLBAR, "Standard Toolbar", "", nullptr, "도구 모음을 표시하거나 숨깁니다\n도구 모음 전환", true},
+    {ID_VIEW_TOOL_PALETTE, "Tool Palette", "", nullptr, "", true},
+    {ID_VIEW_COLOR_PALETTE, "Color Palette", "", nullptr, "", true},
+    {ID_VIEW_STATUS_BAR, "Status Bar", "", nullptr, "상태 표시줄을 표시하거나 숨깁니다\n상태 표시줄 전환", true},
+    {ID_IMAGE_CANVAS, "Resize Canvas", "", nullptr, "Resize the drawing canvas", false},
+    {ID_IMAGE_RESIZE, "Resize Image", "", nullptr, "Change the size of Image.(Scale)", false},
+    {ID_COLORS_DECREASE, "256 Colors (8 Bit)", "", nullptr, "", false},
+    {ID_COLORS_INCREASE, "16 Million (24Bit)", "", nullptr, "", false},
+    {ID_MISC_TRANSLUCENT, "Translucent", "", nullptr, "Turn On/Off Translucent Effect.", true},
+    {ID_MISC_OPTION, "Option", "", nullptr, "Change Options.", false},
+    {ID_WINDOW_CASCADE, "계단식(&C)", "", nullptr, "창이 겹치도록 계단식으로 정렬합니다\n계단식 창 배열", false},
+    {ID_WINDOW_TILE_HORZ, "바둑판식(&T)", "", nullptr, "창이 겹치지 않도록 바둑판식으로 정렬합니다\n바둑판식 창 배열",
+     false},
+    {ID_WINDOW_ARRANGE, "아이콘 정렬(&A)", "", nullptr, "창의 아래쪽에 아이콘을 정렬합니다\n아이콘 정렬", false},
+    {ID_APP_ABOUT, "Orvik 정보(&A)...", "", ":/toolbar/about.xpm",
+     "프로그램 정보, 버전 번호, 저작권을 표시합니다\n정보", false},
+    {ID_NEXT_PANE, "", "F6", nullptr, "다음 창으로 전환합니다\n다음 창", false},
+    {ID_PREV_PANE, "", "Shift+F6", nullptr, "이전 창으로 전환합니다\n이전 창", false},
+    {ID_TOOL_ZOOM, "Zoom In/Out", "", ":/tools/zoom.xpm", "Zoom In/Out", true},
+    {ID_TOOL_BRUSH, "Paint Brush", "", ":/tools/brush.xpm", "Paint Brush", true},
+    {ID_TOOL_SELECT, "Select", "", ":/tools/select.xpm", "", true},
+    {ID_TOOL_LINE, "Draw Line", "", ":/tools/line.xpm", "Draw Line", true},
+    {ID_TOOL_RECT, "Draw Rectangle.", "", ":/tools/rect.xpm", "Draw Rectangle.", true},
+    {ID_TOOL_FILL, "Fill an area with current color", "", ":/tools/fill.xpm", "Fill an area with current color", true},
+};
+
+constexpr int kPaneWidthSpaces = 35;
+
+}  // namespace
+
+CMainFrame::CMainFrame() : m_currentTool(ID_TOOL_BRUSH) {
+    setWindowTitle(QStringLiteral("Orvik"));
+    setAcceptDrops(true);
+    RestorePlacement();
+
+    // The off-screen surface starts at the size of the screen.
+    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize(1024, 768);
+    m_backDC = QImage(screen, QImage::Format_RGB32);
+
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        if (auto* frame = qobject_cast<CChildFrame*>(window)) frame->OnSetFocus();
+        OnUpdateFrameTitle();
+        UpdateCommandUI();
+    });
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBars();
+    CreateStatusBar();
+    CreateColorBar();
+    OnDocumentsChanged();
+
+    // Item states are brought up to date whenever the program waits for input, and before a menu opens.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &CMainFrame::UpdateCommandUI);
+
+    OnCommand(ID_APP_EXIT, [this] { close(); });
+    OnUpdate(ID_VIEW_TOOL_PALETTE, [this](CCmdUI& ui) {
+        ui.Enable();
+        ui.SetCheck(m_wndToolPalette->isVisible());
+    });
+    OnCommand(ID_VIEW_TOOL_PALETTE, [this] { m_wndToolPalette->setVisible(!m_wndToolPalette->isVisible()); });
+    OnUpdate(ID_VIEW_TOOLBAR, [this](CCmdUI& ui) {
+        ui.Enable();
+        ui.SetCheck(m_wndToolBar->isVisible());
+    });
+    OnCommand(ID_VIEW_TOOLBAR, [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); });
+    OnUpdate(ID_VIEW_STATUS_BAR, [this](CCmdUI& ui) {
+        ui.Enable();
+        ui.SetCheck(m_wndStatusBar->isVisible());
+    });
+    OnCommand(ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(!m_wndStatusBar->isVisible()); });
+    OnCommand(ID_WINDOW_CASCADE, [this] { m_mdiArea->cascadeSubWindows(); });
+    OnCommand(ID_WINDOW_TILE_HORZ, [this] { m_mdiArea->tileSubWindows(); });
+    OnCommand(ID_WINDOW_ARRANGE, [this] { ArrangeIcons(); });
+}
+
+CMainFrame::~CMainFrame() {
+    disconnect(QAbstractEventDispatcher::instance(), nullptr, this, nullptr);
+    delete m_wndProgress;
+}
+
+QImage& CMainFrame::BackBuffer(int width, int height) {
+    if (width > m_backDC.width() || height > m_backDC.height())
+        m_backDC = QImage(std::max(width, m_backDC.width()), std::max(height, m_backDC.height()), QImage::Format_RGB32);
+    return m_backDC;
+}
+
+// --- Placement ---------------------------------------------------------------------------------
+
+void CMainFrame::RestorePlacement() {
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Frame"));
+    int values[5];
+    const char* keys[5] = {"Status", "Top", "Left", "Bottom", "Right"};
+    for (int i = 0; i < 5; ++i) {
+        values[i] = settings.value(QLatin1String(keys[i]), -1).toInt();
+        if (values[i] == -1) return;  // no saved placement
+    }
+    const auto [status, top, left, bottom, right] = values;
+    theApp->m_nCmdShow = status;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect work = screen ? screen->availableGeometry() : QRect();
+    const QSize size = screen ? screen->size() : QSize(1024, 768);
+    constexpr int kIconSize = 32;
+    int x = left + work.left();
+    int y = top + work.top();
+    // Only the upper bound is applied: a window never starts beyond the screen's far edges.
+    x = std::min(x, size.width() - kIconSize);
+    y = std::min(y, size.height() - kIconSize);
+    setGeometry(x, y, std::max(right - left, 1), std::max(bottom - top, 1));
+}
+
+void CMainFrame::SavePlacement() {
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Frame"));
+    const int status = isMinimized() ? 2 : isMaximized() ? 3 : 1;
+    const QRect normal = status == 1 ? geometry() : normalGeometry();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect work = screen ? screen->availableGeometry() : QRect();
+    settings.setValue(QStringLiteral("Status"), status);
+    settings.setValue(QStringLiteral("Top"), normal.top() - work.top());
+    settings.setValue(QStringLiteral("Left"), normal.left() - work.left());
+    settings.setValue(QStringLiteral("Bottom"), normal.bottom() + 1 - work.top());
+    settings.setValue(QStringLiteral("Right"), normal.right() + 1 - work.left());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    SavePlacement();
+    // Every modified document is asked about first; one Cancel keeps everything open.
+    for (COrvikDoc* doc : std::vector<COrvikDoc*>(theApp->Documents())) {
+        if (!doc->SaveModified()) {
+            event->ignore();
+            return;
+        }
+    }
+    for (COrvikDoc* doc : std::vector<COrvikDoc*>(theApp->Documents())) doc->SetModifiedFlag(false);
+    m_mdiArea->closeAllSubWindows();
+    event->accept();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FitToStatusPane(m_wndProgress);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile()) theApp->OpenDocumentFile(url.toLocalFile());
+    }
+}
+
+// --- Commands ----------------------------------------------------------------------------------
+
+void CMainFrame::CreateActions() {
+    for (const CommandInfo& c : kCommands) {
+        auto* action = new QAction(QString::fromUtf8(c.text), this);
+        const QString prompt = QString::fromUtf8(c.prompt);
+        const int newline = prompt.indexOf('\n');
+        action->setStatusTip(newline >= 0 ? prompt.left(newline) : prompt);
+        if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
+        QList<QKeySequence> keys;
+        for (const QString& key : QString::fromLatin1(c.keys).split(';', Qt::SkipEmptyParts))
+            keys.append(QKeySequence(key));
+        action->setShortcuts(keys);
+        if (c.icon) action->setIcon(QIcon(QLatin1String(c.icon)));
+        action->setCheckable(c.checkable);
+        action->setData(c.id);
+        const int id = c.id;
+        connect(action, &QAction::triggered, this, [this, id] { RouteCommand(id); });
+        addAction(action);  // keys work whichever menu is shown
+        m_actions[id] = action;
+    }
+    for (int i = 0; i < COrvikApp::kRecentFiles; ++i) {
+        const int id = ID_FILE_MRU_FILE1 + i;
+        auto* action = new QAction(this);
+        action->setStatusTip(QStringLiteral("이 문서를 엽니다"));
+        action->setData(id);
+        action->setVisible(false);
+        connect(action, &QAction::triggered, this, [this, id] { RouteCommand(id); });
+        m_actions[id] = action;
+    }
+    m_recentPlaceholder = new QAction(QStringLiteral("최근 파일"), this);
+    m_recentPlaceholder->setEnabled(false);
+}
+
+QAction* CMainFrame::Action(int id) const {
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+std::vector<CCommandTarget*> CMainFrame::CommandRoute() const {
+    std::vector<CCommandTarget*> route;
+    CChildFrame* frame = ActiveChildFrame();
+    if (frame && frame->GetActiveDocument()) {
+        if (auto* view = dynamic_cast<CCommandTarget*>(frame->GetActiveView())) route.push_back(view);
+        route.push_back(frame->GetActiveDocument());
+        route.push_back(frame);
+    }
+    route.push_back(const_cast<CMainFrame*>(this));
+    route.push_back(theApp);
+    return route;
+}
+
+namespace {
+
+CCmdUI UpdateState(const std::vector<CCommandTarget*>& route, int id) {
+    CCmdUI ui(id);
+    for (CCommandTarget* target : route) {
+        if (target->DoUpdate(ui)) break;
+    }
+    if (!ui.m_bEnableChanged) {
+        for (CCommandTarget* target : route) ui.m_bEnabled = ui.m_bEnabled || target->HasCommand(id);
+    }
+    return ui;
+}
+
+}  // namespace
+
+bool CMainFrame::RouteCommand(int id) {
+    const auto route = CommandRoute();
+    if (!UpdateState(route, id).m_bEnabled) return false;
+    for (CCommandTarget* target : route) {
+        if (target->DoCommand(id)) {
+            if (theApp && theApp->m_mainFrame) theApp->m_mainFrame->UpdateCommandUI();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CMainFrame::UpdateCommandUI() {
+    const auto route = CommandRoute();
+    for (const auto& [id, action] : m_actions) {
+        const CCmdUI ui = UpdateState(route, id);
+        action->setEnabled(ui.m_bEnabled);
+        if (action->isCheckable()) action->setChecked(ui.m_nCheck != 0);
+    }
+}
+
+// --- Menus and bars ----------------------------------------------------------------------------
+
+QMenu* CMainFrame::NewMenu(const QString& title, std::initializer_list<int> ids) {
+    auto* menu = new QMenu(title, this);
+    for (int id : ids) {
+        if (id == ID_SEPARATOR)
+            menu->addSeparator();
+        else if (id == ID_FILE_MRU_FILE1) {
+            menu->addAction(m_recentPlaceholder);
+            for (int i = 0; i < COrvikApp::kRecentFiles; ++i) menu->addAction(Action(ID_FILE_MRU_FILE1 + i));
+        } else
+            menu->addAction(Action(id));
+    }
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    return menu;
+}
+
+void CMainFrame::CreateMenus() {
+    const auto viewMenu = [this](const QString& title) {
+        return NewMenu(title, {ID_VIEW_TOOLBAR, ID_VIEW_TOOL_PALETTE, ID_VIEW_COLOR_PALETTE, ID_SEPARATOR,
+                               ID_VIEW_STATUS_BAR});
+    };
+    m_menuNoDocument = {
+        NewMenu(QStringLiteral("&File"), {ID_FILE_NEW, ID_FILE_OPEN, ID_SEPARATOR, ID_FILE_PRINT_SETUP, ID_SEPARATOR,
+                                          ID_FILE_MRU_FILE1, ID_SEPARATOR, ID_APP_EXIT}),
+        NewMenu(QStringLiteral("&Edit"), {ID_EDIT_PASTE}),
+        viewMenu(QStringLiteral("&View")),
+        NewMenu(QStringLiteral("&Help"), {ID_APP_ABOUT}),
+    };
+
+    QMenu* edit = NewMenu(QStringLiteral("Edit(&E)"), {ID_EDIT_UNDO, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY});
+    edit->addMenu(NewMenu(QStringLiteral("Paste"), {ID_EDIT_PASTE, ID_EDIT_PASTE_SELECTION}));
+    edit->addAction(Action(ID_IMAGE_CLEAR));
+    QMenu* colors = new QMenu(QStringLiteral("Colors"), this);
+    colors->addMenu(NewMenu(QStringLiteral("Decrease Color Depth"), {ID_COLORS_DECREASE}));
+    colors->addMenu(NewMenu(QStringLiteral("Increase Color Depth"), {ID_COLORS_INCREASE}));
+    connect(colors, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    QMenu* window = NewMenu(QStringLiteral("Window(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE});
+    connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowMenu(window); });
+    m_menuDocument = {
+        NewMenu(QStringLiteral("File(&F)"),
+                {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_SEPARATOR, ID_FILE_PRINT,
+                 ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_SEPARATOR, ID_FILE_MRU_FILE1, ID_SEPARATOR,
+                 ID_APP_EXIT}),
+        edit,
+        viewMenu(QStringLiteral("&View")),
+        NewMenu(QStringLiteral("&Image"), {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE}),
+        colors,
+        NewMenu(QStringLiteral("Misc."), {ID_MISC_TRANSLUCENT, ID_SEPARATOR, ID_MISC_OPTION}),
+        window,
+        NewMenu(QStringLiteral("Help(&H)"), {ID_APP_ABOUT}),
+    };
+}
+
+void CMainFrame::FillWindowMenu(QMenu* menu) {
+    const QList<QAction*> actions = menu->actions();
+    for (int i = 3; i < actions.size(); ++i) {  // after the three arrangement commands
+        menu->removeAction(actions[i]);
+        if (actions[i]->parent() == menu) delete actions[i];
+    }
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList();
+    if (!windows.isEmpty()) menu->addSeparator();
+    int number = 1;
+    for (QMdiSubWindow* window : windows) {
+        if (!window->isVisible()) continue;
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
+        action->setCheckable(true);
+        action->setChecked(window == m_mdiArea->currentSubWindow());
+        connect(action, &QAction::triggered, this, [this, window] { m_mdiArea->setActiveSubWindow(window); });
+    }
+    UpdateCommandUI();
+}
+
+void CMainFrame::ArrangeIcons() {
+    int x = 0;
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList()) {
+        if (!window->isMinimized()) continue;
+        window->move(x, m_mdiArea->viewport()->height() - window->height());
+        x += window->width();
+    }
+}
+
+void CMainFrame::OnDocumentsChanged() {
+    bool anyDocument = false;
+    for (COrvikDoc* doc : theApp->Documents())
+        anyDocument = anyDocument || (doc->m_pChildFrame && doc->m_pChildFrame->isVisible());
+    if (anyDocument != m_documentMenuShown || menuBar()->actions().isEmpty()) {
+        m_documentMenuShown = anyDocument;
+        menuBar()->clear();
+        for (QMenu* menu : anyDocument ? m_menuDocument : m_menuNoDocument) menuBar()->addMenu(menu);
+    }
+    OnUpdateFrameTitle();
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnUpdateFrameTitle() {
+    COrvikDoc* doc = theApp->GetActiveChildDocument();
+    setWindowTitle(doc ? QStringLiteral("Orvik - %1").arg(doc->GetTitle()) : QStringLiteral("Orvik"));
+}
+
+void CMainFrame::UpdateRecentFileMenu() {
+    const QStringList& files = theApp->RecentFiles();
+    for (int i = 0; i < COrvikApp::kRecentFiles; ++i) {
+        QAction* action = Action(ID_FILE_MRU_FILE1 + i);
+        action->setVisible(i < files.size());
+        if (i < files.size()) action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(files.at(i)));
+    }
+    m_recentPlaceholder->setVisible(files.isEmpty());
+}
+
+void CMainFrame::CreateToolBars() {
+    m_wndToolBar = addToolBar(QStringLiteral("Standard"));
+    m_wndToolBar->setObjectName(QStringLiteral("Standard"));
+    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
+                   ID_SEPARATOR, ID_FILE_PRINT, ID_SEPARATOR, ID_APP_ABOUT}) {
+        if (id == ID_SEPARATOR)
+            m_wndToolBar->addSeparator();
+        else
+            m_wndToolBar->addAction(Action(id));
+    }
+    m_wndToolPalette = addToolBar(QStringLiteral("Tool Palette"));
+    m_wndToolPalette->setObjectName(QStringLiteral("Tool Palette"));
+    for (int id : {ID_TOOL_ZOOM, ID_TOOL_BRUSH, ID_TOOL_SELECT, ID_TOOL_LINE, ID_TOOL_RECT, ID_TOOL_FILL})
+        m_wndToolPalette->addAction(Action(id));
+    for (QToolBar* bar : {m_wndToolBar, m_wndToolPalette}) {
+        bar->setIconSize(QSize(16, 15));
+        bar->setMovable(true);
+        bar->setFloatable(true);
+    }
+}
+
+void CMainFrame::CreateStatusBar() {
+    m_wndStatusBar = statusBar();
+    m_panes[0] = new QLabel(QStringLiteral("준비"));
+    m_panes[1] = new QLabel(QString(kPaneWidthSpaces, ' '));
+    m_panes[2] = new QLabel(QStringLiteral("Image : None"));
+    m_panes[1]->setFixedWidth(m_panes[1]->fontMetrics().horizontalAdvance(QString(kPaneWidthSpaces, ' ')));
+    m_panes[2]->setMinimumWidth(m_panes[2]->fontMetrics().horizontalAdvance(m_panes[2]->text()));
+    m_wndStatusBar->addWidget(m_panes[0], 1);
+    m_wndStatusBar->addPermanentWidget(m_panes[1]);
+    m_wndStatusBar->addPermanentWidget(m_panes[2]);
+}
+
+void CMainFrame::CreateColorBar() {
+    m_wndPaletteDlg = new CColorPaletteDlg;
+    m_wndColorBar = new QDockWidget(QStringLiteral("Colors"), this);
+    m_wndColorBar->setObjectName(QStringLiteral("Colors"));
+    m_wndColorBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    m_wndColorBar->setWidget(m_wndPaletteDlg);
+    addDockWidget(Qt::LeftDockWidgetArea, m_wndColorBar);
+}
+
+CChildFrame* CMainFrame::ActiveChildFrame() const {
+    return m_mdiArea ? qobject_cast<CChildFrame*>(m_mdiArea->currentSubWindow()) : nullptr;
+}
+
+// --- Status bar ----------------------------------------------------------------------------------
+
+void CMainFrame::SetPaneText(int pane, const QString& text) {
+    m_panes[pane]->setText(text);
+    m_panes[pane]->repaint();
+}
+
+QString CMainFrame::PaneText(int pane) const { return m_panes[pane]->text(); }
+
+void CMainFrame::SetPaneWidth(int pane, int width) {
+    m_panes[pane]->setMinimumWidth(0);
+    m_panes[pane]->setFixedWidth(width);
+}
+
+void CMainFrame::BeginProgress() {
+    delete m_wndProgress;
+    m_wndProgress = new CStatusProgressCtrl;
+    m_wndProgress->Create(m_wndStatusBar, ID_INDICATOR_PROGRESS);
+    m_wndProgress->setRange(0, 100);
+    m_wndProgress->setValue(0);
+    m_wndProgress->setTextVisible(false);
+    m_wndProgress->show();
+}
+
+void CMainFrame::EndProgress() {
+    delete m_wndProgress;
+    m_wndProgress = nullptr;
+}
+
+namespace {
+
+int PaneIndex(int paneId) {
+    switch (paneId) {
+        case ID_SEPARATOR: return 0;
+        case ID_INDICATOR_PROGRESS: return 1;
+        case ID_INDICATOR_IMAGE: return 2;
+        default: return -1;
+    }
+}
+
+}  // namespace
+
+bool GetStatusPaneRect(QStatusBar* bar, int paneId, QRect* rect) {
+    const int index = PaneIndex(paneId);
+    CMainFrame* main = theApp->m_mainFrame;
+    QLabel* pane = index >= 0 ? main->Pane(index) : nullptr;
+    if (pane) pane->setText(QString());
+    if (pane && bar->isVisible() && pane->isVisible() && !pane->geometry().isEmpty()) {
+        *rect = pane->geometry();
+        return true;
+    }
+    // A hidden status bar has no panes: just right of it, where nothing shows.
+    const QRect outside = bar->geometry();
+    *rect = QRect(outside.width() + 1, 0, 1, outside.height());
+    return false;
+}
+
+bool CStatusProgressCtrl::Create(QStatusBar* bar, int paneId) {
+    m_paneId = paneId;
+    setParent(bar);
+    QRect rect;
+    GetStatusPaneRect(bar, paneId, &rect);
+    setGeometry(rect);
+    return true;
+}
+
+void FitToStatusPane(CStatusProgressCtrl* control) {
+    if (!control) return;
+    auto* bar = qobject_cast<QStatusBar*>(control->parentWidget());
+    if (!bar) return;
+    QRect rect;
+    GetStatusPaneRect(bar, control->PaneId(), &rect);
+    control->setGeometry(rect);
+    control->raise();
+}
+
+int ProgressCallback(int percent) {
+    CStatusProgressCtrl* progress = theApp && theApp->m_mainFrame ? theApp->m_mainFrame->m_wndProgress : nullptr;
+    if (!progress) return 0;
+    const int previous = progress->value();
+    progress->setValue(percent);
+    progress->repaint();
+    return previous;
+}

@@ -1,0 +1,213 @@
+#include "app/orvik_app.h"
+
+#include <QDir>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QSettings>
+
+#include <algorithm>
+
+#include "app/about_dlg.h"
+#include "app/child_frame.h"
+#include "app/file_dialog.h"
+#include "app/main_frame.h"
+#include "document/orvik_doc.h"
+#include "res/resource.h"
+#include "views/orvik_view.h"
+
+COrvikApp* theApp = nullptr;
+COrvikDoc* g_activeDoc = nullptr;
+CChildFrame* g_lastChildFrame = nullptr;
+int g_pasteAsNew = 0;
+
+COrvikApp::COrvikApp(int& argc, char** argv) : QApplication(argc, argv), m_startDir(QDir::currentPath()) {
+    theApp = this;
+    setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    setApplicationName(QStringLiteral("Orvik"));
+    setApplicationVersion(QStringLiteral("0.2"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/orvik.png")));
+
+    OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
+    OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    OnCommandRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_LAST, [this](int id) { OnOpenRecentFile(id); });
+    OnUpdate(ID_VIEW_COLOR_PALETTE, [this](CCmdUI& ui) {
+        ui.Enable();
+        ui.SetCheck(m_mainFrame && m_mainFrame->m_wndColorBar->isVisible());
+    });
+    OnCommand(ID_VIEW_COLOR_PALETTE, [this] {
+        QDockWidget* bar = m_mainFrame->m_wndColorBar;
+        bar->setVisible(!bar->isVisible());
+    });
+    OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
+    OnCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+}
+
+COrvikApp::~COrvikApp() {
+    ExitInstance();
+    theApp = nullptr;
+}
+
+bool COrvikApp::InitInstance(const QStringList& files) {
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Recent File List"));
+    m_recentFiles.clear();
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString path = settings.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!path.isEmpty()) m_recentFiles.append(path);
+    }
+    settings.endGroup();
+
+    m_nCmdShow = 1;
+    m_nUntitledCount = 0;
+    m_mainFrame = new CMainFrame;  // restores its placement into m_nCmdShow
+    m_mainFrame->UpdateRecentFileMenu();
+
+    for (const QString& file : files) {
+        if (!OpenDocumentFile(file)) return false;
+    }
+
+    switch (m_nCmdShow) {
+        case 2: m_mainFrame->showMinimized(); break;
+        case 3: m_mainFrame->showMaximized(); break;
+        default: m_mainFrame->show(); break;
+    }
+    m_mainFrame->UpdateCommandUI();
+    return true;
+}
+
+void COrvikApp::ExitInstance() {
+    if (!m_mainFrame) return;
+    while (!m_documents.empty()) DestroyDocument(m_documents.back());
+    delete m_mainFrame;
+    m_mainFrame = nullptr;
+    g_activeDoc = nullptr;
+    g_lastChildFrame = nullptr;
+}
+
+COrvikDoc* COrvikApp::GetActiveChildDocument() const {
+    if (!m_mainFrame) return nullptr;
+    CChildFrame* frame = m_mainFrame->ActiveChildFrame();
+    return frame ? frame->GetActiveDocument() : nullptr;
+}
+
+COrvikDoc* COrvikApp::CreateDocument() {
+    auto* doc = new COrvikDoc;
+    m_documents.push_back(doc);
+    auto* frame = new CChildFrame(doc, m_mainFrame);
+    m_mainFrame->m_mdiArea->addSubWindow(frame);
+    frame->hide();
+    return doc;
+}
+
+void COrvikApp::DestroyDocument(COrvikDoc* doc) {
+    CChildFrame* frame = nullptr;
+    for (QMdiSubWindow* window : m_mainFrame->m_mdiArea->subWindowList()) {
+        auto* child = static_cast<CChildFrame*>(window);
+        if (child->GetActiveDocument() == doc) frame = child;
+    }
+    if (frame) {
+        delete frame;  // takes the document with it
+    } else {
+        RemoveDocument(doc);
+        delete doc;
+    }
+}
+
+void COrvikApp::RemoveDocument(COrvikDoc* doc) {
+    m_documents.erase(std::remove(m_documents.begin(), m_documents.end(), doc), m_documents.end());
+    if (g_lastChildFrame && g_lastChildFrame->GetActiveDocument() == doc) g_lastChildFrame = nullptr;
+    if (m_mainFrame) m_mainFrame->OnDocumentsChanged();
+}
+
+void COrvikApp::ShowDocument(COrvikDoc* doc) {
+    CChildFrame* frame = doc->m_pChildFrame;
+    frame->show();
+    m_mainFrame->m_mdiArea->setActiveSubWindow(frame);
+    frame->ActivateEditingView();
+    m_mainFrame->OnDocumentsChanged();
+}
+
+COrvikDoc* COrvikApp::OpenDocumentFile(const QString& path) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    for (COrvikDoc* doc : m_documents) {
+        if (!doc->GetPathName().isEmpty() && QFileInfo(doc->GetPathName()) == QFileInfo(full)) {
+            m_mainFrame->m_mdiArea->setActiveSubWindow(doc->m_pChildFrame);
+            return doc;
+        }
+    }
+    COrvikDoc* doc = CreateDocument();
+    if (!doc->OnOpenDocument(full)) {
+        DestroyDocument(doc);
+        return nullptr;
+    }
+    doc->SetPathName(full);
+    ShowDocument(doc);
+    return doc;
+}
+
+COrvikDoc* COrvikApp::OnFileNew() {
+    COrvikDoc* doc = CreateDocument();
+    if (!doc->OnNewDocument()) {
+        DestroyDocument(doc);
+        return nullptr;
+    }
+    doc->SetTitle(QStringLiteral("Orvik%1").arg(++m_nUntitledCount));
+    ShowDocument(doc);
+    return doc;
+}
+
+void COrvikApp::OnFileOpen() {
+    const QString path = COrvikFileDialog::GetOpenFileName(m_startDir);
+    if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+void COrvikApp::OnOpenRecentFile(int id) {
+    const int index = id - ID_FILE_MRU_FILE1;
+    if (index < 0 || index >= m_recentFiles.size()) return;
+    const QString path = m_recentFiles.at(index);
+    if (!OpenDocumentFile(path)) RemoveFromRecentFileList(path);
+}
+
+void COrvikApp::OnAppAbout() {
+    CAboutDlg dialog(m_mainFrame);
+    dialog.exec();
+}
+
+QPrinter* COrvikApp::Printer() {
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
+void COrvikApp::OnFilePrintSetup() {
+    QPageSetupDialog dialog(Printer(), m_mainFrame);
+    dialog.exec();
+}
+
+void COrvikApp::AddToRecentFileList(const QString& path) {
+    m_recentFiles.removeAll(path);
+    m_recentFiles.prepend(path);
+    while (m_recentFiles.size() > kRecentFiles) m_recentFiles.removeLast();
+    SaveRecentFileList();
+}
+
+void COrvikApp::RemoveFromRecentFileList(const QString& path) {
+    m_recentFiles.removeAll(path);
+    SaveRecentFileList();
+}
+
+void COrvikApp::SaveRecentFileList() const {
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Recent File List"));
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString key = QStringLiteral("File%1").arg(i);
+        if (i <= m_recentFiles.size())
+            settings.setValue(key, m_recentFiles.at(i - 1));
+        else
+            settings.remove(key);
+    }
+    settings.endGroup();
+    if (m_mainFrame) m_mainFrame->UpdateRecentFileMenu();
+}

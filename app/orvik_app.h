@@ -1,0 +1,77 @@
+// The application: start-up, the documents and their windows, the recent files, and the commands
+// that need no document (New, Open, the recent files, Paste As New Image, About, Print Setup, the
+// Colors bar toggle).
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+#include "app/command_target.h"
+
+class CChildFrame;
+class CMainFrame;
+class COrvikDoc;
+class QPrinter;
+
+extern CChildFrame* g_lastChildFrame;  // the most recently created child frame
+extern int g_pasteAsNew;               // the next new document takes the clipboard image
+
+class COrvikApp : public QApplication, public CCommandTarget {
+    Q_OBJECT
+
+public:
+    COrvikApp(int& argc, char** argv);
+    ~COrvikApp() override;
+
+    // Start-up: settings, recent files, the main frame, the file named on the command line (if
+    // any), then the main frame is shown. False when the program must end.
+    bool InitInstance(const QStringList& files);
+    // Closes every document without asking and destroys the main frame.
+    void ExitInstance();
+
+    // The document of the active document window, or null.
+    COrvikDoc* GetActiveChildDocument() const;
+    // Activates the document already open with this path, or opens it in a new window.
+    COrvikDoc* OpenDocumentFile(const QString& path);
+    // Runs File > New; the new document, or null when it was not made.
+    COrvikDoc* OnFileNew();
+    void OnFileOpen();
+    void OnOpenRecentFile(int id);
+    void OnAppAbout();
+    void OnFilePrintSetup();
+
+    const std::vector<COrvikDoc*>& Documents() const { return m_documents; }
+    // Called by a child frame when it goes away with its document.
+    void RemoveDocument(COrvikDoc* doc);
+
+    void AddToRecentFileList(const QString& path);
+    const QStringList& RecentFiles() const { return m_recentFiles; }
+
+    QPrinter* Printer();
+
+    CMainFrame* m_mainFrame = nullptr;
+    QString m_startDir;  // the folder current at start; where Open and Save As start
+    int m_nCmdShow = 1;  // how the main frame is first shown: 1 normal, 2 minimised, 3 maximised
+
+    static constexpr int kRecentFiles = 4;
+
+private:
+    // A new document with its window (not shown yet).
+    COrvikDoc* CreateDocument();
+    void DestroyDocument(COrvikDoc* doc);
+    void ShowDocument(COrvikDoc* doc);
+    void RemoveFromRecentFileList(const QString& path);
+    void SaveRecentFileList() const;
+
+    std::vector<COrvikDoc*> m_documents;
+    QStringList m_recentFiles;
+    int m_nUntitledCount = 0;
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+// The one application object.
+extern COrvikApp* theApp;

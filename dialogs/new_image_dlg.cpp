@@ -1,0 +1,88 @@
+#include "dialogs/new_image_dlg.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "app/messages.h"
+#include "document/orvik_doc.h"
+#include "res/resource.h"
+
+namespace {
+
+QLineEdit* DigitsEdit(const QString& text, QWidget* parent) {
+    auto* edit = new QLineEdit(text, parent);
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setMaximumWidth(80);
+    return edit;
+}
+
+}  // namespace
+
+CNewImageDlg::CNewImageDlg(COrvikDoc* doc, QWidget* parent) : QDialog(parent), m_pDocument(doc) {
+    setWindowTitle(QStringLiteral("New Image"));
+
+    auto* dimension = new QGroupBox(QStringLiteral("Image Demension"), this);
+    m_widthEdit = DigitsEdit(QStringLiteral("300"), dimension);
+    m_heightEdit = DigitsEdit(QStringLiteral("300"), dimension);
+    m_widthEdit->setObjectName(QString::number(IDC_WIDTH));
+    m_heightEdit->setObjectName(QString::number(IDC_HEIGHT));
+    auto* sizeGrid = new QGridLayout(dimension);
+    sizeGrid->addWidget(new QLabel(QStringLiteral("Width"), dimension), 0, 0);
+    sizeGrid->addWidget(m_widthEdit, 0, 1);
+    sizeGrid->addWidget(new QLabel(QStringLiteral("Height"), dimension), 1, 0);
+    sizeGrid->addWidget(m_heightEdit, 1, 1);
+
+    auto* characteristics = new QGroupBox(QStringLiteral("Image Characteristics"), this);
+    m_backgroundList = new QComboBox(characteristics);
+    m_backgroundList->setEnabled(false);
+    m_typeList = new QComboBox(characteristics);
+    m_typeList->addItems({QStringLiteral("256 Colors (8 Bit)"), QStringLiteral("16 Million (24 Bit)")});
+    m_typeList->setCurrentIndex(0);
+    auto* typeGrid = new QGridLayout(characteristics);
+    typeGrid->addWidget(new QLabel(QStringLiteral("Background Color"), characteristics), 0, 0);
+    typeGrid->addWidget(m_backgroundList, 0, 1);
+    typeGrid->addWidget(new QLabel(QStringLiteral("Image Type"), characteristics), 1, 0);
+    typeGrid->addWidget(m_typeList, 1, 1);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CNewImageDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CNewImageDlg::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(dimension);
+    layout->addWidget(characteristics);
+    layout->addWidget(buttons);
+
+    setTabOrder(m_widthEdit, m_heightEdit);
+    setTabOrder(m_heightEdit, m_typeList);
+    m_widthEdit->selectAll();
+    m_widthEdit->setFocus();
+}
+
+void CNewImageDlg::accept() {
+    // Empty text reads as 0; anything past the limits is refused by the size check.
+    const qlonglong width = m_widthEdit->text().left(12).toLongLong();
+    const qlonglong height = m_heightEdit->text().left(12).toLongLong();
+    const int type = m_typeList->currentIndex();
+    ImageStatus status = CheckImageSize(width, height, type == kImage8Bit ? 8 : 24);
+    if (status == ImageStatus::Ok) status = m_pDocument->CreateBlankImage(int(width), int(height), type);
+    if (status != ImageStatus::Ok) {
+        OrvikMessage(tr("Cannot make a %1 x %2 image: %3.")
+                         .arg(m_widthEdit->text(), m_heightEdit->text(), QString::fromLatin1(ImageStatusText(status))));
+        QLineEdit* culprit = (width < 1 || width > kMaxImageDimension) ? m_widthEdit : m_heightEdit;
+        culprit->selectAll();
+        culprit->setFocus();
+        return;
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,92 @@
+// One open image: its blocks, its brushes, its zoom, its floating image and its file. The pixel and
+// file work lives in the core and in the codec library; the document shows the dialogs and
+// messages that go with it and tells its views when the image changed.
+#pragma once
+
+#include <QColor>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+
+#include "app/command_target.h"
+#include "document/image_buffer.h"
+
+class CChildFrame;
+class COrvikView;
+class COrvikView2;
+
+class COrvikDoc : public QObject, public CCommandTarget {
+    Q_OBJECT
+
+public:
+    COrvikDoc();
+    ~COrvikDoc() override;
+
+    // Life cycle, driven by the application's document management.
+    bool OnNewDocument();
+    bool OnOpenDocument(const QString& path);
+    // Asks whether to save a modified document; false when the user cancels the close.
+    bool SaveModified();
+
+    // The title shown in the frame captions, with the zoom appended: "name [6:1]".
+    void SetTitle(const QString& title);
+    const QString& GetTitle() const { return m_strTitle; }
+    // Stores the path, retitles the document with its file name and adds it to the recent files.
+    void SetPathName(const QString& path, bool addToRecentFiles = true);
+    const QString& GetPathName() const { return m_strPathName; }
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+
+    // Repaints every view of the document except `sender`.
+    void UpdateAllViews(const void* sender = nullptr);
+
+    // Writes the image to `path` through the codec library; false (after a message) when nothing
+    // was written.
+    bool SaveToFile(const QString& path);
+    void OnFileSave();
+    void OnFileSaveAs();
+
+    // Fits the child frame to the zoomed image, within the main window.
+    void SizeFrameToImage();
+    void MakeBrushes();
+
+    // Makes the blank image the New Image dialog asks for; on failure nothing changes.
+    ImageStatus CreateBlankImage(int width, int height, int type);
+
+    bool HasImage() const { return m_pHeader != nullptr && m_pBits != nullptr; }
+    int Width() const { return m_pHeader->biWidth; }
+    int Height() const { return m_pHeader->biHeight; }
+    int BitCount() const { return m_pHeader->biBitCount; }
+    int Stride() const { return m_pHeader->biXPelsPerMeter; }
+    // The floating image: a lifted or pasted block waiting to be dropped.
+    bool HasFloat() const { return m_pFloatHeader != nullptr; }
+    void FreeFloat();
+
+    int m_bBrushesMade = 0;
+    QColor m_hBrush[kPaletteEntries];
+    int m_nZoom = 1;
+    uint8_t* m_pBits = nullptr;
+    RGBQUAD* m_pPalette = nullptr;  // inside the header block for 8 bit, a block of its own for 24 bit
+    BITMAPINFOHEADER* m_pHeader = nullptr;
+    uint8_t* m_pFloatBits = nullptr;
+    BITMAPINFOHEADER* m_pFloatHeader = nullptr;
+    int m_cxFrameExtra = 0;  // width of the child frame's borders
+    int m_cyFrameExtra = 0;  // height of its caption and borders
+    COrvikView* m_pView = nullptr;
+    COrvikView2* m_pView2 = nullptr;
+    CChildFrame* m_pChildFrame = nullptr;
+
+private:
+    // Replaces the image blocks, releasing the old ones.
+    void SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits);
+    void FreeImage();
+    void MeasureFrameExtra();
+
+    QString m_strTitle;
+    QString m_strPathName;
+    bool m_bModified = false;
+};
+
+// The document whose child frame last received the focus; null after any document is destroyed.
+extern COrvikDoc* g_activeDoc;

@@ -1,0 +1,66 @@
+// Shared pieces of the GUI tests: the application runs on the offscreen platform for the whole
+// test program; each test starts the main frame afresh with empty settings.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QSettings>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+#include "app/main_frame.h"
+#include "app/orvik_app.h"
+
+class GuiTest : public ::testing::Test {
+public:
+    static CMainFrame* Main() { return theApp->m_mainFrame; }
+
+protected:
+    void SetUp() override {
+        QSettings().clear();
+        ASSERT_TRUE(theApp->InitInstance({}));
+    }
+    void TearDown() override {
+        theApp->ExitInstance();
+        QApplication::processEvents();
+    }
+};
+
+// Lets pending events (layout, paint, deferred deletes) run.
+void ProcessEvents();
+
+// Calls `handle` with the next modal dialog of type T as soon as it is shown. The handler must
+// close the dialog. Returns a flag that says whether it ran.
+template <class T>
+std::shared_ptr<bool> OnNextModal(std::function<void(T*)> handle) {
+    auto ran = std::make_shared<bool>(false);
+    auto timer = std::make_shared<QElapsedTimer>();
+    timer->start();
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [handle, ran, timer, poll] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            *ran = true;
+            handle(dialog);
+            *poll = nullptr;  // break the cycle
+            return;
+        }
+        if (timer->elapsed() < 5000) QTimer::singleShot(5, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+    return ran;
+}
+
+// Captures the text of the next message box and closes it with OK.
+std::shared_ptr<QString> ExpectMessageBox();
+
+// A view's rendered pixels.
+QImage Grab(QWidget* widget);

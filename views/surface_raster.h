@@ -1,0 +1,38 @@
+// Raster operations on the 32-bit off-screen surface the editing view composes its repaints in
+// (0xAARRGGBB per pixel, top row first). Everything is clipped to the surface.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "document/image_buffer.h"
+
+struct SurfaceRef {
+    uint32_t* pixels;
+    int width;
+    int height;
+    ptrdiff_t stride;  // pixels from one row to the next
+};
+
+constexpr uint32_t kHatchColour = 0xFF640000;  // RGB(100, 0, 0)
+constexpr uint32_t kHatchBackground = 0xFFFFFFFF;
+
+// Copies `cols` x `rows` pixels of a bottom-up image, whose top-left is image pixel (srcX, srcY)
+// counted from the top, to surface position (dstX, dstY). `colours` is the colour table of an
+// 8-bit image. The parts outside the image or the surface are skipped.
+void DrawImageBlock(const SurfaceRef& surface, const BITMAPINFOHEADER& header, const RGBQUAD* colours,
+                    const uint8_t* bits, int srcX, int srcY, int cols, int rows, int dstX, int dstY);
+
+// The 8 x 8 diagonal-cross hatch, aligned to the surface origin, over [x0, x1) x [y0, y1).
+void FillHatch(const SurfaceRef& surface, int x0, int y0, int x1, int y1);
+
+// Replaces every surface pixel on the line by its complement.
+void InvertLine(const SurfaceRef& surface, int x0, int y0, int x1, int y1);
+
+// The outline of a normalised rectangle as the rectangle tool draws it: nothing when it is empty
+// in either direction, each outline pixel inverted once otherwise.
+void InvertRectOutline(const SurfaceRef& surface, int left, int top, int right, int bottom);
+
+// A dotted outline over columns left..right-1 and rows top..bottom-1: white dots on black, or,
+// with `invert`, the dots invert what is under them.
+void DrawDottedFrame(const SurfaceRef& surface, int left, int top, int right, int bottom, bool invert);
