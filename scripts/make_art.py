@@ -1231,8 +1231,8 @@ def make_sample24():
                 nx, ny = (x + 0.5 - cx) / r, (y + 0.5 - cy) / r
                 nz = math.sqrt(max(0.0, 1 - nx * nx - ny * ny))
                 diff = max(0.0, nx * lx + ny * ly + nz * lz)
-                spec = max(0.0, 2 * diff * nz - lz) ** 20
-                c = mix(tuple(v * (0.18 + 0.82 * diff) for v in base), (255, 255, 255), spec * 0.8)
+                shine = max(0.0, 2 * diff * nz - lz) ** 20
+                c = mix(tuple(v * (0.18 + 0.82 * diff) for v in base), (255, 255, 255), shine * 0.8)
                 img[y][x] = mix(img[y][x], c, a)
 
     sphere(292, 66, 23, (230, 40, 40))
