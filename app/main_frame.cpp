@@ -171,13 +171,14 @@ void CMainFrame::RestorePlacement() {
     x = std::min(x, size.width() - kIconSize);
     y = std::min(y, size.height() - kIconSize);
     setGeometry(x, y, std::max(right - left, 1), std::max(bottom - top, 1));
+    m_normalGeometry = geometry();
 }
 
 void CMainFrame::SavePlacement() {
     QSettings settings;
     settings.beginGroup(QStringLiteral("Frame"));
     const int status = isMinimized() ? 2 : isMaximized() ? 3 : 1;
-    const QRect normal = status == 1 ? geometry() : normalGeometry();
+    const QRect normal = status == 1 || !m_normalGeometry.isValid() ? geometry() : m_normalGeometry;
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect();
     settings.setValue(QStringLiteral("Status"), status);
@@ -203,7 +204,15 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        m_normalGeometry = geometry();
     FitToStatusPane(m_wndProgress);
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        m_normalGeometry = geometry();
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
@@ -479,6 +488,12 @@ QString CMainFrame::PaneText(int pane) const { return m_panes[pane]->text(); }
 void CMainFrame::SetPaneWidth(int pane, int width) {
     m_panes[pane]->setMinimumWidth(0);
     m_panes[pane]->setFixedWidth(width);
+}
+
+void CMainFrame::SetImagePaneText(const QString& text) {
+    const int needed = m_panes[2]->fontMetrics().horizontalAdvance(text) + 2 * m_panes[2]->margin() + 4;
+    SetPaneWidth(2, std::max(6 * static_cast<int>(text.size()), needed));
+    SetPaneText(2, text);
 }
 
 void CMainFrame::BeginProgress() {

@@ -56,6 +56,9 @@ public:
     void SetPaneText(int pane, const QString& text);
     QString PaneText(int pane) const;
     void SetPaneWidth(int pane, int width);
+    // Pane 2: the image's size and depth, the pane sized to its text (6 pixels a character, more
+    // where the status bar's font needs it).
+    void SetImagePaneText(const QString& text);
     QLabel* Pane(int pane) const { return m_panes[pane]; }
 
     void BeginProgress();
@@ -88,6 +91,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -108,4 +112,5 @@ private:
     bool m_documentMenuShown = false;
     QAction* m_recentPlaceholder = nullptr;
     QLabel* m_panes[3] = {};
+    QRect m_normalGeometry;  // the last placement while neither maximised nor minimised
 };

@@ -25,6 +25,7 @@ int g_pasteAsNew = 0;
 
 COrvikApp::COrvikApp(int& argc, char** argv) : QApplication(argc, argv), m_startDir(QDir::currentPath()) {
     theApp = this;
+    Q_INIT_RESOURCE(orvik);  // the icons and cursors live in the program's static library
     setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     setApplicationName(QStringLiteral("Orvik"));
     setApplicationVersion(QStringLiteral("0.2"));

@@ -92,8 +92,7 @@ void COrvikView2::UpdateStatus(int x, int y) {
         text += QStringLiteral("256");
     else if (m_pDocument->BitCount() == 24)
         text += QStringLiteral("16 Million");
-    main->SetPaneWidth(2, 6 * static_cast<int>(text.size()));
-    main->SetPaneText(2, text);
+    main->SetImagePaneText(text);
 }
 
 void COrvikView2::mousePressEvent(QMouseEvent* event) {
