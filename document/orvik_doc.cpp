@@ -30,6 +30,7 @@ COrvikDoc::COrvikDoc() {
     OnCommand(ID_FILE_CLOSE, [this] {
         if (m_pChildFrame) m_pChildFrame->close();
     });
+    RegisterToolCommands();
 }
 
 COrvikDoc::~COrvikDoc() {

@@ -78,6 +78,9 @@ public:
     CChildFrame* m_pChildFrame = nullptr;
 
 private:
+    // Command handlers by topic, each in its own file.
+    void RegisterToolCommands();
+
     // Replaces the image blocks, releasing the old ones.
     void SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits);
     void FreeImage();
