@@ -2,7 +2,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCloseEvent>
-#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -465,10 +464,10 @@ void CMainFrame::CreateStatusBar() {
 
 void CMainFrame::CreateColorBar() {
     m_wndPaletteDlg = new CColorPaletteDlg;
-    m_wndColorBar = new QDockWidget(QStringLiteral("Colors"), this);
+    m_wndColorBar = new CDockDialogBar(this);
     m_wndColorBar->setObjectName(QStringLiteral("Colors"));
-    m_wndColorBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    m_wndColorBar->setWidget(m_wndPaletteDlg);
+    m_wndColorBar->Create(this, m_wndPaletteDlg, QStringLiteral("Colors"),
+                          Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     addDockWidget(Qt::LeftDockWidgetArea, m_wndColorBar);
 }
 

@@ -10,6 +10,7 @@ constexpr int IDB_ABOUT = 135;          // the about-box picture
 constexpr int IDD_ABOUTBOX = 100;
 constexpr int IDD_NEW_IMAGE = 131;
 constexpr int IDD_COLOR_PALETTE = 136;
+constexpr int IDD_COLOR_EDIT = 143;
 
 // Standard commands.
 constexpr int ID_FILE_NEW = 57600;
@@ -80,3 +81,10 @@ constexpr int IDC_IMAGE_TYPE = 1003;
 constexpr int IDC_PALETTE_GRID = 1005;
 constexpr int IDC_FORE_SWATCH = 1006;
 constexpr int IDC_BACK_SWATCH = 1007;
+constexpr int IDC_COLOR_FIELD = 1008;
+constexpr int IDC_BLUE_BAR = 1011;
+constexpr int IDC_RED = 1012;
+constexpr int IDC_GREEN = 1013;
+constexpr int IDC_BLUE = 1014;
+constexpr int IDC_CURRENT_COLOR = 1015;
+constexpr int IDC_OLD_COLOR = 1016;
