@@ -1,6 +1,7 @@
 #include "app/dock_dialog_bar.h"
 
 #include <QApplication>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QPainter>
@@ -264,6 +265,7 @@ void CDockDialogBar::UpdateFrame() {
     }
     m_title->updateGeometry();
     m_client->updateGeometry();
+    if (layout()) layout()->activate();  // the bar's own limits follow the client's now
     if (m_dockSide == DockSide::Floating && before != DockSide::Floating)
         resize(FloatWindowSize(m_floatSize, m_smallCaption));
     UpdateLayoutRects();

@@ -296,6 +296,7 @@ int CColorEditDlg::DoModal() {
 }
 
 void CColorEditDlg::OnInitDialog() {
+    ensurePolished();
     adjustSize();
     if (theApp && theApp->m_mainFrame) {
         QRect placed(QPoint(0, 0), size());
