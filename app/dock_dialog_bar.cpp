@@ -131,7 +131,9 @@ void CDockBarTitle::mouseDoubleClickEvent(QMouseEvent* event) {
     m_bar->OnFrameDoubleClick(event->position().toPoint() + pos());
 }
 
-CDockBarClient::CDockBarClient(CDockDialogBar* bar) : QWidget(bar), m_bar(bar) { setMouseTracking(true); }
+CDockBarClient::CDockBarClient(CDockDialogBar* bar) : QWidget(bar), m_bar(bar), m_view(new QWidget(this)) {
+    setMouseTracking(true);
+}
 
 QSize CDockBarClient::sizeHint() const {
     const QMargins m = m_bar->ClientMargins();
@@ -141,9 +143,12 @@ QSize CDockBarClient::sizeHint() const {
     return dialog.grownBy(m);
 }
 
-void CDockBarClient::resizeEvent(QResizeEvent*) {
-    if (QWidget* dialog = m_bar->Dialog()) dialog->setGeometry(rect().marginsRemoved(m_bar->ClientMargins()));
+void CDockBarClient::FitDialog() {
+    m_view->setGeometry(rect().marginsRemoved(m_bar->ClientMargins()));
+    if (QWidget* dialog = m_bar->Dialog()) dialog->setGeometry(m_view->rect());
 }
+
+void CDockBarClient::resizeEvent(QResizeEvent*) { FitDialog(); }
 
 void CDockBarClient::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
@@ -196,7 +201,7 @@ bool CDockDialogBar::Create(QMainWindow* parent, QWidget* dialog, const QString&
     setWindowTitle(title);
     setAllowedAreas(areas);
     m_dialog = dialog;
-    dialog->setParent(m_client);
+    dialog->setParent(m_client->View());
     dialog->show();
     // The floating caption holds the title and the close button.
     QFont captionFont = font();
@@ -269,7 +274,7 @@ void CDockDialogBar::UpdateFrame() {
     if (m_dockSide == DockSide::Floating && before != DockSide::Floating)
         resize(FloatWindowSize(m_floatSize, m_smallCaption));
     UpdateLayoutRects();
-    if (m_dialog) m_dialog->setGeometry(m_client->rect().marginsRemoved(ClientMargins()));
+    m_client->FitDialog();
     update();
 }
 
@@ -287,12 +292,9 @@ void CDockDialogBar::UpdateLayoutRects() {
 
 void CDockDialogBar::resizeEvent(QResizeEvent* event) {
     QDockWidget::resizeEvent(event);
+    // Only the bar's own corners change the floating size: the main window also resizes a
+    // floating bar while it animates it into a dock.
     UpdateLayoutRects();
-    // A floating window resized from elsewhere keeps its new size for the next time it floats.
-    if (m_dockSide == DockSide::Floating && isFloating() && !IsResizing()) {
-        const QSize client(width() - 2 * kFloatFrame, height() - m_smallCaption - 2 * kFloatFrame);
-        if (client.isValid()) m_floatSize = client;
-    }
 }
 
 void CDockDialogBar::changeEvent(QEvent* event) {

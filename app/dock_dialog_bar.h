@@ -37,7 +37,7 @@ private:
     CDockDialogBar* m_bar;
 };
 
-// The rest of the bar: the hosted dialog inside the frame's margins.
+// The rest of the bar: the hosted dialog inside the frame's margins, clipped to them.
 class CDockBarClient : public QWidget {
     Q_OBJECT
 
@@ -45,6 +45,11 @@ public:
     explicit CDockBarClient(CDockDialogBar* bar);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return QSize(0, 0); }
+    // Where the dialog lives: the client area inside the frame.
+    QWidget* View() const { return m_view; }
+    // Places the view inside the frame's margins and fills it with the dialog, as far as the
+    // dialog's own limits allow.
+    void FitDialog();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -55,6 +60,7 @@ protected:
 
 private:
     CDockDialogBar* m_bar;
+    QWidget* m_view;
 };
 
 class CDockDialogBar : public QDockWidget {

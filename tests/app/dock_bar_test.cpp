@@ -200,7 +200,6 @@ TEST_F(DockBarTest, CloseButtonsHideAndTheViewCommandShowsItWhereItWas) {
 
 TEST_F(DockBarTest, DraggingTheGripperFloatsOrMovesItToTheOtherSide) {
     CDockDialogBar* bar = Bar();
-    Main()->setAnimated(false);  // docks at once
     QWidget* title = bar->Title();
     const QPoint press(10, 8);
     QTest::mousePress(title, Qt::LeftButton, {}, press);
@@ -213,7 +212,7 @@ TEST_F(DockBarTest, DraggingTheGripperFloatsOrMovesItToTheOtherSide) {
     ProcessEvents();
     EXPECT_TRUE(bar->isFloating());
     EXPECT_EQ(bar->Side(), DockSide::Floating);
-    EXPECT_EQ(bar->size(), FloatWindowSize(bar->m_floatSize, bar->m_smallCaption));
+    EXPECT_EQ(bar->size(), FloatWindowSize(QSize(88, 380), bar->m_smallCaption));
 
     // Dragging its caption to the main window's right edge docks it there.
     const QPoint grip = FloatCaptionRect(bar->size(), bar->m_smallCaption).center() - QPoint(20, 0);
@@ -225,12 +224,17 @@ TEST_F(DockBarTest, DraggingTheGripperFloatsOrMovesItToTheOtherSide) {
         QTest::mouseMove(bar, bar->mapFromGlobal(at));
     }
     QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->mapFromGlobal(rightEdge));
+    // The main window animates the bar into its place.
+    EXPECT_TRUE(QTest::qWaitFor([bar] { return !bar->isFloating() && bar->Side() == DockSide::Right; }, 3000));
     ProcessEvents();
-    EXPECT_FALSE(bar->isFloating());
     EXPECT_EQ(Main()->dockWidgetArea(bar), Qt::RightDockWidgetArea);
-    EXPECT_EQ(bar->Side(), DockSide::Right);
     EXPECT_EQ(bar->width(), 97);
     EXPECT_EQ(DialogPos(), QPoint(6, 20));
+    // Floated again, it still has its dialog's size: the animation's sizes are not kept.
+    bar->ToggleDocking();
+    ProcessEvents();
+    EXPECT_EQ(bar->m_floatSize, QSize(88, 380));
+    EXPECT_EQ(bar->size(), FloatWindowSize(QSize(88, 380), bar->m_smallCaption));
 }
 
 TEST_F(DockBarTest, FloatingCornersResizeWithinTheLeastSize) {
@@ -261,6 +265,13 @@ TEST_F(DockBarTest, FloatingCornersResizeWithinTheLeastSize) {
     EXPECT_EQ(bar->m_floatSize, QSize(m.minWidth, m.minHeight));
     EXPECT_EQ(bar->geometry().topLeft(), start.topLeft());
     EXPECT_EQ(bar->size(), FloatWindowSize(bar->m_floatSize, m.caption));
+    // The dialog, larger than the client now, is cut off there: the frame stays visible.
+    EXPECT_EQ(bar->Client()->View()->size(), bar->m_floatSize);
+    const QImage shot = Grab(bar);
+    const QRgb outer = bar->palette().color(QPalette::Shadow).rgb();
+    EXPECT_EQ(shot.pixel(bar->width() - 1, bar->height() / 2), outer);
+    EXPECT_EQ(shot.pixel(bar->width() / 2, bar->height() - 1), outer);
+    EXPECT_EQ(shot.pixel(bar->width() - 2, bar->height() / 2), bar->m_shadowColor.rgb());
 
     // Bottom-right out again: the corner follows the cursor.
     start = bar->geometry();
