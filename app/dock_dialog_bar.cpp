@@ -32,11 +32,16 @@ QStyle* DockBarStyle() {
 
 DockSide SideOf(Qt::DockWidgetArea area) {
     switch (area) {
-        case Qt::LeftDockWidgetArea: return DockSide::Left;
-        case Qt::RightDockWidgetArea: return DockSide::Right;
-        case Qt::TopDockWidgetArea: return DockSide::Top;
-        case Qt::BottomDockWidgetArea: return DockSide::Bottom;
-        default: return DockSide::None;
+        case Qt::LeftDockWidgetArea:
+            return DockSide::Left;
+        case Qt::RightDockWidgetArea:
+            return DockSide::Right;
+        case Qt::TopDockWidgetArea:
+            return DockSide::Top;
+        case Qt::BottomDockWidgetArea:
+            return DockSide::Bottom;
+        default:
+            return DockSide::None;
     }
 }
 
@@ -56,7 +61,8 @@ void DrawCaptionButton(QPainter& painter, const QRect& r, CaptionGlyph glyph, co
     if (r.width() < 4 || r.height() < 4) return;
     painter.fillRect(r, palette.color(QPalette::Button));
     Draw3dRect(painter, r, palette.color(QPalette::Light), palette.color(QPalette::Shadow));
-    Draw3dRect(painter, r.adjusted(1, 1, -1, -1), palette.color(QPalette::Light), palette.color(QPalette::Dark));
+    Draw3dRect(painter, r.adjusted(1, 1, -1, -1), palette.color(QPalette::Light),
+               palette.color(QPalette::Dark));
     const QColor ink = palette.color(QPalette::ButtonText);
     const int n = std::max(std::min(r.width(), r.height()) - 6, 2);  // glyph size
     const int x0 = r.x() + (r.width() - n) / 2;
@@ -80,14 +86,19 @@ void DrawCaptionButton(QPainter& painter, const QRect& r, CaptionGlyph glyph, co
 Qt::CursorShape CursorFor(int hit) {
     switch (hit) {
         case kHitTopLeft:
-        case kHitBottomRight: return Qt::SizeFDiagCursor;
+        case kHitBottomRight:
+            return Qt::SizeFDiagCursor;
         case kHitTopRight:
-        case kHitBottomLeft: return Qt::SizeBDiagCursor;
+        case kHitBottomLeft:
+            return Qt::SizeBDiagCursor;
         case kHitLeft:
-        case kHitRight: return Qt::SizeHorCursor;
+        case kHitRight:
+            return Qt::SizeHorCursor;
         case kHitTop:
-        case kHitBottom: return Qt::SizeVerCursor;
-        default: return Qt::ArrowCursor;
+        case kHitBottom:
+            return Qt::SizeVerCursor;
+        default:
+            return Qt::ArrowCursor;
     }
 }
 
@@ -95,16 +106,22 @@ Qt::CursorShape CursorFor(int hit) {
 
 // --- The strips ------------------------------------------------------------------------------------
 
-CDockBarTitle::CDockBarTitle(CDockDialogBar* bar) : QWidget(bar), m_bar(bar) { setMouseTracking(true); }
+CDockBarTitle::CDockBarTitle(CDockDialogBar* bar) : QWidget(bar), m_bar(bar) {
+    setMouseTracking(true);
+}
 
 QSize CDockBarTitle::sizeHint() const {
     switch (m_bar->Side()) {
-        case DockSide::Floating: return QSize(0, kFloatFrame + m_bar->m_smallCaption);
+        case DockSide::Floating:
+            return QSize(0, kFloatFrame + m_bar->m_smallCaption);
         case DockSide::Top:
-        case DockSide::Bottom: return QSize(kGripperWidth, 0);
+        case DockSide::Bottom:
+            return QSize(kGripperWidth, 0);
         case DockSide::Left:
-        case DockSide::Right: return QSize(0, kGripperWidth);
-        case DockSide::None: break;
+        case DockSide::Right:
+            return QSize(0, kGripperWidth);
+        case DockSide::None:
+            break;
     }
     return QSize(0, 0);
 }
@@ -128,7 +145,7 @@ void CDockBarTitle::mouseReleaseEvent(QMouseEvent* event) {
 
 void CDockBarTitle::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    m_bar->OnFrameDoubleClick(event->position().toPoint() + pos());
+    m_bar->OnFrameDoubleClick(event->position().toPoint() + pos(), kHitCaption);
 }
 
 CDockBarClient::CDockBarClient(CDockDialogBar* bar) : QWidget(bar), m_bar(bar), m_view(new QWidget(this)) {
@@ -138,8 +155,8 @@ CDockBarClient::CDockBarClient(CDockDialogBar* bar) : QWidget(bar), m_bar(bar), 
 QSize CDockBarClient::sizeHint() const {
     const QMargins m = m_bar->ClientMargins();
     const QSize dialog = m_bar->Side() == DockSide::Floating ? m_bar->m_floatSize
-                         : m_bar->Dialog()                    ? m_bar->Dialog()->size()
-                                                              : QSize(0, 0);
+                         : m_bar->Dialog()                   ? m_bar->Dialog()->size()
+                                                             : QSize(0, 0);
     return dialog.grownBy(m);
 }
 
@@ -148,7 +165,9 @@ void CDockBarClient::FitDialog() {
     if (QWidget* dialog = m_bar->Dialog()) dialog->setGeometry(m_view->rect());
 }
 
-void CDockBarClient::resizeEvent(QResizeEvent*) { FitDialog(); }
+void CDockBarClient::resizeEvent(QResizeEvent*) {
+    FitDialog();
+}
 
 void CDockBarClient::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
@@ -166,9 +185,8 @@ void CDockBarClient::mouseReleaseEvent(QMouseEvent* event) {
 
 void CDockBarClient::mouseDoubleClickEvent(QMouseEvent* event) {
     // A double click on the bar's own background floats or docks it, as on the gripper.
-    if (event->button() == Qt::LeftButton && !m_bar->IsResizing() &&
-        m_bar->HitTest(event->position().toPoint() + pos()) == kHitNowhere)
-        m_bar->ToggleDocking();
+    if (event->button() == Qt::LeftButton)
+        m_bar->OnFrameDoubleClick(event->position().toPoint() + pos(), kHitNowhere);
 }
 
 // --- The bar ---------------------------------------------------------------------------------------
@@ -195,7 +213,8 @@ CDockDialogBar::CDockDialogBar(QWidget* parent) : QDockWidget(parent) {
     connect(this, &QDockWidget::dockLocationChanged, this, [this] { UpdateFrame(); });
 }
 
-bool CDockDialogBar::Create(QMainWindow* parent, QWidget* dialog, const QString& title, Qt::DockWidgetAreas areas) {
+bool CDockDialogBar::Create(QMainWindow* parent, QWidget* dialog, const QString& title,
+                            Qt::DockWidgetAreas areas) {
     if (!parent || !dialog) return false;
     setParent(parent);
     setWindowTitle(title);
@@ -206,8 +225,8 @@ bool CDockDialogBar::Create(QMainWindow* parent, QWidget* dialog, const QString&
     // The floating caption holds the title and the close button.
     QFont captionFont = font();
     captionFont.setBold(true);
-    m_floatMinWidth = std::max(m_minSize.width(),
-                               QFontMetrics(captionFont).horizontalAdvance(title) + 8 + m_smallCaption);
+    m_floatMinWidth =
+        std::max(m_minSize.width(), QFontMetrics(captionFont).horizontalAdvance(title) + 8 + m_smallCaption);
 
     const QSize size = dialog->size();
     const int frame = kEdgeWidth + kBarBorder;
@@ -292,9 +311,9 @@ void CDockDialogBar::UpdateLayoutRects() {
 
 void CDockDialogBar::resizeEvent(QResizeEvent* event) {
     QDockWidget::resizeEvent(event);
-    // Only the bar's own corners change the floating size: the main window also resizes a
-    // floating bar while it animates it into a dock.
     UpdateLayoutRects();
+    // The floating size stays: only the bar's own corners change it (the main window also
+    // resizes a floating bar while it animates it into a dock).
 }
 
 void CDockDialogBar::changeEvent(QEvent* event) {
@@ -313,13 +332,22 @@ int CDockDialogBar::HitTest(QPoint point) const {
 
 bool CDockDialogBar::OnFramePress(QPoint point, QPoint globalPoint) {
     const int hit = HitTest(point);
+    m_nPressHit = hit;
     switch (hit) {
         case kHitSysMenu:
-        case kHitClose: HideBar(); return true;
-        case kHitMinButton: ToggleDocking(); return true;
-        case kHitCaption: m_bPassedOn = true; return false;  // the dock widget drags the bar
-        case kHitNowhere: return true;
-        default: break;
+        case kHitClose:
+            HideBar();
+            return true;
+        case kHitMinButton:
+            ToggleDocking();
+            return true;
+        case kHitCaption:
+            m_bPassedOn = true;
+            return false;  // the dock widget drags the bar
+        case kHitNowhere:
+            return true;
+        default:
+            break;
     }
     // A corner or an edge of the floating window.
     m_resizeHit = hit;
@@ -328,8 +356,9 @@ bool CDockDialogBar::OnFramePress(QPoint point, QPoint globalPoint) {
     return true;
 }
 
-bool CDockDialogBar::OnFrameDoubleClick(QPoint point) {
-    if (HitTest(point) != kHitCaption) return false;
+bool CDockDialogBar::OnFrameDoubleClick(QPoint point, int toggleHit) {
+    // A button did its work with the double click's first press; so did a corner.
+    if (IsResizing() || HitTest(point) != toggleHit || m_nPressHit != toggleHit) return false;
     ToggleDocking();
     return true;
 }
@@ -383,7 +412,8 @@ void CDockDialogBar::PaintDocked(QPainter& painter) {
     if (m_borders & kBorderRight) painter.fillRect(w - 1, 0, 1, h, m_shadowColor);
     if (m_borders & kBorderBottom) painter.fillRect(0, h - 1, w, 1, m_shadowColor);
     Draw3dRect(painter, m_edgeRect, m_hiliteColor, m_shadowColor);
-    for (const QRect& line : m_gripLines) Draw3dRect(painter, line, m_hiliteColor, m_shadowColor);
+    for (const QRect& line : m_gripLines)
+        Draw3dRect(painter, line, m_hiliteColor, m_shadowColor);
     DrawCaptionButton(painter, m_closeRect, CaptionGlyph::Close, palette());
     DrawCaptionButton(painter, m_undockRect, CaptionGlyph::Maximise, palette());
 }

@@ -90,8 +90,9 @@ public:
     int HitTest(QPoint point) const;
     // A left press on the frame; false when the dock widget should take it (to drag the bar).
     bool OnFramePress(QPoint point, QPoint globalPoint);
-    // A left double click on the frame; false when not handled.
-    bool OnFrameDoubleClick(QPoint point);
+    // A left double click on the frame: floats or docks the bar when it and its first press
+    // were on `toggleHit` (the gripper or caption, or the client's own background).
+    bool OnFrameDoubleClick(QPoint point, int toggleHit);
     // Mouse movement over the frame: resizes while a resize runs, sets the cursor otherwise.
     // False when the dock widget should have it (the drag of the gripper).
     bool OnFrameMove(QWidget* part, QPoint point, QPoint globalPoint, bool leftDown);
@@ -137,4 +138,5 @@ private:
     QRect m_resizeStart;            // the window when the resize began
     QPoint m_resizeOffset;          // from the cursor to the point the resize follows
     bool m_bPassedOn = false;       // a press on the gripper went to the dock widget
+    int m_nPressHit = kHitNowhere;  // what the last press hit
 };

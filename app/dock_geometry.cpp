@@ -4,13 +4,25 @@
 
 namespace {
 
-int Right(const QRect& r) { return r.x() + r.width(); }
-int Bottom(const QRect& r) { return r.y() + r.height(); }
+int Right(const QRect& r) {
+    return r.x() + r.width();
+}
+int Bottom(const QRect& r) {
+    return r.y() + r.height();
+}
 
-bool IsLeftSide(int hit) { return hit == kHitLeft || hit == kHitTopLeft || hit == kHitBottomLeft; }
-bool IsRightSide(int hit) { return hit == kHitRight || hit == kHitTopRight || hit == kHitBottomRight; }
-bool IsTopSide(int hit) { return hit == kHitTop || hit == kHitTopLeft || hit == kHitTopRight; }
-bool IsBottomSide(int hit) { return hit == kHitBottom || hit == kHitBottomLeft || hit == kHitBottomRight; }
+bool IsLeftSide(int hit) {
+    return hit == kHitLeft || hit == kHitTopLeft || hit == kHitBottomLeft;
+}
+bool IsRightSide(int hit) {
+    return hit == kHitRight || hit == kHitTopRight || hit == kHitBottomRight;
+}
+bool IsTopSide(int hit) {
+    return hit == kHitTop || hit == kHitTopLeft || hit == kHitTopRight;
+}
+bool IsBottomSide(int hit) {
+    return hit == kHitBottom || hit == kHitBottomLeft || hit == kHitBottomRight;
+}
 
 }  // namespace
 

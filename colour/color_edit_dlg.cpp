@@ -25,14 +25,17 @@ namespace {
 constexpr int kFieldStride = CColorField::kSize * 3;
 constexpr int kMarkerRadius = 5;
 
-void SetEditValue(QLineEdit* edit, int value) { edit->setText(QString::number(value)); }
+void SetEditValue(QLineEdit* edit, int value) {
+    edit->setText(QString::number(value));
+}
 
 }  // namespace
 
 int ReadColourEdit(const QString& text, bool* clamped) {
     if (clamped) *clamped = false;
     int i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     int value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         value = std::min(value * 10 + (text[i].unicode() - '0'), 256);  // 256 stands for "too large"
@@ -91,7 +94,8 @@ void CColorField::Init(CColorEditDlg* owner) {
 
 void CColorField::SetBlue(int blue) {
     const auto value = static_cast<uint8_t>(blue & 0xFF);
-    for (size_t i = 0; i < m_picture.size(); i += 3) m_picture[i] = value;
+    for (size_t i = 0; i < m_picture.size(); i += 3)
+        m_picture[i] = value;
     update();
 }
 
@@ -130,7 +134,8 @@ void CColorField::TrackPoint(QPoint point) {
     m_nMarkerX = std::clamp(point.x(), 0, kSize - 1);
     m_nMarkerY = std::clamp(point.y(), 0, kSize - 1);
     update();
-    const uint8_t* pixel = m_picture.data() + static_cast<ptrdiff_t>(m_nMarkerY) * kFieldStride + 3 * m_nMarkerX;
+    const uint8_t* pixel =
+        m_picture.data() + static_cast<ptrdiff_t>(m_nMarkerY) * kFieldStride + 3 * m_nMarkerX;
     // Stored row y holds red x and green 255 - y: the edits get the marker's own coordinates.
     SetEditValue(m_owner->m_redEdit, pixel[2]);
     SetEditValue(m_owner->m_greenEdit, 255 - pixel[1]);
@@ -156,7 +161,8 @@ void CBlueBar::Init(CColorEditDlg* owner) {
     std::vector<uint8_t> bits(static_cast<size_t>(kWidth) * 3 * kHeight, 0);
     // Stored row r has blue 255 - r: blue y on screen row y.
     for (int r = 0; r < kHeight; ++r)
-        for (int c = 0; c < kWidth; ++c) bits[static_cast<size_t>(r) * kWidth * 3 + 3 * c] = uint8_t(255 - r);
+        for (int c = 0; c < kWidth; ++c)
+            bits[static_cast<size_t>(r) * kWidth * 3 + 3 * c] = uint8_t(255 - r);
     m_bitmap = QPixmap::fromImage(ImageToQImage(header, nullptr, bits.data()));
     update();
 }
@@ -351,6 +357,7 @@ void CColorEditDlg::accept() {
     const int green = ReadColourEdit(m_greenEdit->text());
     const int blue = ReadColourEdit(m_blueEdit->text());
     // Modal, so the document cannot change underneath; should it have, nothing is written.
-    if (m_pPaletteBar && m_pDocument && m_pDocument == g_activeDoc) m_pPaletteBar->SetEntry(m_nIndex, red, green, blue);
+    if (m_pPaletteBar && m_pDocument && m_pDocument == g_activeDoc)
+        m_pPaletteBar->SetEntry(m_nIndex, red, green, blue);
     QDialog::accept();
 }

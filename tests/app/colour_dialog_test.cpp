@@ -42,7 +42,9 @@ QRgb EntryRgb(const COrvikDoc* doc, int index) {
     return qRgb(e.rgbRed, e.rgbGreen, e.rgbBlue);
 }
 
-CColorPaletteDlg* PaletteBar() { return GuiTest::Main()->m_wndPaletteDlg; }
+CColorPaletteDlg* PaletteBar() {
+    return GuiTest::Main()->m_wndPaletteDlg;
+}
 
 // Whether some pixel at about `radius` from the centre has `colour`, and none near the centre.
 bool RingOf(const QImage& image, QPoint centre, int radius, QRgb colour) {
@@ -92,9 +94,9 @@ TEST(ColourEditTest, ReadsDigitsAndCutsLargeNumbersTo255) {
         int value;
         bool clamped;
     } cases[] = {
-        {"", 0, false},      {"0", 0, false},      {"42", 42, false},   {"255", 255, false},
-        {"256", 255, true},  {"300", 255, true},   {"0300", 255, true}, {"007", 7, false},
-        {"  12", 12, false}, {"12a", 12, false},   {"abc", 0, false},   {"99999999999999999999", 255, true},
+        {"", 0, false},      {"0", 0, false},    {"42", 42, false},   {"255", 255, false},
+        {"256", 255, true},  {"300", 255, true}, {"0300", 255, true}, {"007", 7, false},
+        {"  12", 12, false}, {"12a", 12, false}, {"abc", 0, false},   {"99999999999999999999", 255, true},
     };
     for (const auto& c : cases) {
         bool clamped = !c.clamped;
@@ -261,7 +263,8 @@ TEST_F(ColourDialogTest, DoubleClickEditsTheEntryAndOkRepaintsAn8BitImage) {
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(g_activeDoc, doc);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x) doc->m_pBits[y * doc->Stride() + x] = uint8_t(x < 3 ? 13 : 14);
+        for (int x = 0; x < 6; ++x)
+            doc->m_pBits[y * doc->Stride() + x] = uint8_t(x < 3 ? 13 : 14);
     doc->m_pPalette[13].rgbReserved = 0x5A;
     doc->SetModifiedFlag(false);
     COrvikView* view = doc->m_pView;

@@ -12,7 +12,9 @@
 
 namespace {
 
-CDockDialogBar* Bar() { return GuiTest::Main()->m_wndColorBar; }
+CDockDialogBar* Bar() {
+    return GuiTest::Main()->m_wndColorBar;
+}
 
 bool Checked() {
     GuiTest::Main()->UpdateCommandUI();
@@ -21,19 +23,28 @@ bool Checked() {
 
 // A left click at a point of the bar's frame (bar coordinates), on the strip that holds it.
 void ClickFrame(QPoint point) {
-    QWidget* part = Bar()->Title()->geometry().contains(point) ? static_cast<QWidget*>(Bar()->Title()) : Bar()->Client();
+    QWidget* part =
+        Bar()->Title()->geometry().contains(point) ? static_cast<QWidget*>(Bar()->Title()) : Bar()->Client();
     QTest::mouseClick(part, Qt::LeftButton, {}, point - part->pos());
     ProcessEvents();
 }
 
+// A double click as the window system sends it: press, release, double click, release, all on
+// the strip under the point when the first press came.
 void DoubleClickFrame(QPoint point) {
-    QWidget* part = Bar()->Title();
-    QTest::mouseDClick(part, Qt::LeftButton, {}, point - part->pos());
-    QTest::mouseRelease(part, Qt::LeftButton, {}, point - part->pos());
+    QWidget* part =
+        Bar()->Title()->geometry().contains(point) ? static_cast<QWidget*>(Bar()->Title()) : Bar()->Client();
+    const QPoint at = point - part->pos();
+    QTest::mousePress(part, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(part, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(part, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(part, Qt::LeftButton, {}, at);
     ProcessEvents();
 }
 
-QPoint DialogPos() { return Bar()->Dialog()->mapTo(Bar(), QPoint(0, 0)); }
+QPoint DialogPos() {
+    return Bar()->Dialog()->mapTo(Bar(), QPoint(0, 0));
+}
 
 // A left-button event with both of its points given.
 void SendMouse(QWidget* widget, QEvent::Type type, QPoint local, QPoint global, Qt::MouseButtons buttons) {
@@ -95,7 +106,8 @@ TEST_F(DockBarTest, StartsDockedLeftAsThickAsItsDialog) {
     for (const QRect& button : {bar->m_closeRect, bar->m_undockRect}) {
         int dark = 0;
         for (int y = button.top(); y <= button.bottom(); ++y)
-            for (int x = button.left(); x <= button.right(); ++x) dark += qGray(shot.pixel(x, y)) < 60;
+            for (int x = button.left(); x <= button.right(); ++x)
+                dark += qGray(shot.pixel(x, y)) < 60;
         EXPECT_GT(dark, 3);
     }
 }
@@ -156,12 +168,45 @@ TEST_F(DockBarTest, FloatButtonFloatsAtTheDialogsSizeAndTheCaptionDocksAgain) {
     EXPECT_TRUE(bar->isFloating());
 }
 
-TEST_F(DockBarTest, DoubleClicksOffTheGripperDoNothing) {
+TEST_F(DockBarTest, DoubleClicksOffTheGripperDoNothingMore) {
     CDockDialogBar* bar = Bar();
     DoubleClickFrame(QPoint(bar->width() - 38, 5));  // between the gripper and the buttons
     EXPECT_FALSE(bar->isFloating());
-    DoubleClickFrame(bar->m_closeRect.center());  // the first press of it closes the bar
+    EXPECT_TRUE(bar->isVisible());
+    // The float button floats at the first press; the second leaves it floating.
+    DoubleClickFrame(bar->m_undockRect.center());
+    EXPECT_TRUE(bar->isFloating());
+    bar->ToggleDocking();
+    ProcessEvents();
+    // The close button hides at the first press; the second does not float it.
+    DoubleClickFrame(bar->m_closeRect.center());
     EXPECT_FALSE(bar->isFloating());
+    EXPECT_FALSE(bar->isVisible());
+    bar->ShowBar();
+    ProcessEvents();
+    // Below the dialog the bar's own background floats it, as the gripper does.
+    ASSERT_GT(bar->height(), 20 + 380 + 10);
+    DoubleClickFrame(QPoint(40, 20 + 380 + 5));
+    EXPECT_TRUE(bar->isFloating());
+}
+
+TEST_F(DockBarTest, DockedAlongTheTopTheGripperRunsDownTheLeftEnd) {
+    CDockDialogBar* bar = Bar();
+    bar->setAllowedAreas(Qt::AllDockWidgetAreas);
+    Main()->addDockWidget(Qt::TopDockWidgetArea, bar);
+    ProcessEvents();
+    EXPECT_EQ(bar->Side(), DockSide::Top);
+    const int h = bar->height();
+    EXPECT_EQ(h, 380 + 9);
+    EXPECT_EQ(bar->width(), Main()->m_mdiArea->width());
+    EXPECT_EQ(bar->Title()->geometry(), QRect(0, 0, 20, h));
+    EXPECT_EQ(DialogPos(), QPoint(20, 3));
+    EXPECT_EQ(bar->m_edgeRect, RectLTRB(0, h - 6, bar->width(), h));
+    EXPECT_EQ(bar->m_closeRect, RectLTRB(7, 10, 19, 22));
+    EXPECT_EQ(bar->m_undockRect, RectLTRB(7, 23, 19, 35));
+    EXPECT_EQ(bar->m_gripperRect, RectLTRB(0, 40, 20, h));
+    ClickFrame(bar->m_undockRect.center());
+    EXPECT_TRUE(bar->isFloating());
 }
 
 TEST_F(DockBarTest, CloseButtonsHideAndTheViewCommandShowsItWhereItWas) {
@@ -225,7 +270,8 @@ TEST_F(DockBarTest, DraggingTheGripperFloatsOrMovesItToTheOtherSide) {
     }
     QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->mapFromGlobal(rightEdge));
     // The main window animates the bar into its place.
-    EXPECT_TRUE(QTest::qWaitFor([bar] { return !bar->isFloating() && bar->Side() == DockSide::Right; }, 3000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([bar] { return !bar->isFloating() && bar->Side() == DockSide::Right; }, 3000));
     ProcessEvents();
     EXPECT_EQ(Main()->dockWidgetArea(bar), Qt::RightDockWidgetArea);
     EXPECT_EQ(bar->width(), 97);
@@ -250,7 +296,8 @@ TEST_F(DockBarTest, FloatingCornersResizeWithinTheLeastSize) {
     // Presses `from` (bar coordinates) and drags to `to` (screen). The events carry their screen
     // points from the bar's geometry, which is what the window moves by.
     auto drag = [bar](QPoint from, QPoint to) {
-        QWidget* part = bar->Title()->geometry().contains(from) ? static_cast<QWidget*>(bar->Title()) : bar->Client();
+        QWidget* part =
+            bar->Title()->geometry().contains(from) ? static_cast<QWidget*>(bar->Title()) : bar->Client();
         const QPoint origin = bar->geometry().topLeft() + part->pos();  // the part's screen position
         const QPoint globalFrom = origin + from - part->pos();
         SendMouse(part, QEvent::MouseButtonPress, globalFrom - origin, globalFrom, Qt::LeftButton);

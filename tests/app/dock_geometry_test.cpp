@@ -8,15 +8,21 @@
 inline void PrintTo(const QRect& r, std::ostream* os) {
     *os << "(" << r.x() << ", " << r.y() << ", " << r.width() << " x " << r.height() << ")";
 }
-inline void PrintTo(const QSize& s, std::ostream* os) { *os << s.width() << " x " << s.height(); }
+inline void PrintTo(const QSize& s, std::ostream* os) {
+    *os << s.width() << " x " << s.height();
+}
 inline void PrintTo(const QMargins& m, std::ostream* os) {
     *os << "margins(" << m.left() << ", " << m.top() << ", " << m.right() << ", " << m.bottom() << ")";
 }
 
 namespace {
 
-int Right(const QRect& r) { return r.x() + r.width(); }
-int Bottom(const QRect& r) { return r.y() + r.height(); }
+int Right(const QRect& r) {
+    return r.x() + r.width();
+}
+int Bottom(const QRect& r) {
+    return r.y() + r.height();
+}
 
 }  // namespace
 
@@ -29,10 +35,26 @@ TEST(DockGeometryTest, FrameTakesGripperBordersAndEdgePerSide) {
         QRect edge;
     };
     const Case cases[] = {
-        {DockSide::Top, {500, 60}, {20, 3, 3, 6}, kBorderLeft | kBorderTop | kBorderRight, RectLTRB(0, 54, 500, 60)},
-        {DockSide::Bottom, {500, 60}, {20, 6, 3, 3}, kBorderLeft | kBorderRight | kBorderBottom, RectLTRB(0, 0, 500, 6)},
-        {DockSide::Left, {97, 600}, {3, 20, 6, 3}, kBorderLeft | kBorderTop | kBorderBottom, RectLTRB(91, 0, 97, 600)},
-        {DockSide::Right, {97, 600}, {6, 20, 3, 3}, kBorderTop | kBorderRight | kBorderBottom, RectLTRB(0, 0, 6, 600)},
+        {DockSide::Top,
+         {500, 60},
+         {20, 3, 3, 6},
+         kBorderLeft | kBorderTop | kBorderRight,
+         RectLTRB(0, 54, 500, 60)},
+        {DockSide::Bottom,
+         {500, 60},
+         {20, 6, 3, 3},
+         kBorderLeft | kBorderRight | kBorderBottom,
+         RectLTRB(0, 0, 500, 6)},
+        {DockSide::Left,
+         {97, 600},
+         {3, 20, 6, 3},
+         kBorderLeft | kBorderTop | kBorderBottom,
+         RectLTRB(91, 0, 97, 600)},
+        {DockSide::Right,
+         {97, 600},
+         {6, 20, 3, 3},
+         kBorderTop | kBorderRight | kBorderBottom,
+         RectLTRB(0, 0, 6, 600)},
     };
     for (const Case& c : cases) {
         const BarFrame frame = BarFrameFor(c.side, c.window);
@@ -91,11 +113,13 @@ TEST(DockGeometryTest, DockedHitTestFindsButtonsThenGripper) {
         QPoint point;
         int hit;
     } cases[] = {
-        {{76, 7}, kHitSysMenu},   {{86, 17}, kHitSysMenu}, {{87, 18}, kHitNowhere}, {{80, 12}, kHitSysMenu},
-        {{63, 7}, kHitMinButton}, {{73, 17}, kHitMinButton}, {{75, 12}, kHitNowhere}, {{0, 0}, kHitCaption},
-        {{56, 19}, kHitCaption},  {{57, 5}, kHitNowhere},  {{30, 20}, kHitNowhere}, {{93, 300}, kHitNowhere},
+        {{76, 7}, kHitSysMenu},  {{86, 17}, kHitSysMenu},  {{87, 18}, kHitNowhere},
+        {{80, 12}, kHitSysMenu}, {{63, 7}, kHitMinButton}, {{73, 17}, kHitMinButton},
+        {{75, 12}, kHitNowhere}, {{0, 0}, kHitCaption},    {{56, 19}, kHitCaption},
+        {{57, 5}, kHitNowhere},  {{30, 20}, kHitNowhere},  {{93, 300}, kHitNowhere},
     };
-    for (const auto& c : cases) EXPECT_EQ(DockedHitTest(g, c.point), c.hit) << c.point.x() << "," << c.point.y();
+    for (const auto& c : cases)
+        EXPECT_EQ(DockedHitTest(g, c.point), c.hit) << c.point.x() << "," << c.point.y();
 }
 
 TEST(DockGeometryTest, FloatingWindowFramesItsClient) {
@@ -107,11 +131,12 @@ TEST(DockGeometryTest, FloatingWindowFramesItsClient) {
         QPoint point;
         int hit;
     } cases[] = {
-        {{0, 0}, kHitTopLeft},       {{1, 10}, kHitTopLeft},      {{10, 1}, kHitTopLeft},  {{40, 1}, kHitTop},
-        {{91, 0}, kHitTopRight},     {{88, 15}, kHitTopRight},    {{0, 402}, kHitBottomLeft},
-        {{91, 402}, kHitBottomRight}, {{80, 400}, kHitBottomRight}, {{0, 200}, kHitLeft},  {{91, 200}, kHitRight},
-        {{40, 402}, kHitBottom},     {{80, 10}, kHitClose},       {{30, 10}, kHitCaption}, {{40, 200}, kHitNowhere},
-        {{-1, 5}, kHitNowhere},      {{92, 5}, kHitNowhere},
+        {{0, 0}, kHitTopLeft},      {{1, 10}, kHitTopLeft},       {{10, 1}, kHitTopLeft},
+        {{40, 1}, kHitTop},         {{91, 0}, kHitTopRight},      {{88, 15}, kHitTopRight},
+        {{0, 402}, kHitBottomLeft}, {{91, 402}, kHitBottomRight}, {{80, 400}, kHitBottomRight},
+        {{0, 200}, kHitLeft},       {{91, 200}, kHitRight},       {{40, 402}, kHitBottom},
+        {{80, 10}, kHitClose},      {{30, 10}, kHitCaption},      {{40, 200}, kHitNowhere},
+        {{-1, 5}, kHitNowhere},     {{92, 5}, kHitNowhere},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FloatHitTest(window, c.point, 19), c.hit) << c.point.x() << "," << c.point.y();
