@@ -266,38 +266,54 @@ struct Channel {
     }
 };
 
-uint32_t ReadPixel(const uint8_t* row, int64_t x, int bitCount) {
-    return bitCount == 16 ? ReadU16(row + 2 * x) : ReadU32(row + 4 * x);
+template <int Bits>
+uint32_t ReadPixel(const uint8_t* row, int64_t x) {
+    if constexpr (Bits == 16) return ReadU16(row + 2 * x);
+    return ReadU32(row + 4 * x);
 }
 
-void ConvertBitFields(const uint8_t* pixels, const Layout& layout, uint8_t* dst, int64_t dstStride) {
-    const Channel red(layout.masks[0]), green(layout.masks[1]), blue(layout.masks[2]), alpha(layout.masks[3]);
-    // Many programs write 0 into every alpha value of an opaque image: then alpha is ignored.
-    bool useAlpha = false;
-    for (int64_t y = 0; y < layout.height && layout.masks[3] != 0 && !useAlpha; ++y) {
-        const uint8_t* src = pixels + y * layout.srcStride;
-        for (int64_t x = 0; x < layout.width; ++x) {
-            if ((ReadPixel(src, x, layout.bitCount) & layout.masks[3]) != 0) {
-                useAlpha = true;
-                break;
-            }
-        }
-    }
+// Straight alpha over a white background, rounded.
+uint8_t OverWhite(int colour, int alpha) {
+    return static_cast<uint8_t>((colour * alpha + 255 * (255 - alpha) + 127) / 255);
+}
+
+template <int Bits, bool UseAlpha>
+void ConvertBitFieldRows(const uint8_t* pixels, const Layout& layout, const Channel (&channels)[4],
+                         uint8_t* dst, int64_t dstStride) {
     for (int64_t y = 0; y < layout.height; ++y) {
         const uint8_t* src = pixels + y * layout.srcStride;
         uint8_t* out = dst + DestRow(layout, y) * dstStride;
         for (int64_t x = 0; x < layout.width; ++x, out += 3) {
-            const uint32_t pixel = ReadPixel(src, x, layout.bitCount);
-            uint8_t channels[3] = {blue(pixel), green(pixel), red(pixel)};
-            if (useAlpha) {
-                // Straight alpha over a white background, rounded.
-                const int a = alpha(pixel);
-                for (uint8_t& c : channels)
-                    c = static_cast<uint8_t>((c * a + 255 * (255 - a) + 127) / 255);
+            const uint32_t pixel = ReadPixel<Bits>(src, x);
+            uint8_t red = channels[0](pixel), green = channels[1](pixel), blue = channels[2](pixel);
+            if constexpr (UseAlpha) {
+                const int alpha = channels[3](pixel);
+                red = OverWhite(red, alpha);
+                green = OverWhite(green, alpha);
+                blue = OverWhite(blue, alpha);
             }
-            std::memcpy(out, channels, 3);
+            out[0] = blue;
+            out[1] = green;
+            out[2] = red;
         }
     }
+}
+
+template <int Bits>
+void ConvertBitFields(const uint8_t* pixels, const Layout& layout, uint8_t* dst, int64_t dstStride) {
+    const Channel channels[4] = {Channel(layout.masks[0]), Channel(layout.masks[1]), Channel(layout.masks[2]),
+                                 Channel(layout.masks[3])};
+    // Many programs write 0 into every alpha value of an opaque image: then alpha is ignored.
+    bool useAlpha = false;
+    for (int64_t y = 0; y < layout.height && layout.masks[3] != 0 && !useAlpha; ++y) {
+        const uint8_t* src = pixels + y * layout.srcStride;
+        for (int64_t x = 0; x < layout.width && !useAlpha; ++x)
+            useAlpha = (ReadPixel<Bits>(src, x) & layout.masks[3]) != 0;
+    }
+    if (useAlpha)
+        ConvertBitFieldRows<Bits, true>(pixels, layout, channels, dst, dstStride);
+    else
+        ConvertBitFieldRows<Bits, false>(pixels, layout, channels, dst, dstStride);
 }
 
 DibStatus Convert(const uint8_t* dib, const Layout& layout, BITMAPINFOHEADER** header, uint8_t** bits) {
@@ -339,8 +355,10 @@ DibStatus Convert(const uint8_t* dib, const Layout& layout, BITMAPINFOHEADER** h
         ConvertIndexed(pixels, layout, newBits, stride);
     } else if (layout.bitCount == 24) {
         ConvertRgb24(pixels, layout, newBits, stride);
+    } else if (layout.bitCount == 16) {
+        ConvertBitFields<16>(pixels, layout, newBits, stride);
     } else {
-        ConvertBitFields(pixels, layout, newBits, stride);
+        ConvertBitFields<32>(pixels, layout, newBits, stride);
     }
     *header = newHeader;
     *bits = newBits;

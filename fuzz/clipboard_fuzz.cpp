@@ -20,8 +20,9 @@ void Check(const uint8_t* data, size_t size) {
     const size_t blockBytes = size_t(header->biXPelsPerMeter) * size_t(header->biHeight);
     if (header->biSizeImage != blockBytes) std::abort();
     // Touch both ends of both blocks so that the sanitizer sees any short allocation.
-    volatile uint8_t sink = bits[0] ^ bits[blockBytes - 1];
-    if (header->biBitCount == 8) sink ^= reinterpret_cast<uint8_t*>(header)[kHeaderBlockBytes8 - 1];
+    uint8_t touched = bits[0] ^ bits[blockBytes - 1];
+    if (header->biBitCount == 8) touched ^= reinterpret_cast<uint8_t*>(header)[kHeaderBlockBytes8 - 1];
+    volatile uint8_t sink = touched;
     (void)sink;
     std::free(header);
     std::free(bits);
