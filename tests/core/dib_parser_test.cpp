@@ -44,8 +44,10 @@ Bytes Header(uint32_t size, int32_t width, int32_t height, int bits, uint32_t co
     Put32(h, 8, static_cast<uint32_t>(height));
     Put16(h, 12, 1);
     Put16(h, 14, bits);
-    Put32(h, 16, compression);
-    Put32(h, 32, clrUsed);
+    if (size >= 40) {
+        Put32(h, 16, compression);
+        Put32(h, 32, clrUsed);
+    }
     return h;
 }
 
