@@ -87,7 +87,11 @@ TEST_P(LosslessRoundTrip, BmpAndPcxReadBackHereAndInNetpbm) {
 INSTANTIATE_TEST_SUITE_P(Shapes, LosslessRoundTrip,
                          testing::Values(Shape{kImage8Bit, 1}, Shape{kImage8Bit, 3}, Shape{kImage8Bit, 5},
                                          Shape{kImage8Bit, 33}, Shape{kImage24Bit, 1}, Shape{kImage24Bit, 3},
-                                         Shape{kImage24Bit, 5}, Shape{kImage24Bit, 33}));
+                                         Shape{kImage24Bit, 5}, Shape{kImage24Bit, 33}),
+                         [](const testing::TestParamInfo<Shape>& info) {
+                             return std::string(info.param.type == kImage8Bit ? "Bits8" : "Bits24") + "Width" +
+                                    std::to_string(info.param.width);
+                         });
 
 // A smooth 24-bit picture comes back close; an 8-bit one goes through its palette, as grey when every
 // entry it uses is grey. The file carries 4:2:0 colour.
@@ -126,7 +130,12 @@ TEST(JpegWriter, ColourAndGrey) {
     EXPECT_GT(bottomLeft[2], bottomLeft[1] + 60);  // more red than green
 }
 
-class FailedSave : public testing::TestWithParam<SaveImageFn> {
+struct Writer {
+    const char* name;
+    SaveImageFn save;
+};
+
+class FailedSave : public testing::TestWithParam<Writer> {
 protected:
     FailedSave() : image(40, 30, kImage24Bit) { Paint(image); }
     TestImage image;
@@ -144,16 +153,16 @@ TEST_P(FailedSave, LeavesTheOldFileAndNoTemporaryFile) {
     rlimit small = saved;
     small.rlim_cur = 1000;
     setrlimit(RLIMIT_FSIZE, &small);
-    EXPECT_EQ(Save(GetParam(), path, image), 0);
+    EXPECT_EQ(Save(GetParam().save, path, image), 0);
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(ReadFile(path), old);
 
     mkdir(dir.File("folder.img").c_str(), 0755);
-    EXPECT_EQ(Save(GetParam(), dir.File("folder.img"), image), 0);
-    EXPECT_EQ(Save(GetParam(), dir.File("missing/new.img"), image), 0);
+    EXPECT_EQ(Save(GetParam().save, dir.File("folder.img"), image), 0);
+    EXPECT_EQ(Save(GetParam().save, dir.File("missing/new.img"), image), 0);
     if (geteuid() != 0) {  // root writes in read-only folders
         chmod(dir.Path().c_str(), 0555);
-        EXPECT_EQ(Save(GetParam(), path, image), 0);
+        EXPECT_EQ(Save(GetParam().save, path, image), 0);
         chmod(dir.Path().c_str(), 0755);
         EXPECT_EQ(ReadFile(path), old);
     }
@@ -164,13 +173,13 @@ TEST_P(FailedSave, RefusesImagesTheModelCannotHold) {
     const std::string path = dir.File("new.img");
     BITMAPINFOHEADER header = *image.header;
     header.biXPelsPerMeter += 4;  // not the stride of the width
-    EXPECT_EQ(GetParam()(path.c_str(), image.bits, header, image.palette), 0);
+    EXPECT_EQ(GetParam().save(path.c_str(), image.bits, header, image.palette), 0);
     header = *image.header;
     header.biBitCount = 16;
-    EXPECT_EQ(GetParam()(path.c_str(), image.bits, header, image.palette), 0);
-    EXPECT_EQ(GetParam()(path.c_str(), nullptr, *image.header, image.palette), 0);
+    EXPECT_EQ(GetParam().save(path.c_str(), image.bits, header, image.palette), 0);
+    EXPECT_EQ(GetParam().save(path.c_str(), nullptr, *image.header, image.palette), 0);
     TestImage indexed(4, 4, kImage8Bit);
-    EXPECT_EQ(GetParam()(path.c_str(), indexed.bits, *indexed.header, nullptr), 0);
+    EXPECT_EQ(GetParam().save(path.c_str(), indexed.bits, *indexed.header, nullptr), 0);
     EXPECT_TRUE(dir.Names().empty());
 }
 
@@ -180,7 +189,7 @@ TEST_P(FailedSave, SuccessKeepsModeAndLinks) {
     WriteFile(target, {1, 2, 3});
     chmod(target.c_str(), 0640);
     ASSERT_EQ(symlink("target.img", dir.File("link.img").c_str()), 0);
-    ASSERT_EQ(Save(GetParam(), dir.File("link.img"), image), 1);
+    ASSERT_EQ(Save(GetParam().save, dir.File("link.img"), image), 1);
     struct stat st {};
     ASSERT_EQ(lstat(dir.File("link.img").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -190,6 +199,9 @@ TEST_P(FailedSave, SuccessKeepsModeAndLinks) {
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"link.img", "target.img"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Writers, FailedSave, testing::Values(SaveBitmap, SavePCX, SaveJpeg));
+INSTANTIATE_TEST_SUITE_P(Writers, FailedSave,
+                         testing::Values(Writer{"SaveBitmap", SaveBitmap}, Writer{"SavePCX", SavePCX},
+                                         Writer{"SaveJpeg", SaveJpeg}),
+                         [](const testing::TestParamInfo<Writer>& info) { return info.param.name; });
 
 }  // namespace
