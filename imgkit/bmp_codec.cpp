@@ -39,7 +39,8 @@ struct Channel {
 
     explicit Channel(uint32_t m = 0) : mask(m) {
         if (!mask) return;
-        while (!(mask >> shift & 1)) ++shift;
+        while (!(mask >> shift & 1))
+            ++shift;
         max = mask >> shift;
     }
     uint8_t Value(uint32_t pixel) const {
@@ -69,8 +70,8 @@ bool ParseHeaders(const uint8_t* head, int64_t headBytes, int64_t fileSize, BmpI
     const int64_t pixelOffset = Get32(head + 10);
     const int64_t headerBytes = Get32(head + 14);
     const bool core = headerBytes == kCoreHeaderBytes;
-    const bool windows =
-        headerBytes == 40 || headerBytes == 52 || headerBytes == 56 || headerBytes == 108 || headerBytes == 124;
+    const bool windows = headerBytes == 40 || headerBytes == 52 || headerBytes == 56 || headerBytes == 108 ||
+                         headerBytes == 124;
     const bool os2 = !windows && headerBytes >= 16 && headerBytes <= 64;
     if (!core && !windows && !os2) return false;
     if (kFileHeaderBytes + headerBytes > headBytes) return false;
@@ -100,7 +101,8 @@ bool ParseHeaders(const uint8_t* head, int64_t headBytes, int64_t fileSize, BmpI
     info->height = height < 0 ? -height : height;
 
     const int bits = info->bitCount;
-    if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+    if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return false;
     const uint32_t c = info->compression;
     const bool bitfields = windows && (c == kBiBitfields || c == kBiAlphaBitfields);
     const bool valid = c == kBiRgb || (c == kBiRle8 && bits == 8) || (c == kBiRle4 && bits == 4) ||
@@ -114,7 +116,8 @@ bool ParseHeaders(const uint8_t* head, int64_t headBytes, int64_t fileSize, BmpI
             // A 40-byte header is followed by the masks; the longer headers hold them.
             if (headerBytes == kInfoHeaderBytes) maskBytes = c == kBiAlphaBitfields ? 16 : 12;
             if (kFileHeaderBytes + kInfoHeaderBytes + 12 > headBytes) return false;
-            for (int i = 0; i < 3; ++i) info->masks[i] = Get32(h + kInfoHeaderBytes + 4 * i);
+            for (int i = 0; i < 3; ++i)
+                info->masks[i] = Get32(h + kInfoHeaderBytes + 4 * i);
             if (!info->masks[0] && !info->masks[1] && !info->masks[2]) return false;
         } else if (bits == 16) {
             info->masks[0] = 0x7C00, info->masks[1] = 0x03E0, info->masks[2] = 0x001F;
@@ -219,7 +222,8 @@ void DecodeRle(const uint8_t* data, int64_t size, bool rle4, DecodedImage& image
         if (count > 0) {
             const int64_t end = std::min(width, x + count);
             if (rle4) {
-                for (int64_t i = 0; x + i < end; ++i) row[x + i] = static_cast<uint8_t>(i & 1 ? value & 15 : value >> 4);
+                for (int64_t i = 0; x + i < end; ++i)
+                    row[x + i] = static_cast<uint8_t>(i & 1 ? value & 15 : value >> 4);
             } else if (x < end) {
                 std::memset(row + x, value, static_cast<size_t>(end - x));
             }
@@ -264,18 +268,18 @@ BITMAPINFOHEADER* ReadBmpFile(const char* path, uint8_t** bits, RGBQUAD** palett
     uint8_t head[kHeadBytes];
     const int64_t headBytes = std::min<int64_t>(file.Size(), kHeadBytes);
     BmpInfo info;
-    if (!file.ReadAt(0, head, static_cast<size_t>(headBytes)) || !ParseHeaders(head, headBytes, file.Size(), &info))
+    if (!file.ReadAt(0, head, static_cast<size_t>(headBytes)) ||
+        !ParseHeaders(head, headBytes, file.Size(), &info))
         return nullptr;
 
+    // The palette lies before the pixels, so within the bytes read.
+    if (info.paletteOffset + int64_t{info.paletteEntries} * info.paletteEntryBytes > headBytes)
+        return nullptr;
     DecodedImage image;
     if (!image.Allocate(info.width, info.height, info.bitCount <= 8 ? 8 : 24)) return nullptr;
-    if (info.bitCount <= 8) {
-        RGBQUAD* colours = image.Palette();
-        const uint8_t* entry = head + info.paletteOffset;
-        if (info.paletteOffset + int64_t{info.paletteEntries} * info.paletteEntryBytes > headBytes) return nullptr;
-        for (int i = 0; i < info.paletteEntries; ++i, entry += info.paletteEntryBytes)
-            colours[i] = RGBQUAD{entry[0], entry[1], entry[2], 0};
-    }
+    const uint8_t* entry = head + info.paletteOffset;
+    for (int i = 0; i < info.paletteEntries; ++i, entry += info.paletteEntryBytes)
+        image.Palette()[i] = RGBQUAD{entry[0], entry[1], entry[2], 0};
 
     bool ok = false;
     if (info.compression == kBiRle8 || info.compression == kBiRle4)
@@ -287,10 +291,12 @@ BITMAPINFOHEADER* ReadBmpFile(const char* path, uint8_t** bits, RGBQUAD** palett
     return ok ? image.Release(bits, palette) : nullptr;
 }
 
-int SaveBmpFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& header, const RGBQUAD* palette) {
+int SaveBmpFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& header,
+                const RGBQUAD* palette) {
     const bool indexed = header.biBitCount == 8;
     if (!IsWritableImage(bits, header, palette, indexed)) return 0;
-    const uint32_t blockBytes = static_cast<uint32_t>(header.biXPelsPerMeter) * static_cast<uint32_t>(header.biHeight);
+    const uint32_t blockBytes =
+        static_cast<uint32_t>(header.biXPelsPerMeter) * static_cast<uint32_t>(header.biHeight);
     const uint32_t headBytes = kFileHeaderBytes + kInfoHeaderBytes + (indexed ? kPaletteBytes : 0);
 
     uint8_t head[kFileHeaderBytes + kInfoHeaderBytes + kPaletteBytes] = {};
@@ -320,7 +326,9 @@ int SaveBmpFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& h
     }
 
     OutputFile out;
-    return out.Create(path) && out.Write(head, headBytes) && out.Write(bits, blockBytes) && out.Commit() ? 1 : 0;
+    const bool saved =
+        out.Create(path) && out.Write(head, headBytes) && out.Write(bits, blockBytes) && out.Commit();
+    return saved ? 1 : 0;
 }
 
 }  // namespace
@@ -335,7 +343,8 @@ extern "C" BITMAPINFOHEADER* ReadBMP(const char* path, uint8_t** bits, RGBQUAD**
     }
 }
 
-extern "C" int SaveBitmap(const char* path, const uint8_t* bits, BITMAPINFOHEADER header, const RGBQUAD* palette) {
+extern "C" int SaveBitmap(const char* path, const uint8_t* bits, BITMAPINFOHEADER header,
+                          const RGBQUAD* palette) {
     try {
         return imgkit::SaveBmpFile(path, bits, header, palette);
     } catch (...) {

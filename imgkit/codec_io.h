@@ -12,7 +12,9 @@
 
 namespace imgkit {
 
-inline uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+inline uint16_t Get16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 inline uint32_t Get32(const uint8_t* p) {
     return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
@@ -106,8 +108,10 @@ private:
 
     int m_fd = -1;
     bool m_failed = false;
-    std::string m_target;  // the file that is replaced
-    std::string m_temp;    // the file being written
+    int64_t m_written = 0;  // bytes in the file
+    int64_t m_flushed = 0;  // bytes already handed to the disk
+    std::string m_target;   // the file that is replaced
+    std::string m_temp;     // the file being written
 };
 
 }  // namespace imgkit

@@ -36,7 +36,8 @@ IMGKIT_EXPORT BITMAPINFOHEADER* ReadJpeg(const char* path, uint8_t** bits, RGBQU
 
 IMGKIT_EXPORT int SaveBitmap(const char* path, const uint8_t* bits, BITMAPINFOHEADER header,
                              const RGBQUAD* palette);
-IMGKIT_EXPORT int SavePCX(const char* path, const uint8_t* bits, BITMAPINFOHEADER header, const RGBQUAD* palette);
+IMGKIT_EXPORT int SavePCX(const char* path, const uint8_t* bits, BITMAPINFOHEADER header,
+                          const RGBQUAD* palette);
 IMGKIT_EXPORT int SaveJpeg(const char* path, const uint8_t* bits, BITMAPINFOHEADER header,
                            const RGBQUAD* palette);
 

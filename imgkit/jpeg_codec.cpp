@@ -42,7 +42,9 @@ struct ErrorManager {
     jmp_buf jump;
 };
 
-[[noreturn]] void OnError(j_common_ptr cinfo) { longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1); }
+[[noreturn]] void OnError(j_common_ptr cinfo) {
+    longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
 void OnMessage(j_common_ptr, int) {}  // warnings about damaged data: decode on, say nothing
 void OnOutput(j_common_ptr) {}
 
@@ -76,12 +78,19 @@ bool ReadHeaders(Decoder* d, const uint8_t* data, size_t size) {
     jpeg_mem_src(&d->cinfo, data, size);
     if (jpeg_read_header(&d->cinfo, TRUE) != JPEG_HEADER_OK) return false;
     switch (d->cinfo.jpeg_color_space) {
-        case JCS_GRAYSCALE: d->cinfo.out_color_space = JCS_GRAYSCALE; break;
+        case JCS_GRAYSCALE:
+            d->cinfo.out_color_space = JCS_GRAYSCALE;
+            break;
         case JCS_YCbCr:
-        case JCS_RGB: d->cinfo.out_color_space = JCS_EXT_BGR; break;
+        case JCS_RGB:
+            d->cinfo.out_color_space = JCS_EXT_BGR;
+            break;
         case JCS_CMYK:
-        case JCS_YCCK: d->cinfo.out_color_space = JCS_CMYK; break;
-        default: return false;
+        case JCS_YCCK:
+            d->cinfo.out_color_space = JCS_CMYK;
+            break;
+        default:
+            return false;
     }
     return true;
 }
@@ -103,7 +112,8 @@ bool DecodeRows(Decoder* d, uint8_t* bits, ptrdiff_t stride, uint8_t* cmykLine) 
     if (setjmp(d->error.jump)) return false;
     j_decompress_ptr cinfo = &d->cinfo;
     jpeg_start_decompress(cinfo);
-    if (cinfo->output_width != cinfo->image_width || cinfo->output_height != cinfo->image_height) return false;
+    if (cinfo->output_width != cinfo->image_width || cinfo->output_height != cinfo->image_height)
+        return false;
     while (cinfo->output_scanline < cinfo->output_height) {
         const JDIMENSION first = cinfo->output_scanline;
         JSAMPROW rows[kRowsPerCall];
@@ -112,7 +122,8 @@ bool DecodeRows(Decoder* d, uint8_t* bits, ptrdiff_t stride, uint8_t* cmykLine) 
             rows[0] = cmykLine;
         } else {
             count = cinfo->output_height - first < kRowsPerCall ? cinfo->output_height - first : kRowsPerCall;
-            for (JDIMENSION i = 0; i < count; ++i) rows[i] = bits + (first + i) * stride;
+            for (JDIMENSION i = 0; i < count; ++i)
+                rows[i] = bits + (first + i) * stride;
         }
         if (jpeg_read_scanlines(cinfo, rows, count) == 0) return false;
         if (cmykLine) CmykToBgr(cmykLine, cinfo->output_width, bits + first * stride);
@@ -158,7 +169,9 @@ struct Encoder {
     JOCTET buffer[kOutputBufferBytes];
 };
 
-Encoder* EncoderOf(j_compress_ptr cinfo) { return static_cast<Encoder*>(cinfo->client_data); }
+Encoder* EncoderOf(j_compress_ptr cinfo) {
+    return static_cast<Encoder*>(cinfo->client_data);
+}
 
 void OnStartOutput(j_compress_ptr cinfo) {
     Encoder* e = EncoderOf(cinfo);
@@ -168,7 +181,8 @@ void OnStartOutput(j_compress_ptr cinfo) {
 
 boolean OnBufferFull(j_compress_ptr cinfo) {
     Encoder* e = EncoderOf(cinfo);
-    if (!e->out->Write(e->buffer, kOutputBufferBytes)) cinfo->err->error_exit(reinterpret_cast<j_common_ptr>(cinfo));
+    if (!e->out->Write(e->buffer, kOutputBufferBytes))
+        cinfo->err->error_exit(reinterpret_cast<j_common_ptr>(cinfo));
     OnStartOutput(cinfo);
     return TRUE;
 }
@@ -195,8 +209,8 @@ void IndicesToLine(const uint8_t* row, JDIMENSION width, const RGBQUAD* palette,
 
 // The whole file, top row first. `line` holds one converted row for 8-bit images. The caller
 // destroys cinfo afterwards.
-bool Encode(Encoder* e, const uint8_t* bits, const BITMAPINFOHEADER* header, const RGBQUAD* palette, bool grey,
-            uint8_t* line) {
+bool Encode(Encoder* e, const uint8_t* bits, const BITMAPINFOHEADER* header, const RGBQUAD* palette,
+            bool grey, uint8_t* line) {
     e->cinfo.err = &e->error.pub;
     SetUpErrors(&e->error);
     if (setjmp(e->error.jump)) return false;
@@ -216,7 +230,8 @@ bool Encode(Encoder* e, const uint8_t* bits, const BITMAPINFOHEADER* header, con
     jpeg_set_quality(cinfo, kQuality, TRUE);
     if (!grey) {
         cinfo->comp_info[0].h_samp_factor = cinfo->comp_info[0].v_samp_factor = 2;
-        for (int i = 1; i < 3; ++i) cinfo->comp_info[i].h_samp_factor = cinfo->comp_info[i].v_samp_factor = 1;
+        for (int i = 1; i < 3; ++i)
+            cinfo->comp_info[i].h_samp_factor = cinfo->comp_info[i].v_samp_factor = 1;
     }
     cinfo->density_unit = 1;
     cinfo->X_density = cinfo->Y_density = kDotsPerInch;
@@ -241,7 +256,8 @@ bool UsesOnlyGreys(const uint8_t* bits, const BITMAPINFOHEADER& header, const RG
     bool used[kPaletteEntries] = {};
     for (int64_t row = 0; row < header.biHeight; ++row) {
         const uint8_t* p = bits + row * header.biXPelsPerMeter;
-        for (int64_t x = 0; x < header.biWidth; ++x) used[p[x]] = true;
+        for (int64_t x = 0; x < header.biWidth; ++x)
+            used[p[x]] = true;
     }
     for (int i = 0; i < kPaletteEntries; ++i) {
         const RGBQUAD& c = palette[i];
@@ -250,7 +266,8 @@ bool UsesOnlyGreys(const uint8_t* bits, const BITMAPINFOHEADER& header, const RG
     return true;
 }
 
-int SaveJpegFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& header, const RGBQUAD* palette) {
+int SaveJpegFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& header,
+                 const RGBQUAD* palette) {
     const bool indexed = header.biBitCount == 8;
     if (!IsWritableImage(bits, header, palette, indexed)) return 0;
     const bool grey = indexed && UsesOnlyGreys(bits, header, palette);
@@ -280,7 +297,8 @@ extern "C" BITMAPINFOHEADER* ReadJpeg(const char* path, uint8_t** bits, RGBQUAD*
     }
 }
 
-extern "C" int SaveJpeg(const char* path, const uint8_t* bits, BITMAPINFOHEADER header, const RGBQUAD* palette) {
+extern "C" int SaveJpeg(const char* path, const uint8_t* bits, BITMAPINFOHEADER header,
+                        const RGBQUAD* palette) {
     try {
         return imgkit::SaveJpegFile(path, bits, header, palette);
     } catch (...) {

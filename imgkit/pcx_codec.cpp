@@ -11,6 +11,9 @@
 // as three planes; scan lines are padded to an even number of bytes.
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "imgkit/codec_io.h"
 #include "imgkit/imgkit.h"
@@ -44,11 +47,26 @@ bool ParseHeader(const uint8_t* h, PcxInfo* info) {
     info->planes = planes;
     info->bytesPerLine = Get16(h + 66);
     if (info->width < 1 || info->height < 1) return false;
-    const bool indexed =
-        (bits == 1 || bits == 2 || bits == 4 || bits == 8) && planes >= 1 && planes <= 4 && bits * planes <= 8;
+    const bool indexed = (bits == 1 || bits == 2 || bits == 4 || bits == 8) && planes >= 1 && planes <= 4 &&
+                         bits * planes <= 8;
     const bool colour = bits == 8 && (planes == 3 || planes == 4);
     if (!indexed && !colour) return false;
     return info->bytesPerLine >= (info->width * bits + 7) / 8;
+}
+
+// How many of the 16 bytes at p are below 0xC0 before the first that is not.
+inline int LiteralsAhead(const uint8_t* p) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i high = _mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8(char(0xC0))), bytes);
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(high)) | 0x10000;
+    return __builtin_ctz(mask);
+#else
+    int literals = 0;
+    while (literals < 16 && p[literals] < 0xC0)
+        ++literals;
+    return literals;
+#endif
 }
 
 // Expands the run-length stream into whole scan lines (all planes of a line together). Runs may cross
@@ -68,9 +86,8 @@ public:
         while (out < end) {
             // Stretches of single bytes below 0xC0 are copied straight.
             if (in + 16 <= m_end && out + 16 <= end) {
-                int literals = 0;
-                while (literals < 16 && in[literals] < 0xC0) ++literals;
                 std::memcpy(out, in, 16);
+                const int literals = LiteralsAhead(in);
                 out += literals;
                 in += literals;
                 if (literals == 16) continue;
@@ -111,7 +128,8 @@ void FillHeaderPalette(const uint8_t* header, int bitsPerPixel, RGBQUAD* palette
     const uint8_t* map = header + 16;
     const int entries = std::min(16, 1 << bitsPerPixel);
     bool blank = true;
-    for (int i = 0; i < 3 * entries; ++i) blank = blank && map[i] == 0;
+    for (int i = 0; i < 3 * entries; ++i)
+        blank = blank && map[i] == 0;
     if (bitsPerPixel == 1 && (blank || std::memcmp(map, map + 3, 3) == 0)) {
         // Monochrome files often leave the header palette empty: black and white.
         palette[1] = RGBQUAD{255, 255, 255, 0};
@@ -127,7 +145,8 @@ void FillHeaderPalette(const uint8_t* header, int bitsPerPixel, RGBQUAD* palette
         }
         return;
     }
-    for (int i = 0; i < entries; ++i) palette[i] = RGBQUAD{map[3 * i + 2], map[3 * i + 1], map[3 * i], 0};
+    for (int i = 0; i < entries; ++i)
+        palette[i] = RGBQUAD{map[3 * i + 2], map[3 * i + 1], map[3 * i], 0};
 }
 
 // One scan line of planes to palette indices: bit values of plane p become bits p*bits and up.
@@ -215,13 +234,48 @@ BITMAPINFOHEADER* LoadPcxFile(const char* path, uint8_t** bits, RGBQUAD** palett
     return image.Release(bits, palette);
 }
 
-// Appends the run-length code of one plane to out; returns the end. Runs stay within the plane.
+// Appends the run-length code of one plane to out; returns the end. Runs stay within the plane. The
+// caller leaves 16 bytes of room beyond the worst case (two bytes a byte).
 uint8_t* EncodePlane(const uint8_t* src, int64_t n, uint8_t* out) {
     int64_t i = 0;
     while (i < n) {
+#if defined(__SSE2__)
+        // Sixteen bytes at a time while no byte repeats its successor or is 0xC0 and above: those are
+        // stored as they are.
+        while (i + 17 <= n) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 1));
+            const __m128i high = _mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8(char(0xC0))), bytes);
+            const int stop = _mm_movemask_epi8(_mm_or_si128(high, _mm_cmpeq_epi8(bytes, next)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+            const int literals = stop ? __builtin_ctz(static_cast<unsigned>(stop)) : 16;
+            out += literals;
+            i += literals;
+            if (stop) break;
+        }
+        if (i >= n) break;
+#endif
         const uint8_t value = src[i];
+        const int64_t limit = std::min<int64_t>(kMaxRun, n - i);
         int64_t run = 1;
-        while (run < kMaxRun && i + run < n && src[i + run] == value) ++run;
+        while (run < limit && run < 8 && src[i + run] == value)
+            ++run;
+#if defined(__SSE2__)
+        if (run == 8) {  // a flat area: measure the run 16 bytes at a time
+            const __m128i repeated = _mm_set1_epi8(static_cast<char>(value));
+            while (run + 16 <= limit) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + run));
+                const unsigned other = ~unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, repeated))) & 0xFFFF;
+                if (other) {
+                    run += __builtin_ctz(other);
+                    break;
+                }
+                run += 16;
+            }
+        }
+#endif
+        while (run < limit && src[i + run] == value)
+            ++run;
         if (run > 1 || value >= 0xC0) *out++ = static_cast<uint8_t>(0xC0 | run);
         *out++ = value;
         i += run;
@@ -229,7 +283,8 @@ uint8_t* EncodePlane(const uint8_t* src, int64_t n, uint8_t* out) {
     return out;
 }
 
-int SavePcxFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& header, const RGBQUAD* palette) {
+int SavePcxFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& header,
+                const RGBQUAD* palette) {
     const bool indexed = header.biBitCount == 8;
     if (!IsWritableImage(bits, header, palette, indexed)) return 0;
     const int64_t width = header.biWidth;
@@ -262,8 +317,9 @@ int SavePcxFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& h
 
     // Lines are encoded into a chunk that is written out whenever it is nearly full.
     constexpr int64_t kChunkBytes = int64_t{1} << 20;
-    const int64_t worstLine = 2 * lineBytes;
-    Buffer chunk(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(kChunkBytes + worstLine + kVgaPaletteBytes))));
+    const int64_t worstLine = 2 * lineBytes + 16;
+    Buffer chunk(
+        static_cast<uint8_t*>(std::malloc(static_cast<size_t>(kChunkBytes + worstLine + kVgaPaletteBytes))));
     Buffer line(static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(lineBytes))));
     OutputFile out;
     if (!chunk || !line || !out.Create(path) || !out.Write(head, sizeof head)) return 0;
@@ -283,7 +339,8 @@ int SavePcxFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& h
                 red[x] = row[3 * x + 2];
             }
         }
-        for (int p = 0; p < planes; ++p) end = EncodePlane(line.get() + p * bytesPerLine, bytesPerLine, end);
+        for (int p = 0; p < planes; ++p)
+            end = EncodePlane(line.get() + p * bytesPerLine, bytesPerLine, end);
         if (end - chunk.get() >= kChunkBytes) {
             if (!out.Write(chunk.get(), static_cast<size_t>(end - chunk.get()))) return 0;
             end = chunk.get();
@@ -312,7 +369,8 @@ extern "C" BITMAPINFOHEADER* LoadPCX(const char* path, uint8_t** bits, RGBQUAD**
     }
 }
 
-extern "C" int SavePCX(const char* path, const uint8_t* bits, BITMAPINFOHEADER header, const RGBQUAD* palette) {
+extern "C" int SavePCX(const char* path, const uint8_t* bits, BITMAPINFOHEADER header,
+                       const RGBQUAD* palette) {
     try {
         return imgkit::SavePcxFile(path, bits, header, palette);
     } catch (...) {

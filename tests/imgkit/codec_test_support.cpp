@@ -29,7 +29,8 @@ std::string RunProgram(const std::vector<std::string>& argv, bool* ok) {
     posix_spawn_file_actions_addclose(&actions, out[0]);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     pid_t pid = 0;
     const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
@@ -37,7 +38,8 @@ std::string RunProgram(const std::vector<std::string>& argv, bool* ok) {
     close(out[1]);
     std::string data;
     char buffer[1 << 16];
-    for (ssize_t n; spawned == 0 && (n = read(out[0], buffer, sizeof buffer)) > 0;) data.append(buffer, n);
+    for (ssize_t n; spawned == 0 && (n = read(out[0], buffer, sizeof buffer)) > 0;)
+        data.append(buffer, n);
     close(out[0]);
     int status = -1;
     if (spawned == 0) waitpid(pid, &status, 0);
@@ -48,13 +50,17 @@ std::string RunProgram(const std::vector<std::string>& argv, bool* ok) {
 Picture ParsePnm(const std::string& data) {
     size_t pos = 0;
     auto token = [&]() {
-        while (pos < data.size() && (std::isspace(static_cast<unsigned char>(data[pos])) || data[pos] == '#')) {
+        while (pos < data.size() &&
+               (std::isspace(static_cast<unsigned char>(data[pos])) || data[pos] == '#')) {
             if (data[pos] == '#') pos = data.find('\n', pos);
-            if (pos == std::string::npos) pos = data.size();
-            else ++pos;
+            if (pos == std::string::npos)
+                pos = data.size();
+            else
+                ++pos;
         }
         const size_t start = pos;
-        while (pos < data.size() && !std::isspace(static_cast<unsigned char>(data[pos]))) ++pos;
+        while (pos < data.size() && !std::isspace(static_cast<unsigned char>(data[pos])))
+            ++pos;
         return data.substr(start, pos - start);
     };
     Picture p;
@@ -95,7 +101,8 @@ Picture ParsePnm(const std::string& data) {
             std::fill_n(&p.rgb[3 * i], 3, black ? 0 : 255);
             continue;
         }
-        for (int c = 0; c < 3; ++c) p.rgb[3 * i + c] = sample(i * depth + (depth >= 3 ? c : 0));
+        for (int c = 0; c < 3; ++c)
+            p.rgb[3 * i + c] = sample(i * depth + (depth >= 3 ? c : 0));
         if (!p.alpha.empty()) p.alpha[i] = sample(i * depth + depth - 1);
     }
     return p;
@@ -104,17 +111,22 @@ Picture ParsePnm(const std::string& data) {
 Picture DecodeWithTool(const std::string& path) {
     const std::string ext = path.substr(path.rfind('.') + 1);
     std::vector<std::string> argv;
-    if (ext == "png") argv = {"pngtopam", "-alphapam", path};
-    else if (ext == "bmp") argv = {"bmptopnm", path};
-    else if (ext == "pcx") argv = {"pcxtoppm", path};
-    else argv = {"djpeg", "-pnm", path};
+    if (ext == "png")
+        argv = {"pngtopam", "-alphapam", path};
+    else if (ext == "bmp")
+        argv = {"bmptopnm", path};
+    else if (ext == "pcx")
+        argv = {"pcxtoppm", path};
+    else
+        argv = {"djpeg", "-pnm", path};
     // djpeg reports damaged data with a non-zero status but still writes the whole picture; a
     // picture cut short does not parse.
     return ParsePnm(RunProgram(argv));
 }
 
 int MaxDifference(const Picture& ours, const Picture& reference) {
-    if (ours.width != reference.width || ours.height != reference.height || ours.rgb.size() != reference.rgb.size())
+    if (ours.width != reference.width || ours.height != reference.height ||
+        ours.rgb.size() != reference.rgb.size())
         return -1;
     int worst = 0;
     for (size_t i = 0; i < ours.rgb.size(); ++i) {

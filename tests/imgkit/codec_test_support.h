@@ -12,8 +12,8 @@
 
 // The shared image folder, or "" when it is missing.
 std::string CorpusDir();
-#define REQUIRE_CORPUS()                                             \
-    do {                                                             \
+#define REQUIRE_CORPUS()                                            \
+    do {                                                            \
         if (CorpusDir().empty()) GTEST_SKIP() << "no image corpus"; \
     } while (0)
 

@@ -14,8 +14,8 @@ using imgkit::Put16;
 using imgkit::Put32;
 
 // A BMP with a 40-byte header, `entries` palette colours (entry i = i, i, i) and the given pixel data.
-Bytes MakeBmp(int32_t width, int32_t height, int bits, uint32_t compression, const Bytes& pixels, int entries = 0,
-              uint32_t coloursUsed = 0) {
+Bytes MakeBmp(int32_t width, int32_t height, int bits, uint32_t compression, const Bytes& pixels,
+              int entries = 0, uint32_t coloursUsed = 0) {
     const size_t pixelOffset = 54 + 4 * size_t(entries);
     Bytes f(pixelOffset + pixels.size());
     f[0] = 'B', f[1] = 'M';
@@ -27,7 +27,8 @@ Bytes MakeBmp(int32_t width, int32_t height, int bits, uint32_t compression, con
     Put16(&f[28], uint32_t(bits));
     Put32(&f[30], compression);
     Put32(&f[46], coloursUsed);
-    for (int i = 0; i < entries; ++i) std::fill_n(&f[54 + 4 * i], 3, uint8_t(i));
+    for (int i = 0; i < entries; ++i)
+        std::fill_n(&f[54 + 4 * i], 3, uint8_t(i));
     std::copy(pixels.begin(), pixels.end(), f.begin() + pixelOffset);
     return f;
 }
@@ -44,7 +45,8 @@ Bytes MakePcx(int width, int height, int bits, int planes, int bytesPerLine, con
     if (vga) {
         uint8_t* palette = &f[128 + data.size()];
         palette[0] = 12;
-        for (int i = 0; i < 256; ++i) palette[1 + 3 * i] = uint8_t(i);  // red i, no green or blue
+        for (int i = 0; i < 256; ++i)
+            palette[1 + 3 * i] = uint8_t(i);  // red i, no green or blue
     }
     return f;
 }
@@ -97,7 +99,8 @@ TEST_F(Hostile, BmpTopDownAndBitDepths) {
 TEST_F(Hostile, BmpRunLengthEdgeCases) {
     // A run, a delta up and past the right edge, a clipped run, end of line, a literal with padding,
     // end of bitmap.
-    auto image = Read("a.bmp", MakeBmp(4, 3, 8, 1, {3, 7, 0, 2, 1, 1, 2, 9, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}, 10));
+    auto image =
+        Read("a.bmp", MakeBmp(4, 3, 8, 1, {3, 7, 0, 2, 1, 1, 2, 9, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}, 10));
     ASSERT_TRUE(*image);
     EXPECT_EQ(Rows(*image), (std::vector<Bytes>{{7, 7, 7, 0}, {0, 0, 0, 0}, {1, 2, 3, 0}}));
     // RLE4: an odd literal of five nibbles, then a two-colour run.
@@ -130,7 +133,7 @@ TEST_F(Hostile, BmpPalettesAndOffsetsThatLie) {
     f = MakeBmp(2, 2, 24, 0, Bytes(13));  // last row one byte short
     EXPECT_FALSE(*Read("a.bmp", f));
     EXPECT_FALSE(*Read("a.bmp", MakeBmp(2, 2, 8, 0, Bytes(8))));  // indices without a palette
-    f = MakeBmp(1, 1, 32, 3, Bytes(12 + 4));  // bit fields, every mask zero
+    f = MakeBmp(1, 1, 32, 3, Bytes(12 + 4));                      // bit fields, every mask zero
     Put32(&f[10], 66);
     EXPECT_FALSE(*Read("a.bmp", f));
 }
@@ -172,7 +175,8 @@ TEST_F(Hostile, JpegLimits) {
     const uint8_t sos[] = {0xFF, 0xDA};
     const auto last = std::find_end(f.begin(), f.end(), std::begin(sos), std::end(sos));
     const Bytes scan(last, f.end() - 2);
-    for (int i = 0; i < 1000; ++i) f.insert(f.end() - 2, scan.begin(), scan.end());
+    for (int i = 0; i < 1000; ++i)
+        f.insert(f.end() - 2, scan.begin(), scan.end());
     EXPECT_FALSE(*Read("b.jpg", f));
 }
 
@@ -183,7 +187,8 @@ TEST(Library, ExportsExactlyTheSixFunctions) {
     for (const char* name : {"ReadBMP", "LoadPCX", "ReadJpeg", "SaveBitmap", "SavePCX", "SaveJpeg"})
         EXPECT_NE(dlsym(library, name), nullptr) << name;
     dlclose(library);
-    const std::string symbols = RunProgram({"nm", "-D", "--defined-only", "--format=just-symbols", IMGKIT_LIBRARY});
+    const std::string symbols =
+        RunProgram({"nm", "-D", "--defined-only", "--format=just-symbols", IMGKIT_LIBRARY});
     EXPECT_EQ(symbols, "LoadPCX\nReadBMP\nReadJpeg\nSaveBitmap\nSaveJpeg\nSavePCX\n");
 }
 

@@ -20,8 +20,10 @@ void Paint(TestImage& image) {
         image.palette[i] = RGBQUAD{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0};
     for (int row = 0; row < image.height(); ++row)
         for (int x = 0; x < image.width(); ++x) {
-            if (image.header->biBitCount == 8) image.At8(x, row) = uint8_t(x * 5 + row * 11);
-            else image.Set24(x, row, uint32_t(x * 2654435761u + row * 40503u) & 0xFFFFFF);
+            if (image.header->biBitCount == 8)
+                image.At8(x, row) = uint8_t(x * 5 + row * 11);
+            else
+                image.Set24(x, row, uint32_t(x * 2654435761u + row * 40503u) & 0xFFFFFF);
         }
 }
 
@@ -89,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(Shapes, LosslessRoundTrip,
                                          Shape{kImage8Bit, 33}, Shape{kImage24Bit, 1}, Shape{kImage24Bit, 3},
                                          Shape{kImage24Bit, 5}, Shape{kImage24Bit, 33}),
                          [](const testing::TestParamInfo<Shape>& info) {
-                             return std::string(info.param.type == kImage8Bit ? "Bits8" : "Bits24") + "Width" +
-                                    std::to_string(info.param.width);
+                             return std::string(info.param.type == kImage8Bit ? "Bits8" : "Bits24") +
+                                    "Width" + std::to_string(info.param.width);
                          });
 
 // A smooth 24-bit picture comes back close; an 8-bit one goes through its palette, as grey when every
@@ -100,7 +102,8 @@ TEST(JpegWriter, ColourAndGrey) {
     const std::string path = dir.File("a.jpg");
     TestImage colour(33, 21, kImage24Bit);
     for (int row = 0; row < 21; ++row)
-        for (int x = 0; x < 33; ++x) colour.Set24(x, row, uint32_t(x * 6) << 16 | uint32_t(row * 9) << 8 | 128);
+        for (int x = 0; x < 33; ++x)
+            colour.Set24(x, row, uint32_t(x * 6) << 16 | uint32_t(row * 9) << 8 | 128);
     ASSERT_EQ(Save(SaveJpeg, path, colour), 1);
     {
         const Loaded back(ReadJpeg, path);
@@ -117,9 +120,11 @@ TEST(JpegWriter, ColourAndGrey) {
     }
 
     TestImage indexed(5, 3, kImage8Bit);
-    for (int i = 0; i < 256; ++i) indexed.palette[i] = RGBQUAD{uint8_t(i), uint8_t(i), uint8_t(i), 0};
+    for (int i = 0; i < 256; ++i)
+        indexed.palette[i] = RGBQUAD{uint8_t(i), uint8_t(i), uint8_t(i), 0};
     indexed.palette[200] = RGBQUAD{0, 0, 255, 0};  // red, but unused
-    for (int x = 0; x < 5; ++x) indexed.At8(x, 0) = uint8_t(40 * x);
+    for (int x = 0; x < 5; ++x)
+        indexed.At8(x, 0) = uint8_t(40 * x);
     ASSERT_EQ(Save(SaveJpeg, path, indexed), 1);
     EXPECT_EQ(Loaded(ReadJpeg, path).header->biBitCount, 8);
     indexed.At8(0, 0) = 200;
