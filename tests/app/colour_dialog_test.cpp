@@ -1,6 +1,5 @@
 // The "Color" dialog: its pictures, markers and edits, OK and Cancel through the palette bar, and
 // the palette bar's entry checks.
-#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -11,7 +10,6 @@
 #include "app/child_frame.h"
 #include "colour/color_edit_dlg.h"
 #include "colour/color_palette_dlg.h"
-#include "dialogs/new_image_dlg.h"
 #include "document/orvik_doc.h"
 #include "gui_test.h"
 #include "views/orvik_view.h"
@@ -19,15 +17,7 @@
 namespace {
 
 COrvikDoc* NewImage(int width, int height, int type) {
-    OnNextModal<CNewImageDlg>([=](CNewImageDlg* dialog) {
-        dialog->m_widthEdit->setText(QString::number(width));
-        dialog->m_heightEdit->setText(QString::number(height));
-        dialog->m_typeList->setCurrentIndex(type);
-        QTest::keyClick(dialog, Qt::Key_Return);
-    });
-    COrvikDoc* doc = theApp->OnFileNew();
-    ProcessEvents();
-    return doc;
+    return ::NewImage(QString::number(width), QString::number(height), type);
 }
 
 void SetPaletteEntry(COrvikDoc* doc, int index, int red, int green, int blue) {
@@ -417,9 +407,7 @@ TEST_F(ColourDialogTest, SetEntryChecksTheIndexAndClampsTheBytes) {
     EXPECT_EQ(doc->m_hBrush[3], QColor(255, 0, 128));
     EXPECT_TRUE(doc->IsModified());
     // With no active document there is nothing to change.
-    doc->SetModifiedFlag(false);
-    doc->m_pChildFrame->close();
-    ProcessEvents();
+    CloseWithoutSaving(doc);
     ASSERT_EQ(g_activeDoc, nullptr);
     PaletteBar()->SetEntry(3, 1, 2, 3);  // must not reach a closed document
 }
