@@ -255,6 +255,8 @@ void COrvikView::mouseDoubleClickEvent(QMouseEvent*) { m_bCapture = false; }
 
 void COrvikView::mouseMoveEvent(QMouseEvent* event) {
     if (!m_pDocument->HasImage()) return;
+    // The tool's cursor first; the selection tool may then show the move cursor instead.
+    UpdateCursor();
     const QPoint p = EventPoint(event);
     const Qt::MouseButtons buttons = event->buttons();
     switch (CurrentTool()) {
@@ -280,7 +282,6 @@ void COrvikView::mouseMoveEvent(QMouseEvent* event) {
         default:
             break;
     }
-    UpdateCursor();
     UpdateStatus(p.x(), p.y());
 }
 
