@@ -36,11 +36,11 @@ COrvikApp::COrvikApp(int& argc, char** argv) : QApplication(argc, argv), m_start
     OnCommandRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_LAST, [this](int id) { OnOpenRecentFile(id); });
     OnUpdate(ID_VIEW_COLOR_PALETTE, [this](CCmdUI& ui) {
         ui.Enable();
-        ui.SetCheck(m_mainFrame && m_mainFrame->m_wndColorBar->isVisible());
+        ui.SetCheck(m_mainFrame && !m_mainFrame->m_wndColorBar->isHidden());
     });
     OnCommand(ID_VIEW_COLOR_PALETTE, [this] {
         QDockWidget* bar = m_mainFrame->m_wndColorBar;
-        bar->setVisible(!bar->isVisible());
+        bar->setVisible(bar->isHidden());
     });
     OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
     OnCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
