@@ -11,7 +11,9 @@
 #include <QImageReader>
 #include <QMimeData>
 
+#include <cstring>
 #include <new>
+#include <utility>
 
 #include "app/messages.h"
 #include "document/clipboard_dib.h"
@@ -48,6 +50,43 @@ QStringList DecodableTypes(const QMimeData* data) {
     }
     return types;
 }
+
+// What Copy places: the bitmap block, and on request the same pixels as a QImage, which Qt encodes
+// into whatever picture type another program asks for. The block is a snapshot, so later changes
+// of the image do not reach the clipboard; the QImage is made the first time it is asked for.
+class CClipboardBitmap : public QMimeData {
+public:
+    explicit CClipboardBitmap(QByteArray block) : m_block(std::move(block)) {
+        std::memcpy(&m_header, m_block.constData() + kBmpFileHeaderBytes, kHeaderBytes);
+    }
+
+    QStringList formats() const override {
+        QStringList types{kBmpType};
+        if (m_header.biWidth > 0 && m_header.biHeight > 0) types << kQtImageType;
+        return types;
+    }
+    bool hasFormat(const QString& type) const override { return formats().contains(type); }
+
+protected:
+    QVariant retrieveData(const QString& type, QMetaType) const override {
+        if (type == kBmpType) return m_block;
+        if (type != kQtImageType || !formats().contains(type)) return {};
+        if (m_image.isNull()) {
+            const auto* block = reinterpret_cast<const uint8_t*>(m_block.constData());
+            const size_t offset = kBmpFileHeaderBytes + (m_header.biBitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes);
+            BITMAPINFOHEADER rows = m_header;
+            rows.biXPelsPerMeter = static_cast<int32_t>(RowStride(rows.biWidth, rows.biBitCount));
+            m_image = ImageToQImage(rows, reinterpret_cast<const RGBQUAD*>(block + kBmpFileHeaderBytes + kHeaderBytes),
+                                    block + offset);
+        }
+        return m_image;
+    }
+
+private:
+    QByteArray m_block;
+    BITMAPINFOHEADER m_header;  // the block's own, as written by WriteClipboardBmp
+    mutable QImage m_image;
+};
 
 void RefusePaste(const QString& reason) {
     OrvikMessage(QObject::tr("Cannot paste the picture on the clipboard: %1.").arg(reason));
@@ -100,27 +139,8 @@ bool COrvikDoc::OnEditCopy() {
     } catch (const std::bad_alloc&) {
         return false;
     }
-    auto* out = reinterpret_cast<uint8_t*>(block.data());
-    WriteClipboardBmp(out, *source, colours, bits, area);
-
-    QMimeData* data = new QMimeData;
-    data->setData(kBmpType, block);
-    if (width > 0 && height > 0) {
-        // The same pixels for programs that take another picture type; Qt encodes them on request.
-        BITMAPINFOHEADER rows{};
-        rows.biWidth = width;
-        rows.biHeight = height;
-        rows.biBitCount = static_cast<uint16_t>(bitCount);
-        rows.biXPelsPerMeter = static_cast<int32_t>(RowStride(width, bitCount));
-        const size_t rowsBytes = static_cast<size_t>(rows.biXPelsPerMeter) * static_cast<size_t>(height);
-        const QImage image = ImageToQImage(rows, colours, out + (bytes - rowsBytes));
-        if (image.isNull()) {  // no memory: nothing is placed
-            delete data;
-            return false;
-        }
-        data->setImageData(image);
-    }
-    QGuiApplication::clipboard()->setMimeData(data);
+    WriteClipboardBmp(reinterpret_cast<uint8_t*>(block.data()), *source, colours, bits, area);
+    QGuiApplication::clipboard()->setMimeData(new CClipboardBitmap(std::move(block)));
     return true;
 }
 
