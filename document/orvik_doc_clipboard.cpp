@@ -199,15 +199,19 @@ bool COrvikDoc::ReadClipboardImage() {
 
     // A bitmap is read by our own parser only.
     const QStringList formats = data->formats();
+    bool bitmapOffered = false;
     for (const QString& type : formats) {
         if (!IsBitmapType(type)) continue;
+        bitmapOffered = true;
         const QByteArray block = data->data(type);
         const DibStatus status = ParseDib(reinterpret_cast<const uint8_t*>(block.constData()),
                                           static_cast<size_t>(block.size()), &header, &bits);
         if (status == DibStatus::Ok) break;
         reason = QString::fromUtf8(DibStatusText(status));
     }
-    // Then any encoded picture Qt can decode, then an image this process placed.
+    // Then any encoded picture Qt can decode, then an image this process placed as a QImage. (For
+    // another program's data the platform offers that image too, decoded by Qt from whatever types
+    // there are, bitmaps included; a bitmap our parser refused is not read that way.)
     const auto take = [&](const QImage& image) {
         if (image.isNull()) {
             reason = QObject::tr("the picture could not be decoded");
@@ -222,7 +226,7 @@ bool COrvikDoc::ReadClipboardImage() {
             if (take(QImage::fromData(data->data(type)))) break;
         }
     }
-    if (!header && formats.contains(kQtImageType)) take(qvariant_cast<QImage>(data->imageData()));
+    if (!header && !bitmapOffered && formats.contains(kQtImageType)) take(qvariant_cast<QImage>(data->imageData()));
 
     if (!header) {
         if (!reason.isEmpty()) RefusePaste(reason);
