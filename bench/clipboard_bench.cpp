@@ -32,7 +32,8 @@ COrvikDoc* NewSelectedImage(int type) {
     if (!doc) return nullptr;
     const int stride = doc->Stride();
     for (int r = 0; r < doc->Height(); ++r)
-        for (int i = 0; i < stride; ++i) doc->m_pBits[static_cast<size_t>(r) * stride + i] = uint8_t(i * 7 + r);
+        for (int i = 0; i < stride; ++i)
+            doc->m_pBits[static_cast<size_t>(r) * stride + i] = uint8_t(i * 7 + r);
     doc->m_pView->m_bSelection = true;
     doc->m_pView->m_rcSelection = RECT{0, 0, doc->Width(), doc->Height()};
     return doc;
@@ -56,7 +57,12 @@ void Copy(benchmark::State& state) {
     }
     Close(doc);
 }
-BENCHMARK(Copy)->ArgName("type")->Arg(kImage8Bit)->Arg(kImage24Bit)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Copy)
+    ->ArgName("type")
+    ->Arg(kImage8Bit)
+    ->Arg(kImage24Bit)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The block read back into a floating image of the same depth, placed at (50, 50).
 void PasteSelection(benchmark::State& state) {
@@ -72,7 +78,11 @@ void PasteSelection(benchmark::State& state) {
     }
     Close(doc);
 }
-BENCHMARK(PasteSelection)->ArgName("type")->Arg(kImage8Bit)->Arg(kImage24Bit)->Unit(benchmark::kMillisecond)
+BENCHMARK(PasteSelection)
+    ->ArgName("type")
+    ->Arg(kImage8Bit)
+    ->Arg(kImage24Bit)
+    ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 }  // namespace

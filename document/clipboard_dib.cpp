@@ -16,7 +16,9 @@ void Put32(uint8_t* p, uint32_t value) {
     Put16(p + 2, value >> 16);
 }
 
-size_t InfoBlockBytes(int bitCount) { return bitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes; }
+size_t InfoBlockBytes(int bitCount) {
+    return bitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
+}
 
 // A zero-filled header block and pixel block of the model for width x height at `bitCount`, with
 // the header filled in (the colour table of an 8-bit image left to the caller).
@@ -61,8 +63,8 @@ size_t ClipboardBmpBytes(int width, int height, int bitCount) {
     return kBmpFileHeaderBytes + InfoBlockBytes(bitCount) + static_cast<size_t>(rows);
 }
 
-void WriteClipboardBmp(uint8_t* out, const BITMAPINFOHEADER& source, const RGBQUAD* colours, const uint8_t* bits,
-                       const RECT& area) {
+void WriteClipboardBmp(uint8_t* out, const BITMAPINFOHEADER& source, const RGBQUAD* colours,
+                       const uint8_t* bits, const RECT& area) {
     const int bitCount = source.biBitCount;
     const int bytes = bitCount / 8;
     const int width = area.right - area.left;
@@ -96,8 +98,8 @@ void WriteClipboardBmp(uint8_t* out, const BITMAPINFOHEADER& source, const RGBQU
     uint8_t* rows = out + offset;
     if (width <= 0 || height <= 0) return;
     const size_t rowBytes = static_cast<size_t>(width) * bytes;
-    CopyBlock(bits, area.left, source.biHeight - area.bottom, source.biXPelsPerMeter, width, height, bytes, rows,
-              stride);
+    CopyBlock(bits, area.left, source.biHeight - area.bottom, source.biXPelsPerMeter, width, height, bytes,
+              rows, stride);
     if (rowBytes < static_cast<size_t>(stride)) {
         for (int r = 0; r < height; ++r)
             std::memset(rows + static_cast<size_t>(r) * stride + rowBytes, 0, stride - rowBytes);
@@ -136,7 +138,8 @@ ImageStatus ImageFromArgbRows(const uint8_t* rows, ptrdiff_t rowBytes, int width
 }
 
 ImageStatus ImageFromIndexedRows(const uint8_t* rows, ptrdiff_t rowBytes, int width, int height,
-                                 const uint32_t* table, int entries, BITMAPINFOHEADER** header, uint8_t** bits) {
+                                 const uint32_t* table, int entries, BITMAPINFOHEADER** header,
+                                 uint8_t** bits) {
     BITMAPINFOHEADER* newHeader = nullptr;
     uint8_t* newBits = nullptr;
     const ImageStatus status = AllocateImage(width, height, 8, &newHeader, &newBits);

@@ -25,8 +25,8 @@ size_t ClipboardBmpBytes(int width, int height, int bitCount);
 // Writes the block for `area` of an image into `out`, which holds ClipboardBmpBytes bytes for the
 // area's size. `source` gives the image's depth (8 or 24), height and stride, `colours` its 256
 // colours (read for 8 bit only). The area is normalised and lies inside the image; it may be empty.
-void WriteClipboardBmp(uint8_t* out, const BITMAPINFOHEADER& source, const RGBQUAD* colours, const uint8_t* bits,
-                       const RECT& area);
+void WriteClipboardBmp(uint8_t* out, const BITMAPINFOHEADER& source, const RGBQUAD* colours,
+                       const uint8_t* bits, const RECT& area);
 
 // Pixels given top row first, `rowBytes` apart, as a 24-bit image of the model: 32-bit words
 // 0xAARRGGBB (in the machine's byte order) composited over white. On Ok stores a calloc'd 40-byte
@@ -39,4 +39,5 @@ ImageStatus ImageFromArgbRows(const uint8_t* rows, ptrdiff_t rowBytes, int width
 // past the table are black, and so is every pixel whose index lies past it. Stores a 1064-byte header
 // block and the pixel block as ImageFromArgbRows does.
 ImageStatus ImageFromIndexedRows(const uint8_t* rows, ptrdiff_t rowBytes, int width, int height,
-                                 const uint32_t* table, int entries, BITMAPINFOHEADER** header, uint8_t** bits);
+                                 const uint32_t* table, int entries, BITMAPINFOHEADER** header,
+                                 uint8_t** bits);

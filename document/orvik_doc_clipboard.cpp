@@ -73,11 +73,13 @@ protected:
         if (type != kQtImageType || !formats().contains(type)) return {};
         if (m_image.isNull()) {
             const auto* block = reinterpret_cast<const uint8_t*>(m_block.constData());
-            const size_t offset = kBmpFileHeaderBytes + (m_header.biBitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes);
+            const size_t offset =
+                kBmpFileHeaderBytes + (m_header.biBitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes);
             BITMAPINFOHEADER rows = m_header;
             rows.biXPelsPerMeter = static_cast<int32_t>(RowStride(rows.biWidth, rows.biBitCount));
-            m_image = ImageToQImage(rows, reinterpret_cast<const RGBQUAD*>(block + kBmpFileHeaderBytes + kHeaderBytes),
-                                    block + offset);
+            m_image = ImageToQImage(
+                rows, reinterpret_cast<const RGBQUAD*>(block + kBmpFileHeaderBytes + kHeaderBytes),
+                block + offset);
         }
         return m_image;
     }
@@ -174,8 +176,8 @@ void COrvikDoc::OnImageClear() {
     const int index = COrvikView::ColourIndex(false);
     const uint32_t value = BitCount() == 8 ? static_cast<uint32_t>(index) : PaletteColour(m_pPalette[index]);
     // A floating block stays where it is.
-    FillBlock(m_pBits, area.left, Height() - area.bottom, Stride(), area.right - area.left, area.bottom - area.top,
-              BitCount() / 8, value);
+    FillBlock(m_pBits, area.left, Height() - area.bottom, Stride(), area.right - area.left,
+              area.bottom - area.top, BitCount() / 8, value);
     UpdateAllViews();
 }
 
@@ -226,7 +228,8 @@ bool COrvikDoc::ReadClipboardImage() {
             if (take(QImage::fromData(data->data(type)))) break;
         }
     }
-    if (!header && !bitmapOffered && formats.contains(kQtImageType)) take(qvariant_cast<QImage>(data->imageData()));
+    if (!header && !bitmapOffered && formats.contains(kQtImageType))
+        take(qvariant_cast<QImage>(data->imageData()));
 
     if (!header) {
         if (!reason.isEmpty()) RefusePaste(reason);
@@ -261,7 +264,8 @@ void COrvikDoc::OnEditPasteSelection() {
         if (!converted) {
             FreeFloat();
             const ImageStatus status = CheckImageSize(width, height, BitCount());
-            RefusePaste(QString::fromUtf8(ImageStatusText(status == ImageStatus::Ok ? ImageStatus::NoMemory : status)));
+            RefusePaste(QString::fromUtf8(
+                ImageStatusText(status == ImageStatus::Ok ? ImageStatus::NoMemory : status)));
             return;
         }
     }

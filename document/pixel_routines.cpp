@@ -528,8 +528,8 @@ RECT NormalizeRect(RECT rect) {
 }
 
 RECT ClipRect(const RECT& rect, int width, int height) {
-    return RECT{std::clamp(rect.left, 0, width), std::clamp(rect.top, 0, height), std::clamp(rect.right, 0, width),
-                std::clamp(rect.bottom, 0, height)};
+    return RECT{std::clamp(rect.left, 0, width), std::clamp(rect.top, 0, height),
+                std::clamp(rect.right, 0, width), std::clamp(rect.bottom, 0, height)};
 }
 
 bool RectsOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2, int bottom2) {

@@ -36,10 +36,12 @@ ImageStatus QImageToImage(const QImage& image, BITMAPINFOHEADER** header, uint8_
         if (eightBit.isNull()) return ImageStatus::NoMemory;
         const QList<QRgb> table = eightBit.colorTable();
         static_assert(sizeof(QRgb) == sizeof(uint32_t));
-        return ImageFromIndexedRows(eightBit.constBits(), eightBit.bytesPerLine(), eightBit.width(), eightBit.height(),
-                                    table.constData(), static_cast<int>(table.size()), header, bits);
+        return ImageFromIndexedRows(eightBit.constBits(), eightBit.bytesPerLine(), eightBit.width(),
+                                    eightBit.height(), table.constData(), static_cast<int>(table.size()),
+                                    header, bits);
     }
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
     if (argb.isNull()) return ImageStatus::NoMemory;
-    return ImageFromArgbRows(argb.constBits(), argb.bytesPerLine(), argb.width(), argb.height(), header, bits);
+    return ImageFromArgbRows(argb.constBits(), argb.bytesPerLine(), argb.width(), argb.height(), header,
+                             bits);
 }

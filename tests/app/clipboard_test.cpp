@@ -22,9 +22,13 @@
 
 namespace {
 
-CColorPaletteDlg* Palette() { return GuiTest::Main()->m_wndPaletteDlg; }
+CColorPaletteDlg* Palette() {
+    return GuiTest::Main()->m_wndPaletteDlg;
+}
 
-bool Command(int id) { return GuiTest::Main()->RouteCommand(id); }
+bool Command(int id) {
+    return GuiTest::Main()->RouteCommand(id);
+}
 
 bool Enabled(int id) {
     GuiTest::Main()->UpdateCommandUI();
@@ -37,14 +41,18 @@ uint32_t Pixel(const BITMAPINFOHEADER* header, const uint8_t* bits, int x, int y
     if (header->biBitCount == 8) return bits[row * header->biXPelsPerMeter + x];
     return GetPixel24(bits, x, row, header->biXPelsPerMeter);
 }
-uint32_t Pixel(const COrvikDoc* doc, int x, int y) { return Pixel(doc->m_pHeader, doc->m_pBits, x, y); }
-uint32_t FloatPixel(const COrvikDoc* doc, int x, int y) { return Pixel(doc->m_pFloatHeader, doc->m_pFloatBits, x, y); }
+uint32_t Pixel(const COrvikDoc* doc, int x, int y) {
+    return Pixel(doc->m_pHeader, doc->m_pBits, x, y);
+}
+uint32_t FloatPixel(const COrvikDoc* doc, int x, int y) {
+    return Pixel(doc->m_pFloatHeader, doc->m_pFloatBits, x, y);
+}
 
 // Every pixel different (as far as 8 bits allow), so misplaced rows and columns show.
 uint32_t PatternAt(int x, int y, int bitCount) {
     if (bitCount == 8) return static_cast<uint32_t>(x * 7 + y * 31 + 1) & 0xFF;
-    return static_cast<uint32_t>((x * 23 + 5) & 0xFF) << 16 | static_cast<uint32_t>((y * 41 + 9) & 0xFF) << 8 |
-           static_cast<uint32_t>((x + y) * 3 & 0xFF);
+    return static_cast<uint32_t>((x * 23 + 5) & 0xFF) << 16 |
+           static_cast<uint32_t>((y * 41 + 9) & 0xFF) << 8 | static_cast<uint32_t>((x + y) * 3 & 0xFF);
 }
 
 void FillPattern(COrvikDoc* doc) {
@@ -68,7 +76,9 @@ void Select(COrvikDoc* doc, RECT r) {
     doc->m_pView->m_rcSelection = r;
 }
 
-const QMimeData* Clipboard() { return QGuiApplication::clipboard()->mimeData(); }
+const QMimeData* Clipboard() {
+    return QGuiApplication::clipboard()->mimeData();
+}
 
 void SetClipboard(const QString& type, const QByteArray& bytes) {
     auto* data = new QMimeData;
@@ -113,7 +123,8 @@ struct Placed {
 QImage Picture24(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) image.setPixel(x, y, 0xFF000000u | PatternAt(x, y, 24));
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, 0xFF000000u | PatternAt(x, y, 24));
     return image;
 }
 
@@ -148,7 +159,8 @@ protected:
 
 TEST_F(ClipboardTest, CommandsEnabledWhereTheirHandlersAre) {
     EXPECT_TRUE(Enabled(ID_EDIT_PASTE));  // the application's, with or without a document
-    for (int id : {ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE_SELECTION, ID_IMAGE_CLEAR}) EXPECT_FALSE(Enabled(id)) << id;
+    for (int id : {ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE_SELECTION, ID_IMAGE_CLEAR})
+        EXPECT_FALSE(Enabled(id)) << id;
     ASSERT_NE(NewImage("8", "8", kImage8Bit), nullptr);
     for (int id : {ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_PASTE_SELECTION, ID_IMAGE_CLEAR})
         EXPECT_TRUE(Enabled(id)) << id;
@@ -176,13 +188,15 @@ TEST_F(ClipboardTest, CopyOfTwentyFourBitSelection) {
     const auto* first = reinterpret_cast<const uint8_t*>(placed.block.constData()) + 54;
     EXPECT_EQ(uint32_t{first[0]} | uint32_t{first[1]} << 8 | uint32_t{first[2]} << 16, PatternAt(1, 3, 24));
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) ASSERT_EQ(placed.Pixel(x, y), PatternAt(x + 1, y + 1, 24)) << x << "," << y;
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(placed.Pixel(x, y), PatternAt(x + 1, y + 1, 24)) << x << "," << y;
     // The same pixels as an ordinary image for other programs.
     ASSERT_TRUE(Clipboard()->hasImage());
     const QImage image = qvariant_cast<QImage>(Clipboard()->imageData());
     ASSERT_EQ(image.size(), QSize(5, 3));
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, PatternAt(x + 1, y + 1, 24));
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, PatternAt(x + 1, y + 1, 24));
     EXPECT_FALSE(doc->IsModified());
 }
 
@@ -202,13 +216,15 @@ TEST_F(ClipboardTest, CopyOfEightBitSelection) {
     EXPECT_EQ(placed.U32(14 + 36), 256u);
     EXPECT_EQ(std::memcmp(placed.block.constData() + 54, doc->m_pPalette, 1024), 0);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) ASSERT_EQ(placed.Pixel(x, y), PatternAt(x + 4, y + 2, 8));
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(placed.Pixel(x, y), PatternAt(x + 4, y + 2, 8));
     const QImage image = qvariant_cast<QImage>(Clipboard()->imageData());
     ASSERT_EQ(image.format(), QImage::Format_Indexed8);
     EXPECT_EQ(image.colorCount(), 256);
     EXPECT_EQ(image.color(7), qRgb(3, 2, 1));
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) ASSERT_EQ(uint32_t(image.pixelIndex(x, y)), PatternAt(x + 4, y + 2, 8));
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(uint32_t(image.pixelIndex(x, y)), PatternAt(x + 4, y + 2, 8));
 }
 
 TEST_F(ClipboardTest, NothingSelectedCopiesAnEmptyImageAndCutsNothing) {
@@ -228,7 +244,8 @@ TEST_F(ClipboardTest, NothingSelectedCopiesAnEmptyImageAndCutsNothing) {
         EXPECT_EQ(placed.U32(2), 54u);
     }
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x) ASSERT_EQ(Pixel(doc, x, y), PatternAt(x, y, 24));
+        for (int x = 0; x < 6; ++x)
+            ASSERT_EQ(Pixel(doc, x, y), PatternAt(x, y, 24));
     EXPECT_FALSE(doc->IsModified());
     // An empty clipboard picture is not pasted.
     const auto message = ExpectMessageBox();
@@ -272,7 +289,8 @@ TEST_F(ClipboardTest, ClearWithoutSelectionPaintsTheWholeImage) {
     FillPattern(doc);
     ASSERT_TRUE(Command(ID_IMAGE_CLEAR));  // background index 255 of the default palette
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) ASSERT_EQ(Pixel(doc, x, y), 0xEAEAEAu) << x << "," << y;
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(Pixel(doc, x, y), 0xEAEAEAu) << x << "," << y;
     EXPECT_TRUE(doc->IsModified());
     // Cut of a 24-bit selection leaves black, whatever the background colour.
     Select(doc, RECT{1, 1, 3, 2});
@@ -305,7 +323,10 @@ TEST_F(ClipboardTest, SelectionsHangingOutsideTheImageAreClipped) {
             for (int x = 0; x < 8; ++x) {
                 const bool cut = x >= 5 && y >= 3;
                 const bool cleared = x < 2 && y < 2;
-                ASSERT_EQ(Pixel(doc, x, y), cut ? 0u : cleared ? back : PatternAt(x, y, bits)) << x << "," << y;
+                ASSERT_EQ(Pixel(doc, x, y), cut       ? 0u
+                                            : cleared ? back
+                                                      : PatternAt(x, y, bits))
+                    << x << "," << y;
             }
         }
         // Wholly outside: nothing is read or written.
@@ -341,7 +362,8 @@ TEST_F(ClipboardTest, PastedTwentyFourBitPictureTakesTheNearestPaletteEntries) {
     for (int y = 0; y < 3; ++y) {
         for (int x = 0; x < 7; ++x) {
             const QRgb c = picture.pixel(x, y);
-            ASSERT_EQ(FloatPixel(doc, x, y), uint32_t(NearestPaletteIndex(qRed(c), qGreen(c), qBlue(c), doc->m_pPalette)));
+            ASSERT_EQ(FloatPixel(doc, x, y),
+                      uint32_t(NearestPaletteIndex(qRed(c), qGreen(c), qBlue(c), doc->m_pPalette)));
         }
     }
     EXPECT_FALSE(doc->IsModified());
@@ -354,13 +376,15 @@ TEST_F(ClipboardTest, PastedEightBitPictureUsesItsOwnColours) {
     QImage picture(5, 2, QImage::Format_Indexed8);
     picture.setColorTable({qRgb(250, 10, 20), qRgb(1, 2, 3), qRgb(90, 180, 45)});
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 5; ++x) picture.setPixel(x, y, (x + y) % 3);
+        for (int x = 0; x < 5; ++x)
+            picture.setPixel(x, y, (x + y) % 3);
     SetClipboard("image/bmp", Encoded(picture, "BMP"));  // an 8-bit bitmap with a 3-entry table
     ASSERT_TRUE(Command(ID_EDIT_PASTE_SELECTION));
     ASSERT_TRUE(doc->HasFloat());
     EXPECT_EQ(doc->m_pFloatHeader->biBitCount, 24);
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 5; ++x) ASSERT_EQ(FloatPixel(doc, x, y), picture.pixel(x, y) & 0xFFFFFFu);
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(FloatPixel(doc, x, y), picture.pixel(x, y) & 0xFFFFFFu);
 }
 
 TEST_F(ClipboardTest, PastedSelectionDropsOnlyWhereItLiesOverTheImage) {
@@ -376,7 +400,8 @@ TEST_F(ClipboardTest, PastedSelectionDropsOnlyWhereItLiesOverTheImage) {
     ASSERT_EQ(placed.Height(), 20);
     EXPECT_EQ(placed.U32(14 + 24), 0u);
     for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x) ASSERT_EQ(placed.Pixel(x, y), PatternAt(x, y, 24));
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(placed.Pixel(x, y), PatternAt(x, y, 24));
     EXPECT_FALSE(doc->IsModified());
 
     // A press outside the selection drops it: only the 10 x 8 part over the image arrives.
@@ -423,7 +448,8 @@ TEST_F(ClipboardTest, PasteBeyondASmallImageDropsNothing) {
     ASSERT_TRUE(Command(ID_EDIT_PASTE_SELECTION));
     EXPECT_FALSE(doc->IsModified());
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) ASSERT_EQ(Pixel(doc, x, y), 0u);
+        for (int x = 0; x < 40; ++x)
+            ASSERT_EQ(Pixel(doc, x, y), 0u);
 }
 
 TEST_F(ClipboardTest, CopyThenPasteAsNewImageKeepsEveryPixel) {
@@ -443,7 +469,8 @@ TEST_F(ClipboardTest, CopyThenPasteAsNewImageKeepsEveryPixel) {
         ASSERT_EQ(pasted->Height(), 7);
         ASSERT_EQ(pasted->BitCount(), source->BitCount());
         for (int y = 0; y < 7; ++y)
-            for (int x = 0; x < 13; ++x) ASSERT_EQ(Pixel(pasted, x, y), PatternAt(x, y, source->BitCount()));
+            for (int x = 0; x < 13; ++x)
+                ASSERT_EQ(Pixel(pasted, x, y), PatternAt(x, y, source->BitCount()));
         if (type == kImage8Bit) {
             EXPECT_EQ(std::memcmp(pasted->m_pPalette, source->m_pPalette, 1024), 0);
         } else {  // a 24-bit picture paints with the default palette

@@ -17,7 +17,9 @@ using Bytes = std::vector<uint8_t>;
 uint32_t U32(const Bytes& b, size_t at) {
     return uint32_t{b[at]} | uint32_t{b[at + 1]} << 8 | uint32_t{b[at + 2]} << 16 | uint32_t{b[at + 3]} << 24;
 }
-uint32_t U16(const Bytes& b, size_t at) { return uint32_t{b[at]} | uint32_t{b[at + 1]} << 8; }
+uint32_t U16(const Bytes& b, size_t at) {
+    return uint32_t{b[at]} | uint32_t{b[at + 1]} << 8;
+}
 
 // Every pixel of the image different: index x + 16 * y, or a colour made of x, y and a seed.
 void FillPattern(TestImage& image) {
@@ -27,7 +29,8 @@ void FillPattern(TestImage& image) {
             if (image.header->biBitCount == 8)
                 image.At8(x, row) = static_cast<uint8_t>(x + 16 * y);
             else
-                image.Set24(x, row, static_cast<uint32_t>((x * 7 & 0xFF) << 16 | (y * 13 & 0xFF) << 8 | (x + y + 1)));
+                image.Set24(x, row,
+                            static_cast<uint32_t>((x * 7 & 0xFF) << 16 | (y * 13 & 0xFF) << 8 | (x + y + 1)));
         }
     }
     // A palette unlike the default one, so the table can be told apart.
@@ -36,7 +39,8 @@ void FillPattern(TestImage& image) {
 }
 
 Bytes Block(const TestImage& image, RECT area) {
-    Bytes block(ClipboardBmpBytes(area.right - area.left, area.bottom - area.top, image.header->biBitCount), 0xCC);
+    Bytes block(ClipboardBmpBytes(area.right - area.left, area.bottom - area.top, image.header->biBitCount),
+                0xCC);
     WriteClipboardBmp(block.data(), *image.header, image.palette, image.bits, area);
     return block;
 }
@@ -158,13 +162,16 @@ TEST(ClipboardPicture, ArgbPixelsAreCompositedOverWhite) {
     const uint32_t pixels[2][4] = {{0xFF102030, 0x00102030, 0x80C86432, 0xDEADBEEF},
                                    {0xFF000000, 0x80000000, 0x01FFFFFF, 0xDEADBEEF}};
     Blocks image;
-    ASSERT_EQ(ImageFromArgbRows(reinterpret_cast<const uint8_t*>(pixels), 16, 3, 2, &image.header, &image.bits),
-              ImageStatus::Ok);
+    ASSERT_EQ(
+        ImageFromArgbRows(reinterpret_cast<const uint8_t*>(pixels), 16, 3, 2, &image.header, &image.bits),
+        ImageStatus::Ok);
     ASSERT_TRUE(IsModelHeader(*image.header));
     EXPECT_EQ(image.header->biBitCount, 24);
     EXPECT_EQ(image.header->biClrUsed, 0u);
     EXPECT_EQ(image.header->biSizeImage, 2u * 12u);
-    const auto at = [&](int x, int y) { return GetPixel24(image.bits, x, 1 - y, image.header->biXPelsPerMeter); };
+    const auto at = [&](int x, int y) {
+        return GetPixel24(image.bits, x, 1 - y, image.header->biXPelsPerMeter);
+    };
     EXPECT_EQ(at(0, 0), 0x102030u);  // opaque: as it is
     EXPECT_EQ(at(1, 0), 0xFFFFFFu);  // fully transparent: white
     // alpha 128: (c * 128 + 255 * 127 + 127) / 255 per channel
@@ -182,7 +189,8 @@ TEST(ClipboardPicture, IndexedPixelsKeepTheirTable) {
     const uint8_t indices[2][8] = {{0, 1, 2, 3, 9, 9, 9, 9}, {2, 2, 0, 1, 9, 9, 9, 9}};
     const uint32_t table[3] = {0xFF0000FF, 0x00123456, 0x80000000};
     Blocks image;
-    ASSERT_EQ(ImageFromIndexedRows(&indices[0][0], 8, 4, 2, table, 3, &image.header, &image.bits), ImageStatus::Ok);
+    ASSERT_EQ(ImageFromIndexedRows(&indices[0][0], 8, 4, 2, table, 3, &image.header, &image.bits),
+              ImageStatus::Ok);
     ASSERT_TRUE(IsModelHeader(*image.header));
     EXPECT_EQ(image.header->biBitCount, 8);
     EXPECT_EQ(image.header->biClrUsed, 256u);
@@ -190,9 +198,11 @@ TEST(ClipboardPicture, IndexedPixelsKeepTheirTable) {
     EXPECT_EQ(PaletteColour(colours[0]), 0x0000FFu);
     EXPECT_EQ(PaletteColour(colours[1]), 0xFFFFFFu);  // transparent entry: white
     EXPECT_EQ(PaletteColour(colours[2]), 0x7F7F7Fu);
-    for (int i = 3; i < 256; ++i) ASSERT_EQ(PaletteColour(colours[i]), 0u) << i;
+    for (int i = 3; i < 256; ++i)
+        ASSERT_EQ(PaletteColour(colours[i]), 0u) << i;
     const int stride = image.header->biXPelsPerMeter;
-    EXPECT_EQ(Bytes(image.bits + stride, image.bits + stride + 4), (Bytes{0, 1, 2, 3}));  // top row stored last
+    EXPECT_EQ(Bytes(image.bits + stride, image.bits + stride + 4),
+              (Bytes{0, 1, 2, 3}));  // top row stored last
     EXPECT_EQ(Bytes(image.bits, image.bits + 4), (Bytes{2, 2, 0, 1}));
 }
 
@@ -216,6 +226,6 @@ TEST(ClipRect, KeepsOnlyThePartOverTheImage) {
     };
     EXPECT_TRUE(same(ClipRect(RECT{2, 3, 5, 7}, 10, 8), RECT{2, 3, 5, 7}));
     EXPECT_TRUE(same(ClipRect(RECT{-4, -2, 3, 20}, 10, 8), RECT{0, 0, 3, 8}));
-    EXPECT_TRUE(same(ClipRect(RECT{50, 50, 70, 70}, 10, 8), RECT{10, 8, 10, 8}));   // nothing over it
+    EXPECT_TRUE(same(ClipRect(RECT{50, 50, 70, 70}, 10, 8), RECT{10, 8, 10, 8}));  // nothing over it
     EXPECT_TRUE(same(ClipRect(RECT{-9, -9, -1, -1}, 10, 8), RECT{0, 0, 0, 0}));
 }
