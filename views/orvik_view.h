@@ -38,6 +38,8 @@ public:
     // left in m_nDrawnWidth and m_nDrawnHeight.
     void Compose(QImage& surface, int cols, int rows);
 
+    // Prints the whole image on one page of `printer`, as large as fits, pixels replicated.
+    void PrintImage(QPrinter* printer);
     // The current foreground or background palette index, always within 0..255.
     static int ColourIndex(bool fore);
 
@@ -88,8 +90,6 @@ private:
     void UpdateCursor();
     void OnFilePrint();
     void OnFilePrintPreview();
-    // Prints the whole image on one page of `printer`.
-    void PrintImage(QPrinter* printer);
 
     COrvikDoc* m_pDocument;
     bool m_bSettingScroll = false;  // the view itself moves the scroll bars
