@@ -44,8 +44,8 @@ int32_t PaletteMatcher::Build(int level, int red, int green, int blue) {
             m_cells[level][CellOf(level, red, green, blue)] = parent;
             return parent;
         }
-        count = m_pool[parent] + 1;
-        std::copy_n(&m_pool[parent + 1], count, from);
+        count = static_cast<int>(m_pool[parent]);
+        for (int k = 0; k < count; ++k) from[k] = static_cast<uint8_t>(m_pool[parent + 1 + k]);
     }
 
     const int shift = CellBits(level);
@@ -71,8 +71,12 @@ int32_t PaletteMatcher::Build(int level, int red, int green, int blue) {
         found = kSingle + from[0];
     } else {
         found = static_cast<int32_t>(m_pool.size());
-        m_pool.push_back(static_cast<uint8_t>(kept - 1));
-        m_pool.insert(m_pool.end(), from, from + kept);
+        m_pool.push_back(static_cast<uint32_t>(kept));
+        for (int k = 0; k < kept; ++k) {
+            const int i = from[k];
+            m_pool.push_back(static_cast<uint32_t>(m_red[i]) << 24 | static_cast<uint32_t>(m_green[i]) << 16 |
+                             static_cast<uint32_t>(m_blue[i]) << 8 | static_cast<uint32_t>(i));
+        }
     }
     m_cells[level][CellOf(level, red, green, blue)] = found;
     return found;

@@ -52,23 +52,24 @@ private:
 
 // How much of its error each pixel of a row passes on. The activity of a pixel is the largest, over
 // the three channels, of the summed differences to its four neighbours. Where it is high, detail
-// hides banding, and dither would only add noise.
-void DiffusionStrength(const Image24& image, int row, uint8_t* strength) {
+// hides banding, and dither would only add noise. `scratch` holds 6 * width + 3 values.
+void DiffusionStrength(const Image24& image, int row, uint16_t* scratch, uint8_t* strength) {
     const uint8_t* in = image.Row(row);
     const uint8_t* above = row + 1 < image.height ? image.Row(row + 1) : in;
     const uint8_t* below = row > 0 ? image.Row(row - 1) : in;
-    const int last = 3 * (image.width - 1);
+    const int n = 3 * image.width;
+    uint16_t* activity = scratch;
+    uint16_t* step = scratch + n;  // step[j] = |in[j] - in[j - 3]|, zero beyond both ends
+    for (int j = 0; j < n; ++j) {
+        activity[j] = static_cast<uint16_t>(std::abs(in[j] - above[j]) + std::abs(in[j] - below[j]));
+    }
+    step[0] = step[1] = step[2] = 0;
+    step[n] = step[n + 1] = step[n + 2] = 0;
+    for (int j = 3; j < n; ++j) step[j] = static_cast<uint16_t>(std::abs(in[j] - in[j - 3]));
+    for (int j = 0; j < n; ++j) activity[j] = static_cast<uint16_t>(activity[j] + step[j] + step[j + 3]);
     for (int x = 0; x < image.width; ++x) {
-        const int i = 3 * x;
-        const int left = x > 0 ? i - 3 : i;
-        const int right = i < last ? i + 3 : i;
-        int activity = 0;
-        for (int c = 0; c < 3; ++c) {
-            const int v = in[i + c];
-            activity = std::max(activity, std::abs(v - in[left + c]) + std::abs(v - in[right + c]) +
-                                              std::abs(v - above[i + c]) + std::abs(v - below[i + c]));
-        }
-        strength[x] = static_cast<uint8_t>(std::clamp(16 - activity, kMinStrength, 16));
+        const int a = std::max({activity[3 * x], activity[3 * x + 1], activity[3 * x + 2]});
+        strength[x] = static_cast<uint8_t>(std::clamp(16 - a, kMinStrength, 16));
     }
 }
 
@@ -185,10 +186,11 @@ void MapErrorDiffusion(const Image24& image, const Palette& palette, int errorLi
     int32_t* current = errors.data();
     int32_t* next = current + rowErrors;
     std::vector<uint8_t> strength(static_cast<size_t>(width));
+    std::vector<uint16_t> scratch(6 * static_cast<size_t>(width) + 3);
 
     for (int y = 0; y < image.height; ++y) {
         const int row = image.height - 1 - y;
-        DiffusionStrength(image, row, strength.data());
+        DiffusionStrength(image, row, scratch.data(), strength.data());
         const uint8_t* in = image.Row(row);
         uint8_t* dst = out.Row(row);
         const bool forward = (y & 1) == 0;
