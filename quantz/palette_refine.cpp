@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr size_t kProgressChunk = 4096;  // points per progress step
+
 struct Neighbour {
     float distance;  // squared distance between the two centres
     int index;
@@ -55,6 +57,10 @@ private:
 
 }  // namespace
 
+int64_t RefineSteps(size_t points, int passes) {
+    return passes * static_cast<int64_t>(points / kProgressChunk + 1);
+}
+
 double RefineCentres(const std::vector<ColourPoint>& points, std::vector<uint8_t>& labels,
                      std::vector<Centre>& centres, int passes, Progress& progress) {
     const size_t n = centres.size();
@@ -79,6 +85,7 @@ double RefineCentres(const std::vector<ColourPoint>& points, std::vector<uint8_t
         std::fill(sums.begin(), sums.end(), Sum{0, 0, 0, 0});
         double squared = 0;
         for (size_t i = 0; i < points.size(); ++i) {
+            if (i % kProgressChunk == kProgressChunk - 1) progress.Advance();
             const ColourPoint& p = points[i];
             auto distance = [&](int c) {
                 const float dr = p.red - red[c], dg = p.green - green[c], db = p.blue - blue[c];
@@ -110,7 +117,7 @@ double RefineCentres(const std::vector<ColourPoint>& points, std::vector<uint8_t
             if (s.weight > 0) centres[c] = Centre{s.red / s.weight, s.green / s.weight, s.blue / s.weight};
         }
         error = squared / total;
-        progress.Advance();
+        progress.Advance();  // the last, partial chunk
         if (error > previous * 0.999) break;  // converged
         previous = error;
     }

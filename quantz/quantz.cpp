@@ -57,7 +57,7 @@ Palette AdaptivePalette(const Image24& image, int method, double* mse, Progress&
         OctreeQuantise(summary.points, kPaletteEntries, centres, labels, progress, kMethodEnd);
         passes = kOctreePasses;
     }
-    progress.Stage(kPaletteEnd, passes);
+    progress.Stage(kPaletteEnd, RefineSteps(summary.points.size(), passes));
     *mse = RefineCentres(summary.points, labels, centres, passes, progress);
     return ToPalette(centres);
 }
