@@ -27,6 +27,33 @@ inline void AxisRange(int v, int low, int high, int* nearest, int* farthest) {
 
 }  // namespace
 
+// Entry i can never be the answer in the cell when another entry j is nearer to every colour of
+// it, or as near with a lower index. d(x, i) - d(x, j) = |i|^2 - |j|^2 - 2 x . (i - j) is linear in
+// x, so its smallest value over the cell lies at the corner that maximises x . (i - j).
+int PaletteMatcher::DropDominated(uint8_t* list, int count, int red0, int green0, int blue0, int size) const {
+    const int high = size - 1;
+    bool dropped[kPaletteEntries] = {};
+    for (int a = 0; a < count; ++a) {
+        const int i = list[a];
+        for (int b = 0; b < count && !dropped[a]; ++b) {
+            if (b == a || dropped[b]) continue;
+            const int j = list[b];
+            const int dr = m_red[i] - m_red[j], dg = m_green[i] - m_green[j], db = m_blue[i] - m_blue[j];
+            const int xr = red0 + (dr > 0 ? high : 0), xg = green0 + (dg > 0 ? high : 0),
+                      xb = blue0 + (db > 0 ? high : 0);
+            const int norms = m_red[i] * m_red[i] + m_green[i] * m_green[i] + m_blue[i] * m_blue[i] -
+                              m_red[j] * m_red[j] - m_green[j] * m_green[j] - m_blue[j] * m_blue[j];
+            const int margin = norms - 2 * (xr * dr + xg * dg + xb * db);
+            if (margin > 0 || (margin == 0 && j < i)) dropped[a] = true;
+        }
+    }
+    int kept = 0;
+    for (int a = 0; a < count; ++a) {
+        if (!dropped[a]) list[kept++] = list[a];
+    }
+    return kept;
+}
+
 // An entry whose nearest distance to the cell exceeds the smallest farthest distance of any entry
 // is strictly farther than that entry from every colour of the cell, so it can never win, not even
 // a tie. The others are kept in rising index order, which keeps the lowest-index rule. A list built
@@ -66,6 +93,7 @@ int32_t PaletteMatcher::Build(int level, int red, int green, int blue) {
     for (int k = 0; k < count; ++k) {
         if (nearest[k] <= bound) from[kept++] = from[k];
     }
+    if (level >= kDominanceLevel) kept = DropDominated(from, kept, r0, g0, b0, size);
     int32_t found;
     if (kept == 1) {
         found = kSingle + from[0];

@@ -45,6 +45,7 @@ private:
     static constexpr int kFinest = kLevels - 1;
     static constexpr int kTopBits = 5;           // level 0: cells of 32 levels per axis
     static constexpr int32_t kSingle = 1 << 30;  // a cell with one candidate holds kSingle + index
+    static constexpr int kDominanceLevel = 2;    // levels whose lists are also pruned pair by pair
 
     static constexpr int CellBits(int level) { return kTopBits - level; }
     static constexpr int AxisBits(int level) { return 8 - CellBits(level); }
@@ -55,6 +56,9 @@ private:
 
     // Builds the list of the cell of `level` that holds the colour, after its parent's.
     int32_t Build(int level, int red, int green, int blue);
+    // Removes from `list` the entries that another one beats everywhere in the cell; returns the
+    // new count.
+    int DropDominated(uint8_t* list, int count, int red0, int green0, int blue0, int size) const;
 
     int m_count;
     int m_red[kPaletteEntries];
