@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <climits>
 
-PaletteMatcher::PaletteMatcher(const RGBQUAD* palette, int count) : m_count(std::clamp(count, 1, kPaletteEntries)) {
+PaletteMatcher::PaletteMatcher(const RGBQUAD* palette, int count)
+    : m_count(std::clamp(count, 1, kPaletteEntries)) {
     for (int i = 0; i < m_count; ++i) {
         m_red[i] = palette[i].rgbRed;
         m_green[i] = palette[i].rgbGreen;
         m_blue[i] = palette[i].rgbBlue;
     }
-    for (int level = 0; level < kLevels; ++level) m_cells[level].assign(size_t{1} << (3 * AxisBits(level)), -1);
+    for (int level = 0; level < kLevels; ++level)
+        m_cells[level].assign(size_t{1} << (3 * AxisBits(level)), -1);
     m_pool.reserve(1 << 16);
 }
 
@@ -63,7 +65,8 @@ int32_t PaletteMatcher::Build(int level, int red, int green, int blue) {
     uint8_t from[kPaletteEntries];
     int count = 0;
     if (level == 0) {
-        for (int i = 0; i < m_count; ++i) from[count++] = static_cast<uint8_t>(i);
+        for (int i = 0; i < m_count; ++i)
+            from[count++] = static_cast<uint8_t>(i);
     } else {
         int32_t parent = m_cells[level - 1][CellOf(level - 1, red, green, blue)];
         if (parent < 0) parent = Build(level - 1, red, green, blue);
@@ -72,7 +75,8 @@ int32_t PaletteMatcher::Build(int level, int red, int green, int blue) {
             return parent;
         }
         count = static_cast<int>(m_pool[parent]);
-        for (int k = 0; k < count; ++k) from[k] = static_cast<uint8_t>(m_pool[parent + 1 + k]);
+        for (int k = 0; k < count; ++k)
+            from[k] = static_cast<uint8_t>(m_pool[parent + 1 + k]);
     }
 
     const int shift = CellBits(level);

@@ -51,7 +51,8 @@ private:
     static constexpr int AxisBits(int level) { return 8 - CellBits(level); }
     static int CellOf(int level, int red, int green, int blue) {
         const int shift = CellBits(level);
-        return (red >> shift) << (2 * AxisBits(level)) | (green >> shift) << AxisBits(level) | (blue >> shift);
+        return (red >> shift) << (2 * AxisBits(level)) | (green >> shift) << AxisBits(level) |
+               (blue >> shift);
     }
 
     // Builds the list of the cell of `level` that holds the colour, after its parent's.

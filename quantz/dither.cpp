@@ -13,12 +13,14 @@ namespace {
 constexpr int kMinStrength = 2;
 
 constexpr uint8_t kBayer[8][8] = {
-    {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
-    {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+    {0, 32, 8, 40, 2, 34, 10, 42},    {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
+    {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},    {51, 19, 59, 27, 49, 17, 57, 25},
     {15, 47, 7, 39, 13, 45, 5, 37},   {63, 31, 55, 23, 61, 29, 53, 21},
 };
 
-inline uint8_t ClampLevel(int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
+inline uint8_t ClampLevel(int v) {
+    return static_cast<uint8_t>(std::clamp(v, 0, 255));
+}
 
 // Palette colours to their lowest index.
 class ColourIndex {
@@ -27,7 +29,8 @@ public:
         for (int i = palette.count - 1; i >= 0; --i) {
             const uint32_t key = PaletteColour(palette.entries[i]) + 1;
             uint32_t slot = Slot(key - 1);
-            while (m_keys[slot] != 0 && m_keys[slot] != key) slot = (slot + 1) & (kSlots - 1);
+            while (m_keys[slot] != 0 && m_keys[slot] != key)
+                slot = (slot + 1) & (kSlots - 1);
             m_keys[slot] = key;
             m_index[slot] = static_cast<uint8_t>(i);
         }
@@ -65,8 +68,10 @@ void DiffusionStrength(const Image24& image, int row, uint16_t* scratch, uint8_t
     }
     step[0] = step[1] = step[2] = 0;
     step[n] = step[n + 1] = step[n + 2] = 0;
-    for (int j = 3; j < n; ++j) step[j] = static_cast<uint16_t>(std::abs(in[j] - in[j - 3]));
-    for (int j = 0; j < n; ++j) activity[j] = static_cast<uint16_t>(activity[j] + step[j] + step[j + 3]);
+    for (int j = 3; j < n; ++j)
+        step[j] = static_cast<uint16_t>(std::abs(in[j] - in[j - 3]));
+    for (int j = 0; j < n; ++j)
+        activity[j] = static_cast<uint16_t>(activity[j] + step[j] + step[j + 3]);
     for (int x = 0; x < image.width; ++x) {
         const int a = std::max({activity[3 * x], activity[3 * x + 1], activity[3 * x + 2]});
         strength[x] = static_cast<uint8_t>(std::clamp(16 - a, kMinStrength, 16));
@@ -103,7 +108,8 @@ static void MapOrderedCube(const Image24& image, const Palette& palette, int ste
     PaletteMatcher matcher(palette.entries, palette.count);
     const ColourIndex exact(palette);
     int offsets[64];
-    for (int k = 0; k < 64; ++k) offsets[k] = static_cast<int>(std::lround(((k + 0.5) / 64 - 0.5) * step));
+    for (int k = 0; k < 64; ++k)
+        offsets[k] = static_cast<int>(std::lround(((k + 0.5) / 64 - 0.5) * step));
     for (int row = 0; row < image.height; ++row) {
         const uint8_t* bayer = kBayer[(image.height - 1 - row) & 7];  // laid from the top left corner
         const uint8_t* in = image.Row(row);
@@ -116,8 +122,8 @@ static void MapOrderedCube(const Image24& image, const Palette& palette, int ste
                 continue;
             }
             const int offset = offsets[bayer[x & 7]];
-            dst[x] = static_cast<uint8_t>(
-                matcher.Nearest(ClampLevel(in[2] + offset), ClampLevel(in[1] + offset), ClampLevel(in[0] + offset)));
+            dst[x] = static_cast<uint8_t>(matcher.Nearest(
+                ClampLevel(in[2] + offset), ClampLevel(in[1] + offset), ClampLevel(in[0] + offset)));
         }
         progress.Advance();
     }
@@ -147,7 +153,8 @@ static void MapOrderedMix(const Image24& image, const Palette& palette, Image8& 
                 const int dr = red - ea.rgbRed, dg = green - ea.rgbGreen, db = blue - ea.rgbBlue;
                 b = matcher.Nearest(ClampLevel(red + dr), ClampLevel(green + dg), ClampLevel(blue + db));
                 const RGBQUAD& eb = palette.entries[b];
-                const int er = eb.rgbRed - ea.rgbRed, eg = eb.rgbGreen - ea.rgbGreen, eb2 = eb.rgbBlue - ea.rgbBlue;
+                const int er = eb.rgbRed - ea.rgbRed, eg = eb.rgbGreen - ea.rgbGreen,
+                          eb2 = eb.rgbBlue - ea.rgbBlue;
                 along = int64_t{dr} * er + int64_t{dg} * eg + int64_t{db} * eb2;
                 span = int64_t{er} * er + int64_t{eg} * eg + int64_t{eb2} * eb2;
                 if (span == 0) along = 0, span = 1;
@@ -172,7 +179,9 @@ int PaletteSpacing(double mse) {
     return static_cast<int>(std::lround(std::min(2 * std::sqrt(std::max(mse, 0.0)), 64.0)));
 }
 
-int ErrorLimit(int spacing) { return std::max(8, (spacing + 1) / 2 + 3); }
+int ErrorLimit(int spacing) {
+    return std::max(8, (spacing + 1) / 2 + 3);
+}
 
 void MapErrorDiffusion(const Image24& image, const Palette& palette, int errorLimit, Image8& out,
                        Progress& progress) {
@@ -208,7 +217,8 @@ void MapErrorDiffusion(const Image24& image, const Palette& palette, int errorLi
             dst[x] = static_cast<uint8_t>(index);
             const RGBQUAD& entry = palette.entries[index];
             const int s = strength[x];
-            const int error[3] = {(red - entry.rgbRed) * s, (green - entry.rgbGreen) * s, (blue - entry.rgbBlue) * s};
+            const int error[3] = {(red - entry.rgbRed) * s, (green - entry.rgbGreen) * s,
+                                  (blue - entry.rgbBlue) * s};
             int32_t* ahead = e + 3 * dir;
             int32_t* below = next + 3 * (x + 1);
             for (int c = 0; c < 3; ++c) {

@@ -20,7 +20,8 @@ class NeighbourLists {
 public:
     explicit NeighbourLists(size_t n) : m_n(n), m_lists(n * n) {
         for (size_t a = 0; a < n; ++a) {
-            for (size_t b = 0; b < n; ++b) m_lists[a * n + b].index = static_cast<int>(b);
+            for (size_t b = 0; b < n; ++b)
+                m_lists[a * n + b].index = static_cast<int>(b);
         }
     }
 
@@ -40,7 +41,8 @@ public:
             for (size_t k = 1; k < m_n; ++k) {
                 const Neighbour moving = list[k];
                 size_t j = k;
-                for (; j > 0 && list[j - 1].distance > moving.distance; --j) list[j] = list[j - 1];
+                for (; j > 0 && list[j - 1].distance > moving.distance; --j)
+                    list[j] = list[j - 1];
                 list[j] = moving;
             }
         }
@@ -71,7 +73,8 @@ double RefineCentres(const std::vector<ColourPoint>& points, std::vector<uint8_t
     };
     std::vector<Sum> sums(n);
     double total = 0;
-    for (const ColourPoint& p : points) total += p.weight;
+    for (const ColourPoint& p : points)
+        total += p.weight;
     double error = MeanSquaredError(points, labels, centres);
     double previous = INFINITY;
 
@@ -117,7 +120,7 @@ double RefineCentres(const std::vector<ColourPoint>& points, std::vector<uint8_t
             if (s.weight > 0) centres[c] = Centre{s.red / s.weight, s.green / s.weight, s.blue / s.weight};
         }
         error = squared / total;
-        progress.Advance();  // the last, partial chunk
+        progress.Advance();                   // the last, partial chunk
         if (error > previous * 0.999) break;  // converged
         previous = error;
     }
@@ -139,7 +142,8 @@ Palette ToPalette(const std::vector<Centre>& centres) {
     palette.count = static_cast<int>(std::min<size_t>(centres.size(), kPaletteEntries));
     auto level = [](double v) { return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L)); };
     for (int i = 0; i < palette.count; ++i) {
-        palette.entries[i] = RGBQUAD{level(centres[i].blue), level(centres[i].green), level(centres[i].red), 0};
+        palette.entries[i] =
+            RGBQUAD{level(centres[i].blue), level(centres[i].green), level(centres[i].red), 0};
     }
     return palette;
 }

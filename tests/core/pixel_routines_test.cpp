@@ -84,13 +84,15 @@ TEST(Nearest, MatcherSearchesOnlyTheUsedEntries) {
         for (int span : {256, 12}) {
             std::vector<RGBQUAD> pal(256, RGBQUAD{0, 0, 0, 0});
             for (int i = 0; i < count; ++i)
-                pal[i] = RGBQUAD{uint8_t(40 + rng() % span / 2), uint8_t(rng() % span), uint8_t(20 + rng() % span / 2), 0};
+                pal[i] = RGBQUAD{uint8_t(40 + rng() % span / 2), uint8_t(rng() % span),
+                                 uint8_t(20 + rng() % span / 2), 0};
             PaletteMatcher matcher(pal.data(), count);
             auto brute = [&](int r, int g, int b) {
                 int best = 0, bestDistance = INT32_MAX;
                 for (int i = 0; i < count; ++i) {
                     const int dr = pal[i].rgbRed - r, dg = pal[i].rgbGreen - g, db = pal[i].rgbBlue - b;
-                    if (dr * dr + dg * dg + db * db < bestDistance) bestDistance = dr * dr + dg * dg + db * db, best = i;
+                    const int d = dr * dr + dg * dg + db * db;
+                    if (d < bestDistance) bestDistance = d, best = i;
                 }
                 return best;
             };

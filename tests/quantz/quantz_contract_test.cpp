@@ -53,8 +53,8 @@ TEST(QuantzContract, BlocksForEveryMethodPairAndWidth) {
             const std::vector<uint8_t> before(input.bits(), input.bits() + input.bytes());
             const BITMAPINFOHEADER headerBefore = input.header();
             const Reduced out(input, m.palette, m.dither);
-            SCOPED_TRACE(testing::Message() << width << "x" << height << " palette " << m.palette << " dither "
-                                            << m.dither);
+            SCOPED_TRACE(testing::Message()
+                         << width << "x" << height << " palette " << m.palette << " dither " << m.dither);
             ASSERT_TRUE(out);
             ASSERT_NE(out.bits(), input.bits());
 
@@ -74,9 +74,13 @@ TEST(QuantzContract, BlocksForEveryMethodPairAndWidth) {
             EXPECT_TRUE(IsModelHeader(h));
 
             for (int row = 0; row < height; ++row)
-                for (int x = width; x < stride; ++x) EXPECT_EQ(out.bits()[row * stride + x], 0) << "padding";
-            for (int i = 0; i < kPaletteEntries; ++i) EXPECT_EQ(out.palette()[i].rgbReserved, 0);
-            if (m.palette == 0) EXPECT_EQ(std::memcmp(out.palette(), standard, kPaletteBytes), 0);
+                for (int x = width; x < stride; ++x)
+                    EXPECT_EQ(out.bits()[row * stride + x], 0) << "padding";
+            for (int i = 0; i < kPaletteEntries; ++i)
+                EXPECT_EQ(out.palette()[i].rgbReserved, 0);
+            if (m.palette == 0) {
+                EXPECT_EQ(std::memcmp(out.palette(), standard, kPaletteBytes), 0);
+            }
 
             // The library neither changes nor frees the input.
             EXPECT_EQ(std::memcmp(&input.header(), &headerBefore, sizeof headerBefore), 0);
@@ -92,19 +96,24 @@ TEST(QuantzContract, FewColoursComeOutExact) {
     for (int count : {1, 2, 17, 200, 256}) {
         const std::vector<Rgb> colours = DistinctColours(count, rng);
         std::vector<int> picks(61 * 37);
-        for (size_t i = 0; i < picks.size(); ++i) picks[i] = i < colours.size() ? int(i) : int(rng() % count);
+        for (size_t i = 0; i < picks.size(); ++i)
+            picks[i] = i < colours.size() ? int(i) : int(rng() % count);
         for (int palette : {1, 2}) {
             for (int dither : {0, 1, 2}) {
                 InputImage input(61, 37, [&](int x, int y) { return colours[picks[y * 61 + x]]; });
                 const Reduced out(input, palette, dither);
                 ASSERT_TRUE(out);
-                SCOPED_TRACE(testing::Message() << count << " colours, palette " << palette << " dither " << dither);
+                SCOPED_TRACE(testing::Message()
+                             << count << " colours, palette " << palette << " dither " << dither);
                 for (int y = 0; y < 37; ++y)
-                    for (int x = 0; x < 61; ++x) ASSERT_EQ(out.At(x, y), input.At(x, y)) << x << "," << y;
+                    for (int x = 0; x < 61; ++x)
+                        ASSERT_EQ(out.At(x, y), input.At(x, y)) << x << "," << y;
                 std::set<uint32_t> entries;
-                for (int i = 0; i < count; ++i) entries.insert(PaletteColour(out.palette()[i]));
+                for (int i = 0; i < count; ++i)
+                    entries.insert(PaletteColour(out.palette()[i]));
                 EXPECT_EQ(static_cast<int>(entries.size()), count);
-                for (int i = count; i < kPaletteEntries; ++i) EXPECT_EQ(PaletteColour(out.palette()[i]), 0u) << i;
+                for (int i = count; i < kPaletteEntries; ++i)
+                    EXPECT_EQ(PaletteColour(out.palette()[i]), 0u) << i;
             }
         }
     }
@@ -124,7 +133,8 @@ TEST(QuantzContract, NearestColourIsExact) {
         ASSERT_TRUE(out);
         std::set<int> used;
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) used.insert(out.Index(x, y));
+            for (int x = 0; x < width; ++x)
+                used.insert(out.Index(x, y));
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 const Rgb c = input.At(x, y);
@@ -165,13 +175,14 @@ TEST(QuantzContract, RefusedInputsLeaveTheImageAlone) {
     EXPECT_TRUE(refused(with([](auto& h) { h.biWidth = 0; }), 2, 2));
     EXPECT_TRUE(refused(with([](auto& h) { h.biWidth = -7; }), 2, 2));
     EXPECT_TRUE(refused(with([](auto& h) { h.biHeight = 0; }), 1, 2));
-    EXPECT_TRUE(refused(with([](auto& h) { h.biHeight = -5; }), 1, 2));  // top-down rows
+    EXPECT_TRUE(refused(with([](auto& h) { h.biHeight = -5; }), 1, 2));         // top-down rows
     EXPECT_TRUE(refused(with([](auto& h) { h.biXPelsPerMeter = 21; }), 0, 1));  // stride not the width's
     EXPECT_TRUE(refused(with([](auto& h) { h.biXPelsPerMeter = 0; }), 0, 1));
     EXPECT_TRUE(refused(with([](auto& h) { h.biCompression = 1; }), 2, 0));
     EXPECT_TRUE(refused(with([](auto& h) { h.biWidth = 70000, h.biXPelsPerMeter = 210000; }), 2, 0));
     // 65535 x 65535 at 24 bits exceeds the model's pixel block; nothing may be read from the rows.
-    EXPECT_TRUE(refused(with([](auto& h) { h.biWidth = h.biHeight = 65535, h.biXPelsPerMeter = 196608; }), 1, 0));
+    EXPECT_TRUE(
+        refused(with([](auto& h) { h.biWidth = h.biHeight = 65535, h.biXPelsPerMeter = 196608; }), 1, 0));
     for (int bad : {-1, 3, 1000})
         for (int ok : {0, 1, 2}) {
             EXPECT_TRUE(refused(good, bad, ok));

@@ -40,7 +40,8 @@ TEST(QuantzDither, StandardPaletteKeepsTheMeanOfAFlatArea) {
         EXPECT_NEAR(mean[2], colour.blue, 3) << dither;
         std::set<int> indices;
         for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 64; ++x) indices.insert(out.Index(x, y));
+            for (int x = 0; x < 64; ++x)
+                indices.insert(out.Index(x, y));
         EXPECT_GE(indices.size(), 2u) << dither;
     }
     // A palette colour stays itself, pixel for pixel.
@@ -48,7 +49,8 @@ TEST(QuantzDither, StandardPaletteKeepsTheMeanOfAFlatArea) {
         InputImage input(19, 9, [](int, int) { return Rgb{42, 84, 126}; });
         const Reduced out(input, 0, dither);
         for (int y = 0; y < 9; ++y)
-            for (int x = 0; x < 19; ++x) ASSERT_EQ(out.Index(x, y), 1 * 36 + 2 * 6 + 3) << dither;
+            for (int x = 0; x < 19; ++x)
+                ASSERT_EQ(out.Index(x, y), 1 * 36 + 2 * 6 + 3) << dither;
     }
 }
 
@@ -74,7 +76,8 @@ TEST(QuantzDither, AdaptivePalettesKeepBlockMeans) {
                             want[2] += gradient(x, y).blue / 64.0;
                         }
                     }
-                    for (int c = 0; c < 3; ++c) error[dither] += std::abs(mean[c] - want[c]);
+                    for (int c = 0; c < 3; ++c)
+                        error[dither] += std::abs(mean[c] - want[c]);
                 }
             }
             error[dither] /= 3.0 * (size / 8) * (size / 8);
@@ -94,8 +97,10 @@ TEST(QuantzDither, ErrorDiffusionDoesNotBleed) {
     ASSERT_TRUE(out);
     const int grey = 3 * 36 + 3 * 6 + 3;  // (126, 126, 126) in the cube
     for (int y = 0; y < height; ++y)
-        for (int x = 34; x < width; ++x) ASSERT_EQ(out.Index(x, y), grey) << x << "," << y;
+        for (int x = 34; x < width; ++x)
+            ASSERT_EQ(out.Index(x, y), grey) << x << "," << y;
     // The red side shows the cube's strongest red and nothing greener or bluer.
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < 28; ++x) ASSERT_EQ(out.At(x, y), (Rgb{210, 0, 0})) << x << "," << y;
+        for (int x = 0; x < 28; ++x)
+            ASSERT_EQ(out.At(x, y), (Rgb{210, 0, 0})) << x << "," << y;
 }

@@ -28,7 +28,9 @@ struct ProgressScope {
     ~ProgressScope() { SetProgressFunction(nullptr); }
 };
 
-Rgb Busy(int x, int y) { return Rgb{uint8_t(x * 7 + y), uint8_t(x * y), uint8_t(255 - 3 * y + x)}; }
+Rgb Busy(int x, int y) {
+    return Rgb{uint8_t(x * 7 + y), uint8_t(x * y), uint8_t(255 - 3 * y + x)};
+}
 
 }  // namespace
 
@@ -45,7 +47,8 @@ TEST(QuantzProgress, RisesFromZeroToHundredForEveryMethodPair) {
             EXPECT_GT(g_reports[i], g_reports[i - 1]) << i;  // rising, each percentage once
             EXPECT_LE(g_reports[i] - g_reports[i - 1], 2) << "a smooth bar";
         }
-        for (std::thread::id id : g_threads) EXPECT_EQ(id, std::this_thread::get_id());
+        for (std::thread::id id : g_threads)
+            EXPECT_EQ(id, std::this_thread::get_id());
     }
 }
 
@@ -70,7 +73,8 @@ TEST(QuantzProgress, SmallImagesAndOtherThreads) {
     });
     thread.join();
     ASSERT_FALSE(g_reports.empty());
-    for (std::thread::id id : g_threads) EXPECT_EQ(id, worker);
+    for (std::thread::id id : g_threads)
+        EXPECT_EQ(id, worker);
 }
 
 TEST(QuantzProgress, NothingIsCalledWithoutAFunctionOrForRefusedInput) {
@@ -83,7 +87,8 @@ TEST(QuantzProgress, NothingIsCalledWithoutAFunctionOrForRefusedInput) {
 
     input.header().biBitCount = 24;
     SetProgressFunction(nullptr);
-    for (const MethodPair m : AllMethodPairs()) EXPECT_TRUE(Reduced(input, m.palette, m.dither));
+    for (const MethodPair m : AllMethodPairs())
+        EXPECT_TRUE(Reduced(input, m.palette, m.dither));
     EXPECT_TRUE(g_reports.empty());
 
     SetProgressFunction(Record);  // registered again: reported again

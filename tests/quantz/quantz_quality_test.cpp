@@ -18,8 +18,10 @@ std::unique_ptr<InputImage> ReadBmp24(const std::string& path) {
     if (!file) return nullptr;
     std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (data.size() < 54 || data[0] != 'B' || data[1] != 'M') return nullptr;
-    auto u32 = [&](size_t at) { return uint32_t(uint8_t(data[at])) | uint32_t(uint8_t(data[at + 1])) << 8 |
-                                       uint32_t(uint8_t(data[at + 2])) << 16 | uint32_t(uint8_t(data[at + 3])) << 24; };
+    auto u32 = [&](size_t at) {
+        return uint32_t(uint8_t(data[at])) | uint32_t(uint8_t(data[at + 1])) << 8 |
+               uint32_t(uint8_t(data[at + 2])) << 16 | uint32_t(uint8_t(data[at + 3])) << 24;
+    };
     const uint32_t offset = u32(10);
     const auto width = static_cast<int32_t>(u32(18)), height = static_cast<int32_t>(u32(22));
     const int bitCount = uint8_t(data[28]);
@@ -44,8 +46,8 @@ TEST(QuantzQuality, PhotographAboveFloors) {
         double psnr;
     };
     // Measured: 26.74, 23.69, 25.87, 36.58, 36.27, 35.83, 35.44 dB.
-    const Floor floors[] = {{0, 0, 26.5}, {0, 1, 23.4}, {0, 2, 25.6}, {1, 0, 36.3},
-                            {1, 2, 36.0}, {2, 0, 35.5}, {2, 2, 35.1}, {1, 1, 34.0}, {2, 1, 33.0}};
+    const Floor floors[] = {{0, 0, 26.5}, {0, 1, 23.4}, {0, 2, 25.6}, {1, 0, 36.3}, {1, 2, 36.0},
+                            {2, 0, 35.5}, {2, 2, 35.1}, {1, 1, 34.0}, {2, 1, 33.0}};
     for (const Floor& f : floors) {
         const Reduced out(*photo, f.palette, f.dither);
         ASSERT_TRUE(out);

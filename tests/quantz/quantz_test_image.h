@@ -23,7 +23,8 @@ class InputImage {
 public:
     InputImage(int width, int height, const std::function<Rgb(int x, int y)>& colour) {
         const int64_t stride = RowStride(width, 24);
-        m_header = BITMAPINFOHEADER{40, width, height, 1, 24, 0, uint32_t(stride * height), int32_t(stride), 0, 0, 0};
+        m_header = BITMAPINFOHEADER{40, width, height, 1, 24, 0, uint32_t(stride * height), int32_t(stride),
+                                    0,  0,     0};
         m_bits = static_cast<uint8_t*>(std::calloc(size_t(stride * height), 1));
         if (!m_bits) throw std::bad_alloc();
         for (int y = 0; y < height; ++y) {
@@ -113,6 +114,7 @@ struct MethodPair {
 inline std::vector<MethodPair> AllMethodPairs() {
     std::vector<MethodPair> pairs;
     for (int p = 0; p < 3; ++p)
-        for (int d = 0; d < 3; ++d) pairs.push_back({p, d});
+        for (int d = 0; d < 3; ++d)
+            pairs.push_back({p, d});
     return pairs;
 }
