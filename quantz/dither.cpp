@@ -78,33 +78,11 @@ void DiffusionStrength(const Image24& image, int row, uint16_t* scratch, uint8_t
     }
 }
 
-}  // namespace
-
-void MapNearest(const Image24& image, const Palette& palette, Image8& out, Progress& progress) {
-    PaletteMatcher matcher(palette.entries, palette.count);
-    for (int row = 0; row < image.height; ++row) {
-        const uint8_t* in = image.Row(row);
-        uint8_t* dst = out.Row(row);
-        uint32_t lastColour = 0xFFFFFFFF;
-        uint8_t lastIndex = 0;
-        for (int x = 0; x < image.width; ++x, in += 3) {
-            const uint32_t colour = uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16;
-            if (colour != lastColour) {
-                lastColour = colour;
-                lastIndex = static_cast<uint8_t>(matcher.Nearest(in[2], in[1], in[0]));
-            }
-            dst[x] = lastIndex;
-        }
-        progress.Advance();
-    }
-}
-
 // For a uniform colour cube: threshold k of 64 becomes an offset in (-step / 2, step / 2) on all
 // three channels, so that rounding the offset colour to the nearest level picks the upper level
 // for the share of thresholds that the pixel's position between the two levels calls for. The
 // same offset on every channel keeps greys grey. Pixels that are palette colours stay as they are.
-static void MapOrderedCube(const Image24& image, const Palette& palette, int step, Image8& out,
-                           Progress& progress) {
+void MapOrderedCube(const Image24& image, const Palette& palette, int step, Image8& out, Progress& progress) {
     PaletteMatcher matcher(palette.entries, palette.count);
     const ColourIndex exact(palette);
     int offsets[64];
@@ -134,7 +112,7 @@ static void MapOrderedCube(const Image24& image, const Palette& palette, int ste
 // between a and b (0 at a, 1 at b) decides against the threshold which of the two it shows, so
 // that a patch of one colour mixes a and b in the right proportion, in whatever direction of
 // colour space the palette's entries lie. A pixel that is a palette colour has t = 0.
-static void MapOrderedMix(const Image24& image, const Palette& palette, Image8& out, Progress& progress) {
+void MapOrderedMix(const Image24& image, const Palette& palette, Image8& out, Progress& progress) {
     PaletteMatcher matcher(palette.entries, palette.count);
     for (int row = 0; row < image.height; ++row) {
         const uint8_t* bayer = kBayer[(image.height - 1 - row) & 7];
@@ -162,6 +140,27 @@ static void MapOrderedMix(const Image24& image, const Palette& palette, Image8& 
             // b when (threshold + 0.5) / 64 < t
             const int64_t threshold = 2 * bayer[x & 7] + 1;
             dst[x] = static_cast<uint8_t>(threshold * span < 128 * along ? b : a);
+        }
+        progress.Advance();
+    }
+}
+
+}  // namespace
+
+void MapNearest(const Image24& image, const Palette& palette, Image8& out, Progress& progress) {
+    PaletteMatcher matcher(palette.entries, palette.count);
+    for (int row = 0; row < image.height; ++row) {
+        const uint8_t* in = image.Row(row);
+        uint8_t* dst = out.Row(row);
+        uint32_t lastColour = 0xFFFFFFFF;
+        uint8_t lastIndex = 0;
+        for (int x = 0; x < image.width; ++x, in += 3) {
+            const uint32_t colour = uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16;
+            if (colour != lastColour) {
+                lastColour = colour;
+                lastIndex = static_cast<uint8_t>(matcher.Nearest(in[2], in[1], in[0]));
+            }
+            dst[x] = lastIndex;
         }
         progress.Advance();
     }

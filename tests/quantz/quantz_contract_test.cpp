@@ -46,7 +46,8 @@ TEST(QuantzContract, BlocksForEveryMethodPairAndWidth) {
     RGBQUAD standard[kPaletteEntries];
     FillDefaultPalette(standard);
     const std::vector<std::pair<int, int>> sizes{{1, 1}, {1, 4}, {3, 2}, {5, 3}, {33, 7}, {2, 1}, {4, 5}};
-    for (auto [width, height] : sizes) {
+    for (const auto& size : sizes) {
+        const int width = size.first, height = size.second;
         for (const MethodPair m : AllMethodPairs()) {
             InputImage input(width, height, [&](int x, int y) { return Photo(x, y, width, height, rng); });
             input.header().biYPelsPerMeter = 2835;  // kept as it was
