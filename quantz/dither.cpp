@@ -53,10 +53,12 @@ private:
     uint8_t m_index[kSlots] = {};
 };
 
-// How much of its error each pixel of a row passes on. The activity of a pixel is the largest, over
-// the three channels, of the summed differences to its four neighbours. Where it is high, detail
-// hides banding, and dither would only add noise. `scratch` holds 6 * width + 3 values.
-void DiffusionStrength(const Image24& image, int row, uint16_t* scratch, uint8_t* strength) {
+// How much of its error each pixel of a row passes on, in sixteenths: share[activity], where the
+// activity of a pixel is the largest, over the three channels, of the summed differences to its
+// four neighbours (at most 4 * 255). Where it is high, detail hides banding, and dither would only
+// add noise. `scratch` holds 6 * width + 3 values.
+void DiffusionStrength(const Image24& image, int row, const uint8_t* share, uint16_t* scratch,
+                       uint8_t* strength) {
     const uint8_t* in = image.Row(row);
     const uint8_t* above = row + 1 < image.height ? image.Row(row + 1) : in;
     const uint8_t* below = row > 0 ? image.Row(row - 1) : in;
@@ -73,8 +75,7 @@ void DiffusionStrength(const Image24& image, int row, uint16_t* scratch, uint8_t
     for (int j = 0; j < n; ++j)
         activity[j] = static_cast<uint16_t>(activity[j] + step[j] + step[j + 3]);
     for (int x = 0; x < image.width; ++x) {
-        const int a = std::max({activity[3 * x], activity[3 * x + 1], activity[3 * x + 2]});
-        strength[x] = static_cast<uint8_t>(std::clamp(16 - a, kMinStrength, 16));
+        strength[x] = share[std::max({activity[3 * x], activity[3 * x + 1], activity[3 * x + 2]})];
     }
 }
 
@@ -178,12 +179,10 @@ int PaletteSpacing(double mse) {
     return static_cast<int>(std::lround(std::min(2 * std::sqrt(std::max(mse, 0.0)), 64.0)));
 }
 
-int ErrorLimit(int spacing) {
-    return std::max(8, (spacing + 1) / 2 + 3);
-}
-
-void MapErrorDiffusion(const Image24& image, const Palette& palette, int errorLimit, Image8& out,
+void MapErrorDiffusion(const Image24& image, const Palette& palette, int spacing, Image8& out,
                        Progress& progress) {
+    // Enough to carry a pixel half way to the next entry, so that colours between two entries mix.
+    const int errorLimit = std::max(8, (spacing + 1) / 2 + 3);
     PaletteMatcher matcher(palette.entries, palette.count);
     const int width = image.width;
     // Errors in 1/256 of a level (the 1/16 weights times a strength in sixteenths), per channel
@@ -195,10 +194,16 @@ void MapErrorDiffusion(const Image24& image, const Palette& palette, int errorLi
     int32_t* next = current + rowErrors;
     std::vector<uint8_t> strength(static_cast<size_t>(width));
     std::vector<uint16_t> scratch(6 * static_cast<size_t>(width) + 3);
+    // Full strength on flat ground, falling to kMinStrength where the activity reaches a busyness
+    // that hides the palette's steps: about two of them.
+    const int busy = std::max(16, 2 * spacing);
+    uint8_t share[4 * 255 + 1];
+    for (int a = 0; a <= 4 * 255; ++a)
+        share[a] = static_cast<uint8_t>(std::max(kMinStrength, 16 - 16 * a / busy));
 
     for (int y = 0; y < image.height; ++y) {
         const int row = image.height - 1 - y;
-        DiffusionStrength(image, row, scratch.data(), strength.data());
+        DiffusionStrength(image, row, share, scratch.data(), strength.data());
         const uint8_t* in = image.Row(row);
         uint8_t* dst = out.Row(row);
         const bool forward = (y & 1) == 0;

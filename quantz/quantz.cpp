@@ -112,7 +112,7 @@ BITMAPINFOHEADER* Convert24To256(uint8_t** bits, BITMAPINFOHEADER* header, int p
                 MapOrdered(image, palette, paletteMethod == kStandardPalette ? kCubeStep : 0, out, progress);
                 break;
             default:
-                MapErrorDiffusion(image, palette, ErrorLimit(spacing), out, progress);
+                MapErrorDiffusion(image, palette, spacing, out, progress);
                 break;
         }
         std::memcpy(HeaderPalette(newHeader), palette.entries, kPaletteBytes);
