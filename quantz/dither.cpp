@@ -146,6 +146,88 @@ void MapOrderedMix(const Image24& image, const Palette& palette, Image8& out, Pr
     }
 }
 
+// Floyd-Steinberg over one row at a time. Errors are kept in 1/256 of a level (the 1/16 weights
+// times a strength in sixteenths), per channel (red, green, blue). The row below receives its
+// share through three running sums, so that each of its pixels is written once, when no later
+// pixel of this row can add to it; a spare pixel at both ends of the rows spares edge tests.
+class ErrorDiffusion {
+public:
+    ErrorDiffusion(const Image24& image, const Palette& palette, int spacing)
+        : m_image(image),
+          m_palette(palette),
+          m_matcher(palette.entries, palette.count),
+          // Enough to carry a pixel half way to the next entry, so that colours between two
+          // entries mix.
+          m_limit(std::max(8, (spacing + 1) / 2 + 3)),
+          m_errors(2 * RowErrors(), 0),
+          m_strength(static_cast<size_t>(image.width)),
+          m_scratch(6 * static_cast<size_t>(image.width) + 3) {
+        // Full strength on flat ground, falling to kMinStrength where the activity reaches a
+        // busyness that hides the palette's steps: about two of them.
+        const int busy = std::max(16, 2 * spacing);
+        for (int a = 0; a <= 4 * 255; ++a)
+            m_share[a] = static_cast<uint8_t>(std::max(kMinStrength, 16 - 16 * a / busy));
+    }
+
+    // Diffuses memory row `row` into `dst`, left to right for kDir = 1, right to left for -1;
+    // rows go from the top down.
+    template <int kDir>
+    void Row(int row, uint8_t* dst) {
+        DiffusionStrength(m_image, row, m_share, m_scratch.data(), m_strength.data());
+        const int width = m_image.width;
+        const uint8_t* in = m_image.Row(row);
+        int32_t* current = m_errors.data() + (m_flip ? RowErrors() : 0);
+        int32_t* next = m_errors.data() + (m_flip ? 0 : RowErrors());
+        m_flip = !m_flip;
+        int32_t ahead[3] = {}, below0[3] = {}, below1[3] = {};  // for x + dir; next[x], next[x + dir]
+        int x = kDir > 0 ? 0 : width - 1;
+        for (int i = 0; i < width; ++i, x += kDir) {
+            const uint8_t* p = in + 3 * x;
+            const int32_t* e = current + 3 * (x + 1);
+            int value[3];
+            for (int c = 0; c < 3; ++c) {
+                const int error = std::clamp((e[c] + ahead[c] + 128) >> 8, -m_limit, m_limit);
+                value[c] = ClampLevel(p[2 - c] + error);
+            }
+            const int index =
+                m_matcher.Nearest(static_cast<uint8_t>(value[0]), static_cast<uint8_t>(value[1]),
+                                  static_cast<uint8_t>(value[2]));
+            dst[x] = static_cast<uint8_t>(index);
+            const RGBQUAD& entry = m_palette.entries[index];
+            const int s = m_strength[x];
+            const int error[3] = {(value[0] - entry.rgbRed) * s, (value[1] - entry.rgbGreen) * s,
+                                  (value[2] - entry.rgbBlue) * s};
+            int32_t* behind = next + 3 * (x + 1 - kDir);  // complete once this pixel has added its share
+            for (int c = 0; c < 3; ++c) {
+                behind[c] = below0[c] + 3 * error[c];
+                below0[c] = below1[c] + 5 * error[c];
+                below1[c] = error[c];
+                ahead[c] = 7 * error[c];
+            }
+        }
+        // The last pixel's column and the spare beyond it.
+        int32_t* last = next + 3 * (x + 1 - kDir);
+        int32_t* spare = next + 3 * (x + 1);
+        for (int c = 0; c < 3; ++c) {
+            last[c] = below0[c];
+            spare[c] = below1[c];
+        }
+    }
+
+private:
+    size_t RowErrors() const { return 3 * static_cast<size_t>(m_image.width + 2); }
+
+    const Image24& m_image;
+    const Palette& m_palette;
+    PaletteMatcher m_matcher;
+    int m_limit;
+    std::vector<int32_t> m_errors;  // two rows: the current one and the one below
+    bool m_flip = false;
+    std::vector<uint8_t> m_strength;
+    std::vector<uint16_t> m_scratch;
+    uint8_t m_share[4 * 255 + 1];
+};
+
 }  // namespace
 
 void MapNearest(const Image24& image, const Palette& palette, Image8& out, Progress& progress) {
@@ -181,58 +263,13 @@ int PaletteSpacing(double mse) {
 
 void MapErrorDiffusion(const Image24& image, const Palette& palette, int spacing, Image8& out,
                        Progress& progress) {
-    // Enough to carry a pixel half way to the next entry, so that colours between two entries mix.
-    const int errorLimit = std::max(8, (spacing + 1) / 2 + 3);
-    PaletteMatcher matcher(palette.entries, palette.count);
-    const int width = image.width;
-    // Errors in 1/256 of a level (the 1/16 weights times a strength in sixteenths), per channel
-    // (red, green, blue), with a spare pixel at both ends of the row so the weights need no edge
-    // tests.
-    const size_t rowErrors = 3 * static_cast<size_t>(width + 2);
-    std::vector<int32_t> errors(2 * rowErrors, 0);
-    int32_t* current = errors.data();
-    int32_t* next = current + rowErrors;
-    std::vector<uint8_t> strength(static_cast<size_t>(width));
-    std::vector<uint16_t> scratch(6 * static_cast<size_t>(width) + 3);
-    // Full strength on flat ground, falling to kMinStrength where the activity reaches a busyness
-    // that hides the palette's steps: about two of them.
-    const int busy = std::max(16, 2 * spacing);
-    uint8_t share[4 * 255 + 1];
-    for (int a = 0; a <= 4 * 255; ++a)
-        share[a] = static_cast<uint8_t>(std::max(kMinStrength, 16 - 16 * a / busy));
-
+    ErrorDiffusion diffusion(image, palette, spacing);
     for (int y = 0; y < image.height; ++y) {
         const int row = image.height - 1 - y;
-        DiffusionStrength(image, row, share, scratch.data(), strength.data());
-        const uint8_t* in = image.Row(row);
-        uint8_t* dst = out.Row(row);
-        const bool forward = (y & 1) == 0;
-        const int dir = forward ? 1 : -1;
-        std::fill(next, next + rowErrors, 0);
-        for (int i = 0; i < width; ++i) {
-            const int x = forward ? i : width - 1 - i;
-            const uint8_t* p = in + 3 * x;
-            int32_t* e = current + 3 * (x + 1);
-            const int red = ClampLevel(p[2] + std::clamp((e[0] + 128) >> 8, -errorLimit, errorLimit));
-            const int green = ClampLevel(p[1] + std::clamp((e[1] + 128) >> 8, -errorLimit, errorLimit));
-            const int blue = ClampLevel(p[0] + std::clamp((e[2] + 128) >> 8, -errorLimit, errorLimit));
-            const int index = matcher.Nearest(static_cast<uint8_t>(red), static_cast<uint8_t>(green),
-                                              static_cast<uint8_t>(blue));
-            dst[x] = static_cast<uint8_t>(index);
-            const RGBQUAD& entry = palette.entries[index];
-            const int s = strength[x];
-            const int error[3] = {(red - entry.rgbRed) * s, (green - entry.rgbGreen) * s,
-                                  (blue - entry.rgbBlue) * s};
-            int32_t* ahead = e + 3 * dir;
-            int32_t* below = next + 3 * (x + 1);
-            for (int c = 0; c < 3; ++c) {
-                ahead[c] += 7 * error[c];
-                below[c - 3 * dir] += 3 * error[c];
-                below[c] += 5 * error[c];
-                below[c + 3 * dir] += error[c];
-            }
-        }
-        std::swap(current, next);
+        if (y % 2 == 0)
+            diffusion.Row<1>(row, out.Row(row));
+        else
+            diffusion.Row<-1>(row, out.Row(row));
         progress.Advance();
     }
 }
