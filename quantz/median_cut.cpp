@@ -52,8 +52,8 @@ Box MakeBox(const std::vector<ColourPoint>& points, size_t begin, size_t end) {
     return box;
 }
 
-// Splits between cells: the points are already grouped by cell, and each cell is 4 levels wide,
-// so a median found on the 64 cell positions of the axis needs no sort.
+// Splits between histogram cells: each point lies in one cell position of the axis, so the weighted
+// median is found among those positions without sorting the points.
 size_t SplitBox(std::vector<ColourPoint>& points, const Box& box) {
     int axis = -1;
     double widest = -1;
