@@ -42,7 +42,7 @@ TEST(QuantzProgress, RisesFromZeroToHundredForEveryMethodPair) {
     };
     std::vector<Run> runs;
     for (const MethodPair m : AllMethodPairs()) runs.push_back({m, 300, 200});
-    for (int dither : {0, 1, 2}) runs.push_back({MethodPair{1, dither}, 1024, 1024});
+    for (int dither : {1, 2}) runs.push_back({MethodPair{1, dither}, 1024, 1024});
     for (const Run& run : runs) {
         const MethodPair m = run.m;
         ProgressScope scope;
