@@ -119,6 +119,10 @@ void Write(benchmark::State& state, SaveImageFn writer, const std::string& ext, 
     if (!Ready(state)) return;
     const Files& f = Picture();
     const BITMAPINFOHEADER& header = indexed ? *f.header8 : *f.header24;
+    if (toMemory && f.memoryDir.empty()) {
+        state.SkipWithError("no /dev/shm");
+        return;
+    }
     const std::string path = (toMemory ? f.memoryDir : f.dir) + "/out." + ext;
     for (auto _ : state) {
         if (!writer(path.c_str(), indexed ? f.bits8 : f.bits24, header, f.palette)) {
