@@ -3,10 +3,10 @@
 #pragma once
 
 // Menus, toolbars, icons and dialog templates.
-constexpr int IDR_MAINFRAME = 128;      // main menu, icon, accelerators, title
-constexpr int IDR_ORVIKTYPE = 129;      // document menu and icon
-constexpr int IDR_TOOL_PALETTE = 137;   // the "Tool Palette" toolbar
-constexpr int IDB_ABOUT = 135;          // the about-box picture
+constexpr int IDR_MAINFRAME = 128;     // main menu, icon, accelerators, title
+constexpr int IDR_ORVIKTYPE = 129;     // document menu and icon
+constexpr int IDR_TOOL_PALETTE = 137;  // the "Tool Palette" toolbar
+constexpr int IDB_ABOUT = 135;         // the about-box picture
 constexpr int IDD_ABOUTBOX = 100;
 constexpr int IDD_NEW_IMAGE = 131;
 constexpr int IDD_COLOR_PALETTE = 136;

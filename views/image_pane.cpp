@@ -22,7 +22,9 @@ CImagePane::CImagePane(COrvikDoc* doc, QWidget* parent) : QAbstractScrollArea(pa
     }
 }
 
-void CImagePane::OnUpdate() { viewport()->update(); }
+void CImagePane::OnUpdate() {
+    viewport()->update();
+}
 
 void CImagePane::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
