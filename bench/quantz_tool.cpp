@@ -1,0 +1,146 @@
+// Helper of bench/quantz_compare: reduces a PPM picture with libquantz.so, or compares two
+// pictures.
+//
+//   quantz_tool reduce in.ppm out.ppm palette dither   writes the reduced picture as 24-bit PPM and
+//                                                      prints the seconds Convert24To256 took
+//   quantz_tool psnr a.ppm b.ppm                       prints the PSNR of b against a in dB
+#include <cctype>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "quantz/quantz.h"
+
+namespace {
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;  // top-down rows of red, green, blue
+};
+
+int ReadNumber(FILE* f) {
+    int c = std::fgetc(f);
+    while (c == '#' || std::isspace(c)) {
+        if (c == '#') {
+            while (c != '\n' && c != EOF) c = std::fgetc(f);
+        }
+        c = std::fgetc(f);
+    }
+    int value = 0;
+    while (c >= '0' && c <= '9') {
+        value = value * 10 + (c - '0');
+        c = std::fgetc(f);
+    }
+    return value;  // the single white-space byte after the number is consumed
+}
+
+bool ReadPpm(const char* path, Picture& picture) {
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return false;
+    char magic[2] = {};
+    bool ok = std::fread(magic, 1, 2, f) == 2 && magic[0] == 'P' && magic[1] == '6';
+    if (ok) {
+        picture.width = ReadNumber(f);
+        picture.height = ReadNumber(f);
+        ok = ReadNumber(f) == 255 && picture.width > 0 && picture.height > 0;
+    }
+    if (ok) {
+        picture.rgb.resize(size_t{3} * picture.width * picture.height);
+        ok = std::fread(picture.rgb.data(), 1, picture.rgb.size(), f) == picture.rgb.size();
+    }
+    std::fclose(f);
+    return ok;
+}
+
+bool WritePpm(const char* path, const Picture& picture) {
+    FILE* f = std::fopen(path, "wb");
+    if (!f) return false;
+    std::fprintf(f, "P6\n%d %d\n255\n", picture.width, picture.height);
+    const bool ok = std::fwrite(picture.rgb.data(), 1, picture.rgb.size(), f) == picture.rgb.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+double Psnr(const Picture& a, const Picture& b) {
+    if (a.width != b.width || a.height != b.height) return -1;
+    double sum = 0;
+    for (size_t i = 0; i < a.rgb.size(); ++i) {
+        const double d = double(a.rgb[i]) - double(b.rgb[i]);
+        sum += d * d;
+    }
+    const double mse = sum / a.rgb.size();
+    return mse == 0 ? INFINITY : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+int Reduce(const char* in, const char* out, int paletteMethod, int ditherMethod) {
+    Picture picture;
+    if (!ReadPpm(in, picture)) {
+        std::fprintf(stderr, "cannot read %s\n", in);
+        return 1;
+    }
+    const int w = picture.width, h = picture.height;
+    const size_t stride24 = (size_t{3} * w + 3) / 4 * 4;
+    BITMAPINFOHEADER header{40, w, h, 1, 24, 0, uint32_t(stride24 * h), int32_t(stride24), 0, 0, 0};
+    auto* bits = static_cast<uint8_t*>(std::calloc(h, stride24));
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* src = &picture.rgb[size_t{3} * w * y];
+        uint8_t* dst = bits + stride24 * (h - 1 - y);
+        for (int x = 0; x < w; ++x) {
+            dst[3 * x] = src[3 * x + 2];
+            dst[3 * x + 1] = src[3 * x + 1];
+            dst[3 * x + 2] = src[3 * x];
+        }
+    }
+    uint8_t* result = bits;
+    const auto start = std::chrono::steady_clock::now();
+    BITMAPINFOHEADER* reduced = Convert24To256(&result, &header, paletteMethod, ditherMethod);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!reduced) {
+        std::fprintf(stderr, "reduction failed\n");
+        return 1;
+    }
+    const auto* palette = reinterpret_cast<const uint8_t*>(reduced) + 40;
+    const size_t stride8 = reduced->biXPelsPerMeter;
+    Picture output{w, h, std::vector<uint8_t>(picture.rgb.size())};
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* src = result + stride8 * (h - 1 - y);
+        uint8_t* dst = &output.rgb[size_t{3} * w * y];
+        for (int x = 0; x < w; ++x) {
+            const uint8_t* entry = palette + 4 * src[x];
+            dst[3 * x] = entry[2];
+            dst[3 * x + 1] = entry[1];
+            dst[3 * x + 2] = entry[0];
+        }
+    }
+    std::free(bits);
+    std::free(result);
+    std::free(reduced);
+    if (!WritePpm(out, output)) {
+        std::fprintf(stderr, "cannot write %s\n", out);
+        return 1;
+    }
+    std::printf("%.4f\n", seconds);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 6 && std::strcmp(argv[1], "reduce") == 0)
+        return Reduce(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
+    if (argc == 4 && std::strcmp(argv[1], "psnr") == 0) {
+        Picture a, b;
+        if (!ReadPpm(argv[2], a) || !ReadPpm(argv[3], b)) {
+            std::fprintf(stderr, "cannot read the pictures\n");
+            return 1;
+        }
+        std::printf("%.2f\n", Psnr(a, b));
+        return 0;
+    }
+    std::fprintf(stderr, "usage: %s reduce in.ppm out.ppm palette dither | psnr a.ppm b.ppm\n", argv[0]);
+    return 2;
+}

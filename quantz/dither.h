@@ -1,0 +1,31 @@
+// The three ways of turning 24-bit pixels into indices of a finished palette. Each advances
+// `progress` by one step per row.
+#pragma once
+
+#include "quantz/colour_types.h"
+#include "quantz/progress.h"
+
+// Each pixel becomes its nearest entry (squared RGB distance, lowest index on ties).
+void MapNearest(const Image24& image, const Palette& palette, Image8& out, Progress& progress);
+
+// 8 x 8 Bayer dither. With `cubeStep` > 0 the palette is taken for a uniform colour cube of that
+// level distance (the standard palette): the same threshold offset is added to all three channels
+// before the nearest entry is taken. With 0 (any palette) each pixel shows its nearest entry or the
+// one on the far side of it, in the proportion its position between the two calls for. Pixels that
+// are palette colours stay as they are.
+void MapOrdered(const Image24& image, const Palette& palette, int cubeStep, Image8& out, Progress& progress);
+
+// Floyd-Steinberg error diffusion, serpentine, from the top row down. The error a pixel receives
+// from its neighbours is clamped to `errorLimit` levels per channel, so that a colour the palette
+// cannot show does not smear into the areas around it; and where the picture is busy a pixel
+// passes on only part of its error, as there the detail hides banding and dither only adds noise.
+void MapErrorDiffusion(const Image24& image, const Palette& palette, int errorLimit, Image8& out,
+                       Progress& progress);
+
+// Typical distance between neighbouring entries of a palette whose mean squared nearest-colour
+// error is `mse`: the side of a cube whose uniform error has the same mean square.
+int PaletteSpacing(double mse);
+
+// Error limit for MapErrorDiffusion: enough to carry a pixel half way to the next entry, so that
+// colours between two entries mix, and at least 8 levels.
+int ErrorLimit(int spacing);

@@ -1,0 +1,138 @@
+#include "quantz/palette_refine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct Neighbour {
+    float distance;  // squared distance between the two centres
+    int index;
+};
+
+// For every centre all centres (itself first) by rising distance. A point at squared distance d
+// from its centre a cannot be nearer to a centre b with |a - b|^2 >= 4d, so the search along a's
+// list stops there. Centres move little from one pass to the next, so the lists of the last pass
+// are re-sorted by insertion, which costs little more than recomputing the distances.
+class NeighbourLists {
+public:
+    explicit NeighbourLists(size_t n) : m_n(n), m_lists(n * n) {
+        for (size_t a = 0; a < n; ++a) {
+            for (size_t b = 0; b < n; ++b) m_lists[a * n + b].index = static_cast<int>(b);
+        }
+    }
+
+    void Update(const float* red, const float* green, const float* blue) {
+        for (size_t a = 0; a < m_n; ++a) {
+            Neighbour* list = &m_lists[a * m_n];
+            for (size_t k = 0; k < m_n; ++k) {
+                const int b = list[k].index;
+                const float dr = red[a] - red[b], dg = green[a] - green[b], db = blue[a] - blue[b];
+                list[k].distance = dr * dr + dg * dg + db * db;
+            }
+            if (m_first) {
+                std::sort(list, list + m_n,
+                          [](const Neighbour& x, const Neighbour& y) { return x.distance < y.distance; });
+                continue;
+            }
+            for (size_t k = 1; k < m_n; ++k) {
+                const Neighbour moving = list[k];
+                size_t j = k;
+                for (; j > 0 && list[j - 1].distance > moving.distance; --j) list[j] = list[j - 1];
+                list[j] = moving;
+            }
+        }
+        m_first = false;
+    }
+
+    const Neighbour* List(int a) const { return &m_lists[a * m_n]; }
+
+private:
+    size_t m_n;
+    std::vector<Neighbour> m_lists;
+    bool m_first = true;
+};
+
+}  // namespace
+
+double RefineCentres(const std::vector<ColourPoint>& points, std::vector<uint8_t>& labels,
+                     std::vector<Centre>& centres, int passes, Progress& progress) {
+    const size_t n = centres.size();
+    NeighbourLists neighbours(n);
+    std::vector<float> red(n), green(n), blue(n);
+    struct Sum {
+        double weight, red, green, blue;
+    };
+    std::vector<Sum> sums(n);
+    double total = 0;
+    for (const ColourPoint& p : points) total += p.weight;
+    double error = MeanSquaredError(points, labels, centres);
+    double previous = INFINITY;
+
+    for (int pass = 0; pass < passes; ++pass) {
+        for (size_t c = 0; c < n; ++c) {
+            red[c] = static_cast<float>(centres[c].red);
+            green[c] = static_cast<float>(centres[c].green);
+            blue[c] = static_cast<float>(centres[c].blue);
+        }
+        neighbours.Update(red.data(), green.data(), blue.data());
+        std::fill(sums.begin(), sums.end(), Sum{0, 0, 0, 0});
+        double squared = 0;
+        for (size_t i = 0; i < points.size(); ++i) {
+            const ColourPoint& p = points[i];
+            auto distance = [&](int c) {
+                const float dr = p.red - red[c], dg = p.green - green[c], db = p.blue - blue[c];
+                return dr * dr + dg * dg + db * db;
+            };
+            const int home = labels[i];
+            int best = home;
+            float bestDistance = distance(home);
+            const float limit = 4 * bestDistance;
+            const Neighbour* list = neighbours.List(home);
+            for (size_t k = 1; k < n && list[k].distance < limit; ++k) {
+                const float d = distance(list[k].index);
+                if (d < bestDistance) {
+                    bestDistance = d;
+                    best = list[k].index;
+                }
+            }
+            labels[i] = static_cast<uint8_t>(best);
+            Sum& s = sums[best];
+            const double w = p.weight;
+            s.weight += w;
+            s.red += w * p.red;
+            s.green += w * p.green;
+            s.blue += w * p.blue;
+            squared += w * bestDistance;
+        }
+        for (size_t c = 0; c < n; ++c) {
+            const Sum& s = sums[c];
+            if (s.weight > 0) centres[c] = Centre{s.red / s.weight, s.green / s.weight, s.blue / s.weight};
+        }
+        error = squared / total;
+        progress.Advance();
+        if (error > previous * 0.999) break;  // converged
+        previous = error;
+    }
+    return error;
+}
+
+double MeanSquaredError(const std::vector<ColourPoint>& points, const std::vector<uint8_t>& labels,
+                        const std::vector<Centre>& centres) {
+    double squared = 0, total = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        squared += points[i].weight * SquaredDistance(points[i], centres[labels[i]]);
+        total += points[i].weight;
+    }
+    return total > 0 ? squared / total : 0;
+}
+
+Palette ToPalette(const std::vector<Centre>& centres) {
+    Palette palette;
+    palette.count = static_cast<int>(std::min<size_t>(centres.size(), kPaletteEntries));
+    auto level = [](double v) { return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L)); };
+    for (int i = 0; i < palette.count; ++i) {
+        palette.entries[i] = RGBQUAD{level(centres[i].blue), level(centres[i].green), level(centres[i].red), 0};
+    }
+    return palette;
+}

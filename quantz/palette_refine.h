@@ -1,0 +1,22 @@
+// Lloyd's k-means passes over the points, and the step from exact centres to palette entries.
+#pragma once
+
+#include <vector>
+
+#include "quantz/colour_types.h"
+#include "quantz/progress.h"
+
+// Each pass gives every point to its nearest centre and moves each centre to the mean of its
+// points; a centre that loses all its points stays where it was. `labels` holds each point's
+// centre on entry (the palette builder's grouping) and on return. Stops after `passes` passes or
+// when a pass no longer lowers the error noticeably; advances `progress` by one step per pass.
+// Returns the mean squared error per pixel of the last assignment.
+double RefineCentres(const std::vector<ColourPoint>& points, std::vector<uint8_t>& labels,
+                     std::vector<Centre>& centres, int passes, Progress& progress);
+
+// The weighted mean squared distance from each point to its labelled centre.
+double MeanSquaredError(const std::vector<ColourPoint>& points, const std::vector<uint8_t>& labels,
+                        const std::vector<Centre>& centres);
+
+// Rounds the centres into palette entries 0..count-1; the other entries stay zero.
+Palette ToPalette(const std::vector<Centre>& centres);
