@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <limits>
 
 #include "dialogs/dialog_numbers.h"
 #include "document/orvik_doc.h"
@@ -25,10 +26,11 @@ uint64_t PercentOf(uint64_t value, int64_t whole) {
     return TruncToEditNumber(static_cast<double>(value) / static_cast<double>(whole) * 100.0);
 }
 
-// Only a positive finite ratio is used; anything else leaves the edits alone.
-template <class Real>
-bool UsableRatio(Real ratio) {
-    return ratio > 0 && std::isfinite(ratio);
+// Only a ratio that is a positive finite number in single precision is used, by every handler
+// alike; anything else (0, negative, "abc", "inf", 1e39, 1e-50) leaves the edits alone.
+bool UsableRatio(double ratio) {
+    if (!(ratio > 0 && ratio <= std::numeric_limits<float>::max())) return false;  // also NaN
+    return static_cast<float>(ratio) > 0;
 }
 
 QLineEdit* NumberEdit(QWidget* parent, int id, const QValidator* validator) {
@@ -190,10 +192,11 @@ void CResizeImageDlg::OnChangeHeight() {
 }
 
 void CResizeImageDlg::OnChangeWidthPercent() {
-    // The product in floating point, truncated, then divided by 100 as an integer.
+    // The product in floating point, truncated, then divided by 100 as an integer. It stays below
+    // 65535 x 4294967295 < 2^53, so the double holds it exactly.
     const uint64_t percent = ReadUnsigned(m_widthPercentEdit->text());
-    SetEditNumber(m_widthEdit,
-                  TruncToEditNumber(static_cast<double>(m_nWidth0) * static_cast<double>(percent)) / 100);
+    const double product = std::trunc(static_cast<double>(m_nWidth0) * static_cast<double>(percent));
+    SetEditNumber(m_widthEdit, static_cast<uint64_t>(product) / 100);
 }
 
 void CResizeImageDlg::OnChangeHeightPercent() {
@@ -203,19 +206,19 @@ void CResizeImageDlg::OnChangeHeightPercent() {
 }
 
 void CResizeImageDlg::OnChangeRatio() {
-    const float ratio = static_cast<float>(ReadDouble(m_ratioEdit->text()));
+    const double ratio = ReadDouble(m_ratioEdit->text());
     if (!UsableRatio(ratio)) return;
     // Both in single precision; the height percentage is left as it is.
     const float width = static_cast<float>(ReadUnsigned(m_widthEdit->text()));
-    SetEditNumber(m_heightEdit, TruncToEditNumber(width / ratio));
+    SetEditNumber(m_heightEdit, TruncToEditNumber(width / static_cast<float>(ratio)));
 }
 
 void CResizeImageDlg::OnAspectClicked() {
-    const float ratio = static_cast<float>(ReadDouble(m_ratioEdit->text()));
+    const double ratio = ReadDouble(m_ratioEdit->text());
     if (!UsableRatio(ratio)) return;
     const uint64_t width = ReadUnsigned(m_widthEdit->text());
     const float height = static_cast<float>(ReadUnsigned(m_heightEdit->text()));
-    if (TruncToEditNumber(height * ratio) != width) OnChangeWidth();
+    if (TruncToEditNumber(height * static_cast<float>(ratio)) != width) OnChangeWidth();
 }
 
 void CResizeImageDlg::accept() {
