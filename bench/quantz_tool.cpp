@@ -27,7 +27,8 @@ int ReadNumber(FILE* f) {
     int c = std::fgetc(f);
     while (c == '#' || std::isspace(c)) {
         if (c == '#') {
-            while (c != '\n' && c != EOF) c = std::fgetc(f);
+            while (c != '\n' && c != EOF)
+                c = std::fgetc(f);
         }
         c = std::fgetc(f);
     }

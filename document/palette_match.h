@@ -24,19 +24,20 @@ public:
         int32_t found = m_cells[kFinest][cell];
         if (found < 0) found = Build(kFinest, red, green, blue);
         if (found >= kSingle) return found - kSingle;
-        const uint8_t* list = &m_pool[found];
-        const int count = list[0] + 1;
-        int best = list[1];
-        int bestDistance = Distance(best, red, green, blue);
-        for (int k = 2; k <= count; ++k) {
-            const int i = list[k];
-            const int d = Distance(i, red, green, blue);
-            if (d < bestDistance) {
-                bestDistance = d;
-                best = i;
-            }
+        // Each candidate is packed as red, green, blue, index from the high byte down; the smallest
+        // distance * 256 + index is the nearest entry with the lowest index.
+        const uint32_t* list = &m_pool[found];
+        const uint32_t count = list[0];
+        uint32_t best = UINT32_MAX;
+        for (uint32_t k = 1; k <= count; ++k) {
+            const uint32_t c = list[k];
+            const int dr = static_cast<int>(c >> 24) - red;
+            const int dg = static_cast<int>((c >> 16) & 0xFF) - green;
+            const int db = static_cast<int>((c >> 8) & 0xFF) - blue;
+            const uint32_t key = static_cast<uint32_t>(dr * dr + dg * dg + db * db) << 8 | (c & 0xFF);
+            best = key < best ? key : best;
         }
-        return best;
+        return static_cast<int>(best & 0xFF);
     }
 
 private:
@@ -44,27 +45,26 @@ private:
     static constexpr int kFinest = kLevels - 1;
     static constexpr int kTopBits = 5;           // level 0: cells of 32 levels per axis
     static constexpr int32_t kSingle = 1 << 30;  // a cell with one candidate holds kSingle + index
+    static constexpr int kDominanceLevel = 2;    // levels whose lists are also pruned pair by pair
 
     static constexpr int CellBits(int level) { return kTopBits - level; }
     static constexpr int AxisBits(int level) { return 8 - CellBits(level); }
     static int CellOf(int level, int red, int green, int blue) {
         const int shift = CellBits(level);
-        return (red >> shift) << (2 * AxisBits(level)) | (green >> shift) << AxisBits(level) | (blue >> shift);
+        return (red >> shift) << (2 * AxisBits(level)) | (green >> shift) << AxisBits(level) |
+               (blue >> shift);
     }
 
-    int Distance(int i, int red, int green, int blue) const {
-        const int dr = m_red[i] - red;
-        const int dg = m_green[i] - green;
-        const int db = m_blue[i] - blue;
-        return dr * dr + dg * dg + db * db;
-    }
     // Builds the list of the cell of `level` that holds the colour, after its parent's.
     int32_t Build(int level, int red, int green, int blue);
+    // Removes from `list` the entries that another one beats everywhere in the cell; returns the
+    // new count.
+    int DropDominated(uint8_t* list, int count, int red0, int green0, int blue0, int size) const;
 
     int m_count;
     int m_red[kPaletteEntries];
     int m_green[kPaletteEntries];
     int m_blue[kPaletteEntries];
     std::vector<int32_t> m_cells[kLevels];  // kSingle + index, or the list's offset, or -1 until built
-    std::vector<uint8_t> m_pool;            // per list: number of candidates - 1, then their indices
+    std::vector<uint32_t> m_pool;           // per list: number of candidates, then each packed
 };

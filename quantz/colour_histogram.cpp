@@ -21,7 +21,8 @@ class CellTable {
 public:
     // Sized for a guess of the cell count, so that photographs rarely make it grow.
     explicit CellTable(int64_t pixels) {
-        while (m_bits < kMaxStartBits && (int64_t{1} << m_bits) < pixels / 3) ++m_bits;
+        while (m_bits < kMaxStartBits && (int64_t{1} << m_bits) < pixels / 3)
+            ++m_bits;
         m_slots.resize(size_t{1} << m_bits);
     }
 
@@ -50,7 +51,8 @@ private:
     Cell& Find(uint32_t key) {
         const size_t mask = m_slots.size() - 1;
         size_t slot = Home(key);
-        while (m_slots[slot].key != 0 && m_slots[slot].key != key) slot = (slot + 1) & mask;
+        while (m_slots[slot].key != 0 && m_slots[slot].key != key)
+            slot = (slot + 1) & mask;
         return m_slots[slot];
     }
 
@@ -96,7 +98,8 @@ public:
         }
         std::sort(values.begin(), values.end());
         std::vector<RGBQUAD> colours;
-        for (uint32_t c : values) colours.push_back(RGBQUAD{uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), 0});
+        for (uint32_t c : values)
+            colours.push_back(RGBQUAD{uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), 0});
         return colours;
     }
 
@@ -109,7 +112,9 @@ private:
 
 inline uint32_t CellKey(uint32_t colour) {
     const uint32_t blue = colour & 0xFF, green = (colour >> 8) & 0xFF, red = colour >> 16;
-    return ((red >> kCellShift) << (2 * kCellBits) | (green >> kCellShift) << kCellBits | (blue >> kCellShift)) + 1;
+    return ((red >> kCellShift) << (2 * kCellBits) | (green >> kCellShift) << kCellBits |
+            (blue >> kCellShift)) +
+           1;
 }
 
 }  // namespace

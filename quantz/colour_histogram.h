@@ -26,4 +26,6 @@ ColourSummary SummariseColours(const Image24& image, Progress& progress);
 
 // A point's cell position on one axis (0 red, 1 green, 2 blue); a point's mean lies inside the cell
 // it came from.
-inline int AxisValueCell(float value) { return static_cast<int>(value) >> kCellShift; }
+inline int AxisValueCell(float value) {
+    return static_cast<int>(value) >> kCellShift;
+}

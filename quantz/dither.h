@@ -15,17 +15,14 @@ void MapNearest(const Image24& image, const Palette& palette, Image8& out, Progr
 // are palette colours stay as they are.
 void MapOrdered(const Image24& image, const Palette& palette, int cubeStep, Image8& out, Progress& progress);
 
-// Floyd-Steinberg error diffusion, serpentine, from the top row down. The error a pixel receives
-// from its neighbours is clamped to `errorLimit` levels per channel, so that a colour the palette
-// cannot show does not smear into the areas around it; and where the picture is busy a pixel
-// passes on only part of its error, as there the detail hides banding and dither only adds noise.
-void MapErrorDiffusion(const Image24& image, const Palette& palette, int errorLimit, Image8& out,
+// Floyd-Steinberg error diffusion, serpentine, from the top row down, for a palette whose entries
+// lie about `spacing` levels apart. The error a pixel receives from its neighbours is clamped per
+// channel to a little over half that spacing, so that a colour the palette cannot show does not
+// smear into the areas around it; and where the picture is busy a pixel passes on only part of its
+// error, as there the detail hides banding and dither only adds noise.
+void MapErrorDiffusion(const Image24& image, const Palette& palette, int spacing, Image8& out,
                        Progress& progress);
 
 // Typical distance between neighbouring entries of a palette whose mean squared nearest-colour
 // error is `mse`: the side of a cube whose uniform error has the same mean square.
 int PaletteSpacing(double mse);
-
-// Error limit for MapErrorDiffusion: enough to carry a pixel half way to the next entry, so that
-// colours between two entries mix, and at least 8 levels.
-int ErrorLimit(int spacing);

@@ -11,7 +11,9 @@ inline int AxisCell(const ColourPoint& p, int axis) {
     return AxisValueCell(axis == 0 ? p.red : axis == 1 ? p.green : p.blue);
 }
 
-inline float AxisValue(const ColourPoint& p, int axis) { return axis == 0 ? p.red : axis == 1 ? p.green : p.blue; }
+inline float AxisValue(const ColourPoint& p, int axis) {
+    return axis == 0 ? p.red : axis == 1 ? p.green : p.blue;
+}
 
 struct Box {
     size_t begin;
@@ -50,8 +52,8 @@ Box MakeBox(const std::vector<ColourPoint>& points, size_t begin, size_t end) {
     return box;
 }
 
-// Splits between cells: the points are already grouped by cell, and each cell is 4 levels wide,
-// so a median found on the 64 cell positions of the axis needs no sort.
+// Splits between histogram cells: each point lies in one cell position of the axis, so the weighted
+// median is found among those positions without sorting the points.
 size_t SplitBox(std::vector<ColourPoint>& points, const Box& box) {
     int axis = -1;
     double widest = -1;
@@ -64,12 +66,14 @@ size_t SplitBox(std::vector<ColourPoint>& points, const Box& box) {
         }
     }
     std::array<double, kCellAxis> weights{};
-    for (size_t i = box.begin; i < box.end; ++i) weights[AxisCell(points[i], axis)] += points[i].weight;
+    for (size_t i = box.begin; i < box.end; ++i)
+        weights[AxisCell(points[i], axis)] += points[i].weight;
     // The lower part takes the cells up to the one where half the weight is reached, but never
     // all of them.
     int last = box.lowCell[axis];
     double below = weights[last];
-    while (last + 1 < box.highCell[axis] && below < box.weight / 2) below += weights[++last];
+    while (last + 1 < box.highCell[axis] && below < box.weight / 2)
+        below += weights[++last];
     const auto middle = std::partition(points.begin() + box.begin, points.begin() + box.end,
                                        [&](const ColourPoint& p) { return AxisCell(p, axis) <= last; });
     return static_cast<size_t>(middle - points.begin());

@@ -16,10 +16,12 @@ constexpr int kDropBits = 8 - kLevels;
 // The child slot of a point's bottom node at each level, most significant level first: the bits
 // of red, green and blue interleaved.
 uint32_t MortonKey(const ColourPoint& p) {
-    const uint32_t r = static_cast<uint32_t>(p.red) >> kDropBits, g = static_cast<uint32_t>(p.green) >> kDropBits,
+    const uint32_t r = static_cast<uint32_t>(p.red) >> kDropBits,
+                   g = static_cast<uint32_t>(p.green) >> kDropBits,
                    b = static_cast<uint32_t>(p.blue) >> kDropBits;
     uint32_t key = 0;
-    for (int bit = kLevels - 1; bit >= 0; --bit) key = key << 3 | ((r >> bit) & 1) << 2 | ((g >> bit) & 1) << 1 | ((b >> bit) & 1);
+    for (int bit = kLevels - 1; bit >= 0; --bit)
+        key = key << 3 | ((r >> bit) & 1) << 2 | ((g >> bit) & 1) << 1 | ((b >> bit) & 1);
     return key;
 }
 
@@ -28,12 +30,16 @@ std::vector<uint32_t> SortByKey(const std::vector<uint32_t>& keys) {
     constexpr int kDigitBits = 6;
     constexpr uint32_t kDigits = 1u << kDigitBits;
     std::vector<uint32_t> order(keys.size()), scratch(keys.size());
-    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    for (uint32_t i = 0; i < order.size(); ++i)
+        order[i] = i;
     for (int shift = 0; shift < 3 * kLevels; shift += kDigitBits) {
         size_t start[kDigits + 1] = {};
-        for (uint32_t i : order) ++start[((keys[i] >> shift) & (kDigits - 1)) + 1];
-        for (uint32_t d = 0; d < kDigits; ++d) start[d + 1] += start[d];
-        for (uint32_t i : order) scratch[start[(keys[i] >> shift) & (kDigits - 1)]++] = i;
+        for (uint32_t i : order)
+            ++start[((keys[i] >> shift) & (kDigits - 1)) + 1];
+        for (uint32_t d = 0; d < kDigits; ++d)
+            start[d + 1] += start[d];
+        for (uint32_t i : order)
+            scratch[start[(keys[i] >> shift) & (kDigits - 1)]++] = i;
         order.swap(scratch);
     }
     return order;
@@ -67,7 +73,8 @@ class Octree {
 public:
     Octree(const std::vector<ColourPoint>& points) : m_points(points) {
         std::vector<uint32_t> keys(points.size());
-        for (size_t i = 0; i < points.size(); ++i) keys[i] = MortonKey(points[i]);
+        for (size_t i = 0; i < points.size(); ++i)
+            keys[i] = MortonKey(points[i]);
         m_order = SortByKey(keys);
         m_nodes.reserve(points.size() + 64);
         m_nodes.emplace_back();
@@ -113,12 +120,14 @@ public:
                 centres.push_back(node.Mean());
             } else if (n == m_partial) {
                 for (const Group& group : m_groups) {
-                    for (int32_t c : group.nodes) Label(m_nodes[c], static_cast<uint8_t>(centres.size()), labels);
+                    for (int32_t c : group.nodes)
+                        Label(m_nodes[c], static_cast<uint8_t>(centres.size()), labels);
                     centres.push_back(Centre{group.red / group.weight, group.green / group.weight,
                                              group.blue / group.weight});
                 }
             } else {
-                for (int32_t c = 0; c < node.children; ++c) stack.push_back(node.firstChild + c);
+                for (int32_t c = 0; c < node.children; ++c)
+                    stack.push_back(node.firstChild + c);
             }
         }
     }
@@ -147,7 +156,8 @@ private:
         for (uint32_t i = begin; i < end;) {
             const uint32_t slot = keys[m_order[i]] >> shift & 7;
             uint32_t j = i + 1;
-            while (j < end && (keys[m_order[j]] >> shift & 7) == slot) ++j;
+            while (j < end && (keys[m_order[j]] >> shift & 7) == slot)
+                ++j;
             m_nodes.emplace_back();
             Node& child = m_nodes.back();
             child.begin = i;
@@ -174,7 +184,8 @@ private:
     double MergeCost(int32_t n) const {
         const Node& node = m_nodes[n];
         double explained = 0;
-        for (int32_t c = 0; c < node.children; ++c) explained += m_nodes[node.firstChild + c].Explained();
+        for (int32_t c = 0; c < node.children; ++c)
+            explained += m_nodes[node.firstChild + c].Explained();
         return explained - node.Explained();
     }
 
@@ -196,7 +207,8 @@ private:
                     const double dr = x.red / x.weight - y.red / y.weight;
                     const double dg = x.green / x.weight - y.green / y.weight;
                     const double db = x.blue / x.weight - y.blue / y.weight;
-                    const double cost = x.weight * y.weight / (x.weight + y.weight) * (dr * dr + dg * dg + db * db);
+                    const double cost =
+                        x.weight * y.weight / (x.weight + y.weight) * (dr * dr + dg * dg + db * db);
                     if (cost < bestCost) {
                         bestCost = cost;
                         bestA = a;
@@ -219,7 +231,8 @@ private:
     }
 
     void Label(const Node& node, uint8_t label, std::vector<uint8_t>& labels) const {
-        for (uint32_t i = node.begin; i < node.end; ++i) labels[m_order[i]] = label;
+        for (uint32_t i = node.begin; i < node.end; ++i)
+            labels[m_order[i]] = label;
     }
 
     const std::vector<ColourPoint>& m_points;

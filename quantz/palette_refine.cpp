@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr size_t kProgressChunk = 4096;  // points per progress step
+
 struct Neighbour {
     float distance;  // squared distance between the two centres
     int index;
@@ -18,7 +20,8 @@ class NeighbourLists {
 public:
     explicit NeighbourLists(size_t n) : m_n(n), m_lists(n * n) {
         for (size_t a = 0; a < n; ++a) {
-            for (size_t b = 0; b < n; ++b) m_lists[a * n + b].index = static_cast<int>(b);
+            for (size_t b = 0; b < n; ++b)
+                m_lists[a * n + b].index = static_cast<int>(b);
         }
     }
 
@@ -38,7 +41,8 @@ public:
             for (size_t k = 1; k < m_n; ++k) {
                 const Neighbour moving = list[k];
                 size_t j = k;
-                for (; j > 0 && list[j - 1].distance > moving.distance; --j) list[j] = list[j - 1];
+                for (; j > 0 && list[j - 1].distance > moving.distance; --j)
+                    list[j] = list[j - 1];
                 list[j] = moving;
             }
         }
@@ -55,6 +59,10 @@ private:
 
 }  // namespace
 
+int64_t RefineSteps(size_t points, int passes) {
+    return passes * static_cast<int64_t>(points / kProgressChunk + 1);
+}
+
 double RefineCentres(const std::vector<ColourPoint>& points, std::vector<uint8_t>& labels,
                      std::vector<Centre>& centres, int passes, Progress& progress) {
     const size_t n = centres.size();
@@ -65,7 +73,8 @@ double RefineCentres(const std::vector<ColourPoint>& points, std::vector<uint8_t
     };
     std::vector<Sum> sums(n);
     double total = 0;
-    for (const ColourPoint& p : points) total += p.weight;
+    for (const ColourPoint& p : points)
+        total += p.weight;
     double error = MeanSquaredError(points, labels, centres);
     double previous = INFINITY;
 
@@ -79,6 +88,7 @@ double RefineCentres(const std::vector<ColourPoint>& points, std::vector<uint8_t
         std::fill(sums.begin(), sums.end(), Sum{0, 0, 0, 0});
         double squared = 0;
         for (size_t i = 0; i < points.size(); ++i) {
+            if (i % kProgressChunk == kProgressChunk - 1) progress.Advance();
             const ColourPoint& p = points[i];
             auto distance = [&](int c) {
                 const float dr = p.red - red[c], dg = p.green - green[c], db = p.blue - blue[c];
@@ -110,7 +120,7 @@ double RefineCentres(const std::vector<ColourPoint>& points, std::vector<uint8_t
             if (s.weight > 0) centres[c] = Centre{s.red / s.weight, s.green / s.weight, s.blue / s.weight};
         }
         error = squared / total;
-        progress.Advance();
+        progress.Advance();                   // the last, partial chunk
         if (error > previous * 0.999) break;  // converged
         previous = error;
     }
@@ -132,7 +142,8 @@ Palette ToPalette(const std::vector<Centre>& centres) {
     palette.count = static_cast<int>(std::min<size_t>(centres.size(), kPaletteEntries));
     auto level = [](double v) { return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L)); };
     for (int i = 0; i < palette.count; ++i) {
-        palette.entries[i] = RGBQUAD{level(centres[i].blue), level(centres[i].green), level(centres[i].red), 0};
+        palette.entries[i] =
+            RGBQUAD{level(centres[i].blue), level(centres[i].green), level(centres[i].red), 0};
     }
     return palette;
 }

@@ -9,10 +9,13 @@
 // Each pass gives every point to its nearest centre and moves each centre to the mean of its
 // points; a centre that loses all its points stays where it was. `labels` holds each point's
 // centre on entry (the palette builder's grouping) and on return. Stops after `passes` passes or
-// when a pass no longer lowers the error noticeably; advances `progress` by one step per pass.
-// Returns the mean squared error per pixel of the last assignment.
+// when a pass no longer lowers the error noticeably; advances `progress` by up to
+// RefineSteps(points.size(), passes) steps. Returns the mean squared error per pixel of the last
+// assignment.
 double RefineCentres(const std::vector<ColourPoint>& points, std::vector<uint8_t>& labels,
                      std::vector<Centre>& centres, int passes, Progress& progress);
+
+int64_t RefineSteps(size_t points, int passes);
 
 // The weighted mean squared distance from each point to its labelled centre.
 double MeanSquaredError(const std::vector<ColourPoint>& points, const std::vector<uint8_t>& labels,

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-Progress::Progress(ProgressFunction function) : m_function(function) { Report(0); }
+Progress::Progress(ProgressFunction function) : m_function(function) {
+    Report(0);
+}
 
 void Progress::Stage(int end, int64_t units) {
     m_begin = std::max(m_reported, 0);

@@ -57,7 +57,7 @@ Palette AdaptivePalette(const Image24& image, int method, double* mse, Progress&
         OctreeQuantise(summary.points, kPaletteEntries, centres, labels, progress, kMethodEnd);
         passes = kOctreePasses;
     }
-    progress.Stage(kPaletteEnd, passes);
+    progress.Stage(kPaletteEnd, RefineSteps(summary.points.size(), passes));
     *mse = RefineCentres(summary.points, labels, centres, passes, progress);
     return ToPalette(centres);
 }
@@ -66,9 +66,12 @@ Palette AdaptivePalette(const Image24& image, int method, double* mse, Progress&
 
 extern "C" {
 
-void SetProgressFunction(ProgressFunction progress) { g_progress.store(progress); }
+void SetProgressFunction(ProgressFunction progress) {
+    g_progress.store(progress);
+}
 
-BITMAPINFOHEADER* Convert24To256(uint8_t** bits, BITMAPINFOHEADER* header, int paletteMethod, int ditherMethod) {
+BITMAPINFOHEADER* Convert24To256(uint8_t** bits, BITMAPINFOHEADER* header, int paletteMethod,
+                                 int ditherMethod) {
     if (!bits || !*bits || !header) return nullptr;
     if (header->biBitCount != 24 || !IsModelHeader(*header)) return nullptr;
     if (paletteMethod < kStandardPalette || paletteMethod > kOctree) return nullptr;
@@ -102,11 +105,15 @@ BITMAPINFOHEADER* Convert24To256(uint8_t** bits, BITMAPINFOHEADER* header, int p
         }
         progress.Stage(100, image.height);
         switch (ditherMethod) {
-            case kNearestColour: MapNearest(image, palette, out, progress); break;
+            case kNearestColour:
+                MapNearest(image, palette, out, progress);
+                break;
             case kOrderedDither:
                 MapOrdered(image, palette, paletteMethod == kStandardPalette ? kCubeStep : 0, out, progress);
                 break;
-            default: MapErrorDiffusion(image, palette, ErrorLimit(spacing), out, progress); break;
+            default:
+                MapErrorDiffusion(image, palette, spacing, out, progress);
+                break;
         }
         std::memcpy(HeaderPalette(newHeader), palette.entries, kPaletteBytes);
     } catch (...) {  // out of memory: nothing may escape the C interface

@@ -75,6 +75,36 @@ TEST(Nearest, LowestIndexWinsAndMatcherAgrees) {
     }
 }
 
+// A palette whose later entries are unused (left zero) must never answer with one of them, not
+// even for black; and the matcher must agree with a plain search over the used entries, also for
+// palettes packed into a small corner of the colour space, where cells keep many candidates.
+TEST(Nearest, MatcherSearchesOnlyTheUsedEntries) {
+    std::mt19937 rng(11);
+    for (int count : {1, 2, 5, 100, 255}) {
+        for (int span : {256, 12}) {
+            std::vector<RGBQUAD> pal(256, RGBQUAD{0, 0, 0, 0});
+            for (int i = 0; i < count; ++i)
+                pal[i] = RGBQUAD{uint8_t(40 + rng() % span / 2), uint8_t(rng() % span),
+                                 uint8_t(20 + rng() % span / 2), 0};
+            PaletteMatcher matcher(pal.data(), count);
+            auto brute = [&](int r, int g, int b) {
+                int best = 0, bestDistance = INT32_MAX;
+                for (int i = 0; i < count; ++i) {
+                    const int dr = pal[i].rgbRed - r, dg = pal[i].rgbGreen - g, db = pal[i].rgbBlue - b;
+                    const int d = dr * dr + dg * dg + db * db;
+                    if (d < bestDistance) bestDistance = d, best = i;
+                }
+                return best;
+            };
+            EXPECT_EQ(matcher.Nearest(0, 0, 0), brute(0, 0, 0));
+            for (int n = 0; n < 20000; ++n) {
+                const uint8_t r = rng(), g = rng(), b = rng();
+                ASSERT_EQ(matcher.Nearest(r, g, b), brute(r, g, b)) << count << " " << span;
+            }
+        }
+    }
+}
+
 TEST(PutPixel, WritersAndBlend) {
     TestImage img8(4, 2, kImage8Bit);
     TestImage img24(3, 2, kImage24Bit);
