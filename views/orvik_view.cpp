@@ -24,6 +24,8 @@ namespace {
 
 int CeilDiv(int a, int b) { return (a + b - 1) / b; }
 
+}  // namespace
+
 QCursor ToolCursor(int id) {
     struct CursorFile {
         const char* path;
@@ -47,8 +49,6 @@ QCursor ToolCursor(int id) {
     cache.emplace(id, cursor);
     return cursor;
 }
-
-}  // namespace
 
 COrvikView::COrvikView(COrvikDoc* doc, QWidget* parent) : QAbstractScrollArea(parent), m_pDocument(doc) {
     setFrameShape(QFrame::NoFrame);
@@ -281,12 +281,6 @@ void COrvikView::UpdateCursor() {
 void COrvikView::enterEvent(QEnterEvent* event) {
     QAbstractScrollArea::enterEvent(event);
     UpdateCursor();
-}
-
-void COrvikView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = ClientToImage(event->position().toPoint().x(), event->position().toPoint().y());
-    UpdateCursor();
-    UpdateStatus(p.x(), p.y());
 }
 
 // --- Printing ------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QCursor>
 #include <QPoint>
 
 #include "app/command_target.h"
@@ -37,6 +38,18 @@ public:
     // left in m_nDrawnWidth and m_nDrawnHeight.
     void Compose(QImage& surface, int cols, int rows);
 
+    // Tools. Points are image pixels (x from the left, y from the top) inside the image.
+    void PaintDot(int x, int y, bool fore);
+    void PaintLine(int x0, int y0, int x1, int y1, bool fore);
+    // The outline of the normalised m_rcDrag.
+    void PaintRect(bool fore);
+    void FillAt(int x, int y, bool fore);
+    // Strictly inside the selection: its first column and row count as outside.
+    bool HitSelection(int x, int y) const;
+    void MoveSelection(Qt::MouseButtons buttons, int x, int y);
+    // Copies the part of the floating image that lies over the image into it and releases it.
+    void DropSelection();
+
     int m_nScrollX = 0;
     int m_nScrollY = 0;
     int m_nMaxScrollX = 0;
@@ -54,10 +67,19 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
 
 private:
+    QPoint EventPoint(const QMouseEvent* event);
+    // Lifts the selected pixels into the floating image, leaving the background colour; false
+    // (and the image unchanged) when nothing of the selection lies over the image or memory is short.
+    bool LiftSelection();
+    void SelectionPress(const QPoint& p);
+    void EndSelectionDrag(const QPoint& p);
     void SetScrollPositions();
     void UpdateCursor();
     void OnFilePrint();
@@ -67,4 +89,8 @@ private:
 
     COrvikDoc* m_pDocument;
     bool m_bSettingScroll = false;  // the view itself moves the scroll bars
+    bool m_bCapture = false;        // a press of this view is waiting for its release
 };
+
+// The cursor of a tool (IDC_ZOOM ... IDC_FILL, IDC_MOVE) with its hot spot.
+QCursor ToolCursor(int id);

@@ -64,3 +64,11 @@ std::shared_ptr<QString> ExpectMessageBox();
 
 // A view's rendered pixels.
 QImage Grab(QWidget* widget);
+
+class COrvikDoc;
+
+// Closes a document's window without the question about saving.
+void CloseWithoutSaving(COrvikDoc* doc);
+
+// File > New with the size and type typed into the New Image dialog; null when it was refused.
+COrvikDoc* NewImage(const QString& width, const QString& height, int type);

@@ -1,6 +1,12 @@
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QTest>
 
+#include "app/child_frame.h"
+#include "dialogs/new_image_dlg.h"
+#include "document/orvik_doc.h"
 #include "gui_test.h"
 
 void ProcessEvents() {
@@ -20,6 +26,24 @@ std::shared_ptr<QString> ExpectMessageBox() {
 }
 
 QImage Grab(QWidget* widget) { return widget->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+COrvikDoc* NewImage(const QString& width, const QString& height, int type) {
+    OnNextModal<CNewImageDlg>([=](CNewImageDlg* dialog) {
+        dialog->m_widthEdit->setText(width);
+        dialog->m_heightEdit->setText(height);
+        dialog->m_typeList->setCurrentIndex(type);
+        QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    COrvikDoc* doc = theApp->OnFileNew();
+    ProcessEvents();
+    return doc;
+}
+
+void CloseWithoutSaving(COrvikDoc* doc) {
+    doc->SetModifiedFlag(false);
+    doc->m_pChildFrame->close();
+    ProcessEvents();
+}
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

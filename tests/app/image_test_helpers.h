@@ -1,25 +1,16 @@
 // Documents and command states for the tests of the image operations and their dialogs.
 #pragma once
 
-#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 
-#include "dialogs/new_image_dlg.h"
 #include "document/orvik_doc.h"
 #include "gui_test.h"
 
 // File > New with the given size and type, its rows filled with a pattern that tells pixels
 // apart: 8 bit index (x + 3 * row) mod 256, 24 bit blue x, green row, red x + row.
 inline COrvikDoc* NewPatternDocument(int width, int height, int type) {
-    OnNextModal<CNewImageDlg>([=](CNewImageDlg* dialog) {
-        dialog->m_widthEdit->setText(QString::number(width));
-        dialog->m_heightEdit->setText(QString::number(height));
-        dialog->m_typeList->setCurrentIndex(type);
-        QTest::keyClick(dialog, Qt::Key_Return);
-    });
-    COrvikDoc* doc = theApp->OnFileNew();
-    ProcessEvents();
+    COrvikDoc* doc = NewImage(QString::number(width), QString::number(height), type);
     if (!doc) return nullptr;
     for (int row = 0; row < height; ++row) {
         uint8_t* p = doc->m_pBits + int64_t{row} * doc->Stride();

@@ -28,19 +28,6 @@ QStringList MenuTitles() {
     return titles;
 }
 
-// File > New with the given size and type typed into the dialog.
-COrvikDoc* NewImage(const QString& width, const QString& height, int type) {
-    OnNextModal<CNewImageDlg>([=](CNewImageDlg* dialog) {
-        dialog->m_widthEdit->setText(width);
-        dialog->m_heightEdit->setText(height);
-        dialog->m_typeList->setCurrentIndex(type);
-        QTest::keyClick(dialog, Qt::Key_Return);
-    });
-    COrvikDoc* doc = theApp->OnFileNew();
-    ProcessEvents();
-    return doc;
-}
-
 bool Enabled(int id) {
     GuiTest::Main()->UpdateCommandUI();
     return GuiTest::Main()->Action(id)->isEnabled();
