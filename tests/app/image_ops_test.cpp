@@ -267,4 +267,15 @@ TEST_F(ImageOpsTest, AFloatingBlockIsReducedOntoTheNewPalette) {
         EXPECT_EQ(doc->m_pFloatBits[x], NearestPaletteIndex(c >> 16, (c >> 8) & 0xFF, c & 0xFF, doc->m_pPalette)) << x;
     }
     EXPECT_EQ(PaletteColour(doc->m_pPalette[doc->m_pFloatBits[1]]), 0xFF0000u);
+
+    // Dropped at the top-left corner, it lands as those indices in the 8-bit rows.
+    const std::vector<uint8_t> bottom(doc->m_pFloatBits, doc->m_pFloatBits + 3);
+    const std::vector<uint8_t> top(doc->m_pFloatBits + 4, doc->m_pFloatBits + 7);
+    doc->m_pView->m_rcSelection = RECT{0, 0, 3, 2};
+    doc->m_pView->DropSelection();
+    EXPECT_FALSE(doc->HasFloat());
+    const uint8_t* row9 = doc->m_pBits + 9 * doc->Stride();  // image row 0
+    const uint8_t* row8 = doc->m_pBits + 8 * doc->Stride();
+    EXPECT_EQ(std::vector<uint8_t>(row9, row9 + 3), top);
+    EXPECT_EQ(std::vector<uint8_t>(row8, row8 + 3), bottom);
 }
