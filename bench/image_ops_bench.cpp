@@ -195,6 +195,16 @@ void ReduceCommand(benchmark::State& state) {
     }
 }
 
+// The progress bar's share of the command: shown, moved through 0..100 as the library reports
+// whole percentages, removed.
+void ProgressBar(benchmark::State& state) {
+    for (auto _ : state) {
+        theApp->m_mainFrame->BeginProgress();
+        for (int percent = 0; percent <= 100; ++percent) ProgressCallback(percent);
+        theApp->m_mainFrame->EndProgress();
+    }
+}
+
 const std::vector<std::vector<int64_t>> kSizes = {{6100, 4100}, {5000, 3000}, {3000, 2000}, {7500, 5000}};
 // Octree with nearest colour is the dialog's default.
 const std::vector<std::vector<int64_t>> kPairs = {{2, 0}, {1, 2}, {0, 1}};
@@ -211,6 +221,7 @@ void Register() {
         add("ResizeImageCore", ResizeImageCore, size)->ArgNames({"w", "h"});
         add("ResizeImageDocument", ResizeImageDocument, size)->ArgNames({"w", "h"});
     }
+    benchmark::RegisterBenchmark("ProgressBar", ProgressBar)->Unit(benchmark::kMillisecond);
     for (const auto& pair : kPairs) {
         add("ReduceLibrary", ReduceLibrary, pair)->ArgNames({"palette", "dither"})->Iterations(3);
         add("ReduceCommand", ReduceCommand, pair)->ArgNames({"palette", "dither"})->Iterations(3);
