@@ -55,7 +55,8 @@ const Source& Picture() {
             photo = photo.scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                         .convertToFormat(QImage::Format_BGR888);
             for (int y = 0; y < kHeight; ++y)
-                std::memcpy(&s.rows[size_t(kHeight - 1 - y) * stride], photo.constScanLine(y), size_t{3} * kWidth);
+                std::memcpy(&s.rows[size_t(kHeight - 1 - y) * stride], photo.constScanLine(y),
+                            size_t{3} * kWidth);
         } else {
             for (int r = 0; r < kHeight; ++r)
                 for (int x = 0; x < kWidth; ++x) {
@@ -108,7 +109,8 @@ COrvikDoc* MakeDocument() {
     // An editing view with a 1920 x 1080 client area.
     CChildFrame* frame = g_doc->m_pChildFrame;
     COrvikView* view = g_doc->m_pView;
-    frame->resize(1920 + frame->width() - view->viewport()->width(), 1080 + frame->height() - view->viewport()->height());
+    frame->resize(1920 + frame->width() - view->viewport()->width(),
+                  1080 + frame->height() - view->viewport()->height());
     QApplication::processEvents();
     return g_doc;
 }
@@ -132,8 +134,12 @@ void CoreOperation(benchmark::State& state, Operation operation) {
     }
 }
 
-void ResizeCanvasCore(benchmark::State& state) { CoreOperation(state, &ResizeCanvas); }
-void ResizeImageCore(benchmark::State& state) { CoreOperation(state, &ResizeImage); }
+void ResizeCanvasCore(benchmark::State& state) {
+    CoreOperation(state, &ResizeCanvas);
+}
+void ResizeImageCore(benchmark::State& state) {
+    CoreOperation(state, &ResizeImage);
+}
 
 // The document's operation, its scroll ranges and the repaint of its views.
 void DocumentOperation(benchmark::State& state, bool canvas) {
@@ -144,16 +150,23 @@ void DocumentOperation(benchmark::State& state, bool canvas) {
         LoadPictureIntoDocument();
         QApplication::processEvents();
         state.ResumeTiming();
-        const ImageStatus status = canvas ? g_doc->ResizeCanvas(width, height) : g_doc->ResizeImage(width, height);
+        const ImageStatus status =
+            canvas ? g_doc->ResizeCanvas(width, height) : g_doc->ResizeImage(width, height);
         if (status != ImageStatus::Ok) state.SkipWithError("refused");
         g_doc->m_pView->viewport()->repaint();
     }
 }
 
-void ResizeCanvasDocument(benchmark::State& state) { DocumentOperation(state, true); }
-void ResizeImageDocument(benchmark::State& state) { DocumentOperation(state, false); }
+void ResizeCanvasDocument(benchmark::State& state) {
+    DocumentOperation(state, true);
+}
+void ResizeImageDocument(benchmark::State& state) {
+    DocumentOperation(state, false);
+}
 
-int IgnoreProgress(int) { return 0; }
+int IgnoreProgress(int) {
+    return 0;
+}
 
 // Convert24To256 alone, called directly.
 void ReduceLibrary(benchmark::State& state) {
@@ -189,7 +202,8 @@ void ReduceCommand(benchmark::State& state) {
         LoadPictureIntoDocument();
         QApplication::processEvents();
         state.ResumeTiming();
-        if (!g_doc->ReduceColorDepth(int(state.range(0)), int(state.range(1)))) state.SkipWithError("not reduced");
+        if (!g_doc->ReduceColorDepth(int(state.range(0)), int(state.range(1))))
+            state.SkipWithError("not reduced");
         g_doc->m_pView->viewport()->repaint();
         QApplication::processEvents();
     }
@@ -200,7 +214,8 @@ void ReduceCommand(benchmark::State& state) {
 void ProgressBar(benchmark::State& state) {
     for (auto _ : state) {
         theApp->m_mainFrame->BeginProgress();
-        for (int percent = 0; percent <= 100; ++percent) ProgressCallback(percent);
+        for (int percent = 0; percent <= 100; ++percent)
+            ProgressCallback(percent);
         theApp->m_mainFrame->EndProgress();
     }
 }
@@ -210,7 +225,8 @@ const std::vector<std::vector<int64_t>> kSizes = {{6100, 4100}, {5000, 3000}, {3
 const std::vector<std::vector<int64_t>> kPairs = {{2, 0}, {1, 2}, {0, 1}};
 
 void Register() {
-    const auto add = [](const char* name, void (*function)(benchmark::State&), const std::vector<int64_t>& args) {
+    const auto add = [](const char* name, void (*function)(benchmark::State&),
+                        const std::vector<int64_t>& args) {
         return benchmark::RegisterBenchmark(name, function)->Args(args)->Unit(benchmark::kMillisecond);
     };
     for (const auto& size : kSizes) {

@@ -18,7 +18,8 @@ CCanvasSizeDlg::CCanvasSizeDlg(COrvikDoc* doc, QWidget* parent) : QDialog(parent
     setObjectName(QString::number(IDD_CANVAS_SIZE));
 
     auto* dimension = new QGroupBox(QStringLiteral("Dimension"), this);
-    const auto digitsOnly = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
+    const auto digitsOnly =
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
     m_widthEdit = new QLineEdit(dimension);
     m_heightEdit = new QLineEdit(dimension);
     m_currentWidth = new QLabel(QStringLiteral("Static"), dimension);
@@ -74,9 +75,8 @@ CCanvasSizeDlg::CCanvasSizeDlg(COrvikDoc* doc, QWidget* parent) : QDialog(parent
 }
 
 void CCanvasSizeDlg::accept() {
-    const bool applied = ApplyNewSize(m_widthEdit, m_heightEdit, m_pDocument->BitCount(),
-                                      tr("Cannot change the canvas size"), [this](int64_t width, int64_t height) {
-                                          return m_pDocument->ResizeCanvas(width, height);
-                                      });
+    const bool applied = ApplyNewSize(
+        m_widthEdit, m_heightEdit, m_pDocument->BitCount(), tr("Cannot change the canvas size"),
+        [this](int64_t width, int64_t height) { return m_pDocument->ResizeCanvas(width, height); });
     if (applied) QDialog::accept();
 }

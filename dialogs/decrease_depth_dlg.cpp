@@ -32,7 +32,8 @@ CDecreaseDepthDlg::CDecreaseDepthDlg(QWidget* parent) : QDialog(parent) {
     auto* palette = new QGroupBox(QStringLiteral("Palette"), this);
     m_medianCut = new CPlainRadioButton(QStringLiteral("Median Cut"), IDC_MEDIAN_CUT, palette);
     m_octree = new CPlainRadioButton(QStringLiteral("Octree"), IDC_OCTREE, palette);
-    m_standardPalette = new CPlainRadioButton(QStringLiteral("Standard Palette"), IDC_STANDARD_PALETTE, palette);
+    m_standardPalette =
+        new CPlainRadioButton(QStringLiteral("Standard Palette"), IDC_STANDARD_PALETTE, palette);
     auto* paletteColumn = new QVBoxLayout(palette);
     for (QRadioButton* button : {m_medianCut, m_octree, m_standardPalette}) {
         paletteColumn->addWidget(button);
@@ -77,7 +78,8 @@ CDecreaseDepthDlg::CDecreaseDepthDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CDecreaseDepthDlg::OnPaletteClicked(QRadioButton* chosen) {
-    for (QRadioButton* button : {m_medianCut, m_octree, m_standardPalette}) button->setChecked(button == chosen);
+    for (QRadioButton* button : {m_medianCut, m_octree, m_standardPalette})
+        button->setChecked(button == chosen);
     if (m_orderedDither->isChecked()) {
         m_orderedDither->setChecked(false);
         m_nearestColor->setChecked(true);
@@ -91,8 +93,10 @@ void CDecreaseDepthDlg::OnDitherClicked(QRadioButton* chosen) {
 }
 
 void CDecreaseDepthDlg::accept() {
-    const std::pair<QRadioButton*, int> palettes[] = {{m_medianCut, 1}, {m_octree, 2}, {m_standardPalette, 0}};
-    const std::pair<QRadioButton*, int> dithers[] = {{m_nearestColor, 0}, {m_orderedDither, 1}, {m_errorDiffusion, 2}};
+    const std::pair<QRadioButton*, int> palettes[] = {
+        {m_medianCut, 1}, {m_octree, 2}, {m_standardPalette, 0}};
+    const std::pair<QRadioButton*, int> dithers[] = {
+        {m_nearestColor, 0}, {m_orderedDither, 1}, {m_errorDiffusion, 2}};
     for (const auto& [button, code] : palettes) {
         if (button->isChecked() && m_pPaletteMethod) *m_pPaletteMethod = code;
     }

@@ -47,7 +47,8 @@ CResizeImageDlg::CResizeImageDlg(COrvikDoc* doc, QWidget* parent)
     : QDialog(parent), m_pDocument(doc), m_nWidth0(doc->Width()), m_nHeight0(doc->Height()) {
     setWindowTitle(QStringLiteral("Resize Image"));
     setObjectName(QString::number(IDD_RESIZE_IMAGE));
-    const auto digitsOnly = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
+    const auto digitsOnly =
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
 
     // The pixel group, with its radio button over the top of its frame.
     auto* pixelFrame = new QGroupBox(this);
@@ -143,7 +144,8 @@ CResizeImageDlg::CResizeImageDlg(COrvikDoc* doc, QWidget* parent)
     ApplyMode(true);
     m_widthEdit->selectAll();
     m_widthEdit->setFocus();
-    SetEditText(m_ratioEdit, QString::number(static_cast<double>(m_nWidth0) / static_cast<double>(m_nHeight0), 'f', 4));
+    SetEditText(m_ratioEdit,
+                QString::number(static_cast<double>(m_nWidth0) / static_cast<double>(m_nHeight0), 'f', 4));
 
     connect(m_pixelRadio, &QRadioButton::toggled, this, [this](bool on) {
         if (on) ApplyMode(true);

@@ -19,17 +19,17 @@ class CResizeImageDlg : public QDialog {
 public:
     CResizeImageDlg(COrvikDoc* doc, QWidget* parent = nullptr);
 
-    QRadioButton* m_pixelRadio;         // "Pixel Size"
-    QRadioButton* m_percentRadio;       // "Percentage of Original"
-    QLineEdit* m_widthEdit;             // new width in pixels
-    QLineEdit* m_heightEdit;            // new height in pixels
-    QLineEdit* m_widthPercentEdit;      // new width in percent
-    QLineEdit* m_heightPercentEdit;     // new height in percent
+    QRadioButton* m_pixelRadio;      // "Pixel Size"
+    QRadioButton* m_percentRadio;    // "Percentage of Original"
+    QLineEdit* m_widthEdit;          // new width in pixels
+    QLineEdit* m_heightEdit;         // new height in pixels
+    QLineEdit* m_widthPercentEdit;   // new width in percent
+    QLineEdit* m_heightPercentEdit;  // new height in percent
     QLabel* m_currentWidth;
     QLabel* m_currentHeight;
-    QCheckBox* m_aspectCheck;           // "Matain aspect ratio of"
-    QLineEdit* m_ratioEdit;             // width-to-height ratio
-    QLabel* m_ratioLabel;               // "to 1"
+    QCheckBox* m_aspectCheck;  // "Matain aspect ratio of"
+    QLineEdit* m_ratioEdit;    // width-to-height ratio
+    QLabel* m_ratioLabel;      // "to 1"
 
 public slots:
     // Rescales the document's image to the pixel edits' size (in either mode); a size it cannot

@@ -58,7 +58,8 @@ CSetupDlg::CSetupDlg(QWidget* parent) : QDialog(parent) {
 
     m_fillStyleList->setCurrentIndex(g_fillStyle < m_fillStyleList->count() ? g_fillStyle : 0);
     // The factor as a whole percentage, so a factor stored from n shows as n again.
-    SetEditNumber(m_translucentEdit, TruncToEditNumber(std::round(static_cast<double>(g_fTranslucency) * 100.0)));
+    SetEditNumber(m_translucentEdit,
+                  TruncToEditNumber(std::round(static_cast<double>(g_fTranslucency) * 100.0)));
     m_translucentEdit->selectAll();
     m_translucentEdit->setFocus();
 }

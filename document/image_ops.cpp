@@ -58,8 +58,8 @@ ImageStatus ResizeImage(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width,
     const ImageStatus status = NewRows(*header, width, height, &stride, &blockBytes, &rows);
     if (status != ImageStatus::Ok) return status;
 
-    StretchNearest(*bits, header->biWidth, header->biHeight, rows, static_cast<int>(width), static_cast<int>(height),
-                   header->biBitCount / 8);
+    StretchNearest(*bits, header->biWidth, header->biHeight, rows, static_cast<int>(width),
+                   static_cast<int>(height), header->biBitCount / 8);
 
     TakeRows(header, bits, rows, width, height, stride, blockBytes);
     return ImageStatus::Ok;
@@ -87,7 +87,8 @@ bool MapOntoPalette(BITMAPINFOHEADER** header, uint8_t** bits, const RGBQUAD* pa
     const int64_t stride = floating->biXPelsPerMeter;
     for (int64_t row = 0; row < floating->biHeight; ++row) {
         uint8_t* p = *bits + row * stride;
-        for (int32_t x = 0; x < floating->biWidth; ++x) p[x] = translate[p[x]];
+        for (int32_t x = 0; x < floating->biWidth; ++x)
+            p[x] = translate[p[x]];
     }
     std::memcpy(HeaderPalette(floating), palette, kPaletteBytes);
     return true;

@@ -67,7 +67,8 @@ void COrvikDoc::RegisterImageCommands() {
         dialog.exec();
     });
 
-    for (int id : {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE, ID_MISC_OPTION}) OnUpdate(id, [](CCmdUI& ui) { ui.Enable(); });
+    for (int id : {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE, ID_MISC_OPTION})
+        OnUpdate(id, [](CCmdUI& ui) { ui.Enable(); });
     OnUpdate(ID_COLORS_DECREASE, [this](CCmdUI& ui) { ui.Enable(HasImage() && BitCount() > 8); });
 }
 
@@ -125,12 +126,13 @@ bool COrvikDoc::ReduceColorDepth(int paletteMethod, int ditherMethod) {
     };
     if (!IsReducedImage(header, bits, *m_pHeader, m_pBits)) {
         discard();
-        OrvikMessage(header ? tr("The colours could not be reduced: %1 returned an image Orvik cannot hold.\n\n"
-                                 "The image was left as it was.")
-                                  .arg(kColourLibrary)
-                            : tr("The colours could not be reduced: %1 failed, perhaps for lack of memory.\n\n"
-                                 "The image was left as it was.")
-                                  .arg(kColourLibrary));
+        OrvikMessage(header
+                         ? tr("The colours could not be reduced: %1 returned an image Orvik cannot hold.\n\n"
+                              "The image was left as it was.")
+                               .arg(kColourLibrary)
+                         : tr("The colours could not be reduced: %1 failed, perhaps for lack of memory.\n\n"
+                              "The image was left as it was.")
+                               .arg(kColourLibrary));
         return false;
     }
     // A floating block goes onto the new palette in the same step, so it can later be dropped

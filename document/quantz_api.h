@@ -12,4 +12,4 @@ using QuantzSetProgress = void (*)(QuantzProgressFunction progress);
 // block with its colour table and stores the new calloc'd rows through `bits`; null on failure.
 // The input blocks stay the caller's.
 using QuantzConvert = BITMAPINFOHEADER* (*)(uint8_t** bits, BITMAPINFOHEADER* header, int paletteMethod,
-                                             int ditherMethod);
+                                            int ditherMethod);

@@ -163,14 +163,15 @@ TEST_F(DialogsTest, ResizeImageOpensInPixelMode) {
     EXPECT_FALSE(dialog.m_percentRadio->isChecked());
     EXPECT_EQ(dialog.m_widthEdit->selectedText(), "640");
     EXPECT_EQ(dialog.focusWidget(), dialog.m_widthEdit);
-    EXPECT_EQ(TabOrder(dialog.m_widthEdit), (QStringList{"1001", "1033", "1034", "1", "2", "1028", "1029", "1000"}));
+    EXPECT_EQ(TabOrder(dialog.m_widthEdit),
+              (QStringList{"1001", "1033", "1034", "1", "2", "1028", "1029", "1000"}));
 
     // The modes enable one group of controls and disable the other.
     const auto enabled = [&dialog] {
         std::string states;
-        for (QWidget* w : std::initializer_list<QWidget*>{dialog.m_widthEdit, dialog.m_heightEdit, dialog.m_aspectCheck,
-                                                          dialog.m_ratioEdit, dialog.m_ratioLabel,
-                                                          dialog.m_widthPercentEdit, dialog.m_heightPercentEdit})
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 dialog.m_widthEdit, dialog.m_heightEdit, dialog.m_aspectCheck, dialog.m_ratioEdit,
+                 dialog.m_ratioLabel, dialog.m_widthPercentEdit, dialog.m_heightPercentEdit})
             states += w->isEnabled() ? '1' : '0';
         return states;
     };
@@ -187,6 +188,7 @@ TEST_F(DialogsTest, ResizeImageArithmetic) {
     const int kWidth = IDC_WIDTH, kHeight = IDC_HEIGHT, kWidthPct = IDC_WIDTH_PERCENT,
               kHeightPct = IDC_HEIGHT_PERCENT, kRatio = IDC_RATIO, kAspect = IDC_ASPECT,
               kPercentMode = IDC_PERCENTAGE;
+    // clang-format off
     const ResizeCase cases[] = {
         {"width without the aspect box", 640, 480, {{kWidth, "320"}}, "320 480 50 100"},
         {"width with the aspect box", 640, 480, {{kAspect}, {kWidth, "320"}}, "320 240 50 50"},
@@ -224,6 +226,7 @@ TEST_F(DialogsTest, ResizeImageArithmetic) {
         {"ratio with trailing text", 640, 480, {{kRatio, "4x"}}, "640 160 100 100"},
         {"ratio with a comma reads up to it", 640, 480, {{kRatio, "1,5"}}, "640 640 100 100"},
     };
+    // clang-format on
     for (const ResizeCase& c : cases) {
         SCOPED_TRACE(c.name);
         theApp->ExitInstance();
@@ -232,7 +235,8 @@ TEST_F(DialogsTest, ResizeImageArithmetic) {
         ASSERT_NE(doc, nullptr);
         CResizeImageDlg dialog(doc, Main());
         dialog.show();
-        for (const Action& action : c.actions) Perform(dialog, action);
+        for (const Action& action : c.actions)
+            Perform(dialog, action);
         EXPECT_EQ(SizeEdits(dialog), c.expected);
     }
 }
@@ -347,10 +351,11 @@ TEST_F(DialogsTest, DecreaseDepthMarksAndCodes) {
         dialog.m_pDitherMethod = &dither;
         dialog.show();
         for (int id : c.clicks)
-            QTest::mouseClick(dialog.findChild<QRadioButton*>(QString::number(id)), Qt::LeftButton, {}, QPoint(6, 6));
+            QTest::mouseClick(dialog.findChild<QRadioButton*>(QString::number(id)), Qt::LeftButton, {},
+                              QPoint(6, 6));
         std::string marks;
-        for (QRadioButton* b : {dialog.m_medianCut, dialog.m_octree, dialog.m_standardPalette, dialog.m_nearestColor,
-                                dialog.m_orderedDither, dialog.m_errorDiffusion})
+        for (QRadioButton* b : {dialog.m_medianCut, dialog.m_octree, dialog.m_standardPalette,
+                                dialog.m_nearestColor, dialog.m_orderedDither, dialog.m_errorDiffusion})
             marks += b->isChecked() ? '1' : '0';
         EXPECT_EQ(marks, c.marks);
         EXPECT_EQ(dialog.m_orderedDither->isEnabled(), c.orderedEnabled);

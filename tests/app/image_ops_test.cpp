@@ -15,10 +15,10 @@
 #include "dialogs/canvas_size_dlg.h"
 #include "dialogs/decrease_depth_dlg.h"
 #include "dialogs/resize_image_dlg.h"
+#include "document/pixel_routines.h"
 #include "image_test_helpers.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
-#include "document/pixel_routines.h"
 #include "views/orvik_view2.h"
 
 namespace {
@@ -77,21 +77,25 @@ COrvikDoc* StripedDocument(int width, int height, const std::vector<uint32_t>& c
 
 TEST_F(ImageOpsTest, UpdateHandlersFollowTheDocumentAndItsDepth) {
     const int always[] = {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE, ID_MISC_OPTION};
-    for (int id : always) EXPECT_FALSE(CommandEnabled(id)) << id;  // no document
+    for (int id : always)
+        EXPECT_FALSE(CommandEnabled(id)) << id;  // no document
     EXPECT_FALSE(CommandEnabled(ID_COLORS_DECREASE));
 
     ASSERT_NE(NewPatternDocument(8, 8, kImage8Bit), nullptr);
-    for (int id : always) EXPECT_TRUE(CommandEnabled(id)) << id;
+    for (int id : always)
+        EXPECT_TRUE(CommandEnabled(id)) << id;
     EXPECT_FALSE(CommandEnabled(ID_COLORS_DECREASE));
     EXPECT_FALSE(CommandEnabled(ID_EDIT_UNDO));
     EXPECT_FALSE(CommandEnabled(ID_COLORS_INCREASE));
 
     ASSERT_NE(NewPatternDocument(8, 8, kImage24Bit), nullptr);
-    for (int id : always) EXPECT_TRUE(CommandEnabled(id)) << id;
+    for (int id : always)
+        EXPECT_TRUE(CommandEnabled(id)) << id;
     EXPECT_TRUE(CommandEnabled(ID_COLORS_DECREASE));
     EXPECT_FALSE(CommandEnabled(ID_EDIT_UNDO));
     EXPECT_FALSE(CommandEnabled(ID_COLORS_INCREASE));
-    EXPECT_FALSE(Main()->Action(ID_IMAGE_CANVAS)->isCheckable() && Main()->Action(ID_IMAGE_CANVAS)->isChecked());
+    EXPECT_FALSE(Main()->Action(ID_IMAGE_CANVAS)->isCheckable() &&
+                 Main()->Action(ID_IMAGE_CANVAS)->isChecked());
 }
 
 TEST_F(ImageOpsTest, ResizeCanvasKeepsTheCornerAndMarksTheDocument) {
@@ -190,7 +194,8 @@ TEST_F(ImageOpsTest, DecreaseColorDepthThroughTheLibraryWithEveryMethodPair) {
         if (paletteMethod != 0 && ditherMethod == 0) {
             for (int row = 0; row < 7; ++row)
                 for (int x = 0; x < 33; ++x)
-                    ASSERT_EQ(PaletteColour(doc->m_pPalette[doc->m_pBits[row * 36 + x]]), colours[size_t(x + row) % 5]);
+                    ASSERT_EQ(PaletteColour(doc->m_pPalette[doc->m_pBits[row * 36 + x]]),
+                              colours[size_t(x + row) % 5]);
         }
         // Progress and wait cursor are gone, and the command is off for the 8-bit image.
         EXPECT_EQ(Main()->m_wndProgress, nullptr);
@@ -248,7 +253,9 @@ TEST_F(ImageOpsTest, AFloatingBlockIsReducedOntoTheNewPalette) {
     const uint32_t original[3] = {0x00FF00, 0xFF0000, 0};
     for (int x = 0; x < 3; ++x) {
         const uint32_t c = original[x];
-        EXPECT_EQ(doc->m_pFloatBits[x], NearestPaletteIndex(c >> 16, (c >> 8) & 0xFF, c & 0xFF, doc->m_pPalette)) << x;
+        EXPECT_EQ(doc->m_pFloatBits[x],
+                  NearestPaletteIndex(c >> 16, (c >> 8) & 0xFF, c & 0xFF, doc->m_pPalette))
+            << x;
     }
     EXPECT_EQ(PaletteColour(doc->m_pPalette[doc->m_pFloatBits[1]]), 0xFF0000u);
 

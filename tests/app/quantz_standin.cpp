@@ -38,11 +38,13 @@ void Report(int percent) {
 extern "C" {
 
 #ifndef STANDIN_WITHOUT_PROGRESS
-__attribute__((visibility("default"))) void SetProgressFunction(ProgressFunction progress) { g_progress = progress; }
+__attribute__((visibility("default"))) void SetProgressFunction(ProgressFunction progress) {
+    g_progress = progress;
+}
 #endif
 
-__attribute__((visibility("default"))) BITMAPINFOHEADER* Convert24To256(uint8_t** bits, BITMAPINFOHEADER* header,
-                                                                        int, int) {
+__attribute__((visibility("default"))) BITMAPINFOHEADER* Convert24To256(uint8_t** bits,
+                                                                        BITMAPINFOHEADER* header, int, int) {
     const char* value = std::getenv("ORVIK_STANDIN");
     const std::string mode = value ? value : "ok";
     Report(0);
@@ -65,7 +67,8 @@ __attribute__((visibility("default"))) BITMAPINFOHEADER* Convert24To256(uint8_t*
     result->biSizeImage = static_cast<uint32_t>(stride * height);
     result->biClrUsed = result->biClrImportant = 256;
     RGBQUAD* palette = HeaderPalette(result);
-    for (int i = 0; i < kPaletteEntries; ++i) palette[i] = RGBQUAD{uint8_t(i), uint8_t(i), uint8_t(i), 0};
+    for (int i = 0; i < kPaletteEntries; ++i)
+        palette[i] = RGBQUAD{uint8_t(i), uint8_t(i), uint8_t(i), 0};
     for (int row = 0; row < height; ++row) {
         const uint8_t* in = *bits + int64_t{row} * header->biXPelsPerMeter;
         for (int x = 0; x < width; ++x)

@@ -158,7 +158,9 @@ void RunCopyExpecting(const QString& library, const QString& expected) {
     EXPECT_FALSE(output.contains("SKIPPED")) << output.toStdString();
 }
 
-TEST_F(StandInTest, AMissingLibraryIsReported) { RunCopyExpecting({}, "Can't Find libquantz.so"); }
+TEST_F(StandInTest, AMissingLibraryIsReported) {
+    RunCopyExpecting({}, "Can't Find libquantz.so");
+}
 
 TEST_F(StandInTest, ALibraryWithoutBothExportsIsNotCalled) {
     // Had the program called Convert24To256 anyway, the stand-in's good result would have been
@@ -172,7 +174,8 @@ class StandInChild : public StandInTest {};
 
 TEST_F(StandInChild, ReductionIsRefused) {
     const QString expected = qEnvironmentVariable("ORVIK_CHILD_EXPECT");
-    if (expected.isEmpty()) GTEST_SKIP() << "runs as the child of the AMissingLibrary and WithoutBothExports tests";
+    if (expected.isEmpty())
+        GTEST_SKIP() << "runs as the child of the AMissingLibrary and WithoutBothExports tests";
     COrvikDoc* doc = NewPatternDocument(7, 5, kImage24Bit);
     ASSERT_NE(doc, nullptr);
     const Before before(doc);

@@ -10,7 +10,9 @@
 namespace {
 
 // Every pixel gets a value from its column and memory row, so moved pixels can be traced.
-uint32_t Mark(int x, int row) { return uint32_t(0x10000 * (row + 1) + 0x101 * (x + 1)) & 0xFFFFFF; }
+uint32_t Mark(int x, int row) {
+    return uint32_t(0x10000 * (row + 1) + 0x101 * (x + 1)) & 0xFFFFFF;
+}
 
 void Paint(TestImage& image) {
     for (int row = 0; row < image.height(); ++row) {
@@ -28,7 +30,9 @@ struct Snapshot {
     uint8_t* bits;
     std::vector<uint8_t> rows;
     explicit Snapshot(const TestImage& image)
-        : header(*image.header), bits(image.bits), rows(image.bits, image.bits + image.stride() * image.height()) {}
+        : header(*image.header),
+          bits(image.bits),
+          rows(image.bits, image.bits + image.stride() * image.height()) {}
     void ExpectSame(const TestImage& image) const {
         EXPECT_EQ(std::memcmp(&header, image.header, sizeof header), 0);
         EXPECT_EQ(bits, image.bits);
@@ -40,7 +44,8 @@ struct Snapshot {
 void ExpectZeroPadding(const TestImage& image) {
     const int used = image.width() * image.header->biBitCount / 8;
     for (int row = 0; row < image.height(); ++row)
-        for (int b = used; b < image.stride(); ++b) ASSERT_EQ(image.bits[row * image.stride() + b], 0) << row;
+        for (int b = used; b < image.stride(); ++b)
+            ASSERT_EQ(image.bits[row * image.stride() + b], 0) << row;
 }
 
 }  // namespace
@@ -51,7 +56,7 @@ TEST(ResizeCanvas, GrowsAndShrinksBothWays) {
     };
     const Case cases[] = {
         {4, 3, kImage8Bit, 6, 2, 8},            // the old top row goes, columns 4 and 5 are index 0
-        {100, 100, kImage8Bit, 120, 80, 120},  // top 20 rows cut, 20 zero columns at the right
+        {100, 100, kImage8Bit, 120, 80, 120},   // top 20 rows cut, 20 zero columns at the right
         {100, 100, kImage8Bit, 120, 140, 120},  // 40 zero rows at the top
         {3, 2, kImage24Bit, 5, 2, 16},          // stride 12 -> 16, two black columns
         {10, 3, kImage24Bit, 11, 3, 36},
@@ -59,7 +64,8 @@ TEST(ResizeCanvas, GrowsAndShrinksBothWays) {
         {5, 5, kImage8Bit, 1, 1, 4},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " -> " << c.newWidth << "x" << c.newHeight);
+        SCOPED_TRACE(testing::Message()
+                     << c.width << "x" << c.height << " -> " << c.newWidth << "x" << c.newHeight);
         TestImage image(c.width, c.height, c.type);
         Paint(image);
         TestImage before(c.width, c.height, c.type);
@@ -134,9 +140,9 @@ TEST(ImageOperations, RefusedSizesTouchNothing) {
         ImageStatus status;
     };
     const Case cases[] = {
-        {0, 10, ImageStatus::BadSize},           {10, 0, ImageStatus::BadSize},
-        {65536, 1, ImageStatus::BadSize},        {1, 4294967296, ImageStatus::BadSize},
-        {-1, 5, ImageStatus::BadSize},           {65535, 65535, ImageStatus::TooLarge},
+        {0, 10, ImageStatus::BadSize},         {10, 0, ImageStatus::BadSize},
+        {65536, 1, ImageStatus::BadSize},      {1, 4294967296, ImageStatus::BadSize},
+        {-1, 5, ImageStatus::BadSize},         {65535, 65535, ImageStatus::TooLarge},
         {20000, 20000, ImageStatus::TooLarge},  // 1.2 GB at 24 bits: 3 * 20000 * 20000 overflows 32 bits
     };
     for (auto operation : {&ResizeCanvas, &ResizeImage}) {
