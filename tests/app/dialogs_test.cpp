@@ -269,8 +269,15 @@ TEST_F(DialogsTest, RatioIsReadTheSameUnderACommaLocale) {
     const QString locale = dir.filePath("de_DE.UTF-8");
     if (QProcess::execute("localedef", {"-i", "de_DE", "-f", "UTF-8", locale}) != 0)
         GTEST_SKIP() << "localedef cannot build de_DE here";
+    // Back to the locale the test program started with, however the test ends.
+    struct LocaleScope {
+        std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+        ~LocaleScope() {
+            std::setlocale(LC_NUMERIC, saved.c_str());
+            qunsetenv("LOCPATH");
+        }
+    } scope;
     qputenv("LOCPATH", dir.path().toLocal8Bit());
-    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not available";
     ASSERT_EQ(std::strtod("1.5", nullptr), 1.0);  // what a locale-bound conversion would read
 
@@ -280,10 +287,7 @@ TEST_F(DialogsTest, RatioIsReadTheSameUnderACommaLocale) {
     dialog.show();
     EXPECT_EQ(dialog.m_ratioEdit->text(), "1.3333");
     TypeInto(dialog.m_ratioEdit, "1.5");
-    const QString edits = SizeEdits(dialog);
-    std::setlocale(LC_NUMERIC, saved.c_str());
-    qunsetenv("LOCPATH");
-    EXPECT_EQ(edits, "640 426 100 100");
+    EXPECT_EQ(SizeEdits(dialog), "640 426 100 100");
 }
 
 TEST_F(DialogsTest, ResizeImageOkUsesThePixelEditsInEitherMode) {
