@@ -31,10 +31,14 @@ COrvikFileDialog::COrvikFileDialog(bool open, const QString& folder, QWidget* pa
     } else {
         setAcceptMode(QFileDialog::AcceptSave);
         setFileMode(QFileDialog::AnyFile);
-        setDefaultSuffix(kSuffixes.constFirst());
-        connect(this, &QFileDialog::filterSelected, this,
-                [this](const QString& filter) { setDefaultSuffix(kSuffixes.value(kFilters.indexOf(filter))); });
     }
+}
+
+void COrvikFileDialog::accept() {
+    // A name without an extension gets the one of the selected type.
+    if (acceptMode() == QFileDialog::AcceptSave)
+        setDefaultSuffix(kSuffixes.value(std::max<qsizetype>(kFilters.indexOf(selectedNameFilter()), 0)));
+    QFileDialog::accept();
 }
 
 QString COrvikFileDialog::GetOpenFileName(const QString& folder) { return Run(true, folder); }

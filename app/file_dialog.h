@@ -14,4 +14,7 @@ public:
     // extension of the selected type to a name that has none.
     static QString GetOpenFileName(const QString& folder);
     static QString GetSaveFileName(const QString& folder);
+
+public slots:
+    void accept() override;
 };

@@ -405,7 +405,7 @@ void CMainFrame::ArrangeIcons() {
 void CMainFrame::OnDocumentsChanged() {
     bool anyDocument = false;
     for (COrvikDoc* doc : theApp->Documents())
-        anyDocument = anyDocument || (doc->m_pChildFrame && doc->m_pChildFrame->isVisible());
+        anyDocument = anyDocument || (doc->m_pChildFrame && !doc->m_pChildFrame->isHidden());
     if (anyDocument != m_documentMenuShown || menuBar()->actions().isEmpty()) {
         m_documentMenuShown = anyDocument;
         menuBar()->clear();

@@ -17,7 +17,7 @@
 #include "colour/color_palette_dlg.h"
 #include "dialogs/new_image_dlg.h"
 #include "document/file_types.h"
-#include "document/imgkit_api.h"
+#include "imgkit/imgkit.h"
 #include "document/pixel_routines.h"
 #include "document/plugin_library.h"
 #include "res/resource.h"
@@ -153,7 +153,7 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
             OrvikMessage(QStringLiteral("Can't Find %1").arg(kCodecLibrary));
             return false;
         }
-        const auto reader = library.Symbol<ImgkitReader>(ReaderName(type));
+        const auto reader = library.Symbol<ReadImageFn>(ReaderName(type));
         if (!reader) {
             OrvikMessage(tr("%1 cannot read this kind of file: it has no %2.").arg(kCodecLibrary, ReaderName(type)));
             return false;
@@ -203,7 +203,7 @@ bool COrvikDoc::SaveToFile(const QString& path) {
         OrvikMessage(QStringLiteral("Can't Find %1").arg(kCodecLibrary));
         return false;
     }
-    const auto writer = library.Symbol<ImgkitWriter>(WriterName(type));
+    const auto writer = library.Symbol<SaveImageFn>(WriterName(type));
     if (!writer) {
         OrvikMessage(tr("%1 cannot write this kind of file: it has no %2.").arg(kCodecLibrary, WriterName(type)));
         return false;

@@ -38,6 +38,9 @@ public:
     // left in m_nDrawnWidth and m_nDrawnHeight.
     void Compose(QImage& surface, int cols, int rows);
 
+    // Prints the whole image on one page of `printer`, as large as fits, pixels replicated.
+    void PrintImage(QPrinter* printer);
+
     // Tools. Points are image pixels (x from the left, y from the top) inside the image.
     void PaintDot(int x, int y, bool fore);
     void PaintLine(int x0, int y0, int x1, int y1, bool fore);
@@ -84,8 +87,6 @@ private:
     void UpdateCursor();
     void OnFilePrint();
     void OnFilePrintPreview();
-    // Prints the whole image on one page of `printer`.
-    void PrintImage(QPrinter* printer);
 
     COrvikDoc* m_pDocument;
     bool m_bSettingScroll = false;  // the view itself moves the scroll bars

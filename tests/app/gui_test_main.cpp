@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/child_frame.h"
@@ -45,9 +46,40 @@ void CloseWithoutSaving(COrvikDoc* doc) {
     ProcessEvents();
 }
 
+namespace {
+
+// A modal dialog that no test handles would wait forever: after ten seconds it is closed and the
+// running test fails, naming it.
+void WatchForStrayDialogs() {
+    static QWidget* seen = nullptr;
+    static QElapsedTimer since;
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != seen) {
+            seen = modal;
+            since.restart();
+            return;
+        }
+        if (!modal || since.elapsed() < 10000) return;
+        const auto* box = qobject_cast<QMessageBox*>(modal);
+        ADD_FAILURE() << "a dialog nobody answered: " << modal->metaObject()->className() << " "
+                      << (box ? box->text() : modal->windowTitle()).toStdString();
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+        seen = nullptr;
+    });
+    timer->start(200);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings of this run only, whatever runs beside it.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     COrvikApp app(argc, argv);
+    WatchForStrayDialogs();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

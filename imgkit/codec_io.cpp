@@ -1,0 +1,226 @@
+#include "imgkit/codec_io.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+namespace imgkit {
+
+InputFile::~InputFile() {
+    if (m_fd >= 0) close(m_fd);
+}
+
+bool InputFile::Open(const char* path) {
+    if (!path || !*path) return false;
+    // Non-blocking so that opening a FIFO does not wait for a writer; regular files ignore the flag.
+    m_fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (m_fd < 0) return false;
+    struct stat st {};
+    if (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(m_fd);
+        m_fd = -1;
+        return false;
+    }
+    m_size = st.st_size;
+    return true;
+}
+
+bool InputFile::ReadAt(int64_t offset, void* dst, size_t n) const {
+    if (m_fd < 0 || offset < 0 || offset > m_size || n > static_cast<uint64_t>(m_size - offset)) return false;
+    auto* out = static_cast<uint8_t*>(dst);
+    while (n > 0) {
+        const size_t chunk = n < (size_t{1} << 30) ? n : (size_t{1} << 30);
+        const ssize_t got = pread(m_fd, out, chunk, offset);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;  // an error, or the file shrank under us
+        out += got;
+        offset += got;
+        n -= static_cast<size_t>(got);
+    }
+    return true;
+}
+
+Buffer InputFile::ReadBuffer(int64_t offset, size_t n) const {
+    Buffer buffer(static_cast<uint8_t*>(std::malloc(n ? n : 1)));
+    if (!buffer || !ReadAt(offset, buffer.get(), n)) return nullptr;
+    return buffer;
+}
+
+namespace {
+
+// A large block is first touched by the decoder, one page fault per 4 KiB page; asking for huge pages
+// (where the system grants them) makes that a fault per 2 MiB. Only a hint: nothing changes if the
+// request is refused.
+void AdviseHugePages(void* block, size_t bytes) {
+    constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+    if (bytes < 4 * kHugePage) return;
+    const uintptr_t start = (reinterpret_cast<uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(kHugePage - 1);
+    if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+}
+
+}  // namespace
+
+DecodedImage::~DecodedImage() {
+    std::free(m_header);
+    std::free(m_bits);
+}
+
+bool DecodedImage::Allocate(int64_t width, int64_t height, int bitCount) {
+    int64_t stride = 0;
+    int64_t blockBytes = 0;
+    if (m_header || CheckImageSize(width, height, bitCount, &stride, &blockBytes) != ImageStatus::Ok)
+        return false;
+    const size_t headerBytes = bitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
+    m_header = static_cast<BITMAPINFOHEADER*>(std::calloc(1, headerBytes));
+    m_bits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
+    if (!m_header || !m_bits) {
+        std::free(m_header);
+        std::free(m_bits);
+        m_header = nullptr;
+        m_bits = nullptr;
+        return false;
+    }
+    AdviseHugePages(m_bits, static_cast<size_t>(blockBytes));
+    m_stride = stride;
+    m_header->biSize = kHeaderBytes;
+    m_header->biWidth = static_cast<int32_t>(width);
+    m_header->biHeight = static_cast<int32_t>(height);
+    m_header->biPlanes = 1;
+    m_header->biBitCount = static_cast<uint16_t>(bitCount);
+    m_header->biCompression = 0;
+    m_header->biSizeImage = static_cast<uint32_t>(blockBytes);
+    m_header->biXPelsPerMeter = static_cast<int32_t>(stride);
+    m_header->biClrUsed = m_header->biClrImportant = bitCount == 8 ? kPaletteEntries : 0;
+    return true;
+}
+
+BITMAPINFOHEADER* DecodedImage::Release(uint8_t** bits, RGBQUAD** palette) {
+    if (!m_header || !bits || !palette) return nullptr;
+    BITMAPINFOHEADER* header = m_header;
+    *bits = m_bits;
+    *palette = header->biBitCount == 8 ? HeaderPalette(header) : nullptr;
+    m_header = nullptr;
+    m_bits = nullptr;
+    return header;
+}
+
+bool IsWritableImage(const uint8_t* bits, const BITMAPINFOHEADER& header, const RGBQUAD* palette,
+                     bool needsPalette) {
+    return bits && IsModelHeader(header) && (palette || !needsPalette);
+}
+
+namespace {
+
+constexpr size_t kWriteChunk = size_t{2} << 20;
+
+// A name no other file in the folder has yet is found by O_EXCL; the random part only keeps the
+// number of attempts small.
+uint64_t RandomNumber() {
+    static uint64_t counter = 0;
+    uint64_t value = 0;
+    if (getrandom(&value, sizeof value, GRND_NONBLOCK) != sizeof value)
+        value = (static_cast<uint64_t>(getpid()) << 32) ^ ++counter ^ reinterpret_cast<uintptr_t>(&value);
+    return value;
+}
+
+}  // namespace
+
+OutputFile::~OutputFile() {
+    Discard();
+}
+
+bool OutputFile::Create(const char* path) {
+    if (!path || !*path || m_fd >= 0) return false;
+    m_target = path;
+    struct stat st {};
+    bool exists = false;
+    if (lstat(path, &st) == 0) {
+        if (S_ISLNK(st.st_mode)) {
+            // Saving through a link replaces the file it points at, not the link.
+            char resolved[PATH_MAX];
+            if (realpath(path, resolved)) m_target = resolved;
+        }
+        exists = stat(m_target.c_str(), &st) == 0;
+        // Never replace a folder, a device or a pipe with a picture.
+        if (exists && !S_ISREG(st.st_mode)) return false;
+    }
+
+    const size_t slash = m_target.rfind('/');
+    const std::string prefix = slash == std::string::npos ? "" : m_target.substr(0, slash + 1);
+    for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+        char name[40];
+        std::snprintf(name, sizeof name, ".imgkit-%016llx.tmp",
+                      static_cast<unsigned long long>(RandomNumber()));
+        m_temp = prefix + name;
+        m_fd = open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (m_fd < 0 && errno != EEXIST) break;
+    }
+    if (m_fd < 0) {
+        m_temp.clear();
+        return false;
+    }
+    if (exists) fchmod(m_fd, st.st_mode & 0777);
+    return true;
+}
+
+bool OutputFile::Write(const void* data, size_t n) {
+    if (m_fd < 0 || m_failed) return false;
+    const auto* in = static_cast<const uint8_t*>(data);
+    while (n > 0) {
+        const size_t chunk = n < kWriteChunk ? n : kWriteChunk;
+        const ssize_t done = write(m_fd, in, chunk);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) {
+            m_failed = true;  // a full disk, a quota, an I/O error
+            return false;
+        }
+        in += done;
+        n -= static_cast<size_t>(done);
+        m_written += done;
+        // Start writing what is complete to disk while the rest is still being copied, so that the
+        // flush in Commit has less left to wait for.
+        if (m_written - m_flushed >= static_cast<int64_t>(kWriteChunk)) {
+            sync_file_range(m_fd, m_flushed, m_written - m_flushed, SYNC_FILE_RANGE_WRITE);
+            m_flushed = m_written;
+        }
+    }
+    return true;
+}
+
+bool OutputFile::Commit() {
+    if (m_fd < 0 || m_failed) return false;
+    const bool written = fsync(m_fd) == 0;
+    const bool closed = close(m_fd) == 0;
+    m_fd = -1;
+    if (!written || !closed || rename(m_temp.c_str(), m_target.c_str()) != 0) {
+        Discard();
+        return false;
+    }
+    m_temp.clear();
+    // Make the new name itself durable.
+    const size_t slash = m_target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : m_target.substr(0, slash + 1);
+    const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return true;
+}
+
+void OutputFile::Discard() {
+    if (m_fd >= 0) close(m_fd);
+    m_fd = -1;
+    if (!m_temp.empty()) unlink(m_temp.c_str());
+    m_temp.clear();
+}
+
+}  // namespace imgkit

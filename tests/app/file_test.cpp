@@ -1,0 +1,331 @@
+// Opening and saving through the real libimgkit.so, start-up with a file, bad files, the missing
+// library, drag and drop, printing and the command line.
+#include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <cstring>
+
+#include "app/child_frame.h"
+#include "app/file_dialog.h"
+#include "document/orvik_doc.h"
+#include "document/pixel_routines.h"
+#include "gui_test.h"
+#include "res/resource.h"
+#include "views/orvik_view.h"
+
+#include <unistd.h>
+
+namespace {
+
+// A picture with every row and column different, at the document's depth.
+void Paint(COrvikDoc* doc) {
+    for (int y = 0; y < doc->Height(); ++y) {
+        uint8_t* row = doc->m_pBits + static_cast<ptrdiff_t>(y) * doc->Stride();
+        for (int i = 0; i < doc->Width() * doc->BitCount() / 8; ++i) row[i] = uint8_t(i * 5 + y * 11);
+    }
+}
+
+bool SamePixels(const COrvikDoc* a, const COrvikDoc* b) {
+    if (a->Width() != b->Width() || a->Height() != b->Height() || a->BitCount() != b->BitCount()) return false;
+    const size_t rowBytes = static_cast<size_t>(a->Width()) * a->BitCount() / 8;
+    for (int y = 0; y < a->Height(); ++y)
+        if (std::memcmp(a->m_pBits + static_cast<ptrdiff_t>(y) * a->Stride(),
+                        b->m_pBits + static_cast<ptrdiff_t>(y) * b->Stride(), rowBytes))
+            return false;
+    return true;
+}
+
+// Runs Save As, typing `name` into the file dialog with the filter at `filter` selected.
+void SaveAs(COrvikDoc* doc, const QString& folder, const QString& name, int filter = 0) {
+    OnNextModal<COrvikFileDialog>([=](COrvikFileDialog* dialog) {
+        dialog->setDirectory(folder);
+        dialog->selectNameFilter(dialog->nameFilters().value(filter));
+        dialog->selectFile(name);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    doc->OnFileSaveAs();
+}
+
+QString Corpus(const QString& file) { return QString(ORVIK_CORPUS_DIR) + "/" + file; }
+
+bool HaveCorpus() { return QFileInfo::exists(Corpus("README.md")); }
+
+class FileTest : public GuiTest {
+protected:
+    QTemporaryDir m_dir;
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+};
+
+}  // namespace
+
+TEST_F(FileTest, SaveAndOpenRoundTripsInEveryFormat) {
+    struct Case {
+        const char* name;
+        int type;
+        bool lossless;
+    };
+    for (const Case& c : {Case{"eight.bmp", kImage8Bit, true}, Case{"rgb.bmp", kImage24Bit, true},
+                          Case{"eight.pcx", kImage8Bit, true}, Case{"rgb.pcx", kImage24Bit, true},
+                          Case{"rgb.jpg", kImage24Bit, false}}) {
+        COrvikDoc* doc = NewImage("33", "7", c.type);
+        ASSERT_NE(doc, nullptr);
+        Paint(doc);
+        doc->SetModifiedFlag();
+        SaveAs(doc, m_dir.path(), c.name);
+        EXPECT_EQ(doc->GetPathName(), Path(c.name));
+        EXPECT_EQ(doc->GetTitle(), QString("%1 [1:1]").arg(c.name));
+        EXPECT_TRUE(doc->IsModified());  // saving leaves the flag as it was
+        EXPECT_EQ(theApp->RecentFiles().value(0), Path(c.name));
+        CloseWithoutSaving(doc);
+
+        COrvikDoc* reopened = theApp->OpenDocumentFile(Path(c.name));
+        ASSERT_NE(reopened, nullptr) << c.name;
+        EXPECT_EQ(reopened->GetTitle(), QString("%1 [1:1]").arg(c.name));
+        EXPECT_EQ(reopened->Width(), 33);
+        EXPECT_EQ(reopened->Height(), 7);
+        EXPECT_FALSE(reopened->IsModified());
+        if (c.lossless) {
+            // Rows come back the right way up (PCX and JPEG are delivered top-down and flipped).
+            COrvikDoc* original = NewImage("33", "7", c.type);
+            Paint(original);
+            EXPECT_TRUE(SamePixels(original, reopened)) << c.name;
+            CloseWithoutSaving(original);
+        } else {
+            // JPEG is lossy: compare the top-left and bottom-left pixels loosely.
+            const int stride = reopened->Stride();
+            EXPECT_NEAR(reopened->m_pBits[(reopened->Height() - 1) * stride], uint8_t(0 * 5 + 6 * 11), 40);
+        }
+        // Opening the same path again activates the open document.
+        EXPECT_EQ(theApp->OpenDocumentFile(Path(c.name)), reopened);
+        EXPECT_EQ(theApp->Documents().size(), 1u);
+        CloseWithoutSaving(reopened);
+    }
+}
+
+TEST_F(FileTest, SaveCommandUsesThePathAndSaveAsAddsTheExtension) {
+    COrvikDoc* doc = NewImage("10", "10", kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    SaveAs(doc, m_dir.path(), "plain", 1);  // no extension, "PCX Files" selected
+    EXPECT_EQ(doc->GetPathName(), Path("plain.pcx"));
+    EXPECT_TRUE(QFileInfo::exists(Path("plain.pcx")));
+    // Save writes to the stored path without asking.
+    doc->m_pBits[0] = 77;
+    Main()->RouteCommand(ID_FILE_SAVE);
+    COrvikDoc* copy = theApp->OpenDocumentFile(Path("plain.pcx"));
+    ASSERT_EQ(copy, doc);  // already open: the same document
+    CloseWithoutSaving(doc);
+    copy = theApp->OpenDocumentFile(Path("plain.pcx"));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->m_pBits[0], 77);
+}
+
+TEST_F(FileTest, NamesAreUsedAsTheyStand) {
+    // The type comes from the last '.' of the file name, whatever the folders are called and
+    // whatever the case; the path is kept as it is.
+    QDir(m_dir.path()).mkdir("my.pics");
+    COrvikDoc* doc = NewImage("5", "3", kImage24Bit);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->SaveToFile(Path("my.pics/CAT.Old.BMP")));
+    CloseWithoutSaving(doc);
+    COrvikDoc* cat = theApp->OpenDocumentFile(Path("my.pics/CAT.Old.BMP"));
+    ASSERT_NE(cat, nullptr);
+    EXPECT_EQ(cat->GetPathName(), Path("my.pics/CAT.Old.BMP"));
+    EXPECT_EQ(cat->GetTitle(), "CAT.Old.BMP [1:1]");
+    ASSERT_TRUE(cat->SaveToFile(Path("photo.jpeg")));
+    EXPECT_NE(theApp->OpenDocumentFile(Path("photo.jpeg")), nullptr);
+
+    // A name without a known extension is refused, naming the supported types.
+    QFile::copy(Path("my.pics/CAT.Old.BMP"), Path("my.pics/cat"));
+    auto message = ExpectMessageBox();
+    EXPECT_EQ(theApp->OpenDocumentFile(Path("my.pics/cat")), nullptr);
+    EXPECT_TRUE(message->contains("BMP") && message->contains("PCX") && message->contains("JPEG"))
+        << message->toStdString();
+    message = ExpectMessageBox();
+    EXPECT_FALSE(cat->SaveToFile(Path("picture.3dt")));
+    EXPECT_FALSE(QFileInfo::exists(Path("picture.3dt")));
+    EXPECT_FALSE(message->isEmpty());
+}
+
+TEST_F(FileTest, FailedSaveIsReportedAndChangesNothing) {
+    COrvikDoc* doc = NewImage("8", "8", kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->SaveToFile(Path("keep.bmp")));
+    doc->SetPathName(Path("keep.bmp"));
+    const QByteArray before = [&] {
+        QFile f(Path("keep.bmp"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    // A target that is a folder cannot be written.
+    QDir(m_dir.path()).mkdir("folder.bmp");
+    auto message = ExpectMessageBox();
+    EXPECT_FALSE(doc->SaveToFile(Path("folder.bmp")));
+    EXPECT_TRUE(message->contains("folder.bmp")) << message->toStdString();
+    EXPECT_TRUE(QFileInfo(Path("folder.bmp")).isDir());
+    // Save As into a folder nobody may write to (not even root): the message names the file, the
+    // document keeps its path and title.
+    message = ExpectMessageBox();
+    SaveAs(doc, "/proc", "nowhere.bmp");
+    EXPECT_TRUE(message->contains("nowhere.bmp")) << message->toStdString();
+    EXPECT_EQ(doc->GetPathName(), Path("keep.bmp"));
+    EXPECT_EQ(doc->GetTitle(), "keep.bmp [1:1]");
+    // A folder that cannot be written to: the old file stays as it was, no temporary file is left.
+    if (geteuid() != 0) {
+        QFile(m_dir.path()).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        doc->m_pBits[0] = 9;
+        message = ExpectMessageBox();
+        Main()->RouteCommand(ID_FILE_SAVE);
+        EXPECT_TRUE(message->contains("keep.bmp"));
+        QFile(m_dir.path()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QFile f(Path("keep.bmp"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.bmp"});
+}
+
+TEST_F(FileTest, StartUpWithAFileAndWithABadOne) {
+    COrvikDoc* doc = NewImage("12", "9", kImage24Bit);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->SaveToFile(Path("start.bmp")));
+    theApp->ExitInstance();
+
+    ASSERT_TRUE(theApp->InitInstance({Path("start.bmp")}));
+    ProcessEvents();
+    ASSERT_EQ(theApp->Documents().size(), 1u);
+    EXPECT_EQ(theApp->Documents()[0]->GetTitle(), "start.bmp [1:1]");
+    EXPECT_EQ(Main()->m_mdiArea->subWindowList().size(), 1);
+    theApp->ExitInstance();
+
+    // A file the codec refuses: a message naming the file, and start-up ends.
+    QFile bad(Path("broken.bmp"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("BM this is not a bitmap at all");
+    bad.close();
+    auto message = ExpectMessageBox();
+    EXPECT_FALSE(theApp->InitInstance({Path("broken.bmp")}));
+    EXPECT_TRUE(message->contains("broken.bmp")) << message->toStdString();
+    EXPECT_TRUE(theApp->Documents().empty());
+    theApp->ExitInstance();
+    // A missing file likewise.
+    message = ExpectMessageBox();
+    EXPECT_FALSE(theApp->InitInstance({Path("nowhere.pcx")}));
+    EXPECT_TRUE(message->contains("nowhere.pcx"));
+    theApp->ExitInstance();
+    ASSERT_TRUE(theApp->InitInstance({}));
+}
+
+TEST_F(FileTest, CorpusFilesOpenAndBadOnesAreRefused) {
+    if (!HaveCorpus()) GTEST_SKIP() << "no image corpus";
+    for (const char* good : {"bmp/bmpsuite/g/pal8.bmp", "bmp/bmpsuite/g/rgb24.bmp", "pcx/zigimg/test-bpp8.pcx",
+                             "pcx/zigimg/test-bpp24.pcx", "jpeg/libjpeg-turbo/testorig.jpg",
+                             "jpeg/libjpeg-turbo/testimggray.jpg"}) {
+        COrvikDoc* doc = theApp->OpenDocumentFile(Corpus(good));
+        ASSERT_NE(doc, nullptr) << good;
+        EXPECT_TRUE(IsModelHeader(*doc->m_pHeader));
+        CloseWithoutSaving(doc);
+    }
+    for (const char* bad : {"bmp/bmpsuite/b/reallybig.bmp", "bmp/bmpsuite/b/shortfile.bmp",
+                            "pcx/generated/bad/empty.pcx", "jpeg/jpeg-decoder/crashtest/empty.jpg"}) {
+        if (!QFileInfo::exists(Corpus(bad))) continue;
+        auto message = ExpectMessageBox();
+        EXPECT_EQ(theApp->OpenDocumentFile(Corpus(bad)), nullptr) << bad;
+        EXPECT_TRUE(message->contains(QFileInfo(bad).fileName())) << message->toStdString();
+    }
+    EXPECT_TRUE(theApp->Documents().empty());
+}
+
+TEST_F(FileTest, DroppedFilesOpen) {
+    COrvikDoc* doc = NewImage("6", "6", kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->SaveToFile(Path("a.bmp")));
+    ASSERT_TRUE(doc->SaveToFile(Path("b.pcx")));
+    CloseWithoutSaving(doc);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Path("a.bmp")), QUrl::fromLocalFile(Path("b.pcx"))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Main(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Main(), &drop);
+    ProcessEvents();
+    ASSERT_EQ(theApp->Documents().size(), 2u);
+    EXPECT_EQ(theApp->Documents()[0]->GetTitle(), "a.bmp [1:1]");
+    EXPECT_EQ(theApp->Documents()[1]->GetTitle(), "b.pcx [1:1]");
+}
+
+TEST_F(FileTest, PrintingPutsTheWholeImageOnOnePage) {
+    COrvikDoc* doc = NewImage("40", "20", kImage24Bit);
+    ASSERT_NE(doc, nullptr);
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(Path("page.pdf"));
+    doc->m_pView->PrintImage(&printer);
+    QFile pdf(Path("page.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray content = pdf.readAll();
+    EXPECT_TRUE(content.startsWith("%PDF"));
+    EXPECT_EQ(content.count("/Type /Page\n") + content.count("/Type /Page\r"), 1);
+}
+
+TEST_F(FileTest, CommandLineHelpAndVersionNeedNoDisplay) {
+    const QString program = QCoreApplication::applicationDirPath() + "/orvik";
+    if (!QFileInfo::exists(program)) GTEST_SKIP() << "the program is built beside the tests";
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "xcb");  // would fail if the toolkit started
+    process.setProcessEnvironment(env);
+    process.start(program, {"--help"});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(process.readAllStandardOutput().startsWith("Usage: orvik"));
+    process.start(program, {"--version"});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.readAllStandardOutput().trimmed(), "Orvik 0.2");
+}
+
+// Run by MissingCodecLibrary below in a copy of this program that has no libimgkit.so beside it
+// and none on the library search path.
+TEST_F(FileTest, MissingCodecLibraryIsReported) {
+    if (qgetenv("ORVIK_TEST_WITHOUT_CODEC") != "1") GTEST_SKIP() << "runs in a copy without the codec library";
+    const QString file = qEnvironmentVariable("ORVIK_TEST_FILE");
+    auto message = ExpectMessageBox();
+    EXPECT_EQ(theApp->OpenDocumentFile(file), nullptr);
+    EXPECT_EQ(*message, "Can't Find libimgkit.so");
+    EXPECT_TRUE(theApp->Documents().empty());
+}
+
+TEST_F(FileTest, MissingCodecLibrary) {
+    if (qgetenv("ORVIK_TEST_WITHOUT_CODEC") == "1") GTEST_SKIP();
+    COrvikDoc* doc = NewImage("4", "4", kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->SaveToFile(Path("x.bmp")));
+    const QString copy = Path("gui_tests");
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+    QFile(copy).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ORVIK_TEST_WITHOUT_CODEC", "1");
+    env.insert("ORVIK_TEST_FILE", Path("x.bmp"));
+    env.insert("XDG_CONFIG_HOME", Path("config"));
+    env.remove("LD_LIBRARY_PATH");
+    process.setProcessEnvironment(env);
+    process.start(copy, {"--gtest_filter=FileTest.MissingCodecLibraryIsReported"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QByteArray output = process.readAllStandardOutput();
+    EXPECT_EQ(process.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+}
