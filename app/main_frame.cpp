@@ -2,7 +2,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCloseEvent>
-#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -117,21 +116,16 @@ CMainFrame::CMainFrame() : m_currentTool(ID_TOOL_BRUSH) {
             &CMainFrame::UpdateCommandUI);
 
     OnCommand(ID_APP_EXIT, [this] { close(); });
-    OnUpdate(ID_VIEW_TOOL_PALETTE, [this](CCmdUI& ui) {
-        ui.Enable();
-        ui.SetCheck(m_wndToolPalette->isVisible());
-    });
-    OnCommand(ID_VIEW_TOOL_PALETTE, [this] { m_wndToolPalette->setVisible(!m_wndToolPalette->isVisible()); });
-    OnUpdate(ID_VIEW_TOOLBAR, [this](CCmdUI& ui) {
-        ui.Enable();
-        ui.SetCheck(m_wndToolBar->isVisible());
-    });
-    OnCommand(ID_VIEW_TOOLBAR, [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); });
-    OnUpdate(ID_VIEW_STATUS_BAR, [this](CCmdUI& ui) {
-        ui.Enable();
-        ui.SetCheck(m_wndStatusBar->isVisible());
-    });
-    OnCommand(ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(!m_wndStatusBar->isVisible()); });
+    // The bar toggles: checked while the bar is shown (also while the main window is minimised).
+    const std::pair<int, QWidget*> bars[] = {
+        {ID_VIEW_TOOL_PALETTE, m_wndToolPalette}, {ID_VIEW_TOOLBAR, m_wndToolBar}, {ID_VIEW_STATUS_BAR, m_wndStatusBar}};
+    for (const auto& [id, bar] : bars) {
+        OnUpdate(id, [bar](CCmdUI& ui) {
+            ui.Enable();
+            ui.SetCheck(!bar->isHidden());
+        });
+        OnCommand(id, [bar] { bar->setVisible(bar->isHidden()); });
+    }
     OnCommand(ID_WINDOW_CASCADE, [this] { m_mdiArea->cascadeSubWindows(); });
     OnCommand(ID_WINDOW_TILE_HORZ, [this] { m_mdiArea->tileSubWindows(); });
     OnCommand(ID_WINDOW_ARRANGE, [this] { ArrangeIcons(); });
@@ -465,10 +459,10 @@ void CMainFrame::CreateStatusBar() {
 
 void CMainFrame::CreateColorBar() {
     m_wndPaletteDlg = new CColorPaletteDlg;
-    m_wndColorBar = new QDockWidget(QStringLiteral("Colors"), this);
+    m_wndColorBar = new CDockDialogBar(this);
     m_wndColorBar->setObjectName(QStringLiteral("Colors"));
-    m_wndColorBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    m_wndColorBar->setWidget(m_wndPaletteDlg);
+    m_wndColorBar->Create(this, m_wndPaletteDlg, QStringLiteral("Colors"),
+                          Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     addDockWidget(Qt::LeftDockWidgetArea, m_wndColorBar);
 }
 

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "app/command_target.h"
+#include "app/dock_dialog_bar.h"
 
 class CChildFrame;
 class CColorPaletteDlg;
-class QDockWidget;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -84,7 +84,7 @@ public:
     QToolBar* m_wndToolBar = nullptr;
     QToolBar* m_wndToolPalette = nullptr;
     CColorPaletteDlg* m_wndPaletteDlg = nullptr;
-    QDockWidget* m_wndColorBar = nullptr;
+    CDockDialogBar* m_wndColorBar = nullptr;  // the "Colors" bar around m_wndPaletteDlg
     int m_currentTool;
     QMdiArea* m_mdiArea = nullptr;
 

@@ -34,13 +34,14 @@ COrvikApp::COrvikApp(int& argc, char** argv) : QApplication(argc, argv), m_start
     OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
     OnCommandRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_LAST, [this](int id) { OnOpenRecentFile(id); });
+    OnCommand(ID_EDIT_PASTE, [this] { OnPasteAsNewImage(); });
     OnUpdate(ID_VIEW_COLOR_PALETTE, [this](CCmdUI& ui) {
         ui.Enable();
-        ui.SetCheck(m_mainFrame && m_mainFrame->m_wndColorBar->isVisible());
+        ui.SetCheck(m_mainFrame && !m_mainFrame->m_wndColorBar->isHidden());
     });
     OnCommand(ID_VIEW_COLOR_PALETTE, [this] {
         QDockWidget* bar = m_mainFrame->m_wndColorBar;
-        bar->setVisible(!bar->isVisible());
+        bar->setVisible(bar->isHidden());
     });
     OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
     OnCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
@@ -170,6 +171,13 @@ void COrvikApp::OnOpenRecentFile(int id) {
     if (index < 0 || index >= m_recentFiles.size()) return;
     const QString path = m_recentFiles.at(index);
     if (!OpenDocumentFile(path)) RemoveFromRecentFileList(path);
+}
+
+void COrvikApp::OnPasteAsNewImage() {
+    if (!COrvikDoc::ClipboardHasImage()) return;
+    // The new document's new-document step takes the picture instead of asking for a size.
+    g_pasteAsNew = 1;
+    OnFileNew();
 }
 
 void COrvikApp::OnAppAbout() {

@@ -41,6 +41,8 @@ public:
     COrvikDoc* OnFileNew();
     void OnFileOpen();
     void OnOpenRecentFile(int id);
+    // A new document holding the clipboard's picture; nothing when the clipboard offers none.
+    void OnPasteAsNewImage();
     void OnAppAbout();
     void OnFilePrintSetup();
 

@@ -2,8 +2,11 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
+#include "app/main_frame.h"
 #include "app/orvik_app.h"
+#include "colour/color_edit_dlg.h"
 #include "document/orvik_doc.h"
 #include "res/resource.h"
 
@@ -79,14 +82,14 @@ void CPaletteGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 
 // --- Swatches ------------------------------------------------------------------------------------
 
-CColorSwatch::CColorSwatch(CColorPaletteDlg* owner, bool foreground)
+CPaletteSwatch::CPaletteSwatch(CColorPaletteDlg* owner, bool foreground)
     : QWidget(owner), m_owner(owner), m_bForeground(foreground) {
     setObjectName(QString::number(foreground ? IDC_FORE_SWATCH : IDC_BACK_SWATCH));
     setFixedSize(30, 30);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void CColorSwatch::paintEvent(QPaintEvent*) {
+void CPaletteSwatch::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const COrvikDoc* doc = g_activeDoc;
     if (!doc || !doc->m_bBrushesMade) {
@@ -103,8 +106,8 @@ CColorPaletteDlg::CColorPaletteDlg(QWidget* parent) : QWidget(parent) {
     setObjectName(QString::number(IDD_COLOR_PALETTE));
     setFixedSize(88, 380);
     m_grid = new CPaletteGrid(this);
-    m_foreSwatch = new CColorSwatch(this, true);
-    m_backSwatch = new CColorSwatch(this, false);
+    m_foreSwatch = new CPaletteSwatch(this, true);
+    m_backSwatch = new CPaletteSwatch(this, false);
     // The foreground swatch overlaps the background one at its top left.
     m_grid->move(4, 58);
     m_backSwatch->move(44, 22);
@@ -134,4 +137,12 @@ void CColorPaletteDlg::SetEntry(int index, int red, int green, int blue) {
     }
 }
 
-void CColorPaletteDlg::EditEntry(int) {}
+void CColorPaletteDlg::EditEntry(int index) {
+    COrvikDoc* doc = g_activeDoc;
+    if (!doc || !doc->HasImage() || index < 0 || index > 255) return;
+    QWidget* owner = theApp && theApp->m_mainFrame ? static_cast<QWidget*>(theApp->m_mainFrame) : window();
+    QPointer<CColorEditDlg> dialog = new CColorEditDlg(this, owner);
+    dialog->m_nIndex = index;
+    dialog->DoModal();  // its OK applies the colour through SetEntry
+    delete dialog;
+}

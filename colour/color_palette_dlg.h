@@ -26,11 +26,11 @@ private:
 };
 
 // A 30 x 30 square in the colour of the foreground or the background entry.
-class CColorSwatch : public QWidget {
+class CPaletteSwatch : public QWidget {
     Q_OBJECT
 
 public:
-    CColorSwatch(CColorPaletteDlg* owner, bool foreground);
+    CPaletteSwatch(CColorPaletteDlg* owner, bool foreground);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -52,15 +52,16 @@ public:
     // remakes its brush and repaints; an 8-bit image is redrawn in the new colour and counts as
     // modified, since its palette is saved with it.
     void SetEntry(int index, int red, int green, int blue);
-    // Opens the colour dialog on entry `index` of the active document's palette.
+    // Runs the colour dialog modally on entry `index` (0..255) of the active document's palette;
+    // nothing without an active document.
     void EditEntry(int index);
 
     int m_foreIndex = 0;
     int m_backIndex = 255;
 
     CPaletteGrid* m_grid;
-    CColorSwatch* m_foreSwatch;
-    CColorSwatch* m_backSwatch;
+    CPaletteSwatch* m_foreSwatch;
+    CPaletteSwatch* m_backSwatch;
 };
 
 // The grey box with a black cross shown while no document is active.

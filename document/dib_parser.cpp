@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "document/pixel_routines.h"
+
 namespace {
 
 constexpr size_t kFileHeaderBytes = 14;
@@ -270,11 +272,6 @@ template <int Bits>
 uint32_t ReadPixel(const uint8_t* row, int64_t x) {
     if constexpr (Bits == 16) return ReadU16(row + 2 * x);
     return ReadU32(row + 4 * x);
-}
-
-// Straight alpha over a white background, rounded.
-uint8_t OverWhite(int colour, int alpha) {
-    return static_cast<uint8_t>((colour * alpha + 255 * (255 - alpha) + 127) / 255);
 }
 
 template <int Bits, bool UseAlpha>

@@ -32,6 +32,7 @@ COrvikDoc::COrvikDoc() {
     });
     RegisterToolCommands();
     RegisterImageCommands();
+    RegisterClipboardCommands();
 }
 
 COrvikDoc::~COrvikDoc() {
@@ -76,8 +77,14 @@ ImageStatus COrvikDoc::CreateBlankImage(int width, int height, int type) {
 bool COrvikDoc::OnNewDocument() {
     m_pChildFrame = g_lastChildFrame;
     m_bModified = false;
-    CNewImageDlg dialog(this, theApp->m_mainFrame);
-    if (dialog.exec() != QDialog::Accepted || !HasImage()) return false;
+    if (g_pasteAsNew) {
+        // Cleared whatever the clipboard holds by now, so the next File > New asks again.
+        g_pasteAsNew = 0;
+        if (!TakeClipboardImage()) return false;
+    } else {
+        CNewImageDlg dialog(this, theApp->m_mainFrame);
+        if (dialog.exec() != QDialog::Accepted || !HasImage()) return false;
+    }
     SizeFrameToImage();
     MakeBrushes();
     theApp->m_mainFrame->m_wndPaletteDlg->Refresh();

@@ -71,6 +71,18 @@ public:
     bool HasFloat() const { return m_pFloatHeader != nullptr; }
     void FreeFloat();
 
+    // Edit commands (orvik_doc_clipboard.cpp). Copy places the floating image whole, otherwise the
+    // selection clipped to the image (nothing selected: a 0 x 0 image); false when nothing was placed.
+    bool OnEditCopy();
+    void OnEditCut();
+    void OnEditPasteSelection();
+    void OnImageClear();
+    // Reads the clipboard's picture into the floating image. False when there was none, or (after a
+    // message saying why) when it could not be read; the floating image is then unchanged.
+    bool ReadClipboardImage();
+    // Whether the clipboard offers a picture at all.
+    static bool ClipboardHasImage();
+
     int m_bBrushesMade = 0;
     QColor m_hBrush[kPaletteEntries];
     int m_nZoom = 1;
@@ -89,6 +101,11 @@ private:
     // Command handlers by topic, each in its own file.
     void RegisterToolCommands();
     void RegisterImageCommands();
+    void RegisterClipboardCommands();
+    // The new-document step of Paste As New Image: the clipboard's picture becomes the image.
+    bool TakeClipboardImage();
+    // The selection rectangle normalised and clipped to the image; empty with nothing selected.
+    RECT SelectionArea() const;
 
     // Replaces the image blocks, releasing the old ones.
     void SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits);

@@ -527,6 +527,11 @@ RECT NormalizeRect(RECT rect) {
                 std::max(rect.top, rect.bottom)};
 }
 
+RECT ClipRect(const RECT& rect, int width, int height) {
+    return RECT{std::clamp(rect.left, 0, width), std::clamp(rect.top, 0, height),
+                std::clamp(rect.right, 0, width), std::clamp(rect.bottom, 0, height)};
+}
+
 bool RectsOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2, int bottom2) {
     return left1 < right2 && left2 < right1 && top1 < bottom2 && top2 < bottom1;
 }

@@ -21,6 +21,11 @@ extern float g_fTranslucency;
 // otherwise leave the byte range).
 uint8_t BlendChannel(int existing, int incoming);
 
+// One colour channel with straight alpha composited over a white background, rounded.
+constexpr uint8_t OverWhite(int colour, int alpha) {
+    return static_cast<uint8_t>((colour * alpha + 255 * (255 - alpha) + 127) / 255);
+}
+
 // Index 0-255 of the nearest palette entry by squared RGB distance; the lowest index wins ties.
 int NearestPaletteIndex(uint8_t red, uint8_t green, uint8_t blue, const RGBQUAD* palette);
 
@@ -54,6 +59,9 @@ bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header);
 bool Reduce24To8(uint8_t** bits, BITMAPINFOHEADER** header, const RGBQUAD* palette);
 
 RECT NormalizeRect(RECT rect);
+// The part of a normalised rectangle that lies over a width x height image: each edge clamped to
+// the image, so the result is empty (right = left or bottom = top) when nothing lies over it.
+RECT ClipRect(const RECT& rect, int width, int height);
 // Strict overlap: left1 < right2, left2 < right1, top1 < bottom2 and top2 < bottom1.
 bool RectsOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2, int bottom2);
 

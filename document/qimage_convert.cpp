@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "document/clipboard_dib.h"
+
 QImage ImageToQImage(const BITMAPINFOHEADER& header, const RGBQUAD* colours, const uint8_t* bits) {
     const int width = header.biWidth;
     const int height = header.biHeight;
@@ -18,4 +20,28 @@ QImage ImageToQImage(const BITMAPINFOHEADER& header, const RGBQUAD* colours, con
     for (int y = 0; y < height; ++y)
         std::memcpy(image.scanLine(y), bits + static_cast<ptrdiff_t>(height - 1 - y) * header.biXPelsPerMeter, rowBytes);
     return image;
+}
+
+ImageStatus QImageToImage(const QImage& image, BITMAPINFOHEADER** header, uint8_t** bits) {
+    if (image.isNull()) return ImageStatus::BadSize;
+    const QImage::Format format = image.format();
+    const bool indexed = (format == QImage::Format_Mono || format == QImage::Format_MonoLSB ||
+                          format == QImage::Format_Indexed8) &&
+                         image.colorCount() <= kPaletteEntries;
+    // Refuse what the model cannot hold before converting anything.
+    const ImageStatus size = CheckImageSize(image.width(), image.height(), indexed ? 8 : 24);
+    if (size != ImageStatus::Ok) return size;
+    if (indexed) {
+        const QImage eightBit = image.convertToFormat(QImage::Format_Indexed8);
+        if (eightBit.isNull()) return ImageStatus::NoMemory;
+        const QList<QRgb> table = eightBit.colorTable();
+        static_assert(sizeof(QRgb) == sizeof(uint32_t));
+        return ImageFromIndexedRows(eightBit.constBits(), eightBit.bytesPerLine(), eightBit.width(),
+                                    eightBit.height(), table.constData(), static_cast<int>(table.size()),
+                                    header, bits);
+    }
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    if (argb.isNull()) return ImageStatus::NoMemory;
+    return ImageFromArgbRows(argb.constBits(), argb.bytesPerLine(), argb.width(), argb.height(), header,
+                             bits);
 }

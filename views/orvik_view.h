@@ -40,6 +40,8 @@ public:
 
     // Prints the whole image on one page of `printer`, as large as fits, pixels replicated.
     void PrintImage(QPrinter* printer);
+    // The current foreground or background palette index, always within 0..255.
+    static int ColourIndex(bool fore);
 
     // Tools. Points are image pixels (x from the left, y from the top) inside the image.
     void PaintDot(int x, int y, bool fore);
@@ -50,7 +52,8 @@ public:
     // Strictly inside the selection: its first column and row count as outside.
     bool HitSelection(int x, int y) const;
     void MoveSelection(Qt::MouseButtons buttons, int x, int y);
-    // Copies the part of the floating image that lies over the image into it and releases it.
+    // Copies the part of the floating image that lies over the image into it (marking the document
+    // modified when that part is not empty) and releases it.
     void DropSelection();
 
     int m_nScrollX = 0;

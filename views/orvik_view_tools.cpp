@@ -18,18 +18,12 @@ namespace {
 
 int CurrentTool() { return theApp->m_mainFrame->m_currentTool; }
 
-int ColourIndex(bool fore) {
+}  // namespace
+
+int COrvikView::ColourIndex(bool fore) {
     const CColorPaletteDlg* palette = theApp->m_mainFrame->m_wndPaletteDlg;
     return (fore ? palette->m_foreIndex : palette->m_backIndex) & 0xFF;
 }
-
-// The part of a rectangle that lies over a width x height image.
-RECT ClipToImage(const RECT& r, int width, int height) {
-    return RECT{std::clamp(r.left, 0, width), std::clamp(r.top, 0, height), std::clamp(r.right, 0, width),
-                std::clamp(r.bottom, 0, height)};
-}
-
-}  // namespace
 
 QPoint COrvikView::EventPoint(const QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
@@ -93,7 +87,7 @@ bool COrvikView::LiftSelection() {
     COrvikDoc* doc = m_pDocument;
     const int bytes = doc->BitCount() / 8;
     // Only the part over the image is lifted; the selection shrinks to it.
-    const RECT r = ClipToImage(NormalizeRect(m_rcSelection), doc->Width(), doc->Height());
+    const RECT r = ClipRect(NormalizeRect(m_rcSelection), doc->Width(), doc->Height());
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
@@ -150,6 +144,7 @@ void COrvikView::DropSelection() {
             CopyBlock(doc->m_pFloatBits, srcColumn, srcRow, floating.biXPelsPerMeter, w, k, bytes,
                       doc->m_pBits + static_cast<ptrdiff_t>(dstRow) * doc->Stride() + static_cast<ptrdiff_t>(over.left) * bytes,
                       doc->Stride());
+            doc->SetModifiedFlag();  // a pasted block changes the image only now
         }
     }
     doc->FreeFloat();
@@ -255,6 +250,8 @@ void COrvikView::mouseDoubleClickEvent(QMouseEvent*) { m_bCapture = false; }
 
 void COrvikView::mouseMoveEvent(QMouseEvent* event) {
     if (!m_pDocument->HasImage()) return;
+    // The tool's cursor first; the selection tool may then show the move cursor instead.
+    UpdateCursor();
     const QPoint p = EventPoint(event);
     const Qt::MouseButtons buttons = event->buttons();
     switch (CurrentTool()) {
@@ -280,7 +277,6 @@ void COrvikView::mouseMoveEvent(QMouseEvent* event) {
         default:
             break;
     }
-    UpdateCursor();
     UpdateStatus(p.x(), p.y());
 }
 

@@ -311,6 +311,11 @@ TEST_F(PaintingTest, SelectionLiftMoveAndDrop) {
         EXPECT_FALSE(view->m_bDragging);
         EXPECT_EQ(view->m_rcSelection.right, 20);
         EXPECT_FALSE(doc->HasFloat());
+        // Over the selection the pointer shows the move cursor; outside, the selection cursor.
+        Move(doc, QPoint(15, 12));
+        EXPECT_EQ(view->viewport()->cursor().hotSpot(), QPoint(8, 8));
+        Move(doc, QPoint(30, 25));
+        EXPECT_EQ(view->viewport()->cursor().hotSpot(), QPoint(7, 8));
         // Grab inside and move: the first move lifts, leaving the background colour behind.
         Press(doc, QPoint(15, 12));
         EXPECT_TRUE(view->m_bMoving);

@@ -1,0 +1,293 @@
+// The Edit commands: Copy, Cut, Clear and Paste As New Selection, and reading the clipboard's picture
+// into the floating image (also for Paste As New Image, which the application runs).
+//
+// Copy places the block as "image/bmp" (a BMP file image, which is how bitmaps travel between
+// programs here) and the same pixels as an ordinary image for programs that want another type.
+// Pasting reads a bitmap through the program's own parser and any other picture through Qt's image
+// readers, composited over white.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QMimeData>
+
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "app/messages.h"
+#include "document/clipboard_dib.h"
+#include "document/dib_parser.h"
+#include "document/orvik_doc.h"
+#include "document/pixel_routines.h"
+#include "document/qimage_convert.h"
+#include "res/resource.h"
+#include "views/orvik_view.h"
+
+namespace {
+
+const QString kBmpType = QStringLiteral("image/bmp");
+const QString kQtImageType = QStringLiteral("application/x-qt-image");  // an image held by this process
+
+// The names other programs give a BMP file image.
+bool IsBitmapType(const QString& type) {
+    for (const char* name : {"image/bmp", "image/x-bmp", "image/x-ms-bmp", "image/x-win-bitmap"}) {
+        if (type.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return true;
+    }
+    return false;
+}
+
+// The encoded picture types on offer that Qt can decode (bitmaps aside), PNG first.
+QStringList DecodableTypes(const QMimeData* data) {
+    const QList<QByteArray> readable = QImageReader::supportedMimeTypes();
+    QStringList types;
+    for (const QString& type : data->formats()) {
+        if (IsBitmapType(type) || !readable.contains(type.toLatin1().toLower())) continue;
+        if (type.compare(QLatin1String("image/png"), Qt::CaseInsensitive) == 0)
+            types.prepend(type);
+        else
+            types.append(type);
+    }
+    return types;
+}
+
+// What Copy places: the bitmap block, and on request the same pixels as a QImage, which Qt encodes
+// into whatever picture type another program asks for. The block is a snapshot, so later changes
+// of the image do not reach the clipboard; the QImage is made the first time it is asked for.
+class CClipboardBitmap : public QMimeData {
+public:
+    explicit CClipboardBitmap(QByteArray block) : m_block(std::move(block)) {
+        std::memcpy(&m_header, m_block.constData() + kBmpFileHeaderBytes, kHeaderBytes);
+    }
+
+    QStringList formats() const override {
+        QStringList types{kBmpType};
+        if (m_header.biWidth > 0 && m_header.biHeight > 0) types << kQtImageType;
+        return types;
+    }
+    bool hasFormat(const QString& type) const override { return formats().contains(type); }
+
+protected:
+    QVariant retrieveData(const QString& type, QMetaType) const override {
+        if (type == kBmpType) return m_block;
+        if (type != kQtImageType || !formats().contains(type)) return {};
+        if (m_image.isNull()) {
+            const auto* block = reinterpret_cast<const uint8_t*>(m_block.constData());
+            const size_t offset =
+                kBmpFileHeaderBytes + (m_header.biBitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes);
+            BITMAPINFOHEADER rows = m_header;
+            rows.biXPelsPerMeter = static_cast<int32_t>(RowStride(rows.biWidth, rows.biBitCount));
+            m_image = ImageToQImage(
+                rows, reinterpret_cast<const RGBQUAD*>(block + kBmpFileHeaderBytes + kHeaderBytes),
+                block + offset);
+        }
+        return m_image;
+    }
+
+private:
+    QByteArray m_block;
+    BITMAPINFOHEADER m_header;  // the block's own, as written by WriteClipboardBmp
+    mutable QImage m_image;
+};
+
+void RefusePaste(const QString& reason) {
+    OrvikMessage(QObject::tr("Cannot paste the picture on the clipboard: %1.").arg(reason));
+}
+
+}  // namespace
+
+void COrvikDoc::RegisterClipboardCommands() {
+    OnCommand(ID_EDIT_COPY, [this] { OnEditCopy(); });
+    OnCommand(ID_EDIT_CUT, [this] { OnEditCut(); });
+    OnCommand(ID_EDIT_PASTE_SELECTION, [this] { OnEditPasteSelection(); });
+    OnCommand(ID_IMAGE_CLEAR, [this] { OnImageClear(); });
+    // Paste As New Image belongs to the application; the document only keeps it enabled. Paste As
+    // New Selection stays enabled too and checks the clipboard when it runs, so the clipboard owner
+    // is not asked for its types every time the program waits for input.
+    for (int id : {ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_PASTE_SELECTION, ID_IMAGE_CLEAR})
+        OnUpdate(id, [](CCmdUI& ui) { ui.Enable(); });
+}
+
+RECT COrvikDoc::SelectionArea() const {
+    if (!m_pView || !m_pView->m_bSelection || !HasImage()) return RECT{0, 0, 0, 0};
+    return ClipRect(NormalizeRect(m_pView->m_rcSelection), Width(), Height());
+}
+
+// --- Copy, Cut, Clear ------------------------------------------------------------------------------
+
+bool COrvikDoc::OnEditCopy() {
+    if (!HasImage()) return false;
+    const BITMAPINFOHEADER* source = m_pHeader;
+    const RGBQUAD* colours = m_pPalette;
+    const uint8_t* bits = m_pBits;
+    RECT area = SelectionArea();
+    if (HasFloat()) {
+        // The floating block whole, also where it hangs over the image's edges.
+        if (!IsModelHeader(*m_pFloatHeader)) return false;
+        source = m_pFloatHeader;
+        colours = HeaderPalette(m_pFloatHeader);
+        bits = m_pFloatBits;
+        area = RECT{0, 0, m_pFloatHeader->biWidth, m_pFloatHeader->biHeight};
+    }
+    const int bitCount = source->biBitCount;
+    if (bitCount != 8 && bitCount != 24) return false;
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    const size_t bytes = ClipboardBmpBytes(width, height, bitCount);
+
+    QByteArray block;
+    try {
+        block = QByteArray(static_cast<qsizetype>(bytes), Qt::Uninitialized);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    WriteClipboardBmp(reinterpret_cast<uint8_t*>(block.data()), *source, colours, bits, area);
+    QGuiApplication::clipboard()->setMimeData(new CClipboardBitmap(std::move(block)));
+    return true;
+}
+
+void COrvikDoc::OnEditCut() {
+    // Nothing is cleared or discarded unless the copy was placed.
+    if (!OnEditCopy()) return;
+    if (HasFloat()) {
+        // The floating block goes; the image under it stays as it is.
+        FreeFloat();
+        if (m_pView) {
+            m_pView->m_bMoving = false;
+            m_pView->m_bSelection = false;
+        }
+    } else {
+        const RECT area = SelectionArea();
+        const int width = area.right - area.left;
+        const int height = area.bottom - area.top;
+        if (width > 0 && height > 0) {
+            // Value 0 whatever the background colour: index 0, or black in a 24-bit image.
+            FillBlock(m_pBits, area.left, Height() - area.bottom, Stride(), width, height, BitCount() / 8, 0);
+            SetModifiedFlag();
+        }
+    }
+    UpdateAllViews();
+}
+
+void COrvikDoc::OnImageClear() {
+    if (!HasImage() || (BitCount() != 8 && BitCount() != 24)) return;
+    SetModifiedFlag();
+    const RECT area = m_pView && m_pView->m_bSelection ? SelectionArea() : RECT{0, 0, Width(), Height()};
+    const int index = COrvikView::ColourIndex(false);
+    const uint32_t value = BitCount() == 8 ? static_cast<uint32_t>(index) : PaletteColour(m_pPalette[index]);
+    // A floating block stays where it is.
+    FillBlock(m_pBits, area.left, Height() - area.bottom, Stride(), area.right - area.left,
+              area.bottom - area.top, BitCount() / 8, value);
+    UpdateAllViews();
+}
+
+// --- Reading the clipboard -------------------------------------------------------------------------
+
+bool COrvikDoc::ClipboardHasImage() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data) return false;
+    for (const QString& type : data->formats()) {
+        if (IsBitmapType(type) || type == kQtImageType) return true;
+    }
+    return !DecodableTypes(data).isEmpty();
+}
+
+bool COrvikDoc::ReadClipboardImage() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data) return false;
+    BITMAPINFOHEADER* header = nullptr;
+    uint8_t* bits = nullptr;
+    QString reason;  // why the last picture on offer could not be read
+
+    // A bitmap is read by our own parser only.
+    const QStringList formats = data->formats();
+    bool bitmapOffered = false;
+    for (const QString& type : formats) {
+        if (!IsBitmapType(type)) continue;
+        bitmapOffered = true;
+        const QByteArray block = data->data(type);
+        const DibStatus status = ParseDib(reinterpret_cast<const uint8_t*>(block.constData()),
+                                          static_cast<size_t>(block.size()), &header, &bits);
+        if (status == DibStatus::Ok) break;
+        reason = QString::fromUtf8(DibStatusText(status));
+    }
+    // Then any encoded picture Qt can decode, then an image this process placed as a QImage. (For
+    // another program's data the platform offers that image too, decoded by Qt from whatever types
+    // there are, bitmaps included; a bitmap our parser refused is not read that way.)
+    const auto take = [&](const QImage& image) {
+        if (image.isNull()) {
+            reason = QObject::tr("the picture could not be decoded");
+            return false;
+        }
+        const ImageStatus status = QImageToImage(image, &header, &bits);
+        if (status != ImageStatus::Ok) reason = QString::fromUtf8(ImageStatusText(status));
+        return status == ImageStatus::Ok;
+    };
+    if (!header) {
+        for (const QString& type : DecodableTypes(data)) {
+            if (take(QImage::fromData(data->data(type)))) break;
+        }
+    }
+    if (!header && !bitmapOffered && formats.contains(kQtImageType))
+        take(qvariant_cast<QImage>(data->imageData()));
+
+    if (!header) {
+        if (!reason.isEmpty()) RefusePaste(reason);
+        return false;
+    }
+    FreeFloat();
+    m_pFloatHeader = header;
+    m_pFloatBits = bits;
+    return true;
+}
+
+// --- Pasting -------------------------------------------------------------------------------------
+
+void COrvikDoc::OnEditPasteSelection() {
+    COrvikView* view = m_pView;
+    if (!view || !HasImage()) return;
+    const bool dropped = view->m_bSelection;
+    if (dropped) {
+        view->DropSelection();
+        view->m_bSelection = false;
+        view->m_bMoving = false;
+        UpdateAllViews();
+    }
+    if (!ReadClipboardImage()) return;
+
+    // The floating block always has the image's depth, so a drop writes whole pixels.
+    if (m_pFloatHeader->biBitCount != BitCount()) {
+        const int width = m_pFloatHeader->biWidth;
+        const int height = m_pFloatHeader->biHeight;
+        const bool converted = BitCount() == 24 ? Expand8To24(&m_pFloatBits, &m_pFloatHeader)
+                                                : Reduce24To8(&m_pFloatBits, &m_pFloatHeader, m_pPalette);
+        if (!converted) {
+            FreeFloat();
+            const ImageStatus status = CheckImageSize(width, height, BitCount());
+            RefusePaste(QString::fromUtf8(
+                ImageStatusText(status == ImageStatus::Ok ? ImageStatus::NoMemory : status)));
+            return;
+        }
+    }
+    view->m_bDragging = false;
+    view->m_bMoving = true;
+    view->m_bSelection = true;
+    view->m_rcSelection = RECT{50, 50, 50 + m_pFloatHeader->biWidth, 50 + m_pFloatHeader->biHeight};
+    // The pasted pixels reach the image only when the selection is dropped.
+    view->viewport()->update();
+}
+
+bool COrvikDoc::TakeClipboardImage() {
+    if (!ReadClipboardImage()) return false;
+    // An 8-bit picture keeps its own colours; a 24-bit one gets the default palette to paint with.
+    RGBQUAD* palette = m_pFloatHeader->biBitCount == 8 ? HeaderPalette(m_pFloatHeader) : MakeDefaultPalette();
+    if (!palette) {
+        FreeFloat();
+        RefusePaste(QString::fromUtf8(ImageStatusText(ImageStatus::NoMemory)));
+        return false;
+    }
+    SetImage(m_pFloatHeader, palette, m_pFloatBits);
+    m_pFloatHeader = nullptr;
+    m_pFloatBits = nullptr;
+    return true;
+}
