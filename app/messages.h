@@ -3,4 +3,15 @@
 
 #include <QString>
 
+#include "document/plugin_library.h"
+
 void OrvikMessage(const QString& text);
+
+// The function `name` of a plug-in library loaded for one operation. When the library could not be
+// loaded ("Can't Find <file>") or lacks the function, a message says so and the result is null.
+void* RequireExport(const CPluginLibrary& library, const char* fileName, const char* name);
+
+template <class Function>
+Function RequireExport(const CPluginLibrary& library, const char* fileName, const char* name) {
+    return reinterpret_cast<Function>(RequireExport(library, fileName, name));
+}

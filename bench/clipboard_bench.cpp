@@ -4,15 +4,9 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QTimer>
 
-#include "app/child_frame.h"
-#include "app/main_frame.h"
-#include "app/orvik_app.h"
-#include "dialogs/new_image_dlg.h"
 #include "document/orvik_doc.h"
+#include "gui_bench.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
 
@@ -20,20 +14,8 @@ namespace {
 
 // A 6000 x 4000 image with everything selected.
 COrvikDoc* NewSelectedImage(int type) {
-    QTimer::singleShot(0, [type] {
-        auto* dialog = qobject_cast<CNewImageDlg*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        dialog->m_widthEdit->setText("6000");
-        dialog->m_heightEdit->setText("4000");
-        dialog->m_typeList->setCurrentIndex(type);
-        dialog->accept();
-    });
-    COrvikDoc* doc = theApp->OnFileNew();
+    COrvikDoc* doc = NewBenchImage(type);
     if (!doc) return nullptr;
-    const int stride = doc->Stride();
-    for (int r = 0; r < doc->Height(); ++r)
-        for (int i = 0; i < stride; ++i)
-            doc->m_pBits[static_cast<size_t>(r) * stride + i] = uint8_t(i * 7 + r);
     doc->m_pView->m_bSelection = true;
     doc->m_pView->m_rcSelection = RECT{0, 0, doc->Width(), doc->Height()};
     return doc;
@@ -41,9 +23,7 @@ COrvikDoc* NewSelectedImage(int type) {
 
 void Close(COrvikDoc* doc) {
     QGuiApplication::clipboard()->clear();
-    doc->SetModifiedFlag(false);
-    doc->m_pChildFrame->close();
-    QApplication::processEvents();
+    CloseBenchImage(doc);
 }
 
 void Copy(benchmark::State& state) {
@@ -87,13 +67,4 @@ BENCHMARK(PasteSelection)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("XDG_CONFIG_HOME", "/tmp/orvik-bench-config");
-    COrvikApp app(argc, argv);
-    if (!app.InitInstance({})) return 1;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv); }

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "quantz/quantz.h"
@@ -40,30 +41,31 @@ int ReadNumber(FILE* f) {
     return value;  // the single white-space byte after the number is consumed
 }
 
-bool ReadPpm(const char* path, Picture& picture) {
+// Opens a binary PPM with 8-bit samples and reads its size; the file is left at the first pixel.
+FILE* OpenPpm(const char* path, int& width, int& height) {
     FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
+    if (!f) return nullptr;
     char magic[2] = {};
     bool ok = std::fread(magic, 1, 2, f) == 2 && magic[0] == 'P' && magic[1] == '6';
     if (ok) {
-        picture.width = ReadNumber(f);
-        picture.height = ReadNumber(f);
-        ok = ReadNumber(f) == 255 && picture.width > 0 && picture.height > 0;
+        width = ReadNumber(f);
+        height = ReadNumber(f);
+        ok = ReadNumber(f) == 255 && width > 0 && height > 0;
     }
-    if (ok) {
-        picture.rgb.resize(size_t{3} * picture.width * picture.height);
-        ok = std::fread(picture.rgb.data(), 1, picture.rgb.size(), f) == picture.rgb.size();
+    if (!ok) {
+        std::fclose(f);
+        return nullptr;
     }
-    std::fclose(f);
-    return ok;
+    return f;
 }
 
-bool WritePpm(const char* path, const Picture& picture) {
-    FILE* f = std::fopen(path, "wb");
+bool ReadPpm(const char* path, Picture& picture) {
+    FILE* f = OpenPpm(path, picture.width, picture.height);
     if (!f) return false;
-    std::fprintf(f, "P6\n%d %d\n255\n", picture.width, picture.height);
-    const bool ok = std::fwrite(picture.rgb.data(), 1, picture.rgb.size(), f) == picture.rgb.size();
-    return std::fclose(f) == 0 && ok;
+    picture.rgb.resize(size_t{3} * picture.width * picture.height);
+    const bool ok = std::fread(picture.rgb.data(), 1, picture.rgb.size(), f) == picture.rgb.size();
+    std::fclose(f);
+    return ok;
 }
 
 double Psnr(const Picture& a, const Picture& b) {
@@ -77,50 +79,62 @@ double Psnr(const Picture& a, const Picture& b) {
     return mse == 0 ? INFINITY : 10 * std::log10(255.0 * 255.0 / mse);
 }
 
+// Reads the picture straight into the bottom-up rows of blue, green and red the library takes,
+// and writes the result row by row, so that a large picture is not held twice.
 int Reduce(const char* in, const char* out, int paletteMethod, int ditherMethod) {
-    Picture picture;
-    if (!ReadPpm(in, picture)) {
+    int w = 0, h = 0;
+    FILE* input = OpenPpm(in, w, h);
+    if (!input) {
         std::fprintf(stderr, "cannot read %s\n", in);
         return 1;
     }
-    const int w = picture.width, h = picture.height;
     const size_t stride24 = (size_t{3} * w + 3) / 4 * 4;
     BITMAPINFOHEADER header{40, w, h, 1, 24, 0, uint32_t(stride24 * h), int32_t(stride24), 0, 0, 0};
     auto* bits = static_cast<uint8_t*>(std::calloc(h, stride24));
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* src = &picture.rgb[size_t{3} * w * y];
-        uint8_t* dst = bits + stride24 * (h - 1 - y);
-        for (int x = 0; x < w; ++x) {
-            dst[3 * x] = src[3 * x + 2];
-            dst[3 * x + 1] = src[3 * x + 1];
-            dst[3 * x + 2] = src[3 * x];
-        }
+    bool ok = bits != nullptr;
+    for (int y = 0; ok && y < h; ++y) {
+        uint8_t* row = bits + stride24 * (h - 1 - y);
+        ok = std::fread(row, 3, w, input) == size_t(w);
+        for (int x = 0; x < w; ++x)
+            std::swap(row[3 * x], row[3 * x + 2]);
     }
+    std::fclose(input);
+    if (!ok) {
+        std::fprintf(stderr, "cannot read %s\n", in);
+        std::free(bits);
+        return 1;
+    }
+
     uint8_t* result = bits;
     const auto start = std::chrono::steady_clock::now();
     BITMAPINFOHEADER* reduced = Convert24To256(&result, &header, paletteMethod, ditherMethod);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::free(bits);
     if (!reduced) {
         std::fprintf(stderr, "reduction failed\n");
         return 1;
     }
+
     const auto* palette = reinterpret_cast<const uint8_t*>(reduced) + 40;
     const size_t stride8 = reduced->biXPelsPerMeter;
-    Picture output{w, h, std::vector<uint8_t>(picture.rgb.size())};
-    for (int y = 0; y < h; ++y) {
+    FILE* output = std::fopen(out, "wb");
+    ok = output != nullptr;
+    if (ok) ok = std::fprintf(output, "P6\n%d %d\n255\n", w, h) > 0;
+    std::vector<uint8_t> line(size_t{3} * w);
+    for (int y = 0; ok && y < h; ++y) {
         const uint8_t* src = result + stride8 * (h - 1 - y);
-        uint8_t* dst = &output.rgb[size_t{3} * w * y];
         for (int x = 0; x < w; ++x) {
             const uint8_t* entry = palette + 4 * src[x];
-            dst[3 * x] = entry[2];
-            dst[3 * x + 1] = entry[1];
-            dst[3 * x + 2] = entry[0];
+            line[3 * x] = entry[2];
+            line[3 * x + 1] = entry[1];
+            line[3 * x + 2] = entry[0];
         }
+        ok = std::fwrite(line.data(), 1, line.size(), output) == line.size();
     }
-    std::free(bits);
+    if (output && std::fclose(output) != 0) ok = false;
     std::free(result);
     std::free(reduced);
-    if (!WritePpm(out, output)) {
+    if (!ok) {
         std::fprintf(stderr, "cannot write %s\n", out);
         return 1;
     }

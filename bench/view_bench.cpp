@@ -7,38 +7,22 @@
 
 #include <cstring>
 #include <vector>
-#include <QLineEdit>
-#include <QComboBox>
-#include <QTimer>
 
 #include "app/child_frame.h"
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
 #include "colour/color_palette_dlg.h"
 #include "res/resource.h"
-#include "dialogs/new_image_dlg.h"
 #include "document/orvik_doc.h"
+#include "gui_bench.h"
 #include "views/orvik_view.h"
 
 namespace {
 
+// A 6000 x 4000 image in a window whose editing view has a 1920 x 1080 client area.
 COrvikDoc* NewImage(int type) {
-    QTimer::singleShot(0, [type] {
-        auto* dialog = qobject_cast<CNewImageDlg*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        dialog->m_widthEdit->setText("6000");
-        dialog->m_heightEdit->setText("4000");
-        dialog->m_typeList->setCurrentIndex(type);
-        dialog->accept();
-    });
-    COrvikDoc* doc = theApp->OnFileNew();
+    COrvikDoc* doc = NewBenchImage(type);
     if (!doc) return nullptr;
-    // A picture with some variety, so the palette look-up does real work.
-    doc->m_pChildFrame->showMaximized();
-    const int stride = doc->Stride();
-    for (int r = 0; r < doc->Height(); ++r)
-        for (int i = 0; i < stride; ++i) doc->m_pBits[static_cast<size_t>(r) * stride + i] = uint8_t(i * 7 + r);
-    // A frame whose editing view has a 1920 x 1080 client area.
     CChildFrame* frame = doc->m_pChildFrame;
     COrvikView* view = doc->m_pView;
     frame->resize(1920 + frame->width() - view->viewport()->width(), 1080 + frame->height() - view->viewport()->height());
@@ -64,8 +48,7 @@ void Repaint(benchmark::State& state) {
     state.counters["client_w"] = view->viewport()->width();
     state.counters["client_h"] = view->viewport()->height();
     for (auto _ : state) view->viewport()->repaint();
-    frame->close();
-    QApplication::processEvents();
+    CloseBenchImage(doc);
 }
 
 BENCHMARK(Repaint)->ArgNames({"type", "zoom"})->ArgsProduct({{kImage8Bit, kImage24Bit}, {1, 16}})
@@ -102,9 +85,7 @@ void BrushStroke(benchmark::State& state) {
     state.counters["ms_per_move"] = benchmark::Counter(static_cast<double>(stroke.size()),
                                                        benchmark::Counter::kIsIterationInvariantRate |
                                                            benchmark::Counter::kInvert);
-    doc->SetModifiedFlag(false);
-    doc->m_pChildFrame->close();
-    QApplication::processEvents();
+    CloseBenchImage(doc);
 }
 BENCHMARK(BrushStroke)->ArgName("type")->Arg(kImage8Bit)->Arg(kImage24Bit)->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -127,22 +108,10 @@ void FillClick(benchmark::State& state) {
         SendMouse(surface, QEvent::MouseButtonRelease, QPoint(50, 50), Qt::LeftButton, Qt::NoButton);
         QApplication::processEvents();
     }
-    doc->SetModifiedFlag(false);
-    doc->m_pChildFrame->close();
-    QApplication::processEvents();
+    CloseBenchImage(doc);
 }
 BENCHMARK(FillClick)->ArgName("type")->Arg(kImage8Bit)->Arg(kImage24Bit)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("XDG_CONFIG_HOME", "/tmp/orvik-bench-config");
-    COrvikApp app(argc, argv);
-    if (!app.InitInstance({})) return 1;
-    app.m_mainFrame->resize(2400, 1600);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv); }

@@ -155,16 +155,9 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
     }
     ReadBlocks blocks;
     {
-        CPluginLibrary library(kCodecLibrary);
-        if (!library.IsLoaded()) {
-            OrvikMessage(QStringLiteral("Can't Find %1").arg(kCodecLibrary));
-            return false;
-        }
-        const auto reader = library.Symbol<ReadImageFn>(ReaderName(type));
-        if (!reader) {
-            OrvikMessage(tr("%1 cannot read this kind of file: it has no %2.").arg(kCodecLibrary, ReaderName(type)));
-            return false;
-        }
+        const CPluginLibrary library(kCodecLibrary);
+        const auto reader = RequireExport<ReadImageFn>(library, kCodecLibrary, ReaderName(type));
+        if (!reader) return false;
         blocks.header = reader(QFile::encodeName(path).constData(), &blocks.bits, &blocks.palette);
     }
     if (!blocks.header || !blocks.bits) {
@@ -205,16 +198,9 @@ bool COrvikDoc::SaveToFile(const QString& path) {
         OrvikMessage(UnknownTypeMessage(path));
         return false;
     }
-    CPluginLibrary library(kCodecLibrary);
-    if (!library.IsLoaded()) {
-        OrvikMessage(QStringLiteral("Can't Find %1").arg(kCodecLibrary));
-        return false;
-    }
-    const auto writer = library.Symbol<SaveImageFn>(WriterName(type));
-    if (!writer) {
-        OrvikMessage(tr("%1 cannot write this kind of file: it has no %2.").arg(kCodecLibrary, WriterName(type)));
-        return false;
-    }
+    const CPluginLibrary library(kCodecLibrary);
+    const auto writer = RequireExport<SaveImageFn>(library, kCodecLibrary, WriterName(type));
+    if (!writer) return false;
     if (writer(QFile::encodeName(path).constData(), m_pBits, *m_pHeader, m_pPalette) != 1) {
         OrvikMessage(tr("Could not save %1.\n\nThe disk may be full or the folder may not be writable; the "
                         "file on disk was left as it was.")

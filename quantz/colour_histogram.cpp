@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "quantz/parallel.h"
+
 namespace {
 
 constexpr uint32_t kLowMask = (1u << kCellShift) - 1;
@@ -89,6 +91,14 @@ public:
         ++m_count;
     }
 
+    // Adds the other set's colours (stopping, as Insert does, past a palette's worth).
+    void Merge(const ExactColours& other) {
+        if (!other.Tracking()) m_count = kPaletteEntries + 1;
+        for (uint32_t key : other.m_slots) {
+            if (key != 0 && Tracking()) Insert(key - 1);
+        }
+    }
+
     std::vector<RGBQUAD> Colours() const {
         std::vector<uint32_t> values;
         if (Tracking()) {
@@ -117,50 +127,77 @@ inline uint32_t CellKey(uint32_t colour) {
            1;
 }
 
-}  // namespace
-
-ColourSummary SummariseColours(const Image24& image, Progress& progress) {
-    CellTable table(int64_t{image.width} * image.height);
+// The table and colour set of one part of the rows.
+struct Part {
+    CellTable table;
     ExactColours exact;
+
+    explicit Part(int64_t pixels) : table(pixels) {}
+
     // A row is first cut into runs of pixels in one cell (flat areas, gentle gradients, enlarged
     // pictures give long runs); the runs then go to the table with the slot of a later run fetched
     // ahead, so that the table's cache misses overlap.
-    std::vector<Cell> runs(static_cast<size_t>(image.width));
-    constexpr size_t kAhead = 8;
-    for (int row = 0; row < image.height; ++row) {
-        const uint8_t* p = image.Row(row);
-        size_t n = 0;
-        uint32_t previous = 0xFFFFFFFF;  // no colour
-        uint32_t lowRed = 0, lowGreen = 0, lowBlue = 0;
-        Cell* run = nullptr;
-        for (int x = 0; x < image.width; ++x, p += 3) {
-            const uint32_t colour = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
-            if (colour != previous) {
-                previous = colour;
-                if (exact.Tracking()) exact.Insert(colour);
-                const uint32_t key = CellKey(colour);
-                if (!run || run->key != key) {
-                    run = &runs[n++];
-                    *run = Cell{key, 0, 0, 0, 0};
+    template <typename Tick>
+    void AddRows(const Image24& image, int first, int end, Tick tick) {
+        std::vector<Cell> runs(static_cast<size_t>(image.width));
+        constexpr size_t kAhead = 8;
+        for (int row = first; row < end; ++row) {
+            const uint8_t* p = image.Row(row);
+            size_t n = 0;
+            uint32_t previous = 0xFFFFFFFF;  // no colour
+            uint32_t lowRed = 0, lowGreen = 0, lowBlue = 0;
+            Cell* run = nullptr;
+            for (int x = 0; x < image.width; ++x, p += 3) {
+                const uint32_t colour = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
+                if (colour != previous) {
+                    previous = colour;
+                    if (exact.Tracking()) exact.Insert(colour);
+                    const uint32_t key = CellKey(colour);
+                    if (!run || run->key != key) {
+                        run = &runs[n++];
+                        *run = Cell{key, 0, 0, 0, 0};
+                    }
+                    lowBlue = p[0] & kLowMask;
+                    lowGreen = p[1] & kLowMask;
+                    lowRed = p[2] & kLowMask;
                 }
-                lowBlue = p[0] & kLowMask;
-                lowGreen = p[1] & kLowMask;
-                lowRed = p[2] & kLowMask;
+                ++run->count;
+                run->red += lowRed;
+                run->green += lowGreen;
+                run->blue += lowBlue;
             }
-            ++run->count;
-            run->red += lowRed;
-            run->green += lowGreen;
-            run->blue += lowBlue;
+            for (size_t i = 0; i < n; ++i) {
+                if (i + kAhead < n) table.Prefetch(runs[i + kAhead].key);
+                table.Add(runs[i]);
+            }
+            tick();
         }
-        for (size_t i = 0; i < n; ++i) {
-            if (i + kAhead < n) table.Prefetch(runs[i + kAhead].key);
-            table.Add(runs[i]);
-        }
-        progress.Advance();
     }
 
+    void Merge(const Part& other) {
+        for (const Cell& cell : other.table.Slots()) {
+            if (cell.key != 0) table.Add(cell);
+        }
+        exact.Merge(other.exact);
+    }
+};
+
+}  // namespace
+
+ColourSummary SummariseColours(const Image24& image, Progress& progress) {
+    const int64_t pixels = int64_t{image.width} * image.height;
+    const bool split = UseHelper(pixels);
+    std::vector<Part> parts;
+    parts.emplace_back(split ? pixels / 2 : pixels);
+    if (split) parts.emplace_back(pixels / 2);
+    ForRowParts(image.height, split, progress, [&](int part, int first, int end, auto tick) {
+        parts[part].AddRows(image, first, end, tick);
+    });
+    if (parts.size() > 1) parts[0].Merge(parts[1]);
+    const CellTable& table = parts[0].table;
+
     ColourSummary summary;
-    summary.exactColours = exact.Colours();
+    summary.exactColours = parts[0].exact.Colours();
     if (!summary.exactColours.empty()) return summary;
     summary.points.reserve(table.Used());
     for (const Cell& cell : table.Slots()) {

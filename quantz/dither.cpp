@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "document/palette_match.h"
+#include "quantz/parallel.h"
 
 namespace {
 
@@ -79,33 +80,39 @@ void DiffusionStrength(const Image24& image, int row, const uint8_t* share, uint
     }
 }
 
+inline int64_t Pixels(const Image24& image) {
+    return int64_t{image.width} * image.height;
+}
+
 // For a uniform colour cube: threshold k of 64 becomes an offset in (-step / 2, step / 2) on all
 // three channels, so that rounding the offset colour to the nearest level picks the upper level
 // for the share of thresholds that the pixel's position between the two levels calls for. The
 // same offset on every channel keeps greys grey. Pixels that are palette colours stay as they are.
 void MapOrderedCube(const Image24& image, const Palette& palette, int step, Image8& out, Progress& progress) {
-    PaletteMatcher matcher(palette.entries, palette.count);
     const ColourIndex exact(palette);
     int offsets[64];
     for (int k = 0; k < 64; ++k)
         offsets[k] = static_cast<int>(std::lround(((k + 0.5) / 64 - 0.5) * step));
-    for (int row = 0; row < image.height; ++row) {
-        const uint8_t* bayer = kBayer[(image.height - 1 - row) & 7];  // laid from the top left corner
-        const uint8_t* in = image.Row(row);
-        uint8_t* dst = out.Row(row);
-        for (int x = 0; x < image.width; ++x, in += 3) {
-            const uint32_t colour = uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16;
-            const int index = exact.Find(colour);
-            if (index >= 0) {
-                dst[x] = static_cast<uint8_t>(index);
-                continue;
+    ForRowParts(image.height, UseHelper(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
+        PaletteMatcher matcher(palette.entries, palette.count);
+        for (int row = first; row < end; ++row) {
+            const uint8_t* bayer = kBayer[(image.height - 1 - row) & 7];  // laid from the top left corner
+            const uint8_t* in = image.Row(row);
+            uint8_t* dst = out.Row(row);
+            for (int x = 0; x < image.width; ++x, in += 3) {
+                const uint32_t colour = uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16;
+                const int index = exact.Find(colour);
+                if (index >= 0) {
+                    dst[x] = static_cast<uint8_t>(index);
+                    continue;
+                }
+                const int offset = offsets[bayer[x & 7]];
+                dst[x] = static_cast<uint8_t>(matcher.Nearest(
+                    ClampLevel(in[2] + offset), ClampLevel(in[1] + offset), ClampLevel(in[0] + offset)));
             }
-            const int offset = offsets[bayer[x & 7]];
-            dst[x] = static_cast<uint8_t>(matcher.Nearest(
-                ClampLevel(in[2] + offset), ClampLevel(in[1] + offset), ClampLevel(in[0] + offset)));
+            tick();
         }
-        progress.Advance();
-    }
+    });
 }
 
 // For any palette: a pixel lies between its nearest entry a and the entry b nearest to its mirror
@@ -114,42 +121,40 @@ void MapOrderedCube(const Image24& image, const Palette& palette, int step, Imag
 // that a patch of one colour mixes a and b in the right proportion, in whatever direction of
 // colour space the palette's entries lie. A pixel that is a palette colour has t = 0.
 void MapOrderedMix(const Image24& image, const Palette& palette, Image8& out, Progress& progress) {
-    PaletteMatcher matcher(palette.entries, palette.count);
-    for (int row = 0; row < image.height; ++row) {
-        const uint8_t* bayer = kBayer[(image.height - 1 - row) & 7];
-        const uint8_t* in = image.Row(row);
-        uint8_t* dst = out.Row(row);
-        uint32_t lastColour = 0xFFFFFFFF;
-        int a = 0, b = 0;
-        int64_t along = 0, span = 1;  // t = along / span
-        for (int x = 0; x < image.width; ++x, in += 3) {
-            const uint32_t colour = uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16;
-            if (colour != lastColour) {
-                lastColour = colour;
-                const int red = in[2], green = in[1], blue = in[0];
-                a = matcher.Nearest(in[2], in[1], in[0]);
-                const RGBQUAD& ea = palette.entries[a];
-                const int dr = red - ea.rgbRed, dg = green - ea.rgbGreen, db = blue - ea.rgbBlue;
-                b = matcher.Nearest(ClampLevel(red + dr), ClampLevel(green + dg), ClampLevel(blue + db));
-                const RGBQUAD& eb = palette.entries[b];
-                const int er = eb.rgbRed - ea.rgbRed, eg = eb.rgbGreen - ea.rgbGreen,
-                          eb2 = eb.rgbBlue - ea.rgbBlue;
-                along = int64_t{dr} * er + int64_t{dg} * eg + int64_t{db} * eb2;
-                span = int64_t{er} * er + int64_t{eg} * eg + int64_t{eb2} * eb2;
-                if (span == 0) along = 0, span = 1;
+    ForRowParts(image.height, UseHelper(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
+        PaletteMatcher matcher(palette.entries, palette.count);
+        for (int row = first; row < end; ++row) {
+            const uint8_t* bayer = kBayer[(image.height - 1 - row) & 7];
+            const uint8_t* in = image.Row(row);
+            uint8_t* dst = out.Row(row);
+            uint32_t lastColour = 0xFFFFFFFF;
+            int a = 0, b = 0;
+            int64_t along = 0, span = 1;  // t = along / span
+            for (int x = 0; x < image.width; ++x, in += 3) {
+                const uint32_t colour = uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16;
+                if (colour != lastColour) {
+                    lastColour = colour;
+                    const int red = in[2], green = in[1], blue = in[0];
+                    a = matcher.Nearest(in[2], in[1], in[0]);
+                    const RGBQUAD& ea = palette.entries[a];
+                    const int dr = red - ea.rgbRed, dg = green - ea.rgbGreen, db = blue - ea.rgbBlue;
+                    b = matcher.Nearest(ClampLevel(red + dr), ClampLevel(green + dg), ClampLevel(blue + db));
+                    const RGBQUAD& eb = palette.entries[b];
+                    const int er = eb.rgbRed - ea.rgbRed, eg = eb.rgbGreen - ea.rgbGreen,
+                              eb2 = eb.rgbBlue - ea.rgbBlue;
+                    along = int64_t{dr} * er + int64_t{dg} * eg + int64_t{db} * eb2;
+                    span = int64_t{er} * er + int64_t{eg} * eg + int64_t{eb2} * eb2;
+                    if (span == 0) along = 0, span = 1;
+                }
+                // b when (threshold + 0.5) / 64 < t
+                const int64_t threshold = 2 * bayer[x & 7] + 1;
+                dst[x] = static_cast<uint8_t>(threshold * span < 128 * along ? b : a);
             }
-            // b when (threshold + 0.5) / 64 < t
-            const int64_t threshold = 2 * bayer[x & 7] + 1;
-            dst[x] = static_cast<uint8_t>(threshold * span < 128 * along ? b : a);
+            tick();
         }
-        progress.Advance();
-    }
+    });
 }
 
-// Floyd-Steinberg over one row at a time. Errors are kept in 1/256 of a level (the 1/16 weights
-// times a strength in sixteenths), per channel (red, green, blue). The row below receives its
-// share through three running sums, so that each of its pixels is written once, when no later
-// pixel of this row can add to it; a spare pixel at both ends of the rows spares edge tests.
 class ErrorDiffusion {
 public:
     ErrorDiffusion(const Image24& image, const Palette& palette, int spacing)
@@ -231,22 +236,24 @@ private:
 }  // namespace
 
 void MapNearest(const Image24& image, const Palette& palette, Image8& out, Progress& progress) {
-    PaletteMatcher matcher(palette.entries, palette.count);
-    for (int row = 0; row < image.height; ++row) {
-        const uint8_t* in = image.Row(row);
-        uint8_t* dst = out.Row(row);
-        uint32_t lastColour = 0xFFFFFFFF;
-        uint8_t lastIndex = 0;
-        for (int x = 0; x < image.width; ++x, in += 3) {
-            const uint32_t colour = uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16;
-            if (colour != lastColour) {
-                lastColour = colour;
-                lastIndex = static_cast<uint8_t>(matcher.Nearest(in[2], in[1], in[0]));
+    ForRowParts(image.height, UseHelper(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
+        PaletteMatcher matcher(palette.entries, palette.count);
+        for (int row = first; row < end; ++row) {
+            const uint8_t* in = image.Row(row);
+            uint8_t* dst = out.Row(row);
+            uint32_t lastColour = 0xFFFFFFFF;
+            uint8_t lastIndex = 0;
+            for (int x = 0; x < image.width; ++x, in += 3) {
+                const uint32_t colour = uint32_t{in[0]} | uint32_t{in[1]} << 8 | uint32_t{in[2]} << 16;
+                if (colour != lastColour) {
+                    lastColour = colour;
+                    lastIndex = static_cast<uint8_t>(matcher.Nearest(in[2], in[1], in[0]));
+                }
+                dst[x] = lastIndex;
             }
-            dst[x] = lastIndex;
+            tick();
         }
-        progress.Advance();
-    }
+    });
 }
 
 void MapOrdered(const Image24& image, const Palette& palette, int cubeStep, Image8& out, Progress& progress) {
@@ -261,15 +268,21 @@ int PaletteSpacing(double mse) {
     return static_cast<int>(std::lround(std::min(2 * std::sqrt(std::max(mse, 0.0)), 64.0)));
 }
 
+// A large image is diffused as two bands, the top half on the calling thread and the bottom half
+// on a helper, each from its own top row down. The bottom band starts without the error the top
+// one would have handed on: at that one row the dither pattern restarts, which the eye does not
+// tell from the rest.
 void MapErrorDiffusion(const Image24& image, const Palette& palette, int spacing, Image8& out,
                        Progress& progress) {
-    ErrorDiffusion diffusion(image, palette, spacing);
-    for (int y = 0; y < image.height; ++y) {
-        const int row = image.height - 1 - y;
-        if (y % 2 == 0)
-            diffusion.Row<1>(row, out.Row(row));
-        else
-            diffusion.Row<-1>(row, out.Row(row));
-        progress.Advance();
-    }
+    ForRowParts(image.height, UseHelper(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
+        ErrorDiffusion diffusion(image, palette, spacing);
+        for (int y = first; y < end; ++y) {  // counted from the top
+            const int row = image.height - 1 - y;
+            if (y % 2 == 0)
+                diffusion.Row<1>(row, out.Row(row));
+            else
+                diffusion.Row<-1>(row, out.Row(row));
+            tick();
+        }
+    });
 }

@@ -17,7 +17,6 @@
 #include "document/pixel_routines.h"
 #include "document/qimage_convert.h"
 #include "res/resource.h"
-#include "views/scroll_client.h"
 #include "views/surface_raster.h"
 
 namespace {
@@ -50,18 +49,7 @@ QCursor ToolCursor(int id) {
     return cursor;
 }
 
-COrvikView::COrvikView(COrvikDoc* doc, QWidget* parent) : QAbstractScrollArea(parent), m_pDocument(doc) {
-    setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    viewport()->setAttribute(Qt::WA_NoSystemBackground);
-    viewport()->setMouseTracking(true);
-    for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
-        bar->setSingleStep(1);
-        bar->setPageStep(10);
-        bar->setRange(0, 0);
-    }
+COrvikView::COrvikView(COrvikDoc* doc, QWidget* parent) : CImagePane(doc, parent) {
     OnCommand(ID_FILE_PRINT, [this] { OnFilePrint(); });
     OnCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrint(); });
     OnCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
@@ -73,8 +61,6 @@ COrvikView::~COrvikView() {
 }
 
 void COrvikView::OnInitialUpdate() { m_pDocument->m_pView = this; }
-
-void COrvikView::OnUpdate() { viewport()->update(); }
 
 // --- Painting ----------------------------------------------------------------------------------
 
@@ -131,45 +117,16 @@ void COrvikView::paintEvent(QPaintEvent*) {
 
 // --- Scrolling ---------------------------------------------------------------------------------
 
-void COrvikView::resizeEvent(QResizeEvent* event) {
-    QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollRanges();
-}
-
-void COrvikView::SetScrollPositions() {
-    m_bSettingScroll = true;
-    horizontalScrollBar()->setValue(m_nScrollX);
-    verticalScrollBar()->setValue(m_nScrollY);
-    m_bSettingScroll = false;
-}
-
-void COrvikView::scrollContentsBy(int, int) {
-    if (m_bSettingScroll) return;
-    const int x = horizontalScrollBar()->value();
-    const int y = verticalScrollBar()->value();
-    if (x == m_nScrollX && y == m_nScrollY) return;
-    m_nScrollX = x;
-    m_nScrollY = y;
-    viewport()->update();
-}
-
 void COrvikView::UpdateScrollRanges() {
     if (!m_pDocument->HasImage()) return;
     const int zoom = m_pDocument->m_nZoom;
     const int64_t width = int64_t{zoom} * m_pDocument->Width();
     const int64_t height = int64_t{zoom} * m_pDocument->Height();
-    const QSize client = ClientSizeFor(this, width, height);
+    const QSize client = ClientSizeFor(width, height);
     const int64_t dx = width - client.width();
     const int64_t dy = height - client.height();
-    m_nMaxScrollX = dx > 0 ? static_cast<int>((dx + zoom - 1) / zoom) : 0;
-    m_nMaxScrollY = dy > 0 ? static_cast<int>((dy + zoom - 1) / zoom) : 0;
-    m_nScrollX = std::min(m_nScrollX, m_nMaxScrollX);
-    m_nScrollY = std::min(m_nScrollY, m_nMaxScrollY);
-    m_bSettingScroll = true;
-    horizontalScrollBar()->setRange(0, m_nMaxScrollX);
-    verticalScrollBar()->setRange(0, m_nMaxScrollY);
-    m_bSettingScroll = false;
-    SetScrollPositions();
+    // In image pixels, rounded up so the last zoomed pixel can be reached.
+    SetScrollRanges(dx > 0 ? static_cast<int>((dx + zoom - 1) / zoom) : 0, dy > 0 ? static_cast<int>((dy + zoom - 1) / zoom) : 0);
 }
 
 QPoint COrvikView::ClientToImage(int px, int py) {
@@ -256,12 +213,7 @@ void COrvikView::UpdateStatus(int x, int y) {
     } else {
         main->SetPaneText(0, QString::asprintf("(%d , %d)", x, y));
     }
-    QString text = QString::asprintf("Image: %d x %d x ", m_pDocument->Width(), m_pDocument->Height());
-    if (m_pDocument->BitCount() == 8)
-        text += QStringLiteral("256");
-    else if (m_pDocument->BitCount() == 24)
-        text += QStringLiteral("16 Million");
-    main->SetImagePaneText(text);
+    ShowImageInfo();
 }
 
 void COrvikView::UpdateCursor() {

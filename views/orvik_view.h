@@ -3,29 +3,24 @@
 // bands and the hatch outside the image, then stretched into the window by pixel replication.
 #pragma once
 
-#include <QAbstractScrollArea>
 #include <QCursor>
 #include <QPoint>
 
-#include "app/command_target.h"
 #include "document/image_buffer.h"
+#include "views/image_pane.h"
 
-class COrvikDoc;
 class QPrinter;
 
-class COrvikView : public QAbstractScrollArea, public CCommandTarget {
+class COrvikView : public CImagePane {
     Q_OBJECT
 
 public:
     COrvikView(COrvikDoc* doc, QWidget* parent);
     ~COrvikView() override;
 
-    COrvikDoc* GetDocument() const { return m_pDocument; }
     void OnInitialUpdate();
-    // The document changed: repaint in full.
-    void OnUpdate();
 
-    void UpdateScrollRanges();
+    void UpdateScrollRanges() override;
     // A client point as an image point inside the image, scrolling first while a drag runs.
     QPoint ClientToImage(int px, int py);
     void ScrollBy(int dx, int dy);
@@ -56,10 +51,6 @@ public:
     // modified when that part is not empty) and releases it.
     void DropSelection();
 
-    int m_nScrollX = 0;
-    int m_nScrollY = 0;
-    int m_nMaxScrollX = 0;
-    int m_nMaxScrollY = 0;
     QPoint m_ptLast;
     int m_nDrawnWidth = 0;
     int m_nDrawnHeight = 0;
@@ -71,8 +62,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -86,13 +75,10 @@ private:
     bool LiftSelection();
     void SelectionPress(const QPoint& p);
     void EndSelectionDrag(const QPoint& p);
-    void SetScrollPositions();
     void UpdateCursor();
     void OnFilePrint();
     void OnFilePrintPreview();
 
-    COrvikDoc* m_pDocument;
-    bool m_bSettingScroll = false;  // the view itself moves the scroll bars
     bool m_bCapture = false;        // a press of this view is waiting for its release
 };
 

@@ -2,32 +2,19 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
 
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
 #include "document/orvik_doc.h"
-#include "views/scroll_client.h"
 #include "views/surface_raster.h"
 
-COrvikView2::COrvikView2(COrvikDoc* doc, QWidget* parent) : QAbstractScrollArea(parent), m_pDocument(doc) {
-    setFrameShape(QFrame::NoFrame);
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    viewport()->setMouseTracking(true);
-    for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
-        bar->setSingleStep(1);
-        bar->setPageStep(10);
-        bar->setRange(0, 0);
-    }
-}
+COrvikView2::COrvikView2(COrvikDoc* doc, QWidget* parent) : CImagePane(doc, parent) {}
 
 COrvikView2::~COrvikView2() {
     if (m_pDocument->m_pView2 == this) m_pDocument->m_pView2 = nullptr;
 }
 
 void COrvikView2::OnInitialUpdate() { m_pDocument->m_pView2 = this; }
-
-void COrvikView2::OnUpdate() { viewport()->update(); }
 
 void COrvikView2::paintEvent(QPaintEvent*) {
     if (!m_pDocument->HasImage()) return;
@@ -51,48 +38,16 @@ void COrvikView2::paintEvent(QPaintEvent*) {
     painter.drawImage(QPoint(0, 0), image, QRect(0, 0, cw, ch));
 }
 
-void COrvikView2::resizeEvent(QResizeEvent* event) {
-    QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollRanges();
-}
-
-void COrvikView2::SetScrollPositions() {
-    m_bSettingScroll = true;
-    horizontalScrollBar()->setValue(m_nScrollX);
-    verticalScrollBar()->setValue(m_nScrollY);
-    m_bSettingScroll = false;
-}
-
-void COrvikView2::scrollContentsBy(int, int) {
-    if (m_bSettingScroll) return;
-    m_nScrollX = horizontalScrollBar()->value();
-    m_nScrollY = verticalScrollBar()->value();
-    viewport()->update();
-}
-
 void COrvikView2::UpdateScrollRanges() {
     if (!m_pDocument->HasImage()) return;
-    const QSize client = ClientSizeFor(this, m_pDocument->Width(), m_pDocument->Height());
-    m_nMaxScrollX = std::max(m_pDocument->Width() - client.width(), 0);
-    m_nMaxScrollY = std::max(m_pDocument->Height() - client.height(), 0);
-    m_nScrollX = std::min(m_nScrollX, m_nMaxScrollX);
-    m_nScrollY = std::min(m_nScrollY, m_nMaxScrollY);
-    m_bSettingScroll = true;
-    horizontalScrollBar()->setRange(0, m_nMaxScrollX);
-    verticalScrollBar()->setRange(0, m_nMaxScrollY);
-    m_bSettingScroll = false;
-    SetScrollPositions();
+    const QSize client = ClientSizeFor(m_pDocument->Width(), m_pDocument->Height());
+    SetScrollRanges(std::max(m_pDocument->Width() - client.width(), 0),
+                    std::max(m_pDocument->Height() - client.height(), 0));
 }
 
 void COrvikView2::UpdateStatus(int x, int y) {
-    CMainFrame* main = theApp->m_mainFrame;
-    main->SetPaneText(0, QString::asprintf("(%d , %d)", x + m_nScrollX, y + m_nScrollY));
-    QString text = QString::asprintf("Image: %d x %d x ", m_pDocument->Width(), m_pDocument->Height());
-    if (m_pDocument->BitCount() == 8)
-        text += QStringLiteral("256");
-    else if (m_pDocument->BitCount() == 24)
-        text += QStringLiteral("16 Million");
-    main->SetImagePaneText(text);
+    theApp->m_mainFrame->SetPaneText(0, QString::asprintf("(%d , %d)", x + m_nScrollX, y + m_nScrollY));
+    ShowImageInfo();
 }
 
 void COrvikView2::mousePressEvent(QMouseEvent* event) {

@@ -3,14 +3,11 @@
 // floating selection.
 #pragma once
 
-#include <QAbstractScrollArea>
 #include <QPoint>
 
-#include "app/command_target.h"
+#include "views/image_pane.h"
 
-class COrvikDoc;
-
-class COrvikView2 : public QAbstractScrollArea, public CCommandTarget {
+class COrvikView2 : public CImagePane {
     Q_OBJECT
 
 public:
@@ -18,28 +15,15 @@ public:
     ~COrvikView2() override;
 
     void OnInitialUpdate();
-    void OnUpdate();
-    void UpdateScrollRanges();
+    void UpdateScrollRanges() override;
     void UpdateStatus(int x, int y);
 
     bool m_bPanning = false;
     QPoint m_ptAnchor;
-    int m_nScrollX = 0;
-    int m_nScrollY = 0;
-    int m_nMaxScrollX = 0;
-    int m_nMaxScrollY = 0;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    void SetScrollPositions();
-
-    COrvikDoc* m_pDocument;
-    bool m_bSettingScroll = false;
 };

@@ -201,3 +201,40 @@ TEST(QuantzContract, RefusedInputsLeaveTheImageAlone) {
     // The same image converts once the header is right.
     EXPECT_TRUE(Reduced(input, 1, 0));
 }
+
+// Large images are gathered and mapped in two halves at once. The halves' colour sets must join
+// correctly: 128 colours in the top half and 128 others in the bottom half still come out exact
+// under every dither method, and so does every sampled pixel's nearest entry.
+TEST(QuantzContract, LargeImagesSplitIntoHalves) {
+    std::mt19937 rng(4);
+    const int width = 1024, height = 1024;  // the size from which a helper thread joins in
+    const std::vector<Rgb> colours = DistinctColours(256, rng);
+    for (int palette : {1, 2}) {
+        for (int dither : {0, 1, 2}) {
+            InputImage input(width, height, [&](int x, int y) {
+                return colours[(y < height / 2 ? 0 : 128) + (x * 7 + y * 3) % 128];
+            });
+            const Reduced out(input, palette, dither);
+            ASSERT_TRUE(out);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    ASSERT_EQ(out.At(x, y), input.At(x, y)) << palette << dither << " " << x << "," << y;
+        }
+    }
+    InputImage photo(width, height, [&](int x, int y) { return Photo(x, y, width, height, rng); });
+    const Reduced out(photo, 1, 0);
+    ASSERT_TRUE(out);
+    std::set<int> used;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            used.insert(out.Index(x, y));
+    for (int n = 0; n < 20000; ++n) {
+        const int x = int(rng() % width), y = int(rng() % height);
+        const Rgb c = photo.At(x, y);
+        const int chosen = out.Index(x, y), d = SquaredDistance(c, out.palette()[chosen]);
+        for (int i : used) {
+            const int other = SquaredDistance(c, out.palette()[i]);
+            ASSERT_TRUE(other > d || (other == d && i >= chosen)) << x << "," << y << " entry " << i;
+        }
+    }
+}

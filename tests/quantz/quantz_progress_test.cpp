@@ -34,10 +34,19 @@ Rgb Busy(int x, int y) {
 
 }  // namespace
 
+// Also for an image large enough for a helper thread, which must never report.
 TEST(QuantzProgress, RisesFromZeroToHundredForEveryMethodPair) {
-    for (const MethodPair m : AllMethodPairs()) {
+    struct Run {
+        MethodPair m;
+        int width, height;
+    };
+    std::vector<Run> runs;
+    for (const MethodPair m : AllMethodPairs()) runs.push_back({m, 300, 200});
+    for (int dither : {1, 2}) runs.push_back({MethodPair{1, dither}, 1024, 1024});
+    for (const Run& run : runs) {
+        const MethodPair m = run.m;
         ProgressScope scope;
-        InputImage input(300, 200, Busy);
+        InputImage input(run.width, run.height, Busy);
         ASSERT_TRUE(Reduced(input, m.palette, m.dither));
         SCOPED_TRACE(testing::Message() << "palette " << m.palette << " dither " << m.dither);
         ASSERT_GE(g_reports.size(), 2u);

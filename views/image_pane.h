@@ -1,0 +1,49 @@
+// What the two panes of a document window share: their document, a scroll position counted in
+// image pixels with its own scroll bars (steps of 1, pages of 10), and the image's line in the
+// status bar.
+#pragma once
+
+#include <QAbstractScrollArea>
+
+#include <cstdint>
+
+#include "app/command_target.h"
+
+class COrvikDoc;
+
+class CImagePane : public QAbstractScrollArea, public CCommandTarget {
+    Q_OBJECT
+
+public:
+    CImagePane(COrvikDoc* doc, QWidget* parent);
+
+    COrvikDoc* GetDocument() const { return m_pDocument; }
+    // The document changed: repaint in full.
+    void OnUpdate();
+    // Fits the scroll ranges to the image and the client area, lowering the positions into them.
+    virtual void UpdateScrollRanges() = 0;
+
+    int m_nScrollX = 0;  // first visible image column
+    int m_nScrollY = 0;  // first visible image row from the top
+    int m_nMaxScrollX = 0;
+    int m_nMaxScrollY = 0;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+    // The client size the pane will have once its bars are shown or hidden for content of this
+    // size, so the ranges never depend on which bars happened to be visible before.
+    QSize ClientSizeFor(int64_t contentWidth, int64_t contentHeight) const;
+    // Sets both ranges 0..max, lowering the positions into them, and the bars' positions.
+    void SetScrollRanges(int maxX, int maxY);
+    // Moves the bars to m_nScrollX and m_nScrollY.
+    void SetScrollPositions();
+    // "Image: W x H x 256" or "... 16 Million" in status pane 2.
+    void ShowImageInfo() const;
+
+    COrvikDoc* m_pDocument;
+
+private:
+    bool m_bSettingScroll = false;  // the pane itself moves the scroll bars
+};
