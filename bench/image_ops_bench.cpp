@@ -6,11 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QImage>
-#include <QLineEdit>
-#include <QTimer>
 
 #include <cstdlib>
 #include <cstring>
@@ -19,11 +16,11 @@
 #include "app/child_frame.h"
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
-#include "dialogs/new_image_dlg.h"
 #include "document/image_ops.h"
 #include "document/orvik_doc.h"
 #include "document/plugin_library.h"
 #include "document/quantz_api.h"
+#include "gui_bench.h"
 #include "views/orvik_view.h"
 
 namespace {
@@ -80,11 +77,25 @@ void CopyPicture(BITMAPINFOHEADER** header, uint8_t** bits) {
     std::memcpy(*bits, s.rows.data(), s.rows.size());
 }
 
-// The document of the GUI benchmarks, holding a fresh copy of the picture.
-COrvikDoc* g_doc = nullptr;
+// The document of the GUI benchmarks, made on first use; it holds a fresh copy of the picture
+// before every measured operation.
+COrvikDoc* Doc() {
+    static COrvikDoc* doc = [] {
+        COrvikDoc* d = NewBenchImage(kImage24Bit, 8, 8);
+        if (!d) return d;
+        // An editing view with a 1920 x 1080 client area.
+        CChildFrame* frame = d->m_pChildFrame;
+        COrvikView* view = d->m_pView;
+        frame->resize(1920 + frame->width() - view->viewport()->width(),
+                      1080 + frame->height() - view->viewport()->height());
+        QApplication::processEvents();
+        return d;
+    }();
+    return doc;
+}
 
 void LoadPictureIntoDocument() {
-    COrvikDoc* doc = g_doc;
+    COrvikDoc* doc = Doc();
     if (doc->m_pHeader->biBitCount != 8) std::free(doc->m_pPalette);
     std::free(doc->m_pHeader);
     std::free(doc->m_pBits);
@@ -92,27 +103,7 @@ void LoadPictureIntoDocument() {
     doc->m_pPalette = MakeDefaultPalette();
     doc->MakeBrushes();
     doc->m_pView->UpdateScrollRanges();
-}
-
-COrvikDoc* MakeDocument() {
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<CNewImageDlg*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        dialog->m_widthEdit->setText("8");
-        dialog->m_heightEdit->setText("8");
-        dialog->m_typeList->setCurrentIndex(kImage24Bit);
-        dialog->accept();
-    });
-    g_doc = theApp->OnFileNew();
-    if (!g_doc) return nullptr;
-    LoadPictureIntoDocument();
-    // An editing view with a 1920 x 1080 client area.
-    CChildFrame* frame = g_doc->m_pChildFrame;
-    COrvikView* view = g_doc->m_pView;
-    frame->resize(1920 + frame->width() - view->viewport()->width(),
-                  1080 + frame->height() - view->viewport()->height());
     QApplication::processEvents();
-    return g_doc;
 }
 
 using Operation = ImageStatus (*)(BITMAPINFOHEADER*, uint8_t**, int64_t, int64_t);
@@ -148,12 +139,11 @@ void DocumentOperation(benchmark::State& state, bool canvas) {
     for (auto _ : state) {
         state.PauseTiming();
         LoadPictureIntoDocument();
-        QApplication::processEvents();
         state.ResumeTiming();
         const ImageStatus status =
-            canvas ? g_doc->ResizeCanvas(width, height) : g_doc->ResizeImage(width, height);
+            canvas ? Doc()->ResizeCanvas(width, height) : Doc()->ResizeImage(width, height);
         if (status != ImageStatus::Ok) state.SkipWithError("refused");
-        g_doc->m_pView->viewport()->repaint();
+        Doc()->m_pView->viewport()->repaint();
     }
 }
 
@@ -203,11 +193,10 @@ void ReduceCommand(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         LoadPictureIntoDocument();
-        QApplication::processEvents();
         state.ResumeTiming();
-        if (!g_doc->ReduceColorDepth(int(state.range(0)), int(state.range(1))))
+        if (!Doc()->ReduceColorDepth(int(state.range(0)), int(state.range(1))))
             state.SkipWithError("not reduced");
-        g_doc->m_pView->viewport()->repaint();
+        Doc()->m_pView->viewport()->repaint();
         QApplication::processEvents();
     }
 }
@@ -250,16 +239,7 @@ void Register() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("XDG_CONFIG_HOME", "/tmp/orvik-bench-config");
-    COrvikApp app(argc, argv);
-    if (!app.InitInstance({})) return 1;
-    app.m_mainFrame->resize(2400, 1600);
-    if (!MakeDocument()) return 1;
     Picture();
     Register();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }

@@ -98,18 +98,12 @@ ImageStatus COrvikDoc::ResizeImage(int64_t width, int64_t height) {
 
 bool COrvikDoc::ReduceColorDepth(int paletteMethod, int ditherMethod) {
     if (!HasImage() || BitCount() != 24) return false;
+    // Both functions are looked up before anything is called.
     const CPluginLibrary library(kColourLibrary);
-    if (!library.IsLoaded()) {
-        OrvikMessage(QStringLiteral("Can't Find %1").arg(kColourLibrary));
-        return false;
-    }
-    const auto convert = library.Symbol<QuantzConvert>("Convert24To256");
-    const auto setProgress = library.Symbol<QuantzSetProgress>("SetProgressFunction");
-    if (!convert || !setProgress) {
-        OrvikMessage(tr("%1 cannot reduce colours: it has no %2.")
-                         .arg(kColourLibrary, convert ? "SetProgressFunction" : "Convert24To256"));
-        return false;
-    }
+    const auto convert = RequireExport<QuantzConvert>(library, kColourLibrary, "Convert24To256");
+    if (!convert) return false;
+    const auto setProgress = RequireExport<QuantzSetProgress>(library, kColourLibrary, "SetProgressFunction");
+    if (!setProgress) return false;
 
     uint8_t* bits = m_pBits;
     BITMAPINFOHEADER* header = nullptr;
