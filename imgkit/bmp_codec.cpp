@@ -326,8 +326,8 @@ int SaveBmpFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& h
     }
 
     OutputFile out;
-    const bool saved =
-        out.Create(path) && out.Write(head, headBytes) && out.Write(bits, blockBytes) && out.Commit();
+    const bool saved = out.Create(path, int64_t{headBytes} + blockBytes) && out.Write(head, headBytes) &&
+                       out.Write(bits, blockBytes) && out.Commit();
     return saved ? 1 : 0;
 }
 

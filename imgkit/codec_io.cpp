@@ -137,7 +137,7 @@ OutputFile::~OutputFile() {
     Discard();
 }
 
-bool OutputFile::Create(const char* path) {
+bool OutputFile::Create(const char* path, int64_t expectedBytes) {
     if (!path || !*path || m_fd >= 0) return false;
     m_target = path;
     struct stat st {};
@@ -168,6 +168,12 @@ bool OutputFile::Create(const char* path) {
         return false;
     }
     if (exists) fchmod(m_fd, st.st_mode & 0777);
+    // Reserving the space at once is quicker than block by block, and finds a full disk before any
+    // writing. File systems without the call just go on.
+    if (expectedBytes > 0 && fallocate(m_fd, 0, 0, expectedBytes) != 0 && errno != EOPNOTSUPP) {
+        m_failed = true;
+        return false;
+    }
     return true;
 }
 

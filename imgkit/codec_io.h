@@ -99,7 +99,8 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    bool Create(const char* path);
+    // expectedBytes, when known, is the size the file will have.
+    bool Create(const char* path, int64_t expectedBytes = 0);
     bool Write(const void* data, size_t n);
     bool Commit();
 

@@ -112,6 +112,7 @@ TEST(CorpusBmp, BmpsuiteMatchesItsReferences) {
 TEST(CorpusBmp, OtherSourcesMatchNetpbm) {
     REQUIRE_CORPUS();
     std::vector<Case> cases = GeneratedCases("bmp");
+    EXPECT_EQ(cases.size(), 35u) << "files in bmp/generated/{good,q,other}";
     cases.push_back({"bmp/bmpsuite/q/rgb24prof2.bmp", ""});  // pixels as stored; the profile is ignored
     for (const char* f :
          {"Core_1_Bit", "Core_4_Bit", "Info_1_Bit", "Info_1_Bit_Top_Down", "Info_4_Bit",
@@ -136,6 +137,7 @@ TEST(CorpusBmp, OtherSourcesMatchNetpbm) {
 TEST(CorpusPcx, GoodFilesMatchTheirReferences) {
     REQUIRE_CORPUS();
     std::vector<Case> cases = GeneratedCases("pcx");
+    EXPECT_EQ(cases.size(), 30u) << "files in pcx/generated/{good,q,other}";
     cases.push_back({"pcx/image-rs/24bit.pcx", "pcx/image-rs/24bit.pcx.4210721a.png"});
     cases.push_back({"pcx/image-rs/256-palette.pcx", "pcx/image-rs/256-palette.pcx.7308a650.png"});
     for (const char* f : {"pillow/odd_stride", "pillow/p_4_planes", "pillow/pil184", "sail/bpp1-indexed",
