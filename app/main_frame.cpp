@@ -22,6 +22,7 @@
 #include "colour/color_palette_dlg.h"
 #include "document/orvik_doc.h"
 #include "res/resource.h"
+#include "views/orvik_view.h"
 
 namespace {
 
@@ -112,7 +113,10 @@ CMainFrame::CMainFrame() : m_currentTool(ID_TOOL_BRUSH) {
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
-        if (auto* frame = qobject_cast<CChildFrame*>(window)) frame->OnSetFocus();
+        if (auto* frame = qobject_cast<CChildFrame*>(window)) {
+            frame->OnSetFocus();
+            if (frame->EditingView()) frame->EditingView()->OnUpdate();
+        }
         OnUpdateFrameTitle();
         UpdateCommandUI();
     });
@@ -508,6 +512,7 @@ void CMainFrame::SetPaneWidth(int pane, int width) {
 }
 
 void CMainFrame::SetImagePaneText(const QString& text) {
+    if (m_panes[2]->text() == text) return;
     const int needed = m_panes[2]->fontMetrics().horizontalAdvance(text) + 2 * m_panes[2]->margin() + 4;
     SetPaneWidth(2, std::max(6 * static_cast<int>(text.size()), needed));
     SetPaneText(2, text);

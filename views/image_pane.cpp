@@ -23,6 +23,8 @@ CImagePane::CImagePane(COrvikDoc* doc, QWidget* parent) : QAbstractScrollArea(pa
 }
 
 void CImagePane::OnUpdate() {
+    // The image's size or depth may have changed: keep the status line of the active one true.
+    if (m_pDocument->HasImage() && m_pDocument == theApp->GetActiveChildDocument()) ShowImageInfo();
     viewport()->update();
 }
 

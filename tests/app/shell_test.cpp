@@ -281,6 +281,9 @@ TEST_F(ShellTest, ScrollingCentringAndMapping) {
 TEST_F(ShellTest, StatusTextsAndPaneWidth) {
     COrvikDoc* doc = NewImage("640", "480", kImage24Bit);
     ASSERT_NE(doc, nullptr);
+    // The image line follows the active document when it changes, before the pointer moves.
+    doc->UpdateAllViews();
+    EXPECT_EQ(Main()->PaneText(2), "Image: 640 x 480 x 16 Million");
     doc->m_pView->UpdateStatus(12, 34);
     EXPECT_EQ(Main()->PaneText(0), "(12 , 34)");
     EXPECT_EQ(Main()->PaneText(2), "Image: 640 x 480 x 16 Million");
