@@ -9,6 +9,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_buttons.h"
 #include "dialogs/dialog_numbers.h"
 #include "document/orvik_doc.h"
 #include "res/resource.h"
@@ -43,25 +44,14 @@ CCanvasSizeDlg::CCanvasSizeDlg(COrvikDoc* doc, QWidget* parent) : QDialog(parent
     grid->addWidget(new QLabel(QStringLiteral("Current Height :"), dimension), 4, 0);
     grid->addWidget(m_currentHeight, 4, 1);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    ok->setObjectName(QString::number(IDOK));
-    cancel->setObjectName(QString::number(IDCANCEL));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CCanvasSizeDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CCanvasSizeDlg::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addStretch();
+    const OkCancelButtons buttons = MakeOkCancel(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(dimension);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
-    setTabOrder(ok, cancel);
-    setTabOrder(cancel, m_widthEdit);
+    setTabOrder(buttons.ok, buttons.cancel);
+    setTabOrder(buttons.cancel, m_widthEdit);
     setTabOrder(m_widthEdit, m_heightEdit);
 
     const QString width = QString::number(doc->Width());

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_buttons.h"
 #include "res/resource.h"
 
 namespace {
@@ -54,23 +55,12 @@ CDecreaseDepthDlg::CDecreaseDepthDlg(QWidget* parent) : QDialog(parent) {
     groups->addWidget(palette);
     groups->addWidget(dither);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    ok->setObjectName(QString::number(IDOK));
-    cancel->setObjectName(QString::number(IDCANCEL));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CDecreaseDepthDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CDecreaseDepthDlg::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addStretch();
+    const OkCancelButtons buttons = MakeOkCancel(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(groups);
-    layout->addLayout(buttons);
-    setTabOrder(ok, cancel);
+    layout->addLayout(buttons.row);
+    setTabOrder(buttons.ok, buttons.cancel);
 
     m_octree->setChecked(true);
     m_nearestColor->setChecked(true);

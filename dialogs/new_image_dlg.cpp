@@ -1,7 +1,6 @@
 #include "dialogs/new_image_dlg.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/messages.h"
+#include "dialogs/dialog_buttons.h"
 #include "document/orvik_doc.h"
 #include "res/resource.h"
 
@@ -51,17 +51,12 @@ CNewImageDlg::CNewImageDlg(COrvikDoc* doc, QWidget* parent) : QDialog(parent), m
     typeGrid->addWidget(new QLabel(QStringLiteral("Image Type"), characteristics), 1, 0);
     typeGrid->addWidget(m_typeList, 1, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CNewImageDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CNewImageDlg::reject);
+    const OkCancelButtons buttons = MakeOkCancel(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(dimension);
     layout->addWidget(characteristics);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons.row);
 
     setTabOrder(m_widthEdit, m_heightEdit);
     setTabOrder(m_heightEdit, m_typeList);
@@ -78,7 +73,8 @@ void CNewImageDlg::accept() {
     if (status == ImageStatus::Ok) status = m_pDocument->CreateBlankImage(int(width), int(height), type);
     if (status != ImageStatus::Ok) {
         OrvikMessage(tr("Cannot make a %1 x %2 image: %3.")
-                         .arg(m_widthEdit->text(), m_heightEdit->text(), QString::fromLatin1(ImageStatusText(status))));
+                         .arg(m_widthEdit->text(), m_heightEdit->text(),
+                              QString::fromLatin1(ImageStatusText(status))));
         QLineEdit* culprit = (width < 1 || width > kMaxImageDimension) ? m_widthEdit : m_heightEdit;
         culprit->selectAll();
         culprit->setFocus();

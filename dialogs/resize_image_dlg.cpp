@@ -15,6 +15,7 @@
 #include <cmath>
 #include <limits>
 
+#include "dialogs/dialog_buttons.h"
 #include "dialogs/dialog_numbers.h"
 #include "document/orvik_doc.h"
 #include "res/resource.h"
@@ -103,28 +104,17 @@ CResizeImageDlg::CResizeImageDlg(COrvikDoc* doc, QWidget* parent)
     aspect->addWidget(m_ratioLabel);
     aspect->addStretch();
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    ok->setObjectName(QString::number(IDOK));
-    cancel->setObjectName(QString::number(IDCANCEL));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CResizeImageDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CResizeImageDlg::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addStretch();
+    const OkCancelButtons buttons = MakeOkCancel(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pixelFrame);
     layout->addWidget(percentFrame);
     layout->addLayout(current);
     layout->addLayout(aspect);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
-    setTabOrder(ok, cancel);
-    setTabOrder(cancel, m_pixelRadio);
+    setTabOrder(buttons.ok, buttons.cancel);
+    setTabOrder(buttons.cancel, m_pixelRadio);
     setTabOrder(m_pixelRadio, m_percentRadio);
     setTabOrder(m_percentRadio, m_widthEdit);
     setTabOrder(m_widthEdit, m_heightEdit);

@@ -10,6 +10,7 @@
 
 #include <cmath>
 
+#include "dialogs/dialog_buttons.h"
 #include "dialogs/dialog_numbers.h"
 #include "document/pixel_routines.h"
 #include "res/resource.h"
@@ -37,24 +38,13 @@ CSetupDlg::CSetupDlg(QWidget* parent) : QDialog(parent) {
     grid->addWidget(m_translucentEdit, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("%"), this), 1, 2);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    ok->setObjectName(QString::number(IDOK));
-    cancel->setObjectName(QString::number(IDCANCEL));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CSetupDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CSetupDlg::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addStretch();
+    const OkCancelButtons buttons = MakeOkCancel(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
-    setTabOrder(ok, cancel);
-    setTabOrder(cancel, m_translucentEdit);
+    layout->addLayout(buttons.row);
+    setTabOrder(buttons.ok, buttons.cancel);
+    setTabOrder(buttons.cancel, m_translucentEdit);
 
     m_fillStyleList->setCurrentIndex(g_fillStyle < m_fillStyleList->count() ? g_fillStyle : 0);
     // The factor as a whole percentage, so a factor stored from n shows as n again.
