@@ -19,7 +19,8 @@ CHideSplitterWnd::CHideSplitterWnd(QWidget* parent) : QSplitter(Qt::Horizontal, 
 void CHideSplitterWnd::childEvent(QChildEvent* event) {
     QSplitter::childEvent(event);
     // Columns keep their widths when the window is resized; the last one takes the difference.
-    for (int i = 0; i < count(); ++i) setStretchFactor(i, i == count() - 1 ? 1 : 0);
+    for (int i = 0; i < count(); ++i)
+        setStretchFactor(i, i == count() - 1 ? 1 : 0);
 }
 
 void CHideSplitterWnd::SetColumnWidths(const QList<int>& widths) {
@@ -51,7 +52,8 @@ void CHideSplitterWnd::ShowColumn() {
     const int room = std::max(width() - handleWidth() * (count() - 1), 2);
     QList<int> widths = sizes();
     const int others = std::max(room - m_hiddenWidth, 1);
-    for (int i = 0; i < widths.size(); ++i) widths[i] = i == col ? m_hiddenWidth : others / (count() - 1);
+    for (int i = 0; i < widths.size(); ++i)
+        widths[i] = i == col ? m_hiddenWidth : others / (count() - 1);
     setSizes(widths);
 }
 
@@ -101,7 +103,9 @@ CChildFrame::~CChildFrame() {
     delete doc;
 }
 
-QWidget* CChildFrame::GetActiveView() const { return m_pActiveView; }
+QWidget* CChildFrame::GetActiveView() const {
+    return m_pActiveView;
+}
 
 void CChildFrame::ActivateEditingView() {
     m_pActiveView = m_pView;

@@ -1,6 +1,8 @@
 #include "app/command_target.h"
 
-bool CCommandTarget::HasCommand(int id) const { return m_commands.count(id) != 0; }
+bool CCommandTarget::HasCommand(int id) const {
+    return m_commands.count(id) != 0;
+}
 
 bool CCommandTarget::DoCommand(int id) {
     const auto it = m_commands.find(id);
@@ -23,7 +25,10 @@ void CCommandTarget::OnCommand(int id, std::function<void()> handler) {
 }
 
 void CCommandTarget::OnCommandRange(int first, int last, std::function<void(int)> handler) {
-    for (int id = first; id <= last; ++id) m_commands[id] = handler;
+    for (int id = first; id <= last; ++id)
+        m_commands[id] = handler;
 }
 
-void CCommandTarget::OnUpdate(int id, std::function<void(CCmdUI&)> handler) { m_updates[id] = std::move(handler); }
+void CCommandTarget::OnUpdate(int id, std::function<void(CCmdUI&)> handler) {
+    m_updates[id] = std::move(handler);
+}

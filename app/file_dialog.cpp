@@ -41,6 +41,10 @@ void COrvikFileDialog::accept() {
     QFileDialog::accept();
 }
 
-QString COrvikFileDialog::GetOpenFileName(const QString& folder) { return Run(true, folder); }
+QString COrvikFileDialog::GetOpenFileName(const QString& folder) {
+    return Run(true, folder);
+}
 
-QString COrvikFileDialog::GetSaveFileName(const QString& folder) { return Run(false, folder); }
+QString COrvikFileDialog::GetSaveFileName(const QString& folder) {
+    return Run(false, folder);
+}

@@ -22,6 +22,7 @@
 #include "colour/color_palette_dlg.h"
 #include "document/orvik_doc.h"
 #include "res/resource.h"
+#include "views/orvik_view.h"
 
 namespace {
 
@@ -37,38 +38,49 @@ struct CommandInfo {
 };
 
 const CommandInfo kCommands[] = {
-    {ID_FILE_NEW, "새 파일(&N)\tCtrl+N", "Ctrl+N", ":/toolbar/new.xpm", "새 문서를 작성합니다\n새 파일", false},
+    {ID_FILE_NEW, "새 파일(&N)\tCtrl+N", "Ctrl+N", ":/toolbar/new.xpm", "새 문서를 작성합니다\n새 파일",
+     false},
     {ID_FILE_OPEN, "열기(&O)...\tCtrl+O", "Ctrl+O", ":/toolbar/open.xpm", "기존 문서를 엽니다\n열기", false},
     {ID_FILE_CLOSE, "닫기(&C)", "", nullptr, "활성 문서를 닫습니다\n닫기", false},
     {ID_FILE_SAVE, "저장(&S)\tCtrl+S", "Ctrl+S", ":/toolbar/save.xpm", "활성 문서를 저장합니다\n저장", false},
     {ID_FILE_SAVE_AS, "다른 이름으로 저장(&A)...", "", nullptr,
      "활성 문서를 새 이름으로 저장합니다\n다른 이름으로 저장", false},
-    {ID_FILE_PRINT, "인쇄(&P)...\tCtrl+P", "Ctrl+P", ":/toolbar/print.xpm", "활성 문서를 인쇄합니다\n인쇄", false},
-    {ID_FILE_PRINT_PREVIEW, "인쇄 미리 보기(&V)", "", nullptr, "전체 페이지를 표시합니다\n인쇄 미리 보기", false},
-    {ID_FILE_PRINT_SETUP, "인쇄 설정(&R)...", "", nullptr, "프린터 및 인쇄 옵션을 변경합니다\n인쇄 설정", false},
+    {ID_FILE_PRINT, "인쇄(&P)...\tCtrl+P", "Ctrl+P", ":/toolbar/print.xpm", "활성 문서를 인쇄합니다\n인쇄",
+     false},
+    {ID_FILE_PRINT_PREVIEW, "인쇄 미리 보기(&V)", "", nullptr, "전체 페이지를 표시합니다\n인쇄 미리 보기",
+     false},
+    {ID_FILE_PRINT_SETUP, "인쇄 설정(&R)...", "", nullptr, "프린터 및 인쇄 옵션을 변경합니다\n인쇄 설정",
+     false},
     {ID_APP_EXIT, "종료(&X)", "", nullptr, "문서를 저장할지 묻고 응용 프로그램을 끝냅니다\n끝내기", false},
-    {ID_EDIT_UNDO, "취소(&U)\tCtrl+Z", "Ctrl+Z;Alt+Backspace", nullptr, "마지막 작업을 취소합니다\n실행 취소", false},
+    {ID_EDIT_UNDO, "취소(&U)\tCtrl+Z", "Ctrl+Z;Alt+Backspace", nullptr, "마지막 작업을 취소합니다\n실행 취소",
+     false},
     {ID_EDIT_CUT, "Cut(&T)\tCtrl+X", "Ctrl+X;Shift+Del", ":/toolbar/cut.xpm",
      "선택 영역을 잘라내어 클립보드에 넣습니다\n잘라내기", false},
     {ID_EDIT_COPY, "Copy(&C)\tCtrl+C", "Ctrl+C;Ctrl+Ins", ":/toolbar/copy.xpm",
      "선택 영역을 복사하여 클립보드에 넣습니다\n복사", false},
-    {ID_EDIT_PASTE, "As New Image\tCtrl+V", "Ctrl+V;Shift+Ins", ":/toolbar/paste.xpm", "Paste As New Image", false},
-    {ID_EDIT_PASTE_SELECTION, "As New Selection...\tCtrl+E", "Ctrl+E", nullptr, "Paste As New Selection", false},
+    {ID_EDIT_PASTE, "As New Image\tCtrl+V", "Ctrl+V;Shift+Ins", ":/toolbar/paste.xpm", "Paste As New Image",
+     false},
+    {ID_EDIT_PASTE_SELECTION, "As New Selection...\tCtrl+E", "Ctrl+E", nullptr, "Paste As New Selection",
+     false},
     {ID_IMAGE_CLEAR, "Clear\tDel", "Del", nullptr, "Clear Image", false},
-    {ID_VIEW_TOOLBAR, "Standard Toolbar", "", nullptr, "도구 모음을 표시하거나 숨깁니다\n도구 모음 전환", true},
+    {ID_VIEW_TOOLBAR, "Standard Toolbar", "", nullptr, "도구 모음을 표시하거나 숨깁니다\n도구 모음 전환",
+     true},
     {ID_VIEW_TOOL_PALETTE, "Tool Palette", "", nullptr, "", true},
     {ID_VIEW_COLOR_PALETTE, "Color Palette", "", nullptr, "", true},
-    {ID_VIEW_STATUS_BAR, "Status Bar", "", nullptr, "상태 표시줄을 표시하거나 숨깁니다\n상태 표시줄 전환", true},
+    {ID_VIEW_STATUS_BAR, "Status Bar", "", nullptr, "상태 표시줄을 표시하거나 숨깁니다\n상태 표시줄 전환",
+     true},
     {ID_IMAGE_CANVAS, "Resize Canvas", "", nullptr, "Resize the drawing canvas", false},
     {ID_IMAGE_RESIZE, "Resize Image", "", nullptr, "Change the size of Image.(Scale)", false},
     {ID_COLORS_DECREASE, "256 Colors (8 Bit)", "", nullptr, "", false},
     {ID_COLORS_INCREASE, "16 Million (24Bit)", "", nullptr, "", false},
     {ID_MISC_TRANSLUCENT, "Translucent", "", nullptr, "Turn On/Off Translucent Effect.", true},
     {ID_MISC_OPTION, "Option", "", nullptr, "Change Options.", false},
-    {ID_WINDOW_CASCADE, "계단식(&C)", "", nullptr, "창이 겹치도록 계단식으로 정렬합니다\n계단식 창 배열", false},
-    {ID_WINDOW_TILE_HORZ, "바둑판식(&T)", "", nullptr, "창이 겹치지 않도록 바둑판식으로 정렬합니다\n바둑판식 창 배열",
+    {ID_WINDOW_CASCADE, "계단식(&C)", "", nullptr, "창이 겹치도록 계단식으로 정렬합니다\n계단식 창 배열",
      false},
-    {ID_WINDOW_ARRANGE, "아이콘 정렬(&A)", "", nullptr, "창의 아래쪽에 아이콘을 정렬합니다\n아이콘 정렬", false},
+    {ID_WINDOW_TILE_HORZ, "바둑판식(&T)", "", nullptr,
+     "창이 겹치지 않도록 바둑판식으로 정렬합니다\n바둑판식 창 배열", false},
+    {ID_WINDOW_ARRANGE, "아이콘 정렬(&A)", "", nullptr, "창의 아래쪽에 아이콘을 정렬합니다\n아이콘 정렬",
+     false},
     {ID_APP_ABOUT, "Orvik 정보(&A)...", "", ":/toolbar/about.xpm",
      "프로그램 정보, 버전 번호, 저작권을 표시합니다\n정보", false},
     {ID_NEXT_PANE, "", "F6", nullptr, "다음 창으로 전환합니다\n다음 창", false},
@@ -78,7 +90,8 @@ const CommandInfo kCommands[] = {
     {ID_TOOL_SELECT, "Select", "", ":/tools/select.xpm", "", true},
     {ID_TOOL_LINE, "Draw Line", "", ":/tools/line.xpm", "Draw Line", true},
     {ID_TOOL_RECT, "Draw Rectangle.", "", ":/tools/rect.xpm", "Draw Rectangle.", true},
-    {ID_TOOL_FILL, "Fill an area with current color", "", ":/tools/fill.xpm", "Fill an area with current color", true},
+    {ID_TOOL_FILL, "Fill an area with current color", "", ":/tools/fill.xpm",
+     "Fill an area with current color", true},
 };
 
 constexpr int kPaneWidthSpaces = 35;
@@ -91,7 +104,8 @@ CMainFrame::CMainFrame() : m_currentTool(ID_TOOL_BRUSH) {
     RestorePlacement();
 
     // The off-screen surface starts at the size of the screen.
-    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize(1024, 768);
+    const QSize screen =
+        QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize(1024, 768);
     m_backDC = QImage(screen, QImage::Format_RGB32);
 
     m_mdiArea = new QMdiArea(this);
@@ -99,7 +113,10 @@ CMainFrame::CMainFrame() : m_currentTool(ID_TOOL_BRUSH) {
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
-        if (auto* frame = qobject_cast<CChildFrame*>(window)) frame->OnSetFocus();
+        if (auto* frame = qobject_cast<CChildFrame*>(window)) {
+            frame->OnSetFocus();
+            if (frame->EditingView()) frame->EditingView()->OnUpdate();
+        }
         OnUpdateFrameTitle();
         UpdateCommandUI();
     });
@@ -117,8 +134,9 @@ CMainFrame::CMainFrame() : m_currentTool(ID_TOOL_BRUSH) {
 
     OnCommand(ID_APP_EXIT, [this] { close(); });
     // The bar toggles: checked while the bar is shown (also while the main window is minimised).
-    const std::pair<int, QWidget*> bars[] = {
-        {ID_VIEW_TOOL_PALETTE, m_wndToolPalette}, {ID_VIEW_TOOLBAR, m_wndToolBar}, {ID_VIEW_STATUS_BAR, m_wndStatusBar}};
+    const std::pair<int, QWidget*> bars[] = {{ID_VIEW_TOOL_PALETTE, m_wndToolPalette},
+                                             {ID_VIEW_TOOLBAR, m_wndToolBar},
+                                             {ID_VIEW_STATUS_BAR, m_wndStatusBar}};
     for (const auto& [id, bar] : bars) {
         OnUpdate(id, [bar](CCmdUI& ui) {
             ui.Enable();
@@ -138,7 +156,8 @@ CMainFrame::~CMainFrame() {
 
 QImage& CMainFrame::BackBuffer(int width, int height) {
     if (width > m_backDC.width() || height > m_backDC.height())
-        m_backDC = QImage(std::max(width, m_backDC.width()), std::max(height, m_backDC.height()), QImage::Format_RGB32);
+        m_backDC = QImage(std::max(width, m_backDC.width()), std::max(height, m_backDC.height()),
+                          QImage::Format_RGB32);
     return m_backDC;
 }
 
@@ -191,7 +210,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
             return;
         }
     }
-    for (COrvikDoc* doc : std::vector<COrvikDoc*>(theApp->Documents())) doc->SetModifiedFlag(false);
+    for (COrvikDoc* doc : std::vector<COrvikDoc*>(theApp->Documents()))
+        doc->SetModifiedFlag(false);
     m_mdiArea->closeAllSubWindows();
     event->accept();
 }
@@ -286,7 +306,8 @@ CCmdUI UpdateState(const std::vector<CCommandTarget*>& route, int id) {
         if (target->DoUpdate(ui)) break;
     }
     if (!ui.m_bEnableChanged) {
-        for (CCommandTarget* target : route) ui.m_bEnabled = ui.m_bEnabled || target->HasCommand(id);
+        for (CCommandTarget* target : route)
+            ui.m_bEnabled = ui.m_bEnabled || target->HasCommand(id);
     }
     return ui;
 }
@@ -323,7 +344,8 @@ QMenu* CMainFrame::NewMenu(const QString& title, std::initializer_list<int> ids)
             menu->addSeparator();
         else if (id == ID_FILE_MRU_FILE1) {
             menu->addAction(m_recentPlaceholder);
-            for (int i = 0; i < COrvikApp::kRecentFiles; ++i) menu->addAction(Action(ID_FILE_MRU_FILE1 + i));
+            for (int i = 0; i < COrvikApp::kRecentFiles; ++i)
+                menu->addAction(Action(ID_FILE_MRU_FILE1 + i));
         } else
             menu->addAction(Action(id));
     }
@@ -337,27 +359,29 @@ void CMainFrame::CreateMenus() {
                                ID_VIEW_STATUS_BAR});
     };
     m_menuNoDocument = {
-        NewMenu(QStringLiteral("&File"), {ID_FILE_NEW, ID_FILE_OPEN, ID_SEPARATOR, ID_FILE_PRINT_SETUP, ID_SEPARATOR,
-                                          ID_FILE_MRU_FILE1, ID_SEPARATOR, ID_APP_EXIT}),
+        NewMenu(QStringLiteral("&File"), {ID_FILE_NEW, ID_FILE_OPEN, ID_SEPARATOR, ID_FILE_PRINT_SETUP,
+                                          ID_SEPARATOR, ID_FILE_MRU_FILE1, ID_SEPARATOR, ID_APP_EXIT}),
         NewMenu(QStringLiteral("&Edit"), {ID_EDIT_PASTE}),
         viewMenu(QStringLiteral("&View")),
         NewMenu(QStringLiteral("&Help"), {ID_APP_ABOUT}),
     };
 
-    QMenu* edit = NewMenu(QStringLiteral("Edit(&E)"), {ID_EDIT_UNDO, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY});
+    QMenu* edit =
+        NewMenu(QStringLiteral("Edit(&E)"), {ID_EDIT_UNDO, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY});
     edit->addMenu(NewMenu(QStringLiteral("Paste"), {ID_EDIT_PASTE, ID_EDIT_PASTE_SELECTION}));
     edit->addAction(Action(ID_IMAGE_CLEAR));
     QMenu* colors = new QMenu(QStringLiteral("Colors"), this);
     colors->addMenu(NewMenu(QStringLiteral("Decrease Color Depth"), {ID_COLORS_DECREASE}));
     colors->addMenu(NewMenu(QStringLiteral("Increase Color Depth"), {ID_COLORS_INCREASE}));
     connect(colors, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
-    QMenu* window = NewMenu(QStringLiteral("Window(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE});
+    QMenu* window =
+        NewMenu(QStringLiteral("Window(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE});
     connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowMenu(window); });
     m_menuDocument = {
         NewMenu(QStringLiteral("File(&F)"),
-                {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_SEPARATOR, ID_FILE_PRINT,
-                 ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_SEPARATOR, ID_FILE_MRU_FILE1, ID_SEPARATOR,
-                 ID_APP_EXIT}),
+                {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_SEPARATOR,
+                 ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_SEPARATOR, ID_FILE_MRU_FILE1,
+                 ID_SEPARATOR, ID_APP_EXIT}),
         edit,
         viewMenu(QStringLiteral("&View")),
         NewMenu(QStringLiteral("&Image"), {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE}),
@@ -403,7 +427,8 @@ void CMainFrame::OnDocumentsChanged() {
     if (anyDocument != m_documentMenuShown || menuBar()->actions().isEmpty()) {
         m_documentMenuShown = anyDocument;
         menuBar()->clear();
-        for (QMenu* menu : anyDocument ? m_menuDocument : m_menuNoDocument) menuBar()->addMenu(menu);
+        for (QMenu* menu : anyDocument ? m_menuDocument : m_menuNoDocument)
+            menuBar()->addMenu(menu);
     }
     OnUpdateFrameTitle();
     UpdateCommandUI();
@@ -427,8 +452,8 @@ void CMainFrame::UpdateRecentFileMenu() {
 void CMainFrame::CreateToolBars() {
     m_wndToolBar = addToolBar(QStringLiteral("Standard"));
     m_wndToolBar->setObjectName(QStringLiteral("Standard"));
-    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
-                   ID_SEPARATOR, ID_FILE_PRINT, ID_SEPARATOR, ID_APP_ABOUT}) {
+    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY,
+                   ID_EDIT_PASTE, ID_SEPARATOR, ID_FILE_PRINT, ID_SEPARATOR, ID_APP_ABOUT}) {
         if (id == ID_SEPARATOR)
             m_wndToolBar->addSeparator();
         else
@@ -477,7 +502,9 @@ void CMainFrame::SetPaneText(int pane, const QString& text) {
     m_panes[pane]->repaint();
 }
 
-QString CMainFrame::PaneText(int pane) const { return m_panes[pane]->text(); }
+QString CMainFrame::PaneText(int pane) const {
+    return m_panes[pane]->text();
+}
 
 void CMainFrame::SetPaneWidth(int pane, int width) {
     m_panes[pane]->setMinimumWidth(0);
@@ -485,6 +512,7 @@ void CMainFrame::SetPaneWidth(int pane, int width) {
 }
 
 void CMainFrame::SetImagePaneText(const QString& text) {
+    if (m_panes[2]->text() == text) return;
     const int needed = m_panes[2]->fontMetrics().horizontalAdvance(text) + 2 * m_panes[2]->margin() + 4;
     SetPaneWidth(2, std::max(6 * static_cast<int>(text.size()), needed));
     SetPaneText(2, text);
@@ -509,10 +537,14 @@ namespace {
 
 int PaneIndex(int paneId) {
     switch (paneId) {
-        case ID_SEPARATOR: return 0;
-        case ID_INDICATOR_PROGRESS: return 1;
-        case ID_INDICATOR_IMAGE: return 2;
-        default: return -1;
+        case ID_SEPARATOR:
+            return 0;
+        case ID_INDICATOR_PROGRESS:
+            return 1;
+        case ID_INDICATOR_IMAGE:
+            return 2;
+        default:
+            return -1;
     }
 }
 
@@ -553,7 +585,8 @@ void FitToStatusPane(CStatusProgressCtrl* control) {
 }
 
 int ProgressCallback(int percent) {
-    CStatusProgressCtrl* progress = theApp && theApp->m_mainFrame ? theApp->m_mainFrame->m_wndProgress : nullptr;
+    CStatusProgressCtrl* progress =
+        theApp && theApp->m_mainFrame ? theApp->m_mainFrame->m_wndProgress : nullptr;
     if (!progress) return 0;
     const int previous = progress->value();
     progress->setValue(percent);

@@ -1,8 +1,8 @@
 #include "app/messages.h"
 
 #include <QApplication>
-#include <QObject>
 #include <QMessageBox>
+#include <QObject>
 
 #include "app/main_frame.h"
 #include "app/orvik_app.h"

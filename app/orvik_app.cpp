@@ -72,9 +72,15 @@ bool COrvikApp::InitInstance(const QStringList& files) {
     }
 
     switch (m_nCmdShow) {
-        case 2: m_mainFrame->showMinimized(); break;
-        case 3: m_mainFrame->showMaximized(); break;
-        default: m_mainFrame->show(); break;
+        case 2:
+            m_mainFrame->showMinimized();
+            break;
+        case 3:
+            m_mainFrame->showMaximized();
+            break;
+        default:
+            m_mainFrame->show();
+            break;
     }
     m_mainFrame->UpdateCommandUI();
     return true;
@@ -82,7 +88,8 @@ bool COrvikApp::InitInstance(const QStringList& files) {
 
 void COrvikApp::ExitInstance() {
     if (!m_mainFrame) return;
-    while (!m_documents.empty()) DestroyDocument(m_documents.back());
+    while (!m_documents.empty())
+        DestroyDocument(m_documents.back());
     delete m_mainFrame;
     m_mainFrame = nullptr;
     g_activeDoc = nullptr;
@@ -198,7 +205,8 @@ void COrvikApp::OnFilePrintSetup() {
 void COrvikApp::AddToRecentFileList(const QString& path) {
     m_recentFiles.removeAll(path);
     m_recentFiles.prepend(path);
-    while (m_recentFiles.size() > kRecentFiles) m_recentFiles.removeLast();
+    while (m_recentFiles.size() > kRecentFiles)
+        m_recentFiles.removeLast();
     SaveRecentFileList();
 }
 

@@ -67,4 +67,6 @@ BENCHMARK(PasteSelection)
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return RunGuiBenchmarks(argc, argv);
+}

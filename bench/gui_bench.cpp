@@ -27,7 +27,8 @@ COrvikDoc* NewBenchImage(int type, int width, int height) {
     if (!doc) return nullptr;
     const int stride = doc->Stride();
     for (int r = 0; r < doc->Height(); ++r)
-        for (int i = 0; i < stride; ++i) doc->m_pBits[static_cast<size_t>(r) * stride + i] = uint8_t(i * 7 + r);
+        for (int i = 0; i < stride; ++i)
+            doc->m_pBits[static_cast<size_t>(r) * stride + i] = uint8_t(i * 7 + r);
     QApplication::processEvents();
     return doc;
 }

@@ -47,8 +47,8 @@ void FloodFill(benchmark::State& state, int type, bool translucent) {
             if (img.bits[0] == before) state.SkipWithError("the fill changed nothing");
         } else {
             const uint32_t before = GetPixel24(img.bits, 0, 0, img.header->biXPelsPerMeter);
-            FloodFill24(img.bits, img.header, kWidth / 2, kHeight / 2, PaletteColour(img.palette[index]), 0, 0,
-                        kWidth - 1, kHeight - 1);
+            FloodFill24(img.bits, img.header, kWidth / 2, kHeight / 2, PaletteColour(img.palette[index]), 0,
+                        0, kWidth - 1, kHeight - 1);
             if (GetPixel24(img.bits, 0, 0, img.header->biXPelsPerMeter) == before)
                 state.SkipWithError("the fill changed nothing");
         }
@@ -57,10 +57,18 @@ void FloodFill(benchmark::State& state, int type, bool translucent) {
     state.SetItemsProcessed(state.iterations() * kPixels);
 }
 
-void BM_FloodFill8(benchmark::State& state) { FloodFill(state, kImage8Bit, false); }
-void BM_FloodFill24(benchmark::State& state) { FloodFill(state, kImage24Bit, false); }
-void BM_FloodFill8Translucent(benchmark::State& state) { FloodFill(state, kImage8Bit, true); }
-void BM_FloodFill24Translucent(benchmark::State& state) { FloodFill(state, kImage24Bit, true); }
+void BM_FloodFill8(benchmark::State& state) {
+    FloodFill(state, kImage8Bit, false);
+}
+void BM_FloodFill24(benchmark::State& state) {
+    FloodFill(state, kImage24Bit, false);
+}
+void BM_FloodFill8Translucent(benchmark::State& state) {
+    FloodFill(state, kImage8Bit, true);
+}
+void BM_FloodFill24Translucent(benchmark::State& state) {
+    FloodFill(state, kImage24Bit, true);
+}
 BENCHMARK(BM_FloodFill8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FloodFill24)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FloodFill8Translucent)->Unit(benchmark::kMillisecond);
@@ -76,7 +84,9 @@ void BM_Memcpy(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
 }
-BENCHMARK(BM_Memcpy)->Arg(RowStride(kWidth, 8) * kHeight)->Arg(RowStride(kWidth, 24) * kHeight)
+BENCHMARK(BM_Memcpy)
+    ->Arg(RowStride(kWidth, 8) * kHeight)
+    ->Arg(RowStride(kWidth, 24) * kHeight)
     ->Unit(benchmark::kMillisecond);
 
 void BM_FlipRows(benchmark::State& state) {
@@ -96,7 +106,8 @@ void BM_StretchNearest(benchmark::State& state) {
     Image src(type, kWidth * percent / 100, kHeight * percent / 100);
     Image dst(type);
     const int bpp = type == kImage8Bit ? 1 : 3;
-    for (int i = 0; i < static_cast<int>(src.header->biSizeImage); ++i) src.bits[i] = static_cast<uint8_t>(i * 7);
+    for (int i = 0; i < static_cast<int>(src.header->biSizeImage); ++i)
+        src.bits[i] = static_cast<uint8_t>(i * 7);
     for (auto _ : state) {
         StretchNearest(src.bits, src.header->biWidth, src.header->biHeight, dst.bits, kWidth, kHeight, bpp);
         benchmark::DoNotOptimize(dst.bits);

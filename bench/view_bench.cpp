@@ -12,9 +12,9 @@
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
 #include "colour/color_palette_dlg.h"
-#include "res/resource.h"
 #include "document/orvik_doc.h"
 #include "gui_bench.h"
+#include "res/resource.h"
 #include "views/orvik_view.h"
 
 namespace {
@@ -25,7 +25,8 @@ COrvikDoc* NewImage(int type) {
     if (!doc) return nullptr;
     CChildFrame* frame = doc->m_pChildFrame;
     COrvikView* view = doc->m_pView;
-    frame->resize(1920 + frame->width() - view->viewport()->width(), 1080 + frame->height() - view->viewport()->height());
+    frame->resize(1920 + frame->width() - view->viewport()->width(),
+                  1080 + frame->height() - view->viewport()->height());
     QApplication::processEvents();
     return doc;
 }
@@ -40,21 +41,27 @@ void Repaint(benchmark::State& state) {
     }
     COrvikView* view = doc->m_pView;
     if (zoom > 1) view->ZoomIn(3000, 2000);
-    while (doc->m_nZoom < zoom) view->ZoomIn(3000, 2000);
+    while (doc->m_nZoom < zoom)
+        view->ZoomIn(3000, 2000);
     // Keep the client area at 1920 x 1080 whatever the zoom did to the frame.
     CChildFrame* frame = doc->m_pChildFrame;
-    frame->resize(frame->width() + 1920 - view->viewport()->width(), frame->height() + 1080 - view->viewport()->height());
+    frame->resize(frame->width() + 1920 - view->viewport()->width(),
+                  frame->height() + 1080 - view->viewport()->height());
     QApplication::processEvents();
     state.counters["client_w"] = view->viewport()->width();
     state.counters["client_h"] = view->viewport()->height();
-    for (auto _ : state) view->viewport()->repaint();
+    for (auto _ : state)
+        view->viewport()->repaint();
     CloseBenchImage(doc);
 }
 
-BENCHMARK(Repaint)->ArgNames({"type", "zoom"})->ArgsProduct({{kImage8Bit, kImage24Bit}, {1, 16}})
+BENCHMARK(Repaint)
+    ->ArgNames({"type", "zoom"})
+    ->ArgsProduct({{kImage8Bit, kImage24Bit}, {1, 16}})
     ->Unit(benchmark::kMillisecond);
 
-void SendMouse(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+void SendMouse(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
     QMouseEvent event(type, QPointF(p), target->mapToGlobal(QPointF(p)), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(target, &event);
 }
@@ -71,7 +78,8 @@ void BrushStroke(benchmark::State& state) {
     theApp->m_mainFrame->m_currentTool = ID_TOOL_BRUSH;
     QWidget* surface = doc->m_pView->viewport();
     std::vector<QPoint> stroke;
-    for (int i = 0; i < 500; ++i) stroke.emplace_back(100 + (i % 100) * 9 + (i / 100) * 40, 100 + (i % 2) * 9 + (i / 100) * 150);
+    for (int i = 0; i < 500; ++i)
+        stroke.emplace_back(100 + (i % 100) * 9 + (i / 100) * 40, 100 + (i % 2) * 9 + (i / 100) * 150);
     for (auto _ : state) {
         SendMouse(surface, QEvent::MouseButtonPress, stroke[0], Qt::LeftButton, Qt::LeftButton);
         QApplication::processEvents();
@@ -82,12 +90,16 @@ void BrushStroke(benchmark::State& state) {
         SendMouse(surface, QEvent::MouseButtonRelease, stroke.back(), Qt::LeftButton, Qt::NoButton);
     }
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(stroke.size()));
-    state.counters["ms_per_move"] = benchmark::Counter(static_cast<double>(stroke.size()),
-                                                       benchmark::Counter::kIsIterationInvariantRate |
-                                                           benchmark::Counter::kInvert);
+    state.counters["ms_per_move"] =
+        benchmark::Counter(static_cast<double>(stroke.size()),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     CloseBenchImage(doc);
 }
-BENCHMARK(BrushStroke)->ArgName("type")->Arg(kImage8Bit)->Arg(kImage24Bit)->Unit(benchmark::kMillisecond)
+BENCHMARK(BrushStroke)
+    ->ArgName("type")
+    ->Arg(kImage8Bit)
+    ->Arg(kImage24Bit)
+    ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 // A click with the fill tool on a uniform 6000 x 4000 image, through to the repainted view.
@@ -110,8 +122,15 @@ void FillClick(benchmark::State& state) {
     }
     CloseBenchImage(doc);
 }
-BENCHMARK(FillClick)->ArgName("type")->Arg(kImage8Bit)->Arg(kImage24Bit)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(FillClick)
+    ->ArgName("type")
+    ->Arg(kImage8Bit)
+    ->Arg(kImage24Bit)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return RunGuiBenchmarks(argc, argv);
+}

@@ -39,10 +39,14 @@ bool HasExtension(std::string_view path) {
 
 const char* DefaultExtension(FileType type) {
     switch (type) {
-        case FileType::Bmp: return ".bmp";
-        case FileType::Pcx: return ".pcx";
-        case FileType::Jpeg: return ".jpg";
-        case FileType::Unknown: break;
+        case FileType::Bmp:
+            return ".bmp";
+        case FileType::Pcx:
+            return ".pcx";
+        case FileType::Jpeg:
+            return ".jpg";
+        case FileType::Unknown:
+            break;
     }
     return "";
 }

@@ -3,7 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-ImageStatus CheckImageSize(int64_t width, int64_t height, int bitCount, int64_t* stride, int64_t* blockBytes) {
+ImageStatus CheckImageSize(int64_t width, int64_t height, int bitCount, int64_t* stride,
+                           int64_t* blockBytes) {
     if (bitCount != 8 && bitCount != 24) return ImageStatus::BadDepth;
     if (width < 1 || height < 1 || width > kMaxImageDimension || height > kMaxImageDimension)
         return ImageStatus::BadSize;
@@ -18,11 +19,16 @@ ImageStatus CheckImageSize(int64_t width, int64_t height, int bitCount, int64_t*
 
 const char* ImageStatusText(ImageStatus status) {
     switch (status) {
-        case ImageStatus::Ok: return "no error";
-        case ImageStatus::BadDepth: return "only 8-bit and 24-bit images are supported";
-        case ImageStatus::BadSize: return "the width and height must be between 1 and 65535 pixels";
-        case ImageStatus::TooLarge: return "the image would need more than 1 GiB of pixel memory";
-        case ImageStatus::NoMemory: return "there is not enough memory";
+        case ImageStatus::Ok:
+            return "no error";
+        case ImageStatus::BadDepth:
+            return "only 8-bit and 24-bit images are supported";
+        case ImageStatus::BadSize:
+            return "the width and height must be between 1 and 65535 pixels";
+        case ImageStatus::TooLarge:
+            return "the image would need more than 1 GiB of pixel memory";
+        case ImageStatus::NoMemory:
+            return "there is not enough memory";
     }
     return "unknown error";
 }

@@ -68,7 +68,9 @@ constexpr int64_t kMaxImageDimension = 65535;
 constexpr int64_t kMaxPixelBlockBytes = int64_t{1} << 30;  // 1 GiB
 
 // Bytes from one row to the next: ((width * bytesPerPixel + 3) div 4) * 4.
-constexpr int64_t RowStride(int64_t width, int bitCount) { return (width * (bitCount / 8) + 3) / 4 * 4; }
+constexpr int64_t RowStride(int64_t width, int bitCount) {
+    return (width * (bitCount / 8) + 3) / 4 * 4;
+}
 
 enum class ImageStatus {
     Ok,

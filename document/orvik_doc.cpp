@@ -31,6 +31,7 @@ COrvikDoc::COrvikDoc() {
         if (m_pChildFrame) m_pChildFrame->close();
     });
     RegisterToolCommands();
+    RegisterImageCommands();
     RegisterClipboardCommands();
 }
 

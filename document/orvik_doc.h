@@ -54,6 +54,14 @@ public:
     // Makes the blank image the New Image dialog asks for; on failure nothing changes.
     ImageStatus CreateBlankImage(int width, int height, int type);
 
+    // Image operations, carried out by the OK steps of their dialogs. On success the document is
+    // marked modified and its views are brought up to date; on failure nothing changes.
+    ImageStatus ResizeCanvas(int64_t width, int64_t height);
+    ImageStatus ResizeImage(int64_t width, int64_t height);
+    // Reduces a 24-bit image to 256 colours through libquantz.so, with the progress bar running;
+    // any problem is reported and leaves the image as it was. True when the image was reduced.
+    bool ReduceColorDepth(int paletteMethod, int ditherMethod);
+
     bool HasImage() const { return m_pHeader != nullptr && m_pBits != nullptr; }
     int Width() const { return m_pHeader->biWidth; }
     int Height() const { return m_pHeader->biHeight; }
@@ -92,6 +100,7 @@ public:
 private:
     // Command handlers by topic, each in its own file.
     void RegisterToolCommands();
+    void RegisterImageCommands();
     void RegisterClipboardCommands();
     // The new-document step of Paste As New Image: the clipboard's picture becomes the image.
     bool TakeClipboardImage();

@@ -17,7 +17,9 @@ float g_fTranslucency = 0.63f;
 
 namespace {
 
-bool Translucent() { return (g_bTranslucent & 1) != 0; }
+bool Translucent() {
+    return (g_bTranslucent & 1) != 0;
+}
 
 // The blend with factor f (the single-precision setting widened to double) and 1 - f formed in double.
 inline uint8_t Blend(int existing, int incoming, double f, double g) {
@@ -51,7 +53,9 @@ inline void Store24(uint8_t* p, uint32_t colour) {
     p[2] = static_cast<uint8_t>(colour >> 16);
 }
 
-inline uint32_t Load24(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16; }
+inline uint32_t Load24(const uint8_t* p) {
+    return p[0] | p[1] << 8 | p[2] << 16;
+}
 
 // Writes `count` copies of a 3-byte pixel, doubling the written part to keep the copies long.
 void Fill24(uint8_t* p, int count, uint32_t colour) {
@@ -149,7 +153,8 @@ void HLine24(uint8_t* bits, int firstX, int row, int lastX, int stride, uint32_t
         return;
     }
     if (count < 64) {
-        for (int i = 0; i < count; ++i) PutPixel24(p, i, 0, 0, colour);
+        for (int i = 0; i < count; ++i)
+            PutPixel24(p, i, 0, 0, colour);
         return;
     }
     const BlendTables t(colour);
@@ -176,7 +181,8 @@ struct Pixels8 {
             if (diff) return x + __builtin_ctzll(diff) / 8 - 1;
             x += 8;
         }
-        while (x <= lastX && row[x] == value) ++x;
+        while (x <= lastX && row[x] == value)
+            ++x;
         return x - 1;
     }
     // First column of the run of `value` that ends at x, down to firstX.
@@ -189,7 +195,8 @@ struct Pixels8 {
             if (diff) return x - __builtin_clzll(diff) / 8 + 1;
             x -= 8;
         }
-        while (x >= firstX && row[x] == value) --x;
+        while (x >= firstX && row[x] == value)
+            --x;
         return x + 1;
     }
     // First column in [x, lastX] holding `value`, or lastX + 1.
@@ -208,20 +215,27 @@ struct Pixels24 {
 
     static int RunEnd(const uint8_t* row, int x, int lastX, uint32_t value) {
         uint8_t pattern[12];
-        for (int k = 0; k < 4; ++k) Store24(pattern + 3 * k, value);
-        while (x + 4 <= lastX + 1 && std::memcmp(row + 3 * x, pattern, 12) == 0) x += 4;
-        while (x <= lastX && At(row, x) == value) ++x;
+        for (int k = 0; k < 4; ++k)
+            Store24(pattern + 3 * k, value);
+        while (x + 4 <= lastX + 1 && std::memcmp(row + 3 * x, pattern, 12) == 0)
+            x += 4;
+        while (x <= lastX && At(row, x) == value)
+            ++x;
         return x - 1;
     }
     static int RunStart(const uint8_t* row, int x, int firstX, uint32_t value) {
         uint8_t pattern[12];
-        for (int k = 0; k < 4; ++k) Store24(pattern + 3 * k, value);
-        while (x - 3 >= firstX && std::memcmp(row + 3 * (x - 3), pattern, 12) == 0) x -= 4;
-        while (x >= firstX && At(row, x) == value) --x;
+        for (int k = 0; k < 4; ++k)
+            Store24(pattern + 3 * k, value);
+        while (x - 3 >= firstX && std::memcmp(row + 3 * (x - 3), pattern, 12) == 0)
+            x -= 4;
+        while (x >= firstX && At(row, x) == value)
+            --x;
         return x + 1;
     }
     static int Find(const uint8_t* row, int x, int lastX, uint32_t value) {
-        while (x <= lastX && At(row, x) != value) ++x;
+        while (x <= lastX && At(row, x) != value)
+            ++x;
         return x;
     }
     static void Paint(uint8_t* row, int first, int last, uint32_t value) {
@@ -292,8 +306,8 @@ bool ClipFillBounds(const BITMAPINFOHEADER* header, int x, int row, int* minX, i
 // Every pixel of the area holds the same old value, and a painted pixel's new value depends only on
 // its old one, so the whole area takes the one value that painting the start pixel gives. Working
 // that value out with the pixel writer keeps blending and the nearest-index rule in one place.
-void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, int index, int minX, int minRow,
-                int maxX, int maxRow, const RGBQUAD* palette) {
+void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, int index, int minX,
+                int minRow, int maxX, int maxRow, const RGBQUAD* palette) {
     if (!ClipFillBounds(header, x, row, &minX, &minRow, &maxX, &maxRow)) return;
     const int stride = header->biXPelsPerMeter;
     const uint8_t old = bits[static_cast<ptrdiff_t>(row) * stride + x];
@@ -362,7 +376,8 @@ public:
             RunShuffled(in, out);
             j = m_blocks.size() * 16;
         }
-        for (; j < m_map.size(); ++j) out[j] = in[m_map[j]];
+        for (; j < m_map.size(); ++j)
+            out[j] = in[m_map[j]];
     }
 
 private:
@@ -397,7 +412,8 @@ private:
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(o), r);
             } else {
                 const int32_t* m = &m_map[16 * b];
-                for (int j = 0; j < 16; ++j) o[j] = in[m[j]];
+                for (int j = 0; j < 16; ++j)
+                    o[j] = in[m[j]];
             }
         }
     }
@@ -411,8 +427,8 @@ private:
 
 }  // namespace
 
-void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* dst, int dstWidth, int dstHeight,
-                    int bytesPerPixel) {
+void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* dst, int dstWidth,
+                    int dstHeight, int bytesPerPixel) {
     if (srcWidth <= 0 || srcHeight <= 0 || dstWidth <= 0 || dstHeight <= 0) return;
     if (bytesPerPixel != 1 && bytesPerPixel != 3) return;
     const ptrdiff_t srcStride = RowStride(srcWidth, bytesPerPixel * 8);
@@ -425,7 +441,8 @@ void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* ds
     std::vector<int32_t> map(rowBytes);
     for (int x = 0; x < dstWidth; ++x) {
         const int sx = std::min(static_cast<int>(x * static_cast<double>(xs)), srcWidth - 1);
-        for (int k = 0; k < bytesPerPixel; ++k) map[static_cast<size_t>(x) * bytesPerPixel + k] = sx * bytesPerPixel + k;
+        for (int k = 0; k < bytesPerPixel; ++k)
+            map[static_cast<size_t>(x) * bytesPerPixel + k] = sx * bytesPerPixel + k;
     }
     const RowGather gather(std::move(map), static_cast<size_t>(srcStride));
     int previousSource = -1;
@@ -449,7 +466,8 @@ bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header) {
     const BITMAPINFOHEADER& old = **header;
     int64_t newStride = 0;
     int64_t blockBytes = 0;
-    if (CheckImageSize(old.biWidth, old.biHeight, 24, &newStride, &blockBytes) != ImageStatus::Ok) return false;
+    if (CheckImageSize(old.biWidth, old.biHeight, 24, &newStride, &blockBytes) != ImageStatus::Ok)
+        return false;
     auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, kHeaderBytes));
     auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
     if (!newHeader || !newBits) {
@@ -485,7 +503,8 @@ bool Reduce24To8(uint8_t** bits, BITMAPINFOHEADER** header, const RGBQUAD* palet
     const BITMAPINFOHEADER& old = **header;
     int64_t newStride = 0;
     int64_t blockBytes = 0;
-    if (CheckImageSize(old.biWidth, old.biHeight, 8, &newStride, &blockBytes) != ImageStatus::Ok) return false;
+    if (CheckImageSize(old.biWidth, old.biHeight, 8, &newStride, &blockBytes) != ImageStatus::Ok)
+        return false;
     auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, kHeaderBlockBytes8));
     auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
     if (!newHeader || !newBits) {
@@ -523,8 +542,8 @@ bool Reduce24To8(uint8_t** bits, BITMAPINFOHEADER** header, const RGBQUAD* palet
 }
 
 RECT NormalizeRect(RECT rect) {
-    return RECT{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom), std::max(rect.left, rect.right),
-                std::max(rect.top, rect.bottom)};
+    return RECT{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom),
+                std::max(rect.left, rect.right), std::max(rect.top, rect.bottom)};
 }
 
 RECT ClipRect(const RECT& rect, int width, int height) {
@@ -532,19 +551,23 @@ RECT ClipRect(const RECT& rect, int width, int height) {
                 std::clamp(rect.right, 0, width), std::clamp(rect.bottom, 0, height)};
 }
 
-bool RectsOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2, int bottom2) {
+bool RectsOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2,
+                  int bottom2) {
     return left1 < right2 && left2 < right1 && top1 < bottom2 && top2 < bottom1;
 }
 
 void CopyBlock(const uint8_t* src, int x, int row, int srcStride, int width, int rows, int bytesPerPixel,
                uint8_t* dst, int dstStride) {
     if (width <= 0 || rows <= 0) return;
-    const uint8_t* in = src + static_cast<ptrdiff_t>(row) * srcStride + static_cast<ptrdiff_t>(x) * bytesPerPixel;
+    const uint8_t* in =
+        src + static_cast<ptrdiff_t>(row) * srcStride + static_cast<ptrdiff_t>(x) * bytesPerPixel;
     const size_t bytes = static_cast<size_t>(width) * bytesPerPixel;
-    for (int i = 0; i < rows; ++i, in += srcStride, dst += dstStride) std::memcpy(dst, in, bytes);
+    for (int i = 0; i < rows; ++i, in += srcStride, dst += dstStride)
+        std::memcpy(dst, in, bytes);
 }
 
-void FillBlock(uint8_t* bits, int x, int row, int stride, int width, int rows, int bytesPerPixel, uint32_t value) {
+void FillBlock(uint8_t* bits, int x, int row, int stride, int width, int rows, int bytesPerPixel,
+               uint32_t value) {
     if (width <= 0 || rows <= 0 || (bytesPerPixel != 1 && bytesPerPixel != 3)) return;
     uint8_t* p = PixelAddress(bits, x, row, stride, bytesPerPixel);
     for (int i = 0; i < rows; ++i, p += stride) {

@@ -41,8 +41,8 @@ void HLine24(uint8_t* bits, int firstX, int row, int lastX, int stride, uint32_t
 
 // Fills the 4-connected area of equal pixels around (x, row) within the inclusive bounds (clipped to
 // the image). Every reachable pixel is painted once, as HLine8 / HLine24 would paint it.
-void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, int index, int minX, int minRow,
-                int maxX, int maxRow, const RGBQUAD* palette);
+void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, int index, int minX,
+                int minRow, int maxX, int maxRow, const RGBQUAD* palette);
 void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, uint32_t colour, int minX,
                  int minRow, int maxX, int maxRow);
 
@@ -50,8 +50,8 @@ void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, 
 void FlipRows(uint8_t* bits, int stride, int height);
 
 // Nearest-neighbour rescale into a prepared destination block; both strides follow the row rule.
-void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* dst, int dstWidth, int dstHeight,
-                    int bytesPerPixel);
+void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* dst, int dstWidth,
+                    int dstHeight, int bytesPerPixel);
 
 // Depth conversions. On success the old blocks are released and the new ones stored through the
 // two addresses; when memory is short they return false and leave pointers and blocks untouched.
@@ -68,4 +68,5 @@ bool RectsOverlap(int left1, int top1, int right1, int bottom1, int left2, int t
 // Block copy and fill, starting at byte row * stride + x * bytesPerPixel; no clipping.
 void CopyBlock(const uint8_t* src, int x, int row, int srcStride, int width, int rows, int bytesPerPixel,
                uint8_t* dst, int dstStride);
-void FillBlock(uint8_t* bits, int x, int row, int stride, int width, int rows, int bytesPerPixel, uint32_t value);
+void FillBlock(uint8_t* bits, int x, int row, int stride, int width, int rows, int bytesPerPixel,
+               uint32_t value);

@@ -15,7 +15,9 @@ CPluginLibrary::~CPluginLibrary() {
     if (m_handle) dlclose(m_handle);
 }
 
-void* CPluginLibrary::RawSymbol(const char* name) const { return m_handle ? dlsym(m_handle, name) : nullptr; }
+void* CPluginLibrary::RawSymbol(const char* name) const {
+    return m_handle ? dlsym(m_handle, name) : nullptr;
+}
 
 std::string CPluginLibrary::ProgramFolder() {
     char path[PATH_MAX];

@@ -12,13 +12,15 @@ QImage ImageToQImage(const BITMAPINFOHEADER& header, const RGBQUAD* colours, con
     if (image.isNull()) return image;
     if (eightBit) {
         QList<QRgb> table(256);
-        for (int i = 0; i < 256; ++i) table[i] = qRgb(colours[i].rgbRed, colours[i].rgbGreen, colours[i].rgbBlue);
+        for (int i = 0; i < 256; ++i)
+            table[i] = qRgb(colours[i].rgbRed, colours[i].rgbGreen, colours[i].rgbBlue);
         image.setColorTable(table);
     }
     // Our rows are stored bottom-up in blue, green, red order, as BGR888 holds them.
     const size_t rowBytes = static_cast<size_t>(width) * (eightBit ? 1 : 3);
     for (int y = 0; y < height; ++y)
-        std::memcpy(image.scanLine(y), bits + static_cast<ptrdiff_t>(height - 1 - y) * header.biXPelsPerMeter, rowBytes);
+        std::memcpy(image.scanLine(y), bits + static_cast<ptrdiff_t>(height - 1 - y) * header.biXPelsPerMeter,
+                    rowBytes);
     return image;
 }
 

@@ -3,14 +3,18 @@
 #pragma once
 
 // Menus, toolbars, icons and dialog templates.
-constexpr int IDR_MAINFRAME = 128;      // main menu, icon, accelerators, title
-constexpr int IDR_ORVIKTYPE = 129;      // document menu and icon
-constexpr int IDR_TOOL_PALETTE = 137;   // the "Tool Palette" toolbar
-constexpr int IDB_ABOUT = 135;          // the about-box picture
+constexpr int IDR_MAINFRAME = 128;     // main menu, icon, accelerators, title
+constexpr int IDR_ORVIKTYPE = 129;     // document menu and icon
+constexpr int IDR_TOOL_PALETTE = 137;  // the "Tool Palette" toolbar
+constexpr int IDB_ABOUT = 135;         // the about-box picture
 constexpr int IDD_ABOUTBOX = 100;
 constexpr int IDD_NEW_IMAGE = 131;
 constexpr int IDD_COLOR_PALETTE = 136;
 constexpr int IDD_COLOR_EDIT = 143;
+constexpr int IDD_DECREASE_DEPTH = 145;
+constexpr int IDD_CANVAS_SIZE = 147;
+constexpr int IDD_RESIZE_IMAGE = 149;
+constexpr int IDD_SETUP = 150;
 
 // Standard commands.
 constexpr int ID_FILE_NEW = 57600;
@@ -81,6 +85,27 @@ constexpr int IDC_IMAGE_TYPE = 1003;
 constexpr int IDC_PALETTE_GRID = 1005;
 constexpr int IDC_FORE_SWATCH = 1006;
 constexpr int IDC_BACK_SWATCH = 1007;
+
+// Change Canvas Size, Resize Image, Decrease Color Depth and Setup.
+constexpr int IDC_WIDTH_PERCENT = 1002;
+constexpr int IDC_HEIGHT_PERCENT = 1003;
+constexpr int IDC_OCTREE = 1017;
+constexpr int IDC_MEDIAN_CUT = 1018;
+constexpr int IDC_STANDARD_PALETTE = 1019;
+constexpr int IDC_NEAREST_COLOR = 1020;
+constexpr int IDC_ORDERED_DITHER = 1021;
+constexpr int IDC_ERROR_DIFFUSION = 1022;
+constexpr int IDC_NEW_WIDTH = 1021;
+constexpr int IDC_NEW_HEIGHT = 1022;
+constexpr int IDC_CURRENT_WIDTH = 1023;
+constexpr int IDC_CURRENT_HEIGHT = 1024;
+constexpr int IDC_PIXEL_SIZE = 1028;
+constexpr int IDC_PERCENTAGE = 1029;
+constexpr int IDC_ASPECT = 1033;
+constexpr int IDC_RATIO = 1034;
+constexpr int IDC_RATIO_LABEL = 1035;
+constexpr int IDC_TRANSLUCENT = 1038;
+constexpr int IDC_FILL_STYLE = 1039;
 constexpr int IDC_COLOR_FIELD = 1008;
 constexpr int IDC_BLUE_BAR = 1011;
 constexpr int IDC_RED = 1012;

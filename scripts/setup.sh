@@ -12,6 +12,8 @@ packages=(
   # tests, benchmarks, fuzzers (clang with its sanitizer and libFuzzer runtimes)
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   netpbm libjpeg-turbo-progs
+  # locale sources, from which a test builds a decimal-comma locale
+  locales
   # the program's texts include Korean
   fonts-nanum
 )

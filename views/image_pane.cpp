@@ -22,7 +22,11 @@ CImagePane::CImagePane(COrvikDoc* doc, QWidget* parent) : QAbstractScrollArea(pa
     }
 }
 
-void CImagePane::OnUpdate() { viewport()->update(); }
+void CImagePane::OnUpdate() {
+    // The image's size or depth may have changed: keep the status line of the active one true.
+    if (m_pDocument->HasImage() && m_pDocument == theApp->GetActiveChildDocument()) ShowImageInfo();
+    viewport()->update();
+}
 
 void CImagePane::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);

@@ -21,7 +21,9 @@
 
 namespace {
 
-int CeilDiv(int a, int b) { return (a + b - 1) / b; }
+int CeilDiv(int a, int b) {
+    return (a + b - 1) / b;
+}
 
 }  // namespace
 
@@ -31,9 +33,9 @@ QCursor ToolCursor(int id) {
         int hotX, hotY;
     };
     static const std::map<int, CursorFile> kFiles{
-        {IDC_ZOOM, {":/cursors/zoom.xpm", 7, 6}},   {IDC_BRUSH, {":/cursors/brush.xpm", 7, 8}},
+        {IDC_ZOOM, {":/cursors/zoom.xpm", 7, 6}},     {IDC_BRUSH, {":/cursors/brush.xpm", 7, 8}},
         {IDC_SELECT, {":/cursors/select.xpm", 7, 8}}, {IDC_LINE, {":/cursors/line.xpm", 7, 8}},
-        {IDC_RECT, {":/cursors/rect.xpm", 7, 8}},   {IDC_FILL, {":/cursors/fill.xpm", 2, 12}},
+        {IDC_RECT, {":/cursors/rect.xpm", 7, 8}},     {IDC_FILL, {":/cursors/fill.xpm", 2, 12}},
         {IDC_MOVE, {":/cursors/move.xpm", 8, 8}},
     };
     static std::map<int, QCursor> cache;
@@ -60,7 +62,9 @@ COrvikView::~COrvikView() {
     if (theApp && theApp->m_mainFrame) theApp->m_mainFrame->SetPaneText(2, QStringLiteral("Image: None"));
 }
 
-void COrvikView::OnInitialUpdate() { m_pDocument->m_pView = this; }
+void COrvikView::OnInitialUpdate() {
+    m_pDocument->m_pView = this;
+}
 
 // --- Painting ----------------------------------------------------------------------------------
 
@@ -74,20 +78,23 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
 
     m_nDrawnWidth = std::max(std::min(cols, header.biWidth - sx), 0);
     m_nDrawnHeight = std::max(std::min(rows, header.biHeight - sy), 0);
-    DrawImageBlock(surface, header, doc->m_pPalette, doc->m_pBits, sx, sy, m_nDrawnWidth, m_nDrawnHeight, 0, 0);
+    DrawImageBlock(surface, header, doc->m_pPalette, doc->m_pBits, sx, sy, m_nDrawnWidth, m_nDrawnHeight, 0,
+                   0);
 
     const RECT sel = NormalizeRect(m_rcSelection);
     if (doc->HasFloat()) {
         const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
         DrawImageBlock(surface, floating, floating.biBitCount == 8 ? HeaderPalette(&floating) : nullptr,
-                       doc->m_pFloatBits, 0, 0, floating.biWidth, floating.biHeight, sel.left - sx, sel.top - sy);
+                       doc->m_pFloatBits, 0, 0, floating.biWidth, floating.biHeight, sel.left - sx,
+                       sel.top - sy);
     }
     if (m_bDragging || m_bSelection)
         DrawDottedFrame(surface, sel.left - sx, sel.top - sy, sel.right - sx, sel.bottom - sy, !m_bSelection);
     if (m_bDragging) {
         const int tool = theApp->m_mainFrame->m_currentTool;
         if (tool == ID_TOOL_LINE) {
-            InvertLine(surface, m_rcDrag.left - sx, m_rcDrag.top - sy, m_rcDrag.right - sx, m_rcDrag.bottom - sy);
+            InvertLine(surface, m_rcDrag.left - sx, m_rcDrag.top - sy, m_rcDrag.right - sx,
+                       m_rcDrag.bottom - sy);
         } else if (tool == ID_TOOL_RECT) {
             const RECT r = NormalizeRect(m_rcDrag);
             InvertRectOutline(surface, r.left - sx, r.top - sy, r.right - sx, r.bottom - sy);
@@ -126,7 +133,8 @@ void COrvikView::UpdateScrollRanges() {
     const int64_t dx = width - client.width();
     const int64_t dy = height - client.height();
     // In image pixels, rounded up so the last zoomed pixel can be reached.
-    SetScrollRanges(dx > 0 ? static_cast<int>((dx + zoom - 1) / zoom) : 0, dy > 0 ? static_cast<int>((dy + zoom - 1) / zoom) : 0);
+    SetScrollRanges(dx > 0 ? static_cast<int>((dx + zoom - 1) / zoom) : 0,
+                    dy > 0 ? static_cast<int>((dy + zoom - 1) / zoom) : 0);
 }
 
 QPoint COrvikView::ClientToImage(int px, int py) {
@@ -175,10 +183,17 @@ void COrvikView::ZoomIn(int x, int y) {
     COrvikDoc* doc = m_pDocument;
     const int before = doc->m_nZoom;
     switch (before) {
-        case 1: doc->m_nZoom = 6; break;
-        case 6: doc->m_nZoom = 8; break;
-        case 8: doc->m_nZoom = 16; break;
-        default: return;
+        case 1:
+            doc->m_nZoom = 6;
+            break;
+        case 6:
+            doc->m_nZoom = 8;
+            break;
+        case 8:
+            doc->m_nZoom = 16;
+            break;
+        default:
+            return;
     }
     if (before == 1 && doc->m_pChildFrame) doc->m_pChildFrame->m_wndSplitter->ShowColumn();
     doc->SizeFrameToImage();
@@ -190,10 +205,17 @@ void COrvikView::ZoomIn(int x, int y) {
 void COrvikView::ZoomOut(int x, int y) {
     COrvikDoc* doc = m_pDocument;
     switch (doc->m_nZoom) {
-        case 16: doc->m_nZoom = 8; break;
-        case 8: doc->m_nZoom = 6; break;
-        case 6: doc->m_nZoom = 1; break;
-        default: return;
+        case 16:
+            doc->m_nZoom = 8;
+            break;
+        case 8:
+            doc->m_nZoom = 6;
+            break;
+        case 6:
+            doc->m_nZoom = 1;
+            break;
+        default:
+            return;
     }
     if (doc->m_nZoom == 1 && doc->m_pChildFrame) doc->m_pChildFrame->m_wndSplitter->HideColumn(0);
     doc->SizeFrameToImage();
@@ -208,8 +230,8 @@ void COrvikView::UpdateStatus(int x, int y) {
     CMainFrame* main = theApp->m_mainFrame;
     if (m_bDragging || m_bMoving) {
         const RECT r = NormalizeRect(main->m_currentTool == ID_TOOL_SELECT ? m_rcSelection : m_rcDrag);
-        main->SetPaneText(0, QString::asprintf("(%d , %d) -> (%d , %d) = (%d , %d)", r.left, r.top, r.right, r.bottom,
-                                               r.right - r.left, r.bottom - r.top));
+        main->SetPaneText(0, QString::asprintf("(%d , %d) -> (%d , %d) = (%d , %d)", r.left, r.top, r.right,
+                                               r.bottom, r.right - r.left, r.bottom - r.top));
     } else {
         main->SetPaneText(0, QString::asprintf("(%d , %d)", x, y));
     }
@@ -219,13 +241,26 @@ void COrvikView::UpdateStatus(int x, int y) {
 void COrvikView::UpdateCursor() {
     int cursor = 0;
     switch (theApp->m_mainFrame->m_currentTool) {
-        case ID_TOOL_ZOOM: cursor = IDC_ZOOM; break;
-        case ID_TOOL_BRUSH: cursor = IDC_BRUSH; break;
-        case ID_TOOL_SELECT: cursor = m_bMoving ? 0 : IDC_SELECT; break;
-        case ID_TOOL_LINE: cursor = IDC_LINE; break;
-        case ID_TOOL_RECT: cursor = IDC_RECT; break;
-        case ID_TOOL_FILL: cursor = IDC_FILL; break;
-        default: break;
+        case ID_TOOL_ZOOM:
+            cursor = IDC_ZOOM;
+            break;
+        case ID_TOOL_BRUSH:
+            cursor = IDC_BRUSH;
+            break;
+        case ID_TOOL_SELECT:
+            cursor = m_bMoving ? 0 : IDC_SELECT;
+            break;
+        case ID_TOOL_LINE:
+            cursor = IDC_LINE;
+            break;
+        case ID_TOOL_RECT:
+            cursor = IDC_RECT;
+            break;
+        case ID_TOOL_FILL:
+            cursor = IDC_FILL;
+            break;
+        default:
+            break;
     }
     if (cursor) viewport()->setCursor(ToolCursor(cursor));
 }
@@ -238,7 +273,8 @@ void COrvikView::enterEvent(QEnterEvent* event) {
 // --- Printing ------------------------------------------------------------------------------------
 
 void COrvikView::PrintImage(QPrinter* printer) {
-    const QImage image = ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits);
+    const QImage image =
+        ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits);
     QPainter painter;
     if (image.isNull() || !painter.begin(printer)) return;
     const QSize page = printer->pageLayout().paintRectPixels(printer->resolution()).size();
@@ -258,6 +294,7 @@ void COrvikView::OnFilePrint() {
 
 void COrvikView::OnFilePrintPreview() {
     QPrintPreviewDialog dialog(theApp->Printer(), this);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) { PrintImage(printer); });
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* printer) { PrintImage(printer); });
     dialog.exec();
 }

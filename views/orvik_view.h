@@ -79,7 +79,7 @@ private:
     void OnFilePrint();
     void OnFilePrintPreview();
 
-    bool m_bCapture = false;        // a press of this view is waiting for its release
+    bool m_bCapture = false;  // a press of this view is waiting for its release
 };
 
 // The cursor of a tool (IDC_ZOOM ... IDC_FILL, IDC_MOVE) with its hot spot.

@@ -14,7 +14,9 @@ COrvikView2::~COrvikView2() {
     if (m_pDocument->m_pView2 == this) m_pDocument->m_pView2 = nullptr;
 }
 
-void COrvikView2::OnInitialUpdate() { m_pDocument->m_pView2 = this; }
+void COrvikView2::OnInitialUpdate() {
+    m_pDocument->m_pView2 = this;
+}
 
 void COrvikView2::paintEvent(QPaintEvent*) {
     if (!m_pDocument->HasImage()) return;
@@ -28,8 +30,8 @@ void COrvikView2::paintEvent(QPaintEvent*) {
     const int h = m_pDocument->Height();
     const int dw = std::max(std::min(cw, w - m_nScrollX), 0);
     const int dh = std::max(std::min(ch, h - m_nScrollY), 0);
-    DrawImageBlock(surface, *m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits, m_nScrollX,
-                   m_nScrollY, dw, dh, 0, 0);
+    DrawImageBlock(surface, *m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
+                   m_nScrollX, m_nScrollY, dw, dh, 0, 0);
     // Right of and below the image: the hatch.
     if (cw > dw) FillHatch(surface, dw, 0, cw, ch);
     if (ch > dh) FillHatch(surface, 0, dh, dw, ch);

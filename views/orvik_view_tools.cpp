@@ -16,7 +16,9 @@
 
 namespace {
 
-int CurrentTool() { return theApp->m_mainFrame->m_currentTool; }
+int CurrentTool() {
+    return theApp->m_mainFrame->m_currentTool;
+}
 
 }  // namespace
 
@@ -72,7 +74,8 @@ void COrvikView::FillAt(int x, int y, bool fore) {
     if (doc->BitCount() == 8)
         FloodFill8(doc->m_pBits, doc->m_pHeader, x, row, index, 0, 0, maxX, maxRow, doc->m_pPalette);
     else
-        FloodFill24(doc->m_pBits, doc->m_pHeader, x, row, PaletteColour(doc->m_pPalette[index]), 0, 0, maxX, maxRow);
+        FloodFill24(doc->m_pBits, doc->m_pHeader, x, row, PaletteColour(doc->m_pPalette[index]), 0, 0, maxX,
+                    maxRow);
     QGuiApplication::restoreOverrideCursor();
 }
 
@@ -142,7 +145,8 @@ void COrvikView::DropSelection() {
             const int srcRow = static_cast<int>(bottom - over.bottom);  // rows are stored bottom-up
             const int dstRow = doc->Height() - over.bottom;
             CopyBlock(doc->m_pFloatBits, srcColumn, srcRow, floating.biXPelsPerMeter, w, k, bytes,
-                      doc->m_pBits + static_cast<ptrdiff_t>(dstRow) * doc->Stride() + static_cast<ptrdiff_t>(over.left) * bytes,
+                      doc->m_pBits + static_cast<ptrdiff_t>(dstRow) * doc->Stride() +
+                          static_cast<ptrdiff_t>(over.left) * bytes,
                       doc->Stride());
             doc->SetModifiedFlag();  // a pasted block changes the image only now
         }
@@ -168,7 +172,8 @@ void COrvikView::MoveSelection(Qt::MouseButtons buttons, int x, int y) {
     } else {
         const int dx = x - m_ptLast.x();
         const int dy = y - m_ptLast.y();
-        m_rcSelection = RECT{m_rcDrag.left + dx, m_rcDrag.top + dy, m_rcDrag.right + dx, m_rcDrag.bottom + dy};
+        m_rcSelection =
+            RECT{m_rcDrag.left + dx, m_rcDrag.top + dy, m_rcDrag.right + dx, m_rcDrag.bottom + dy};
         viewport()->update();
         viewport()->setCursor(ToolCursor(IDC_MOVE));
     }
@@ -246,7 +251,9 @@ void COrvikView::mousePressEvent(QMouseEvent* event) {
 }
 
 // The second press of a double click does nothing, and its release finds no capture.
-void COrvikView::mouseDoubleClickEvent(QMouseEvent*) { m_bCapture = false; }
+void COrvikView::mouseDoubleClickEvent(QMouseEvent*) {
+    m_bCapture = false;
+}
 
 void COrvikView::mouseMoveEvent(QMouseEvent* event) {
     if (!m_pDocument->HasImage()) return;

@@ -6,7 +6,9 @@
 
 namespace {
 
-inline bool Inside(const SurfaceRef& s, int x, int y) { return x >= 0 && y >= 0 && x < s.width && y < s.height; }
+inline bool Inside(const SurfaceRef& s, int x, int y) {
+    return x >= 0 && y >= 0 && x < s.width && y < s.height;
+}
 
 inline void Invert(const SurfaceRef& s, int x, int y) {
     if (Inside(s, x, y)) s.pixels[y * s.stride + x] ^= 0x00FFFFFF;
@@ -19,7 +21,8 @@ void DrawImageBlock(const SurfaceRef& surface, const BITMAPINFOHEADER& header, c
     // Clip the source to the image, then the destination to the surface, moving the other along.
     const int64_t left = std::max<int64_t>({0, -int64_t{srcX}, -int64_t{dstX}});
     const int64_t top = std::max<int64_t>({0, -int64_t{srcY}, -int64_t{dstY}});
-    const int64_t right = std::min<int64_t>({int64_t{cols}, int64_t{header.biWidth} - srcX, int64_t{surface.width} - dstX});
+    const int64_t right =
+        std::min<int64_t>({int64_t{cols}, int64_t{header.biWidth} - srcX, int64_t{surface.width} - dstX});
     const int64_t bottom =
         std::min<int64_t>({int64_t{rows}, int64_t{header.biHeight} - srcY, int64_t{surface.height} - dstY});
     if (left >= right || top >= bottom) return;
@@ -39,7 +42,8 @@ void DrawImageBlock(const SurfaceRef& surface, const BITMAPINFOHEADER& header, c
         const int64_t x0 = srcX + left;
         if (header.biBitCount == 8) {
             in += x0;
-            for (int x = 0; x < width; ++x) out[x] = lut[in[x]];
+            for (int x = 0; x < width; ++x)
+                out[x] = lut[in[x]];
         } else {
             in += 3 * x0;
             for (int x = 0; x < width; ++x, in += 3)

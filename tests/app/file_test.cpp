@@ -33,12 +33,14 @@ namespace {
 void Paint(COrvikDoc* doc) {
     for (int y = 0; y < doc->Height(); ++y) {
         uint8_t* row = doc->m_pBits + static_cast<ptrdiff_t>(y) * doc->Stride();
-        for (int i = 0; i < doc->Width() * doc->BitCount() / 8; ++i) row[i] = uint8_t(i * 5 + y * 11);
+        for (int i = 0; i < doc->Width() * doc->BitCount() / 8; ++i)
+            row[i] = uint8_t(i * 5 + y * 11);
     }
 }
 
 bool SamePixels(const COrvikDoc* a, const COrvikDoc* b) {
-    if (a->Width() != b->Width() || a->Height() != b->Height() || a->BitCount() != b->BitCount()) return false;
+    if (a->Width() != b->Width() || a->Height() != b->Height() || a->BitCount() != b->BitCount())
+        return false;
     const size_t rowBytes = static_cast<size_t>(a->Width()) * a->BitCount() / 8;
     for (int y = 0; y < a->Height(); ++y)
         if (std::memcmp(a->m_pBits + static_cast<ptrdiff_t>(y) * a->Stride(),
@@ -58,9 +60,13 @@ void SaveAs(COrvikDoc* doc, const QString& folder, const QString& name, int filt
     doc->OnFileSaveAs();
 }
 
-QString Corpus(const QString& file) { return QString(ORVIK_CORPUS_DIR) + "/" + file; }
+QString Corpus(const QString& file) {
+    return QString(ORVIK_CORPUS_DIR) + "/" + file;
+}
 
-bool HaveCorpus() { return QFileInfo::exists(Corpus("README.md")); }
+bool HaveCorpus() {
+    return QFileInfo::exists(Corpus("README.md"));
+}
 
 class FileTest : public GuiTest {
 protected:
@@ -229,9 +235,9 @@ TEST_F(FileTest, StartUpWithAFileAndWithABadOne) {
 
 TEST_F(FileTest, CorpusFilesOpenAndBadOnesAreRefused) {
     if (!HaveCorpus()) GTEST_SKIP() << "no image corpus";
-    for (const char* good : {"bmp/bmpsuite/g/pal8.bmp", "bmp/bmpsuite/g/rgb24.bmp", "pcx/zigimg/test-bpp8.pcx",
-                             "pcx/zigimg/test-bpp24.pcx", "jpeg/libjpeg-turbo/testorig.jpg",
-                             "jpeg/libjpeg-turbo/testimggray.jpg"}) {
+    for (const char* good : {"bmp/bmpsuite/g/pal8.bmp", "bmp/bmpsuite/g/rgb24.bmp",
+                             "pcx/zigimg/test-bpp8.pcx", "pcx/zigimg/test-bpp24.pcx",
+                             "jpeg/libjpeg-turbo/testorig.jpg", "jpeg/libjpeg-turbo/testimggray.jpg"}) {
         COrvikDoc* doc = theApp->OpenDocumentFile(Corpus(good));
         ASSERT_NE(doc, nullptr) << good;
         EXPECT_TRUE(IsModelHeader(*doc->m_pHeader));
@@ -300,7 +306,8 @@ TEST_F(FileTest, CommandLineHelpAndVersionNeedNoDisplay) {
 // Run by MissingCodecLibrary below in a copy of this program that has no libimgkit.so beside it
 // and none on the library search path.
 TEST_F(FileTest, MissingCodecLibraryIsReported) {
-    if (qgetenv("ORVIK_TEST_WITHOUT_CODEC") != "1") GTEST_SKIP() << "runs in a copy without the codec library";
+    if (qgetenv("ORVIK_TEST_WITHOUT_CODEC") != "1")
+        GTEST_SKIP() << "runs in a copy without the codec library";
     const QString file = qEnvironmentVariable("ORVIK_TEST_FILE");
     auto message = ExpectMessageBox();
     EXPECT_EQ(theApp->OpenDocumentFile(file), nullptr);

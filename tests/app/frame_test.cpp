@@ -93,7 +93,8 @@ TEST_F(FrameTest, RecentFileListHoldsFourEntries) {
         return texts;
     };
     EXPECT_TRUE(visibleTexts().contains("최근 파일"));
-    for (int i = 1; i <= 5; ++i) theApp->AddToRecentFileList(QString("/tmp/orvik-recent/%1.bmp").arg(i));
+    for (int i = 1; i <= 5; ++i)
+        theApp->AddToRecentFileList(QString("/tmp/orvik-recent/%1.bmp").arg(i));
     theApp->AddToRecentFileList("/tmp/orvik-recent/3.bmp");  // moves to the top
     EXPECT_EQ(theApp->RecentFiles(), (QStringList{"/tmp/orvik-recent/3.bmp", "/tmp/orvik-recent/5.bmp",
                                                   "/tmp/orvik-recent/4.bmp", "/tmp/orvik-recent/2.bmp"}));

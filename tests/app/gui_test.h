@@ -15,7 +15,9 @@
 #include <functional>
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 #include "app/main_frame.h"
 #include "app/orvik_app.h"

@@ -26,7 +26,9 @@ std::shared_ptr<QString> ExpectMessageBox() {
     return text;
 }
 
-QImage Grab(QWidget* widget) { return widget->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+QImage Grab(QWidget* widget) {
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 COrvikDoc* NewImage(const QString& width, const QString& height, int type) {
     OnNextModal<CNewImageDlg>([=](CNewImageDlg* dialog) {

@@ -18,7 +18,9 @@
 
 namespace {
 
-CColorPaletteDlg* Palette() { return GuiTest::Main()->m_wndPaletteDlg; }
+CColorPaletteDlg* Palette() {
+    return GuiTest::Main()->m_wndPaletteDlg;
+}
 
 // Pixel (x, y) counted from the top: the index of an 8-bit image, 0x00RRGGBB of a 24-bit one.
 uint32_t Pixel(const COrvikDoc* doc, int x, int y) {
@@ -39,27 +41,38 @@ void SetPixel(COrvikDoc* doc, int x, int y, uint32_t value) {
     }
 }
 
-uint32_t Colour(const COrvikDoc* doc, int index) { return PaletteColour(doc->m_pPalette[index]); }
+uint32_t Colour(const COrvikDoc* doc, int index) {
+    return PaletteColour(doc->m_pPalette[index]);
+}
 
 // What a pixel painted with palette entry `index` holds at the document's depth.
-uint32_t Painted(const COrvikDoc* doc, int index) { return doc->BitCount() == 8 ? uint32_t(index) : Colour(doc, index); }
+uint32_t Painted(const COrvikDoc* doc, int index) {
+    return doc->BitCount() == 8 ? uint32_t(index) : Colour(doc, index);
+}
 
-void UseTool(int tool) { GuiTest::Main()->RouteCommand(tool); }
+void UseTool(int tool) {
+    GuiTest::Main()->RouteCommand(tool);
+}
 
-QWidget* Surface(COrvikDoc* doc) { return doc->m_pView->viewport(); }
+QWidget* Surface(COrvikDoc* doc) {
+    return doc->m_pView->viewport();
+}
 
 // Mouse helpers on the editing view at zoom 1 with no scrolling: client point = image point.
 // (QTest takes the point (0, 0) to mean the widget's centre, so tests stay off it.)
 void Press(COrvikDoc* doc, QPoint p, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mousePress(Surface(doc), button, {}, p);
 }
-void Move(COrvikDoc* doc, QPoint p) { QTest::mouseMove(Surface(doc), p); }
+void Move(COrvikDoc* doc, QPoint p) {
+    QTest::mouseMove(Surface(doc), p);
+}
 void Release(COrvikDoc* doc, QPoint p, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mouseRelease(Surface(doc), button, {}, p);
 }
 // A double click as the window system delivers it: press, release, double click, release.
 void DoubleClick(COrvikDoc* doc, QPoint p) {
-    QTest::mouseDClick(GuiTest::Main()->windowHandle(), Qt::LeftButton, {}, Surface(doc)->mapTo(GuiTest::Main(), p));
+    QTest::mouseDClick(GuiTest::Main()->windowHandle(), Qt::LeftButton, {},
+                       Surface(doc)->mapTo(GuiTest::Main(), p));
     QApplication::processEvents();
 }
 void Drag(COrvikDoc* doc, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
@@ -181,7 +194,8 @@ TEST_F(PaintingTest, BrushStrokesAtBothDepths) {
         Press(doc, QPoint(10, 8), Qt::RightButton);
         Move(doc, QPoint(12, 8));
         Release(doc, QPoint(12, 8), Qt::RightButton);
-        for (int x = 10; x <= 12; ++x) EXPECT_EQ(Pixel(doc, x, 8), Painted(doc, 5));
+        for (int x = 10; x <= 12; ++x)
+            EXPECT_EQ(Pixel(doc, x, 8), Painted(doc, 5));
         CloseWithoutSaving(doc);
     }
 }
@@ -189,19 +203,20 @@ TEST_F(PaintingTest, BrushStrokesAtBothDepths) {
 TEST_F(PaintingTest, TranslucentStrokeBlendsJointsTwice) {
     COrvikDoc* doc = NewImage("20", "5", kImage24Bit);
     ASSERT_NE(doc, nullptr);
-    for (int x = 0; x < 20; ++x) SetPixel(doc, x, 2, 0xFFFFFF);
+    for (int x = 0; x < 20; ++x)
+        SetPixel(doc, x, 2, 0xFFFFFF);
     g_bTranslucent = 1;
     Palette()->m_foreIndex = 0;  // black
     Press(doc, QPoint(1, 2));
     Move(doc, QPoint(4, 2));
     Move(doc, QPoint(7, 2));
     Release(doc, QPoint(7, 2));
-    const uint32_t once = 0xA0A0A0;       // 255 under black at 0.63: 160
-    const uint32_t twice = 0x646464;      // 160 under black: 100
-    EXPECT_EQ(Pixel(doc, 1, 2), twice);   // the press dab and the start of the first segment
+    const uint32_t once = 0xA0A0A0;      // 255 under black at 0.63: 160
+    const uint32_t twice = 0x646464;     // 160 under black: 100
+    EXPECT_EQ(Pixel(doc, 1, 2), twice);  // the press dab and the start of the first segment
     EXPECT_EQ(Pixel(doc, 2, 2), once);
     EXPECT_EQ(Pixel(doc, 3, 2), once);
-    EXPECT_EQ(Pixel(doc, 4, 2), twice);   // end of one segment, start of the next
+    EXPECT_EQ(Pixel(doc, 4, 2), twice);  // end of one segment, start of the next
     EXPECT_EQ(Pixel(doc, 6, 2), once);
     EXPECT_EQ(Pixel(doc, 7, 2), once);
     EXPECT_EQ(Pixel(doc, 8, 2), 0xFFFFFFu);
@@ -236,7 +251,8 @@ TEST_F(PaintingTest, LinesAndRectangles) {
         int painted = 0;
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 40; ++x) {
-                const bool edge = x >= 10 && x <= 30 && y >= 10 && y <= 30 && (x == 10 || x == 30 || y == 10 || y == 30);
+                const bool edge =
+                    x >= 10 && x <= 30 && y >= 10 && y <= 30 && (x == 10 || x == 30 || y == 10 || y == 30);
                 if (edge) {
                     EXPECT_EQ(Pixel(doc, x, y), Painted(doc, 180)) << x << "," << y;
                     ++painted;
@@ -258,11 +274,13 @@ TEST_F(PaintingTest, TranslucentRectangleWritesEachOutlinePixelOnce) {
     COrvikDoc* doc = NewImage("12", "12", kImage24Bit);
     ASSERT_NE(doc, nullptr);
     for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 12; ++x) SetPixel(doc, x, y, 0xFFFFFF);
+        for (int x = 0; x < 12; ++x)
+            SetPixel(doc, x, y, 0xFFFFFF);
     g_bTranslucent = 1;
     UseTool(ID_TOOL_RECT);
     Drag(doc, QPoint(2, 2), QPoint(8, 6));
-    for (QPoint p : {QPoint(2, 2), QPoint(8, 2), QPoint(2, 6), QPoint(8, 6), QPoint(5, 2), QPoint(2, 4), QPoint(8, 5)})
+    for (QPoint p :
+         {QPoint(2, 2), QPoint(8, 2), QPoint(2, 6), QPoint(8, 6), QPoint(5, 2), QPoint(2, 4), QPoint(8, 5)})
         EXPECT_EQ(Pixel(doc, p.x(), p.y()), 0xA0A0A0u) << p.x() << "," << p.y();
     EXPECT_EQ(Pixel(doc, 5, 4), 0xFFFFFFu);
 }
@@ -270,7 +288,8 @@ TEST_F(PaintingTest, TranslucentRectangleWritesEachOutlinePixelOnce) {
 TEST_F(PaintingTest, FillWithAndWithoutTranslucency) {
     COrvikDoc* doc = NewImage("30", "20", kImage24Bit);
     ASSERT_NE(doc, nullptr);
-    for (int y = 0; y < 20; ++y) SetPixel(doc, 15, y, 0xFFFFFF);  // a wall down the middle
+    for (int y = 0; y < 20; ++y)
+        SetPixel(doc, 15, y, 0xFFFFFF);  // a wall down the middle
     UseTool(ID_TOOL_FILL);
     Palette()->m_foreIndex = 180;  // (210, 0, 0)
     Palette()->m_backIndex = 5;
@@ -303,7 +322,8 @@ TEST_F(PaintingTest, SelectionLiftMoveAndDrop) {
         ASSERT_NE(doc, nullptr);
         COrvikView* view = doc->m_pView;
         for (int y = 10; y < 15; ++y)
-            for (int x = 10; x < 20; ++x) SetPixel(doc, x, y, Painted(doc, 180));
+            for (int x = 10; x < 20; ++x)
+                SetPixel(doc, x, y, Painted(doc, 180));
         Palette()->m_backIndex = 30;
         UseTool(ID_TOOL_SELECT);
         Drag(doc, QPoint(10, 10), QPoint(20, 15));
@@ -338,7 +358,8 @@ TEST_F(PaintingTest, SelectionLiftMoveAndDrop) {
         EXPECT_FALSE(view->m_bSelection);
         EXPECT_FALSE(doc->HasFloat());
         for (int y = 12; y < 17; ++y)
-            for (int x = 13; x < 23; ++x) EXPECT_EQ(Pixel(doc, x, y), Painted(doc, 180)) << x << "," << y;
+            for (int x = 13; x < 23; ++x)
+                EXPECT_EQ(Pixel(doc, x, y), Painted(doc, 180)) << x << "," << y;
         EXPECT_EQ(Pixel(doc, 11, 11), Painted(doc, 30));
         CloseWithoutSaving(doc);
     }
@@ -349,7 +370,8 @@ TEST_F(PaintingTest, DropClipsAtEveryEdgeAndEdgesOfTheSelectionCountAsOutside) {
     ASSERT_NE(doc, nullptr);
     COrvikView* view = doc->m_pView;
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x) SetPixel(doc, 5 + x, 5 + y, 0x010101 * uint32_t(1 + x + 10 * y));
+        for (int x = 0; x < 6; ++x)
+            SetPixel(doc, 5 + x, 5 + y, 0x010101 * uint32_t(1 + x + 10 * y));
     UseTool(ID_TOOL_SELECT);
     Drag(doc, QPoint(5, 5), QPoint(11, 9));
     // A press on the first column or row is outside: it drops and clears the selection.
@@ -411,7 +433,8 @@ TEST_F(PaintingTest, ClickWithoutMovementMakesAnEmptySelection) {
     Drag(doc, QPoint(2, 2), QPoint(10, 10));
     Press(doc, QPoint(5, 5));
     EXPECT_TRUE(view->m_bMoving);
-    QMouseEvent move(QEvent::MouseMove, QPointF(6, 6), QPointF(6, 6), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(6, 6), QPointF(6, 6), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &move);
     EXPECT_FALSE(view->m_bMoving);
     EXPECT_FALSE(doc->HasFloat());
@@ -446,7 +469,8 @@ TEST_F(PaintingTest, ActualSizePaneDrawsPansAndReportsThePointer) {
     COrvikDoc* doc = NewImage("250", "1200", kImage24Bit);
     ASSERT_NE(doc, nullptr);
     for (int y = 0; y < 1200; ++y)
-        for (int x = 0; x < 250; ++x) SetPixel(doc, x, y, uint32_t(x) << 16 | uint32_t(y % 256) << 8);
+        for (int x = 0; x < 250; ++x)
+            SetPixel(doc, x, y, uint32_t(x) << 16 | uint32_t(y % 256) << 8);
     doc->m_pView->ZoomIn(0, 0);
     ProcessEvents();
     COrvikView2* pane = doc->m_pView2;

@@ -24,7 +24,8 @@ namespace {
 
 QStringList MenuTitles() {
     QStringList titles;
-    for (QAction* action : GuiTest::Main()->menuBar()->actions()) titles << action->text();
+    for (QAction* action : GuiTest::Main()->menuBar()->actions())
+        titles << action->text();
     return titles;
 }
 
@@ -93,9 +94,10 @@ TEST_F(ShellTest, NewImageDefaultsAndSizes) {
     EXPECT_EQ(doc->Stride(), 300);
     EXPECT_EQ(doc->m_pHeader->biSizeImage, 90000u);
     EXPECT_FALSE(doc->IsModified());
-    for (int i = 0; i < 90000; ++i) ASSERT_EQ(doc->m_pBits[i], 0);
-    EXPECT_EQ(MenuTitles(),
-              (QStringList{"File(&F)", "Edit(&E)", "&View", "&Image", "Colors", "Misc.", "Window(&W)", "Help(&H)"}));
+    for (int i = 0; i < 90000; ++i)
+        ASSERT_EQ(doc->m_pBits[i], 0);
+    EXPECT_EQ(MenuTitles(), (QStringList{"File(&F)", "Edit(&E)", "&View", "&Image", "Colors", "Misc.",
+                                         "Window(&W)", "Help(&H)"}));
     EXPECT_TRUE(Enabled(ID_FILE_SAVE));
     EXPECT_EQ(doc->m_hBrush[255], QColor(234, 234, 234));
 
@@ -279,12 +281,16 @@ TEST_F(ShellTest, ScrollingCentringAndMapping) {
 TEST_F(ShellTest, StatusTextsAndPaneWidth) {
     COrvikDoc* doc = NewImage("640", "480", kImage24Bit);
     ASSERT_NE(doc, nullptr);
+    // The image line follows the active document when it changes, before the pointer moves.
+    doc->UpdateAllViews();
+    EXPECT_EQ(Main()->PaneText(2), "Image: 640 x 480 x 16 Million");
     doc->m_pView->UpdateStatus(12, 34);
     EXPECT_EQ(Main()->PaneText(0), "(12 , 34)");
     EXPECT_EQ(Main()->PaneText(2), "Image: 640 x 480 x 16 Million");
     // 6 pixels a character, or more where the font needs it, so the text always fits.
     EXPECT_GE(Main()->Pane(2)->width(), 174);
-    EXPECT_GE(Main()->Pane(2)->width(), Main()->Pane(2)->fontMetrics().horizontalAdvance(Main()->PaneText(2)));
+    EXPECT_GE(Main()->Pane(2)->width(),
+              Main()->Pane(2)->fontMetrics().horizontalAdvance(Main()->PaneText(2)));
     COrvikDoc* small = NewImage("320", "200", kImage8Bit);
     ASSERT_NE(small, nullptr);
     small->m_pView->UpdateStatus(0, 0);
@@ -309,7 +315,8 @@ TEST_F(ShellTest, RenderedViewMatchesTheImageWithHatchOutside) {
     ASSERT_NE(doc, nullptr);
     // A recognisable picture: index (x + 3y) % 216 at top-down (x, y).
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 20; ++x) doc->m_pBits[(9 - y) * doc->Stride() + x] = uint8_t((x + 3 * y) % 216);
+        for (int x = 0; x < 20; ++x)
+            doc->m_pBits[(9 - y) * doc->Stride() + x] = uint8_t((x + 3 * y) % 216);
     COrvikView* view = doc->m_pView;
     view->viewport()->resize(50, 30);
     auto colour = [&](int x, int y) {
@@ -318,7 +325,8 @@ TEST_F(ShellTest, RenderedViewMatchesTheImageWithHatchOutside) {
     };
     QImage shot = Grab(view->viewport());
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 20; ++x) ASSERT_EQ(shot.pixel(x, y), colour(x, y)) << x << "," << y;
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(shot.pixel(x, y), colour(x, y)) << x << "," << y;
     // Outside the image: the diagonal-cross hatch, dark red lines on white.
     int red = 0, white = 0;
     for (int y = 0; y < 30; ++y)
@@ -340,5 +348,6 @@ TEST_F(ShellTest, RenderedViewMatchesTheImageWithHatchOutside) {
     // Each image pixel is a 6 x 6 block.
     for (int y = 0; y < 10 && y * 6 < 90; ++y)
         for (int x = 0; x < 20 && x * 6 < 150; ++x)
-            for (int k = 0; k < 6; k += 5) ASSERT_EQ(shot.pixel(x * 6 + k, y * 6 + k), colour(x, y)) << x << "," << y;
+            for (int k = 0; k < 6; k += 5)
+                ASSERT_EQ(shot.pixel(x * 6 + k, y * 6 + k), colour(x, y)) << x << "," << y;
 }

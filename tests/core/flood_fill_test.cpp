@@ -94,7 +94,8 @@ TEST(FloodFill, ShapesAgainstReference) {
     shapes.push_back({"spiral", [&](int x, int r) { return Spiral(x, r, w, h); }});
     shapes.push_back({"stripes", [](int x, int r) { return uint32_t(x % 3 == 0 && r % 5 != 0); }});
     std::vector<uint32_t> noise(w * h);
-    for (auto& v : noise) v = rng() % 3 == 0 ? 1 : 0;
+    for (auto& v : noise)
+        v = rng() % 3 == 0 ? 1 : 0;
     shapes.push_back({"noise", [&](int x, int r) { return noise[r * w + x]; }});
     shapes.push_back({"comb", [](int x, int r) { return uint32_t(r > 0 && r < 20 && x % 2 == 1); }});
 
@@ -124,8 +125,8 @@ TEST(FloodFill, OddWidthsAndSinglePixels) {
             for (int height : {1, 2, 7}) {
                 auto pattern = [](int x, int r) { return uint32_t((x * 7 + r * 3) % 4 == 0); };
                 for (int x = 0; x < width; ++x) {
-                    CheckFill(width, height, kImage8Bit, pattern, x, height / 2, 9, Bounds{0, 0, width - 1, height - 1},
-                              "odd");
+                    CheckFill(width, height, kImage8Bit, pattern, x, height / 2, 9,
+                              Bounds{0, 0, width - 1, height - 1}, "odd");
                     auto colours = [&](int px, int r) { return pattern(px, r) ? 0x123456u : 0xABCDEFu; };
                     CheckFill(width, height, kImage24Bit, colours, x, height / 2, 0x00FF00,
                               Bounds{0, 0, width - 1, height - 1}, "odd");
@@ -150,13 +151,15 @@ TEST(FloodFill, ValuesThatDoNotChange) {
     // Index 216 is black like index 0: painting it over a new image writes 0 again, and the fill ends.
     TestImage blank(64, 64, kImage8Bit);
     FloodFill8(blank.bits, blank.header, 10, 10, 216, 0, 0, 63, 63, blank.palette);
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(blank.At8(i, i), 0);
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(blank.At8(i, i), 0);
 
     // A translucent blend that gives back the old value (10 under 11 stays 10) also ends.
     TranslucencyScope scope(true);
     TestImage img24(40, 30, kImage24Bit);
     for (int r = 0; r < 30; ++r)
-        for (int x = 0; x < 40; ++x) img24.Set24(x, r, 0x0A0A0A);
+        for (int x = 0; x < 40; ++x)
+            img24.Set24(x, r, 0x0A0A0A);
     FloodFill24(img24.bits, img24.header, 3, 3, 0x0B0B0B, 0, 0, 39, 29);
     EXPECT_EQ(img24.At24(39, 29), 0x0A0A0Au);
 
@@ -176,9 +179,11 @@ TEST(FloodFill, BoundsOutsideTheImageAreClipped) {
     TestImage img(10, 10, kImage24Bit);
     FloodFill24(img.bits, img.header, 5, 5, 0xFFFFFF, -100, -100, 1000, 1000);
     for (int r = 0; r < 10; ++r)
-        for (int x = 0; x < 10; ++x) EXPECT_EQ(img.At24(x, r), 0xFFFFFFu);
+        for (int x = 0; x < 10; ++x)
+            EXPECT_EQ(img.At24(x, r), 0xFFFFFFu);
     for (int r = 0; r < 10; ++r)
-        for (int i = 30; i < img.stride(); ++i) EXPECT_EQ(img.bits[r * img.stride() + i], 0) << "padding";
+        for (int i = 30; i < img.stride(); ++i)
+            EXPECT_EQ(img.bits[r * img.stride() + i], 0) << "padding";
     FloodFill24(img.bits, img.header, 20, 5, 0, 0, 0, 9, 9);  // start outside: nothing
     EXPECT_EQ(img.At24(9, 5), 0xFFFFFFu);
 }

@@ -31,7 +31,8 @@ TEST(ImageBuffer, DefaultPalette) {
     EXPECT_EQ(rgb(1), (std::array<int, 3>{0, 0, 42}));
     EXPECT_EQ(rgb(6), (std::array<int, 3>{0, 42, 0}));
     EXPECT_EQ(rgb(36), (std::array<int, 3>{42, 0, 0}));
-    for (int i = 0; i < 256; ++i) EXPECT_EQ(p[i].rgbReserved, 0) << i;
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(p[i].rgbReserved, 0) << i;
     EXPECT_EQ(PaletteColour(p[36]), 0x2A0000u);
     EXPECT_EQ(PaletteColour(p[1]), 0x00002Au);
     std::free(p);
@@ -59,7 +60,8 @@ TEST(ImageBuffer, BlankImages) {
         EXPECT_EQ(img.header->biSizeImage, 24u);
         EXPECT_EQ(img.header->biClrUsed, 0u);
         EXPECT_EQ(img.header->biYPelsPerMeter, 0);
-        for (int i = 0; i < 24; ++i) EXPECT_EQ(img.bits[i], 0);
+        for (int i = 0; i < 24; ++i)
+            EXPECT_EQ(img.bits[i], 0);
         RGBQUAD expected[256];
         FillDefaultPalette(expected);
         EXPECT_EQ(std::memcmp(img.palette, expected, sizeof expected), 0);
@@ -75,9 +77,12 @@ TEST(ImageBuffer, RefusedSizesAllocateNothing) {
         int width, height, type;
         ImageStatus status;
     } cases[] = {
-        {0, 10, kImage8Bit, ImageStatus::BadSize},      {10, 0, kImage24Bit, ImageStatus::BadSize},
-        {-5, 10, kImage8Bit, ImageStatus::BadSize},     {65536, 1, kImage8Bit, ImageStatus::BadSize},
-        {65535, 65535, kImage24Bit, ImageStatus::TooLarge}, {40000, 40000, kImage8Bit, ImageStatus::TooLarge},
+        {0, 10, kImage8Bit, ImageStatus::BadSize},
+        {10, 0, kImage24Bit, ImageStatus::BadSize},
+        {-5, 10, kImage8Bit, ImageStatus::BadSize},
+        {65536, 1, kImage8Bit, ImageStatus::BadSize},
+        {65535, 65535, kImage24Bit, ImageStatus::TooLarge},
+        {40000, 40000, kImage8Bit, ImageStatus::TooLarge},
         {10, 10, 2, ImageStatus::BadDepth},
     };
     for (const auto& c : cases) {

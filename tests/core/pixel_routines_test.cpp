@@ -54,10 +54,12 @@ TEST(Nearest, LowestIndexWinsAndMatcherAgrees) {
         std::vector<RGBQUAD> q(256);
         for (auto& e : q) {
             const int base = k == 2 ? 100 : 0, span = k == 2 ? 40 : 256;
-            e = RGBQUAD{uint8_t(base + rng() % span), uint8_t(base + rng() % span), uint8_t(base + rng() % span), 0};
+            e = RGBQUAD{uint8_t(base + rng() % span), uint8_t(base + rng() % span),
+                        uint8_t(base + rng() % span), 0};
         }
         if (k == 1)
-            for (int i = 128; i < 256; ++i) q[i] = q[i - 128];  // every colour twice
+            for (int i = 128; i < 256; ++i)
+                q[i] = q[i - 128];  // every colour twice
         palettes.push_back(q);
     }
     for (const auto& pal : palettes) {
@@ -129,8 +131,8 @@ TEST(PutPixel, WritersAndBlend) {
         // 8 bit: black over grey 210 blends to 132, which the grey ramp holds exactly.
         img8.At8(0, 0) = 215;  // (210, 210, 210)
         PutPixel8(img8.bits, 0, 0, img8.stride(), 0, img8.palette);
-        const int expected = NearestPaletteIndex(BlendChannel(210, 0), BlendChannel(210, 0), BlendChannel(210, 0),
-                                                 img8.palette);
+        const int expected = NearestPaletteIndex(BlendChannel(210, 0), BlendChannel(210, 0),
+                                                 BlendChannel(210, 0), img8.palette);
         EXPECT_EQ(img8.At8(0, 0), expected);
         EXPECT_EQ(expected, 216 + 22);
     }
@@ -151,10 +153,12 @@ TEST(HLine, RunsMatchSinglePixelWrites) {
             }
             const int first = width > 4 ? 1 : 0, last = width - 1;
             HLine8(a8.bits, first, 1, last, a8.stride(), 77, a8.palette);
-            for (int x = first; x <= last; ++x) PutPixel8(b8.bits, x, 1, b8.stride(), 77, b8.palette);
+            for (int x = first; x <= last; ++x)
+                PutPixel8(b8.bits, x, 1, b8.stride(), 77, b8.palette);
             EXPECT_EQ(std::memcmp(a8.bits, b8.bits, a8.header->biSizeImage), 0) << width << translucent;
             HLine24(a24.bits, first, 1, last, a24.stride(), 0x3080F0);
-            for (int x = first; x <= last; ++x) PutPixel24(b24.bits, x, 1, b24.stride(), 0x3080F0);
+            for (int x = first; x <= last; ++x)
+                PutPixel24(b24.bits, x, 1, b24.stride(), 0x3080F0);
             EXPECT_EQ(std::memcmp(a24.bits, b24.bits, a24.header->biSizeImage), 0) << width << translucent;
             // first > last writes nothing
             HLine8(a8.bits, 3, 0, 2, a8.stride(), 5, a8.palette);
@@ -185,14 +189,17 @@ std::vector<int> StretchedColumns(int srcWidth, int dstWidth, int bytesPerPixel)
     const int dstStride = RowStride(dstWidth, 8 * bytesPerPixel);
     std::vector<uint8_t> src(srcStride), dst(dstStride, 0);
     for (int x = 0; x < srcWidth; ++x)
-        for (int k = 0; k < bytesPerPixel; ++k) src[x * bytesPerPixel + k] = uint8_t(x + 100 * k);
+        for (int k = 0; k < bytesPerPixel; ++k)
+            src[x * bytesPerPixel + k] = uint8_t(x + 100 * k);
     StretchNearest(src.data(), srcWidth, 1, dst.data(), dstWidth, 1, bytesPerPixel);
     std::vector<int> columns;
     for (int x = 0; x < dstWidth; ++x) {
-        for (int k = 1; k < bytesPerPixel; ++k) EXPECT_EQ(dst[x * bytesPerPixel + k], dst[x * bytesPerPixel] + 100 * k);
+        for (int k = 1; k < bytesPerPixel; ++k)
+            EXPECT_EQ(dst[x * bytesPerPixel + k], dst[x * bytesPerPixel] + 100 * k);
         columns.push_back(dst[x * bytesPerPixel]);
     }
-    for (int i = dstWidth * bytesPerPixel; i < dstStride; ++i) EXPECT_EQ(dst[i], 0) << "padding";
+    for (int i = dstWidth * bytesPerPixel; i < dstStride; ++i)
+        EXPECT_EQ(dst[i], 0) << "padding";
     return columns;
 }
 
@@ -216,7 +223,8 @@ TEST(DepthConversion, ExpandAndReduce) {
     for (int width : {1, 3, 5, 33}) {
         TestImage img(width, 3, kImage8Bit);
         for (int r = 0; r < 3; ++r)
-            for (int x = 0; x < width; ++x) img.At8(x, r) = uint8_t((x * 7 + r * 31) % 216);
+            for (int x = 0; x < width; ++x)
+                img.At8(x, r) = uint8_t((x * 7 + r * 31) % 216);
         std::vector<uint8_t> indices(img.bits, img.bits + img.header->biSizeImage);
         img.palette = nullptr;  // the palette lives in the header block, which is replaced
         ASSERT_TRUE(Expand8To24(&img.bits, &img.header));
@@ -230,7 +238,8 @@ TEST(DepthConversion, ExpandAndReduce) {
             for (int x = 0; x < width; ++x)
                 EXPECT_EQ(img.At24(x, r), PaletteColour(pal[indices[r * RowStride(width, 8) + x]]));
         for (int r = 0; r < 3; ++r)
-            for (int i = width * 3; i < img.stride(); ++i) EXPECT_EQ(img.bits[r * img.stride() + i], 0);
+            for (int i = width * 3; i < img.stride(); ++i)
+                EXPECT_EQ(img.bits[r * img.stride() + i], 0);
 
         ASSERT_TRUE(Reduce24To8(&img.bits, &img.header, pal.data()));
         EXPECT_EQ(img.header->biBitCount, 8);

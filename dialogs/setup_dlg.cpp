@@ -1,0 +1,72 @@
+#include "dialogs/setup_dlg.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "dialogs/dialog_numbers.h"
+#include "document/pixel_routines.h"
+#include "res/resource.h"
+
+uint8_t g_fillStyle = 0;
+
+CSetupDlg::CSetupDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Setup"));
+    setObjectName(QString::number(IDD_SETUP));
+
+    auto* fillLabel = new QLabel(QStringLiteral("Fill Style :"), this);
+    fillLabel->setEnabled(false);
+    m_fillStyleList = new QComboBox(this);
+    m_fillStyleList->setObjectName(QString::number(IDC_FILL_STYLE));
+    m_fillStyleList->addItems({QStringLiteral("Outlined"), QStringLiteral("Filled")});
+    m_fillStyleList->setEnabled(false);
+    m_translucentEdit = new QLineEdit(this);
+    m_translucentEdit->setObjectName(QString::number(IDC_TRANSLUCENT));
+    m_translucentEdit->setMaximumWidth(60);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(fillLabel, 0, 0);
+    grid->addWidget(m_fillStyleList, 0, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Translucent : "), this), 1, 0);
+    grid->addWidget(m_translucentEdit, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("%"), this), 1, 2);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    ok->setObjectName(QString::number(IDOK));
+    cancel->setObjectName(QString::number(IDCANCEL));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &CSetupDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CSetupDlg::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    setTabOrder(ok, cancel);
+    setTabOrder(cancel, m_translucentEdit);
+
+    m_fillStyleList->setCurrentIndex(g_fillStyle < m_fillStyleList->count() ? g_fillStyle : 0);
+    // The factor as a whole percentage, so a factor stored from n shows as n again.
+    SetEditNumber(m_translucentEdit,
+                  TruncToEditNumber(std::round(static_cast<double>(g_fTranslucency) * 100.0)));
+    m_translucentEdit->selectAll();
+    m_translucentEdit->setFocus();
+}
+
+void CSetupDlg::accept() {
+    const uint64_t percent = ReadUnsigned(m_translucentEdit->text());
+    g_fTranslucency = static_cast<float>(percent) * 0.01f;
+    g_fillStyle = static_cast<uint8_t>(std::max(m_fillStyleList->currentIndex(), 0));
+    QDialog::accept();
+}

@@ -1,0 +1,34 @@
+// Whole-image operations on the blocks of image_buffer.h: a new canvas size, a nearest-neighbour
+// rescale, and the checks and conversions that go with reducing a 24-bit image to 256 colours.
+//
+// Each operation builds new blocks from the old ones. It either succeeds completely (the old block
+// is released, the new one stored through the pointer, the header updated) or returns a status
+// and leaves header, pointers and blocks exactly as they were.
+#pragma once
+
+#include <cstdint>
+
+#include "document/image_buffer.h"
+
+// Gives the image a canvas of width x height pixels without scaling. The picture keeps its
+// bottom-left corner: growing adds zero bytes (index 0, or black) along the top and the right,
+// shrinking cuts rows off the top and columns off the right. Sets biWidth, biHeight, the stride in
+// biXPelsPerMeter and biSizeImage to the new block's size.
+ImageStatus ResizeCanvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height);
+
+// Rescales the image to width x height pixels by nearest neighbour (StretchNearest); the header
+// fields change as for ResizeCanvas.
+ImageStatus ResizeImage(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height);
+
+// True when `result` and `bits` are what a reduction of `source` must deliver: an 8-bit image the
+// program can hold (stride matching the width), of the source's width and height, with rows of its
+// own (not null and not the source rows `sourceBits`).
+bool IsReducedImage(const BITMAPINFOHEADER* result, const uint8_t* bits, const BITMAPINFOHEADER& source,
+                    const uint8_t* sourceBits);
+
+// Puts a floating image onto `palette`, the colour table of an image that has just become 8-bit,
+// so that dropping it later writes indices into that image: a 24-bit block becomes 8-bit with the
+// nearest entry for every pixel (Reduce24To8); an 8-bit block has each index replaced by the entry
+// nearest to its colour and takes `palette` as its colour table. False, with nothing changed, when
+// memory is short or the block is not one the program can hold.
+bool MapOntoPalette(BITMAPINFOHEADER** header, uint8_t** bits, const RGBQUAD* palette);

@@ -1,0 +1,147 @@
+// The whole-image commands: Resize Canvas, Resize Image, Decrease Color Depth through the colour-
+// reduction library, and the Setup dialog. Undo and Increase Color Depth have no handler and stay
+// disabled.
+#include <QGuiApplication>
+
+#include <cstdlib>
+
+#include "app/main_frame.h"
+#include "app/messages.h"
+#include "app/orvik_app.h"
+#include "colour/color_palette_dlg.h"
+#include "dialogs/canvas_size_dlg.h"
+#include "dialogs/decrease_depth_dlg.h"
+#include "dialogs/resize_image_dlg.h"
+#include "dialogs/setup_dlg.h"
+#include "document/image_ops.h"
+#include "document/orvik_doc.h"
+#include "document/plugin_library.h"
+#include "document/quantz_api.h"
+#include "res/resource.h"
+#include "views/orvik_view.h"
+#include "views/orvik_view2.h"
+
+namespace {
+
+const char kColourLibrary[] = "libquantz.so";
+
+// The wait cursor and the status bar's progress bar for the length of one reduction, taken away
+// again however the reduction ends.
+class ReductionProgress {
+public:
+    ReductionProgress() {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        theApp->m_mainFrame->BeginProgress();
+    }
+    ~ReductionProgress() {
+        theApp->m_mainFrame->EndProgress();
+        QGuiApplication::restoreOverrideCursor();
+    }
+    ReductionProgress(const ReductionProgress&) = delete;
+    ReductionProgress& operator=(const ReductionProgress&) = delete;
+};
+
+}  // namespace
+
+void COrvikDoc::RegisterImageCommands() {
+    OnCommand(ID_IMAGE_CANVAS, [this] {
+        CCanvasSizeDlg dialog(this, theApp->m_mainFrame);
+        dialog.exec();
+    });
+    OnCommand(ID_IMAGE_RESIZE, [this] {
+        CResizeImageDlg dialog(this, theApp->m_mainFrame);
+        dialog.exec();
+    });
+    OnCommand(ID_COLORS_DECREASE, [this] {
+        if (!HasImage() || BitCount() <= 8) return;
+        int paletteMethod = 0;
+        int ditherMethod = 0;
+        CDecreaseDepthDlg dialog(theApp->m_mainFrame);
+        dialog.m_pPaletteMethod = &paletteMethod;
+        dialog.m_pDitherMethod = &ditherMethod;
+        if (dialog.exec() != QDialog::Accepted) return;
+        ReduceColorDepth(paletteMethod, ditherMethod);
+    });
+    OnCommand(ID_MISC_OPTION, [] {
+        CSetupDlg dialog(theApp->m_mainFrame);
+        dialog.exec();
+    });
+
+    for (int id : {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE, ID_MISC_OPTION})
+        OnUpdate(id, [](CCmdUI& ui) { ui.Enable(); });
+    OnUpdate(ID_COLORS_DECREASE, [this](CCmdUI& ui) { ui.Enable(HasImage() && BitCount() > 8); });
+}
+
+ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
+    if (!HasImage()) return ImageStatus::BadSize;
+    const ImageStatus status = ::ResizeCanvas(m_pHeader, &m_pBits, width, height);
+    if (status != ImageStatus::Ok) return status;
+    if (m_pView) m_pView->UpdateScrollRanges();
+    if (m_pView2) m_pView2->UpdateScrollRanges();
+    SetModifiedFlag();
+    UpdateAllViews();
+    return ImageStatus::Ok;
+}
+
+ImageStatus COrvikDoc::ResizeImage(int64_t width, int64_t height) {
+    if (!HasImage()) return ImageStatus::BadSize;
+    const ImageStatus status = ::ResizeImage(m_pHeader, &m_pBits, width, height);
+    if (status != ImageStatus::Ok) return status;
+    SizeFrameToImage();
+    // A maximised frame keeps its size, so the views must drop scroll positions past the image.
+    if (m_pView) m_pView->UpdateScrollRanges();
+    if (m_pView2) m_pView2->UpdateScrollRanges();
+    SetModifiedFlag();
+    UpdateAllViews();
+    return ImageStatus::Ok;
+}
+
+bool COrvikDoc::ReduceColorDepth(int paletteMethod, int ditherMethod) {
+    if (!HasImage() || BitCount() != 24) return false;
+    // Both functions are looked up before anything is called.
+    const CPluginLibrary library(kColourLibrary);
+    const auto convert = RequireExport<QuantzConvert>(library, kColourLibrary, "Convert24To256");
+    if (!convert) return false;
+    const auto setProgress = RequireExport<QuantzSetProgress>(library, kColourLibrary, "SetProgressFunction");
+    if (!setProgress) return false;
+
+    uint8_t* bits = m_pBits;
+    BITMAPINFOHEADER* header = nullptr;
+    {
+        const ReductionProgress progress;
+        setProgress(&ProgressCallback);
+        header = convert(&bits, m_pHeader, paletteMethod, ditherMethod);
+    }
+
+    // Take only a result the program can hold; otherwise the 24-bit image stays as it was.
+    const auto discard = [&] {
+        if (header != m_pHeader) std::free(header);
+        if (bits != m_pBits) std::free(bits);
+    };
+    if (!IsReducedImage(header, bits, *m_pHeader, m_pBits)) {
+        discard();
+        OrvikMessage(header
+                         ? tr("The colours could not be reduced: %1 returned an image Orvik cannot hold.\n\n"
+                              "The image was left as it was.")
+                               .arg(kColourLibrary)
+                         : tr("The colours could not be reduced: %1 failed, perhaps for lack of memory.\n\n"
+                              "The image was left as it was.")
+                               .arg(kColourLibrary));
+        return false;
+    }
+    // A floating block goes onto the new palette in the same step, so it can later be dropped
+    // into the 8-bit rows.
+    if (HasFloat() && !MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, HeaderPalette(header))) {
+        discard();
+        OrvikMessage(tr("The colours could not be reduced: %1.\n\nThe image was left as it was.")
+                         .arg(QString::fromLatin1(ImageStatusText(ImageStatus::NoMemory))));
+        return false;
+    }
+
+    SetImage(header, HeaderPalette(header), bits);  // releases the 24-bit header, rows and palette
+    MakeBrushes();
+    theApp->m_mainFrame->m_wndPaletteDlg->Refresh();
+    SetModifiedFlag();
+    UpdateAllViews();
+    return true;
+}
