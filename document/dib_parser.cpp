@@ -1,5 +1,6 @@
 #include "document/dib_parser.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -8,15 +9,13 @@
 
 namespace {
 
-constexpr size_t kFileHeaderBytes = 14;
+constexpr int64_t kFileHeaderBytes = 14;
 
 // Info header sizes.
-constexpr uint32_t kCoreHeader = 12;      // OS/2 1.x: 16-bit width and height, 3-byte colour entries
-constexpr uint32_t kOs2ShortHeader = 16;  // OS/2 2.x with only the leading fields
+constexpr uint32_t kCoreHeader = 12;  // OS/2 1.x: 16-bit width and height, 3-byte colour entries
 constexpr uint32_t kInfoHeader = 40;
-constexpr uint32_t kV2Header = 52;   // + red, green and blue masks
-constexpr uint32_t kV3Header = 56;   // + alpha mask
-constexpr uint32_t kOs2Header = 64;  // OS/2 2.x: fields past 40 bytes are not masks
+constexpr uint32_t kV2Header = 52;  // + red, green and blue masks
+constexpr uint32_t kV3Header = 56;  // + alpha mask
 constexpr uint32_t kV4Header = 108;
 constexpr uint32_t kV5Header = 124;
 
@@ -39,39 +38,35 @@ int32_t ReadI32(const uint8_t* p) {
     return static_cast<int32_t>(ReadU32(p));
 }
 
-// Where everything lies in a packed bitmap, once every field has been checked against its length.
-struct Layout {
-    int64_t width = 0;
-    int64_t height = 0;  // always positive
-    bool topDown = false;
-    int bitCount = 0;
-    uint32_t masks[4] = {};  // red, green, blue, alpha; 16 and 32 bits only
-    int64_t tableOffset = 0;
-    int64_t tableEntries = 0;
-    int entryBytes = 4;
-    int64_t pixelOffset = 0;
-    int64_t srcStride = 0;
+bool IsWindowsHeader(uint32_t size) {
+    return size == kInfoHeader || size == kV2Header || size == kV3Header || size == kV4Header ||
+           size == kV5Header;
+}
+
+// An OS/2 2.x header may stop after any of its fields: 16 to 64 bytes, ending on a field boundary.
+// Sizes that a Windows header has are read as that header.
+bool IsOs2Header(uint32_t size) {
+    return (size >= 16 && size <= 36 && size % 4 == 0) || (size >= 42 && size <= 48 && size % 2 == 0) ||
+           size == 60 || size == 64;
+}
+
+// What the info header says, before masks and colour table.
+struct InfoHeader {
+    uint32_t size = 0;
+    bool windows = false;
+    uint32_t compression = kRgb;
+    uint32_t clrUsed = 0;
 };
 
-// The info header's own fields, with the mask and colour table positions that follow from them.
-DibStatus ReadInfoHeader(const uint8_t* dib, int64_t length, Layout* layout, uint32_t* compression,
-                         int64_t* headerEnd, uint32_t* clrUsed) {
-    if (length < 4) return DibStatus::TooShort;
+// The info header's own fields.
+DibStatus ReadInfoHeader(const uint8_t* dib, int64_t available, InfoHeader* info, DibLayout* layout) {
+    if (available < 4) return DibStatus::TooShort;
     const uint32_t size = ReadU32(dib);
-    switch (size) {
-        case kCoreHeader:
-        case kOs2ShortHeader:
-        case kInfoHeader:
-        case kV2Header:
-        case kV3Header:
-        case kOs2Header:
-        case kV4Header:
-        case kV5Header:
-            break;
-        default:
-            return DibStatus::BadHeaderSize;
-    }
-    if (length < size) return DibStatus::TooShort;
+    info->size = size;
+    info->windows = IsWindowsHeader(size);
+    const bool os2 = IsOs2Header(size);
+    if (size != kCoreHeader && !info->windows && !os2) return DibStatus::BadHeaderSize;
+    if (available < size) return DibStatus::TooShort;
 
     int64_t height = 0;
     int planes = 0;
@@ -81,37 +76,31 @@ DibStatus ReadInfoHeader(const uint8_t* dib, int64_t length, Layout* layout, uin
         planes = ReadU16(dib + 8);
         layout->bitCount = ReadU16(dib + 10);
         layout->entryBytes = 3;
-        *compression = kRgb;
-        *clrUsed = 0;
     } else {
-        layout->width = ReadI32(dib + 4);
-        height = ReadI32(dib + 8);
-        planes = ReadU16(dib + 12);
-        layout->bitCount = ReadU16(dib + 14);
-        *compression = size >= 20 ? ReadU32(dib + 16) : kRgb;
-        *clrUsed = size >= 36 ? ReadU32(dib + 32) : 0;
+        // The fields a short OS/2 2.x header leaves out count as zero.
+        uint8_t fields[kInfoHeader] = {};
+        std::memcpy(fields, dib, std::min<size_t>(size, kInfoHeader));
+        layout->width = ReadI32(fields + 4);
+        height = ReadI32(fields + 8);
+        planes = ReadU16(fields + 12);
+        layout->bitCount = ReadU16(fields + 14);
+        info->compression = ReadU32(fields + 16);
+        info->clrUsed = ReadU32(fields + 32);
     }
     layout->topDown = height < 0;
     layout->height = height < 0 ? -height : height;  // 64 bits: INT_MIN stays representable
-    *headerEnd = size;
 
     if (planes != 1) return DibStatus::BadPlanes;
-    const bool os2 = size == kOs2Header || size == kOs2ShortHeader;
-    if (os2 && *compression != kRgb)
-        return *compression <= 4 ? DibStatus::Compressed : DibStatus::BadCompression;
-    switch (os2 ? kRgb : *compression) {
-        case kRgb:
-        case kBitFields:
-        case kAlphaBitFields:
-            break;
-        case kRle8:
-        case kRle4:
-            return DibStatus::Compressed;
-        case kJpeg:
-        case kPng:
-            return DibStatus::Embedded;
-        default:
+    const uint32_t compression = info->compression;
+    if (os2) {
+        // The same run-length codes; 3 and 4 are Huffman 1D and RLE24 here.
+        if (compression == kBitFields || compression == kJpeg) return DibStatus::Compressed;
+        if (compression != kRgb && compression != kRle8 && compression != kRle4)
             return DibStatus::BadCompression;
+    } else if (compression == kJpeg || compression == kPng) {
+        return DibStatus::Embedded;
+    } else if (compression > kAlphaBitFields) {
+        return DibStatus::BadCompression;
     }
     switch (layout->bitCount) {
         case 1:
@@ -125,7 +114,7 @@ DibStatus ReadInfoHeader(const uint8_t* dib, int64_t length, Layout* layout, uin
         default:
             return DibStatus::BadBitCount;
     }
-    switch (CheckImageSize(layout->width, layout->height, layout->bitCount <= 8 ? 8 : 24)) {
+    switch (CheckImageSize(layout->width, layout->height, layout->OutBits())) {
         case ImageStatus::Ok:
             break;
         case ImageStatus::TooLarge:
@@ -133,8 +122,13 @@ DibStatus ReadInfoHeader(const uint8_t* dib, int64_t length, Layout* layout, uin
         default:
             return DibStatus::BadSize;
     }
-    if (*compression != kRgb && layout->bitCount != 16 && layout->bitCount != 32)
-        return DibStatus::BadCompression;
+    const int bits = layout->bitCount;
+    layout->runLength = compression == kRle8 || compression == kRle4;
+    const bool bitFields = compression == kBitFields || compression == kAlphaBitFields;
+    const bool depthFits = compression == kRgb || (compression == kRle8 && bits == 8) ||
+                           (compression == kRle4 && bits == 4) || (bitFields && (bits == 16 || bits == 32));
+    // Run-length rows can only go bottom-up.
+    if (!depthFits || (layout->runLength && layout->topDown)) return DibStatus::BadCompression;
     return DibStatus::Ok;
 }
 
@@ -146,29 +140,30 @@ bool IsContiguous(uint32_t mask) {
 
 // The red, green, blue and alpha masks of a 16- or 32-bit bitmap. Bit fields come from the header
 // (52 bytes and more) or follow a 40-byte header; plain rows use 5-5-5 or 8-8-8, and a header with
-// an alpha mask field may still name the unused top bits as alpha.
-DibStatus ReadMasks(const uint8_t* dib, int64_t length, uint32_t size, uint32_t compression, Layout* layout,
-                    int64_t* headerEnd) {
+// an alpha mask field may still name the unused top bits as alpha. `headerEnd` moves past masks that
+// follow the header.
+DibStatus ReadMasks(const uint8_t* dib, int64_t available, const InfoHeader& info, bool useAlpha,
+                    DibLayout* layout, int64_t* headerEnd) {
     uint32_t* masks = layout->masks;
-    const bool windowsHeader = size >= kInfoHeader && size != kOs2Header;
-    if (compression == kRgb) {
+    if (info.compression == kRgb) {
         const bool sixteen = layout->bitCount == 16;
         masks[0] = sixteen ? 0x7C00 : 0xFF0000;
         masks[1] = sixteen ? 0x03E0 : 0x00FF00;
         masks[2] = sixteen ? 0x001F : 0x0000FF;
-        const uint32_t alpha = windowsHeader && size >= kV3Header ? ReadU32(dib + 52) : 0;
+        const uint32_t alpha = useAlpha && info.windows && info.size >= kV3Header ? ReadU32(dib + 52) : 0;
         const uint32_t unused = ~(masks[0] | masks[1] | masks[2]) & (sixteen ? 0xFFFF : 0xFFFFFFFF);
         masks[3] = alpha != 0 && (alpha & ~unused) == 0 && IsContiguous(alpha) ? alpha : 0;
         return DibStatus::Ok;
     }
-    const int count = compression == kAlphaBitFields ? 4 : 3;
+    const int count = info.compression == kAlphaBitFields ? 4 : 3;
     const int64_t end = kInfoHeader + 4 * count;
     if (end > *headerEnd) {
-        if (length < end) return DibStatus::TooShort;
+        if (available < end) return DibStatus::TooShort;
         *headerEnd = end;
     }
     for (int i = 0; i < 4; ++i)
-        masks[i] = i < count || size >= kV3Header ? ReadU32(dib + 40 + 4 * i) : 0;
+        masks[i] = i < count || info.size >= kV3Header ? ReadU32(dib + 40 + 4 * i) : 0;
+    if (!useAlpha) masks[3] = 0;
     const uint32_t valueBits = layout->bitCount == 16 ? 0xFFFF : 0xFFFFFFFF;
     if ((masks[0] | masks[1] | masks[2]) == 0) return DibStatus::BadMasks;
     for (uint32_t mask : layout->masks)
@@ -176,57 +171,16 @@ DibStatus ReadMasks(const uint8_t* dib, int64_t length, uint32_t size, uint32_t 
     return DibStatus::Ok;
 }
 
-// Checks the whole packed bitmap at `dib`. `offBits` is the file header's pixel offset relative to
-// `dib`, or -1 for a packed bitmap without a file header.
-DibStatus ReadLayout(const uint8_t* dib, int64_t length, int64_t offBits, Layout* layout) {
-    uint32_t compression = kRgb;
-    uint32_t clrUsed = 0;
-    int64_t headerEnd = 0;
-    DibStatus status = ReadInfoHeader(dib, length, layout, &compression, &headerEnd, &clrUsed);
-    if (status != DibStatus::Ok) return status;
-    if (layout->bitCount == 16 || layout->bitCount == 32) {
-        status = ReadMasks(dib, length, ReadU32(dib), compression, layout, &headerEnd);
-        if (status != DibStatus::Ok) return status;
-    }
-
-    // The colour table: biClrUsed entries, or all 2^bitCount when it is 0. Deeper images may carry
-    // an unused table of biClrUsed entries before their rows.
-    layout->tableOffset = headerEnd;
-    layout->tableEntries = clrUsed != 0            ? int64_t{clrUsed}
-                           : layout->bitCount <= 8 ? 1 << layout->bitCount
-                                                   : 0;
-    int64_t tableEnd = headerEnd + layout->tableEntries * layout->entryBytes;
-    layout->pixelOffset = tableEnd;
-    // A file header's pixel offset wins when it lies past the headers and inside the block; one
-    // inside the colour table means the table is shorter than the header claims.
-    if (offBits >= headerEnd && offBits <= length) {
-        if (offBits < tableEnd) {
-            layout->tableEntries = (offBits - headerEnd) / layout->entryBytes;
-            tableEnd = headerEnd + layout->tableEntries * layout->entryBytes;
-        }
-        layout->pixelOffset = offBits;
-    }
-    if (tableEnd > length) return DibStatus::BadColourTable;
-
-    // The rows: every row but the last must be complete with its padding; the last needs only its
-    // pixels.
-    const int64_t rowBits = layout->width * layout->bitCount;
-    layout->srcStride = (rowBits + 31) / 32 * 4;
-    const int64_t needed = (layout->height - 1) * layout->srcStride + (rowBits + 7) / 8;
-    if (layout->pixelOffset > length || needed > length - layout->pixelOffset) return DibStatus::Truncated;
-    return DibStatus::Ok;
-}
-
 // Destination row for source row y: the output is always bottom-up.
-int64_t DestRow(const Layout& layout, int64_t y) {
+int64_t DestRow(const DibLayout& layout, int64_t y) {
     return layout.topDown ? layout.height - 1 - y : y;
 }
 
-void ConvertIndexed(const uint8_t* pixels, const Layout& layout, uint8_t* dst, int64_t dstStride) {
+void ConvertIndexed(const DibLayout& layout, const uint8_t* src, int64_t first, int64_t count, uint8_t* dst,
+                    int64_t dstStride) {
     const int bits = layout.bitCount;
     const unsigned valueMask = (1u << bits) - 1;
-    for (int64_t y = 0; y < layout.height; ++y) {
-        const uint8_t* src = pixels + y * layout.srcStride;
+    for (int64_t y = first; y < first + count; ++y, src += layout.srcStride) {
         uint8_t* out = dst + DestRow(layout, y) * dstStride;
         if (bits == 8) {
             std::memcpy(out, src, static_cast<size_t>(layout.width));
@@ -240,10 +194,10 @@ void ConvertIndexed(const uint8_t* pixels, const Layout& layout, uint8_t* dst, i
     }
 }
 
-void ConvertRgb24(const uint8_t* pixels, const Layout& layout, uint8_t* dst, int64_t dstStride) {
-    for (int64_t y = 0; y < layout.height; ++y)
-        std::memcpy(dst + DestRow(layout, y) * dstStride, pixels + y * layout.srcStride,
-                    static_cast<size_t>(layout.width * 3));
+void ConvertRgb24(const DibLayout& layout, const uint8_t* src, int64_t first, int64_t count, uint8_t* dst,
+                  int64_t dstStride) {
+    for (int64_t y = first; y < first + count; ++y, src += layout.srcStride)
+        std::memcpy(dst + DestRow(layout, y) * dstStride, src, static_cast<size_t>(layout.width * 3));
 }
 
 // One channel of a bit-field pixel, its bits scaled to 0..255 with rounding so that all ones gives
@@ -275,10 +229,11 @@ uint32_t ReadPixel(const uint8_t* row, int64_t x) {
 }
 
 template <int Bits, bool UseAlpha>
-void ConvertBitFieldRows(const uint8_t* pixels, const Layout& layout, const Channel (&channels)[4],
+void ConvertBitFieldRows(const DibLayout& layout, const uint8_t* src, int64_t first, int64_t count,
                          uint8_t* dst, int64_t dstStride) {
-    for (int64_t y = 0; y < layout.height; ++y) {
-        const uint8_t* src = pixels + y * layout.srcStride;
+    const Channel channels[4] = {Channel(layout.masks[0]), Channel(layout.masks[1]), Channel(layout.masks[2]),
+                                 Channel(layout.masks[3])};
+    for (int64_t y = first; y < first + count; ++y, src += layout.srcStride) {
         uint8_t* out = dst + DestRow(layout, y) * dstStride;
         for (int64_t x = 0; x < layout.width; ++x, out += 3) {
             const uint32_t pixel = ReadPixel<Bits>(src, x);
@@ -297,30 +252,173 @@ void ConvertBitFieldRows(const uint8_t* pixels, const Layout& layout, const Chan
 }
 
 template <int Bits>
-void ConvertBitFields(const uint8_t* pixels, const Layout& layout, uint8_t* dst, int64_t dstStride) {
-    const Channel channels[4] = {Channel(layout.masks[0]), Channel(layout.masks[1]), Channel(layout.masks[2]),
-                                 Channel(layout.masks[3])};
-    // Many programs write 0 into every alpha value of an opaque image: then alpha is ignored.
-    bool useAlpha = false;
-    for (int64_t y = 0; y < layout.height && layout.masks[3] != 0 && !useAlpha; ++y) {
-        const uint8_t* src = pixels + y * layout.srcStride;
-        for (int64_t x = 0; x < layout.width && !useAlpha; ++x)
-            useAlpha = (ReadPixel<Bits>(src, x) & layout.masks[3]) != 0;
-    }
-    if (useAlpha)
-        ConvertBitFieldRows<Bits, true>(pixels, layout, channels, dst, dstStride);
+void ConvertBitFields(const DibLayout& layout, const uint8_t* src, int64_t first, int64_t count, uint8_t* dst,
+                      int64_t dstStride) {
+    if (layout.masks[3] != 0)
+        ConvertBitFieldRows<Bits, true>(layout, src, first, count, dst, dstStride);
     else
-        ConvertBitFieldRows<Bits, false>(pixels, layout, channels, dst, dstStride);
+        ConvertBitFieldRows<Bits, false>(layout, src, first, count, dst, dstStride);
 }
 
-DibStatus Convert(const uint8_t* dib, const Layout& layout, BITMAPINFOHEADER** header, uint8_t** bits) {
-    const int outBits = layout.bitCount <= 8 ? 8 : 24;
+// True when some pixel of the rows at `src` has a nonzero alpha value.
+bool AnyAlpha(const DibLayout& layout, const uint8_t* src) {
+    for (int64_t y = 0; y < layout.height; ++y, src += layout.srcStride) {
+        for (int64_t x = 0; x < layout.width; ++x) {
+            const uint32_t pixel = layout.bitCount == 16 ? ReadPixel<16>(src, x) : ReadPixel<32>(src, x);
+            if ((pixel & layout.masks[3]) != 0) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+DibStatus ReadDibLayout(const uint8_t* data, int64_t available, int64_t length, DibSource source,
+                        DibLayout* layout) {
+    *layout = DibLayout();
+    // A file header's pixel offset, or -1 for a packed bitmap.
+    int64_t offBits = -1;
+    int64_t base = 0;
+    if (available >= 2 && data[0] == 'B' && data[1] == 'M') {
+        if (available < kFileHeaderBytes) return DibStatus::TooShort;
+        offBits = ReadU32(data + 10);
+        base = kFileHeaderBytes;
+    } else if (source == DibSource::File) {
+        return DibStatus::NotBmpFile;
+    }
+    const uint8_t* dib = data + base;
+    InfoHeader info;
+    DibStatus status = ReadInfoHeader(dib, available - base, &info, layout);
+    if (status != DibStatus::Ok) return status;
+    int64_t headerEnd = info.size;
+    if (layout->bitCount == 16 || layout->bitCount == 32) {
+        status = ReadMasks(dib, available - base, info, source == DibSource::Clipboard, layout, &headerEnd);
+        if (status != DibStatus::Ok) return status;
+    }
+    headerEnd += base;
+
+    // The colour table: biClrUsed entries, or all 2^bitCount when it is 0. Deeper images may carry
+    // an unused table of biClrUsed entries before their rows.
+    layout->tableOffset = headerEnd;
+    layout->tableEntries = info.clrUsed != 0       ? int64_t{info.clrUsed}
+                           : layout->bitCount <= 8 ? 1 << layout->bitCount
+                                                   : 0;
+    int64_t tableEnd = headerEnd + layout->tableEntries * layout->entryBytes;
+    layout->pixelOffset = tableEnd;
+    // The file header's pixel offset wins when it lies past the headers and inside the bitmap; one
+    // inside the colour table means the table is shorter than the header claims.
+    if (offBits >= headerEnd && offBits <= length) {
+        if (offBits < tableEnd) {
+            layout->tableEntries = (offBits - headerEnd) / layout->entryBytes;
+            tableEnd = headerEnd + layout->tableEntries * layout->entryBytes;
+        }
+        layout->pixelOffset = offBits;
+    } else if (source == DibSource::File) {
+        return DibStatus::BadPixelOffset;
+    }
+    if (tableEnd > length) return DibStatus::BadColourTable;
+    if (layout->bitCount <= 8 && layout->tableEntries == 0) return DibStatus::BadColourTable;
+    const int64_t usedEntries = std::min<int64_t>(layout->tableEntries, kPaletteEntries);
+    if (layout->tableOffset + usedEntries * layout->entryBytes > available) return DibStatus::TooShort;
+    if (layout->runLength) return DibStatus::Ok;
+
+    // The rows: every row but the last must be complete with its padding; the last needs only its
+    // pixels.
+    const int64_t rowBits = layout->width * layout->bitCount;
+    layout->srcStride = (rowBits + 31) / 32 * 4;
+    layout->rowBytes = (rowBits + 7) / 8;
+    const int64_t needed = (layout->height - 1) * layout->srcStride + layout->rowBytes;
+    if (layout->pixelOffset > length || needed > length - layout->pixelOffset) return DibStatus::Truncated;
+    return DibStatus::Ok;
+}
+
+void CopyDibColourTable(const uint8_t* data, const DibLayout& layout, RGBQUAD* palette) {
+    const int64_t entries = std::min<int64_t>(layout.tableEntries, kPaletteEntries);
+    const uint8_t* entry = data + layout.tableOffset;
+    for (int64_t i = 0; i < kPaletteEntries; ++i, entry += layout.entryBytes)
+        palette[i] = i < entries ? RGBQUAD{entry[0], entry[1], entry[2], 0} : RGBQUAD{0, 0, 0, 0};
+}
+
+void ConvertDibRows(const DibLayout& layout, const uint8_t* src, int64_t first, int64_t count, uint8_t* bits,
+                    int64_t stride) {
+    switch (layout.bitCount) {
+        case 16:
+            ConvertBitFields<16>(layout, src, first, count, bits, stride);
+            break;
+        case 24:
+            ConvertRgb24(layout, src, first, count, bits, stride);
+            break;
+        case 32:
+            ConvertBitFields<32>(layout, src, first, count, bits, stride);
+            break;
+        default:
+            ConvertIndexed(layout, src, first, count, bits, stride);
+            break;
+    }
+}
+
+void DecodeDibRunLength(const DibLayout& layout, const uint8_t* data, int64_t size, uint8_t* bits,
+                        int64_t stride) {
+    const bool rle4 = layout.bitCount == 4;
+    const int64_t width = layout.width;
+    int64_t x = 0;
+    int64_t y = 0;
+    int64_t pos = 0;
+    while (pos + 2 <= size && y < layout.height) {
+        const int count = data[pos];
+        const int value = data[pos + 1];
+        pos += 2;
+        uint8_t* row = bits + y * stride;
+        if (count > 0) {  // a run of `count` pixels, two alternating indices for RLE4
+            const int64_t end = std::min(width, x + count);
+            if (rle4) {
+                for (int64_t i = 0; x + i < end; ++i)
+                    row[x + i] = static_cast<uint8_t>(i & 1 ? value & 15 : value >> 4);
+            } else if (x < end) {
+                std::memset(row + x, value, static_cast<size_t>(end - x));
+            }
+            x = end;
+        } else if (value == 0) {  // end of line
+            x = 0;
+            ++y;
+        } else if (value == 1) {  // end of bitmap
+            break;
+        } else if (value == 2) {  // delta: right and up
+            if (pos + 2 > size) break;
+            x = std::min(width, x + data[pos]);
+            y += data[pos + 1];
+            pos += 2;
+        } else {  // a literal run of `value` pixels, padded to an even number of bytes
+            const int64_t bytes = rle4 ? (value + 1) / 2 : value;
+            const int64_t present = std::min(bytes, size - pos);
+            const int64_t pixels = std::min<int64_t>(value, rle4 ? 2 * present : present);
+            for (int64_t i = 0; i < pixels && x + i < width; ++i) {
+                const int byte = data[pos + (rle4 ? i / 2 : i)];
+                row[x + i] = static_cast<uint8_t>(rle4 ? (i & 1 ? byte & 15 : byte >> 4) : byte);
+            }
+            x = std::min(width, x + value);
+            pos += (bytes + 1) & ~int64_t{1};
+        }
+    }
+}
+
+DibStatus ParseDib(const uint8_t* data, size_t length, BITMAPINFOHEADER** header, uint8_t** bits) {
+    if (!data) return DibStatus::TooShort;
+    // A block beyond 2^62 bytes cannot exist; clamping keeps every comparison in signed 64 bits.
+    const int64_t size = length > (size_t{1} << 62) ? int64_t{1} << 62 : static_cast<int64_t>(length);
+    DibLayout layout;
+    const DibStatus status = ReadDibLayout(data, size, size, DibSource::Clipboard, &layout);
+    if (status != DibStatus::Ok) return status;
+    const uint8_t* pixels = data + layout.pixelOffset;
+    // Many programs write 0 into every alpha value of an opaque image: then alpha is ignored.
+    if (layout.masks[3] != 0 && !AnyAlpha(layout, pixels)) layout.masks[3] = 0;
+
+    const int outBits = layout.OutBits();
     int64_t stride = 0;
     int64_t blockBytes = 0;
-    // Already checked by ReadInfoHeader; this gives the stride and the block size.
+    // Already checked by ReadDibLayout; this gives the stride and the block size.
     if (CheckImageSize(layout.width, layout.height, outBits, &stride, &blockBytes) != ImageStatus::Ok)
         return DibStatus::TooLarge;
-
     const size_t headerBytes = outBits == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
     auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, headerBytes));
     auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
@@ -340,45 +438,14 @@ DibStatus Convert(const uint8_t* dib, const Layout& layout, BITMAPINFOHEADER** h
     newHeader->biYPelsPerMeter = 0;
     newHeader->biClrUsed = newHeader->biClrImportant = outBits == 8 ? kPaletteEntries : 0;
 
-    const uint8_t* pixels = dib + layout.pixelOffset;
-    if (outBits == 8) {
-        // Entries past a short table stay zero; the reserved byte is always zero.
-        RGBQUAD* palette = HeaderPalette(newHeader);
-        const int64_t entries = layout.tableEntries < kPaletteEntries ? layout.tableEntries : kPaletteEntries;
-        for (int64_t i = 0; i < entries; ++i) {
-            const uint8_t* entry = dib + layout.tableOffset + i * layout.entryBytes;
-            palette[i] = RGBQUAD{entry[0], entry[1], entry[2], 0};
-        }
-        ConvertIndexed(pixels, layout, newBits, stride);
-    } else if (layout.bitCount == 24) {
-        ConvertRgb24(pixels, layout, newBits, stride);
-    } else if (layout.bitCount == 16) {
-        ConvertBitFields<16>(pixels, layout, newBits, stride);
-    } else {
-        ConvertBitFields<32>(pixels, layout, newBits, stride);
-    }
+    if (outBits == 8) CopyDibColourTable(data, layout, HeaderPalette(newHeader));
+    if (layout.runLength)
+        DecodeDibRunLength(layout, pixels, size - layout.pixelOffset, newBits, stride);
+    else
+        ConvertDibRows(layout, pixels, 0, layout.height, newBits, stride);
     *header = newHeader;
     *bits = newBits;
     return DibStatus::Ok;
-}
-
-}  // namespace
-
-DibStatus ParseDib(const uint8_t* data, size_t length, BITMAPINFOHEADER** header, uint8_t** bits) {
-    if (!data) return DibStatus::TooShort;
-    int64_t offBits = -1;
-    if (length >= 2 && data[0] == 'B' && data[1] == 'M') {
-        if (length < kFileHeaderBytes) return DibStatus::TooShort;
-        offBits = int64_t{ReadU32(data + 10)} - int64_t{kFileHeaderBytes};
-        data += kFileHeaderBytes;
-        length -= kFileHeaderBytes;
-    }
-    // A block beyond 2^62 bytes cannot exist; clamping keeps every comparison in signed 64 bits.
-    const int64_t available = length > (size_t{1} << 62) ? int64_t{1} << 62 : static_cast<int64_t>(length);
-    Layout layout;
-    const DibStatus status = ReadLayout(data, available, offBits, &layout);
-    if (status != DibStatus::Ok) return status;
-    return Convert(data, layout, header, bits);
 }
 
 const char* DibStatusText(DibStatus status) {
@@ -387,6 +454,8 @@ const char* DibStatusText(DibStatus status) {
             return "no error";
         case DibStatus::TooShort:
             return "the bitmap ends inside its header";
+        case DibStatus::NotBmpFile:
+            return "the file does not start with a bitmap file header";
         case DibStatus::BadHeaderSize:
             return "the bitmap header has an unknown size";
         case DibStatus::BadSize:
@@ -398,15 +467,17 @@ const char* DibStatusText(DibStatus status) {
         case DibStatus::BadBitCount:
             return "the bitmap has an unsupported number of bits per pixel";
         case DibStatus::Compressed:
-            return "compressed bitmaps are not supported";
+            return "Huffman and RLE24 compressed bitmaps are not supported";
         case DibStatus::Embedded:
             return "bitmaps holding a JPEG or PNG image are not supported";
         case DibStatus::BadCompression:
-            return "the bitmap uses an unknown compression";
+            return "the bitmap's compression is unknown or does not suit its rows";
         case DibStatus::BadMasks:
             return "the bitmap's colour masks are invalid";
         case DibStatus::BadColourTable:
-            return "the colour table runs past the end of the bitmap";
+            return "the bitmap's colour table is missing or runs past its end";
+        case DibStatus::BadPixelOffset:
+            return "the bitmap's pixel offset lies outside the file";
         case DibStatus::Truncated:
             return "the bitmap's pixel rows are incomplete";
         case DibStatus::NoMemory:
