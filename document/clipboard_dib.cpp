@@ -3,48 +3,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "document/little_endian.h"
 #include "document/pixel_routines.h"
 
 namespace {
 
-void Put16(uint8_t* p, uint32_t value) {
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-}
-void Put32(uint8_t* p, uint32_t value) {
-    Put16(p, value & 0xFFFF);
-    Put16(p + 2, value >> 16);
-}
-
 size_t InfoBlockBytes(int bitCount) {
     return bitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
-}
-
-// A zero-filled header block and pixel block of the model for width x height at `bitCount`, with
-// the header filled in (the colour table of an 8-bit image left to the caller).
-ImageStatus AllocateImage(int width, int height, int bitCount, BITMAPINFOHEADER** header, uint8_t** bits) {
-    int64_t stride = 0;
-    int64_t blockBytes = 0;
-    const ImageStatus status = CheckImageSize(width, height, bitCount, &stride, &blockBytes);
-    if (status != ImageStatus::Ok) return status;
-    auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, InfoBlockBytes(bitCount)));
-    auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
-    if (!newHeader || !newBits) {
-        std::free(newHeader);
-        std::free(newBits);
-        return ImageStatus::NoMemory;
-    }
-    newHeader->biSize = kHeaderBytes;
-    newHeader->biWidth = width;
-    newHeader->biHeight = height;
-    newHeader->biPlanes = 1;
-    newHeader->biBitCount = static_cast<uint16_t>(bitCount);
-    newHeader->biSizeImage = static_cast<uint32_t>(blockBytes);
-    newHeader->biXPelsPerMeter = static_cast<int32_t>(stride);
-    newHeader->biClrUsed = newHeader->biClrImportant = bitCount == 8 ? kPaletteEntries : 0;
-    *header = newHeader;
-    *bits = newBits;
-    return ImageStatus::Ok;
 }
 
 uint32_t LoadWord(const uint8_t* p) {

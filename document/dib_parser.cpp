@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "document/little_endian.h"
 #include "document/pixel_routines.h"
 
 namespace {
@@ -28,14 +29,8 @@ constexpr uint32_t kJpeg = 4;       // in an OS/2 2.x header: RLE24
 constexpr uint32_t kPng = 5;
 constexpr uint32_t kAlphaBitFields = 6;
 
-uint16_t ReadU16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-uint32_t ReadU32(const uint8_t* p) {
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-int32_t ReadI32(const uint8_t* p) {
-    return static_cast<int32_t>(ReadU32(p));
+int32_t GetSigned32(const uint8_t* p) {
+    return static_cast<int32_t>(Get32(p));
 }
 
 bool IsWindowsHeader(uint32_t size) {
@@ -61,7 +56,7 @@ struct InfoHeader {
 // The info header's own fields.
 DibStatus ReadInfoHeader(const uint8_t* dib, int64_t available, InfoHeader* info, DibLayout* layout) {
     if (available < 4) return DibStatus::TooShort;
-    const uint32_t size = ReadU32(dib);
+    const uint32_t size = Get32(dib);
     info->size = size;
     info->windows = IsWindowsHeader(size);
     const bool os2 = IsOs2Header(size);
@@ -71,21 +66,21 @@ DibStatus ReadInfoHeader(const uint8_t* dib, int64_t available, InfoHeader* info
     int64_t height = 0;
     int planes = 0;
     if (size == kCoreHeader) {
-        layout->width = ReadU16(dib + 4);
-        height = ReadU16(dib + 6);
-        planes = ReadU16(dib + 8);
-        layout->bitCount = ReadU16(dib + 10);
+        layout->width = Get16(dib + 4);
+        height = Get16(dib + 6);
+        planes = Get16(dib + 8);
+        layout->bitCount = Get16(dib + 10);
         layout->entryBytes = 3;
     } else {
         // The fields a short OS/2 2.x header leaves out count as zero.
         uint8_t fields[kInfoHeader] = {};
         std::memcpy(fields, dib, std::min<size_t>(size, kInfoHeader));
-        layout->width = ReadI32(fields + 4);
-        height = ReadI32(fields + 8);
-        planes = ReadU16(fields + 12);
-        layout->bitCount = ReadU16(fields + 14);
-        info->compression = ReadU32(fields + 16);
-        info->clrUsed = ReadU32(fields + 32);
+        layout->width = GetSigned32(fields + 4);
+        height = GetSigned32(fields + 8);
+        planes = Get16(fields + 12);
+        layout->bitCount = Get16(fields + 14);
+        info->compression = Get32(fields + 16);
+        info->clrUsed = Get32(fields + 32);
     }
     layout->topDown = height < 0;
     layout->height = height < 0 ? -height : height;  // 64 bits: INT_MIN stays representable
@@ -150,7 +145,7 @@ DibStatus ReadMasks(const uint8_t* dib, int64_t available, const InfoHeader& inf
         masks[0] = sixteen ? 0x7C00 : 0xFF0000;
         masks[1] = sixteen ? 0x03E0 : 0x00FF00;
         masks[2] = sixteen ? 0x001F : 0x0000FF;
-        const uint32_t alpha = useAlpha && info.windows && info.size >= kV3Header ? ReadU32(dib + 52) : 0;
+        const uint32_t alpha = useAlpha && info.windows && info.size >= kV3Header ? Get32(dib + 52) : 0;
         const uint32_t unused = ~(masks[0] | masks[1] | masks[2]) & (sixteen ? 0xFFFF : 0xFFFFFFFF);
         masks[3] = alpha != 0 && (alpha & ~unused) == 0 && IsContiguous(alpha) ? alpha : 0;
         return DibStatus::Ok;
@@ -162,7 +157,7 @@ DibStatus ReadMasks(const uint8_t* dib, int64_t available, const InfoHeader& inf
         *headerEnd = end;
     }
     for (int i = 0; i < 4; ++i)
-        masks[i] = i < count || info.size >= kV3Header ? ReadU32(dib + 40 + 4 * i) : 0;
+        masks[i] = i < count || info.size >= kV3Header ? Get32(dib + 40 + 4 * i) : 0;
     if (!useAlpha) masks[3] = 0;
     const uint32_t valueBits = layout->bitCount == 16 ? 0xFFFF : 0xFFFFFFFF;
     if ((masks[0] | masks[1] | masks[2]) == 0) return DibStatus::BadMasks;
@@ -224,8 +219,8 @@ struct Channel {
 
 template <int Bits>
 uint32_t ReadPixel(const uint8_t* row, int64_t x) {
-    if constexpr (Bits == 16) return ReadU16(row + 2 * x);
-    return ReadU32(row + 4 * x);
+    if constexpr (Bits == 16) return Get16(row + 2 * x);
+    return Get32(row + 4 * x);
 }
 
 template <int Bits, bool UseAlpha>
@@ -281,7 +276,7 @@ DibStatus ReadDibLayout(const uint8_t* data, int64_t available, int64_t length, 
     int64_t base = 0;
     if (available >= 2 && data[0] == 'B' && data[1] == 'M') {
         if (available < kFileHeaderBytes) return DibStatus::TooShort;
-        offBits = ReadU32(data + 10);
+        offBits = Get32(data + 10);
         base = kFileHeaderBytes;
     } else if (source == DibSource::File) {
         return DibStatus::NotBmpFile;
@@ -414,29 +409,13 @@ DibStatus ParseDib(const uint8_t* data, size_t length, BITMAPINFOHEADER** header
     if (layout.masks[3] != 0 && !AnyAlpha(layout, pixels)) layout.masks[3] = 0;
 
     const int outBits = layout.OutBits();
-    int64_t stride = 0;
-    int64_t blockBytes = 0;
-    // Already checked by ReadDibLayout; this gives the stride and the block size.
-    if (CheckImageSize(layout.width, layout.height, outBits, &stride, &blockBytes) != ImageStatus::Ok)
-        return DibStatus::TooLarge;
-    const size_t headerBytes = outBits == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
-    auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, headerBytes));
-    auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
-    if (!newHeader || !newBits) {
-        std::free(newHeader);
-        std::free(newBits);
-        return DibStatus::NoMemory;
-    }
-    newHeader->biSize = kHeaderBytes;
-    newHeader->biWidth = static_cast<int32_t>(layout.width);
-    newHeader->biHeight = static_cast<int32_t>(layout.height);
-    newHeader->biPlanes = 1;
-    newHeader->biBitCount = static_cast<uint16_t>(outBits);
-    newHeader->biCompression = 0;
-    newHeader->biSizeImage = static_cast<uint32_t>(blockBytes);
-    newHeader->biXPelsPerMeter = static_cast<int32_t>(stride);
-    newHeader->biYPelsPerMeter = 0;
-    newHeader->biClrUsed = newHeader->biClrImportant = outBits == 8 ? kPaletteEntries : 0;
+    BITMAPINFOHEADER* newHeader = nullptr;
+    uint8_t* newBits = nullptr;
+    // The size was already checked by ReadDibLayout; what can fail here is memory.
+    const ImageStatus allocated = AllocateImage(layout.width, layout.height, outBits, &newHeader, &newBits);
+    if (allocated == ImageStatus::NoMemory) return DibStatus::NoMemory;
+    if (allocated != ImageStatus::Ok) return DibStatus::TooLarge;
+    const int64_t stride = newHeader->biXPelsPerMeter;
 
     if (outBits == 8) CopyDibColourTable(data, layout, HeaderPalette(newHeader));
     if (layout.runLength)

@@ -52,38 +52,49 @@ RGBQUAD* MakeDefaultPalette() {
     return palette;
 }
 
-ImageStatus CreateBlankImage(int width, int height, int type, BITMAPINFOHEADER** header, RGBQUAD** palette,
-                             uint8_t** bits) {
-    if (type != kImage8Bit && type != kImage24Bit) return ImageStatus::BadDepth;
-    const int bitCount = type == kImage8Bit ? 8 : 24;
+ImageStatus AllocateImage(int64_t width, int64_t height, int bitCount, BITMAPINFOHEADER** header,
+                          uint8_t** bits) {
     int64_t stride = 0;
     int64_t blockBytes = 0;
     const ImageStatus status = CheckImageSize(width, height, bitCount, &stride, &blockBytes);
     if (status != ImageStatus::Ok) return status;
-
     const size_t headerBytes = bitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
     auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, headerBytes));
     auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
-    RGBQUAD* newPalette = nullptr;
-    if (newHeader) newPalette = bitCount == 8 ? HeaderPalette(newHeader) : MakeDefaultPalette();
-    if (!newHeader || !newBits || !newPalette) {
-        if (bitCount == 24) std::free(newPalette);
+    if (!newHeader || !newBits) {
         std::free(newHeader);
         std::free(newBits);
         return ImageStatus::NoMemory;
     }
-    if (bitCount == 8) FillDefaultPalette(newPalette);
-
     newHeader->biSize = kHeaderBytes;
-    newHeader->biWidth = width;
-    newHeader->biHeight = height;
+    newHeader->biWidth = static_cast<int32_t>(width);
+    newHeader->biHeight = static_cast<int32_t>(height);
     newHeader->biPlanes = 1;
     newHeader->biBitCount = static_cast<uint16_t>(bitCount);
     newHeader->biCompression = 0;
     newHeader->biSizeImage = static_cast<uint32_t>(blockBytes);
     newHeader->biXPelsPerMeter = static_cast<int32_t>(stride);
-    newHeader->biClrUsed = newHeader->biClrImportant = bitCount == 8 ? 256 : 0;
+    newHeader->biClrUsed = newHeader->biClrImportant = bitCount == 8 ? kPaletteEntries : 0;
+    *header = newHeader;
+    *bits = newBits;
+    return ImageStatus::Ok;
+}
 
+ImageStatus CreateBlankImage(int width, int height, int type, BITMAPINFOHEADER** header, RGBQUAD** palette,
+                             uint8_t** bits) {
+    if (type != kImage8Bit && type != kImage24Bit) return ImageStatus::BadDepth;
+    const int bitCount = type == kImage8Bit ? 8 : 24;
+    BITMAPINFOHEADER* newHeader = nullptr;
+    uint8_t* newBits = nullptr;
+    const ImageStatus status = AllocateImage(width, height, bitCount, &newHeader, &newBits);
+    if (status != ImageStatus::Ok) return status;
+    RGBQUAD* newPalette = bitCount == 8 ? HeaderPalette(newHeader) : MakeDefaultPalette();
+    if (!newPalette) {
+        std::free(newHeader);
+        std::free(newBits);
+        return ImageStatus::NoMemory;
+    }
+    if (bitCount == 8) FillDefaultPalette(newPalette);
     *header = newHeader;
     *palette = newPalette;
     *bits = newBits;

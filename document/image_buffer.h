@@ -112,6 +112,13 @@ enum ImageType {
     kImage24Bit = 1,  // "16 Million (24 Bit)"
 };
 
+// Allocates the blocks of a width x height image of 8 or 24 bits: a zeroed header block (1064 bytes,
+// with room for the colour table, for 8 bit; 40 for 24 bit) with every header field filled in for the
+// model, and zeroed rows. On any status but Ok nothing is allocated and the pointers are left as
+// they were.
+ImageStatus AllocateImage(int64_t width, int64_t height, int bitCount, BITMAPINFOHEADER** header,
+                          uint8_t** bits);
+
 // Makes a blank image of the given type: the header block (1064 bytes with the default palette for
 // 8 bit, 40 bytes for 24 bit), the palette (inside the header block for 8 bit, a block of its own
 // for 24 bit) and zero-filled rows. On any status but Ok nothing is allocated and the three

@@ -74,31 +74,9 @@ DecodedImage::~DecodedImage() {
 }
 
 bool DecodedImage::Allocate(int64_t width, int64_t height, int bitCount) {
-    int64_t stride = 0;
-    int64_t blockBytes = 0;
-    if (m_header || CheckImageSize(width, height, bitCount, &stride, &blockBytes) != ImageStatus::Ok)
-        return false;
-    const size_t headerBytes = bitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
-    m_header = static_cast<BITMAPINFOHEADER*>(std::calloc(1, headerBytes));
-    m_bits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
-    if (!m_header || !m_bits) {
-        std::free(m_header);
-        std::free(m_bits);
-        m_header = nullptr;
-        m_bits = nullptr;
-        return false;
-    }
-    AdviseHugePages(m_bits, static_cast<size_t>(blockBytes));
-    m_stride = stride;
-    m_header->biSize = kHeaderBytes;
-    m_header->biWidth = static_cast<int32_t>(width);
-    m_header->biHeight = static_cast<int32_t>(height);
-    m_header->biPlanes = 1;
-    m_header->biBitCount = static_cast<uint16_t>(bitCount);
-    m_header->biCompression = 0;
-    m_header->biSizeImage = static_cast<uint32_t>(blockBytes);
-    m_header->biXPelsPerMeter = static_cast<int32_t>(stride);
-    m_header->biClrUsed = m_header->biClrImportant = bitCount == 8 ? kPaletteEntries : 0;
+    if (m_header || AllocateImage(width, height, bitCount, &m_header, &m_bits) != ImageStatus::Ok) return false;
+    m_stride = m_header->biXPelsPerMeter;
+    AdviseHugePages(m_bits, m_header->biSizeImage);
     return true;
 }
 

@@ -10,8 +10,6 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using imgkit::Put16;
-using imgkit::Put32;
 
 // A BMP with a 40-byte header, `entries` palette colours (entry i = i, i, i) and the given pixel data.
 Bytes MakeBmp(int32_t width, int32_t height, int bits, uint32_t compression, const Bytes& pixels,

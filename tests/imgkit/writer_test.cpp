@@ -73,13 +73,13 @@ TEST_P(LosslessRoundTrip, BmpAndPcxReadBackHereAndInNetpbm) {
     }
     const std::vector<uint8_t> bmp = ReadFile(dir.File("a.bmp"));
     const uint8_t* info = bmp.data() + 14;
-    EXPECT_EQ(imgkit::Get32(bmp.data() + 2), bmp.size());
-    EXPECT_EQ(imgkit::Get32(info + 20), image.header->biSizeImage);
-    EXPECT_EQ(imgkit::Get32(info + 24), 2835u);
-    EXPECT_EQ(imgkit::Get32(info + 28), 2835u);
+    EXPECT_EQ(Get32(bmp.data() + 2), bmp.size());
+    EXPECT_EQ(Get32(info + 20), image.header->biSizeImage);
+    EXPECT_EQ(Get32(info + 24), 2835u);
+    EXPECT_EQ(Get32(info + 28), 2835u);
     const std::vector<uint8_t> pcx = ReadFile(dir.File("a.pcx"));
     EXPECT_EQ(pcx[1], 5);
-    EXPECT_EQ(imgkit::Get16(pcx.data() + 66) % 2, 0) << "scan lines of odd length";
+    EXPECT_EQ(Get16(pcx.data() + 66) % 2, 0) << "scan lines of odd length";
     if (type == kImage8Bit) {
         EXPECT_EQ(pcx[pcx.size() - 769], 12);
     }
