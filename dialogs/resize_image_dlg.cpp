@@ -51,30 +51,27 @@ CResizeImageDlg::CResizeImageDlg(COrvikDoc* doc, QWidget* parent)
     const auto digitsOnly =
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
 
-    // The pixel group, with its radio button over the top of its frame.
-    auto* pixelFrame = new QGroupBox(this);
-    m_pixelRadio = new QRadioButton(QStringLiteral("Pixel Size"), pixelFrame);
-    m_pixelRadio->setObjectName(QString::number(IDC_PIXEL_SIZE));
-    m_widthEdit = NumberEdit(pixelFrame, IDC_WIDTH, digitsOnly);
-    m_heightEdit = NumberEdit(pixelFrame, IDC_HEIGHT, digitsOnly);
-    auto* pixelGrid = new QGridLayout(pixelFrame);
-    pixelGrid->addWidget(m_pixelRadio, 0, 0, 1, 4);
-    pixelGrid->addWidget(new QLabel(QStringLiteral("Width :"), pixelFrame), 1, 0);
-    pixelGrid->addWidget(m_widthEdit, 1, 1);
-    pixelGrid->addWidget(new QLabel(QStringLiteral("Height :"), pixelFrame), 1, 2);
-    pixelGrid->addWidget(m_heightEdit, 1, 3);
-
-    auto* percentFrame = new QGroupBox(this);
-    m_percentRadio = new QRadioButton(QStringLiteral("Percentage of Original"), percentFrame);
-    m_percentRadio->setObjectName(QString::number(IDC_PERCENTAGE));
-    m_widthPercentEdit = NumberEdit(percentFrame, IDC_WIDTH_PERCENT, digitsOnly);
-    m_heightPercentEdit = NumberEdit(percentFrame, IDC_HEIGHT_PERCENT, digitsOnly);
-    auto* percentGrid = new QGridLayout(percentFrame);
-    percentGrid->addWidget(m_percentRadio, 0, 0, 1, 4);
-    percentGrid->addWidget(new QLabel(QStringLiteral("Width :"), percentFrame), 1, 0);
-    percentGrid->addWidget(m_widthPercentEdit, 1, 1);
-    percentGrid->addWidget(new QLabel(QStringLiteral("Height :"), percentFrame), 1, 2);
-    percentGrid->addWidget(m_heightPercentEdit, 1, 3);
+    // Each group: its radio button over the top of its frame, then its width and height edits.
+    const auto sizeFrame = [&](QRadioButton** radio, const QString& text, int radioId, QLineEdit** width,
+                               int widthId, QLineEdit** height, int heightId) {
+        auto* frame = new QGroupBox(this);
+        *radio = new QRadioButton(text, frame);
+        (*radio)->setObjectName(QString::number(radioId));
+        *width = NumberEdit(frame, widthId, digitsOnly);
+        *height = NumberEdit(frame, heightId, digitsOnly);
+        auto* grid = new QGridLayout(frame);
+        grid->addWidget(*radio, 0, 0, 1, 4);
+        grid->addWidget(new QLabel(QStringLiteral("Width :"), frame), 1, 0);
+        grid->addWidget(*width, 1, 1);
+        grid->addWidget(new QLabel(QStringLiteral("Height :"), frame), 1, 2);
+        grid->addWidget(*height, 1, 3);
+        return frame;
+    };
+    QGroupBox* pixelFrame = sizeFrame(&m_pixelRadio, QStringLiteral("Pixel Size"), IDC_PIXEL_SIZE,
+                                      &m_widthEdit, IDC_WIDTH, &m_heightEdit, IDC_HEIGHT);
+    QGroupBox* percentFrame =
+        sizeFrame(&m_percentRadio, QStringLiteral("Percentage of Original"), IDC_PERCENTAGE,
+                  &m_widthPercentEdit, IDC_WIDTH_PERCENT, &m_heightPercentEdit, IDC_HEIGHT_PERCENT);
 
     // The two radio buttons sit in different frames but form one group.
     m_modeGroup = new QButtonGroup(this);
