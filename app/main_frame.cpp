@@ -137,12 +137,13 @@ CMainFrame::CMainFrame() : m_currentTool(ID_TOOL_BRUSH) {
     const std::pair<int, QWidget*> bars[] = {{ID_VIEW_TOOL_PALETTE, m_wndToolPalette},
                                              {ID_VIEW_TOOLBAR, m_wndToolBar},
                                              {ID_VIEW_STATUS_BAR, m_wndStatusBar}};
-    for (const auto& [id, bar] : bars) {
-        OnUpdate(id, [bar](CCmdUI& ui) {
+    for (const auto& entry : bars) {
+        QWidget* bar = entry.second;
+        OnUpdate(entry.first, [bar](CCmdUI& ui) {
             ui.Enable();
             ui.SetCheck(!bar->isHidden());
         });
-        OnCommand(id, [bar] { bar->setVisible(bar->isHidden()); });
+        OnCommand(entry.first, [bar] { bar->setVisible(bar->isHidden()); });
     }
     OnCommand(ID_WINDOW_CASCADE, [this] { m_mdiArea->cascadeSubWindows(); });
     OnCommand(ID_WINDOW_TILE_HORZ, [this] { m_mdiArea->tileSubWindows(); });

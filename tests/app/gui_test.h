@@ -55,7 +55,10 @@ std::shared_ptr<bool> OnNextModal(std::function<void(T*)> handle) {
             *poll = nullptr;  // break the cycle
             return;
         }
-        if (timer->elapsed() < 5000) QTimer::singleShot(5, *poll);
+        if (timer->elapsed() < 5000)
+            QTimer::singleShot(5, *poll);
+        else
+            *poll = nullptr;  // no dialog came: break the cycle all the same
     };
     QTimer::singleShot(0, *poll);
     return ran;
