@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QMdiArea>
+#include <QStyle>
 
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
@@ -101,6 +102,21 @@ CChildFrame::~CChildFrame() {
     m_pDocument = nullptr;
     if (theApp) theApp->RemoveDocument(doc);
     delete doc;
+}
+
+void CChildFrame::showEvent(QShowEvent* event) {
+    QMdiSubWindow::showEvent(event);
+    UpdateMinimumSize();
+}
+
+void CChildFrame::UpdateMinimumSize() {
+    // The caption's buttons (as the shown window measures them), and both scroll bars around at
+    // least one pixel of the image.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_pView);
+    const QMargins frame = contentsMargins();
+    const QSize caption = minimumSizeHint();
+    setMinimumSize(std::max(caption.width(), frame.left() + frame.right() + bar + 1),
+                   std::max(caption.height(), frame.top() + frame.bottom() + bar + 1));
 }
 
 QWidget* CChildFrame::GetActiveView() const {

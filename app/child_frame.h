@@ -47,6 +47,8 @@ public:
     COrvikView* EditingView() const { return m_pView; }
     COrvikView2* ActualSizeView() const { return m_pView2; }
     void ActivateEditingView();
+    // A document window never gets smaller than what shows its caption's buttons and scroll bars.
+    void UpdateMinimumSize();
     // Takes the caption from the document's title.
     void OnUpdateFrameTitle();
     // The frame got the focus: its document becomes the active one for the palette bar.
@@ -56,6 +58,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "app/child_frame.h"
@@ -95,6 +96,11 @@ const CommandInfo kCommands[] = {
 };
 
 constexpr int kPaneWidthSpaces = 35;
+
+// A name shown in a menu as it is: an '&' in it is not a mnemonic.
+QString EscapeMnemonics(QString text) {
+    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
 
 }  // namespace
 
@@ -240,11 +246,18 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    event->acceptProposedAction();
-    for (const QUrl& url : urls) {
-        if (url.isLocalFile()) theApp->OpenDocumentFile(url.toLocalFile());
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) paths.append(url.toLocalFile());
     }
+    event->acceptProposedAction();
+    // Opened once the drop has returned, so a message or a long decode never holds up the program
+    // the files came from.
+    QTimer::singleShot(0, this, [paths] {
+        for (const QString& path : paths) {
+            if (theApp) theApp->OpenDocumentFile(path);
+        }
+    });
 }
 
 // --- Commands ----------------------------------------------------------------------------------
@@ -404,7 +417,8 @@ void CMainFrame::FillWindowMenu(QMenu* menu) {
     int number = 1;
     for (QMdiSubWindow* window : windows) {
         if (!window->isVisible()) continue;
-        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
+        QAction* action = menu->addAction(
+            QStringLiteral("&%1 %2").arg(number++).arg(EscapeMnemonics(window->windowTitle())));
         action->setCheckable(true);
         action->setChecked(window == m_mdiArea->currentSubWindow());
         connect(action, &QAction::triggered, this, [this, window] { m_mdiArea->setActiveSubWindow(window); });
@@ -437,7 +451,16 @@ void CMainFrame::OnDocumentsChanged() {
 
 void CMainFrame::OnUpdateFrameTitle() {
     COrvikDoc* doc = theApp->GetActiveChildDocument();
-    setWindowTitle(doc ? QStringLiteral("Orvik - %1").arg(doc->GetTitle()) : QStringLiteral("Orvik"));
+    m_strTitle = doc ? QStringLiteral("Orvik - %1").arg(doc->GetTitle()) : QStringLiteral("Orvik");
+    setWindowTitle(m_strTitle);
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // A maximised document window appends its own caption to the main window's; the caption
+    // already names the document, so it keeps its own text.
+    if (event->type() == QEvent::WindowTitleChange && !m_strTitle.isEmpty() && windowTitle() != m_strTitle)
+        setWindowTitle(m_strTitle);
 }
 
 void CMainFrame::UpdateRecentFileMenu() {
@@ -445,7 +468,8 @@ void CMainFrame::UpdateRecentFileMenu() {
     for (int i = 0; i < COrvikApp::kRecentFiles; ++i) {
         QAction* action = Action(ID_FILE_MRU_FILE1 + i);
         action->setVisible(i < files.size());
-        if (i < files.size()) action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(files.at(i)));
+        if (i < files.size())
+            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(EscapeMnemonics(files.at(i))));
     }
     m_recentPlaceholder->setVisible(files.isEmpty());
 }

@@ -89,6 +89,7 @@ public:
     QMdiArea* m_mdiArea = nullptr;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -113,4 +114,5 @@ private:
     QAction* m_recentPlaceholder = nullptr;
     QLabel* m_panes[3] = {};
     QRect m_normalGeometry;  // the last placement while neither maximised nor minimised
+    QString m_strTitle;      // the caption, whatever a maximised document window makes of it
 };

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrinter>
 #include <QSettings>
 
@@ -125,6 +126,13 @@ void COrvikApp::DestroyDocument(COrvikDoc* doc) {
     }
 }
 
+void COrvikApp::DiscardDocument(COrvikDoc* doc, QMdiSubWindow* active) {
+    DestroyDocument(doc);
+    // The window that was active before stays so, whichever the window system picked meanwhile.
+    if (active && m_mainFrame->m_mdiArea->currentSubWindow() != active)
+        m_mainFrame->m_mdiArea->setActiveSubWindow(active);
+}
+
 void COrvikApp::RemoveDocument(COrvikDoc* doc) {
     m_documents.erase(std::remove(m_documents.begin(), m_documents.end(), doc), m_documents.end());
     if (g_lastChildFrame && g_lastChildFrame->GetActiveDocument() == doc) g_lastChildFrame = nullptr;
@@ -147,9 +155,10 @@ COrvikDoc* COrvikApp::OpenDocumentFile(const QString& path) {
             return doc;
         }
     }
+    const QPointer<QMdiSubWindow> active = m_mainFrame->m_mdiArea->currentSubWindow();
     COrvikDoc* doc = CreateDocument();
     if (!doc->OnOpenDocument(full)) {
-        DestroyDocument(doc);
+        DiscardDocument(doc, active);
         return nullptr;
     }
     doc->SetPathName(full);
@@ -158,9 +167,10 @@ COrvikDoc* COrvikApp::OpenDocumentFile(const QString& path) {
 }
 
 COrvikDoc* COrvikApp::OnFileNew() {
+    const QPointer<QMdiSubWindow> active = m_mainFrame->m_mdiArea->currentSubWindow();
     COrvikDoc* doc = CreateDocument();
     if (!doc->OnNewDocument()) {
-        DestroyDocument(doc);
+        DiscardDocument(doc, active);
         return nullptr;
     }
     doc->SetTitle(QStringLiteral("Orvik%1").arg(++m_nUntitledCount));

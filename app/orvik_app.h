@@ -15,6 +15,7 @@
 class CChildFrame;
 class CMainFrame;
 class COrvikDoc;
+class QMdiSubWindow;
 class QPrinter;
 
 extern CChildFrame* g_lastChildFrame;  // the most recently created child frame
@@ -65,6 +66,9 @@ private:
     // A new document with its window (not shown yet).
     COrvikDoc* CreateDocument();
     void DestroyDocument(COrvikDoc* doc);
+    // Destroys a document that was never shown (a cancelled New, a failed Open) and makes `active`
+    // the active window again.
+    void DiscardDocument(COrvikDoc* doc, QMdiSubWindow* active);
     void ShowDocument(COrvikDoc* doc);
     void RemoveFromRecentFileList(const QString& path);
     void SaveRecentFileList() const;

@@ -96,6 +96,21 @@ void CColorField::SetBlue(int blue) {
     const auto value = static_cast<uint8_t>(blue & 0xFF);
     for (size_t i = 0; i < m_picture.size(); i += 3)
         m_picture[i] = value;
+    m_image = ImageToQImage(m_header, nullptr, m_picture.data());
+    Changed();
+}
+
+void CColorField::SetMarker(int x, int y) {
+    m_nMarkerX = x;
+    m_nMarkerY = y;
+    Changed();
+}
+
+void CColorField::Changed() {
+    if (m_owner && !m_picture.empty()) {
+        const uint32_t colour = ColourAt(m_nMarkerX, m_nMarkerY);
+        m_owner->m_currentSwatch->SetColor(int(colour >> 16), int(colour >> 8 & 0xFF), int(colour & 0xFF));
+    }
     update();
 }
 
@@ -106,15 +121,13 @@ uint32_t CColorField::ColourAt(int x, int y) const {
 }
 
 void CColorField::paintEvent(QPaintEvent*) {
-    if (m_picture.empty()) return;
+    if (m_image.isNull()) return;
     QPainter painter(this);
-    painter.drawImage(0, 0, ImageToQImage(m_header, nullptr, m_picture.data()));
+    painter.drawImage(0, 0, m_image);
     const uint32_t colour = ColourAt(m_nMarkerX, m_nMarkerY);
     const int red = int(colour >> 16);
     const int green = int(colour >> 8 & 0xFF);
     const int blue = int(colour & 0xFF);
-    // The current swatch always shows the colour under the marker.
-    if (m_owner) m_owner->m_currentSwatch->SetColor(red, green, blue);
     painter.setPen(QPen(QColor(255 - red, 255 - green, 255 - blue), 2));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(QPoint(m_nMarkerX, m_nMarkerY), kMarkerRadius, kMarkerRadius);
@@ -131,9 +144,7 @@ void CColorField::mouseMoveEvent(QMouseEvent* event) {
 
 void CColorField::TrackPoint(QPoint point) {
     if (m_picture.empty() || !m_owner) return;
-    m_nMarkerX = std::clamp(point.x(), 0, kSize - 1);
-    m_nMarkerY = std::clamp(point.y(), 0, kSize - 1);
-    update();
+    SetMarker(std::clamp(point.x(), 0, kSize - 1), std::clamp(point.y(), 0, kSize - 1));
     const uint8_t* pixel =
         m_picture.data() + static_cast<ptrdiff_t>(m_nMarkerY) * kFieldStride + 3 * m_nMarkerX;
     // Stored row y holds red x and green 255 - y: the edits get the marker's own coordinates.
@@ -337,9 +348,7 @@ void CColorEditDlg::OnRedGreenChanged() {
     if (clamped) SetEditValue(m_redEdit, red);
     const int green = ReadColourEdit(m_greenEdit->text(), &clamped);
     if (clamped) SetEditValue(m_greenEdit, green);
-    m_field->m_nMarkerX = red;
-    m_field->m_nMarkerY = green;
-    m_field->update();
+    m_field->SetMarker(red, green);
 }
 
 void CColorEditDlg::OnBlueChanged() {
@@ -348,7 +357,6 @@ void CColorEditDlg::OnBlueChanged() {
     if (clamped) SetEditValue(m_blueEdit, blue);
     m_bar->m_nMarkerY = blue;
     m_field->SetBlue(blue);
-    m_field->update();
     m_bar->update();
 }
 

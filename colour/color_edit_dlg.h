@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QImage>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -55,6 +56,8 @@ public:
     void Init(CColorEditDlg* owner);
     // Gives every pixel the blue `blue & 0xFF`.
     void SetBlue(int blue);
+    // Moves the marker to (x, y); the dialog's current swatch shows the colour under it.
+    void SetMarker(int x, int y);
     // The picture's colour shown at (x, y), as 0x00RRGGBB.
     uint32_t ColourAt(int x, int y) const;
 
@@ -68,9 +71,12 @@ protected:
 
 private:
     void TrackPoint(QPoint point);
+    // The picture or the marker changed: the current swatch follows, the field repaints.
+    void Changed();
 
     BITMAPINFOHEADER m_header{};
     std::vector<uint8_t> m_picture;  // bottom row first, blue, green, red per pixel
+    QImage m_image;                  // the picture as drawn, made again only when it changes
     CColorEditDlg* m_owner = nullptr;
 };
 

@@ -133,7 +133,7 @@ void CColorPaletteDlg::SetEntry(int index, int red, int green, int blue) {
     // An 8-bit image is drawn through its palette, which is saved with it.
     if (doc->BitCount() == 8) {
         doc->SetModifiedFlag();
-        doc->UpdateAllViews();
+        doc->ImageReplaced();
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "app/messages.h"
 #include "dialogs/dialog_buttons.h"
+#include "dialogs/dialog_numbers.h"
 #include "document/orvik_doc.h"
 #include "res/resource.h"
 
@@ -65,17 +66,28 @@ CNewImageDlg::CNewImageDlg(COrvikDoc* doc, QWidget* parent) : QDialog(parent), m
 }
 
 void CNewImageDlg::accept() {
-    // Empty text reads as 0; anything past the limits is refused by the size check.
-    const qlonglong width = m_widthEdit->text().left(12).toLongLong();
-    const qlonglong height = m_heightEdit->text().left(12).toLongLong();
+    // The whole value of each field counts ("0000000000001" is 1); numbers past the limits are
+    // refused by the size check.
+    const auto width = static_cast<int64_t>(ReadUnsigned(m_widthEdit->text()));
+    const auto height = static_cast<int64_t>(ReadUnsigned(m_heightEdit->text()));
     const int type = m_typeList->currentIndex();
-    ImageStatus status = CheckImageSize(width, height, type == kImage8Bit ? 8 : 24);
-    if (status == ImageStatus::Ok) status = m_pDocument->CreateBlankImage(int(width), int(height), type);
-    if (status != ImageStatus::Ok) {
-        OrvikMessage(tr("Cannot make a %1 x %2 image: %3.")
-                         .arg(m_widthEdit->text(), m_heightEdit->text(),
-                              QString::fromLatin1(ImageStatusText(status))));
-        QLineEdit* culprit = (width < 1 || width > kMaxImageDimension) ? m_widthEdit : m_heightEdit;
+    QLineEdit* culprit = (width < 1 || width > kMaxImageDimension) ? m_widthEdit : m_heightEdit;
+    QString problem;
+    if (m_widthEdit->text().trimmed().isEmpty())
+        problem = tr("Cannot make the image: type its width.");
+    else if (m_heightEdit->text().trimmed().isEmpty())
+        problem = tr("Cannot make the image: type its height.");
+    else {
+        ImageStatus status = CheckImageSize(width, height, type == kImage8Bit ? 8 : 24);
+        if (status == ImageStatus::Ok) status = m_pDocument->CreateBlankImage(int(width), int(height), type);
+        if (status != ImageStatus::Ok)
+            problem = tr("Cannot make a %1 x %2 image: %3.")
+                          .arg(width)
+                          .arg(height)
+                          .arg(QString::fromLatin1(ImageStatusText(status)));
+    }
+    if (!problem.isEmpty()) {
+        OrvikMessage(problem);
         culprit->selectAll();
         culprit->setFocus();
         return;

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/child_frame.h"
@@ -17,9 +18,9 @@
 #include "colour/color_palette_dlg.h"
 #include "dialogs/new_image_dlg.h"
 #include "document/file_types.h"
-#include "imgkit/imgkit.h"
 #include "document/pixel_routines.h"
 #include "document/plugin_library.h"
+#include "imgkit/imgkit.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
 #include "views/orvik_view2.h"
@@ -36,7 +37,8 @@ COrvikDoc::COrvikDoc() {
 }
 
 COrvikDoc::~COrvikDoc() {
-    g_activeDoc = nullptr;
+    // Another document may have become the active one while this one closes: it stays so.
+    if (g_activeDoc == this) g_activeDoc = nullptr;
     if (theApp && theApp->m_mainFrame) theApp->m_mainFrame->m_wndPaletteDlg->Refresh();
     FreeFloat();
     FreeImage();
@@ -97,27 +99,36 @@ const char kCodecLibrary[] = "libimgkit.so";
 
 const char* ReaderName(FileType type) {
     switch (type) {
-        case FileType::Bmp: return "ReadBMP";
-        case FileType::Pcx: return "LoadPCX";
-        case FileType::Jpeg: return "ReadJpeg";
-        case FileType::Unknown: break;
+        case FileType::Bmp:
+            return "ReadBMP";
+        case FileType::Pcx:
+            return "LoadPCX";
+        case FileType::Jpeg:
+            return "ReadJpeg";
+        case FileType::Unknown:
+            break;
     }
     return nullptr;
 }
 
 const char* WriterName(FileType type) {
     switch (type) {
-        case FileType::Bmp: return "SaveBitmap";
-        case FileType::Pcx: return "SavePCX";
-        case FileType::Jpeg: return "SaveJpeg";
-        case FileType::Unknown: break;
+        case FileType::Bmp:
+            return "SaveBitmap";
+        case FileType::Pcx:
+            return "SavePCX";
+        case FileType::Jpeg:
+            return "SaveJpeg";
+        case FileType::Unknown:
+            break;
     }
     return nullptr;
 }
 
 QString UnknownTypeMessage(const QString& path) {
-    return QObject::tr("%1 is not a file type Orvik knows.\n\nOrvik reads and writes BMP (.bmp), PCX (.pcx) "
-                       "and JPEG (.jpg, .jpeg) files.")
+    return QObject::tr(
+               "%1 is not a file type Orvik knows.\n\nOrvik reads and writes BMP (.bmp), PCX (.pcx) "
+               "and JPEG (.jpg, .jpeg) files.")
         .arg(QFileInfo(path).fileName());
 }
 
@@ -128,7 +139,8 @@ struct ReadBlocks {
     uint8_t* bits = nullptr;
     ~ReadBlocks() {
         // An 8-bit palette lives inside the header block; a separate one is its own block.
-        if (palette && (!header || reinterpret_cast<uint8_t*>(palette) != reinterpret_cast<uint8_t*>(header) + 40))
+        if (palette &&
+            (!header || reinterpret_cast<uint8_t*>(palette) != reinterpret_cast<uint8_t*>(header) + 40))
             std::free(palette);
         std::free(header);
         std::free(bits);
@@ -171,7 +183,8 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
     // Take only what the rest of the program can hold.
     const bool eightBit = blocks.header->biBitCount == 8;
     if (!IsModelHeader(*blocks.header) || (eightBit && blocks.palette != HeaderPalette(blocks.header))) {
-        OrvikMessage(tr("Cannot open %1.\n\nThe codec library returned an image Orvik cannot hold.").arg(name));
+        OrvikMessage(
+            tr("Cannot open %1.\n\nThe codec library returned an image Orvik cannot hold.").arg(name));
         return false;
     }
     if (eightBit) blocks.palette = HeaderPalette(blocks.header);
@@ -259,6 +272,23 @@ void COrvikDoc::SetPathName(const QString& path, bool addToRecentFiles) {
 void COrvikDoc::UpdateAllViews(const void* sender) {
     if (m_pView && m_pView != sender) m_pView->OnUpdate();
     if (m_pView2 && m_pView2 != sender) m_pView2->OnUpdate();
+    m_rcDirty = RECT{0, 0, 0, 0};
+}
+
+void COrvikDoc::Touch(const RECT& area) {
+    if (area.right <= area.left || area.bottom <= area.top) return;
+    if (m_rcDirty.right <= m_rcDirty.left || m_rcDirty.bottom <= m_rcDirty.top) {
+        m_rcDirty = area;
+        return;
+    }
+    m_rcDirty = RECT{std::min(m_rcDirty.left, area.left), std::min(m_rcDirty.top, area.top),
+                     std::max(m_rcDirty.right, area.right), std::max(m_rcDirty.bottom, area.bottom)};
+}
+
+void COrvikDoc::ImageReplaced() {
+    m_rcDirty = HasImage() ? RECT{0, 0, Width(), Height()} : RECT{0, 0, 0, 0};
+    if (m_pView) m_pView->ForgetToolPoints();
+    UpdateAllViews();
 }
 
 void COrvikDoc::MeasureFrameExtra() {
@@ -287,7 +317,8 @@ void COrvikDoc::SizeFrameToImage() {
                                : m_pChildFrame->pos();
     if (topLeft.x() + w > right) w = right - topLeft.x();
     if (topLeft.y() + h > bottom) h = bottom - topLeft.y();
-    m_pChildFrame->resize(static_cast<int>(std::max<int64_t>(w, 1)), static_cast<int>(std::max<int64_t>(h, 1)));
+    m_pChildFrame->resize(static_cast<int>(std::max<int64_t>(w, 1)),
+                          static_cast<int>(std::max<int64_t>(h, 1)));
     m_pChildFrame->raise();
     // Lay the frame out now, so the views know their new size before anyone asks.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);

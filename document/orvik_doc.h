@@ -40,6 +40,16 @@ public:
 
     // Repaints every view of the document except `sender`.
     void UpdateAllViews(const void* sender = nullptr);
+    // Every write into the image's pixels is announced first: `area` (image coordinates, y from
+    // the top, right and bottom exclusive) is where pixels are about to change; it lies inside the
+    // image. The areas gather until the next UpdateAllViews, which hands them to the views.
+    void Touch(const RECT& area);
+    // The image was changed as a whole from outside the editing view (a new size, depth or
+    // palette): all of it counts as changed, the tools forget their remembered points and end any
+    // line or rectangle drag without painting, and every view repaints.
+    void ImageReplaced();
+    // The union of the areas touched since the views were last updated; empty when none.
+    const RECT& DirtyArea() const { return m_rcDirty; }
 
     // Writes the image to `path` through the codec library; false (after a message) when nothing
     // was written.
@@ -102,6 +112,9 @@ private:
     void RegisterToolCommands();
     void RegisterImageCommands();
     void RegisterClipboardCommands();
+    // Brings a floating block read from the clipboard to the image's depth, an 8-bit one onto the
+    // image's palette; false when memory is short.
+    bool FitFloatToImage();
     // The new-document step of Paste As New Image: the clipboard's picture becomes the image.
     bool TakeClipboardImage();
     // The selection rectangle normalised and clipped to the image; empty with nothing selected.
@@ -115,7 +128,8 @@ private:
     QString m_strTitle;
     QString m_strPathName;
     bool m_bModified = false;
+    RECT m_rcDirty{0, 0, 0, 0};
 };
 
-// The document whose child frame last received the focus; null after any document is destroyed.
+// The document whose child frame last received the focus; null once that document is destroyed.
 extern COrvikDoc* g_activeDoc;

@@ -18,6 +18,7 @@
 #include "app/messages.h"
 #include "document/clipboard_dib.h"
 #include "document/dib_parser.h"
+#include "document/image_ops.h"
 #include "document/orvik_doc.h"
 #include "document/pixel_routines.h"
 #include "document/qimage_convert.h"
@@ -125,7 +126,7 @@ bool COrvikDoc::OnEditCopy() {
         // The floating block whole, also where it hangs over the image's edges.
         if (!IsModelHeader(*m_pFloatHeader)) return false;
         source = m_pFloatHeader;
-        colours = HeaderPalette(m_pFloatHeader);
+        colours = m_pFloatHeader->biBitCount == 8 ? m_pPalette : nullptr;
         bits = m_pFloatBits;
         area = RECT{0, 0, m_pFloatHeader->biWidth, m_pFloatHeader->biHeight};
     }
@@ -162,6 +163,7 @@ void COrvikDoc::OnEditCut() {
         const int height = area.bottom - area.top;
         if (width > 0 && height > 0) {
             // Value 0 whatever the background colour: index 0, or black in a 24-bit image.
+            Touch(area);
             FillBlock(m_pBits, area.left, Height() - area.bottom, Stride(), width, height, BitCount() / 8, 0);
             SetModifiedFlag();
         }
@@ -176,6 +178,7 @@ void COrvikDoc::OnImageClear() {
     const int index = COrvikView::ColourIndex(false);
     const uint32_t value = BitCount() == 8 ? static_cast<uint32_t>(index) : PaletteColour(m_pPalette[index]);
     // A floating block stays where it is.
+    Touch(area);
     FillBlock(m_pBits, area.left, Height() - area.bottom, Stride(), area.right - area.left,
               area.bottom - area.top, BitCount() / 8, value);
     UpdateAllViews();
@@ -255,26 +258,38 @@ void COrvikDoc::OnEditPasteSelection() {
     }
     if (!ReadClipboardImage()) return;
 
-    // The floating block always has the image's depth, so a drop writes whole pixels.
-    if (m_pFloatHeader->biBitCount != BitCount()) {
+    // The floating block always has the image's depth and an 8-bit one holds indices into the
+    // image's palette, so what floats on screen is exactly what a drop writes.
+    if (!FitFloatToImage()) {
         const int width = m_pFloatHeader->biWidth;
         const int height = m_pFloatHeader->biHeight;
-        const bool converted = BitCount() == 24 ? Expand8To24(&m_pFloatBits, &m_pFloatHeader)
-                                                : Reduce24To8(&m_pFloatBits, &m_pFloatHeader, m_pPalette);
-        if (!converted) {
-            FreeFloat();
-            const ImageStatus status = CheckImageSize(width, height, BitCount());
-            RefusePaste(QString::fromUtf8(
-                ImageStatusText(status == ImageStatus::Ok ? ImageStatus::NoMemory : status)));
-            return;
-        }
+        FreeFloat();
+        const ImageStatus status = CheckImageSize(width, height, BitCount());
+        RefusePaste(
+            QString::fromUtf8(ImageStatusText(status == ImageStatus::Ok ? ImageStatus::NoMemory : status)));
+        return;
     }
+    view->ForgetToolPoints();
     view->m_bDragging = false;
     view->m_bMoving = true;
     view->m_bSelection = true;
     view->m_rcSelection = RECT{50, 50, 50 + m_pFloatHeader->biWidth, 50 + m_pFloatHeader->biHeight};
     // The pasted pixels reach the image only when the selection is dropped.
     view->viewport()->update();
+}
+
+bool COrvikDoc::FitFloatToImage() {
+    if (m_pFloatHeader->biBitCount == 24)
+        return BitCount() == 24 || Reduce24To8(&m_pFloatBits, &m_pFloatHeader, m_pPalette);
+    if (BitCount() == 24) return Expand8To24(&m_pFloatBits, &m_pFloatHeader);
+    // 8 bit on 8 bit: the same indices when both tables hold the same colours (a copy and paste
+    // inside one image stays exact), otherwise each entry's nearest colour in the image's table.
+    const RGBQUAD* own = HeaderPalette(m_pFloatHeader);
+    bool same = true;
+    for (int i = 0; i < kPaletteEntries && same; ++i)
+        same = own[i].rgbRed == m_pPalette[i].rgbRed && own[i].rgbGreen == m_pPalette[i].rgbGreen &&
+               own[i].rgbBlue == m_pPalette[i].rgbBlue;
+    return same || MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, m_pPalette);
 }
 
 bool COrvikDoc::TakeClipboardImage() {

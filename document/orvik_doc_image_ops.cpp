@@ -79,7 +79,7 @@ ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
     if (m_pView) m_pView->UpdateScrollRanges();
     if (m_pView2) m_pView2->UpdateScrollRanges();
     SetModifiedFlag();
-    UpdateAllViews();
+    ImageReplaced();
     return ImageStatus::Ok;
 }
 
@@ -92,7 +92,7 @@ ImageStatus COrvikDoc::ResizeImage(int64_t width, int64_t height) {
     if (m_pView) m_pView->UpdateScrollRanges();
     if (m_pView2) m_pView2->UpdateScrollRanges();
     SetModifiedFlag();
-    UpdateAllViews();
+    ImageReplaced();
     return ImageStatus::Ok;
 }
 
@@ -142,6 +142,6 @@ bool COrvikDoc::ReduceColorDepth(int paletteMethod, int ditherMethod) {
     MakeBrushes();
     theApp->m_mainFrame->m_wndPaletteDlg->Refresh();
     SetModifiedFlag();
-    UpdateAllViews();
+    ImageReplaced();
     return true;
 }

@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev libjpeg62-turbo-dev
   # tests, benchmarks, fuzzers (clang with its sanitizer and libFuzzer runtimes)
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  netpbm libjpeg-turbo-progs
+  netpbm libjpeg-turbo-progs poppler-utils
   # locale sources, from which a test builds a decimal-comma locale
   locales
   # the program's texts include Korean

@@ -59,7 +59,9 @@ COrvikView::COrvikView(COrvikDoc* doc, QWidget* parent) : CImagePane(doc, parent
 
 COrvikView::~COrvikView() {
     if (m_pDocument->m_pView == this) m_pDocument->m_pView = nullptr;
-    if (theApp && theApp->m_mainFrame) theApp->m_mainFrame->SetPaneText(2, QStringLiteral("Image: None"));
+    // The pane follows the active document; it says "None" only when the last one goes.
+    if (theApp && theApp->m_mainFrame && theApp->Documents().size() <= 1)
+        theApp->m_mainFrame->SetPaneText(2, QStringLiteral("Image: None"));
 }
 
 void COrvikView::OnInitialUpdate() {
@@ -84,7 +86,8 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
     const RECT sel = NormalizeRect(m_rcSelection);
     if (doc->HasFloat()) {
         const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
-        DrawImageBlock(surface, floating, floating.biBitCount == 8 ? HeaderPalette(&floating) : nullptr,
+        // An 8-bit floating block holds indices into the image's palette.
+        DrawImageBlock(surface, floating, floating.biBitCount == 8 ? doc->m_pPalette : nullptr,
                        doc->m_pFloatBits, 0, 0, floating.biWidth, floating.biHeight, sel.left - sx,
                        sel.top - sy);
     }
@@ -197,6 +200,9 @@ void COrvikView::ZoomIn(int x, int y) {
     }
     if (before == 1 && doc->m_pChildFrame) doc->m_pChildFrame->m_wndSplitter->ShowColumn();
     doc->SizeFrameToImage();
+    // The shown pane takes its room now (a maximised frame keeps its size and is not laid out by
+    // the fitting), so the centring below sees the view's final width.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     doc->SetTitle(doc->GetTitle());
     UpdateScrollRanges();
     CenterOn(x, y);
@@ -219,6 +225,7 @@ void COrvikView::ZoomOut(int x, int y) {
     }
     if (doc->m_nZoom == 1 && doc->m_pChildFrame) doc->m_pChildFrame->m_wndSplitter->HideColumn(0);
     doc->SizeFrameToImage();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     doc->SetTitle(doc->GetTitle());
     UpdateScrollRanges();
     CenterOn(x, y);
@@ -282,7 +289,10 @@ void COrvikView::PrintImage(QPrinter* printer) {
     const QSize size = image.size().scaled(page, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     const QRect target((page.width() - size.width()) / 2, (page.height() - size.height()) / 2, size.width(),
                        size.height());
+    // The pixels go to the page as they are: replicated, never smoothed, and without the lossy
+    // compression the print engine would otherwise apply.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
     painter.drawImage(target, image);
 }
 

@@ -38,7 +38,12 @@ public:
     // The current foreground or background palette index, always within 0..255.
     static int ColourIndex(bool fore);
 
-    // Tools. Points are image pixels (x from the left, y from the top) inside the image.
+    // The image changed from outside the view: the brush forgets its last point, and a line or
+    // rectangle drag in progress ends without painting.
+    void ForgetToolPoints();
+
+    // Tools. Points are image pixels (x from the left, y from the top); whatever lies outside the
+    // image is not written.
     void PaintDot(int x, int y, bool fore);
     void PaintLine(int x0, int y0, int x1, int y1, bool fore);
     // The outline of the normalised m_rcDrag.
@@ -52,6 +57,7 @@ public:
     void DropSelection();
 
     QPoint m_ptLast;
+    bool m_bHaveLast = false;  // m_ptLast is a point of the current image
     int m_nDrawnWidth = 0;
     int m_nDrawnHeight = 0;
     bool m_bSelection = false;

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
@@ -37,6 +38,8 @@ QPoint COrvikView::EventPoint(const QMouseEvent* event) {
 void COrvikView::PaintDot(int x, int y, bool fore) {
     COrvikDoc* doc = m_pDocument;
     doc->SetModifiedFlag();
+    if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
+    doc->Touch(RECT{x, y, x + 1, y + 1});
     const int index = ColourIndex(fore);
     const int row = doc->Height() - 1 - y;
     if (doc->BitCount() == 8)
@@ -65,8 +68,10 @@ void COrvikView::PaintRect(bool fore) {
 void COrvikView::FillAt(int x, int y, bool fore) {
     COrvikDoc* doc = m_pDocument;
     if (doc->BitCount() != 8 && doc->BitCount() != 24) return;
+    if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     doc->SetModifiedFlag();
+    doc->Touch(RECT{0, 0, doc->Width(), doc->Height()});
     const int index = ColourIndex(fore);
     const int row = doc->Height() - 1 - y;
     const int maxX = doc->Width() - 1;
@@ -94,22 +99,14 @@ bool COrvikView::LiftSelection() {
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
-    const int64_t stride = RowStride(w, 8 * bytes);
-    const size_t headerBytes = doc->BitCount() == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
-    auto* header = static_cast<BITMAPINFOHEADER*>(std::calloc(1, headerBytes));
-    auto* bits = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(h), static_cast<size_t>(stride)));
-    if (!header || !bits) {  // no memory: the image stays as it was
-        std::free(header);
-        std::free(bits);
-        return false;
-    }
-    std::memcpy(header, doc->m_pHeader, headerBytes);
-    header->biWidth = w;
-    header->biHeight = h;
-    header->biXPelsPerMeter = static_cast<int32_t>(stride);
-    header->biSizeImage = static_cast<uint32_t>(stride * h);
+    BITMAPINFOHEADER* header = nullptr;
+    uint8_t* bits = nullptr;
+    if (AllocateImage(w, h, doc->BitCount(), &header, &bits) != ImageStatus::Ok) return false;
+    // An 8-bit block holds indices into the image's palette.
+    if (doc->BitCount() == 8) std::memcpy(HeaderPalette(header), doc->m_pPalette, kPaletteBytes);
+    doc->Touch(r);
     const int row = doc->Height() - r.bottom;
-    CopyBlock(doc->m_pBits, r.left, row, doc->Stride(), w, h, bytes, bits, static_cast<int>(stride));
+    CopyBlock(doc->m_pBits, r.left, row, doc->Stride(), w, h, bytes, bits, header->biXPelsPerMeter);
     const int back = ColourIndex(false);
     FillBlock(doc->m_pBits, r.left, row, doc->Stride(), w, h, bytes,
               bytes == 1 ? uint32_t(back) : PaletteColour(doc->m_pPalette[back]));
@@ -144,6 +141,7 @@ void COrvikView::DropSelection() {
             const int srcColumn = static_cast<int>(over.left - left);
             const int srcRow = static_cast<int>(bottom - over.bottom);  // rows are stored bottom-up
             const int dstRow = doc->Height() - over.bottom;
+            doc->Touch(over);
             CopyBlock(doc->m_pFloatBits, srcColumn, srcRow, floating.biXPelsPerMeter, w, k, bytes,
                       doc->m_pBits + static_cast<ptrdiff_t>(dstRow) * doc->Stride() +
                           static_cast<ptrdiff_t>(over.left) * bytes,
@@ -203,6 +201,15 @@ void COrvikView::EndSelectionDrag(const QPoint& p) {
     m_bSelection = true;
 }
 
+void COrvikView::ForgetToolPoints() {
+    m_bHaveLast = false;
+    const int tool = CurrentTool();
+    if (m_bDragging && (tool == ID_TOOL_LINE || tool == ID_TOOL_RECT)) {
+        m_bDragging = false;
+        m_bCapture = false;  // the release paints nothing
+    }
+}
+
 // --- Mouse ---------------------------------------------------------------------------------------
 
 void COrvikView::mousePressEvent(QMouseEvent* event) {
@@ -220,7 +227,10 @@ void COrvikView::mousePressEvent(QMouseEvent* event) {
             doc->UpdateAllViews();
             break;
         case ID_TOOL_BRUSH:
-            if (left) m_ptLast = p;
+            // A stroke goes on from the last point the pointer passed; after the image changed
+            // it starts here.
+            if (left || !m_bHaveLast) m_ptLast = p;
+            m_bHaveLast = true;
             PaintDot(p.x(), p.y(), left);
             doc->UpdateAllViews();
             break;
@@ -263,11 +273,13 @@ void COrvikView::mouseMoveEvent(QMouseEvent* event) {
     const Qt::MouseButtons buttons = event->buttons();
     switch (CurrentTool()) {
         case ID_TOOL_BRUSH:
+            if (!m_bHaveLast) m_ptLast = p;
             if (buttons & Qt::LeftButton)
                 PaintLine(m_ptLast.x(), m_ptLast.y(), p.x(), p.y(), true);
             else if (buttons & Qt::RightButton)
                 PaintLine(m_ptLast.x(), m_ptLast.y(), p.x(), p.y(), false);
             m_ptLast = p;
+            m_bHaveLast = true;
             m_pDocument->UpdateAllViews();
             break;
         case ID_TOOL_SELECT:

@@ -387,6 +387,47 @@ TEST_F(ClipboardTest, PastedEightBitPictureUsesItsOwnColours) {
             ASSERT_EQ(FloatPixel(doc, x, y), picture.pixel(x, y) & 0xFFFFFFu);
 }
 
+TEST_F(ClipboardTest, EightBitPasteIsShownAndDroppedInTheImagesColours) {
+    COrvikDoc* doc = NewImage("60", "60", kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    // Another table: entry 0 pure red, 1 a grey, 2 the default palette's own entry 1.
+    QImage picture(5, 3, QImage::Format_Indexed8);
+    picture.setColorTable({qRgb(255, 0, 0), qRgb(100, 100, 100), qRgb(0, 0, 42)});
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            picture.setPixel(x, y, x % 3);
+    SetClipboard("image/bmp", Encoded(picture, "BMP"));
+    ASSERT_TRUE(Command(ID_EDIT_PASTE_SELECTION));
+    ASSERT_TRUE(doc->HasFloat());
+    const uint32_t expected[3] = {uint32_t(NearestPaletteIndex(255, 0, 0, doc->m_pPalette)),
+                                  uint32_t(NearestPaletteIndex(100, 100, 100, doc->m_pPalette)), 1};
+    // What floats on screen (inside the selection frame) is what the drop will write.
+    QImage shown = Grab(doc->m_pView->viewport());
+    for (int x = 1; x < 4; ++x) {
+        ASSERT_EQ(FloatPixel(doc, x, 1), expected[x % 3]);
+        EXPECT_EQ(shown.pixel(50 + x, 51) & 0xFFFFFFu, PaletteColour(doc->m_pPalette[expected[x % 3]]));
+    }
+    // Also after a palette edit the floating block shows through the image's palette.
+    Palette()->SetEntry(int(expected[0]), 7, 8, 9);
+    EXPECT_EQ(Grab(doc->m_pView->viewport()).pixel(53, 51) & 0xFFFFFFu, 0x070809u);
+    ASSERT_TRUE(Command(ID_EDIT_PASTE_SELECTION));  // drops the first
+    for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(Pixel(doc, 50 + x, 51), expected[x % 3]);
+
+    // Inside one image, copy and paste keep the indices, even where two entries share a colour
+    // (grey 216 is black like entry 0).
+    CloseWithoutSaving(doc);
+    doc = NewImage("60", "60", kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    doc->m_pBits[(doc->Height() - 1) * doc->Stride()] = 216;
+    Select(doc, RECT{0, 0, 2, 1});
+    ASSERT_TRUE(Command(ID_EDIT_COPY));
+    ASSERT_TRUE(Command(ID_EDIT_PASTE_SELECTION));
+    EXPECT_EQ(FloatPixel(doc, 0, 0), 216u);
+    ASSERT_TRUE(Command(ID_EDIT_PASTE_SELECTION));
+    EXPECT_EQ(Pixel(doc, 50, 50), 216u);
+}
+
 TEST_F(ClipboardTest, PastedSelectionDropsOnlyWhereItLiesOverTheImage) {
     COrvikDoc* doc = NewImage("60", "58", kImage24Bit);
     ASSERT_NE(doc, nullptr);

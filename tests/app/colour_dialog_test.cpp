@@ -149,6 +149,22 @@ TEST_F(ColourDialogTest, OpensOnTheEntryWithMarkersAndSwatches) {
     EXPECT_EQ(Grab(dialog->m_currentSwatch).pixel(0, 39), qRgb(42, 84, 126));
 }
 
+TEST_F(ColourDialogTest, SwatchFollowsTheMarkerWithoutARepaint) {
+    COrvikDoc* doc = NewImage(8, 8, kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    auto dialog = OpenOn(0);
+    PaintCounter swatchPaints(dialog->m_currentSwatch);
+    // Typing moves the marker; the swatch has its colour at once, before anything paints.
+    dialog->m_redEdit->setText("200");
+    dialog->m_blueEdit->setText("30");
+    EXPECT_EQ(dialog->m_currentSwatch->Color(), QColor(200, 0, 30));
+    // Painting the field changes nothing else.
+    ProcessEvents();
+    const int before = swatchPaints.m_nPaints;
+    dialog->m_field->repaint();
+    EXPECT_EQ(swatchPaints.m_nPaints, before);
+}
+
 TEST_F(ColourDialogTest, MarkerOnWhiteIsBlack) {
     COrvikDoc* doc = NewImage(8, 8, kImage24Bit);
     ASSERT_NE(doc, nullptr);

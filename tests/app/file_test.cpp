@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPrinter>
 #include <QProcess>
@@ -266,24 +268,97 @@ TEST_F(FileTest, DroppedFilesOpen) {
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(Main(), &drop);
+    // The drop returns first; the files open afterwards.
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_TRUE(theApp->Documents().empty());
     ProcessEvents();
     ASSERT_EQ(theApp->Documents().size(), 2u);
     EXPECT_EQ(theApp->Documents()[0]->GetTitle(), "a.bmp [1:1]");
     EXPECT_EQ(theApp->Documents()[1]->GetTitle(), "b.pcx [1:1]");
 }
 
-TEST_F(FileTest, PrintingPutsTheWholeImageOnOnePage) {
-    COrvikDoc* doc = NewImage("40", "20", kImage24Bit);
+TEST_F(FileTest, PrintingPutsTheWholeImageOnOnePageWithItsExactPixels) {
+    for (const int type : {kImage8Bit, kImage24Bit}) {
+        COrvikDoc* doc = NewImage("40", "20", type);
+        ASSERT_NE(doc, nullptr);
+        // Sharp edges and single pixels, which lossy compression would smear.
+        for (int row = 0; row < 20; ++row)
+            for (int x = 0; x < 40; ++x) {
+                const int v = (x * 7 + row * 13) % 256;
+                uint8_t* p = doc->m_pBits + row * doc->Stride() + x * (doc->BitCount() / 8);
+                for (int c = 0; c < doc->BitCount() / 8; ++c)
+                    p[c] = uint8_t(v * (c + 1));
+            }
+        QPrinter printer(QPrinter::ScreenResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(Path("page.pdf"));
+        doc->m_pView->PrintImage(&printer);
+        QFile pdf(Path("page.pdf"));
+        ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+        const QByteArray content = pdf.readAll();
+        EXPECT_TRUE(content.startsWith("%PDF"));
+        EXPECT_EQ(content.count("/Type /Page\n") + content.count("/Type /Page\r"), 1);
+
+        // The page holds the image itself, pixel for pixel.
+        QProcess extract;
+        extract.start("pdfimages", {"-png", Path("page.pdf"), Path("printed")});
+        ASSERT_TRUE(extract.waitForFinished(20000)) << "pdfimages (poppler-utils) is needed";
+        ASSERT_EQ(extract.exitCode(), 0);
+        const QImage printed(Path("printed-000.png"));
+        ASSERT_EQ(printed.size(), QSize(40, 20));
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const int row = 19 - y;
+                const uint32_t expected =
+                    doc->BitCount() == 8
+                        ? PaletteColour(doc->m_pPalette[doc->m_pBits[row * doc->Stride() + x]])
+                        : GetPixel24(doc->m_pBits, x, row, doc->Stride());
+                ASSERT_EQ(printed.pixel(x, y) & 0xFFFFFFu, expected) << x << "," << y;
+            }
+        CloseWithoutSaving(doc);
+    }
+}
+
+TEST_F(FileTest, ACancelledNewOrAFailedOpenLeavesTheActiveWindowActive) {
+    COrvikDoc* first = NewImage("20", "20", kImage8Bit);
+    COrvikDoc* second = NewImage("30", "30", kImage8Bit);
+    ASSERT_TRUE(first && second);
+    const auto active = [] { return theApp->GetActiveChildDocument(); };
+    ASSERT_EQ(active(), second);
+    OnNextModal<QDialog>([](QDialog* dialog) { dialog->reject(); });
+    EXPECT_EQ(theApp->OnFileNew(), nullptr);
+    ProcessEvents();
+    EXPECT_EQ(active(), second);
+    EXPECT_EQ(g_activeDoc, second);
+
+    QFile bad(Path("bad.bmp"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("BM not a bitmap");
+    bad.close();
+    const auto message = ExpectMessageBox();
+    EXPECT_EQ(theApp->OpenDocumentFile(Path("bad.bmp")), nullptr);
+    ProcessEvents();
+    EXPECT_FALSE(message->isEmpty());
+    EXPECT_EQ(active(), second);
+    EXPECT_EQ(theApp->Documents().size(), 2u);
+}
+
+TEST_F(FileTest, NamesWithAmpersandsShowAsTheyAreInMenus) {
+    COrvikDoc* doc = NewImage("6", "6", kImage8Bit);
     ASSERT_NE(doc, nullptr);
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(Path("page.pdf"));
-    doc->m_pView->PrintImage(&printer);
-    QFile pdf(Path("page.pdf"));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    const QByteArray content = pdf.readAll();
-    EXPECT_TRUE(content.startsWith("%PDF"));
-    EXPECT_EQ(content.count("/Type /Page\n") + content.count("/Type /Page\r"), 1);
+    ASSERT_TRUE(doc->SaveToFile(Path("tom&jerry.bmp")));
+    CloseWithoutSaving(doc);
+    ASSERT_NE(theApp->OpenDocumentFile(Path("tom&jerry.bmp")), nullptr);
+    // A menu shows "&&" as one '&' and no underlined letter.
+    EXPECT_EQ(Main()->Action(ID_FILE_MRU_FILE1)->text(),
+              "&1 " + QString(Path("tom&jerry.bmp")).replace("&", "&&"));
+    QMenu* window = nullptr;
+    for (QAction* action : Main()->menuBar()->actions()) {
+        if (action->menu() && action->text() == "Window(&W)") window = action->menu();
+    }
+    ASSERT_NE(window, nullptr);
+    emit window->aboutToShow();
+    EXPECT_EQ(window->actions().last()->text(), "&1 tom&&jerry.bmp [1:1]");
 }
 
 TEST_F(FileTest, CommandLineHelpAndVersionNeedNoDisplay) {

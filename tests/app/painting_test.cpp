@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/child_frame.h"
@@ -314,6 +315,53 @@ TEST_F(PaintingTest, FillWithAndWithoutTranslucency) {
     Press(doc8, QPoint(1, 1));
     Release(doc8, QPoint(1, 1));
     EXPECT_EQ(Pixel(doc8, 29, 19), 180u);
+}
+
+TEST_F(PaintingTest, ToolsWriteOnlyInsideTheImageWhenItChangesUnderThem) {
+    for (const int type : {kImage8Bit, kImage24Bit}) {
+        COrvikDoc* doc = NewImage("40", "40", type);
+        ASSERT_NE(doc, nullptr);
+        const auto untouchedBut = [doc](std::initializer_list<QPoint> painted, uint32_t value) {
+            for (int y = 0; y < doc->Height(); ++y)
+                for (int x = 0; x < doc->Width(); ++x) {
+                    const bool expect =
+                        std::find(painted.begin(), painted.end(), QPoint(x, y)) != painted.end();
+                    ASSERT_EQ(Pixel(doc, x, y), expect ? value : 0u) << x << "," << y;
+                }
+        };
+        // The pointer rests at (30, 30) when the image shrinks from the keyboard; a right drag
+        // without moving first starts where the button went down, not at the old point.
+        UseTool(ID_TOOL_BRUSH);
+        Move(doc, QPoint(30, 30));
+        ASSERT_EQ(doc->ResizeImage(10, 10), ImageStatus::Ok);
+        Press(doc, QPoint(5, 5), Qt::RightButton);
+        Move(doc, QPoint(6, 6));
+        Release(doc, QPoint(6, 6), Qt::RightButton);
+        untouchedBut({{5, 5}, {6, 6}}, Painted(doc, 255));
+
+        // Lines and dots are clipped to the image.
+        Palette()->m_foreIndex = 9;
+        Palette()->m_backIndex = 0;
+        doc->m_pView->PaintLine(-5, -5, 3, 3, true);
+        doc->m_pView->PaintDot(10, 0, true);
+        doc->m_pView->PaintDot(0, -1, true);
+        doc->m_pView->PaintLine(5, 5, 6, 6, false);
+        untouchedBut({{0, 0}, {1, 1}, {2, 2}, {3, 3}}, Painted(doc, 9));
+
+        // A line or rectangle drag in progress ends without painting when the canvas changes.
+        for (const int tool : {ID_TOOL_LINE, ID_TOOL_RECT}) {
+            UseTool(tool);
+            Press(doc, QPoint(8, 8));
+            Move(doc, QPoint(2, 2));
+            ASSERT_EQ(doc->ResizeCanvas(tool == ID_TOOL_LINE ? 9 : 8, 10), ImageStatus::Ok);
+            EXPECT_FALSE(doc->m_pView->m_bDragging);
+            Release(doc, QPoint(1, 1));
+        }
+        untouchedBut({{0, 0}, {1, 1}, {2, 2}, {3, 3}}, Painted(doc, 9));
+        Palette()->m_foreIndex = 0;
+        Palette()->m_backIndex = 255;
+        CloseWithoutSaving(doc);
+    }
 }
 
 TEST_F(PaintingTest, SelectionLiftMoveAndDrop) {

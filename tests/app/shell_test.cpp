@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "app/child_frame.h"
+#include "colour/color_palette_dlg.h"
 #include "dialogs/new_image_dlg.h"
 #include "document/orvik_doc.h"
 #include "gui_test.h"
@@ -139,6 +140,65 @@ TEST_F(ShellTest, NewImageRefusesSizesItCannotHoldAndCancelMakesNothing) {
     EXPECT_EQ(doc->GetTitle(), "Orvik1 [1:1]");
 }
 
+TEST_F(ShellTest, NewImageReadsWholeFieldsAndNamesAnEmptyOne) {
+    auto message = std::make_shared<QString>();
+    OnNextModal<CNewImageDlg>([message](CNewImageDlg* dialog) {
+        dialog->m_widthEdit->setText("");
+        auto box = ExpectMessageBox();
+        QTest::keyClick(dialog, Qt::Key_Return);
+        EXPECT_TRUE(dialog->isVisible());
+        *message = *box;
+        dialog->m_widthEdit->setText("0000000000001");
+        dialog->m_heightEdit->setText("00000000000000000002");
+        QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    COrvikDoc* doc = theApp->OnFileNew();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->Width(), 1);
+    EXPECT_EQ(doc->Height(), 2);
+    EXPECT_EQ(*message, "Cannot make the image: type its width.");
+}
+
+TEST_F(ShellTest, TinyAndLongImagesGetWindowsThatShowTheirButtonsAndBars) {
+    COrvikDoc* tiny = NewImage("1", "1", kImage8Bit);
+    ASSERT_NE(tiny, nullptr);
+    CChildFrame* frame = tiny->m_pChildFrame;
+    frame->ensurePolished();
+    EXPECT_GE(frame->width(), frame->minimumSizeHint().width());
+    EXPECT_GE(frame->height(), frame->minimumSizeHint().height());
+    tiny->m_pView->ZoomIn(0, 0);  // the frame follows the zoom but not below its minimum
+    tiny->m_pView->ZoomOut(0, 0);
+    EXPECT_GE(frame->width(), frame->minimumSizeHint().width());
+
+    COrvikDoc* row = NewImage("65535", "1", kImage8Bit);
+    ASSERT_NE(row, nullptr);
+    ProcessEvents();
+    EXPECT_TRUE(row->m_pView->horizontalScrollBar()->isVisible());
+    EXPECT_GE(row->m_pView->viewport()->height(), 1);
+}
+
+TEST_F(ShellTest, MaximisedWindowsKeepTheTitleAndTheCentringRule) {
+    COrvikDoc* doc = NewImage("300", "200", kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    doc->m_pChildFrame->showMaximized();
+    ProcessEvents();
+    EXPECT_EQ(Main()->windowTitle(), "Orvik - Orvik1 [1:1]");
+    COrvikView* view = doc->m_pView;
+    view->ZoomIn(290, 100);
+    EXPECT_EQ(Main()->windowTitle(), "Orvik - Orvik1 [6:1]");
+    // The pixel is centred in the view the actual-size pane leaves, as far as the range allows.
+    const int cw = view->viewport()->width();
+    ProcessEvents();
+    EXPECT_EQ(view->viewport()->width(), cw);
+    const int64_t low = std::max<int64_t>(6 * 290 - cw / 2, 0);
+    const int64_t high = 6 * 290 + cw / 2;
+    const int64_t first = high > 6 * 300 ? std::max<int64_t>(low + 6 * 300 - high, 0) : low;
+    EXPECT_EQ(view->m_nScrollX, first / 6);
+    doc->m_pChildFrame->showNormal();
+    ProcessEvents();
+    EXPECT_EQ(Main()->windowTitle(), "Orvik - Orvik1 [6:1]");
+}
+
 TEST_F(ShellTest, TitleKeepsTextBeforeItsBracket) {
     COrvikDoc* doc = NewImage("8", "8", kImage8Bit);
     ASSERT_NE(doc, nullptr);
@@ -149,7 +209,7 @@ TEST_F(ShellTest, TitleKeepsTextBeforeItsBracket) {
 }
 
 TEST_F(ShellTest, ZoomStepsTitleColumnsAndScrollRanges) {
-    COrvikDoc* doc = NewImage("100", "80", kImage8Bit);
+    COrvikDoc* doc = NewImage("150", "80", kImage8Bit);
     ASSERT_NE(doc, nullptr);
     CChildFrame* frame = doc->m_pChildFrame;
     COrvikView* view = doc->m_pView;
@@ -157,7 +217,7 @@ TEST_F(ShellTest, ZoomStepsTitleColumnsAndScrollRanges) {
     // At zoom 1 only the editing view shows, sized to the image.
     EXPECT_FALSE(view2->isVisible());
     EXPECT_EQ(frame->m_wndSplitter->m_hiddenCol, 0);
-    EXPECT_EQ(view->viewport()->size(), QSize(100, 80));
+    EXPECT_EQ(view->viewport()->size(), QSize(150, 80));
     EXPECT_EQ(view->m_nMaxScrollX, 0);
     EXPECT_EQ(view->m_nMaxScrollY, 0);
     EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
@@ -174,11 +234,11 @@ TEST_F(ShellTest, ZoomStepsTitleColumnsAndScrollRanges) {
     EXPECT_TRUE(view2->isVisible());
     EXPECT_EQ(frame->m_wndSplitter->m_hiddenCol, -1);
     EXPECT_NE(frame->size(), before);
-    // The frame grows toward 600 x 480 but stops at the main window's edges; the ranges follow
-    // the client area: ceil((6 * 100 - cw) / 6).
+    // The frame grows toward 900 x 480 but stops at the main window's edges; the ranges follow
+    // the client area: ceil((6 * 150 - cw) / 6).
     const int cw = view->viewport()->width();
     const int ch = view->viewport()->height();
-    EXPECT_EQ(view->m_nMaxScrollX, cw >= 600 ? 0 : (600 - cw + 5) / 6);
+    EXPECT_EQ(view->m_nMaxScrollX, cw >= 900 ? 0 : (900 - cw + 5) / 6);
     EXPECT_EQ(view->m_nMaxScrollY, ch >= 480 ? 0 : (480 - ch + 5) / 6);
     EXPECT_EQ(view->horizontalScrollBar()->maximum(), view->m_nMaxScrollX);
 
@@ -304,9 +364,17 @@ TEST_F(ShellTest, StatusTextsAndPaneWidth) {
     small->m_pView->UpdateStatus(10, 20);
     EXPECT_EQ(Main()->PaneText(0), "(10 , 20) -> (30 , 40) = (20 , 20)");
     small->m_pView->m_bDragging = false;
-    // Closing a document window clears the image pane.
+    // Closing one of two document windows: the pane and the palette bar follow the one left
+    // (which has a palette of its own); closing the last clears the pane.
+    doc->m_pPalette[7] = RGBQUAD{1, 2, 3, 0};
+    doc->MakeBrushes();
     small->m_pChildFrame->close();
     ProcessEvents();
+    EXPECT_EQ(g_activeDoc, doc);
+    EXPECT_EQ(Main()->PaneText(2), "Image: 640 x 480 x 16 Million");
+    EXPECT_EQ(Grab(Main()->m_wndPaletteDlg->m_grid).pixel(75, 5), qRgb(3, 2, 1));
+    CloseWithoutSaving(doc);
+    EXPECT_EQ(g_activeDoc, nullptr);
     EXPECT_EQ(Main()->PaneText(2), "Image: None");
 }
 
