@@ -3,6 +3,10 @@
 // The program loads the library with dlopen for each reduction and looks up the two functions
 // below. Both use C linkage; every block that crosses the boundary is calloc'd and released with
 // free.
+//
+// A reduction's result depends on the image and the methods alone, not on the machine. A large
+// image is worked on in two bands of rows, at the same time where a second processor is to be had;
+// the environment variable ORVIK_QUANTZ_THREADS=1 keeps the work on the calling thread.
 #pragma once
 
 #include <cstdint>
