@@ -19,8 +19,8 @@
 #include "document/image_ops.h"
 #include "document/orvik_doc.h"
 #include "document/plugin_library.h"
-#include "document/quantz_api.h"
 #include "gui_bench.h"
+#include "quantz/quantz.h"
 #include "views/orvik_view.h"
 
 namespace {

@@ -58,11 +58,15 @@ ImageStatus AllocateImage(int64_t width, int64_t height, int bitCount, BITMAPINF
     int64_t blockBytes = 0;
     const ImageStatus status = CheckImageSize(width, height, bitCount, &stride, &blockBytes);
     if (status != ImageStatus::Ok) return status;
+    auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
+    if (!newBits) return ImageStatus::NoMemory;
+    if (!header) {
+        *bits = newBits;
+        return ImageStatus::Ok;
+    }
     const size_t headerBytes = bitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
     auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, headerBytes));
-    auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
-    if (!newHeader || !newBits) {
-        std::free(newHeader);
+    if (!newHeader) {
         std::free(newBits);
         return ImageStatus::NoMemory;
     }

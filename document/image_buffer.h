@@ -114,8 +114,9 @@ enum ImageType {
 
 // Allocates the blocks of a width x height image of 8 or 24 bits: a zeroed header block (1064 bytes,
 // with room for the colour table, for 8 bit; 40 for 24 bit) with every header field filled in for the
-// model, and zeroed rows. On any status but Ok nothing is allocated and the pointers are left as
-// they were.
+// model, and zeroed rows. Every block of an image the program makes comes from here. With a null
+// `header` only the rows are made, for an operation that keeps its header block. On any status but
+// Ok nothing is allocated and the pointers are left as they were.
 ImageStatus AllocateImage(int64_t width, int64_t height, int bitCount, BITMAPINFOHEADER** header,
                           uint8_t** bits);
 

@@ -9,14 +9,14 @@
 
 namespace {
 
-// Checks the new size against the image's depth and allocates its zero-filled rows.
+// Checks the new size against the image's depth and allocates its zero-filled rows; the header
+// block stays the image's own.
 ImageStatus NewRows(const BITMAPINFOHEADER& header, int64_t width, int64_t height, int64_t* stride,
                     int64_t* blockBytes, uint8_t** rows) {
     if (!IsModelHeader(header)) return ImageStatus::BadDepth;
     const ImageStatus status = CheckImageSize(width, height, header.biBitCount, stride, blockBytes);
     if (status != ImageStatus::Ok) return status;
-    *rows = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(*blockBytes)));
-    return *rows ? ImageStatus::Ok : ImageStatus::NoMemory;
+    return AllocateImage(width, height, header.biBitCount, nullptr, rows);
 }
 
 void TakeRows(BITMAPINFOHEADER* header, uint8_t** bits, uint8_t* rows, int64_t width, int64_t height,

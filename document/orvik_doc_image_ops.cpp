@@ -16,7 +16,7 @@
 #include "document/image_ops.h"
 #include "document/orvik_doc.h"
 #include "document/plugin_library.h"
-#include "document/quantz_api.h"
+#include "quantz/quantz.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
 #include "views/orvik_view2.h"

@@ -464,17 +464,10 @@ void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* ds
 
 bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header) {
     const BITMAPINFOHEADER& old = **header;
-    int64_t newStride = 0;
-    int64_t blockBytes = 0;
-    if (CheckImageSize(old.biWidth, old.biHeight, 24, &newStride, &blockBytes) != ImageStatus::Ok)
-        return false;
-    auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, kHeaderBytes));
-    auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
-    if (!newHeader || !newBits) {
-        std::free(newHeader);
-        std::free(newBits);
-        return false;
-    }
+    BITMAPINFOHEADER* newHeader = nullptr;
+    uint8_t* newBits = nullptr;
+    if (AllocateImage(old.biWidth, old.biHeight, 24, &newHeader, &newBits) != ImageStatus::Ok) return false;
+    const ptrdiff_t newStride = newHeader->biXPelsPerMeter;
     const RGBQUAD* palette = HeaderPalette(&old);
     const ptrdiff_t oldStride = RowStride(old.biWidth, 8);
     for (int r = 0; r < old.biHeight; ++r) {
@@ -487,11 +480,7 @@ bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header) {
             out[2] = c.rgbRed;
         }
     }
-    *newHeader = old;
-    newHeader->biBitCount = 24;
-    newHeader->biXPelsPerMeter = static_cast<int32_t>(newStride);
-    newHeader->biClrUsed = newHeader->biClrImportant = 0;
-    newHeader->biSizeImage = static_cast<uint32_t>(blockBytes);
+    newHeader->biYPelsPerMeter = old.biYPelsPerMeter;
     std::free(*bits);
     std::free(*header);
     *bits = newBits;
@@ -501,17 +490,10 @@ bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header) {
 
 bool Reduce24To8(uint8_t** bits, BITMAPINFOHEADER** header, const RGBQUAD* palette) {
     const BITMAPINFOHEADER& old = **header;
-    int64_t newStride = 0;
-    int64_t blockBytes = 0;
-    if (CheckImageSize(old.biWidth, old.biHeight, 8, &newStride, &blockBytes) != ImageStatus::Ok)
-        return false;
-    auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, kHeaderBlockBytes8));
-    auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
-    if (!newHeader || !newBits) {
-        std::free(newHeader);
-        std::free(newBits);
-        return false;
-    }
+    BITMAPINFOHEADER* newHeader = nullptr;
+    uint8_t* newBits = nullptr;
+    if (AllocateImage(old.biWidth, old.biHeight, 8, &newHeader, &newBits) != ImageStatus::Ok) return false;
+    const ptrdiff_t newStride = newHeader->biXPelsPerMeter;
     PaletteMatcher matcher(palette);
     const ptrdiff_t oldStride = RowStride(old.biWidth, 24);
     for (int r = 0; r < old.biHeight; ++r) {
@@ -528,12 +510,8 @@ bool Reduce24To8(uint8_t** bits, BITMAPINFOHEADER** header, const RGBQUAD* palet
             out[x] = lastIndex;
         }
     }
-    std::memcpy(newHeader, &old, kHeaderBytes);
+    newHeader->biYPelsPerMeter = old.biYPelsPerMeter;
     std::memcpy(HeaderPalette(newHeader), palette, kPaletteBytes);
-    newHeader->biBitCount = 8;
-    newHeader->biXPelsPerMeter = static_cast<int32_t>(newStride);
-    newHeader->biClrUsed = newHeader->biClrImportant = 256;
-    newHeader->biSizeImage = static_cast<uint32_t>(blockBytes);
     std::free(*bits);
     std::free(*header);
     *bits = newBits;

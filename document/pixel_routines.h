@@ -53,8 +53,10 @@ void FlipRows(uint8_t* bits, int stride, int height);
 void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* dst, int dstWidth,
                     int dstHeight, int bytesPerPixel);
 
-// Depth conversions. On success the old blocks are released and the new ones stored through the
-// two addresses; when memory is short they return false and leave pointers and blocks untouched.
+// Depth conversions. The new blocks are made as for a new image of the size (AllocateImage), so the
+// new header is the model's own with only biYPelsPerMeter carried over. On success the old blocks
+// are released and the new ones stored through the two addresses; when memory is short they return
+// false and leave pointers and blocks untouched.
 bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header);
 bool Reduce24To8(uint8_t** bits, BITMAPINFOHEADER** header, const RGBQUAD* palette);
 

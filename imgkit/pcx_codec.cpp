@@ -1,11 +1,13 @@
 // PCX: LoadPCX and SavePCX.
 //
-// Read: versions 0 to 5, run-length encoded; 1, 2, 4 or 8 bits per plane and 1 to 4 planes. Up to 8
-// bits per pixel in all (bits per plane times planes) the result is an 8-bit image: with 8 bits the
-// 256-colour palette after the marker 12 at the end of the file, or a grey ramp when there is none;
-// with fewer the 16-colour palette of the header. Three or four planes of 8 bits give a 24-bit image
-// (red, green, blue; a fourth plane is dropped). Any bytes-per-line of at least the width is taken,
-// odd ones too. Rows are delivered top-down. A file whose pixel data ends early is refused.
+// Read: versions 0 to 5, run-length encoded or stored without compression (encoding 0, as some
+// programs write with compression turned off: the lines one after the other, taken as they are); 1,
+// 2, 4 or 8 bits per plane and 1 to 4 planes. Up to 8 bits per pixel in all (bits per plane times
+// planes) the result is an 8-bit image: with 8 bits the 256-colour palette after the marker 12 at
+// the end of the file, or a grey ramp when there is none; with fewer the 16-colour palette of the
+// header. Three or four planes of 8 bits give a 24-bit image (red, green, blue; a fourth plane is
+// dropped). Any bytes-per-line of at least the width is taken, odd ones too. Rows are delivered
+// top-down. A file whose pixel data ends early is refused.
 //
 // Written: version 5, RLE, 8 bits as one plane with the 256-colour palette after marker 12, 24 bits
 // as three planes; scan lines are padded to an even number of bytes.
@@ -25,6 +27,7 @@ constexpr int64_t kHeaderBytes = 128;
 constexpr int64_t kVgaPaletteBytes = 769;  // marker 12 and 256 RGB triples
 constexpr uint8_t kVgaPaletteMarker = 12;
 constexpr uint8_t kManufacturer = 10;
+constexpr uint8_t kEncodingNone = 0;
 constexpr uint8_t kEncodingRle = 1;
 constexpr int kMaxRun = 63;
 
@@ -34,10 +37,12 @@ struct PcxInfo {
     int bitsPerPlane = 0;
     int planes = 0;
     int64_t bytesPerLine = 0;
+    bool rle = true;
 };
 
 bool ParseHeader(const uint8_t* h, PcxInfo* info) {
-    if (h[0] != kManufacturer || h[1] > 5 || h[2] != kEncodingRle) return false;
+    if (h[0] != kManufacturer || h[1] > 5 || (h[2] != kEncodingRle && h[2] != kEncodingNone)) return false;
+    info->rle = h[2] == kEncodingRle;
     const int bits = h[3];
     const int planes = h[65];
     const int64_t xMin = Get16(h + 4), yMin = Get16(h + 6), xMax = Get16(h + 8), yMax = Get16(h + 10);
@@ -197,16 +202,18 @@ BITMAPINFOHEADER* LoadPcxFile(const char* path, uint8_t** bits, RGBQUAD** palett
         hasVga = file.ReadAt(file.Size() - kVgaPaletteBytes, vga, sizeof vga) && vga[0] == kVgaPaletteMarker;
         if (hasVga) dataEnd -= kVgaPaletteBytes;
     }
-    // Two bytes of data give at most 63 bytes of lines: refuse sizes the data cannot fill before
-    // allocating anything, and read no more data than the image can use.
+    // Refuse sizes the data cannot fill before allocating anything, and read no more data than the
+    // image can use. Stored lines take exactly their bytes; two bytes of encoded data give at most
+    // 63 bytes of lines.
     const int64_t dataBytes = dataEnd - kHeaderBytes;
-    if (lineBytes * info.height > (dataBytes / 2 + 1) * kMaxRun) return nullptr;
+    const int64_t imageBytes = lineBytes * info.height;
+    if (info.rle ? imageBytes > (dataBytes / 2 + 1) * kMaxRun : imageBytes > dataBytes) return nullptr;
     DecodedImage image;
     if (!image.Allocate(info.width, info.height, indexed ? 8 : 24)) return nullptr;
-    const int64_t usefulBytes = std::min(dataBytes, 2 * lineBytes * info.height);
+    const int64_t usefulBytes = info.rle ? std::min(dataBytes, 2 * imageBytes) : imageBytes;
     Buffer data = file.ReadBuffer(kHeaderBytes, static_cast<size_t>(usefulBytes));
-    Buffer line(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(lineBytes))));
-    if (!data || !line) return nullptr;
+    Buffer line(info.rle ? static_cast<uint8_t*>(std::malloc(static_cast<size_t>(lineBytes))) : nullptr);
+    if (!data || (info.rle && !line)) return nullptr;
 
     if (indexed) {
         RGBQUAD* colours = image.Palette();
@@ -225,11 +232,17 @@ BITMAPINFOHEADER* LoadPcxFile(const char* path, uint8_t** bits, RGBQUAD** palett
 
     RleReader reader(data.get(), usefulBytes);
     for (int64_t y = 0; y < info.height; ++y) {
-        if (!reader.Read(line.get(), lineBytes)) return nullptr;
+        const uint8_t* source;
+        if (info.rle) {
+            if (!reader.Read(line.get(), lineBytes)) return nullptr;
+            source = line.get();
+        } else {
+            source = data.get() + y * lineBytes;
+        }
         if (indexed)
-            LineToIndices(line.get(), info, image.Row(y));
+            LineToIndices(source, info, image.Row(y));
         else
-            LineToColours(line.get(), info, image.Row(y));
+            LineToColours(source, info, image.Row(y));
     }
     return image.Release(bits, palette);
 }

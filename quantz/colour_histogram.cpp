@@ -186,7 +186,7 @@ struct Part {
 
 ColourSummary SummariseColours(const Image24& image, Progress& progress) {
     const int64_t pixels = int64_t{image.width} * image.height;
-    const bool split = UseHelper(pixels);
+    const bool split = SplitRows(pixels);
     std::vector<Part> parts;
     parts.emplace_back(split ? pixels / 2 : pixels);
     if (split) parts.emplace_back(pixels / 2);

@@ -93,7 +93,7 @@ void MapOrderedCube(const Image24& image, const Palette& palette, int step, Imag
     int offsets[64];
     for (int k = 0; k < 64; ++k)
         offsets[k] = static_cast<int>(std::lround(((k + 0.5) / 64 - 0.5) * step));
-    ForRowParts(image.height, UseHelper(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
+    ForRowParts(image.height, SplitRows(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
         PaletteMatcher matcher(palette.entries, palette.count);
         for (int row = first; row < end; ++row) {
             const uint8_t* bayer = kBayer[(image.height - 1 - row) & 7];  // laid from the top left corner
@@ -121,7 +121,7 @@ void MapOrderedCube(const Image24& image, const Palette& palette, int step, Imag
 // that a patch of one colour mixes a and b in the right proportion, in whatever direction of
 // colour space the palette's entries lie. A pixel that is a palette colour has t = 0.
 void MapOrderedMix(const Image24& image, const Palette& palette, Image8& out, Progress& progress) {
-    ForRowParts(image.height, UseHelper(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
+    ForRowParts(image.height, SplitRows(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
         PaletteMatcher matcher(palette.entries, palette.count);
         for (int row = first; row < end; ++row) {
             const uint8_t* bayer = kBayer[(image.height - 1 - row) & 7];
@@ -236,7 +236,7 @@ private:
 }  // namespace
 
 void MapNearest(const Image24& image, const Palette& palette, Image8& out, Progress& progress) {
-    ForRowParts(image.height, UseHelper(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
+    ForRowParts(image.height, SplitRows(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
         PaletteMatcher matcher(palette.entries, palette.count);
         for (int row = first; row < end; ++row) {
             const uint8_t* in = image.Row(row);
@@ -268,13 +268,13 @@ int PaletteSpacing(double mse) {
     return static_cast<int>(std::lround(std::min(2 * std::sqrt(std::max(mse, 0.0)), 64.0)));
 }
 
-// A large image is diffused as two bands, the top half on the calling thread and the bottom half
-// on a helper, each from its own top row down. The bottom band starts without the error the top
-// one would have handed on: at that one row the dither pattern restarts, which the eye does not
-// tell from the rest.
+// A large image is diffused as two bands, the top half and the bottom half, each from its own top
+// row down (at the same time where a helper thread is to be had). The bottom band starts without
+// the error the top one would have handed on: at that one row the dither pattern restarts, which
+// the eye does not tell from the rest.
 void MapErrorDiffusion(const Image24& image, const Palette& palette, int spacing, Image8& out,
                        Progress& progress) {
-    ForRowParts(image.height, UseHelper(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
+    ForRowParts(image.height, SplitRows(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
         ErrorDiffusion diffusion(image, palette, spacing);
         for (int y = first; y < end; ++y) {  // counted from the top
             const int row = image.height - 1 - y;

@@ -1,5 +1,5 @@
 // The three ways of turning 24-bit pixels into indices of a finished palette. Each advances
-// `progress` by one step per row, and shares the rows of a large image with a helper thread.
+// `progress` by one step per row, and works on a large image as two bands of rows (parallel.h).
 #pragma once
 
 #include "quantz/colour_types.h"
@@ -20,7 +20,7 @@ void MapOrdered(const Image24& image, const Palette& palette, int cubeStep, Imag
 // channel to a little over half that spacing, so that a colour the palette cannot show does not
 // smear into the areas around it; and where the picture is busy a pixel passes on only part of its
 // error, as there the detail hides banding and dither only adds noise. A large image is diffused as
-// two bands, the top and the bottom half, at the same time.
+// two bands, the top and the bottom half, on any machine.
 void MapErrorDiffusion(const Image24& image, const Palette& palette, int spacing, Image8& out,
                        Progress& progress);
 

@@ -1,4 +1,5 @@
-// Splitting the rows of a large image between the calling thread and one helper thread.
+// Splitting the rows of a large image into two bands, worked on by the calling thread and, where
+// one is to be had, a helper thread.
 #pragma once
 
 #include <cstdint>
@@ -8,26 +9,38 @@
 
 #include "quantz/progress.h"
 
-// Images below this many pixels are done on the calling thread alone: a helper would save little.
-constexpr int64_t kParallelPixels = int64_t{1} << 20;
+// Images of at least this many pixels are done as two bands; smaller ones as one, on the calling
+// thread alone: a helper would save little. Error diffusion and the colour summary depend on the
+// bands, so the split depends on the size alone, never on the machine, and a file reduces to the
+// same bytes everywhere.
+constexpr int64_t kSplitPixels = int64_t{1} << 20;
 
-// True when a helper thread is worth starting for an image of `pixels` pixels.
-inline bool UseHelper(int64_t pixels) {
-    return pixels >= kParallelPixels && std::thread::hardware_concurrency() >= 2;
+inline bool SplitRows(int64_t pixels) {
+    return pixels >= kSplitPixels;
 }
 
-// Calls work(part, firstRow, endRow, tick) for rows [0, rows): as one part 0 on the calling thread,
-// or, when `split`, as part 0 = [0, rows / 2) on the calling thread and part 1 = [rows / 2, rows)
-// on a helper thread at the same time. `work` calls tick() after each row; only the calling
-// thread's ticks reach `progress` (counting double while the helper works alongside), so the
-// progress function is never called from the helper. An exception from either part is rethrown
-// once both have ended.
+// True when the second band may go to a helper thread: the machine reports two or more processors
+// and the environment variable ORVIK_QUANTZ_THREADS does not hold the library to one thread.
+bool HelperThreadAllowed();
+
+// Calls work(part, firstRow, endRow, tick) for rows [0, rows): as one part 0, or, when `split`, as
+// part 0 = [0, rows / 2) and part 1 = [rows / 2, rows). The two parts run at the same time, part 1
+// on a helper thread, where HelperThreadAllowed() and a thread can be started; otherwise one after
+// the other on the calling thread, with the same result. `work` calls tick() after each row; only
+// the calling thread's ticks reach `progress` (counting double while the helper works alongside),
+// so the progress function is never called from the helper. An exception from either part is
+// rethrown once both have ended.
 template <typename Work>
 void ForRowParts(int rows, bool split, Progress& progress, Work work) {
-    if (split && rows >= 2) {
-        const int middle = rows / 2;
-        std::exception_ptr failure;
-        std::thread helper;
+    const auto tick = [&] { progress.Advance(); };
+    if (!split || rows < 2) {
+        work(0, 0, rows, tick);
+        return;
+    }
+    const int middle = rows / 2;
+    std::exception_ptr failure;
+    std::thread helper;
+    if (HelperThreadAllowed()) {
         try {
             helper = std::thread([&] {
                 try {
@@ -37,19 +50,20 @@ void ForRowParts(int rows, bool split, Progress& progress, Work work) {
                 }
             });
         } catch (const std::system_error&) {
-            split = false;  // no thread to be had: all on this one
-        }
-        if (split) {
-            try {
-                work(0, 0, middle, [&] { progress.Advance(2); });
-            } catch (...) {
-                helper.join();
-                throw;
-            }
-            helper.join();
-            if (failure) std::rethrow_exception(failure);
-            return;
+            // no thread to be had: both parts on this one
         }
     }
-    work(0, 0, rows, [&] { progress.Advance(); });
+    if (!helper.joinable()) {
+        work(0, 0, middle, tick);
+        work(1, middle, rows, tick);
+        return;
+    }
+    try {
+        work(0, 0, middle, [&] { progress.Advance(2); });
+    } catch (...) {
+        helper.join();
+        throw;
+    }
+    helper.join();
+    if (failure) std::rethrow_exception(failure);
 }

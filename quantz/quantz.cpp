@@ -76,21 +76,13 @@ BITMAPINFOHEADER* Convert24To256(uint8_t** bits, BITMAPINFOHEADER* header, int p
     if (header->biBitCount != 24 || !IsModelHeader(*header)) return nullptr;
     if (paletteMethod < kStandardPalette || paletteMethod > kOctree) return nullptr;
     if (ditherMethod < kNearestColour || ditherMethod > kErrorDiffusion) return nullptr;
-    int64_t stride = 0;
-    int64_t blockBytes = 0;
-    if (CheckImageSize(header->biWidth, header->biHeight, 8, &stride, &blockBytes) != ImageStatus::Ok)
+    BITMAPINFOHEADER* newHeader = nullptr;
+    uint8_t* newBits = nullptr;
+    if (AllocateImage(header->biWidth, header->biHeight, 8, &newHeader, &newBits) != ImageStatus::Ok)
         return nullptr;
-
-    auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, kHeaderBlockBytes8));
-    auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
-    if (!newHeader || !newBits) {
-        std::free(newHeader);
-        std::free(newBits);
-        return nullptr;
-    }
 
     const Image24 image{*bits, header->biWidth, header->biHeight, header->biXPelsPerMeter};
-    Image8 out{newBits, header->biWidth, header->biHeight, static_cast<ptrdiff_t>(stride)};
+    Image8 out{newBits, header->biWidth, header->biHeight, newHeader->biXPelsPerMeter};
     Progress progress(g_progress.load());
     try {
         Palette palette;
@@ -123,14 +115,7 @@ BITMAPINFOHEADER* Convert24To256(uint8_t** bits, BITMAPINFOHEADER* header, int p
         return nullptr;
     }
 
-    *newHeader = *header;
-    newHeader->biSize = kHeaderBytes;
-    newHeader->biPlanes = 1;
-    newHeader->biBitCount = 8;
-    newHeader->biCompression = 0;
-    newHeader->biSizeImage = static_cast<uint32_t>(blockBytes);
-    newHeader->biXPelsPerMeter = static_cast<int32_t>(stride);
-    newHeader->biClrUsed = newHeader->biClrImportant = kPaletteEntries;
+    newHeader->biYPelsPerMeter = header->biYPelsPerMeter;
     progress.Finish();
     *bits = newBits;
     return newHeader;

@@ -1,8 +1,14 @@
 // libquantz.so: reduces a 24-bit image to 256 colours.
 //
 // The program loads the library with dlopen for each reduction and looks up the two functions
-// below. Both use C linkage; every block that crosses the boundary is calloc'd and released with
+// below by name, through the pointer types declared after them; this one header serves the
+// library, the program and the tests' stand-in, so the compiler holds them to one interface. Both
+// functions use C linkage; every block that crosses the boundary is calloc'd and released with
 // free.
+//
+// A reduction's result depends on the image and the methods alone, not on the machine. A large
+// image is worked on in two bands of rows, at the same time where a second processor is to be had;
+// the environment variable ORVIK_QUANTZ_THREADS=1 keeps the work on the calling thread.
 #pragma once
 
 #include <cstdint>
@@ -37,3 +43,7 @@ QUANTZ_EXPORT BITMAPINFOHEADER* Convert24To256(uint8_t** bits, BITMAPINFOHEADER*
                                                int ditherMethod);
 
 }  // extern "C"
+
+// Function types for looking the exports up with dlsym.
+using QuantzSetProgress = decltype(&SetProgressFunction);
+using QuantzConvert = decltype(&Convert24To256);

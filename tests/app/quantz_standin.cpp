@@ -15,11 +15,10 @@
 #include <cstring>
 #include <string>
 
-#include "document/image_buffer.h"
+#include "quantz/quantz.h"
 
 namespace {
 
-using ProgressFunction = int (*)(int percent);
 ProgressFunction g_progress = nullptr;
 
 void Report(int percent) {
@@ -38,13 +37,12 @@ void Report(int percent) {
 extern "C" {
 
 #ifndef STANDIN_WITHOUT_PROGRESS
-__attribute__((visibility("default"))) void SetProgressFunction(ProgressFunction progress) {
+void SetProgressFunction(ProgressFunction progress) {
     g_progress = progress;
 }
 #endif
 
-__attribute__((visibility("default"))) BITMAPINFOHEADER* Convert24To256(uint8_t** bits,
-                                                                        BITMAPINFOHEADER* header, int, int) {
+BITMAPINFOHEADER* Convert24To256(uint8_t** bits, BITMAPINFOHEADER* header, int, int) {
     const char* value = std::getenv("ORVIK_STANDIN");
     const std::string mode = value ? value : "ok";
     Report(0);

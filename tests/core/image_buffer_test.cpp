@@ -115,3 +115,18 @@ TEST(ImageBuffer, ModelHeaderCheck) {
     h.biCompression = 1;
     EXPECT_FALSE(IsModelHeader(h));
 }
+
+// Without a header pointer only the zeroed rows are made, for an operation that keeps its header
+// block; a size the model cannot hold allocates nothing and leaves the rows pointer alone.
+TEST(ImageBuffer, AllocateRowsOnly) {
+    uint8_t* bits = nullptr;
+    ASSERT_EQ(AllocateImage(5, 3, 24, nullptr, &bits), ImageStatus::Ok);
+    ASSERT_NE(bits, nullptr);
+    for (int i = 0; i < 3 * 16; ++i)
+        EXPECT_EQ(bits[i], 0) << i;
+    uint8_t* const kept = bits;
+    EXPECT_EQ(AllocateImage(65536, 3, 8, nullptr, &bits), ImageStatus::BadSize);
+    EXPECT_EQ(AllocateImage(5, 3, 16, nullptr, &bits), ImageStatus::BadDepth);
+    EXPECT_EQ(bits, kept);
+    std::free(bits);
+}

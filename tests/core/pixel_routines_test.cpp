@@ -260,6 +260,33 @@ TEST(DepthConversion, ExpandAndReduce) {
     img.header->biWidth = 4;
 }
 
+// A converted header is made new, as for any image of its size and depth, whatever the old one held
+// beyond the model; only biYPelsPerMeter is carried over.
+TEST(DepthConversion, NewHeadersAreTheModelsOwn) {
+    TestImage img(7, 2, kImage8Bit);
+    img.palette = nullptr;  // in the header block, which is replaced
+    img.header->biSize = 108;
+    img.header->biPlanes = 3;
+    img.header->biYPelsPerMeter = 2835;
+    auto expectModel = [](const BITMAPINFOHEADER* header, int bitCount) {
+        BITMAPINFOHEADER* model = nullptr;
+        uint8_t* rows = nullptr;
+        ASSERT_EQ(AllocateImage(7, 2, bitCount, &model, &rows), ImageStatus::Ok);
+        model->biYPelsPerMeter = 2835;
+        EXPECT_EQ(std::memcmp(header, model, kHeaderBytes), 0) << bitCount;
+        std::free(model);
+        std::free(rows);
+    };
+    ASSERT_TRUE(Expand8To24(&img.bits, &img.header));
+    expectModel(img.header, 24);
+    img.header->biSize = 124;
+    img.header->biPlanes = 0;
+    const auto pal = DefaultPalette();
+    ASSERT_TRUE(Reduce24To8(&img.bits, &img.header, pal.data()));
+    expectModel(img.header, 8);
+    img.palette = HeaderPalette(img.header);
+}
+
 TEST(Rects, NormalizeAndOverlap) {
     const RECT r = NormalizeRect(RECT{10, 20, 5, 2});
     EXPECT_EQ(r.left, 5);

@@ -31,10 +31,12 @@ Bytes MakeBmp(int32_t width, int32_t height, int bits, uint32_t compression, con
     return f;
 }
 
-// A PCX with the given geometry and encoded data, optionally followed by a VGA palette.
-Bytes MakePcx(int width, int height, int bits, int planes, int bytesPerLine, const Bytes& data, bool vga) {
+// A PCX with the given geometry and data, run-length encoded (encoding 1) or stored as it is (0),
+// optionally followed by a VGA palette.
+Bytes MakePcx(int width, int height, int bits, int planes, int bytesPerLine, const Bytes& data, bool vga,
+              int encoding = 1) {
     Bytes f(128 + data.size() + (vga ? 769 : 0));
-    f[0] = 10, f[1] = 5, f[2] = 1, f[3] = uint8_t(bits);
+    f[0] = 10, f[1] = 5, f[2] = uint8_t(encoding), f[3] = uint8_t(bits);
     Put16(&f[8], uint32_t(width - 1));
     Put16(&f[10], uint32_t(height - 1));
     f[65] = uint8_t(planes);
@@ -151,6 +153,48 @@ TEST_F(Hostile, PcxGeometryAndRuns) {
     EXPECT_FALSE(*Read("a.pcx", MakePcx(4, 1, 8, 1, 4, {1, 2, 3, 0xC1}, false)));
     EXPECT_FALSE(*Read("a.pcx", MakePcx(65535, 65535, 8, 3, 65535, Bytes(64, 0xFF), false)));
     EXPECT_FALSE(*Read("a.pcx", MakePcx(4, 1, 8, 2, 4, Bytes(8), false)));  // two planes of 8 bits
+}
+
+// Files stored without compression (encoding 0), as ImageMagick and GraphicsMagick write them with
+// compression off: bytes-per-line bytes per plane and line, the width's own (odd ones too) or more,
+// taken as they are, even those that would start a run in a compressed file. 8 bits with the VGA
+// palette after the lines, or red, green and blue planes. A file that ends inside the lines is refused.
+TEST_F(Hostile, PcxWithoutCompression) {
+    for (int width : {1, 3, 5, 33}) {
+        for (int planes : {1, 3}) {
+            for (int bytesPerLine : {width, width + 1}) {
+                SCOPED_TRACE(testing::Message()
+                             << width << " wide, " << planes << " planes, " << bytesPerLine);
+                const int height = 3;
+                const int line = planes * bytesPerLine;
+                Bytes data(size_t(line) * height);
+                for (size_t i = 0; i < data.size(); ++i)
+                    data[i] = uint8_t(i * 37 + 0xC0);
+                const Bytes file = MakePcx(width, height, 8, planes, bytesPerLine, data, planes == 1, 0);
+                auto image = Read("u.pcx", file);
+                ASSERT_TRUE(*image);
+                ASSERT_EQ(image->header->biWidth, width);
+                ASSERT_EQ(image->header->biHeight, height);
+                for (int y = 0; y < height; ++y) {  // rows come top-down
+                    const uint8_t* in = &data[size_t(y) * line];
+                    const uint8_t* row = image->bits + y * image->header->biXPelsPerMeter;
+                    for (int x = 0; x < width; ++x) {
+                        if (planes == 1) {
+                            EXPECT_EQ(row[x], in[x]) << x << "," << y;
+                            EXPECT_EQ(image->palette[row[x]].rgbRed, row[x]);
+                        } else {
+                            const Bytes bgr{in[2 * bytesPerLine + x], in[bytesPerLine + x], in[x]};
+                            EXPECT_EQ(Bytes(row + 3 * x, row + 3 * x + 3), bgr) << x << "," << y;
+                        }
+                    }
+                }
+                Bytes shorter = MakePcx(width, height, 8, planes, bytesPerLine,
+                                        Bytes(data.begin(), data.end() - 1), planes == 1, 0);
+                EXPECT_FALSE(*Read("u.pcx", shorter));
+                EXPECT_FALSE(*Read("u.pcx", Bytes(file.begin(), file.begin() + 128 + data.size() - 1)));
+            }
+        }
+    }
 }
 
 // A JPEG whose frame header claims a picture over 1 GiB is refused before decoding; a file with more

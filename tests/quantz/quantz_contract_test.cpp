@@ -1,6 +1,7 @@
 // The contract of Convert24To256 for every palette and dither method: the returned blocks, the
 // untouched input, exact results for images of few colours, exact nearest colours, and refusal of
 // anything the program cannot hold.
+#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -35,6 +36,33 @@ Rgb Photo(int x, int y, int width, int height, std::mt19937& rng) {
     auto level = [](int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); };
     return Rgb{level(255 * x / width + noise), level(60 + 150 * y / height - noise),
                level(200 - 180 * (x + y) / (width + height) + noise / 2)};
+}
+
+// The threads of this process.
+int ThreadCount() {
+    int count = 0;
+    if (DIR* tasks = opendir("/proc/self/task")) {
+        while (const dirent* entry = readdir(tasks))
+            count += entry->d_name[0] != '.';
+        closedir(tasks);
+    }
+    return count;
+}
+
+// The most threads seen while progress was reported since the last reset.
+int g_mostThreads = 0;
+int NoteThreads(int) {
+    g_mostThreads = std::max(g_mostThreads, ThreadCount());
+    return 0;
+}
+
+// The header block and rows of a result, as bytes.
+std::vector<uint8_t> ResultBytes(const Reduced& out) {
+    const size_t rows = out.header().biSizeImage;
+    std::vector<uint8_t> bytes(kHeaderBlockBytes8 + rows);
+    std::memcpy(bytes.data(), &out.header(), kHeaderBlockBytes8);
+    std::memcpy(bytes.data() + kHeaderBlockBytes8, out.bits(), rows);
+    return bytes;
 }
 
 }  // namespace
@@ -236,5 +264,34 @@ TEST(QuantzContract, LargeImagesSplitIntoHalves) {
             const int other = SquaredDistance(c, out.palette()[i]);
             ASSERT_TRUE(other > d || (other == d && i >= chosen)) << x << "," << y << " entry " << i;
         }
+    }
+}
+
+// How a large image is split decides its error diffusion and the order of its colour summary, so the
+// split must not depend on the machine: held to one thread (ORVIK_QUANTZ_THREADS=1, as on a
+// one-processor machine) the library starts no helper and gives the same bytes as a normal run.
+TEST(QuantzContract, OneThreadGivesTheSameBytes) {
+    struct Scope {
+        Scope() { SetProgressFunction(NoteThreads); }
+        ~Scope() {
+            SetProgressFunction(nullptr);
+            unsetenv("ORVIK_QUANTZ_THREADS");
+        }
+    } scope;
+    std::mt19937 rng(5);
+    const int width = 1100, height = 1000;  // over the size from which the rows are split
+    InputImage input(width, height, [&](int x, int y) { return Photo(x, y, width, height, rng); });
+    const int threads = ThreadCount();
+    for (const MethodPair m : AllMethodPairs()) {
+        SCOPED_TRACE(testing::Message() << "palette " << m.palette << " dither " << m.dither);
+        const Reduced normal(input, m.palette, m.dither);
+        setenv("ORVIK_QUANTZ_THREADS", "1", 1);
+        g_mostThreads = 0;
+        const Reduced single(input, m.palette, m.dither);
+        unsetenv("ORVIK_QUANTZ_THREADS");
+        EXPECT_EQ(g_mostThreads, threads) << "a helper thread ran";
+        ASSERT_TRUE(normal);
+        ASSERT_TRUE(single);
+        EXPECT_TRUE(ResultBytes(normal) == ResultBytes(single));
     }
 }
