@@ -5,11 +5,14 @@
 
 namespace {
 
-const QStringList kFilters{
-    QStringLiteral("BMP Files (*.bmp *.BMP)"),
-    QStringLiteral("PCX Files (*.pcx *.PCX)"),
-    QStringLiteral("Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)"),
-};
+// The file types, in the user's language, each with the extension Save As adds for it.
+QStringList Filters() {
+    return {
+        COrvikFileDialog::tr("BMP Files (*.bmp *.BMP)"),
+        COrvikFileDialog::tr("PCX Files (*.pcx *.PCX)"),
+        COrvikFileDialog::tr("Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)"),
+    };
+}
 const QStringList kSuffixes{QStringLiteral("bmp"), QStringLiteral("pcx"), QStringLiteral("jpg")};
 
 QString Run(bool open, const QString& folder) {
@@ -23,8 +26,8 @@ QString Run(bool open, const QString& folder) {
 COrvikFileDialog::COrvikFileDialog(bool open, const QString& folder, QWidget* parent)
     : QFileDialog(parent, open ? tr("Open") : tr("Save As"), folder) {
     setOption(QFileDialog::DontUseNativeDialog);
-    setNameFilters(kFilters);
-    selectNameFilter(kFilters.constFirst());
+    setNameFilters(Filters());
+    selectNameFilter(Filters().constFirst());
     if (open) {
         setAcceptMode(QFileDialog::AcceptOpen);
         setFileMode(QFileDialog::ExistingFile);
@@ -37,7 +40,7 @@ COrvikFileDialog::COrvikFileDialog(bool open, const QString& folder, QWidget* pa
 void COrvikFileDialog::accept() {
     // A name without an extension gets the one of the selected type.
     if (acceptMode() == QFileDialog::AcceptSave)
-        setDefaultSuffix(kSuffixes.value(std::max<qsizetype>(kFilters.indexOf(selectedNameFilter()), 0)));
+        setDefaultSuffix(kSuffixes.value(std::max<qsizetype>(Filters().indexOf(selectedNameFilter()), 0)));
     QFileDialog::accept();
 }
 

@@ -1,18 +1,22 @@
+#include <QLocale>
 #include <QStringList>
 
 #include <cstdio>
 #include <cstring>
 
 #include "app/orvik_app.h"
+#include "app/translations.h"
 
 namespace {
 
 const char kUsage[] =
-    "Usage: orvik [FILE...]\n"
+    "Usage: orvik [--lang CODE] [FILE...]\n"
     "A small paint and image-editing program for BMP, PCX and JPEG images.\n"
     "\n"
     "Opens each FILE in a window of its own; with no FILE it starts with no image.\n"
     "\n"
+    "  --lang CODE    show the program in the language CODE (en, ko, C, ...) instead of the\n"
+    "                 desktop's language\n"
     "  -h, --help     show this help and exit\n"
     "  -v, --version  show the version and exit\n";
 
@@ -21,6 +25,7 @@ const char kUsage[] =
 int main(int argc, char* argv[]) {
     // Answered before the toolkit starts, so they work without a display.
     for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--")) break;
         if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
             std::fputs(kUsage, stdout);
             return 0;
@@ -32,7 +37,8 @@ int main(int argc, char* argv[]) {
     }
     COrvikApp app(argc, argv);
     QStringList files = QCoreApplication::arguments().mid(1);
-    files.removeAll(QStringLiteral("--"));
+    const QString language = TakeLanguageOption(&files);
+    InstallTranslations(ChooseUiLanguages(language, QLocale::system().uiLanguages()));
     if (!app.InitInstance(files)) return 1;
     return COrvikApp::exec();
 }

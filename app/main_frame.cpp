@@ -39,60 +39,76 @@ struct CommandInfo {
 };
 
 const CommandInfo kCommands[] = {
-    {ID_FILE_NEW, "새 파일(&N)\tCtrl+N", "Ctrl+N", ":/toolbar/new.xpm", "새 문서를 작성합니다\n새 파일",
+    {ID_FILE_NEW, QT_TRANSLATE_NOOP("CMainFrame", "새 파일(&N)\tCtrl+N"), "Ctrl+N", ":/toolbar/new.xpm",
+     QT_TRANSLATE_NOOP("CMainFrame", "새 문서를 작성합니다\n새 파일"), false},
+    {ID_FILE_OPEN, QT_TRANSLATE_NOOP("CMainFrame", "열기(&O)...\tCtrl+O"), "Ctrl+O", ":/toolbar/open.xpm",
+     QT_TRANSLATE_NOOP("CMainFrame", "기존 문서를 엽니다\n열기"), false},
+    {ID_FILE_CLOSE, QT_TRANSLATE_NOOP("CMainFrame", "닫기(&C)"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "활성 문서를 닫습니다\n닫기"), false},
+    {ID_FILE_SAVE, QT_TRANSLATE_NOOP("CMainFrame", "저장(&S)\tCtrl+S"), "Ctrl+S", ":/toolbar/save.xpm",
+     QT_TRANSLATE_NOOP("CMainFrame", "활성 문서를 저장합니다\n저장"), false},
+    {ID_FILE_SAVE_AS, QT_TRANSLATE_NOOP("CMainFrame", "다른 이름으로 저장(&A)..."), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "활성 문서를 새 이름으로 저장합니다\n다른 이름으로 저장"), false},
+    {ID_FILE_PRINT, QT_TRANSLATE_NOOP("CMainFrame", "인쇄(&P)...\tCtrl+P"), "Ctrl+P", ":/toolbar/print.xpm",
+     QT_TRANSLATE_NOOP("CMainFrame", "활성 문서를 인쇄합니다\n인쇄"), false},
+    {ID_FILE_PRINT_PREVIEW, QT_TRANSLATE_NOOP("CMainFrame", "인쇄 미리 보기(&V)"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "전체 페이지를 표시합니다\n인쇄 미리 보기"), false},
+    {ID_FILE_PRINT_SETUP, QT_TRANSLATE_NOOP("CMainFrame", "인쇄 설정(&R)..."), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "프린터 및 인쇄 옵션을 변경합니다\n인쇄 설정"), false},
+    {ID_APP_EXIT, QT_TRANSLATE_NOOP("CMainFrame", "종료(&X)"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "문서를 저장할지 묻고 응용 프로그램을 끝냅니다\n끝내기"), false},
+    {ID_EDIT_UNDO, QT_TRANSLATE_NOOP("CMainFrame", "취소(&U)\tCtrl+Z"), "Ctrl+Z;Alt+Backspace", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "마지막 작업을 취소합니다\n실행 취소"), false},
+    {ID_EDIT_CUT, QT_TRANSLATE_NOOP("CMainFrame", "Cut(&T)\tCtrl+X"), "Ctrl+X;Shift+Del", ":/toolbar/cut.xpm",
+     QT_TRANSLATE_NOOP("CMainFrame", "선택 영역을 잘라내어 클립보드에 넣습니다\n잘라내기"), false},
+    {ID_EDIT_COPY, QT_TRANSLATE_NOOP("CMainFrame", "Copy(&C)\tCtrl+C"), "Ctrl+C;Ctrl+Ins",
+     ":/toolbar/copy.xpm", QT_TRANSLATE_NOOP("CMainFrame", "선택 영역을 복사하여 클립보드에 넣습니다\n복사"),
      false},
-    {ID_FILE_OPEN, "열기(&O)...\tCtrl+O", "Ctrl+O", ":/toolbar/open.xpm", "기존 문서를 엽니다\n열기", false},
-    {ID_FILE_CLOSE, "닫기(&C)", "", nullptr, "활성 문서를 닫습니다\n닫기", false},
-    {ID_FILE_SAVE, "저장(&S)\tCtrl+S", "Ctrl+S", ":/toolbar/save.xpm", "활성 문서를 저장합니다\n저장", false},
-    {ID_FILE_SAVE_AS, "다른 이름으로 저장(&A)...", "", nullptr,
-     "활성 문서를 새 이름으로 저장합니다\n다른 이름으로 저장", false},
-    {ID_FILE_PRINT, "인쇄(&P)...\tCtrl+P", "Ctrl+P", ":/toolbar/print.xpm", "활성 문서를 인쇄합니다\n인쇄",
+    {ID_EDIT_PASTE, QT_TRANSLATE_NOOP("CMainFrame", "As New Image\tCtrl+V"), "Ctrl+V;Shift+Ins",
+     ":/toolbar/paste.xpm", QT_TRANSLATE_NOOP("CMainFrame", "Paste As New Image"), false},
+    {ID_EDIT_PASTE_SELECTION, QT_TRANSLATE_NOOP("CMainFrame", "As New Selection...\tCtrl+E"), "Ctrl+E",
+     nullptr, QT_TRANSLATE_NOOP("CMainFrame", "Paste As New Selection"), false},
+    {ID_IMAGE_CLEAR, QT_TRANSLATE_NOOP("CMainFrame", "Clear\tDel"), "Del", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Clear Image"), false},
+    {ID_VIEW_TOOLBAR, QT_TRANSLATE_NOOP("CMainFrame", "Standard Toolbar"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "도구 모음을 표시하거나 숨깁니다\n도구 모음 전환"), true},
+    {ID_VIEW_TOOL_PALETTE, QT_TRANSLATE_NOOP("CMainFrame", "Tool Palette"), "", nullptr, "", true},
+    {ID_VIEW_COLOR_PALETTE, QT_TRANSLATE_NOOP("CMainFrame", "Color Palette"), "", nullptr, "", true},
+    {ID_VIEW_STATUS_BAR, QT_TRANSLATE_NOOP("CMainFrame", "Status Bar"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "상태 표시줄을 표시하거나 숨깁니다\n상태 표시줄 전환"), true},
+    {ID_IMAGE_CANVAS, QT_TRANSLATE_NOOP("CMainFrame", "Resize Canvas"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Resize the drawing canvas"), false},
+    {ID_IMAGE_RESIZE, QT_TRANSLATE_NOOP("CMainFrame", "Resize Image"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Change the size of Image.(Scale)"), false},
+    {ID_COLORS_DECREASE, QT_TRANSLATE_NOOP("CMainFrame", "256 Colors (8 Bit)"), "", nullptr, "", false},
+    {ID_COLORS_INCREASE, QT_TRANSLATE_NOOP("CMainFrame", "16 Million (24Bit)"), "", nullptr, "", false},
+    {ID_MISC_TRANSLUCENT, QT_TRANSLATE_NOOP("CMainFrame", "Translucent"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Turn On/Off Translucent Effect."), true},
+    {ID_MISC_OPTION, QT_TRANSLATE_NOOP("CMainFrame", "Option"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Change Options."), false},
+    {ID_WINDOW_CASCADE, QT_TRANSLATE_NOOP("CMainFrame", "계단식(&C)"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "창이 겹치도록 계단식으로 정렬합니다\n계단식 창 배열"), false},
+    {ID_WINDOW_TILE_HORZ, QT_TRANSLATE_NOOP("CMainFrame", "바둑판식(&T)"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "창이 겹치지 않도록 바둑판식으로 정렬합니다\n바둑판식 창 배열"), false},
+    {ID_WINDOW_ARRANGE, QT_TRANSLATE_NOOP("CMainFrame", "아이콘 정렬(&A)"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "창의 아래쪽에 아이콘을 정렬합니다\n아이콘 정렬"), false},
+    {ID_APP_ABOUT, QT_TRANSLATE_NOOP("CMainFrame", "Orvik 정보(&A)..."), "", ":/toolbar/about.xpm",
+     QT_TRANSLATE_NOOP("CMainFrame", "프로그램 정보, 버전 번호, 저작권을 표시합니다\n정보"), false},
+    {ID_NEXT_PANE, "", "F6", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "다음 창으로 전환합니다\n다음 창"),
      false},
-    {ID_FILE_PRINT_PREVIEW, "인쇄 미리 보기(&V)", "", nullptr, "전체 페이지를 표시합니다\n인쇄 미리 보기",
-     false},
-    {ID_FILE_PRINT_SETUP, "인쇄 설정(&R)...", "", nullptr, "프린터 및 인쇄 옵션을 변경합니다\n인쇄 설정",
-     false},
-    {ID_APP_EXIT, "종료(&X)", "", nullptr, "문서를 저장할지 묻고 응용 프로그램을 끝냅니다\n끝내기", false},
-    {ID_EDIT_UNDO, "취소(&U)\tCtrl+Z", "Ctrl+Z;Alt+Backspace", nullptr, "마지막 작업을 취소합니다\n실행 취소",
-     false},
-    {ID_EDIT_CUT, "Cut(&T)\tCtrl+X", "Ctrl+X;Shift+Del", ":/toolbar/cut.xpm",
-     "선택 영역을 잘라내어 클립보드에 넣습니다\n잘라내기", false},
-    {ID_EDIT_COPY, "Copy(&C)\tCtrl+C", "Ctrl+C;Ctrl+Ins", ":/toolbar/copy.xpm",
-     "선택 영역을 복사하여 클립보드에 넣습니다\n복사", false},
-    {ID_EDIT_PASTE, "As New Image\tCtrl+V", "Ctrl+V;Shift+Ins", ":/toolbar/paste.xpm", "Paste As New Image",
-     false},
-    {ID_EDIT_PASTE_SELECTION, "As New Selection...\tCtrl+E", "Ctrl+E", nullptr, "Paste As New Selection",
-     false},
-    {ID_IMAGE_CLEAR, "Clear\tDel", "Del", nullptr, "Clear Image", false},
-    {ID_VIEW_TOOLBAR, "Standard Toolbar", "", nullptr, "도구 모음을 표시하거나 숨깁니다\n도구 모음 전환",
-     true},
-    {ID_VIEW_TOOL_PALETTE, "Tool Palette", "", nullptr, "", true},
-    {ID_VIEW_COLOR_PALETTE, "Color Palette", "", nullptr, "", true},
-    {ID_VIEW_STATUS_BAR, "Status Bar", "", nullptr, "상태 표시줄을 표시하거나 숨깁니다\n상태 표시줄 전환",
-     true},
-    {ID_IMAGE_CANVAS, "Resize Canvas", "", nullptr, "Resize the drawing canvas", false},
-    {ID_IMAGE_RESIZE, "Resize Image", "", nullptr, "Change the size of Image.(Scale)", false},
-    {ID_COLORS_DECREASE, "256 Colors (8 Bit)", "", nullptr, "", false},
-    {ID_COLORS_INCREASE, "16 Million (24Bit)", "", nullptr, "", false},
-    {ID_MISC_TRANSLUCENT, "Translucent", "", nullptr, "Turn On/Off Translucent Effect.", true},
-    {ID_MISC_OPTION, "Option", "", nullptr, "Change Options.", false},
-    {ID_WINDOW_CASCADE, "계단식(&C)", "", nullptr, "창이 겹치도록 계단식으로 정렬합니다\n계단식 창 배열",
-     false},
-    {ID_WINDOW_TILE_HORZ, "바둑판식(&T)", "", nullptr,
-     "창이 겹치지 않도록 바둑판식으로 정렬합니다\n바둑판식 창 배열", false},
-    {ID_WINDOW_ARRANGE, "아이콘 정렬(&A)", "", nullptr, "창의 아래쪽에 아이콘을 정렬합니다\n아이콘 정렬",
-     false},
-    {ID_APP_ABOUT, "Orvik 정보(&A)...", "", ":/toolbar/about.xpm",
-     "프로그램 정보, 버전 번호, 저작권을 표시합니다\n정보", false},
-    {ID_NEXT_PANE, "", "F6", nullptr, "다음 창으로 전환합니다\n다음 창", false},
-    {ID_PREV_PANE, "", "Shift+F6", nullptr, "이전 창으로 전환합니다\n이전 창", false},
-    {ID_TOOL_ZOOM, "Zoom In/Out", "", ":/tools/zoom.xpm", "Zoom In/Out", true},
-    {ID_TOOL_BRUSH, "Paint Brush", "", ":/tools/brush.xpm", "Paint Brush", true},
-    {ID_TOOL_SELECT, "Select", "", ":/tools/select.xpm", "", true},
-    {ID_TOOL_LINE, "Draw Line", "", ":/tools/line.xpm", "Draw Line", true},
-    {ID_TOOL_RECT, "Draw Rectangle.", "", ":/tools/rect.xpm", "Draw Rectangle.", true},
-    {ID_TOOL_FILL, "Fill an area with current color", "", ":/tools/fill.xpm",
-     "Fill an area with current color", true},
+    {ID_PREV_PANE, "", "Shift+F6", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "이전 창으로 전환합니다\n이전 창"), false},
+    {ID_TOOL_ZOOM, QT_TRANSLATE_NOOP("CMainFrame", "Zoom In/Out"), "", ":/tools/zoom.xpm",
+     QT_TRANSLATE_NOOP("CMainFrame", "Zoom In/Out"), true},
+    {ID_TOOL_BRUSH, QT_TRANSLATE_NOOP("CMainFrame", "Paint Brush"), "", ":/tools/brush.xpm",
+     QT_TRANSLATE_NOOP("CMainFrame", "Paint Brush"), true},
+    {ID_TOOL_SELECT, QT_TRANSLATE_NOOP("CMainFrame", "Select"), "", ":/tools/select.xpm", "", true},
+    {ID_TOOL_LINE, QT_TRANSLATE_NOOP("CMainFrame", "Draw Line"), "", ":/tools/line.xpm",
+     QT_TRANSLATE_NOOP("CMainFrame", "Draw Line"), true},
+    {ID_TOOL_RECT, QT_TRANSLATE_NOOP("CMainFrame", "Draw Rectangle."), "", ":/tools/rect.xpm",
+     QT_TRANSLATE_NOOP("CMainFrame", "Draw Rectangle."), true},
+    {ID_TOOL_FILL, QT_TRANSLATE_NOOP("CMainFrame", "Fill an area with current color"), "", ":/tools/fill.xpm",
+     QT_TRANSLATE_NOOP("CMainFrame", "Fill an area with current color"), true},
 };
 
 constexpr int kPaneWidthSpaces = 35;
@@ -264,8 +280,8 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 
 void CMainFrame::CreateActions() {
     for (const CommandInfo& c : kCommands) {
-        auto* action = new QAction(QString::fromUtf8(c.text), this);
-        const QString prompt = QString::fromUtf8(c.prompt);
+        auto* action = new QAction(tr(c.text), this);
+        const QString prompt = *c.prompt ? tr(c.prompt) : QString();
         const int newline = prompt.indexOf('\n');
         action->setStatusTip(newline >= 0 ? prompt.left(newline) : prompt);
         if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
@@ -284,13 +300,13 @@ void CMainFrame::CreateActions() {
     for (int i = 0; i < COrvikApp::kRecentFiles; ++i) {
         const int id = ID_FILE_MRU_FILE1 + i;
         auto* action = new QAction(this);
-        action->setStatusTip(QStringLiteral("이 문서를 엽니다"));
+        action->setStatusTip(tr("이 문서를 엽니다"));
         action->setData(id);
         action->setVisible(false);
         connect(action, &QAction::triggered, this, [this, id] { RouteCommand(id); });
         m_actions[id] = action;
     }
-    m_recentPlaceholder = new QAction(QStringLiteral("최근 파일"), this);
+    m_recentPlaceholder = new QAction(tr("최근 파일"), this);
     m_recentPlaceholder->setEnabled(false);
 }
 
@@ -373,36 +389,33 @@ void CMainFrame::CreateMenus() {
                                ID_VIEW_STATUS_BAR});
     };
     m_menuNoDocument = {
-        NewMenu(QStringLiteral("&File"), {ID_FILE_NEW, ID_FILE_OPEN, ID_SEPARATOR, ID_FILE_PRINT_SETUP,
-                                          ID_SEPARATOR, ID_FILE_MRU_FILE1, ID_SEPARATOR, ID_APP_EXIT}),
-        NewMenu(QStringLiteral("&Edit"), {ID_EDIT_PASTE}),
-        viewMenu(QStringLiteral("&View")),
-        NewMenu(QStringLiteral("&Help"), {ID_APP_ABOUT}),
+        NewMenu(tr("&File"), {ID_FILE_NEW, ID_FILE_OPEN, ID_SEPARATOR, ID_FILE_PRINT_SETUP, ID_SEPARATOR,
+                              ID_FILE_MRU_FILE1, ID_SEPARATOR, ID_APP_EXIT}),
+        NewMenu(tr("&Edit"), {ID_EDIT_PASTE}),
+        viewMenu(tr("&View")),
+        NewMenu(tr("&Help"), {ID_APP_ABOUT}),
     };
 
-    QMenu* edit =
-        NewMenu(QStringLiteral("Edit(&E)"), {ID_EDIT_UNDO, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY});
-    edit->addMenu(NewMenu(QStringLiteral("Paste"), {ID_EDIT_PASTE, ID_EDIT_PASTE_SELECTION}));
+    QMenu* edit = NewMenu(tr("Edit(&E)"), {ID_EDIT_UNDO, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY});
+    edit->addMenu(NewMenu(tr("Paste"), {ID_EDIT_PASTE, ID_EDIT_PASTE_SELECTION}));
     edit->addAction(Action(ID_IMAGE_CLEAR));
-    QMenu* colors = new QMenu(QStringLiteral("Colors"), this);
-    colors->addMenu(NewMenu(QStringLiteral("Decrease Color Depth"), {ID_COLORS_DECREASE}));
-    colors->addMenu(NewMenu(QStringLiteral("Increase Color Depth"), {ID_COLORS_INCREASE}));
+    QMenu* colors = new QMenu(tr("Colors"), this);
+    colors->addMenu(NewMenu(tr("Decrease Color Depth"), {ID_COLORS_DECREASE}));
+    colors->addMenu(NewMenu(tr("Increase Color Depth"), {ID_COLORS_INCREASE}));
     connect(colors, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
-    QMenu* window =
-        NewMenu(QStringLiteral("Window(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE});
+    QMenu* window = NewMenu(tr("Window(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE});
     connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowMenu(window); });
     m_menuDocument = {
-        NewMenu(QStringLiteral("File(&F)"),
-                {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_SEPARATOR,
-                 ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_SEPARATOR, ID_FILE_MRU_FILE1,
-                 ID_SEPARATOR, ID_APP_EXIT}),
+        NewMenu(tr("File(&F)"), {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
+                                 ID_SEPARATOR, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP,
+                                 ID_SEPARATOR, ID_FILE_MRU_FILE1, ID_SEPARATOR, ID_APP_EXIT}),
         edit,
-        viewMenu(QStringLiteral("&View")),
-        NewMenu(QStringLiteral("&Image"), {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE}),
+        viewMenu(tr("&View")),
+        NewMenu(tr("&Image"), {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE}),
         colors,
-        NewMenu(QStringLiteral("Misc."), {ID_MISC_TRANSLUCENT, ID_SEPARATOR, ID_MISC_OPTION}),
+        NewMenu(tr("Misc."), {ID_MISC_TRANSLUCENT, ID_SEPARATOR, ID_MISC_OPTION}),
         window,
-        NewMenu(QStringLiteral("Help(&H)"), {ID_APP_ABOUT}),
+        NewMenu(tr("Help(&H)"), {ID_APP_ABOUT}),
     };
 }
 
@@ -475,7 +488,7 @@ void CMainFrame::UpdateRecentFileMenu() {
 }
 
 void CMainFrame::CreateToolBars() {
-    m_wndToolBar = addToolBar(QStringLiteral("Standard"));
+    m_wndToolBar = addToolBar(tr("Standard"));
     m_wndToolBar->setObjectName(QStringLiteral("Standard"));
     for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY,
                    ID_EDIT_PASTE, ID_SEPARATOR, ID_FILE_PRINT, ID_SEPARATOR, ID_APP_ABOUT}) {
@@ -484,7 +497,7 @@ void CMainFrame::CreateToolBars() {
         else
             m_wndToolBar->addAction(Action(id));
     }
-    m_wndToolPalette = addToolBar(QStringLiteral("Tool Palette"));
+    m_wndToolPalette = addToolBar(tr("Tool Palette"));
     m_wndToolPalette->setObjectName(QStringLiteral("Tool Palette"));
     for (int id : {ID_TOOL_ZOOM, ID_TOOL_BRUSH, ID_TOOL_SELECT, ID_TOOL_LINE, ID_TOOL_RECT, ID_TOOL_FILL})
         m_wndToolPalette->addAction(Action(id));
@@ -497,9 +510,9 @@ void CMainFrame::CreateToolBars() {
 
 void CMainFrame::CreateStatusBar() {
     m_wndStatusBar = statusBar();
-    m_panes[0] = new QLabel(QStringLiteral("준비"));
+    m_panes[0] = new QLabel(tr("준비"));
     m_panes[1] = new QLabel(QString(kPaneWidthSpaces, ' '));
-    m_panes[2] = new QLabel(QStringLiteral("Image : None"));
+    m_panes[2] = new QLabel(tr("Image : None"));
     m_panes[1]->setFixedWidth(m_panes[1]->fontMetrics().horizontalAdvance(QString(kPaneWidthSpaces, ' ')));
     m_panes[2]->setMinimumWidth(m_panes[2]->fontMetrics().horizontalAdvance(m_panes[2]->text()));
     m_wndStatusBar->addWidget(m_panes[0], 1);
@@ -511,7 +524,7 @@ void CMainFrame::CreateColorBar() {
     m_wndPaletteDlg = new CColorPaletteDlg;
     m_wndColorBar = new CDockDialogBar(this);
     m_wndColorBar->setObjectName(QStringLiteral("Colors"));
-    m_wndColorBar->Create(this, m_wndPaletteDlg, QStringLiteral("Colors"),
+    m_wndColorBar->Create(this, m_wndPaletteDlg, tr("Colors"),
                           Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     addDockWidget(Qt::LeftDockWidgetArea, m_wndColorBar);
 }

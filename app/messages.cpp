@@ -1,6 +1,7 @@
 #include "app/messages.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QObject>
 
@@ -13,14 +14,24 @@ void OrvikMessage(const QString& text) {
     box.exec();
 }
 
+QString StatusText(ImageStatus status) {
+    return QCoreApplication::translate("ImageStatus", ImageStatusText(status));
+}
+
+QString StatusText(DibStatus status) {
+    return QCoreApplication::translate("DibStatus", DibStatusText(status));
+}
+
 void* RequireExport(const CPluginLibrary& library, const char* fileName, const char* name) {
     if (!library.IsLoaded()) {
-        OrvikMessage(QStringLiteral("Can't Find %1").arg(QLatin1String(fileName)));
+        OrvikMessage(
+            QCoreApplication::translate("OrvikMessage", "Can't Find %1").arg(QLatin1String(fileName)));
         return nullptr;
     }
     void* function = library.Symbol<void*>(name);
     if (!function)
-        OrvikMessage(QObject::tr("%1 has no function %2: it may be an old or damaged copy.")
+        OrvikMessage(QCoreApplication::translate("OrvikMessage",
+                                                 "%1 has no function %2: it may be an old or damaged copy.")
                          .arg(QLatin1String(fileName), QLatin1String(name)));
     return function;
 }

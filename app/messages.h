@@ -3,9 +3,15 @@
 
 #include <QString>
 
+#include "document/dib_parser.h"
+#include "document/image_buffer.h"
 #include "document/plugin_library.h"
 
 void OrvikMessage(const QString& text);
+
+// The core's reason for a failure, in the user's language.
+QString StatusText(ImageStatus status);
+QString StatusText(DibStatus status);
 
 // The function `name` of a plug-in library loaded for one operation. When the library could not be
 // loaded ("Can't Find <file>") or lacks the function, a message says so and the result is null.

@@ -26,7 +26,9 @@ int g_pasteAsNew = 0;
 
 COrvikApp::COrvikApp(int& argc, char** argv) : QApplication(argc, argv), m_startDir(QDir::currentPath()) {
     theApp = this;
-    Q_INIT_RESOURCE(orvik);  // the icons and cursors live in the program's static library
+    // The icons, cursors and translations live in the program's static library.
+    Q_INIT_RESOURCE(orvik);
+    Q_INIT_RESOURCE(orvik_translations);
     setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     setApplicationName(QStringLiteral("Orvik"));
     setApplicationVersion(QStringLiteral("0.2"));

@@ -227,10 +227,10 @@ QLabel* RightLabel(const QString& text, QWidget* parent) {
 CColorEditDlg::CColorEditDlg(CColorPaletteDlg* paletteBar, QWidget* parent)
     : QDialog(parent), m_pPaletteBar(paletteBar) {
     setObjectName(QString::number(IDD_COLOR_EDIT));
-    setWindowTitle(QStringLiteral("Color"));
+    setWindowTitle(tr("Color"));
 
-    m_okButton = new QPushButton(QStringLiteral("OK"), this);
-    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    m_okButton = new QPushButton(tr("OK"), this);
+    m_cancelButton = new QPushButton(tr("Cancel"), this);
     m_okButton->setObjectName(QString::number(IDOK));
     m_cancelButton->setObjectName(QString::number(IDCANCEL));
     m_okButton->setDefault(true);
@@ -242,7 +242,7 @@ CColorEditDlg::CColorEditDlg(CColorPaletteDlg* paletteBar, QWidget* parent)
     m_field = new CColorField(this);
     m_bar = new CBlueBar(this);
 
-    auto* current = new QGroupBox(QStringLiteral("Current Color"), this);
+    auto* current = new QGroupBox(tr("Current Color"), this);
     m_redEdit = ColourEdit(IDC_RED, current);
     m_greenEdit = ColourEdit(IDC_GREEN, current);
     m_blueEdit = ColourEdit(IDC_BLUE, current);
@@ -250,9 +250,9 @@ CColorEditDlg::CColorEditDlg(CColorPaletteDlg* paletteBar, QWidget* parent)
     m_currentSwatch->setObjectName(QString::number(IDC_CURRENT_COLOR));
     auto* grid = new QGridLayout(current);
     grid->setVerticalSpacing(2);
-    grid->addWidget(RightLabel(QStringLiteral("Red :"), current), 0, 0);
-    grid->addWidget(RightLabel(QStringLiteral("Green :"), current), 1, 0);
-    grid->addWidget(RightLabel(QStringLiteral("Blue :"), current), 2, 0);
+    grid->addWidget(RightLabel(tr("Red :"), current), 0, 0);
+    grid->addWidget(RightLabel(tr("Green :"), current), 1, 0);
+    grid->addWidget(RightLabel(tr("Blue :"), current), 2, 0);
     grid->addWidget(m_redEdit, 0, 1);
     grid->addWidget(m_greenEdit, 1, 1);
     grid->addWidget(m_blueEdit, 2, 1);
@@ -264,7 +264,7 @@ CColorEditDlg::CColorEditDlg(CColorPaletteDlg* paletteBar, QWidget* parent)
     m_oldSwatch->setFocusPolicy(Qt::TabFocus);
     auto* old = new QVBoxLayout;
     old->addSpacing(8);
-    old->addWidget(new QLabel(QStringLiteral("Old Color"), this), 0, Qt::AlignHCenter);
+    old->addWidget(new QLabel(tr("Old Color"), this), 0, Qt::AlignHCenter);
     old->addWidget(m_oldSwatch, 0, Qt::AlignHCenter);
     old->addStretch();
 

@@ -15,10 +15,10 @@
 #include "res/resource.h"
 
 CCanvasSizeDlg::CCanvasSizeDlg(COrvikDoc* doc, QWidget* parent) : QDialog(parent), m_pDocument(doc) {
-    setWindowTitle(QStringLiteral("Change Canvas Size"));
+    setWindowTitle(tr("Change Canvas Size"));
     setObjectName(QString::number(IDD_CANVAS_SIZE));
 
-    auto* dimension = new QGroupBox(QStringLiteral("Dimension"), this);
+    auto* dimension = new QGroupBox(tr("Dimension"), this);
     const auto digitsOnly =
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
     m_widthEdit = new QLineEdit(dimension);
@@ -34,14 +34,14 @@ CCanvasSizeDlg::CCanvasSizeDlg(COrvikDoc* doc, QWidget* parent) : QDialog(parent
         edit->setMaximumWidth(80);
     }
     auto* grid = new QGridLayout(dimension);
-    grid->addWidget(new QLabel(QStringLiteral("New Width :"), dimension), 0, 0);
+    grid->addWidget(new QLabel(tr("New Width :"), dimension), 0, 0);
     grid->addWidget(m_widthEdit, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("New Height :"), dimension), 1, 0);
+    grid->addWidget(new QLabel(tr("New Height :"), dimension), 1, 0);
     grid->addWidget(m_heightEdit, 1, 1);
     grid->setRowMinimumHeight(2, 8);
-    grid->addWidget(new QLabel(QStringLiteral("Current Width :"), dimension), 3, 0);
+    grid->addWidget(new QLabel(tr("Current Width :"), dimension), 3, 0);
     grid->addWidget(m_currentWidth, 3, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Current Height :"), dimension), 4, 0);
+    grid->addWidget(new QLabel(tr("Current Height :"), dimension), 4, 0);
     grid->addWidget(m_currentHeight, 4, 1);
 
     const OkCancelButtons buttons = MakeOkCancel(this);

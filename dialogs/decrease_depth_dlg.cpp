@@ -27,24 +27,23 @@ protected:
 }  // namespace
 
 CDecreaseDepthDlg::CDecreaseDepthDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Decrease Color Depth"));
+    setWindowTitle(tr("Decrease Color Depth"));
     setObjectName(QString::number(IDD_DECREASE_DEPTH));
 
-    auto* palette = new QGroupBox(QStringLiteral("Palette"), this);
-    m_medianCut = new CPlainRadioButton(QStringLiteral("Median Cut"), IDC_MEDIAN_CUT, palette);
-    m_octree = new CPlainRadioButton(QStringLiteral("Octree"), IDC_OCTREE, palette);
-    m_standardPalette =
-        new CPlainRadioButton(QStringLiteral("Standard Palette"), IDC_STANDARD_PALETTE, palette);
+    auto* palette = new QGroupBox(tr("Palette"), this);
+    m_medianCut = new CPlainRadioButton(tr("Median Cut"), IDC_MEDIAN_CUT, palette);
+    m_octree = new CPlainRadioButton(tr("Octree"), IDC_OCTREE, palette);
+    m_standardPalette = new CPlainRadioButton(tr("Standard Palette"), IDC_STANDARD_PALETTE, palette);
     auto* paletteColumn = new QVBoxLayout(palette);
     for (QRadioButton* button : {m_medianCut, m_octree, m_standardPalette}) {
         paletteColumn->addWidget(button);
         connect(button, &QRadioButton::clicked, this, [this, button] { OnPaletteClicked(button); });
     }
 
-    auto* dither = new QGroupBox(QStringLiteral("Dither Method"), this);
-    m_nearestColor = new CPlainRadioButton(QStringLiteral("Nearest Color"), IDC_NEAREST_COLOR, dither);
-    m_orderedDither = new CPlainRadioButton(QStringLiteral("Ordered dither"), IDC_ORDERED_DITHER, dither);
-    m_errorDiffusion = new CPlainRadioButton(QStringLiteral("Error Diffusion"), IDC_ERROR_DIFFUSION, dither);
+    auto* dither = new QGroupBox(tr("Dither Method"), this);
+    m_nearestColor = new CPlainRadioButton(tr("Nearest Color"), IDC_NEAREST_COLOR, dither);
+    m_orderedDither = new CPlainRadioButton(tr("Ordered dither"), IDC_ORDERED_DITHER, dither);
+    m_errorDiffusion = new CPlainRadioButton(tr("Error Diffusion"), IDC_ERROR_DIFFUSION, dither);
     auto* ditherColumn = new QVBoxLayout(dither);
     for (QRadioButton* button : {m_nearestColor, m_orderedDither, m_errorDiffusion}) {
         ditherColumn->addWidget(button);

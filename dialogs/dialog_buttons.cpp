@@ -1,5 +1,6 @@
 #include "dialogs/dialog_buttons.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -7,8 +8,8 @@
 #include "res/resource.h"
 
 OkCancelButtons MakeOkCancel(QDialog* dialog) {
-    auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    auto* ok = new QPushButton(QCoreApplication::translate("OkCancelButtons", "OK"), dialog);
+    auto* cancel = new QPushButton(QCoreApplication::translate("OkCancelButtons", "Cancel"), dialog);
     ok->setObjectName(QString::number(IDOK));
     cancel->setObjectName(QString::number(IDCANCEL));
     ok->setDefault(true);

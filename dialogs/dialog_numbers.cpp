@@ -1,5 +1,6 @@
 #include "dialogs/dialog_numbers.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
@@ -54,11 +55,11 @@ bool ApplyNewSize(QLineEdit* widthEdit, QLineEdit* heightEdit, int bitCount, con
     if (status == ImageStatus::Ok) status = apply(width, height);
     if (status == ImageStatus::Ok) return true;
 
-    OrvikMessage(QObject::tr("%1 to %2 x %3: %4.")
+    OrvikMessage(QCoreApplication::translate("ApplyNewSize", "%1 to %2 x %3: %4.")
                      .arg(action)
                      .arg(width)
                      .arg(height)
-                     .arg(QString::fromLatin1(ImageStatusText(status))));
+                     .arg(StatusText(status)));
     QLineEdit* culprit = width < 1 || width > kMaxImageDimension ? (widthFocus ? widthFocus : widthEdit)
                                                                  : (heightFocus ? heightFocus : heightEdit);
     culprit->setFocus();

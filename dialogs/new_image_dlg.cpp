@@ -27,29 +27,29 @@ QLineEdit* DigitsEdit(const QString& text, QWidget* parent) {
 }  // namespace
 
 CNewImageDlg::CNewImageDlg(COrvikDoc* doc, QWidget* parent) : QDialog(parent), m_pDocument(doc) {
-    setWindowTitle(QStringLiteral("New Image"));
+    setWindowTitle(tr("New Image"));
 
-    auto* dimension = new QGroupBox(QStringLiteral("Image Demension"), this);
+    auto* dimension = new QGroupBox(tr("Image Demension"), this);
     m_widthEdit = DigitsEdit(QStringLiteral("300"), dimension);
     m_heightEdit = DigitsEdit(QStringLiteral("300"), dimension);
     m_widthEdit->setObjectName(QString::number(IDC_WIDTH));
     m_heightEdit->setObjectName(QString::number(IDC_HEIGHT));
     auto* sizeGrid = new QGridLayout(dimension);
-    sizeGrid->addWidget(new QLabel(QStringLiteral("Width"), dimension), 0, 0);
+    sizeGrid->addWidget(new QLabel(tr("Width"), dimension), 0, 0);
     sizeGrid->addWidget(m_widthEdit, 0, 1);
-    sizeGrid->addWidget(new QLabel(QStringLiteral("Height"), dimension), 1, 0);
+    sizeGrid->addWidget(new QLabel(tr("Height"), dimension), 1, 0);
     sizeGrid->addWidget(m_heightEdit, 1, 1);
 
-    auto* characteristics = new QGroupBox(QStringLiteral("Image Characteristics"), this);
+    auto* characteristics = new QGroupBox(tr("Image Characteristics"), this);
     m_backgroundList = new QComboBox(characteristics);
     m_backgroundList->setEnabled(false);
     m_typeList = new QComboBox(characteristics);
-    m_typeList->addItems({QStringLiteral("256 Colors (8 Bit)"), QStringLiteral("16 Million (24 Bit)")});
+    m_typeList->addItems({tr("256 Colors (8 Bit)"), tr("16 Million (24 Bit)")});
     m_typeList->setCurrentIndex(0);
     auto* typeGrid = new QGridLayout(characteristics);
-    typeGrid->addWidget(new QLabel(QStringLiteral("Background Color"), characteristics), 0, 0);
+    typeGrid->addWidget(new QLabel(tr("Background Color"), characteristics), 0, 0);
     typeGrid->addWidget(m_backgroundList, 0, 1);
-    typeGrid->addWidget(new QLabel(QStringLiteral("Image Type"), characteristics), 1, 0);
+    typeGrid->addWidget(new QLabel(tr("Image Type"), characteristics), 1, 0);
     typeGrid->addWidget(m_typeList, 1, 1);
 
     const OkCancelButtons buttons = MakeOkCancel(this);
@@ -81,10 +81,7 @@ void CNewImageDlg::accept() {
         ImageStatus status = CheckImageSize(width, height, type == kImage8Bit ? 8 : 24);
         if (status == ImageStatus::Ok) status = m_pDocument->CreateBlankImage(int(width), int(height), type);
         if (status != ImageStatus::Ok)
-            problem = tr("Cannot make a %1 x %2 image: %3.")
-                          .arg(width)
-                          .arg(height)
-                          .arg(QString::fromLatin1(ImageStatusText(status)));
+            problem = tr("Cannot make a %1 x %2 image: %3.").arg(width).arg(height).arg(StatusText(status));
     }
     if (!problem.isEmpty()) {
         OrvikMessage(problem);

@@ -46,7 +46,7 @@ QLineEdit* NumberEdit(QWidget* parent, int id, const QValidator* validator) {
 
 CResizeImageDlg::CResizeImageDlg(COrvikDoc* doc, QWidget* parent)
     : QDialog(parent), m_pDocument(doc), m_nWidth0(doc->Width()), m_nHeight0(doc->Height()) {
-    setWindowTitle(QStringLiteral("Resize Image"));
+    setWindowTitle(tr("Resize Image"));
     setObjectName(QString::number(IDD_RESIZE_IMAGE));
     const auto digitsOnly =
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
@@ -61,17 +61,17 @@ CResizeImageDlg::CResizeImageDlg(COrvikDoc* doc, QWidget* parent)
         *height = NumberEdit(frame, heightId, digitsOnly);
         auto* grid = new QGridLayout(frame);
         grid->addWidget(*radio, 0, 0, 1, 4);
-        grid->addWidget(new QLabel(QStringLiteral("Width :"), frame), 1, 0);
+        grid->addWidget(new QLabel(tr("Width :"), frame), 1, 0);
         grid->addWidget(*width, 1, 1);
-        grid->addWidget(new QLabel(QStringLiteral("Height :"), frame), 1, 2);
+        grid->addWidget(new QLabel(tr("Height :"), frame), 1, 2);
         grid->addWidget(*height, 1, 3);
         return frame;
     };
-    QGroupBox* pixelFrame = sizeFrame(&m_pixelRadio, QStringLiteral("Pixel Size"), IDC_PIXEL_SIZE,
-                                      &m_widthEdit, IDC_WIDTH, &m_heightEdit, IDC_HEIGHT);
+    QGroupBox* pixelFrame = sizeFrame(&m_pixelRadio, tr("Pixel Size"), IDC_PIXEL_SIZE, &m_widthEdit,
+                                      IDC_WIDTH, &m_heightEdit, IDC_HEIGHT);
     QGroupBox* percentFrame =
-        sizeFrame(&m_percentRadio, QStringLiteral("Percentage of Original"), IDC_PERCENTAGE,
-                  &m_widthPercentEdit, IDC_WIDTH_PERCENT, &m_heightPercentEdit, IDC_HEIGHT_PERCENT);
+        sizeFrame(&m_percentRadio, tr("Percentage of Original"), IDC_PERCENTAGE, &m_widthPercentEdit,
+                  IDC_WIDTH_PERCENT, &m_heightPercentEdit, IDC_HEIGHT_PERCENT);
 
     // The two radio buttons sit in different frames but form one group.
     m_modeGroup = new QButtonGroup(this);
@@ -84,16 +84,16 @@ CResizeImageDlg::CResizeImageDlg(COrvikDoc* doc, QWidget* parent)
     m_currentWidth->setObjectName(QString::number(IDC_CURRENT_WIDTH));
     m_currentHeight->setObjectName(QString::number(IDC_CURRENT_HEIGHT));
     auto* current = new QGridLayout;
-    current->addWidget(new QLabel(QStringLiteral("Current Width :"), this), 0, 0);
+    current->addWidget(new QLabel(tr("Current Width :"), this), 0, 0);
     current->addWidget(m_currentWidth, 0, 1);
-    current->addWidget(new QLabel(QStringLiteral("Current Height :"), this), 1, 0);
+    current->addWidget(new QLabel(tr("Current Height :"), this), 1, 0);
     current->addWidget(m_currentHeight, 1, 1);
     current->setColumnStretch(2, 1);
 
-    m_aspectCheck = new QCheckBox(QStringLiteral("Matain aspect ratio of"), this);
+    m_aspectCheck = new QCheckBox(tr("Matain aspect ratio of"), this);
     m_aspectCheck->setObjectName(QString::number(IDC_ASPECT));
     m_ratioEdit = NumberEdit(this, IDC_RATIO, nullptr);
-    m_ratioLabel = new QLabel(QStringLiteral("to 1"), this);
+    m_ratioLabel = new QLabel(tr("to 1"), this);
     m_ratioLabel->setObjectName(QString::number(IDC_RATIO_LABEL));
     auto* aspect = new QHBoxLayout;
     aspect->addWidget(m_aspectCheck);

@@ -18,14 +18,14 @@
 uint8_t g_fillStyle = 0;
 
 CSetupDlg::CSetupDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Setup"));
+    setWindowTitle(tr("Setup"));
     setObjectName(QString::number(IDD_SETUP));
 
-    auto* fillLabel = new QLabel(QStringLiteral("Fill Style :"), this);
+    auto* fillLabel = new QLabel(tr("Fill Style :"), this);
     fillLabel->setEnabled(false);
     m_fillStyleList = new QComboBox(this);
     m_fillStyleList->setObjectName(QString::number(IDC_FILL_STYLE));
-    m_fillStyleList->addItems({QStringLiteral("Outlined"), QStringLiteral("Filled")});
+    m_fillStyleList->addItems({tr("Outlined"), tr("Filled")});
     m_fillStyleList->setEnabled(false);
     m_translucentEdit = new QLineEdit(this);
     m_translucentEdit->setObjectName(QString::number(IDC_TRANSLUCENT));
@@ -34,7 +34,7 @@ CSetupDlg::CSetupDlg(QWidget* parent) : QDialog(parent) {
     auto* grid = new QGridLayout;
     grid->addWidget(fillLabel, 0, 0);
     grid->addWidget(m_fillStyleList, 0, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Translucent : "), this), 1, 0);
+    grid->addWidget(new QLabel(tr("Translucent : "), this), 1, 0);
     grid->addWidget(m_translucentEdit, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("%"), this), 1, 2);
 

@@ -7,6 +7,7 @@
 
 #include "document/little_endian.h"
 #include "document/pixel_routines.h"
+#include "document/translatable.h"
 
 namespace {
 
@@ -430,37 +431,37 @@ DibStatus ParseDib(const uint8_t* data, size_t length, BITMAPINFOHEADER** header
 const char* DibStatusText(DibStatus status) {
     switch (status) {
         case DibStatus::Ok:
-            return "no error";
+            return QT_TRANSLATE_NOOP("DibStatus", "no error");
         case DibStatus::TooShort:
-            return "the bitmap ends inside its header";
+            return QT_TRANSLATE_NOOP("DibStatus", "the bitmap ends inside its header");
         case DibStatus::NotBmpFile:
-            return "the file does not start with a bitmap file header";
+            return QT_TRANSLATE_NOOP("DibStatus", "the file does not start with a bitmap file header");
         case DibStatus::BadHeaderSize:
-            return "the bitmap header has an unknown size";
+            return QT_TRANSLATE_NOOP("DibStatus", "the bitmap header has an unknown size");
         case DibStatus::BadSize:
-            return "the width and height must be between 1 and 65535 pixels";
+            return QT_TRANSLATE_NOOP("DibStatus", "the width and height must be between 1 and 65535 pixels");
         case DibStatus::TooLarge:
-            return "the image would need more than 1 GiB of pixel memory";
+            return QT_TRANSLATE_NOOP("DibStatus", "the image would need more than 1 GiB of pixel memory");
         case DibStatus::BadPlanes:
-            return "the bitmap's plane count is not 1";
+            return QT_TRANSLATE_NOOP("DibStatus", "the bitmap's plane count is not 1");
         case DibStatus::BadBitCount:
-            return "the bitmap has an unsupported number of bits per pixel";
+            return QT_TRANSLATE_NOOP("DibStatus", "the bitmap has an unsupported number of bits per pixel");
         case DibStatus::Compressed:
-            return "Huffman and RLE24 compressed bitmaps are not supported";
+            return QT_TRANSLATE_NOOP("DibStatus", "Huffman and RLE24 compressed bitmaps are not supported");
         case DibStatus::Embedded:
-            return "bitmaps holding a JPEG or PNG image are not supported";
+            return QT_TRANSLATE_NOOP("DibStatus", "bitmaps holding a JPEG or PNG image are not supported");
         case DibStatus::BadCompression:
-            return "the bitmap's compression is unknown or does not suit its rows";
+            return QT_TRANSLATE_NOOP("DibStatus", "the bitmap's compression is unknown or does not suit its rows");
         case DibStatus::BadMasks:
-            return "the bitmap's colour masks are invalid";
+            return QT_TRANSLATE_NOOP("DibStatus", "the bitmap's colour masks are invalid");
         case DibStatus::BadColourTable:
-            return "the bitmap's colour table is missing or runs past its end";
+            return QT_TRANSLATE_NOOP("DibStatus", "the bitmap's colour table is missing or runs past its end");
         case DibStatus::BadPixelOffset:
-            return "the bitmap's pixel offset lies outside the file";
+            return QT_TRANSLATE_NOOP("DibStatus", "the bitmap's pixel offset lies outside the file");
         case DibStatus::Truncated:
-            return "the bitmap's pixel rows are incomplete";
+            return QT_TRANSLATE_NOOP("DibStatus", "the bitmap's pixel rows are incomplete");
         case DibStatus::NoMemory:
-            return "there is not enough memory";
+            return QT_TRANSLATE_NOOP("DibStatus", "there is not enough memory");
     }
-    return "unknown error";
+    return QT_TRANSLATE_NOOP("DibStatus", "unknown error");
 }

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "document/translatable.h"
+
 ImageStatus CheckImageSize(int64_t width, int64_t height, int bitCount, int64_t* stride,
                            int64_t* blockBytes) {
     if (bitCount != 8 && bitCount != 24) return ImageStatus::BadDepth;
@@ -20,17 +22,17 @@ ImageStatus CheckImageSize(int64_t width, int64_t height, int bitCount, int64_t*
 const char* ImageStatusText(ImageStatus status) {
     switch (status) {
         case ImageStatus::Ok:
-            return "no error";
+            return QT_TRANSLATE_NOOP("ImageStatus", "no error");
         case ImageStatus::BadDepth:
-            return "only 8-bit and 24-bit images are supported";
+            return QT_TRANSLATE_NOOP("ImageStatus", "only 8-bit and 24-bit images are supported");
         case ImageStatus::BadSize:
-            return "the width and height must be between 1 and 65535 pixels";
+            return QT_TRANSLATE_NOOP("ImageStatus", "the width and height must be between 1 and 65535 pixels");
         case ImageStatus::TooLarge:
-            return "the image would need more than 1 GiB of pixel memory";
+            return QT_TRANSLATE_NOOP("ImageStatus", "the image would need more than 1 GiB of pixel memory");
         case ImageStatus::NoMemory:
-            return "there is not enough memory";
+            return QT_TRANSLATE_NOOP("ImageStatus", "there is not enough memory");
     }
-    return "unknown error";
+    return QT_TRANSLATE_NOOP("ImageStatus", "unknown error");
 }
 
 void FillDefaultPalette(RGBQUAD* palette) {

@@ -126,7 +126,7 @@ const char* WriterName(FileType type) {
 }
 
 QString UnknownTypeMessage(const QString& path) {
-    return QObject::tr(
+    return COrvikDoc::tr(
                "%1 is not a file type Orvik knows.\n\nOrvik reads and writes BMP (.bmp), PCX (.pcx) "
                "and JPEG (.jpg, .jpeg) files.")
         .arg(QFileInfo(path).fileName());
@@ -191,7 +191,7 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
     if (type != FileType::Bmp) FlipRows(blocks.bits, blocks.header->biXPelsPerMeter, blocks.header->biHeight);
     if (!blocks.palette) blocks.palette = MakeDefaultPalette();
     if (!blocks.palette) {
-        OrvikMessage(tr("Cannot open %1.\n\n%2").arg(name, ImageStatusText(ImageStatus::NoMemory)));
+        OrvikMessage(tr("Cannot open %1.\n\n%2").arg(name, StatusText(ImageStatus::NoMemory)));
         return false;
     }
     SetImage(blocks.header, blocks.palette, blocks.bits);

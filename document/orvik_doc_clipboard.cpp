@@ -92,7 +92,7 @@ private:
 };
 
 void RefusePaste(const QString& reason) {
-    OrvikMessage(QObject::tr("Cannot paste the picture on the clipboard: %1.").arg(reason));
+    OrvikMessage(COrvikDoc::tr("Cannot paste the picture on the clipboard: %1.").arg(reason));
 }
 
 }  // namespace
@@ -212,18 +212,18 @@ bool COrvikDoc::ReadClipboardImage() {
         const DibStatus status = ParseDib(reinterpret_cast<const uint8_t*>(block.constData()),
                                           static_cast<size_t>(block.size()), &header, &bits);
         if (status == DibStatus::Ok) break;
-        reason = QString::fromUtf8(DibStatusText(status));
+        reason = StatusText(status);
     }
     // Then any encoded picture Qt can decode, then an image this process placed as a QImage. (For
     // another program's data the platform offers that image too, decoded by Qt from whatever types
     // there are, bitmaps included; a bitmap our parser refused is not read that way.)
     const auto take = [&](const QImage& image) {
         if (image.isNull()) {
-            reason = QObject::tr("the picture could not be decoded");
+            reason = tr("the picture could not be decoded");
             return false;
         }
         const ImageStatus status = QImageToImage(image, &header, &bits);
-        if (status != ImageStatus::Ok) reason = QString::fromUtf8(ImageStatusText(status));
+        if (status != ImageStatus::Ok) reason = StatusText(status);
         return status == ImageStatus::Ok;
     };
     if (!header) {
@@ -265,8 +265,7 @@ void COrvikDoc::OnEditPasteSelection() {
         const int height = m_pFloatHeader->biHeight;
         FreeFloat();
         const ImageStatus status = CheckImageSize(width, height, BitCount());
-        RefusePaste(
-            QString::fromUtf8(ImageStatusText(status == ImageStatus::Ok ? ImageStatus::NoMemory : status)));
+        RefusePaste(StatusText(status == ImageStatus::Ok ? ImageStatus::NoMemory : status));
         return;
     }
     view->ForgetToolPoints();
@@ -298,7 +297,7 @@ bool COrvikDoc::TakeClipboardImage() {
     RGBQUAD* palette = m_pFloatHeader->biBitCount == 8 ? HeaderPalette(m_pFloatHeader) : MakeDefaultPalette();
     if (!palette) {
         FreeFloat();
-        RefusePaste(QString::fromUtf8(ImageStatusText(ImageStatus::NoMemory)));
+        RefusePaste(StatusText(ImageStatus::NoMemory));
         return false;
     }
     SetImage(m_pFloatHeader, palette, m_pFloatBits);

@@ -134,7 +134,7 @@ bool COrvikDoc::ReduceColorDepth(int paletteMethod, int ditherMethod) {
     if (HasFloat() && !MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, HeaderPalette(header))) {
         discard();
         OrvikMessage(tr("The colours could not be reduced: %1.\n\nThe image was left as it was.")
-                         .arg(QString::fromLatin1(ImageStatusText(ImageStatus::NoMemory))));
+                         .arg(StatusText(ImageStatus::NoMemory)));
         return false;
     }
 

@@ -9,6 +9,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   # toolkit and codecs
   qt6-base-dev qt6-qpa-plugins libgl-dev libjpeg62-turbo-dev
+  # translations: Qt Linguist tools, and Qt's own translations of its standard dialogs
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   # tests, benchmarks, fuzzers (clang with its sanitizer and libFuzzer runtimes)
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   netpbm libjpeg-turbo-progs poppler-utils

@@ -78,10 +78,10 @@ void CImagePane::SetScrollPositions() {
 }
 
 void CImagePane::ShowImageInfo() const {
-    QString text = QString::asprintf("Image: %d x %d x ", m_pDocument->Width(), m_pDocument->Height());
+    QString text = tr("Image: %1 x %2 x ").arg(m_pDocument->Width()).arg(m_pDocument->Height());
     if (m_pDocument->BitCount() == 8)
         text += QStringLiteral("256");
     else if (m_pDocument->BitCount() == 24)
-        text += QStringLiteral("16 Million");
+        text += tr("16 Million");
     theApp->m_mainFrame->SetImagePaneText(text);
 }

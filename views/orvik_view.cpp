@@ -61,7 +61,7 @@ COrvikView::~COrvikView() {
     if (m_pDocument->m_pView == this) m_pDocument->m_pView = nullptr;
     // The pane follows the active document; it says "None" only when the last one goes.
     if (theApp && theApp->m_mainFrame && theApp->Documents().size() <= 1)
-        theApp->m_mainFrame->SetPaneText(2, QStringLiteral("Image: None"));
+        theApp->m_mainFrame->SetPaneText(2, tr("Image: None"));
 }
 
 void COrvikView::OnInitialUpdate() {

@@ -1,0 +1,224 @@
+// The program in English: which language a desktop gets, the --lang option, and every text of the
+// menus, bars, dialogs and messages once the English translation is installed.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+#include <memory>
+
+#include "app/about_dlg.h"
+#include "app/child_frame.h"
+#include "app/file_dialog.h"
+#include "app/translations.h"
+#include "colour/color_edit_dlg.h"
+#include "colour/color_palette_dlg.h"
+#include "dialogs/canvas_size_dlg.h"
+#include "dialogs/decrease_depth_dlg.h"
+#include "dialogs/new_image_dlg.h"
+#include "dialogs/resize_image_dlg.h"
+#include "dialogs/setup_dlg.h"
+#include "document/orvik_doc.h"
+#include "gui_test.h"
+#include "res/resource.h"
+
+namespace {
+
+bool HasHangul(const QString& text) {
+    static const QRegularExpression hangul(
+        QStringLiteral("[\\x{1100}-\\x{11FF}\\x{3130}-\\x{318F}\\x{AC00}-\\x{D7AF}]"));
+    return text.contains(hangul);
+}
+
+// Runs `body` with the messages locale and the desktop languages set as given.
+void WithLocale(const char* lcAll, const char* lang, const std::function<void()>& body) {
+    const QByteArray oldAll = qgetenv("LC_ALL"), oldMessages = qgetenv("LC_MESSAGES"),
+                     oldLang = qgetenv("LANG");
+    qunsetenv("LC_MESSAGES");
+    lcAll ? qputenv("LC_ALL", lcAll) : qunsetenv("LC_ALL");
+    lang ? qputenv("LANG", lang) : qunsetenv("LANG");
+    body();
+    qputenv("LC_ALL", oldAll);
+    qputenv("LC_MESSAGES", oldMessages);
+    qputenv("LANG", oldLang);
+}
+
+class TranslationTest : public GuiTest {
+protected:
+    // Starts the main frame again with English installed, so every text is made afresh.
+    void SetUp() override {
+        InstallTranslations({QStringLiteral("en"), QString()});
+        GuiTest::SetUp();
+    }
+    void TearDown() override {
+        GuiTest::TearDown();
+        InstallTranslations({});
+    }
+
+    // Every text a dialog shows: its caption, labels, buttons, group titles and list items.
+    static void ExpectEnglish(QDialog* dialog) {
+        dialog->show();
+        ProcessEvents();
+        const QString name = QString::fromLatin1(dialog->metaObject()->className());
+        EXPECT_FALSE(dialog->windowTitle().isEmpty() && !qobject_cast<CAboutDlg*>(dialog))
+            << name.toStdString();
+        EXPECT_FALSE(HasHangul(dialog->windowTitle())) << name.toStdString();
+        QStringList texts;
+        for (QWidget* w : dialog->findChildren<QWidget*>()) {
+            QString text;
+            if (auto* label = qobject_cast<QLabel*>(w)) {
+                if (label->pixmap().isNull()) text = label->text();
+            } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+                if (button->icon().isNull()) text = button->text();
+            } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+                text = group->title();
+            } else if (auto* list = qobject_cast<QComboBox*>(w)) {
+                for (int i = 0; i < list->count(); ++i)
+                    texts << list->itemText(i);
+                continue;
+            } else {
+                continue;
+            }
+            if (!w->isVisibleTo(dialog)) continue;
+            texts << text;
+            // Widths made for the program's own texts still hold the English ones.
+            EXPECT_GE(w->width(), w->sizeHint().width()) << name.toStdString() << ": " << text.toStdString();
+        }
+        for (const QString& text : texts)
+            EXPECT_FALSE(HasHangul(text)) << name.toStdString() << ": " << text.toStdString();
+        dialog->hide();
+    }
+};
+
+}  // namespace
+
+TEST(TranslationChoice, TheDesktopsLanguageOrTheOptionDecides) {
+    const UiLanguages none{};
+    const UiLanguages english{"en", ""};
+    const UiLanguages korean{"", "ko"};
+    const auto same = [](const UiLanguages& a, const UiLanguages& b) {
+        return a.program == b.program && a.qt == b.qt;
+    };
+    // The C and POSIX locales show the program's own texts, whatever the preferred languages say.
+    for (const char* plain : {"C", "C.UTF-8", "POSIX"}) {
+        WithLocale(nullptr, plain, [&] {
+            EXPECT_TRUE(same(ChooseUiLanguages("", {"de", "en"}), none)) << plain;
+        });
+        WithLocale(plain, "de_DE.UTF-8",
+                   [&] { EXPECT_TRUE(same(ChooseUiLanguages("", {"de"}), none)) << plain; });
+    }
+    WithLocale(nullptr, nullptr, [&] { EXPECT_TRUE(same(ChooseUiLanguages("", {"fr"}), none)); });
+    WithLocale(nullptr, "de_DE.UTF-8", [&] {
+        // A Korean desktop: the program's own texts, and Qt's dialogs in Korean.
+        EXPECT_TRUE(same(ChooseUiLanguages("", {"ko-KR", "ko"}), korean));
+        // Any other language: its translation if there is one, else English.
+        EXPECT_TRUE(same(ChooseUiLanguages("", {"de-DE", "de"}), english));
+        EXPECT_TRUE(same(ChooseUiLanguages("", {"en-GB"}), UiLanguages{"en", "en"}));
+        EXPECT_TRUE(same(ChooseUiLanguages("", {"fr", "ko"}), korean));
+        // The option overrides the desktop.
+        EXPECT_TRUE(same(ChooseUiLanguages("ko", {"de"}), korean));
+        EXPECT_TRUE(same(ChooseUiLanguages("C", {"de"}), none));
+    });
+    WithLocale(nullptr, "C", [&] {
+        EXPECT_TRUE(same(ChooseUiLanguages("en_US", {"C"}), UiLanguages{"en", "en"}));
+    });
+    EXPECT_TRUE(ProgramTranslations().contains("en"));
+
+    QStringList arguments{"a.bmp", "--lang", "en", "b.pcx", "--", "--lang=ko"};
+    EXPECT_EQ(TakeLanguageOption(&arguments), "en");
+    EXPECT_EQ(arguments, (QStringList{"a.bmp", "b.pcx", "--lang=ko"}));
+    arguments = {"--lang=ko", "c.jpg"};
+    EXPECT_EQ(TakeLanguageOption(&arguments), "ko");
+    EXPECT_EQ(arguments, QStringList{"c.jpg"});
+}
+
+TEST(TranslationChoice, EveryEnglishTextKeepsItsPlaceholdersAndKeys) {
+    QTranslator english;
+    ASSERT_TRUE(english.load(":/translations/orvik_en.qm"));
+    QFile ts(QStringLiteral(ORVIK_SOURCE_DIR "/translations/orvik_en.ts"));
+    ASSERT_TRUE(ts.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&ts);
+    QString context;
+    int count = 0;
+    static const QRegularExpression placeholder(QStringLiteral("%\\d"));
+    const auto placeholders = [](const QString& text) {
+        QStringList found;
+        for (const auto& match : placeholder.globalMatch(text))
+            found << match.captured();
+        found.sort();
+        return found;
+    };
+    while (!xml.atEnd()) {
+        if (!xml.readNextStartElement()) continue;
+        if (xml.name() == QLatin1String("name")) context = xml.readElementText();
+        if (xml.name() != QLatin1String("source")) continue;
+        const QString source = xml.readElementText();
+        const QString text = english.translate(context.toUtf8(), source.toUtf8());
+        ++count;
+        EXPECT_FALSE(text.isEmpty()) << source.toStdString();
+        EXPECT_FALSE(HasHangul(text)) << source.toStdString();
+        EXPECT_EQ(placeholders(text), placeholders(source)) << source.toStdString();
+        // The keys after the tab stay the program's keys.
+        EXPECT_EQ(text.section('\t', 1), source.section('\t', 1)) << source.toStdString();
+    }
+    EXPECT_GT(count, 150);
+}
+
+TEST_F(TranslationTest, MenusBarsAndDialogsAreInEnglish) {
+    // Both menu bars, every item and submenu, the tool tips and status prompts.
+    COrvikDoc* doc = NewImage("40", "30", kImage24Bit);
+    ASSERT_NE(doc, nullptr);
+    QList<QAction*> actions = Main()->findChildren<QAction*>();
+    for (QMenu* menu : Main()->findChildren<QMenu*>())
+        actions << menu->menuAction();
+    int checked = 0;
+    for (QAction* action : actions) {
+        for (const QString& text : {action->text(), action->statusTip(), action->toolTip()}) {
+            EXPECT_FALSE(HasHangul(text)) << text.toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 100);
+    EXPECT_EQ(Main()->Action(ID_FILE_NEW)->text(), "&New\tCtrl+N");
+    EXPECT_EQ(Main()->Action(ID_FILE_NEW)->statusTip(), "Create a new document");
+    EXPECT_EQ(Main()->PaneText(2), "Image: 40 x 30 x 16 Million");
+    for (QLabel* pane : {Main()->Pane(0), Main()->Pane(2)})
+        EXPECT_GE(pane->width(), pane->sizeHint().width()) << pane->text().toStdString();
+
+    // The dialogs, each as it opens.
+    CNewImageDlg newImage(doc, Main());
+    CCanvasSizeDlg canvas(doc, Main());
+    CResizeImageDlg resize(doc, Main());
+    CDecreaseDepthDlg depth(Main());
+    CSetupDlg setup(Main());
+    CAboutDlg about(Main());
+    CColorEditDlg colour(Main()->m_wndPaletteDlg, Main());
+    colour.OnInitDialog();
+    COrvikFileDialog save(false, QString(), Main());
+    for (QDialog* dialog :
+         std::initializer_list<QDialog*>{&newImage, &canvas, &resize, &depth, &setup, &about, &colour})
+        ExpectEnglish(dialog);
+    EXPECT_EQ(newImage.findChild<QGroupBox*>()->title(), "Image Dimensions");
+    EXPECT_FALSE(save.nameFilters().filter("JPEG Files").isEmpty());
+
+    // Messages, and the question about saving.
+    const auto message = ExpectMessageBox();
+    EXPECT_EQ(theApp->OpenDocumentFile("/nonexistent/picture.xyz"), nullptr);
+    EXPECT_TRUE(message->startsWith("Cannot open")) << message->toStdString();
+    auto question = std::make_shared<QString>();
+    OnNextModal<QMessageBox>([question](QMessageBox* box) {
+        *question = box->text();
+        box->button(QMessageBox::No)->click();
+    });
+    doc->SetModifiedFlag();
+    doc->m_pChildFrame->close();
+    ProcessEvents();
+    EXPECT_EQ(*question, "Save the changes to Orvik1 [1:1]?");
+}

@@ -1,0 +1,851 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>ApplyNewSize</name>
+    <message>
+        <source>%1 to %2 x %3: %4.</source>
+        <translation>%1 to %2 x %3: %4.</translation>
+    </message>
+</context>
+<context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>Orvik Version 0.2</source>
+        <translation>Orvik Version 0.2</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CCanvasSizeDlg</name>
+    <message>
+        <source>Change Canvas Size</source>
+        <translation>Change Canvas Size</translation>
+    </message>
+    <message>
+        <source>Dimension</source>
+        <translation>Dimensions</translation>
+    </message>
+    <message>
+        <source>New Width :</source>
+        <translation>New width:</translation>
+    </message>
+    <message>
+        <source>New Height :</source>
+        <translation>New height:</translation>
+    </message>
+    <message>
+        <source>Current Width :</source>
+        <translation>Current width:</translation>
+    </message>
+    <message>
+        <source>Current Height :</source>
+        <translation>Current height:</translation>
+    </message>
+    <message>
+        <source>Cannot change the canvas size</source>
+        <translation>Cannot change the canvas size</translation>
+    </message>
+</context>
+<context>
+    <name>CColorEditDlg</name>
+    <message>
+        <source>Color</source>
+        <translation>Color</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Current Color</source>
+        <translation>Current Color</translation>
+    </message>
+    <message>
+        <source>Red :</source>
+        <translation>Red:</translation>
+    </message>
+    <message>
+        <source>Green :</source>
+        <translation>Green:</translation>
+    </message>
+    <message>
+        <source>Blue :</source>
+        <translation>Blue:</translation>
+    </message>
+    <message>
+        <source>Old Color</source>
+        <translation>Old Color</translation>
+    </message>
+</context>
+<context>
+    <name>CDecreaseDepthDlg</name>
+    <message>
+        <source>Decrease Color Depth</source>
+        <translation>Decrease Color Depth</translation>
+    </message>
+    <message>
+        <source>Palette</source>
+        <translation>Palette</translation>
+    </message>
+    <message>
+        <source>Median Cut</source>
+        <translation>Median Cut</translation>
+    </message>
+    <message>
+        <source>Octree</source>
+        <translation>Octree</translation>
+    </message>
+    <message>
+        <source>Standard Palette</source>
+        <translation>Standard Palette</translation>
+    </message>
+    <message>
+        <source>Dither Method</source>
+        <translation>Dither Method</translation>
+    </message>
+    <message>
+        <source>Nearest Color</source>
+        <translation>Nearest Color</translation>
+    </message>
+    <message>
+        <source>Ordered dither</source>
+        <translation>Ordered Dither</translation>
+    </message>
+    <message>
+        <source>Error Diffusion</source>
+        <translation>Error Diffusion</translation>
+    </message>
+</context>
+<context>
+    <name>CImagePane</name>
+    <message>
+        <source>Image: %1 x %2 x </source>
+        <translation>Image: %1 x %2 x </translation>
+    </message>
+    <message>
+        <source>16 Million</source>
+        <translation>16 Million</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>새 파일(&amp;N)	Ctrl+N</source>
+        <translation>&amp;New	Ctrl+N</translation>
+    </message>
+    <message>
+        <source>새 문서를 작성합니다
+새 파일</source>
+        <translation>Create a new document
+New</translation>
+    </message>
+    <message>
+        <source>열기(&amp;O)...	Ctrl+O</source>
+        <translation>&amp;Open...	Ctrl+O</translation>
+    </message>
+    <message>
+        <source>기존 문서를 엽니다
+열기</source>
+        <translation>Open an existing document
+Open</translation>
+    </message>
+    <message>
+        <source>닫기(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>활성 문서를 닫습니다
+닫기</source>
+        <translation>Close the active document
+Close</translation>
+    </message>
+    <message>
+        <source>저장(&amp;S)	Ctrl+S</source>
+        <translation>&amp;Save	Ctrl+S</translation>
+    </message>
+    <message>
+        <source>활성 문서를 저장합니다
+저장</source>
+        <translation>Save the active document
+Save</translation>
+    </message>
+    <message>
+        <source>다른 이름으로 저장(&amp;A)...</source>
+        <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>활성 문서를 새 이름으로 저장합니다
+다른 이름으로 저장</source>
+        <translation>Save the active document under a new name
+Save As</translation>
+    </message>
+    <message>
+        <source>인쇄(&amp;P)...	Ctrl+P</source>
+        <translation>&amp;Print...	Ctrl+P</translation>
+    </message>
+    <message>
+        <source>활성 문서를 인쇄합니다
+인쇄</source>
+        <translation>Print the active document
+Print</translation>
+    </message>
+    <message>
+        <source>인쇄 미리 보기(&amp;V)</source>
+        <translation>Print Pre&amp;view</translation>
+    </message>
+    <message>
+        <source>전체 페이지를 표시합니다
+인쇄 미리 보기</source>
+        <translation>Show the whole page as it will print
+Print Preview</translation>
+    </message>
+    <message>
+        <source>인쇄 설정(&amp;R)...</source>
+        <translation>P&amp;rint Setup...</translation>
+    </message>
+    <message>
+        <source>프린터 및 인쇄 옵션을 변경합니다
+인쇄 설정</source>
+        <translation>Change the printer and printing options
+Print Setup</translation>
+    </message>
+    <message>
+        <source>종료(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>문서를 저장할지 묻고 응용 프로그램을 끝냅니다
+끝내기</source>
+        <translation>Quit the program, asking to save changed documents
+Exit</translation>
+    </message>
+    <message>
+        <source>취소(&amp;U)	Ctrl+Z</source>
+        <translation>&amp;Undo	Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>마지막 작업을 취소합니다
+실행 취소</source>
+        <translation>Undo the last action
+Undo</translation>
+    </message>
+    <message>
+        <source>Cut(&amp;T)	Ctrl+X</source>
+        <translation>Cu&amp;t	Ctrl+X</translation>
+    </message>
+    <message>
+        <source>선택 영역을 잘라내어 클립보드에 넣습니다
+잘라내기</source>
+        <translation>Cut the selection and put it on the clipboard
+Cut</translation>
+    </message>
+    <message>
+        <source>Copy(&amp;C)	Ctrl+C</source>
+        <translation>&amp;Copy	Ctrl+C</translation>
+    </message>
+    <message>
+        <source>선택 영역을 복사하여 클립보드에 넣습니다
+복사</source>
+        <translation>Copy the selection and put it on the clipboard
+Copy</translation>
+    </message>
+    <message>
+        <source>As New Image	Ctrl+V</source>
+        <translation>As New &amp;Image	Ctrl+V</translation>
+    </message>
+    <message>
+        <source>Paste As New Image</source>
+        <translation>Paste as a new image</translation>
+    </message>
+    <message>
+        <source>As New Selection...	Ctrl+E</source>
+        <translation>As New &amp;Selection...	Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Paste As New Selection</source>
+        <translation>Paste as a new selection</translation>
+    </message>
+    <message>
+        <source>Clear	Del</source>
+        <translation>Cle&amp;ar	Del</translation>
+    </message>
+    <message>
+        <source>Clear Image</source>
+        <translation>Clear the selection, or the whole image</translation>
+    </message>
+    <message>
+        <source>Standard Toolbar</source>
+        <translation>Standard Toolbar</translation>
+    </message>
+    <message>
+        <source>도구 모음을 표시하거나 숨깁니다
+도구 모음 전환</source>
+        <translation>Show or hide the toolbar
+Toggle Toolbar</translation>
+    </message>
+    <message>
+        <source>Tool Palette</source>
+        <translation>Tool Palette</translation>
+    </message>
+    <message>
+        <source>Color Palette</source>
+        <translation>Color Palette</translation>
+    </message>
+    <message>
+        <source>Status Bar</source>
+        <translation>Status Bar</translation>
+    </message>
+    <message>
+        <source>상태 표시줄을 표시하거나 숨깁니다
+상태 표시줄 전환</source>
+        <translation>Show or hide the status bar
+Toggle Status Bar</translation>
+    </message>
+    <message>
+        <source>Resize Canvas</source>
+        <translation>Resize Canvas</translation>
+    </message>
+    <message>
+        <source>Resize the drawing canvas</source>
+        <translation>Resize the drawing canvas</translation>
+    </message>
+    <message>
+        <source>Resize Image</source>
+        <translation>Resize Image</translation>
+    </message>
+    <message>
+        <source>Change the size of Image.(Scale)</source>
+        <translation>Change the size of the image (scale it)</translation>
+    </message>
+    <message>
+        <source>256 Colors (8 Bit)</source>
+        <translation>256 Colors (8 Bit)</translation>
+    </message>
+    <message>
+        <source>16 Million (24Bit)</source>
+        <translation>16 Million Colors (24 Bit)</translation>
+    </message>
+    <message>
+        <source>Translucent</source>
+        <translation>Translucent</translation>
+    </message>
+    <message>
+        <source>Turn On/Off Translucent Effect.</source>
+        <translation>Turn the translucent effect on or off</translation>
+    </message>
+    <message>
+        <source>Option</source>
+        <translation>Options...</translation>
+    </message>
+    <message>
+        <source>Change Options.</source>
+        <translation>Change the options</translation>
+    </message>
+    <message>
+        <source>계단식(&amp;C)</source>
+        <translation>&amp;Cascade</translation>
+    </message>
+    <message>
+        <source>창이 겹치도록 계단식으로 정렬합니다
+계단식 창 배열</source>
+        <translation>Arrange the windows so they overlap
+Cascade Windows</translation>
+    </message>
+    <message>
+        <source>바둑판식(&amp;T)</source>
+        <translation>&amp;Tile</translation>
+    </message>
+    <message>
+        <source>창이 겹치지 않도록 바둑판식으로 정렬합니다
+바둑판식 창 배열</source>
+        <translation>Arrange the windows side by side, without overlaps
+Tile Windows</translation>
+    </message>
+    <message>
+        <source>아이콘 정렬(&amp;A)</source>
+        <translation>&amp;Arrange Icons</translation>
+    </message>
+    <message>
+        <source>창의 아래쪽에 아이콘을 정렬합니다
+아이콘 정렬</source>
+        <translation>Arrange the icons along the bottom of the window
+Arrange Icons</translation>
+    </message>
+    <message>
+        <source>Orvik 정보(&amp;A)...</source>
+        <translation>&amp;About Orvik...</translation>
+    </message>
+    <message>
+        <source>프로그램 정보, 버전 번호, 저작권을 표시합니다
+정보</source>
+        <translation>Show the program information, version and copyright
+About</translation>
+    </message>
+    <message>
+        <source>다음 창으로 전환합니다
+다음 창</source>
+        <translation>Switch to the next pane
+Next Pane</translation>
+    </message>
+    <message>
+        <source>이전 창으로 전환합니다
+이전 창</source>
+        <translation>Switch to the previous pane
+Previous Pane</translation>
+    </message>
+    <message>
+        <source>Zoom In/Out</source>
+        <translation>Zoom In/Out</translation>
+    </message>
+    <message>
+        <source>Paint Brush</source>
+        <translation>Paint Brush</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>Draw Line</source>
+        <translation>Draw Line</translation>
+    </message>
+    <message>
+        <source>Draw Rectangle.</source>
+        <translation>Draw Rectangle</translation>
+    </message>
+    <message>
+        <source>Fill an area with current color</source>
+        <translation>Fill an area with the current color</translation>
+    </message>
+    <message>
+        <source>이 문서를 엽니다</source>
+        <translation>Open this document</translation>
+    </message>
+    <message>
+        <source>최근 파일</source>
+        <translation>Recent File</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Edit(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation>Colors</translation>
+    </message>
+    <message>
+        <source>Decrease Color Depth</source>
+        <translation>Decrease Color Depth</translation>
+    </message>
+    <message>
+        <source>Increase Color Depth</source>
+        <translation>Increase Color Depth</translation>
+    </message>
+    <message>
+        <source>Window(&amp;W)</source>
+        <translation>&amp;Window</translation>
+    </message>
+    <message>
+        <source>File(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Image</source>
+        <translation>&amp;Image</translation>
+    </message>
+    <message>
+        <source>Misc.</source>
+        <translation>&amp;Misc.</translation>
+    </message>
+    <message>
+        <source>Help(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>준비</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>Image : None</source>
+        <translation>Image: None</translation>
+    </message>
+</context>
+<context>
+    <name>CNewImageDlg</name>
+    <message>
+        <source>New Image</source>
+        <translation>New Image</translation>
+    </message>
+    <message>
+        <source>Image Demension</source>
+        <translation>Image Dimensions</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>Height</translation>
+    </message>
+    <message>
+        <source>Image Characteristics</source>
+        <translation>Image Characteristics</translation>
+    </message>
+    <message>
+        <source>256 Colors (8 Bit)</source>
+        <translation>256 Colors (8 Bit)</translation>
+    </message>
+    <message>
+        <source>16 Million (24 Bit)</source>
+        <translation>16 Million Colors (24 Bit)</translation>
+    </message>
+    <message>
+        <source>Background Color</source>
+        <translation>Background Color</translation>
+    </message>
+    <message>
+        <source>Image Type</source>
+        <translation>Image Type</translation>
+    </message>
+    <message>
+        <source>Cannot make the image: type its width.</source>
+        <translation>Cannot make the image: type its width.</translation>
+    </message>
+    <message>
+        <source>Cannot make the image: type its height.</source>
+        <translation>Cannot make the image: type its height.</translation>
+    </message>
+    <message>
+        <source>Cannot make a %1 x %2 image: %3.</source>
+        <translation>Cannot make a %1 x %2 image: %3.</translation>
+    </message>
+</context>
+<context>
+    <name>COrvikDoc</name>
+    <message>
+        <source>%1 is not a file type Orvik knows.
+
+Orvik reads and writes BMP (.bmp), PCX (.pcx) and JPEG (.jpg, .jpeg) files.</source>
+        <translation>%1 is not a file type Orvik knows.
+
+Orvik reads and writes BMP (.bmp), PCX (.pcx) and JPEG (.jpg, .jpeg) files.</translation>
+    </message>
+    <message>
+        <source>Cannot open %1.
+
+%2</source>
+        <translation>Cannot open %1.
+
+%2</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>The file is empty.</translation>
+    </message>
+    <message>
+        <source>It is damaged, too large, or a kind of %1 file Orvik cannot read.</source>
+        <translation>It is damaged, too large, or a kind of %1 file Orvik cannot read.</translation>
+    </message>
+    <message>
+        <source>Cannot open %1.
+
+The codec library returned an image Orvik cannot hold.</source>
+        <translation>Cannot open %1.
+
+The codec library returned an image Orvik cannot hold.</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+The disk may be full or the folder may not be writable; the file on disk was left as it was.</source>
+        <translation>Could not save %1.
+
+The disk may be full or the folder may not be writable; the file on disk was left as it was.</translation>
+    </message>
+    <message>
+        <source>%1의 변경 내용을 저장하시겠습니까?</source>
+        <translation>Save the changes to %1?</translation>
+    </message>
+    <message>
+        <source>Cannot paste the picture on the clipboard: %1.</source>
+        <translation>Cannot paste the picture on the clipboard: %1.</translation>
+    </message>
+    <message>
+        <source>the picture could not be decoded</source>
+        <translation>the picture could not be decoded</translation>
+    </message>
+    <message>
+        <source>The colours could not be reduced: %1 returned an image Orvik cannot hold.
+
+The image was left as it was.</source>
+        <translation>The colors could not be reduced: %1 returned an image Orvik cannot hold.
+
+The image was left as it was.</translation>
+    </message>
+    <message>
+        <source>The colours could not be reduced: %1 failed, perhaps for lack of memory.
+
+The image was left as it was.</source>
+        <translation>The colors could not be reduced: %1 failed, perhaps for lack of memory.
+
+The image was left as it was.</translation>
+    </message>
+    <message>
+        <source>The colours could not be reduced: %1.
+
+The image was left as it was.</source>
+        <translation>The colors could not be reduced: %1.
+
+The image was left as it was.</translation>
+    </message>
+</context>
+<context>
+    <name>COrvikFileDialog</name>
+    <message>
+        <source>BMP Files (*.bmp *.BMP)</source>
+        <translation>BMP Files (*.bmp *.BMP)</translation>
+    </message>
+    <message>
+        <source>PCX Files (*.pcx *.PCX)</source>
+        <translation>PCX Files (*.pcx *.PCX)</translation>
+    </message>
+    <message>
+        <source>Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)</source>
+        <translation>JPEG Files (*.jpg *.jpeg *.JPG *.JPEG)</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Save As</translation>
+    </message>
+</context>
+<context>
+    <name>COrvikView</name>
+    <message>
+        <source>Image: None</source>
+        <translation>Image: None</translation>
+    </message>
+</context>
+<context>
+    <name>CResizeImageDlg</name>
+    <message>
+        <source>Resize Image</source>
+        <translation>Resize Image</translation>
+    </message>
+    <message>
+        <source>Width :</source>
+        <translation>Width:</translation>
+    </message>
+    <message>
+        <source>Height :</source>
+        <translation>Height:</translation>
+    </message>
+    <message>
+        <source>Pixel Size</source>
+        <translation>Pixel Size</translation>
+    </message>
+    <message>
+        <source>Percentage of Original</source>
+        <translation>Percentage of Original</translation>
+    </message>
+    <message>
+        <source>Current Width :</source>
+        <translation>Current width:</translation>
+    </message>
+    <message>
+        <source>Current Height :</source>
+        <translation>Current height:</translation>
+    </message>
+    <message>
+        <source>Matain aspect ratio of</source>
+        <translation>Maintain aspect ratio of</translation>
+    </message>
+    <message>
+        <source>to 1</source>
+        <translation>to 1</translation>
+    </message>
+    <message>
+        <source>Cannot resize the image</source>
+        <translation>Cannot resize the image</translation>
+    </message>
+</context>
+<context>
+    <name>CSetupDlg</name>
+    <message>
+        <source>Setup</source>
+        <translation>Setup</translation>
+    </message>
+    <message>
+        <source>Fill Style :</source>
+        <translation>Fill style:</translation>
+    </message>
+    <message>
+        <source>Outlined</source>
+        <translation>Outlined</translation>
+    </message>
+    <message>
+        <source>Filled</source>
+        <translation>Filled</translation>
+    </message>
+    <message>
+        <source>Translucent : </source>
+        <translation>Translucency:</translation>
+    </message>
+</context>
+<context>
+    <name>DibStatus</name>
+    <message>
+        <source>no error</source>
+        <translation>no error</translation>
+    </message>
+    <message>
+        <source>the bitmap ends inside its header</source>
+        <translation>the bitmap ends inside its header</translation>
+    </message>
+    <message>
+        <source>the file does not start with a bitmap file header</source>
+        <translation>the file does not start with a bitmap file header</translation>
+    </message>
+    <message>
+        <source>the bitmap header has an unknown size</source>
+        <translation>the bitmap header has an unknown size</translation>
+    </message>
+    <message>
+        <source>the width and height must be between 1 and 65535 pixels</source>
+        <translation>the width and height must be between 1 and 65535 pixels</translation>
+    </message>
+    <message>
+        <source>the image would need more than 1 GiB of pixel memory</source>
+        <translation>the image would need more than 1 GiB of pixel memory</translation>
+    </message>
+    <message>
+        <source>the bitmap&apos;s plane count is not 1</source>
+        <translation>the bitmap&apos;s plane count is not 1</translation>
+    </message>
+    <message>
+        <source>the bitmap has an unsupported number of bits per pixel</source>
+        <translation>the bitmap has an unsupported number of bits per pixel</translation>
+    </message>
+    <message>
+        <source>Huffman and RLE24 compressed bitmaps are not supported</source>
+        <translation>Huffman and RLE24 compressed bitmaps are not supported</translation>
+    </message>
+    <message>
+        <source>bitmaps holding a JPEG or PNG image are not supported</source>
+        <translation>bitmaps holding a JPEG or PNG image are not supported</translation>
+    </message>
+    <message>
+        <source>the bitmap&apos;s compression is unknown or does not suit its rows</source>
+        <translation>the bitmap&apos;s compression is unknown or does not suit its rows</translation>
+    </message>
+    <message>
+        <source>the bitmap&apos;s colour masks are invalid</source>
+        <translation>the bitmap&apos;s color masks are invalid</translation>
+    </message>
+    <message>
+        <source>the bitmap&apos;s colour table is missing or runs past its end</source>
+        <translation>the bitmap&apos;s color table is missing or runs past its end</translation>
+    </message>
+    <message>
+        <source>the bitmap&apos;s pixel offset lies outside the file</source>
+        <translation>the bitmap&apos;s pixel offset lies outside the file</translation>
+    </message>
+    <message>
+        <source>the bitmap&apos;s pixel rows are incomplete</source>
+        <translation>the bitmap&apos;s pixel rows are incomplete</translation>
+    </message>
+    <message>
+        <source>there is not enough memory</source>
+        <translation>there is not enough memory</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>ImageStatus</name>
+    <message>
+        <source>no error</source>
+        <translation>no error</translation>
+    </message>
+    <message>
+        <source>only 8-bit and 24-bit images are supported</source>
+        <translation>only 8-bit and 24-bit images are supported</translation>
+    </message>
+    <message>
+        <source>the width and height must be between 1 and 65535 pixels</source>
+        <translation>the width and height must be between 1 and 65535 pixels</translation>
+    </message>
+    <message>
+        <source>the image would need more than 1 GiB of pixel memory</source>
+        <translation>the image would need more than 1 GiB of pixel memory</translation>
+    </message>
+    <message>
+        <source>there is not enough memory</source>
+        <translation>there is not enough memory</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>OkCancelButtons</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>OrvikMessage</name>
+    <message>
+        <source>Can&apos;t Find %1</source>
+        <translation>Can&apos;t find %1</translation>
+    </message>
+    <message>
+        <source>%1 has no function %2: it may be an old or damaged copy.</source>
+        <translation>%1 has no function %2: it may be an old or damaged copy.</translation>
+    </message>
+</context>
+</TS>
