@@ -9,8 +9,10 @@ const QStringList kFilters{
     QStringLiteral("BMP Files (*.bmp *.BMP)"),
     QStringLiteral("PCX Files (*.pcx *.PCX)"),
     QStringLiteral("Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)"),
+    QStringLiteral("PNG Files (*.png *.PNG)"),
 };
-const QStringList kSuffixes{QStringLiteral("bmp"), QStringLiteral("pcx"), QStringLiteral("jpg")};
+const QStringList kSuffixes{QStringLiteral("bmp"), QStringLiteral("pcx"), QStringLiteral("jpg"),
+                            QStringLiteral("png")};
 
 QString Run(bool open, const QString& folder) {
     COrvikFileDialog dialog(open, folder, theApp ? theApp->m_mainFrame : nullptr);

@@ -9,9 +9,11 @@ namespace {
 
 const char kUsage[] =
     "Usage: orvik [FILE...]\n"
-    "A small paint and image-editing program for BMP, PCX and JPEG images.\n"
+    "A small paint and image-editing program for BMP, PCX, JPEG and PNG images.\n"
     "\n"
     "Opens each FILE in a window of its own; with no FILE it starts with no image.\n"
+    "A FILE that cannot be opened is reported and the others still open; Orvik ends\n"
+    "only when none of them opened.\n"
     "\n"
     "  -h, --help     show this help and exit\n"
     "  -v, --version  show the version and exit\n";

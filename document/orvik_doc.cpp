@@ -100,6 +100,7 @@ const char* ReaderName(FileType type) {
         case FileType::Bmp: return "ReadBMP";
         case FileType::Pcx: return "LoadPCX";
         case FileType::Jpeg: return "ReadJpeg";
+        case FileType::Png: return "ReadPNG";
         case FileType::Unknown: break;
     }
     return nullptr;
@@ -110,14 +111,15 @@ const char* WriterName(FileType type) {
         case FileType::Bmp: return "SaveBitmap";
         case FileType::Pcx: return "SavePCX";
         case FileType::Jpeg: return "SaveJpeg";
+        case FileType::Png: return "SavePNG";
         case FileType::Unknown: break;
     }
     return nullptr;
 }
 
 QString UnknownTypeMessage(const QString& path) {
-    return QObject::tr("%1 is not a file type Orvik knows.\n\nOrvik reads and writes BMP (.bmp), PCX (.pcx) "
-                       "and JPEG (.jpg, .jpeg) files.")
+    return QObject::tr("%1 is not a file type Orvik knows.\n\nOrvik reads and writes BMP (.bmp), PCX "
+                       "(.pcx), JPEG (.jpg, .jpeg) and PNG (.png) files.")
         .arg(QFileInfo(path).fileName());
 }
 
@@ -175,7 +177,9 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
         return false;
     }
     if (eightBit) blocks.palette = HeaderPalette(blocks.header);
-    if (type != FileType::Bmp) FlipRows(blocks.bits, blocks.header->biXPelsPerMeter, blocks.header->biHeight);
+    // PCX and JPEG rows come top-down; BMP and PNG rows are in the program's order already.
+    if (type == FileType::Pcx || type == FileType::Jpeg)
+        FlipRows(blocks.bits, blocks.header->biXPelsPerMeter, blocks.header->biHeight);
     if (!blocks.palette) blocks.palette = MakeDefaultPalette();
     if (!blocks.palette) {
         OrvikMessage(tr("Cannot open %1.\n\n%2").arg(name, ImageStatusText(ImageStatus::NoMemory)));
