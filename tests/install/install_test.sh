@@ -21,7 +21,8 @@ for file in bin/orvik lib/orvik/libimgkit.so lib/orvik/libquantz.so share/applic
 done
 
 cp "$picture" "$work/picture.png"
-env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" \
+mkdir -m 700 "$work/runtime"
+env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
   "$tree/bin/orvik" "$work/picture.png" &
 pid=$!
 settings="$work/config/Local AppWizard-Generated Applications/Orvik.conf"
