@@ -47,20 +47,20 @@ std::shared_ptr<bool> OnNextModal(std::function<void(T*)> handle) {
     auto ran = std::make_shared<bool>(false);
     auto timer = std::make_shared<QElapsedTimer>();
     timer->start();
+    // Only the waiting timer holds the poll; the poll knows itself weakly. So nothing is left behind
+    // when the test program ends while it still waits for a dialog that never came.
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [handle, ran, timer, poll] {
+    std::weak_ptr<std::function<void()>> self = poll;
+    *poll = [handle, ran, timer, self] {
         if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
             *ran = true;
             handle(dialog);
-            *poll = nullptr;  // break the cycle
             return;
         }
-        if (timer->elapsed() < 5000)
-            QTimer::singleShot(5, *poll);
-        else
-            *poll = nullptr;  // no dialog came: break the cycle all the same
+        const auto next = self.lock();
+        if (next && timer->elapsed() < 5000) QTimer::singleShot(5, [next] { (*next)(); });
     };
-    QTimer::singleShot(0, *poll);
+    QTimer::singleShot(0, [poll] { (*poll)(); });
     return ran;
 }
 
