@@ -11,9 +11,11 @@ QStringList Filters() {
         COrvikFileDialog::tr("BMP Files (*.bmp *.BMP)"),
         COrvikFileDialog::tr("PCX Files (*.pcx *.PCX)"),
         COrvikFileDialog::tr("Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)"),
+        COrvikFileDialog::tr("PNG Files (*.png *.PNG)"),
     };
 }
-const QStringList kSuffixes{QStringLiteral("bmp"), QStringLiteral("pcx"), QStringLiteral("jpg")};
+const QStringList kSuffixes{QStringLiteral("bmp"), QStringLiteral("pcx"), QStringLiteral("jpg"),
+                            QStringLiteral("png")};
 
 QString Run(bool open, const QString& folder) {
     COrvikFileDialog dialog(open, folder, theApp ? theApp->m_mainFrame : nullptr);

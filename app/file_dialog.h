@@ -1,4 +1,4 @@
-// The file dialog of Open and Save As: BMP, PCX and JPEG, starting in the folder the program was
+// The file dialog of Open and Save As: BMP, PCX, JPEG and PNG, starting in the folder the program was
 // started from.
 #pragma once
 

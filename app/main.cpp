@@ -11,9 +11,11 @@ namespace {
 
 const char kUsage[] =
     "Usage: orvik [--lang CODE] [FILE...]\n"
-    "A small paint and image-editing program for BMP, PCX and JPEG images.\n"
+    "A small paint and image-editing program for BMP, PCX, JPEG and PNG images.\n"
     "\n"
     "Opens each FILE in a window of its own; with no FILE it starts with no image.\n"
+    "A FILE that cannot be opened is reported and the others still open; Orvik ends\n"
+    "only when none of them opened.\n"
     "\n"
     "  --lang CODE    show the program in the language CODE (en, ko, C, ...) instead of the\n"
     "                 desktop's language\n"

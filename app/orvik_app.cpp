@@ -32,7 +32,11 @@ COrvikApp::COrvikApp(int& argc, char** argv) : QApplication(argc, argv), m_start
     setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     setApplicationName(QStringLiteral("Orvik"));
     setApplicationVersion(QStringLiteral("0.2"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/orvik.png")));
+    setDesktopFileName(QStringLiteral("orvik"));  // the launcher, for desktops that match windows to it
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/orvik.png").arg(size));
+    setWindowIcon(icon);
 
     OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
@@ -70,9 +74,13 @@ bool COrvikApp::InitInstance(const QStringList& files) {
     m_mainFrame = new CMainFrame;  // restores its placement into m_nCmdShow
     m_mainFrame->UpdateRecentFileMenu();
 
+    // Each file opens in a window of its own; one that fails has said why and the others still open.
+    // Start-up ends only when files were named and none of them opened.
+    int opened = 0;
     for (const QString& file : files) {
-        if (!OpenDocumentFile(file)) return false;
+        if (OpenDocumentFile(file)) ++opened;
     }
+    if (!files.isEmpty() && opened == 0) return false;
 
     switch (m_nCmdShow) {
         case 2:

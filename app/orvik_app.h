@@ -28,8 +28,9 @@ public:
     COrvikApp(int& argc, char** argv);
     ~COrvikApp() override;
 
-    // Start-up: settings, recent files, the main frame, the file named on the command line (if
-    // any), then the main frame is shown. False when the program must end.
+    // Start-up: settings, recent files, the main frame, the files named on the command line (if
+    // any), then the main frame is shown. False when the program must end: files were named and
+    // none of them opened.
     bool InitInstance(const QStringList& files);
     // Closes every document without asking and destroys the main frame.
     void ExitInstance();

@@ -1,7 +1,10 @@
 // The codec library on a 6000 x 4000 photograph (a corpus photo scaled up with netpbm at start-up):
-// BMP and PCX read and write, ReadJpeg beside djpeg on the same file, and netpbm's readers for scale.
-// Figures are bytes of pixel block per second (stride * height).
+// BMP and PCX read and write, ReadJpeg beside djpeg on the same file, ReadPNG beside pngtopnm on the
+// same file (made by pnmtopng), SavePNG beside pnmtopng, and netpbm's readers for scale. Figures are
+// bytes of pixel block per second (stride * height); writers also count the bytes of the file.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,9 +42,12 @@ struct Files {
         dir = name;
         char memoryName[] = "/dev/shm/imgkit-bench-XXXXXX";
         if (mkdtemp(memoryName)) memoryDir = memoryName;
+        // The picture as netpbm's programs take it, and as pnmtopng writes it at its default settings.
         const std::string command = "pngtopnm '" + photo + "' | pamscale -width " + std::to_string(kWidth) +
-                                    " -height " + std::to_string(kHeight) + " 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
+                                    " -height " + std::to_string(kHeight) + " > " + Path("ppm") +
+                                    " 2>/dev/null && pnmtopng " + Path("ppm") + " > " + Path("png");
+        if (std::system(command.c_str()) != 0) return;
+        FILE* pipe = std::fopen(Path("ppm").c_str(), "r");
         if (!pipe) return;
         char magic[3] = {};
         int width = 0, height = 0, maxval = 0;
@@ -59,7 +65,7 @@ struct Files {
                     std::swap(row[3 * x], row[3 * x + 2]);
             }
         }
-        ok = pclose(pipe) == 0 && ok;
+        ok = std::fclose(pipe) == 0 && ok;
         if (!ok) return;
         bits8 = static_cast<uint8_t*>(std::malloc(size_t(header24->biSizeImage)));
         header8 = static_cast<BITMAPINFOHEADER*>(std::calloc(1, kHeaderBlockBytes8));
@@ -115,6 +121,11 @@ void Read(benchmark::State& state, ReadImageFn reader, const std::string& ext) {
     state.SetBytesProcessed(bytes);
 }
 
+int64_t FileBytes(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? st.st_size : -1;
+}
+
 // Saves over the previous file each time, or (fresh) into a name that does not exist yet: replacing
 // a file also costs the removal of the old one.
 void Write(benchmark::State& state, SaveImageFn writer, const std::string& ext, bool indexed, bool toMemory,
@@ -139,16 +150,19 @@ void Write(benchmark::State& state, SaveImageFn writer, const std::string& ext, 
         }
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * header.biSizeImage);
+    state.counters["file_bytes"] = double(FileBytes(path));
 }
 
-// An outside program reading the file (its output discarded), for comparison.
-void Tool(benchmark::State& state, const char* program, const std::string& ext) {
+// An outside program reading the file, for comparison: its output is discarded, or (toMemory) written
+// to a file in /dev/shm, as a writer's is, and counted.
+void Tool(benchmark::State& state, const char* program, const std::string& ext, bool toMemory = false) {
     if (!Ready(state)) return;
     const std::string path = Picture().Path(ext);
+    const std::string output = toMemory ? Picture().memoryDir + "/tool.out" : "/dev/null";
     for (auto _ : state) {
         const pid_t pid = fork();
         if (pid == 0) {
-            if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
+            if (!freopen(output.c_str(), "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
             execlp(program, program, path.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -160,10 +174,20 @@ void Tool(benchmark::State& state, const char* program, const std::string& ext) 
         }
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * Picture().header24->biSizeImage);
+    if (toMemory) state.counters["file_bytes"] = double(FileBytes(output));
 }
 
 }  // namespace
 
+BENCHMARK_CAPTURE(Read, ReadPNG, ReadPNG, "png")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Tool, pngtopnm, "pngtopnm", "png")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Write, SavePNG_24bit_shm, SavePNG, "png", false, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(Tool, pnmtopng_shm, "pnmtopng", "ppm", true)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Write, SavePNG_8bit_shm, SavePNG, "png", true, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(Read, ReadJpeg, ReadJpeg, "jpg")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(Tool, djpeg, "djpeg", "jpg")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(Write, SaveJpeg_tmp, SaveJpeg, "jpg", false, false)

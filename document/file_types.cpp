@@ -28,6 +28,7 @@ FileType FileTypeOfPath(std::string_view path) {
     if (EqualsIgnoringCase(ext, "bmp")) return FileType::Bmp;
     if (EqualsIgnoringCase(ext, "pcx")) return FileType::Pcx;
     if (EqualsIgnoringCase(ext, "jpg") || EqualsIgnoringCase(ext, "jpeg")) return FileType::Jpeg;
+    if (EqualsIgnoringCase(ext, "png")) return FileType::Png;
     return FileType::Unknown;
 }
 
@@ -45,6 +46,8 @@ const char* DefaultExtension(FileType type) {
             return ".pcx";
         case FileType::Jpeg:
             return ".jpg";
+        case FileType::Png:
+            return ".png";
         case FileType::Unknown:
             break;
     }

@@ -105,6 +105,8 @@ const char* ReaderName(FileType type) {
             return "LoadPCX";
         case FileType::Jpeg:
             return "ReadJpeg";
+        case FileType::Png:
+            return "ReadPNG";
         case FileType::Unknown:
             break;
     }
@@ -119,6 +121,8 @@ const char* WriterName(FileType type) {
             return "SavePCX";
         case FileType::Jpeg:
             return "SaveJpeg";
+        case FileType::Png:
+            return "SavePNG";
         case FileType::Unknown:
             break;
     }
@@ -127,8 +131,8 @@ const char* WriterName(FileType type) {
 
 QString UnknownTypeMessage(const QString& path) {
     return COrvikDoc::tr(
-               "%1 is not a file type Orvik knows.\n\nOrvik reads and writes BMP (.bmp), PCX (.pcx) "
-               "and JPEG (.jpg, .jpeg) files.")
+               "%1 is not a file type Orvik knows.\n\nOrvik reads and writes BMP (.bmp), PCX (.pcx), "
+               "JPEG (.jpg, .jpeg) and PNG (.png) files.")
         .arg(QFileInfo(path).fileName());
 }
 
@@ -188,7 +192,9 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
         return false;
     }
     if (eightBit) blocks.palette = HeaderPalette(blocks.header);
-    if (type != FileType::Bmp) FlipRows(blocks.bits, blocks.header->biXPelsPerMeter, blocks.header->biHeight);
+    // PCX and JPEG rows come top-down; BMP and PNG rows are in the program's order already.
+    if (type == FileType::Pcx || type == FileType::Jpeg)
+        FlipRows(blocks.bits, blocks.header->biXPelsPerMeter, blocks.header->biHeight);
     if (!blocks.palette) blocks.palette = MakeDefaultPalette();
     if (!blocks.palette) {
         OrvikMessage(tr("Cannot open %1.\n\n%2").arg(name, StatusText(ImageStatus::NoMemory)));

@@ -7,7 +7,11 @@
 
 CPluginLibrary::CPluginLibrary(const char* fileName) {
     const std::string folder = ProgramFolder();
-    if (!folder.empty()) m_handle = dlopen((folder + fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!folder.empty()) {
+        for (const char* below : {"", ORVIK_PRIVATE_LIBRARY_DIR "/"}) {
+            if (!m_handle) m_handle = dlopen((folder + below + fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+        }
+    }
     if (!m_handle) m_handle = dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
 }
 

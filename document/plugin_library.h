@@ -1,5 +1,7 @@
 // A plug-in library (the codec or the colour-reduction library) loaded for one operation: from the
-// program's own folder first, then from the library search path, and released when the object goes.
+// program's own folder first, then from the private library folder of an installed program (found
+// from the program's folder, so an installed tree may be moved as a whole), then from the library
+// search path; released when the object goes.
 #pragma once
 
 #include <string>

@@ -1,14 +1,21 @@
-# One fuzz target per reader of the codec library, seeded with the shared image corpus.
-foreach(reader ReadBMP LoadPCX ReadJpeg)
+# One fuzz target per reader of the codec library, seeded with the shared image corpus (ReadPNG with
+# the PNG files found anywhere in it).
+foreach(reader ReadBMP LoadPCX ReadJpeg ReadPNG)
   string(TOLOWER ${reader} name)
   if(reader STREQUAL ReadBMP)
     set(seeds ${ORVIK_CORPUS_DIR}/bmp)
   elseif(reader STREQUAL LoadPCX)
     set(seeds ${ORVIK_CORPUS_DIR}/pcx)
-  else()
+  elseif(reader STREQUAL ReadJpeg)
     set(seeds ${ORVIK_CORPUS_DIR}/jpeg)
+  else()
+    set(seeds ${ORVIK_CORPUS_DIR})
+  endif()
+  set(pattern "*")
+  if(reader STREQUAL ReadPNG)
+    set(pattern "*.png")
   endif()
   orvik_add_fuzzer(fuzz_${name} SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/imgkit_reader_fuzzer.cpp
-                   LIBS imgkit orvik_core SEEDS ${seeds})
+                   LIBS imgkit orvik_core SEEDS ${seeds} PATTERN ${pattern})
   target_compile_definitions(fuzz_${name} PRIVATE IMGKIT_READER=${reader})
 endforeach()

@@ -25,10 +25,19 @@ bool DeclaresLargeJpegFrame(const uint8_t* data, size_t size) {
     return false;
 }
 
+// The same for a PNG header: a little compressed data can inflate to a whole large picture.
+bool DeclaresLargePng(const uint8_t* data, size_t size) {
+    if (size < 24) return false;
+    const uint64_t width = uint64_t{data[16]} << 24 | data[17] << 16 | data[18] << 8 | data[19];
+    const uint64_t height = uint64_t{data[20]} << 24 | data[21] << 16 | data[22] << 8 | data[23];
+    return width * height > (uint64_t{4} << 20);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (IMGKIT_READER == ReadJpeg && DeclaresLargeJpegFrame(data, size)) return 0;
+    if (IMGKIT_READER == ReadPNG && DeclaresLargePng(data, size)) return 0;
     static int fd = -1;
     static char path[64];
     if (fd < 0) {

@@ -1,8 +1,9 @@
-# Runs a libFuzzer binary once over every file below the seed folders (no fuzzing, no new inputs).
+# Runs a libFuzzer binary once over every file below the seed folders whose name matches PATTERN
+# (no fuzzing, no new inputs).
 string(REPLACE " " ";" SEEDS "${SEEDS}")
 set(files "")
 foreach(dir ${SEEDS})
-  file(GLOB_RECURSE found LIST_DIRECTORIES false "${dir}/*")
+  file(GLOB_RECURSE found LIST_DIRECTORIES false "${dir}/${PATTERN}")
   list(APPEND files ${found})
 endforeach()
 list(LENGTH files count)

@@ -1,4 +1,4 @@
-// What the three codecs share: little-endian fields, reading a file, the blocks a reader hands over,
+// What the codecs share: little-endian fields, reading a file, the blocks a reader hands over,
 // the checks a writer makes, and writing a file so that it replaces its target only when complete.
 #pragma once
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws Orvik's artwork into res/: tool cursors, toolbar buttons, icons, the about-box
+"""Draws Orvik's artwork into res/: tool cursors, toolbar buttons, the document icon, the about-box
 picture and the two sample pictures.
 
 Everything is drawn here from scratch with the Python standard library only, and the
@@ -813,40 +813,6 @@ def render_icon(size, layers, samples=4):
 OUTLINE = (46, 34, 30)
 
 
-def app_icon_layers():
-    board = minus(minus(ellipse(0.47, 0.52, 0.44, 0.36, -0.35), circle(0.30, 0.66, 0.075)),
-                  circle(0.14, 0.78, 0.13))
-
-    def wood(x, y):
-        t = 0.5 + 0.5 * math.sin((x * 0.9 + y * 0.4) * 34.0 + 3.0 * noise(x * 6, y * 6, 5))
-        return mix((236, 196, 132), (214, 166, 100), t * 0.6 + (y - 0.2) * 0.4)
-
-    dabs = [
-        ((0.27, 0.42), (222, 40, 40)),
-        ((0.41, 0.30), (250, 200, 30)),
-        ((0.58, 0.28), (60, 170, 70)),
-        ((0.72, 0.38), (40, 110, 220)),
-        ((0.76, 0.55), (150, 60, 190)),
-    ]
-    layers = [(board, OUTLINE, 1.0), (board, wood, 0.0)]
-    for (dx, dy), col in dabs:
-        d = circle(dx, dy, 0.072)
-        layers.append((d, tuple(c * 0.55 for c in col), 0.8))
-        layers.append((d, col, 0.0))
-        layers.append((circle(dx - 0.022, dy - 0.022, 0.02), mix(col, (255, 255, 255), 0.55), 0.0))
-    # the brush lying across the palette, tip resting on the green dab
-    handle = capsule(0.93, 0.93, 0.62, 0.62, 0.045, 0.04)
-    ferrule = capsule(0.62, 0.62, 0.53, 0.53, 0.047)
-    tip = polygon([(0.575, 0.49), (0.49, 0.575), (0.40, 0.46), (0.37, 0.37), (0.46, 0.40)])
-    layers += [
-        (handle, OUTLINE, 1.0), (ferrule, OUTLINE, 1.0), (tip, OUTLINE, 1.0),
-        (handle, lambda x, y: mix((150, 60, 40), (200, 90, 60), smoothstep(-0.04, 0.04, x - y)), 0.0),
-        (ferrule, lambda x, y: mix((150, 150, 160), (225, 225, 235), smoothstep(-0.04, 0.04, x - y)), 0.0),
-        (tip, lambda x, y: mix((30, 30, 40), (40, 110, 220), smoothstep(0.50, 0.40, (x + y) / 2)), 0.0),
-    ]
-    return layers
-
-
 def document_icon_layers():
     sheet = polygon([(0.18, 0.04), (0.62, 0.04), (0.84, 0.26), (0.84, 0.96), (0.18, 0.96)])
     fold = polygon([(0.62, 0.04), (0.84, 0.26), (0.62, 0.26)])
@@ -1289,6 +1255,8 @@ def make_sample24():
 # The resource list: every image above except the samples, which are files for the user
 # ---------------------------------------------------------------------------------------
 
+APP_ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
 QRC_HEADER = '<!DOCTYPE RCC>\n<RCC version="1.0">\n<qresource prefix="/">\n'
 QRC_FOOTER = '</qresource>\n</RCC>\n'
 
@@ -1309,8 +1277,8 @@ def main():
     for folder, buttons in BUTTONS.items():
         for name, draw in buttons.items():
             emit(f'{folder}/{name}.xpm', xpm_text(f'{folder}_{name}', draw().rows(), VGA))
-    emit('icons/orvik.png', png_rgba(32, 32, render_icon(32, app_icon_layers())))
-    emit('icons/orvik48.png', png_rgba(48, 48, render_icon(48, app_icon_layers())))
+    # The application icon is drawn as res/icons/orvik.svg; scripts/make_icons.sh renders its sizes.
+    resources.extend(f'icons/hicolor/{n}x{n}/apps/orvik.png' for n in APP_ICON_SIZES)
     emit('icons/document.png', png_rgba(32, 32, render_icon(32, document_icon_layers())))
     emit('about.png', make_about())
     emit('sample.bmp', make_sample8(), resource=False)

@@ -556,14 +556,6 @@ Previous Pane</translation>
 <context>
     <name>COrvikDoc</name>
     <message>
-        <source>%1 is not a file type Orvik knows.
-
-Orvik reads and writes BMP (.bmp), PCX (.pcx) and JPEG (.jpg, .jpeg) files.</source>
-        <translation>%1 is not a file type Orvik knows.
-
-Orvik reads and writes BMP (.bmp), PCX (.pcx) and JPEG (.jpg, .jpeg) files.</translation>
-    </message>
-    <message>
         <source>Cannot open %1.
 
 %2</source>
@@ -631,6 +623,14 @@ The image was left as it was.</source>
 
 The image was left as it was.</translation>
     </message>
+    <message>
+        <source>%1 is not a file type Orvik knows.
+
+Orvik reads and writes BMP (.bmp), PCX (.pcx), JPEG (.jpg, .jpeg) and PNG (.png) files.</source>
+        <translation>%1 is not a file type Orvik knows.
+
+Orvik reads and writes BMP (.bmp), PCX (.pcx), JPEG (.jpg, .jpeg) and PNG (.png) files.</translation>
+    </message>
 </context>
 <context>
     <name>COrvikFileDialog</name>
@@ -653,6 +653,10 @@ The image was left as it was.</translation>
     <message>
         <source>Save As</source>
         <translation>Save As</translation>
+    </message>
+    <message>
+        <source>PNG Files (*.png *.PNG)</source>
+        <translation>PNG Files (*.png *.PNG)</translation>
     </message>
 </context>
 <context>

@@ -86,7 +86,8 @@ TEST_F(FileTest, SaveAndOpenRoundTripsInEveryFormat) {
     };
     for (const Case& c : {Case{"eight.bmp", kImage8Bit, true}, Case{"rgb.bmp", kImage24Bit, true},
                           Case{"eight.pcx", kImage8Bit, true}, Case{"rgb.pcx", kImage24Bit, true},
-                          Case{"rgb.jpg", kImage24Bit, false}}) {
+                          Case{"rgb.jpg", kImage24Bit, false}, Case{"eight.png", kImage8Bit, true},
+                          Case{"rgb.png", kImage24Bit, true}}) {
         COrvikDoc* doc = NewImage("33", "7", c.type);
         ASSERT_NE(doc, nullptr);
         Paint(doc);
@@ -105,7 +106,8 @@ TEST_F(FileTest, SaveAndOpenRoundTripsInEveryFormat) {
         EXPECT_EQ(reopened->Height(), 7);
         EXPECT_FALSE(reopened->IsModified());
         if (c.lossless) {
-            // Rows come back the right way up (PCX and JPEG are delivered top-down and flipped).
+            // Rows come back the right way up (PCX and JPEG are delivered top-down and flipped, BMP
+            // and PNG bottom-up).
             COrvikDoc* original = NewImage("33", "7", c.type);
             Paint(original);
             EXPECT_TRUE(SamePixels(original, reopened)) << c.name;
@@ -137,6 +139,12 @@ TEST_F(FileTest, SaveCommandUsesThePathAndSaveAsAddsTheExtension) {
     copy = theApp->OpenDocumentFile(Path("plain.pcx"));
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->m_pBits[0], 77);
+    // PNG is the fourth filter, after the three of old.
+    COrvikFileDialog dialog(false, m_dir.path());
+    EXPECT_EQ(dialog.nameFilters().value(3), "PNG Files (*.png *.PNG)");
+    SaveAs(copy, m_dir.path(), "plain", 3);
+    EXPECT_EQ(copy->GetPathName(), Path("plain.png"));
+    EXPECT_TRUE(QFileInfo::exists(Path("plain.png")));
 }
 
 TEST_F(FileTest, NamesAreUsedAsTheyStand) {
@@ -158,7 +166,8 @@ TEST_F(FileTest, NamesAreUsedAsTheyStand) {
     QFile::copy(Path("my.pics/CAT.Old.BMP"), Path("my.pics/cat"));
     auto message = ExpectMessageBox();
     EXPECT_EQ(theApp->OpenDocumentFile(Path("my.pics/cat")), nullptr);
-    EXPECT_TRUE(message->contains("BMP") && message->contains("PCX") && message->contains("JPEG"))
+    EXPECT_TRUE(message->contains("BMP") && message->contains("PCX") && message->contains("JPEG") &&
+                message->contains("PNG"))
         << message->toStdString();
     message = ExpectMessageBox();
     EXPECT_FALSE(cat->SaveToFile(Path("picture.3dt")));
@@ -232,12 +241,33 @@ TEST_F(FileTest, StartUpWithAFileAndWithABadOne) {
     EXPECT_FALSE(theApp->InitInstance({Path("nowhere.pcx")}));
     EXPECT_TRUE(message->contains("nowhere.pcx"));
     theApp->ExitInstance();
+
+    // Several files: each one opens; the bad one gives its message and the others still open.
+    ASSERT_TRUE(theApp->InitInstance({}));
+    doc = NewImage("5", "4", kImage8Bit);
+    ASSERT_TRUE(doc->SaveToFile(Path("second.png")));
+    theApp->ExitInstance();
+    message = ExpectMessageBox();
+    ASSERT_TRUE(theApp->InitInstance({Path("start.bmp"), Path("broken.bmp"), Path("second.png")}));
+    ProcessEvents();
+    EXPECT_TRUE(message->contains("broken.bmp")) << message->toStdString();
+    ASSERT_EQ(theApp->Documents().size(), 2u);
+    EXPECT_EQ(theApp->Documents()[1]->GetTitle(), "second.png [1:1]");
+    EXPECT_EQ(Main()->m_mdiArea->subWindowList().size(), 2);
+    theApp->ExitInstance();
+    // None of them opens: start-up ends after both messages.
+    message = ExpectMessageBox();
+    auto second = ExpectMessageBox();
+    EXPECT_FALSE(theApp->InitInstance({Path("broken.bmp"), Path("nowhere.png")}));
+    EXPECT_TRUE(message->contains("broken.bmp") || second->contains("broken.bmp"));
+    EXPECT_TRUE(message->contains("nowhere.png") || second->contains("nowhere.png"));
+    theApp->ExitInstance();
     ASSERT_TRUE(theApp->InitInstance({}));
 }
 
 TEST_F(FileTest, CorpusFilesOpenAndBadOnesAreRefused) {
     if (!HaveCorpus()) GTEST_SKIP() << "no image corpus";
-    for (const char* good : {"bmp/bmpsuite/g/pal8.bmp", "bmp/bmpsuite/g/rgb24.bmp",
+    for (const char* good : {"bmp/bmpsuite/g/pal8.bmp", "bmp/bmpsuite/g/rgb24.bmp", "photos/kodim23.png",
                              "pcx/zigimg/test-bpp8.pcx", "pcx/zigimg/test-bpp24.pcx",
                              "jpeg/libjpeg-turbo/testorig.jpg", "jpeg/libjpeg-turbo/testimggray.jpg"}) {
         COrvikDoc* doc = theApp->OpenDocumentFile(Corpus(good));
@@ -260,9 +290,11 @@ TEST_F(FileTest, DroppedFilesOpen) {
     ASSERT_NE(doc, nullptr);
     ASSERT_TRUE(doc->SaveToFile(Path("a.bmp")));
     ASSERT_TRUE(doc->SaveToFile(Path("b.pcx")));
+    ASSERT_TRUE(doc->SaveToFile(Path("c.png")));
     CloseWithoutSaving(doc);
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(Path("a.bmp")), QUrl::fromLocalFile(Path("b.pcx"))});
+    data.setUrls({QUrl::fromLocalFile(Path("a.bmp")), QUrl::fromLocalFile(Path("b.pcx")),
+                  QUrl::fromLocalFile(Path("c.png"))});
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(Main(), &enter);
     EXPECT_TRUE(enter.isAccepted());
@@ -272,9 +304,10 @@ TEST_F(FileTest, DroppedFilesOpen) {
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_TRUE(theApp->Documents().empty());
     ProcessEvents();
-    ASSERT_EQ(theApp->Documents().size(), 2u);
+    ASSERT_EQ(theApp->Documents().size(), 3u);
     EXPECT_EQ(theApp->Documents()[0]->GetTitle(), "a.bmp [1:1]");
     EXPECT_EQ(theApp->Documents()[1]->GetTitle(), "b.pcx [1:1]");
+    EXPECT_EQ(theApp->Documents()[2]->GetTitle(), "c.png [1:1]");
 }
 
 TEST_F(FileTest, PrintingPutsTheWholeImageOnOnePageWithItsExactPixels) {
@@ -372,7 +405,9 @@ TEST_F(FileTest, CommandLineHelpAndVersionNeedNoDisplay) {
     process.start(program, {"--help"});
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_TRUE(process.readAllStandardOutput().startsWith("Usage: orvik"));
+    const QByteArray usage = process.readAllStandardOutput();
+    EXPECT_TRUE(usage.startsWith("Usage: orvik"));
+    EXPECT_TRUE(usage.contains("PNG"));
     process.start(program, {"--version"});
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.readAllStandardOutput().trimmed(), "Orvik 0.2");

@@ -138,7 +138,7 @@ int MaxDifference(const Picture& ours, const Picture& reference) {
 
 Loaded::Loaded(ReadImageFn reader, const std::string& path) {
     header = reader(path.c_str(), &bits, &palette);
-    topDown = reader != ReadBMP;
+    topDown = reader != ReadBMP && reader != ReadPNG;
     if (!header) {
         EXPECT_EQ(bits, nullptr) << path << ": rows stored by a failed read";
         EXPECT_EQ(palette, nullptr) << path << ": palette stored by a failed read";
@@ -193,6 +193,7 @@ ReadImageFn ReaderFor(const std::string& path) {
     const std::string ext = path.substr(path.rfind('.') + 1);
     if (ext == "bmp") return ReadBMP;
     if (ext == "pcx") return LoadPCX;
+    if (ext == "png") return ReadPNG;
     return ReadJpeg;
 }
 

@@ -58,7 +58,7 @@ struct Loaded {
 // zero row padding.
 void ExpectReaderContract(const Loaded& image);
 
-// The reader for a file name: ReadBMP, LoadPCX or ReadJpeg.
+// The reader for a file name: ReadBMP, LoadPCX, ReadPNG or ReadJpeg.
 ReadImageFn ReaderFor(const std::string& path);
 
 // A fresh folder that is removed with everything in it.

@@ -52,15 +52,15 @@ struct Shape {
 
 class LosslessRoundTrip : public testing::TestWithParam<Shape> {};
 
-TEST_P(LosslessRoundTrip, BmpAndPcxReadBackHereAndInNetpbm) {
+TEST_P(LosslessRoundTrip, BmpPcxAndPngReadBackHereAndInNetpbm) {
     const auto [type, width] = GetParam();
     TestImage image(width, 7, type);
     Paint(image);
     ScratchDir dir;
-    for (const std::string name : {"a.bmp", "a.pcx"}) {
+    for (const std::string name : {"a.bmp", "a.pcx", "a.png"}) {
         SCOPED_TRACE(name);
         const std::string path = dir.File(name);
-        ASSERT_EQ(Save(name == "a.bmp" ? SaveBitmap : SavePCX, path, image), 1);
+        ASSERT_EQ(Save(name == "a.bmp" ? SaveBitmap : name == "a.pcx" ? SavePCX : SavePNG, path, image), 1);
         const Loaded back(ReaderFor(path), path);
         ASSERT_TRUE(back);
         ExpectReaderContract(back);
@@ -83,7 +83,18 @@ TEST_P(LosslessRoundTrip, BmpAndPcxReadBackHereAndInNetpbm) {
     if (type == kImage8Bit) {
         EXPECT_EQ(pcx[pcx.size() - 769], 12);
     }
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"a.bmp", "a.pcx"}));
+    // PNG: a palette image with all 256 entries, or truecolour; 8 bits a channel, nothing else.
+    const std::vector<uint8_t> png = ReadFile(dir.File("a.png"));
+    EXPECT_EQ(png[24], 8);
+    EXPECT_EQ(png[25], type == kImage8Bit ? 3 : 2);
+    const std::string chunks(png.begin(), png.end());
+    EXPECT_EQ(chunks.find("PLTE") != std::string::npos, type == kImage8Bit);
+    if (type == kImage8Bit) {
+        EXPECT_EQ(Get32(&png[chunks.find("PLTE") - 4]), 0x00030000u) << "768 bytes, big-endian";
+    }
+    for (const char* ancillary : {"gAMA", "iCCP", "sRGB", "pHYs", "tEXt"})
+        EXPECT_EQ(chunks.find(ancillary), std::string::npos) << ancillary;
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"a.bmp", "a.pcx", "a.png"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, LosslessRoundTrip,
@@ -151,12 +162,12 @@ TEST_P(FailedSave, LeavesTheOldFileAndNoTemporaryFile) {
     const std::string path = dir.File("old.img");
     const std::vector<uint8_t> old(5000, 'x');
     WriteFile(path, old);
-    // The file may not grow past 1000 bytes: the write fails half-way, as on a full disk.
+    // The file may not grow past 200 bytes: the write fails half-way, as on a full disk.
     signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     rlimit small = saved;
-    small.rlim_cur = 1000;
+    small.rlim_cur = 200;
     setrlimit(RLIMIT_FSIZE, &small);
     EXPECT_EQ(Save(GetParam().save, path, image), 0);
     setrlimit(RLIMIT_FSIZE, &saved);
@@ -206,7 +217,7 @@ TEST_P(FailedSave, SuccessKeepsModeAndLinks) {
 
 INSTANTIATE_TEST_SUITE_P(Writers, FailedSave,
                          testing::Values(Writer{"SaveBitmap", SaveBitmap}, Writer{"SavePCX", SavePCX},
-                                         Writer{"SaveJpeg", SaveJpeg}),
+                                         Writer{"SaveJpeg", SaveJpeg}, Writer{"SavePNG", SavePNG}),
                          [](const testing::TestParamInfo<Writer>& info) { return info.param.name; });
 
 }  // namespace

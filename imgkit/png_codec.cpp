@@ -1,0 +1,342 @@
+// PNG through libpng: ReadPNG and SavePNG.
+//
+// Read: every colour type and bit depth, interlaced or not. Palette images of 1, 2, 4 or 8 bits give
+// an 8-bit image with the file's palette padded to 256 entries; greyscale of 8 bits or fewer gives
+// 8 bits with a grey ramp (lower depths scaled up to 0..255); truecolour gives 24 bits. 16-bit
+// channels are scaled to 8 bits with rounding and no gamma change. Transparency is composited over
+// white: a palette's tRNS entries in the palette itself, so the indices stay; an alpha channel, or
+// the tRNS colour of a greyscale or truecolour file, pixel by pixel (greyscale stays 8 bits). Every
+// ancillary chunk but tRNS (gamma, colour profiles, text) is skipped unread. Rows are delivered
+// bottom-up, as ReadBMP delivers them. A file cut short or with a damaged chunk is refused.
+//
+// Written: 8 bits as a palette image with all 256 entries (the indices survive a round trip), 24 bits
+// as truecolour; 8 bits per channel, not interlaced, no ancillary chunks.
+//
+// libpng reports fatal errors through a callback that must not return; ours longjmps back to the
+// setjmp in one of the three step functions below. Those are plain C-style code: no object with a
+// destructor lives in any frame the jump leaves, and the blocks they fill belong to the caller.
+#include <csetjmp>
+#include <cstddef>
+#include <cstring>
+
+#include <png.h>
+
+#include "imgkit/codec_io.h"
+#include "imgkit/imgkit.h"
+
+namespace imgkit {
+namespace {
+
+constexpr size_t kReadBufferBytes = size_t{1} << 16;
+constexpr size_t kWriteBufferBytes = size_t{1} << 16;
+// zlib's default level with libpng's adaptive filters for truecolour (none for palette images):
+// what other PNG writers use by default, so files come out no larger than theirs.
+constexpr int kCompressionLevel = 6;
+// Bytes of compressed data per IDAT chunk.
+constexpr size_t kIdatBytes = size_t{1} << 18;
+
+[[noreturn]] void OnError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+void OnWarning(png_structp, png_const_charp) {}  // damaged ancillary chunks are dropped silently
+
+// What a file's pixels become after libpng's transformations: palette indices or grey levels (one
+// byte, straight into the image), grey or blue-green-red with alpha (two or four bytes, composited
+// over white), or blue-green-red (three bytes, straight into the image).
+enum class Pixels { Indices, Grey, GreyAlpha, Colour, ColourAlpha };
+
+constexpr int BytesPerPixel(Pixels pixels) {
+    switch (pixels) {
+        case Pixels::Indices:
+        case Pixels::Grey:
+            return 1;
+        case Pixels::GreyAlpha:
+            return 2;
+        case Pixels::Colour:
+            return 3;
+        case Pixels::ColourAlpha:
+            return 4;
+    }
+    return 0;
+}
+
+constexpr bool HasAlpha(Pixels pixels) {
+    return pixels == Pixels::GreyAlpha || pixels == Pixels::ColourAlpha;
+}
+
+// The file read through a buffer of our own, so libpng's many small reads cost no system call each.
+struct Source {
+    const InputFile* file;
+    int64_t offset;  // where buffer[0] lies in the file
+    size_t used;
+    size_t filled;
+    uint8_t buffer[kReadBufferBytes];
+};
+
+void OnRead(png_structp png, png_bytep out, size_t n) {
+    auto* s = static_cast<Source*>(png_get_io_ptr(png));
+    while (n > 0) {
+        if (s->used == s->filled) {
+            s->offset += static_cast<int64_t>(s->filled);
+            const int64_t left = s->file->Size() - s->offset;
+            const size_t chunk =
+                left < static_cast<int64_t>(kReadBufferBytes) ? static_cast<size_t>(left) : kReadBufferBytes;
+            if (chunk == 0 || !s->file->ReadAt(s->offset, s->buffer, chunk))
+                png_error(png, "file ends early");
+            s->used = 0;
+            s->filled = chunk;
+        }
+        const size_t take = n < s->filled - s->used ? n : s->filled - s->used;
+        std::memcpy(out, s->buffer + s->used, take);
+        s->used += take;
+        out += take;
+        n -= take;
+    }
+}
+
+struct Decoder {
+    png_structp png;
+    png_infop info;
+    Source source;
+    png_uint_32 width;
+    png_uint_32 height;
+    Pixels pixels;
+    int passes;
+};
+
+// Step 1: the header and the transformations that bring every kind of file to one of the Pixels.
+bool ReadHeader(Decoder* d) {
+    if (setjmp(png_jmpbuf(d->png))) return false;
+    png_set_read_fn(d->png, &d->source, OnRead);
+    png_set_user_limits(d->png, kMaxImageDimension, kMaxImageDimension);
+    // Every chunk but IHDR, PLTE, tRNS, IDAT and IEND is skipped without being decoded.
+    png_set_keep_unknown_chunks(d->png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    png_read_info(d->png, d->info);
+    int depth = 0, type = 0;
+    png_get_IHDR(d->png, d->info, &d->width, &d->height, &depth, &type, nullptr, nullptr, nullptr);
+    const bool transparentColour = png_get_valid(d->png, d->info, PNG_INFO_tRNS) != 0;
+    png_set_scale_16(d->png);
+    switch (type) {
+        case PNG_COLOR_TYPE_PALETTE:
+            png_set_packing(d->png);
+            d->pixels = Pixels::Indices;
+            break;
+        case PNG_COLOR_TYPE_GRAY:
+            png_set_expand_gray_1_2_4_to_8(d->png);
+            if (transparentColour) png_set_tRNS_to_alpha(d->png);
+            d->pixels = transparentColour ? Pixels::GreyAlpha : Pixels::Grey;
+            break;
+        case PNG_COLOR_TYPE_GRAY_ALPHA:
+            d->pixels = Pixels::GreyAlpha;
+            break;
+        case PNG_COLOR_TYPE_RGB:
+            png_set_bgr(d->png);
+            if (transparentColour) png_set_tRNS_to_alpha(d->png);
+            d->pixels = transparentColour ? Pixels::ColourAlpha : Pixels::Colour;
+            break;
+        case PNG_COLOR_TYPE_RGB_ALPHA:
+            png_set_bgr(d->png);
+            d->pixels = Pixels::ColourAlpha;
+            break;
+        default:
+            return false;
+    }
+    d->passes = png_set_interlace_handling(d->png);
+    png_read_update_info(d->png, d->info);
+    return png_get_rowbytes(d->png, d->info) == size_t{d->width} * BytesPerPixel(d->pixels);
+}
+
+// round(c * a / 255 + 255 - a): the colour c with opacity a over white.
+inline uint8_t OverWhite(unsigned c, unsigned a) {
+    const unsigned x = (255 - c) * a + 128;
+    return static_cast<uint8_t>(255 - ((x + (x >> 8)) >> 8));
+}
+
+// One row of grey and alpha, or of blue, green, red and alpha, over white into the image's row.
+void ComposeRow(const uint8_t* in, png_uint_32 width, Pixels pixels, uint8_t* out) {
+    if (pixels == Pixels::GreyAlpha) {
+        for (png_uint_32 x = 0; x < width; ++x, in += 2)
+            out[x] = OverWhite(in[0], in[1]);
+        return;
+    }
+    for (png_uint_32 x = 0; x < width; ++x, in += 4, out += 3) {
+        out[0] = OverWhite(in[0], in[3]);
+        out[1] = OverWhite(in[1], in[3]);
+        out[2] = OverWhite(in[2], in[3]);
+    }
+}
+
+// Step 2: every row, into the image's block bottom-up. Pixels with alpha go through `scratch`: one
+// row, or the whole picture when the file is interlaced. `rows` has room for a pointer per row.
+bool DecodeRows(Decoder* d, uint8_t* bits, ptrdiff_t stride, uint8_t* scratch, png_bytepp rows) {
+    if (setjmp(png_jmpbuf(d->png))) return false;
+    const png_uint_32 height = d->height;
+    const size_t rowBytes = size_t{d->width} * BytesPerPixel(d->pixels);
+    const bool alpha = HasAlpha(d->pixels);
+    if (alpha && d->passes == 1) {
+        for (png_uint_32 y = 0; y < height; ++y) {
+            png_read_row(d->png, scratch, nullptr);
+            ComposeRow(scratch, d->width, d->pixels, bits + (height - 1 - y) * stride);
+        }
+        return true;
+    }
+    for (png_uint_32 y = 0; y < height; ++y)
+        rows[y] = alpha ? scratch + y * rowBytes : bits + (height - 1 - y) * stride;
+    png_read_image(d->png, rows);
+    if (alpha) {
+        for (png_uint_32 y = 0; y < height; ++y)
+            ComposeRow(rows[y], d->width, d->pixels, bits + (height - 1 - y) * stride);
+    }
+    // The chunks after the pixels are of no interest: no png_read_end.
+    return true;
+}
+
+// The colour table: the file's palette over white where tRNS makes entries transparent, or a grey
+// ramp. The rest of the 256 entries stays zero.
+void FillPalette(Decoder* d, RGBQUAD* palette) {
+    if (d->pixels != Pixels::Indices) {
+        for (int i = 0; i < kPaletteEntries; ++i) {
+            const auto level = static_cast<uint8_t>(i);
+            palette[i] = RGBQUAD{level, level, level, 0};
+        }
+        return;
+    }
+    png_colorp colours = nullptr;
+    int count = 0;
+    png_get_PLTE(d->png, d->info, &colours, &count);
+    png_bytep alphas = nullptr;
+    int alphaCount = 0;
+    if (png_get_valid(d->png, d->info, PNG_INFO_tRNS))
+        png_get_tRNS(d->png, d->info, &alphas, &alphaCount, nullptr);
+    for (int i = 0; i < count && i < kPaletteEntries; ++i) {
+        const unsigned a = i < alphaCount ? alphas[i] : 255;
+        palette[i] = RGBQUAD{OverWhite(colours[i].blue, a), OverWhite(colours[i].green, a),
+                             OverWhite(colours[i].red, a), 0};
+    }
+}
+
+BITMAPINFOHEADER* ReadPngFile(const char* path, uint8_t** bits, RGBQUAD** palette) {
+    InputFile file;
+    if (!file.Open(path)) return nullptr;
+    std::unique_ptr<Decoder, FreeDeleter> decoder(static_cast<Decoder*>(std::calloc(1, sizeof(Decoder))));
+    if (!decoder) return nullptr;
+    Decoder* d = decoder.get();
+    d->source.file = &file;
+    d->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    if (!d->png) return nullptr;
+    d->info = png_create_info_struct(d->png);
+
+    DecodedImage image;
+    Buffer scratch;
+    std::unique_ptr<png_bytep[], FreeDeleter> rows;
+    bool ok = d->info && ReadHeader(d);
+    const bool indexed = ok && BytesPerPixel(d->pixels) <= 2;
+    if (ok) ok = image.Allocate(d->width, d->height, indexed ? 8 : 24);
+    if (ok && HasAlpha(d->pixels)) {
+        const size_t rowBytes = size_t{d->width} * BytesPerPixel(d->pixels);
+        scratch.reset(static_cast<uint8_t*>(std::malloc(d->passes > 1 ? rowBytes * d->height : rowBytes)));
+        ok = scratch != nullptr;
+    }
+    if (ok) {
+        rows.reset(static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * d->height)));
+        ok = rows != nullptr;
+    }
+    if (ok)
+        ok = DecodeRows(d, image.Bits(), static_cast<ptrdiff_t>(image.Stride()), scratch.get(), rows.get());
+    if (ok && indexed) FillPalette(d, image.Palette());
+    png_destroy_read_struct(&d->png, d->info ? &d->info : nullptr, nullptr);
+    return ok ? image.Release(bits, palette) : nullptr;
+}
+
+// The file written through a buffer of our own: libpng hands over a few bytes at a time.
+struct Encoder {
+    png_structp png;
+    png_infop info;
+    OutputFile* out;
+    size_t used;
+    uint8_t buffer[kWriteBufferBytes];
+};
+
+bool FlushBuffer(Encoder* e) {
+    const bool ok = e->out->Write(e->buffer, e->used);
+    e->used = 0;
+    return ok;
+}
+
+void OnWrite(png_structp png, png_bytep data, size_t n) {
+    auto* e = static_cast<Encoder*>(png_get_io_ptr(png));
+    while (n > 0) {
+        if (e->used == kWriteBufferBytes && !FlushBuffer(e)) png_error(png, "write failed");
+        const size_t take = n < kWriteBufferBytes - e->used ? n : kWriteBufferBytes - e->used;
+        std::memcpy(e->buffer + e->used, data, take);
+        e->used += take;
+        data += take;
+        n -= take;
+    }
+}
+
+void OnFlush(png_structp) {}
+
+// The whole file, top row first, into the encoder's buffer and file; the buffer's rest is left
+// for the caller to write.
+bool Encode(Encoder* e, const uint8_t* bits, const BITMAPINFOHEADER* header, const RGBQUAD* palette) {
+    if (setjmp(png_jmpbuf(e->png))) return false;
+    const bool indexed = header->biBitCount == 8;
+    const auto width = static_cast<png_uint_32>(header->biWidth);
+    const auto height = static_cast<png_uint_32>(header->biHeight);
+    png_set_write_fn(e->png, e, OnWrite, OnFlush);
+    png_set_IHDR(e->png, e->info, width, height, 8, indexed ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (indexed) {
+        png_color colours[kPaletteEntries];
+        for (int i = 0; i < kPaletteEntries; ++i)
+            colours[i] = png_color{palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue};
+        png_set_PLTE(e->png, e->info, colours, kPaletteEntries);
+    }
+    png_set_compression_level(e->png, kCompressionLevel);
+    png_set_compression_buffer_size(e->png, kIdatBytes);
+    png_write_info(e->png, e->info);
+    if (!indexed) png_set_bgr(e->png);
+    const ptrdiff_t stride = header->biXPelsPerMeter;
+    for (png_uint_32 y = 0; y < height; ++y)
+        png_write_row(e->png, bits + (height - 1 - y) * stride);
+    png_write_end(e->png, nullptr);
+    return true;
+}
+
+int SavePngFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& header,
+                const RGBQUAD* palette) {
+    if (!IsWritableImage(bits, header, palette, header.biBitCount == 8)) return 0;
+    std::unique_ptr<Encoder, FreeDeleter> encoder(static_cast<Encoder*>(std::calloc(1, sizeof(Encoder))));
+    if (!encoder) return 0;
+    Encoder* e = encoder.get();
+    e->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    if (!e->png) return 0;
+    e->info = png_create_info_struct(e->png);
+    OutputFile out;
+    e->out = &out;
+    const bool ok = e->info && out.Create(path) && Encode(e, bits, &header, palette) && FlushBuffer(e);
+    png_destroy_write_struct(&e->png, e->info ? &e->info : nullptr);
+    return ok && out.Commit() ? 1 : 0;
+}
+
+}  // namespace
+}  // namespace imgkit
+
+extern "C" BITMAPINFOHEADER* ReadPNG(const char* path, uint8_t** bits, RGBQUAD** palette) {
+    if (!bits || !palette) return nullptr;
+    try {
+        return imgkit::ReadPngFile(path, bits, palette);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+extern "C" int SavePNG(const char* path, const uint8_t* bits, BITMAPINFOHEADER header,
+                       const RGBQUAD* palette) {
+    try {
+        return imgkit::SavePngFile(path, bits, header, palette);
+    } catch (...) {
+        return 0;
+    }
+}
