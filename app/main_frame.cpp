@@ -70,6 +70,14 @@ const CommandInfo kCommands[] = {
     {ID_VIEW_COLOR_PALETTE, "Color Palette", "", nullptr, "", true},
     {ID_VIEW_STATUS_BAR, "Status Bar", "", nullptr, "상태 표시줄을 표시하거나 숨깁니다\n상태 표시줄 전환",
      true},
+    {ID_VIEW_ZOOM_IN, "Zoom In\tCtrl++", "Ctrl++;Ctrl+=", nullptr, "Show the image one step larger\nZoom In",
+     false},
+    {ID_VIEW_ZOOM_OUT, "Zoom Out\tCtrl+-", "Ctrl+-", nullptr, "Show the image one step smaller\nZoom Out",
+     false},
+    {ID_VIEW_FIT_WINDOW, "Fit in Window\tCtrl+0", "Ctrl+0", nullptr,
+     "Show the whole image as large as the window allows\nFit in Window", false},
+    {ID_VIEW_ACTUAL_PIXELS, "Actual Pixels\tCtrl+1", "Ctrl+1", nullptr,
+     "Show one image pixel on each screen pixel\nActual Pixels", false},
     {ID_IMAGE_CANVAS, "Resize Canvas", "", nullptr, "Resize the drawing canvas", false},
     {ID_IMAGE_RESIZE, "Resize Image", "", nullptr, "Change the size of Image.(Scale)", false},
     {ID_COLORS_DECREASE, "256 Colors (8 Bit)", "", nullptr, "", false},
@@ -388,6 +396,10 @@ void CMainFrame::CreateMenus() {
     colors->addMenu(NewMenu(QStringLiteral("Decrease Color Depth"), {ID_COLORS_DECREASE}));
     colors->addMenu(NewMenu(QStringLiteral("Increase Color Depth"), {ID_COLORS_INCREASE}));
     connect(colors, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    QMenu* view = viewMenu(QStringLiteral("&View"));
+    view->addSeparator();
+    for (int id : {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_FIT_WINDOW, ID_VIEW_ACTUAL_PIXELS})
+        view->addAction(Action(id));
     QMenu* window =
         NewMenu(QStringLiteral("Window(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE});
     connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowMenu(window); });
@@ -397,7 +409,7 @@ void CMainFrame::CreateMenus() {
                  ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_SEPARATOR, ID_FILE_MRU_FILE1,
                  ID_SEPARATOR, ID_APP_EXIT}),
         edit,
-        viewMenu(QStringLiteral("&View")),
+        view,
         NewMenu(QStringLiteral("&Image"), {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE}),
         colors,
         NewMenu(QStringLiteral("Misc."), {ID_MISC_TRANSLUCENT, ID_SEPARATOR, ID_MISC_OPTION}),
