@@ -267,12 +267,6 @@ QPoint COrvikView::ClientToImage(int px, int py) {
     return {x, y};
 }
 
-QPoint COrvikView::ImagePointAt(const QPoint& client) const {
-    const int n = m_pDocument->m_nShrink;
-    const int zoom = m_pDocument->m_nZoom;
-    return {FloorDiv(client.x(), zoom) * n + m_nScrollX, FloorDiv(client.y(), zoom) * n + m_nScrollY};
-}
-
 void COrvikView::scrollContentsBy(int dx, int dy) {
     CImagePane::scrollContentsBy(dx, dy);
     // Below 1:1 the view scrolls by whole blocks.
@@ -405,16 +399,21 @@ void COrvikView::FitInWindow() {
 
 void COrvikView::ZoomAround(ZoomLevel level, const QPoint& client) {
     if (level == Level()) return;
-    const QPoint pixel = ImagePointAt(client);
-    const QPoint place = viewport()->mapTo(window(), client);
+    // The image pixel at the middle of the window pixel under the pointer.
+    const ZoomLevel old = Level();
+    const QPoint inside(std::clamp(client.x(), 0, std::max(viewport()->width() - 1, 0)),
+                        std::clamp(client.y(), 0, std::max(viewport()->height() - 1, 0)));
+    const int x = m_nScrollX + (2 * inside.x() + 1) * old.shrink / (2 * old.zoom);
+    const int y = m_nScrollY + (2 * inside.y() + 1) * old.shrink / (2 * old.zoom);
+    const QPoint place = viewport()->mapTo(window(), inside);
     SetZoomLevel(level, false);
     // The actual-size pane may have come or gone beside the view, moving it under the pointer.
     const QPoint at = viewport()->mapFrom(window(), place);
     const int px = std::clamp(at.x(), 0, std::max(viewport()->width() - 1, 0));
     const int py = std::clamp(at.y(), 0, std::max(viewport()->height() - 1, 0));
     const int n = level.shrink;
-    m_nScrollX = std::clamp((FloorDiv(pixel.x(), n) - px / level.zoom) * n, 0, m_nMaxScrollX);
-    m_nScrollY = std::clamp((FloorDiv(pixel.y(), n) - py / level.zoom) * n, 0, m_nMaxScrollY);
+    m_nScrollX = std::clamp((x / n - px / level.zoom) * n, 0, m_nMaxScrollX);
+    m_nScrollY = std::clamp((y / n - py / level.zoom) * n, 0, m_nMaxScrollY);
     SetScrollPositions();
     viewport()->update();
 }

@@ -102,8 +102,6 @@ private:
     void SetZoomLevel(ZoomLevel level, bool fitFrame);
     // Compose below 1:1, in window pixels.
     void ComposeReduced(QImage& surface, int cols, int rows);
-    // The image pixel under a client point, inside the image or not.
-    QPoint ImagePointAt(const QPoint& client) const;
     QPoint EventPoint(const QMouseEvent* event);
     // Lifts the selected pixels into the floating image, leaving the background colour; false
     // (and the image unchanged) when nothing of the selection lies over the image or memory is short.
