@@ -58,19 +58,18 @@ struct Source {
 template <int kBytes>
 void AddColumns(uint64_t* sums, const Source& source, const uint8_t* row, int from, int to, int shift, int n,
                 int firstBlock) {
-    int x = from;
-    while (x < to) {
-        const int block = x / n;
-        const int stop = std::min((block + 1) * n, to);
-        const uint8_t* p = row + static_cast<ptrdiff_t>(x - shift) * kBytes;
+    const uint8_t* p = row + static_cast<ptrdiff_t>(from - shift) * kBytes;
+    uint64_t* blockSum = sums + (from / n - firstBlock);
+    int stop = (from / n + 1) * n;
+    for (int x = from; x < to; stop += n, ++blockSum) {
         uint64_t sum = 0;
-        for (; x < stop; ++x, p += kBytes) {
+        for (const int end = std::min(stop, to); x < end; ++x, p += kBytes) {
             if constexpr (kBytes == 1)
                 sum += source.colours[*p];
             else
                 sum += Pack(p[0], p[1], p[2]);
         }
-        sums[block - firstBlock] += sum;
+        *blockSum += sum;
     }
 }
 

@@ -58,11 +58,13 @@ void FillHatch(const SurfaceRef& surface, int x0, int y0, int x1, int y1) {
     x1 = std::min(x1, surface.width);
     y1 = std::min(y1, surface.height);
     for (int y = y0; y < y1; ++y) {
+        // The row's pattern repeats every 8 columns.
+        uint32_t pattern[8];
+        for (int x = 0; x < 8; ++x)
+            pattern[x] = ((x - y) & 7) == 0 || ((x + y) & 7) == 0 ? kHatchColour : kHatchBackground;
         uint32_t* row = surface.pixels + y * surface.stride;
-        for (int x = x0; x < x1; ++x) {
-            const bool line = ((x - y) & 7) == 0 || ((x + y) & 7) == 0;
-            row[x] = line ? kHatchColour : kHatchBackground;
-        }
+        for (int x = x0; x < x1; ++x)
+            row[x] = pattern[x & 7];
     }
 }
 
