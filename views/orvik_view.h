@@ -26,7 +26,8 @@ public:
     void OnInitialUpdate();
 
     void UpdateScrollRanges() override;
-    // A client point as an image point inside the image, scrolling first while a drag runs.
+    // A client point as an image point inside the image (below 1:1 the top-left pixel of the block
+    // under it), scrolling first while a drag runs.
     QPoint ClientToImage(int px, int py);
     void ScrollBy(int dx, int dy);
     void CenterOn(int x, int y);
