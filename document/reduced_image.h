@@ -53,6 +53,7 @@ public:
 
     // The copy of `image` at 1:n, up to date; made now when there is none, null when memory is
     // short. Copies of an image of another size, depth, pixel block or palette are dropped first.
+    // The copy stays where it is until the next call.
     const Copy* Level(const PixelBlock& image, int n);
     // Image pixels in `area` (x from the left, y from the top, right and bottom exclusive) have
     // changed: every copy reduces the blocks over them again the next time it is used.
