@@ -41,26 +41,28 @@ protected:
 void ProcessEvents();
 
 // Calls `handle` with the next modal dialog of type T as soon as it is shown. The handler must
-// close the dialog. Returns a flag that says whether it ran.
+// close the dialog. Returns a flag that says whether it ran. The watch ends after five seconds, or
+// with the application when a test ends sooner and no dialog came.
 template <class T>
 std::shared_ptr<bool> OnNextModal(std::function<void(T*)> handle) {
     auto ran = std::make_shared<bool>(false);
-    auto timer = std::make_shared<QElapsedTimer>();
-    timer->start();
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [handle, ran, timer, poll] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+    auto* watch = new QTimer(qApp);
+    QElapsedTimer since;
+    since.start();
+    const auto look = [handle, ran, since, watch] {
+        if (!watch->isActive()) return;  // done already
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog && since.elapsed() < 5000) return;
+        watch->stop();
+        if (dialog) {
             *ran = true;
             handle(dialog);
-            *poll = nullptr;  // break the cycle
-            return;
         }
-        if (timer->elapsed() < 5000)
-            QTimer::singleShot(5, *poll);
-        else
-            *poll = nullptr;  // no dialog came: break the cycle all the same
+        watch->deleteLater();  // after the handler, which may let deferred deletes run
     };
-    QTimer::singleShot(0, *poll);
+    QObject::connect(watch, &QTimer::timeout, watch, look);
+    watch->start(5);
+    QTimer::singleShot(0, watch, look);  // the first look comes before any timer's
     return ran;
 }
 
