@@ -29,6 +29,11 @@ void CHideSplitterWnd::SetColumnWidths(const QList<int>& widths) {
     setSizes(widths);
 }
 
+int CHideSplitterWnd::ColumnExtent(int col) const {
+    const int width = col == m_hiddenCol ? m_hiddenWidth : sizes().value(col);
+    return width + handleWidth();
+}
+
 void CHideSplitterWnd::HideColumn(int col) {
     if (m_hiddenCol != -1 || count() < 2 || col < 0 || col >= count()) return;
     QWidget* pane = widget(col);
@@ -87,6 +92,20 @@ CChildFrame::CChildFrame(COrvikDoc* doc, QWidget* parent) : QMdiSubWindow(parent
 
     OnCommand(ID_NEXT_PANE, [this] { OnNextPane(); });
     OnCommand(ID_PREV_PANE, [this] { OnNextPane(); });
+    RegisterZoomCommands();
+}
+
+void CChildFrame::RegisterZoomCommands() {
+    // Whichever pane has the focus, the commands zoom the editing view.
+    for (const int steps : {1, -1}) {
+        const int id = steps > 0 ? ID_VIEW_ZOOM_IN : ID_VIEW_ZOOM_OUT;
+        OnCommand(id, [this, steps] { m_pView->ZoomTo(ZoomStep(m_pView->Level(), steps)); });
+        OnUpdate(id, [this, steps](CCmdUI& ui) {
+            ui.Enable(m_pView && ZoomStep(m_pView->Level(), steps) != m_pView->Level());
+        });
+    }
+    OnCommand(ID_VIEW_FIT_WINDOW, [this] { m_pView->FitInWindow(); });
+    OnCommand(ID_VIEW_ACTUAL_PIXELS, [this] { m_pView->ZoomTo(kActualPixels); });
 }
 
 CChildFrame::~CChildFrame() {

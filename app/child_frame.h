@@ -22,6 +22,8 @@ public:
     void ShowColumn();
     // The widths the columns start with; a column hidden before it was ever laid out keeps this one.
     void SetColumnWidths(const QList<int>& widths);
+    // The width column `col` takes from the others while it is shown, its splitter bar included.
+    int ColumnExtent(int col) const;
 
     int m_hiddenCol = -1;
 
@@ -64,6 +66,8 @@ protected:
 
 private:
     void OnNextPane();
+    // Zoom In, Zoom Out, Fit in Window and Actual Pixels of the View menu.
+    void RegisterZoomCommands();
 
     COrvikDoc* m_pDocument;
     COrvikView2* m_pView2 = nullptr;

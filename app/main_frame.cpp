@@ -76,6 +76,15 @@ const CommandInfo kCommands[] = {
     {ID_VIEW_COLOR_PALETTE, QT_TRANSLATE_NOOP("CMainFrame", "Color Palette"), "", nullptr, "", true},
     {ID_VIEW_STATUS_BAR, QT_TRANSLATE_NOOP("CMainFrame", "Status Bar"), "", nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "상태 표시줄을 표시하거나 숨깁니다\n상태 표시줄 전환"), true},
+    {ID_VIEW_ZOOM_IN, QT_TRANSLATE_NOOP("CMainFrame", "Zoom In\tCtrl++"), "Ctrl++;Ctrl+=", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Show the image one step larger\nZoom In"), false},
+    {ID_VIEW_ZOOM_OUT, QT_TRANSLATE_NOOP("CMainFrame", "Zoom Out\tCtrl+-"), "Ctrl+-", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Show the image one step smaller\nZoom Out"), false},
+    {ID_VIEW_FIT_WINDOW, QT_TRANSLATE_NOOP("CMainFrame", "Fit in Window\tCtrl+0"), "Ctrl+0", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Show the whole image as large as the window allows\nFit in Window"),
+     false},
+    {ID_VIEW_ACTUAL_PIXELS, QT_TRANSLATE_NOOP("CMainFrame", "Actual Pixels\tCtrl+1"), "Ctrl+1", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Show one image pixel on each screen pixel\nActual Pixels"), false},
     {ID_IMAGE_CANVAS, QT_TRANSLATE_NOOP("CMainFrame", "Resize Canvas"), "", nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Resize the drawing canvas"), false},
     {ID_IMAGE_RESIZE, QT_TRANSLATE_NOOP("CMainFrame", "Resize Image"), "", nullptr,
@@ -403,6 +412,10 @@ void CMainFrame::CreateMenus() {
     colors->addMenu(NewMenu(tr("Decrease Color Depth"), {ID_COLORS_DECREASE}));
     colors->addMenu(NewMenu(tr("Increase Color Depth"), {ID_COLORS_INCREASE}));
     connect(colors, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    QMenu* view = viewMenu(tr("&View"));
+    view->addSeparator();
+    for (int id : {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_FIT_WINDOW, ID_VIEW_ACTUAL_PIXELS})
+        view->addAction(Action(id));
     QMenu* window = NewMenu(tr("Window(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE});
     connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowMenu(window); });
     m_menuDocument = {
@@ -410,7 +423,7 @@ void CMainFrame::CreateMenus() {
                                  ID_SEPARATOR, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP,
                                  ID_SEPARATOR, ID_FILE_MRU_FILE1, ID_SEPARATOR, ID_APP_EXIT}),
         edit,
-        viewMenu(tr("&View")),
+        view,
         NewMenu(tr("&Image"), {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE}),
         colors,
         NewMenu(tr("Misc."), {ID_MISC_TRANSLUCENT, ID_SEPARATOR, ID_MISC_OPTION}),

@@ -1,10 +1,13 @@
 // One repaint of the editing view (compose in the off-screen surface, present by pixel
-// replication) for a 1920 x 1080 client area on the offscreen platform, with 6000 x 4000 images.
+// replication) for a 1920 x 1080 client area on the offscreen platform, with 6000 x 4000 images;
+// below 1:1 the repaint from a reduced copy, the first display at a level (the copy made) and a
+// brush movement with the copy patched.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QMouseEvent>
 
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -60,20 +63,83 @@ BENCHMARK(Repaint)
     ->ArgsProduct({{kImage8Bit, kImage24Bit}, {1, 16}})
     ->Unit(benchmark::kMillisecond);
 
+// Below 1:1 at a level in a 1920 x 1080 client area: 1:n, or with n = 0 the level Fit in Window
+// picks there.
+void ZoomOutTo(COrvikDoc* doc, int n) {
+    COrvikView* view = doc->m_pView;
+    if (n == 0)
+        view->FitInWindow();
+    else
+        view->ZoomAround({1, n}, QPoint(960, 540));
+}
+
+// A repaint below 1:1 once the level's reduced copy exists.
+void RepaintReduced(benchmark::State& state) {
+    COrvikDoc* doc = NewImage(static_cast<int>(state.range(0)));
+    if (!doc) {
+        state.SkipWithError("no document");
+        return;
+    }
+    ZoomOutTo(doc, static_cast<int>(state.range(1)));
+    COrvikView* view = doc->m_pView;
+    view->viewport()->repaint();
+    state.counters["shrink"] = doc->m_nShrink;
+    state.counters["client_w"] = view->viewport()->width();
+    for (auto _ : state)
+        view->viewport()->repaint();
+    CloseBenchImage(doc);
+}
+
+BENCHMARK(RepaintReduced)
+    ->ArgNames({"type", "shrink"})
+    ->ArgsProduct({{kImage8Bit, kImage24Bit}, {4, 0}})
+    ->Unit(benchmark::kMillisecond);
+
+// The first display at a level: the step from 1:1 and a repaint that makes the reduced copy, each
+// time on a new image.
+void FirstReducedDisplay(benchmark::State& state) {
+    for (auto _ : state) {
+        COrvikDoc* doc = NewImage(static_cast<int>(state.range(0)));
+        if (!doc) {
+            state.SkipWithError("no document");
+            return;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        ZoomOutTo(doc, static_cast<int>(state.range(1)));
+        doc->m_pView->viewport()->repaint();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        state.counters["shrink"] = doc->m_nShrink;
+        CloseBenchImage(doc);
+    }
+}
+
+BENCHMARK(FirstReducedDisplay)
+    ->ArgNames({"type", "shrink"})
+    ->ArgsProduct({{kImage8Bit, kImage24Bit}, {2, 0, 32}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(4);
+
 void SendMouse(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButton button,
                Qt::MouseButtons buttons) {
     QMouseEvent event(type, QPointF(p), target->mapToGlobal(QPointF(p)), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(target, &event);
 }
 
-// One brush movement: the segment written and both panes repainted, over a recorded stroke of
-// 500 movements (a zigzag of 9-pixel steps) on a 6000 x 4000 image at zoom 1.
+// One brush movement: the segment written, the reduced copy patched (below 1:1) and both panes
+// repainted, over a recorded stroke of 500 movements (a zigzag of 9-pixel steps) on a 6000 x 4000
+// image at zoom 1 or 1:4.
 void BrushStroke(benchmark::State& state) {
     const int type = static_cast<int>(state.range(0));
     COrvikDoc* doc = NewImage(type);
     if (!doc) {
         state.SkipWithError("no document");
         return;
+    }
+    if (state.range(1) > 1) {
+        ZoomOutTo(doc, static_cast<int>(state.range(1)));
+        doc->m_pView->viewport()->repaint();
     }
     theApp->m_mainFrame->m_currentTool = ID_TOOL_BRUSH;
     QWidget* surface = doc->m_pView->viewport();
@@ -96,9 +162,8 @@ void BrushStroke(benchmark::State& state) {
     CloseBenchImage(doc);
 }
 BENCHMARK(BrushStroke)
-    ->ArgName("type")
-    ->Arg(kImage8Bit)
-    ->Arg(kImage24Bit)
+    ->ArgNames({"type", "shrink"})
+    ->ArgsProduct({{kImage8Bit, kImage24Bit}, {1, 4}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -20,6 +20,7 @@
 #include "document/file_types.h"
 #include "document/pixel_routines.h"
 #include "document/plugin_library.h"
+#include "document/zoom_level.h"
 #include "imgkit/imgkit.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
@@ -263,8 +264,10 @@ bool COrvikDoc::SaveModified() {
 
 void COrvikDoc::SetTitle(const QString& title) {
     const int bracket = title.indexOf('[');
-    QString text = bracket >= 0 ? QStringLiteral("%1[%2:1]").arg(title.left(bracket)).arg(m_nZoom)
-                                : QStringLiteral("%1 [%2:1]").arg(title).arg(m_nZoom);
+    const QString zoom = QString::number(m_nZoom);
+    const QString shrink = QString::number(m_nShrink);
+    QString text = bracket >= 0 ? QStringLiteral("%1[%2:%3]").arg(title.left(bracket), zoom, shrink)
+                                : QStringLiteral("%1 [%2:%3]").arg(title, zoom, shrink);
     m_strTitle = text.left(259);
     if (m_pChildFrame) m_pChildFrame->OnUpdateFrameTitle();
 }
@@ -276,6 +279,8 @@ void COrvikDoc::SetPathName(const QString& path, bool addToRecentFiles) {
 }
 
 void COrvikDoc::UpdateAllViews(const void* sender) {
+    // The editing view's reduced copies learn of every change, also of those it sent itself.
+    if (m_pView) m_pView->ImageChanged(m_rcDirty);
     if (m_pView && m_pView != sender) m_pView->OnUpdate();
     if (m_pView2 && m_pView2 != sender) m_pView2->OnUpdate();
     m_rcDirty = RECT{0, 0, 0, 0};
@@ -311,8 +316,8 @@ void COrvikDoc::SizeFrameToImage() {
     if ((active && active->isMaximized()) || m_pChildFrame->isMaximized()) return;
     MeasureFrameExtra();
 
-    int64_t w = int64_t{Width()} * m_nZoom + m_cxFrameExtra;
-    int64_t h = int64_t{Height()} * m_nZoom + m_cyFrameExtra;
+    int64_t w = ZoomedLength(Width(), {m_nZoom, m_nShrink}) + m_cxFrameExtra;
+    int64_t h = ZoomedLength(Height(), {m_nZoom, m_nShrink}) + m_cyFrameExtra;
     // Limits: the main window's right edge, and its bottom edge above the status bar.
     const QRect outer = main->frameGeometry();
     const int statusHeight = main->statusBar()->isVisible() ? main->statusBar()->height() : 0;

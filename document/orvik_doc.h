@@ -29,7 +29,7 @@ public:
     // Asks whether to save a modified document; false when the user cancels the close.
     bool SaveModified();
 
-    // The title shown in the frame captions, with the zoom appended: "name [6:1]".
+    // The title shown in the frame captions, with the zoom appended: "name [6:1]", "name [1:4]".
     void SetTitle(const QString& title);
     const QString& GetTitle() const { return m_strTitle; }
     // Stores the path, retitles the document with its file name and adds it to the recent files.
@@ -96,6 +96,7 @@ public:
     int m_bBrushesMade = 0;
     QColor m_hBrush[kPaletteEntries];
     int m_nZoom = 1;
+    int m_nShrink = 1;  // below 1:1 each window pixel shows m_nShrink x m_nShrink image pixels (zoom_level.h)
     uint8_t* m_pBits = nullptr;
     RGBQUAD* m_pPalette = nullptr;  // inside the header block for 8 bit, a block of its own for 24 bit
     BITMAPINFOHEADER* m_pHeader = nullptr;

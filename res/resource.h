@@ -59,6 +59,10 @@ constexpr int ID_TOOL_FILL = 32787;
 constexpr int ID_VIEW_COLOR_PALETTE = 32788;
 constexpr int ID_VIEW_TOOL_PALETTE = 32789;
 constexpr int ID_IMAGE_CLEAR = 32790;
+constexpr int ID_VIEW_ZOOM_IN = 32791;
+constexpr int ID_VIEW_ZOOM_OUT = 32792;
+constexpr int ID_VIEW_FIT_WINDOW = 32793;
+constexpr int ID_VIEW_ACTUAL_PIXELS = 32794;
 
 // Status bar indicators and strings.
 constexpr int ID_SEPARATOR = 0;

@@ -501,6 +501,46 @@ Previous Pane</translation>
         <source>Image : None</source>
         <translation>Image: None</translation>
     </message>
+    <message>
+        <source>Zoom In	Ctrl++</source>
+        <translation>Zoom &amp;In	Ctrl++</translation>
+    </message>
+    <message>
+        <source>Show the image one step larger
+Zoom In</source>
+        <translation>Show the image one step larger
+Zoom In</translation>
+    </message>
+    <message>
+        <source>Zoom Out	Ctrl+-</source>
+        <translation>Zoom &amp;Out	Ctrl+-</translation>
+    </message>
+    <message>
+        <source>Show the image one step smaller
+Zoom Out</source>
+        <translation>Show the image one step smaller
+Zoom Out</translation>
+    </message>
+    <message>
+        <source>Fit in Window	Ctrl+0</source>
+        <translation>&amp;Fit in Window	Ctrl+0</translation>
+    </message>
+    <message>
+        <source>Show the whole image as large as the window allows
+Fit in Window</source>
+        <translation>Show the whole image as large as the window allows
+Fit in Window</translation>
+    </message>
+    <message>
+        <source>Actual Pixels	Ctrl+1</source>
+        <translation>&amp;Actual Pixels	Ctrl+1</translation>
+    </message>
+    <message>
+        <source>Show one image pixel on each screen pixel
+Actual Pixels</source>
+        <translation>Show one image pixel on each screen pixel
+Actual Pixels</translation>
+    </message>
 </context>
 <context>
     <name>CNewImageDlg</name>

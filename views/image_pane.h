@@ -1,6 +1,6 @@
 // What the two panes of a document window share: their document, a scroll position counted in
-// image pixels with its own scroll bars (steps of 1, pages of 10), and the image's line in the
-// status bar.
+// image pixels with its own scroll bars (steps of 1, pages of 10; n and 10 n in the editing view
+// below 1:1), and the image's line in the status bar.
 #pragma once
 
 #include <QAbstractScrollArea>

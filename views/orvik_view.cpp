@@ -1,5 +1,6 @@
 #include "views/orvik_view.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,6 +9,7 @@
 #include <QPrinter>
 #include <QScrollBar>
 
+#include <cstring>
 #include <map>
 
 #include "app/child_frame.h"
@@ -24,6 +26,15 @@ namespace {
 int CeilDiv(int a, int b) {
     return (a + b - 1) / b;
 }
+
+// The quotient rounded toward minus infinity, for points left of or above the image.
+int FloorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+// A wheel notch in angle units, and how far one line of the desktop's wheel setting scrolls.
+constexpr int kWheelNotch = 120;
+constexpr int kWheelLinePixels = 20;
 
 }  // namespace
 
@@ -71,6 +82,10 @@ void COrvikView::OnInitialUpdate() {
 // --- Painting ----------------------------------------------------------------------------------
 
 void COrvikView::Compose(QImage& image, int cols, int rows) {
+    if (m_pDocument->m_nShrink > 1) {
+        ComposeReduced(image, cols, rows);
+        return;
+    }
     const COrvikDoc* doc = m_pDocument;
     const BITMAPINFOHEADER& header = *doc->m_pHeader;
     const SurfaceRef surface{reinterpret_cast<uint32_t*>(image.bits()), image.width(), image.height(),
@@ -108,6 +123,75 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
     if (rows > m_nDrawnHeight) FillHatch(surface, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
 }
 
+void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
+    const COrvikDoc* doc = m_pDocument;
+    const SurfaceRef surface{reinterpret_cast<uint32_t*>(image.bits()), image.width(), image.height(),
+                             image.bytesPerLine() / 4};
+    const int n = doc->m_nShrink;
+    const PixelBlock picture{doc->m_pHeader, doc->m_pPalette, doc->m_pBits};
+    // The first visible block; each block is one surface pixel.
+    const int bx = m_nScrollX / n;
+    const int by = m_nScrollY / n;
+    m_nDrawnWidth = std::max(std::min(cols, CeilDiv(doc->Width(), n) - bx), 0);
+    m_nDrawnHeight = std::max(std::min(rows, CeilDiv(doc->Height(), n) - by), 0);
+    const RECT visible{bx, by, bx + m_nDrawnWidth, by + m_nDrawnHeight};
+
+    // Lifting a selection writes pixels that reach the views only with a later update.
+    const RECT& dirty = doc->DirtyArea();
+    if (std::memcmp(&dirty, &m_rcReducedDirty, sizeof dirty) != 0) {
+        m_reduced.Touch(dirty);
+        m_rcReducedDirty = dirty;
+    }
+    if (const CReducedCopies::Copy* copy = m_reduced.Level(picture, n)) {
+        for (int y = 0; y < m_nDrawnHeight; ++y)
+            std::memcpy(surface.pixels + y * surface.stride, copy->Row(by + y) + bx,
+                        sizeof(uint32_t) * m_nDrawnWidth);
+    } else {
+        // No memory for the copy: the visible blocks straight from the image.
+        ReduceBlocks(picture, nullptr, n, visible, surface.pixels, surface.stride);
+    }
+
+    // Image columns [from, to) as surface columns, and one image column as the surface column over it.
+    const auto column = [n](int x, int first) { return FloorDiv(x, n) - first; };
+    const auto span = [n](int from, int to, int first) {
+        const int start = FloorDiv(from, n) - first;
+        return std::make_pair(start, to > from ? FloorDiv(to - 1, n) + 1 - first : start);
+    };
+    const RECT sel = NormalizeRect(m_rcSelection);
+    if (doc->HasFloat()) {
+        const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
+        // An 8-bit floating block holds indices into the image's palette.
+        const FloatingBlock over{{&floating, doc->m_pPalette, doc->m_pFloatBits}, sel.left, sel.top};
+        const auto [left, right] = span(sel.left, sel.left + floating.biWidth, 0);
+        const auto [top, bottom] = span(sel.top, sel.top + floating.biHeight, 0);
+        // The blocks it covers, the image's own pixels counting where it covers only part of one.
+        const RECT blocks{std::max(left, visible.left), std::max(top, visible.top),
+                          std::min(right, visible.right), std::min(bottom, visible.bottom)};
+        if (blocks.left < blocks.right && blocks.top < blocks.bottom)
+            ReduceBlocks(picture, &over, n, blocks,
+                         surface.pixels + (blocks.top - by) * surface.stride + (blocks.left - bx),
+                         surface.stride);
+    }
+    if (m_bDragging || m_bSelection) {
+        const auto [left, right] = span(sel.left, sel.right, bx);
+        const auto [top, bottom] = span(sel.top, sel.bottom, by);
+        DrawDottedFrame(surface, left, top, right, bottom, !m_bSelection);
+    }
+    if (m_bDragging) {
+        const int tool = theApp->m_mainFrame->m_currentTool;
+        const RECT r = NormalizeRect(m_rcDrag);
+        if (tool == ID_TOOL_LINE) {
+            InvertLine(surface, column(m_rcDrag.left, bx), column(m_rcDrag.top, by),
+                       column(m_rcDrag.right, bx), column(m_rcDrag.bottom, by));
+        } else if (tool == ID_TOOL_RECT && r.right != r.left && r.bottom != r.top) {
+            InvertBorder(surface, column(r.left, bx), column(r.top, by), column(r.right, bx),
+                         column(r.bottom, by));
+        }
+    }
+    if (cols > m_nDrawnWidth) FillHatch(surface, m_nDrawnWidth, 0, cols, rows);
+    if (rows > m_nDrawnHeight) FillHatch(surface, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
+}
+
 void COrvikView::paintEvent(QPaintEvent*) {
     if (!m_pDocument->HasImage()) return;
     const int zoom = m_pDocument->m_nZoom;
@@ -129,6 +213,20 @@ void COrvikView::paintEvent(QPaintEvent*) {
 
 void COrvikView::UpdateScrollRanges() {
     if (!m_pDocument->HasImage()) return;
+    // Steps of one and ten window pixels below 1:1, of one and ten image pixels otherwise.
+    const int n = m_pDocument->m_nShrink;
+    for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
+        bar->setSingleStep(n);
+        bar->setPageStep(10 * n);
+    }
+    if (n > 1) {
+        // In image pixels, whole blocks.
+        const int width = CeilDiv(m_pDocument->Width(), n);
+        const int height = CeilDiv(m_pDocument->Height(), n);
+        const QSize client = ClientSizeFor(width, height);
+        SetScrollRanges(std::max(width - client.width(), 0) * n, std::max(height - client.height(), 0) * n);
+        return;
+    }
     const int zoom = m_pDocument->m_nZoom;
     const int64_t width = int64_t{zoom} * m_pDocument->Width();
     const int64_t height = int64_t{zoom} * m_pDocument->Height();
@@ -144,6 +242,20 @@ QPoint COrvikView::ClientToImage(int px, int py) {
     const int zoom = m_pDocument->m_nZoom;
     const int cw = viewport()->width();
     const int ch = viewport()->height();
+    if (const int n = m_pDocument->m_nShrink; n > 1) {
+        // A window pixel outside scrolls one block, as it scrolls one pixel at 1:1.
+        if (m_bDragging) {
+            if (px < 0) ScrollBy(px * n, 0);
+            if (py < 0) ScrollBy(0, py * n);
+            if (px > cw) ScrollBy((px - cw) * n, 0);
+            if (py > ch) ScrollBy(0, (py - ch) * n);
+        }
+        // The top-left pixel of the block under the point.
+        const int64_t x = int64_t{px} * n + m_nScrollX;
+        const int64_t y = int64_t{py} * n + m_nScrollY;
+        return {static_cast<int>(std::clamp<int64_t>(x, 0, m_pDocument->Width() - 1)),
+                static_cast<int>(std::clamp<int64_t>(y, 0, m_pDocument->Height() - 1))};
+    }
     if (m_bDragging) {
         if (px < 0) ScrollBy(px / zoom, 0);
         if (py < 0) ScrollBy(0, py / zoom);
@@ -155,6 +267,43 @@ QPoint COrvikView::ClientToImage(int px, int py) {
     return {x, y};
 }
 
+void COrvikView::scrollContentsBy(int dx, int dy) {
+    CImagePane::scrollContentsBy(dx, dy);
+    // Below 1:1 the view scrolls by whole blocks.
+    const int n = m_pDocument->m_nShrink;
+    if (m_nScrollX % n != 0 || m_nScrollY % n != 0) {
+        m_nScrollX -= m_nScrollX % n;
+        m_nScrollY -= m_nScrollY % n;
+        SetScrollPositions();
+    }
+}
+
+void COrvikView::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    if (!m_pDocument->HasImage()) return;
+    const QPoint angle = event->angleDelta();
+    if (event->modifiers() & Qt::ControlModifier) {
+        m_nWheelZoom += angle.y() != 0 ? angle.y() : angle.x();
+        const int steps = m_nWheelZoom / kWheelNotch;
+        m_nWheelZoom -= steps * kWheelNotch;
+        if (steps != 0 && ZoomStep(Level(), steps) != Level()) {
+            ZoomAround(ZoomStep(Level(), steps), event->position().toPoint());
+            m_pDocument->UpdateAllViews();
+        }
+        return;
+    }
+    // In 1/120 window pixels: the desktop's lines a notch, or the distance a touchpad reports.
+    QPoint travel = event->pixelDelta().isNull() ? angle * QApplication::wheelScrollLines() * kWheelLinePixels
+                                                 : event->pixelDelta() * kWheelNotch;
+    if ((event->modifiers() & Qt::ShiftModifier) && travel.x() == 0) travel = QPoint(travel.y(), 0);
+    m_wheelTravel += travel;
+    // A scroll step is one image pixel, or below 1:1 one block.
+    const int unit = kWheelNotch * m_pDocument->m_nZoom;
+    const QPoint steps(m_wheelTravel.x() / unit, m_wheelTravel.y() / unit);
+    m_wheelTravel -= steps * unit;
+    ScrollBy(-steps.x() * m_pDocument->m_nShrink, -steps.y() * m_pDocument->m_nShrink);
+}
+
 void COrvikView::ScrollBy(int dx, int dy) {
     m_nScrollX = std::clamp(m_nScrollX + dx, 0, m_nMaxScrollX);
     m_nScrollY = std::clamp(m_nScrollY + dy, 0, m_nMaxScrollY);
@@ -164,6 +313,8 @@ void COrvikView::ScrollBy(int dx, int dy) {
 
 void COrvikView::CenterOn(int x, int y) {
     const int zoom = m_pDocument->m_nZoom;
+    // Below 1:1 in blocks, each one window pixel.
+    const int n = m_pDocument->m_nShrink;
     // One axis, in zoomed pixels: the first visible zoomed pixel that centres `p` within [0, size].
     auto first = [zoom](int p, int half, int64_t size) {
         int64_t low = int64_t{zoom} * p - half;
@@ -175,60 +326,101 @@ void COrvikView::CenterOn(int x, int y) {
         if (high > size) low = std::max<int64_t>(low + (size - high), 0);
         return static_cast<int>(low / zoom);
     };
-    m_nScrollX = first(x, viewport()->width() / 2, int64_t{zoom} * m_pDocument->Width());
-    m_nScrollY = first(y, viewport()->height() / 2, int64_t{zoom} * m_pDocument->Height());
+    m_nScrollX = first(x / n, viewport()->width() / 2, ZoomedLength(m_pDocument->Width(), Level())) * n;
+    m_nScrollY = first(y / n, viewport()->height() / 2, ZoomedLength(m_pDocument->Height(), Level())) * n;
     SetScrollPositions();
 }
 
 // --- Zoom ----------------------------------------------------------------------------------------
 
-void COrvikView::ZoomIn(int x, int y) {
+ZoomLevel COrvikView::Level() const {
+    return {m_pDocument->m_nZoom, m_pDocument->m_nShrink};
+}
+
+void COrvikView::SetZoomLevel(ZoomLevel level, bool fitFrame) {
     COrvikDoc* doc = m_pDocument;
-    const int before = doc->m_nZoom;
-    switch (before) {
-        case 1:
-            doc->m_nZoom = 6;
-            break;
-        case 6:
-            doc->m_nZoom = 8;
-            break;
-        case 8:
-            doc->m_nZoom = 16;
-            break;
-        default:
-            return;
+    doc->m_nZoom = level.zoom;
+    doc->m_nShrink = level.shrink;
+    m_wheelTravel = QPoint();
+    // The actual-size pane shows while the image is magnified.
+    if (doc->m_pChildFrame) {
+        if (level.zoom > 1)
+            doc->m_pChildFrame->m_wndSplitter->ShowColumn();
+        else
+            doc->m_pChildFrame->m_wndSplitter->HideColumn(0);
     }
-    if (before == 1 && doc->m_pChildFrame) doc->m_pChildFrame->m_wndSplitter->ShowColumn();
-    doc->SizeFrameToImage();
+    if (fitFrame) doc->SizeFrameToImage();
     // The shown pane takes its room now (a maximised frame keeps its size and is not laid out by
-    // the fitting), so the centring below sees the view's final width.
+    // the fitting), so the centring that follows sees the view's final width.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     doc->SetTitle(doc->GetTitle());
     UpdateScrollRanges();
+}
+
+void COrvikView::ZoomIn(int x, int y) {
+    const ZoomLevel next = ZoomStep(Level(), 1);
+    if (next == Level()) return;
+    SetZoomLevel(next, true);
     CenterOn(x, y);
 }
 
 void COrvikView::ZoomOut(int x, int y) {
-    COrvikDoc* doc = m_pDocument;
-    switch (doc->m_nZoom) {
-        case 16:
-            doc->m_nZoom = 8;
-            break;
-        case 8:
-            doc->m_nZoom = 6;
-            break;
-        case 6:
-            doc->m_nZoom = 1;
-            break;
-        default:
-            return;
-    }
-    if (doc->m_nZoom == 1 && doc->m_pChildFrame) doc->m_pChildFrame->m_wndSplitter->HideColumn(0);
-    doc->SizeFrameToImage();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    doc->SetTitle(doc->GetTitle());
-    UpdateScrollRanges();
+    const ZoomLevel next = ZoomStep(Level(), -1);
+    if (Level() == kActualPixels || next == Level()) return;
+    SetZoomLevel(next, true);
     CenterOn(x, y);
+}
+
+void COrvikView::ZoomTo(ZoomLevel level) {
+    if (!m_pDocument->HasImage() || level == Level()) return;
+    const QPoint centre = ClientToImage(viewport()->width() / 2, viewport()->height() / 2);
+    SetZoomLevel(level, true);
+    CenterOn(centre.x(), centre.y());
+    m_pDocument->UpdateAllViews();
+}
+
+void COrvikView::FitInWindow() {
+    COrvikDoc* doc = m_pDocument;
+    if (!doc->HasImage() || !doc->m_pChildFrame) return;
+    const CHideSplitterWnd* splitter = doc->m_pChildFrame->m_wndSplitter;
+    // Above 1:1 the actual-size pane takes its column from the editing view.
+    const int pane = splitter->ColumnExtent(0);
+    ZoomLevel fit = kZoomLevels[0];
+    for (const ZoomLevel level : kZoomLevels) {
+        const int width = splitter->width() - (level.zoom > 1 ? pane : 0);
+        if (ZoomedLength(doc->Width(), level) <= width &&
+            ZoomedLength(doc->Height(), level) <= splitter->height())
+            fit = level;
+    }
+    if (fit != Level()) SetZoomLevel(fit, false);
+    CenterOn(doc->Width() / 2, doc->Height() / 2);
+    doc->UpdateAllViews();
+}
+
+void COrvikView::ZoomAround(ZoomLevel level, const QPoint& client) {
+    if (level == Level()) return;
+    // The image pixel at the middle of the window pixel under the pointer.
+    const ZoomLevel old = Level();
+    const QPoint inside(std::clamp(client.x(), 0, std::max(viewport()->width() - 1, 0)),
+                        std::clamp(client.y(), 0, std::max(viewport()->height() - 1, 0)));
+    const int x = m_nScrollX + (2 * inside.x() + 1) * old.shrink / (2 * old.zoom);
+    const int y = m_nScrollY + (2 * inside.y() + 1) * old.shrink / (2 * old.zoom);
+    const QPoint place = viewport()->mapTo(window(), inside);
+    SetZoomLevel(level, false);
+    // The actual-size pane may have come or gone beside the view, moving it under the pointer.
+    const QPoint at = viewport()->mapFrom(window(), place);
+    const int px = std::clamp(at.x(), 0, std::max(viewport()->width() - 1, 0));
+    const int py = std::clamp(at.y(), 0, std::max(viewport()->height() - 1, 0));
+    const int n = level.shrink;
+    m_nScrollX = std::clamp((x / n - px / level.zoom) * n, 0, m_nMaxScrollX);
+    m_nScrollY = std::clamp((y / n - py / level.zoom) * n, 0, m_nMaxScrollY);
+    SetScrollPositions();
+    viewport()->update();
+}
+
+void COrvikView::ImageChanged(const RECT& area) {
+    m_reduced.Touch(area);
+    m_rcReducedDirty = RECT{0, 0, 0, 0};
 }
 
 // --- Status and cursor ---------------------------------------------------------------------------

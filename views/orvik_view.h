@@ -1,12 +1,17 @@
 // The editing view: the image magnified by the document's zoom factor, composed at image scale in
 // the main frame's off-screen surface with the floating image, the selection frame, the rubber
 // bands and the hatch outside the image, then stretched into the window by pixel replication.
+// Below 1:1 it is composed at window scale instead: each window pixel shows the mean colour of the
+// n x n image pixels under it, taken from a reduced copy of the image, and the overlays are drawn
+// one window pixel wide.
 #pragma once
 
 #include <QCursor>
 #include <QPoint>
 
 #include "document/image_buffer.h"
+#include "document/reduced_image.h"
+#include "document/zoom_level.h"
 #include "views/image_pane.h"
 
 class QPrinter;
@@ -21,16 +26,32 @@ public:
     void OnInitialUpdate();
 
     void UpdateScrollRanges() override;
-    // A client point as an image point inside the image, scrolling first while a drag runs.
+    // A client point as an image point inside the image (below 1:1 the top-left pixel of the block
+    // under it), scrolling first while a drag runs.
     QPoint ClientToImage(int px, int py);
     void ScrollBy(int dx, int dy);
     void CenterOn(int x, int y);
+    // The zoom tool's steps, centred on image point (x, y): one level in, or one level out (none
+    // from 1:1 or 1:32). The frame is fitted to the zoomed image.
     void ZoomIn(int x, int y);
     void ZoomOut(int x, int y);
     void UpdateStatus(int x, int y);
 
-    // Composes the visible part into the off-screen surface; the image columns and rows drawn are
-    // left in m_nDrawnWidth and m_nDrawnHeight.
+    // The document's zoom level.
+    ZoomLevel Level() const;
+    // The View menu's steps: to `level` around the view's centre, the frame fitted to the image.
+    void ZoomTo(ZoomLevel level);
+    // The largest level at which the whole image fits the document window as it is (1:32 when none
+    // does); the window keeps its size.
+    void FitInWindow();
+    // To `level`, keeping the image pixel under client point `client` under it as far as the
+    // scroll ranges allow; the window keeps its size.
+    void ZoomAround(ZoomLevel level, const QPoint& client);
+    // The document's pixels in `area` changed (image pixels): the reduced copies redo them.
+    void ImageChanged(const RECT& area);
+
+    // Composes the visible part into the off-screen surface; the image columns and rows drawn (below
+    // 1:1 the surface columns and rows) are left in m_nDrawnWidth and m_nDrawnHeight.
     void Compose(QImage& surface, int cols, int rows);
 
     // Prints the whole image on one page of `printer`, as large as fits, pixels replicated.
@@ -73,8 +94,15 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // Sets the zoom level; the actual-size pane's column, the title and the scroll ranges follow,
+    // and with `fitFrame` the frame is fitted to the zoomed image.
+    void SetZoomLevel(ZoomLevel level, bool fitFrame);
+    // Compose below 1:1, in window pixels.
+    void ComposeReduced(QImage& surface, int cols, int rows);
     QPoint EventPoint(const QMouseEvent* event);
     // Lifts the selected pixels into the floating image, leaving the background colour; false
     // (and the image unchanged) when nothing of the selection lies over the image or memory is short.
@@ -86,6 +114,10 @@ private:
     void OnFilePrintPreview();
 
     bool m_bCapture = false;  // a press of this view is waiting for its release
+    CReducedCopies m_reduced;
+    RECT m_rcReducedDirty{0, 0, 0, 0};  // the document's dirty area the reduced copies already redid
+    QPoint m_wheelTravel;               // wheel travel not scrolled yet, in 1/120 window pixels
+    int m_nWheelZoom = 0;               // Ctrl + wheel rotation not zoomed yet
 };
 
 // The cursor of a tool (IDC_ZOOM ... IDC_FILL, IDC_MOVE) with its hot spot.

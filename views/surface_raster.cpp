@@ -58,11 +58,13 @@ void FillHatch(const SurfaceRef& surface, int x0, int y0, int x1, int y1) {
     x1 = std::min(x1, surface.width);
     y1 = std::min(y1, surface.height);
     for (int y = y0; y < y1; ++y) {
+        // The row's pattern repeats every 8 columns.
+        uint32_t pattern[8];
+        for (int x = 0; x < 8; ++x)
+            pattern[x] = ((x - y) & 7) == 0 || ((x + y) & 7) == 0 ? kHatchColour : kHatchBackground;
         uint32_t* row = surface.pixels + y * surface.stride;
-        for (int x = x0; x < x1; ++x) {
-            const bool line = ((x - y) & 7) == 0 || ((x + y) & 7) == 0;
-            row[x] = line ? kHatchColour : kHatchBackground;
-        }
+        for (int x = x0; x < x1; ++x)
+            row[x] = pattern[x & 7];
     }
 }
 
@@ -77,6 +79,17 @@ void InvertRectOutline(const SurfaceRef& surface, int left, int top, int right, 
     if (bottom - top > 1) {
         InvertLine(surface, left, top + 1, left, bottom - 1);
         InvertLine(surface, right, top + 1, right, bottom - 1);
+    }
+}
+
+void InvertBorder(const SurfaceRef& surface, int left, int top, int right, int bottom) {
+    for (int x = std::max(left, 0); x <= std::min(right, surface.width - 1); ++x) {
+        Invert(surface, x, top);
+        if (bottom != top) Invert(surface, x, bottom);
+    }
+    for (int y = std::max(top + 1, 0); y <= std::min(bottom - 1, surface.height - 1); ++y) {
+        Invert(surface, left, y);
+        if (right != left) Invert(surface, right, y);
     }
 }
 

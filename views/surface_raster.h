@@ -33,6 +33,10 @@ void InvertLine(const SurfaceRef& surface, int x0, int y0, int x1, int y1);
 // in either direction, each outline pixel inverted once otherwise.
 void InvertRectOutline(const SurfaceRef& surface, int left, int top, int right, int bottom);
 
+// Inverts each pixel on the border of columns left..right and rows top..bottom, all included,
+// once: a single row or column when the rectangle is one pixel high or wide.
+void InvertBorder(const SurfaceRef& surface, int left, int top, int right, int bottom);
+
 // A dotted outline over columns left..right-1 and rows top..bottom-1: white dots on black, or,
 // with `invert`, the dots invert what is under them.
 void DrawDottedFrame(const SurfaceRef& surface, int left, int top, int right, int bottom, bool invert);

@@ -1,0 +1,200 @@
+#include "document/reduced_image.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <optional>
+
+namespace {
+
+// The three channels of a pixel side by side in one word, 21 bits each, so a block's sums take one
+// addition a pixel: 1024 pixels of 255 still fit a field.
+constexpr uint64_t Pack(uint8_t blue, uint8_t green, uint8_t red) {
+    return uint64_t{blue} | uint64_t{green} << 21 | uint64_t{red} << 42;
+}
+constexpr uint64_t kField = (uint64_t{1} << 21) - 1;
+
+// The rounded mean (sum + count / 2) / count as a multiply and a shift, exact for sums below 2^19
+// and counts up to 8192; a channel of a 32 x 32 block stays below 2^18.
+class BlockMean {
+public:
+    explicit BlockMean(uint32_t count)
+        : m_factor(((uint64_t{1} << 32) + count - 1) / count), m_half(count / 2) {}
+    uint32_t operator()(uint64_t sum) const {
+        return static_cast<uint32_t>(((sum + m_half) * m_factor) >> 32);
+    }
+    uint32_t Pixel(uint64_t sums) const {
+        return 0xFF000000u | (*this)(sums >> 42) << 16 | (*this)(sums >> 21 & kField) << 8 |
+               (*this)(sums & kField);
+    }
+
+private:
+    uint64_t m_factor;
+    uint32_t m_half;
+};
+
+// One source of pixels: a bottom-up block and, for 8 bits, its colours packed.
+struct Source {
+    const uint8_t* bits;
+    ptrdiff_t stride;
+    int height;
+    int bytes;
+    uint64_t colours[kPaletteEntries];
+
+    explicit Source(const PixelBlock& block) : bits(block.bits), stride(block.header->biXPelsPerMeter) {
+        height = block.header->biHeight;
+        bytes = block.header->biBitCount / 8;
+        if (bytes == 1) {
+            for (int i = 0; i < kPaletteEntries; ++i)
+                colours[i] =
+                    Pack(block.palette[i].rgbBlue, block.palette[i].rgbGreen, block.palette[i].rgbRed);
+        }
+    }
+    const uint8_t* RowFromTop(int y) const { return bits + static_cast<ptrdiff_t>(height - 1 - y) * stride; }
+};
+
+// Adds the pixels of image columns from..to-1 to the sums of their blocks (sums[0] is block
+// `firstBlock`); image column x is pixel x - shift of `row`.
+template <int kBytes>
+void AddColumns(uint64_t* sums, const Source& source, const uint8_t* row, int from, int to, int shift, int n,
+                int firstBlock) {
+    const uint8_t* p = row + static_cast<ptrdiff_t>(from - shift) * kBytes;
+    uint64_t* blockSum = sums + (from / n - firstBlock);
+    int stop = (from / n + 1) * n;
+    for (int x = from; x < to; stop += n, ++blockSum) {
+        uint64_t sum = 0;
+        for (const int end = std::min(stop, to); x < end; ++x, p += kBytes) {
+            if constexpr (kBytes == 1)
+                sum += source.colours[*p];
+            else
+                sum += Pack(p[0], p[1], p[2]);
+        }
+        *blockSum += sum;
+    }
+}
+
+void AddColumns(uint64_t* sums, const Source& source, const uint8_t* row, int from, int to, int shift, int n,
+                int firstBlock) {
+    if (from >= to) return;
+    if (source.bytes == 1)
+        AddColumns<1>(sums, source, row, from, to, shift, n, firstBlock);
+    else
+        AddColumns<3>(sums, source, row, from, to, shift, n, firstBlock);
+}
+
+bool IsEmpty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+RECT Union(const RECT& a, const RECT& b) {
+    if (IsEmpty(a)) return b;
+    if (IsEmpty(b)) return a;
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
+}  // namespace
+
+void ReduceBlocks(const PixelBlock& image, const FloatingBlock* floating, int n, const RECT& blocks,
+                  uint32_t* out, ptrdiff_t stride) {
+    const int width = image.header->biWidth;
+    const int height = image.header->biHeight;
+    const int left = std::max(blocks.left, 0);
+    const int top = std::max(blocks.top, 0);
+    const int right = std::min<int64_t>(blocks.right, (int64_t{width} + n - 1) / n);
+    const int bottom = std::min<int64_t>(blocks.bottom, (int64_t{height} + n - 1) / n);
+    if (left >= right || top >= bottom) return;
+    out += (top - blocks.top) * stride + (left - blocks.left);
+
+    const Source picture(image);
+    // The floating block's columns and rows over the image.
+    int floatLeft = 0, floatRight = 0, floatTop = 0, floatBottom = 0;
+    std::optional<Source> over;
+    if (floating) {
+        const BITMAPINFOHEADER& header = *floating->block.header;
+        floatLeft = std::clamp<int64_t>(floating->x, 0, width);
+        floatRight = std::clamp<int64_t>(int64_t{floating->x} + header.biWidth, 0, width);
+        floatTop = std::clamp<int64_t>(floating->y, 0, height);
+        floatBottom = std::clamp<int64_t>(int64_t{floating->y} + header.biHeight, 0, height);
+        if (floatLeft < floatRight && floatTop < floatBottom) over.emplace(floating->block);
+    }
+
+    const int firstColumn = left * n;
+    const int endColumn = std::min(right * n, width);
+    const int lastColumns = endColumn - (right - 1) * n;  // columns of the last block
+    std::vector<uint64_t> sums(right - left);
+    for (int by = top; by < bottom; ++by, out += stride) {
+        std::fill(sums.begin(), sums.end(), 0);
+        const int endRow = std::min(by * n + n, height);
+        for (int y = by * n; y < endRow; ++y) {
+            const uint8_t* row = picture.RowFromTop(y);
+            if (over && y >= floatTop && y < floatBottom) {
+                const int a = std::clamp(floatLeft, firstColumn, endColumn);
+                const int b = std::clamp(floatRight, firstColumn, endColumn);
+                AddColumns(sums.data(), picture, row, firstColumn, a, 0, n, left);
+                AddColumns(sums.data(), *over, over->RowFromTop(y - floating->y), a, b, floating->x, n, left);
+                AddColumns(sums.data(), picture, row, b, endColumn, 0, n, left);
+            } else {
+                AddColumns(sums.data(), picture, row, firstColumn, endColumn, 0, n, left);
+            }
+        }
+        const int rows = endRow - by * n;
+        const BlockMean whole(rows * n);
+        const BlockMean last(rows * lastColumns);
+        for (int bx = left; bx < right - 1; ++bx)
+            out[bx - left] = whole.Pixel(sums[bx - left]);
+        out[right - 1 - left] = last.Pixel(sums[right - 1 - left]);
+    }
+}
+
+bool CReducedCopies::SameImage(const PixelBlock& image) const {
+    const BITMAPINFOHEADER& h = *image.header;
+    if (image.bits != m_bits || h.biWidth != m_header.biWidth || h.biHeight != m_header.biHeight ||
+        h.biBitCount != m_header.biBitCount || h.biXPelsPerMeter != m_header.biXPelsPerMeter)
+        return false;
+    return h.biBitCount != 8 || std::memcmp(image.palette, m_palette, kPaletteBytes) == 0;
+}
+
+const CReducedCopies::Copy* CReducedCopies::Level(const PixelBlock& image, int n) {
+    if (!SameImage(image)) {
+        Clear();
+        m_header = *image.header;
+        m_bits = image.bits;
+        if (image.header->biBitCount == 8) std::memcpy(m_palette, image.palette, kPaletteBytes);
+    }
+    const auto found =
+        std::find_if(m_copies.begin(), m_copies.end(), [n](const Copy& c) { return c.shrink == n; });
+    if (found == m_copies.end()) {
+        Copy copy;
+        copy.shrink = n;
+        copy.width = (image.header->biWidth + n - 1) / n;
+        copy.height = (image.header->biHeight + n - 1) / n;
+        copy.pixels.reset(new (std::nothrow) uint32_t[static_cast<size_t>(copy.width) * copy.height]);
+        if (!copy.pixels) return nullptr;
+        ReduceBlocks(image, nullptr, n, RECT{0, 0, copy.width, copy.height}, copy.pixels.get(), copy.width);
+        m_copies.push_back(std::move(copy));
+        return &m_copies.back();
+    }
+    Copy& copy = *found;
+    if (!IsEmpty(copy.stale)) {
+        const RECT blocks{copy.stale.left / n, copy.stale.top / n, (copy.stale.right + n - 1) / n,
+                          (copy.stale.bottom + n - 1) / n};
+        ReduceBlocks(image, nullptr, n, blocks,
+                     copy.pixels.get() + static_cast<ptrdiff_t>(blocks.top) * copy.width + blocks.left,
+                     copy.width);
+        copy.stale = RECT{0, 0, 0, 0};
+    }
+    return &copy;
+}
+
+void CReducedCopies::Touch(const RECT& area) {
+    const RECT clipped{std::max(area.left, 0), std::max(area.top, 0), area.right, area.bottom};
+    if (IsEmpty(clipped)) return;
+    for (Copy& copy : m_copies)
+        copy.stale = Union(copy.stale, clipped);
+}
+
+void CReducedCopies::Clear() {
+    m_copies.clear();
+    m_bits = nullptr;
+}

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "document/reduced_image.h"
+#include "test_image.h"
+
+namespace {
+
+// Bytes that repeat nowhere nearby, so a pixel taken from the wrong place shows.
+void Scramble(TestImage& image, uint32_t seed) {
+    for (int64_t i = 0; i < int64_t{image.stride()} * image.height(); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        image.bits[i] = uint8_t(seed >> 24);
+    }
+}
+
+// Each n x n block's mean, one channel at a time with plain division, rounded half up.
+std::vector<uint32_t> Expected(const TestImage& image, int n) {
+    std::vector<uint32_t> out;
+    for (int by = 0; by * n < image.height(); ++by)
+        for (int bx = 0; bx * n < image.width(); ++bx) {
+            uint32_t sums[3] = {0, 0, 0}, count = 0;
+            for (int y = by * n; y < std::min(by * n + n, image.height()); ++y)
+                for (int x = bx * n; x < std::min(bx * n + n, image.width()); ++x, ++count) {
+                    const int row = image.height() - 1 - y;
+                    const RGBQUAD& c = image.palette[image.bits[row * image.stride() + x]];
+                    const uint32_t colour =
+                        image.header->biBitCount == 24
+                            ? image.At24(x, row)
+                            : uint32_t{c.rgbRed} << 16 | uint32_t{c.rgbGreen} << 8 | c.rgbBlue;
+                    for (int k = 0; k < 3; ++k)
+                        sums[k] += colour >> (8 * k) & 0xFF;
+                }
+            uint32_t mean = 0xFF000000;
+            for (int k = 0; k < 3; ++k)
+                mean |= (sums[k] + count / 2) / count << (8 * k);
+            out.push_back(mean);
+        }
+    return out;
+}
+
+std::vector<uint32_t> Reduce(const TestImage& image, int n) {
+    const int w = (image.width() + n - 1) / n;
+    const int h = (image.height() + n - 1) / n;
+    std::vector<uint32_t> out(size_t(w) * h);
+    ReduceBlocks({image.header, image.palette, image.bits}, nullptr, n, RECT{0, 0, w, h}, out.data(), w);
+    return out;
+}
+
+}  // namespace
+
+TEST(ReducedImage, EveryBlockIsTheRoundedMeanOfItsPixels) {
+    for (const int type : {kImage8Bit, kImage24Bit})
+        for (const int width : {1, 5, 33, 70})
+            for (const int n : {2, 3, 4, 6, 8, 12, 16, 24, 32}) {
+                TestImage image(width, 37, type);
+                Scramble(image, uint32_t(width * 100 + n));
+                ASSERT_EQ(Reduce(image, n), Expected(image, n)) << type << " " << width << " 1:" << n;
+            }
+    // Whole 32 x 32 blocks of white, the largest sums, stay white.
+    TestImage white(64, 32, kImage24Bit);
+    std::fill(white.bits, white.bits + white.stride() * 32, 0xFF);
+    EXPECT_EQ(Reduce(white, 32), (std::vector<uint32_t>{0xFFFFFFFF, 0xFFFFFFFF}));
+}
+
+TEST(ReducedImage, CopiesFollowTouchedAreasAndDropWithTheImage) {
+    TestImage image(50, 40, kImage8Bit);
+    Scramble(image, 5);
+    CReducedCopies copies;
+    const auto level = [&](int n) {
+        const CReducedCopies::Copy* copy = copies.Level({image.header, image.palette, image.bits}, n);
+        return std::vector<uint32_t>(copy->Row(0), copy->Row(0) + copy->width * copy->height);
+    };
+    EXPECT_EQ(level(4), Expected(image, 4));
+    EXPECT_EQ(level(3), Expected(image, 3));
+
+    // A change announced by Touch reaches every copy; one that was not announced does not.
+    image.At8(10, 18) ^= 0x80;  // (10, 21) from the top
+    image.At8(45, 37) ^= 0x80;  // (45, 2)
+    copies.Touch(RECT{10, 21, 11, 22});
+    const std::vector<uint32_t> quarter = level(4);
+    const std::vector<uint32_t> fresh = Expected(image, 4);
+    EXPECT_EQ(quarter[5 * 13 + 2], fresh[5 * 13 + 2]);
+    EXPECT_NE(quarter[0 * 13 + 11], fresh[0 * 13 + 11]);
+    copies.Touch(RECT{0, 0, 50, 40});
+    EXPECT_EQ(level(4), fresh);
+    EXPECT_EQ(level(3), Expected(image, 3));
+    EXPECT_EQ(copies.Count(), 2u);
+
+    // A new palette, or a new size, drops every copy.
+    image.palette[image.At8(0, 39)].rgbRed ^= 0xFF;
+    EXPECT_EQ(level(2), Expected(image, 2));
+    EXPECT_EQ(copies.Count(), 1u);
+    image.header->biWidth = 49;
+    EXPECT_EQ(level(2), Expected(image, 2));
+    EXPECT_EQ(copies.Count(), 1u);
+    image.header->biWidth = 50;
+}
