@@ -55,6 +55,8 @@ const CommandInfo kCommands[] = {
     {ID_APP_EXIT, "종료(&X)", "", nullptr, "문서를 저장할지 묻고 응용 프로그램을 끝냅니다\n끝내기", false},
     {ID_EDIT_UNDO, "취소(&U)\tCtrl+Z", "Ctrl+Z;Alt+Backspace", nullptr, "마지막 작업을 취소합니다\n실행 취소",
      false},
+    {ID_EDIT_REDO, "Redo(&R)\tCtrl+Y", "Ctrl+Y;Ctrl+Shift+Z", nullptr, "Redo the last undone action\nRedo",
+     false},
     {ID_EDIT_CUT, "Cut(&T)\tCtrl+X", "Ctrl+X;Shift+Del", ":/toolbar/cut.xpm",
      "선택 영역을 잘라내어 클립보드에 넣습니다\n잘라내기", false},
     {ID_EDIT_COPY, "Copy(&C)\tCtrl+C", "Ctrl+C;Ctrl+Ins", ":/toolbar/copy.xpm",
@@ -380,8 +382,8 @@ void CMainFrame::CreateMenus() {
         NewMenu(QStringLiteral("&Help"), {ID_APP_ABOUT}),
     };
 
-    QMenu* edit =
-        NewMenu(QStringLiteral("Edit(&E)"), {ID_EDIT_UNDO, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY});
+    QMenu* edit = NewMenu(QStringLiteral("Edit(&E)"),
+                          {ID_EDIT_UNDO, ID_EDIT_REDO, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY});
     edit->addMenu(NewMenu(QStringLiteral("Paste"), {ID_EDIT_PASTE, ID_EDIT_PASTE_SELECTION}));
     edit->addAction(Action(ID_IMAGE_CLEAR));
     QMenu* colors = new QMenu(QStringLiteral("Colors"), this);

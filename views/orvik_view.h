@@ -41,6 +41,8 @@ public:
     // The image changed from outside the view: the brush forgets its last point, and a line or
     // rectangle drag in progress ends without painting.
     void ForgetToolPoints();
+    // A mouse button pressed in the view is still held, so the tool's step is not over.
+    bool ButtonHeld() const;
 
     // Tools. Points are image pixels (x from the left, y from the top); whatever lies outside the
     // image is not written.
@@ -86,6 +88,8 @@ private:
     void OnFilePrintPreview();
 
     bool m_bCapture = false;  // a press of this view is waiting for its release
+    // The buttons held as the view's last press or release left them.
+    Qt::MouseButtons m_buttonsHeld;
 };
 
 // The cursor of a tool (IDC_ZOOM ... IDC_FILL, IDC_MOVE) with its hot spot.
