@@ -145,14 +145,17 @@ public:
         m_floating = before;
     }
 
-    void DropUnchanged(const UndoTarget& now) {
-        if (m_tiles && now.header && m_tiles->Fits(*now.header)) m_tiles->DropUnchanged(now.bits);
+    // False when memory ran out on the way.
+    bool DropUnchanged(const UndoTarget& now) {
+        if (m_tiles && now.header && m_tiles->Fits(*now.header) && !m_tiles->DropUnchanged(now.bits))
+            return false;
         if (m_tiles && m_tiles->Empty()) m_tiles.reset();
         if (m_palette && now.palette && std::memcmp(m_palette.get(), now.palette, kPaletteBytes) == 0)
             m_palette.reset();
         if (m_hasFloat && !m_floating.header && !now.floating.header &&
             (!m_floatPlace || SamePlace(m_floating, now.floating)))
             m_hasFloat = false;
+        return true;
     }
 
     UndoEffect Apply(UndoTarget& target) {
@@ -169,7 +172,7 @@ public:
             effect.palette = true;
         }
         // Tiles apply only to the image they were taken from; the history never offers another.
-        if (m_tiles && m_tiles->Fits(*target.header)) effect.area = m_tiles->Swap(target.bits);
+        if (m_tiles && m_tiles->Fits(*target.header)) effect.area = m_tiles->Swap(&target.bits);
         if (m_hasFloat) {
             std::swap(target.floating.header, m_floating.header);
             std::swap(target.floating.bits, m_floating.bits);
@@ -238,8 +241,8 @@ StepOutcome CUndoHistory::EndStep(const UndoTarget& now) {
     if (!m_open) return StepOutcome::None;
     std::unique_ptr<CUndoStep> step = std::move(m_open);
     if (!step->m_overflow) {
-        step->DropUnchanged(now);
-        if (step->Empty()) return StepOutcome::None;
+        step->m_overflow = !step->DropUnchanged(now);
+        if (!step->m_overflow && step->Empty()) return StepOutcome::None;
     }
     if (step->m_overflow || step->Bytes() > m_budget.Limit()) {
         Clear();

@@ -31,6 +31,14 @@ UndoTarget Target(TestImage& image) {
     return {image.header, image.palette, image.bits, {}};
 }
 
+// Undo (true) or Redo of the image's last step; a whole block may have taken the rows' place.
+UndoEffect Apply(CUndoHistory& history, TestImage& image, bool undo) {
+    UndoTarget target = Target(image);
+    const UndoEffect effect = undo ? history.Undo(target) : history.Redo(target);
+    image.bits = target.bits;
+    return effect;
+}
+
 // Touches `area` (y from the top) and fills it with `value`, as a tool would.
 void Write(CUndoHistory& history, TestImage& image, RECT area, uint32_t value) {
     history.Touch(*image.header, image.bits, area);
@@ -63,8 +71,7 @@ TEST(UndoHistory, PartialChangesComeBackExactlyAtBothDepthsAndOddSizes) {
             ASSERT_EQ(history.EndStep(Target(image)), StepOutcome::Kept);
             const std::vector<uint8_t> after = Rows(image);
 
-            UndoTarget target = Target(image);
-            const UndoEffect undone = history.Undo(target);
+            const UndoEffect undone = Apply(history, image, true);
             EXPECT_EQ(Rows(image), before);
             EXPECT_FALSE(undone.image);
             EXPECT_EQ(undone.area.left, 0);
@@ -74,9 +81,9 @@ TEST(UndoHistory, PartialChangesComeBackExactlyAtBothDepthsAndOddSizes) {
             EXPECT_TRUE(history.CanRedo());
             EXPECT_FALSE(history.CanUndo());
 
-            history.Redo(target);
+            Apply(history, image, false);
             EXPECT_EQ(Rows(image), after);
-            history.Undo(target);
+            Apply(history, image, true);
             EXPECT_EQ(Rows(image), before);
         }
     }
@@ -114,9 +121,8 @@ TEST(UndoHistory, ANewStepEmptiesTheRedoList) {
         Write(history, image, RECT{0, 0, 10, 10}, value);
         history.EndStep(Target(image));
     }
-    UndoTarget target = Target(image);
-    history.Undo(target);
-    history.Undo(target);
+    Apply(history, image, true);
+    Apply(history, image, true);
     EXPECT_EQ(history.RedoCount(), 2u);
     EXPECT_EQ(image.At8(0, 39), 1);
     // While a new step records, redo is no longer offered; once kept, the redo list is gone.
