@@ -102,14 +102,27 @@ TEST(UndoHistory, KeepsOnlyTheTilesThatChanged) {
     EXPECT_LT(history.Bytes(), 2 * tile);
     EXPECT_EQ(budget.Bytes(), history.Bytes());
 
+    // When most of it changed, the copy stays whole and is exchanged with the rows.
+    const std::vector<uint8_t> before = Rows(image);
+    const uint64_t held = history.Bytes();
+    Write(history, image, RECT{0, 0, 1000, 700}, 0x010203);
+    history.EndStep(Target(image));
+    EXPECT_GE(history.Bytes() - held, uint64_t{1000} * 700 * 3);
+    const uint8_t* rows = image.bits;
+    Apply(history, image, true);
+    EXPECT_NE(image.bits, rows);
+    EXPECT_EQ(Rows(image), before);
+    Apply(history, image, false);
+    EXPECT_EQ(image.bits, rows);
+
     // A write that leaves every pixel as it was is no step at all; nor is a floating image that
     // is missing before and after, in the same place.
-    Write(history, image, RECT{10, 10, 20, 20}, 0);
+    Write(history, image, RECT{10, 10, 20, 20}, 0x010203);
     history.KeepFloat(FloatingImage{nullptr, nullptr, true, RECT{1, 2, 3, 4}}, true);
     UndoTarget now = Target(image);
     now.floating = FloatingImage{nullptr, nullptr, true, RECT{1, 2, 3, 4}};
     EXPECT_EQ(history.EndStep(now), StepOutcome::None);
-    EXPECT_EQ(history.UndoCount(), 1u);
+    EXPECT_EQ(history.UndoCount(), 2u);
     EXPECT_EQ(history.EndStep(now), StepOutcome::None);  // nothing open
 }
 
