@@ -22,6 +22,9 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
 
+// Counts the tests run so far; a handler waiting for a dialog gives up when its test ends.
+extern int g_testGeneration;
+
 class GuiTest : public ::testing::Test {
 public:
     static CMainFrame* Main() { return theApp->m_mainFrame; }
@@ -32,6 +35,7 @@ protected:
         ASSERT_TRUE(theApp->InitInstance({}));
     }
     void TearDown() override {
+        ++g_testGeneration;
         theApp->ExitInstance();
         QApplication::processEvents();
     }
@@ -40,27 +44,30 @@ protected:
 // Lets pending events (layout, paint, deferred deletes) run.
 void ProcessEvents();
 
-// Calls `handle` with the next modal dialog of type T as soon as it is shown. The handler must
-// close the dialog. Returns a flag that says whether it ran.
+// Calls `handle` with the next modal dialog of type T as soon as it is shown, within five seconds
+// and the running test. The handler must close the dialog. Returns a flag that says whether it ran.
 template <class T>
 std::shared_ptr<bool> OnNextModal(std::function<void(T*)> handle) {
+    // Each pending poll owns a copy of this, so nothing keeps itself alive once polling stops.
+    struct Poll {
+        std::function<void(T*)> handle;
+        std::shared_ptr<bool> ran;
+        std::shared_ptr<QElapsedTimer> timer;
+        int generation;
+        void operator()() const {
+            if (generation != g_testGeneration) return;
+            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                *ran = true;
+                handle(dialog);
+            } else if (timer->elapsed() < 5000) {
+                QTimer::singleShot(5, *this);
+            }
+        }
+    };
     auto ran = std::make_shared<bool>(false);
     auto timer = std::make_shared<QElapsedTimer>();
     timer->start();
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [handle, ran, timer, poll] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            *ran = true;
-            handle(dialog);
-            *poll = nullptr;  // break the cycle
-            return;
-        }
-        if (timer->elapsed() < 5000)
-            QTimer::singleShot(5, *poll);
-        else
-            *poll = nullptr;  // no dialog came: break the cycle all the same
-    };
-    QTimer::singleShot(0, *poll);
+    QTimer::singleShot(0, Poll{std::move(handle), ran, timer, g_testGeneration});
     return ran;
 }
 

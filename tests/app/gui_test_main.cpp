@@ -10,6 +10,8 @@
 #include "document/orvik_doc.h"
 #include "gui_test.h"
 
+int g_testGeneration = 0;
+
 void ProcessEvents() {
     for (int i = 0; i < 3; ++i) {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
