@@ -12,7 +12,6 @@
 
 #include <cstring>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "app/child_frame.h"
@@ -45,63 +44,42 @@ void Drag(COrvikDoc* doc, std::initializer_list<QPoint> points, Qt::MouseButton 
     QTest::mouseRelease(Surface(doc), button, {}, *(points.end() - 1));
 }
 
-std::vector<uint8_t> Bytes(const void* data, size_t size) {
-    const auto* p = static_cast<const uint8_t*>(data);
-    return data ? std::vector<uint8_t>(p, p + size) : std::vector<uint8_t>();
-}
-
-// Everything a step may change, copied out of the document and its editing view.
-struct State {
-    std::vector<uint8_t> header, palette, rows, floatHeader, floatRows;
-    bool selected;
-    RECT place;
-
-    explicit State(const COrvikDoc* doc)
-        : header(Bytes(doc->m_pHeader, kHeaderBytes)),
-          palette(Bytes(doc->m_pPalette, kPaletteBytes)),
-          rows(Bytes(doc->m_pBits, size_t(doc->Stride()) * doc->Height())),
-          selected(doc->m_pView->m_bSelection),
-          place(doc->m_pView->m_rcSelection) {
-        if (const BITMAPINFOHEADER* f = doc->m_pFloatHeader) {
-            floatHeader = Bytes(f, f->biBitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes);
-            floatRows = Bytes(doc->m_pFloatBits, size_t(f->biXPelsPerMeter) * f->biHeight);
-        }
-    }
-};
-
-// The parts in which two states differ; empty when they are the same. The selection counts only
-// with a floating image (`withSelection` false) or always.
-std::string Differences(const State& a, const State& b, bool withSelection = true) {
-    std::string parts;
-    const auto differ = [&](bool different, const char* name) {
-        if (different) parts += std::string(parts.empty() ? "" : ", ") + name;
+// Everything a step may change: the image's header, palette and rows, the floating image, and the
+// selection that places it (without `withSelection`, only when there is a floating image).
+std::vector<uint8_t> Snapshot(const COrvikDoc* doc, bool withSelection = true) {
+    std::vector<uint8_t> bytes;
+    const auto add = [&bytes](const void* data, size_t size) {
+        const auto* p = static_cast<const uint8_t*>(data);
+        bytes.insert(bytes.end(), p, p + size);
     };
-    differ(a.header != b.header, "header");
-    differ(a.palette != b.palette, "palette");
-    differ(a.rows != b.rows, "pixels");
-    differ(a.floatHeader != b.floatHeader || a.floatRows != b.floatRows, "floating image");
-    const bool placed = withSelection || !a.floatHeader.empty() || !b.floatHeader.empty();
-    differ(placed && (a.selected != b.selected || std::memcmp(&a.place, &b.place, sizeof a.place) != 0),
-           "selection");
-    return parts;
+    add(doc->m_pHeader, kHeaderBytes);
+    add(doc->m_pPalette, kPaletteBytes);
+    add(doc->m_pBits, size_t(doc->Stride()) * doc->Height());
+    if (const BITMAPINFOHEADER* f = doc->m_pFloatHeader) {
+        add(f, f->biBitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes);
+        add(doc->m_pFloatBits, size_t(f->biXPelsPerMeter) * f->biHeight);
+    }
+    if (withSelection || doc->HasFloat()) {
+        add(&doc->m_pView->m_bSelection, sizeof(bool));
+        add(&doc->m_pView->m_rcSelection, sizeof(RECT));
+    }
+    return bytes;
 }
 
 // Runs `action` as one user action; one Undo must give back exactly the document before it and
 // Redo exactly the one after it, both marking the document modified, more than once.
 void ExpectOneStep(COrvikDoc* doc, const char* name, const std::function<void()>& action) {
     SCOPED_TRACE(name);
-    const State before(doc);
+    const std::vector<uint8_t> before = Snapshot(doc);
     action();
-    const State after(doc);
-    ASSERT_NE(Differences(before, after), "") << "nothing changed";
+    const std::vector<uint8_t> after = Snapshot(doc);
+    ASSERT_NE(before, after) << "nothing changed";
     for (int round = 0; round < 2; ++round) {
         doc->SetModifiedFlag(false);
         ASSERT_TRUE(Command(ID_EDIT_UNDO));
-        EXPECT_EQ(Differences(State(doc), before), "");
-        EXPECT_TRUE(doc->IsModified());
-        doc->SetModifiedFlag(false);
+        EXPECT_TRUE(Snapshot(doc) == before);
         ASSERT_TRUE(Command(ID_EDIT_REDO));
-        EXPECT_EQ(Differences(State(doc), after), "");
+        EXPECT_TRUE(Snapshot(doc) == after);
         EXPECT_TRUE(doc->IsModified());
     }
 }
@@ -132,7 +110,7 @@ TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly) {
         COrvikDoc* doc = NewPatternDocument(131, 97, type);
         ASSERT_NE(doc, nullptr);
         COrvikView* view = doc->m_pView;
-        const State start(doc);
+        const std::vector<uint8_t> start = Snapshot(doc, false);
         const auto tool = [](int id) { Main()->m_currentTool = id; };
 
         ExpectOneStep(doc, "clear", [] { Command(ID_IMAGE_CLEAR); });
@@ -169,54 +147,37 @@ TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly) {
         ExpectOneStep(doc, "resize canvas", [&] { doc->ResizeCanvas(160, 90); });
         ExpectOneStep(doc, "resize image", [&] { doc->ResizeImage(90, 120); });
 
-        // Back to the start step by step, and forward again to the end.
-        const State end(doc);
+        // Back to the start step by step (making a selection is no step, so the last one stays),
+        // and forward again to the end.
+        const std::vector<uint8_t> end = Snapshot(doc);
         int steps = 0;
         while (Command(ID_EDIT_UNDO))
             ++steps;
         EXPECT_EQ(steps, 16);
-        // Making a selection is no step, so the last one stays.
-        EXPECT_EQ(Differences(State(doc), start, false), "");
+        EXPECT_TRUE(Snapshot(doc, false) == start);
         while (Command(ID_EDIT_REDO))
             --steps;
         EXPECT_EQ(steps, 0);
-        EXPECT_EQ(Differences(State(doc), end), "");
+        EXPECT_TRUE(Snapshot(doc) == end);
         CloseWithoutSaving(doc);
     }
 }
 
 TEST_F(UndoTest, NewChangesDiscardRedoAndTheItemsFollowTheActiveDocument) {
     EXPECT_FALSE(CommandEnabled(ID_EDIT_UNDO));
-    EXPECT_FALSE(CommandEnabled(ID_EDIT_REDO));
-    QAction* redo = Main()->Action(ID_EDIT_REDO);
-    EXPECT_EQ(redo->text(), "Redo(&R)\tCtrl+Y");
-    EXPECT_EQ(redo->shortcuts(), (QList<QKeySequence>{QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
-    EXPECT_EQ(redo->statusTip(), "Redo the last undone action");
-    EXPECT_EQ(redo->toolTip(), "Redo");
-
     COrvikDoc* first = NewPatternDocument(40, 30, kImage8Bit);
     ASSERT_NE(first, nullptr);
-    QList<QAction*> edit;
-    for (const QAction* menu : Main()->menuBar()->actions())
-        if (menu->menu() && menu->menu()->title() == "Edit(&E)") edit = menu->menu()->actions();
-    ASSERT_GE(edit.size(), 2);
-    EXPECT_EQ(edit[0], Main()->Action(ID_EDIT_UNDO));
-    EXPECT_EQ(edit[1], redo);
     EXPECT_FALSE(CommandEnabled(ID_EDIT_UNDO));
-    EXPECT_FALSE(CommandEnabled(ID_EDIT_REDO));
-
     Drag(first, {{5, 5}, {20, 5}});
+    const std::vector<uint8_t> painted = Snapshot(first);
+    Drag(first, {{5, 9}, {20, 9}});
     EXPECT_TRUE(CommandEnabled(ID_EDIT_UNDO));
     EXPECT_FALSE(CommandEnabled(ID_EDIT_REDO));
-    const State painted(first);
-    Drag(first, {{5, 9}, {20, 9}});
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
-    EXPECT_TRUE(CommandEnabled(ID_EDIT_UNDO));
     EXPECT_TRUE(CommandEnabled(ID_EDIT_REDO));
 
     // Another document has a history of its own.
-    COrvikDoc* second = NewPatternDocument(30, 20, kImage24Bit);
-    ASSERT_NE(second, nullptr);
+    ASSERT_NE(NewPatternDocument(30, 20, kImage24Bit), nullptr);
     EXPECT_FALSE(CommandEnabled(ID_EDIT_UNDO));
     EXPECT_FALSE(CommandEnabled(ID_EDIT_REDO));
     Main()->m_mdiArea->setActiveSubWindow(first->m_pChildFrame);
@@ -225,51 +186,33 @@ TEST_F(UndoTest, NewChangesDiscardRedoAndTheItemsFollowTheActiveDocument) {
     // A new change after an undo discards what could have been redone.
     Drag(first, {{30, 20}});
     EXPECT_FALSE(CommandEnabled(ID_EDIT_REDO));
-    EXPECT_FALSE(Command(ID_EDIT_REDO));
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
-    EXPECT_EQ(Differences(State(first), painted), "");
-    ASSERT_TRUE(Command(ID_EDIT_UNDO));
-    EXPECT_FALSE(CommandEnabled(ID_EDIT_UNDO));
-    // The tool forgot its last point: a right press paints where it happens, not from there.
-    EXPECT_FALSE(first->m_pView->m_bHaveLast);
+    EXPECT_TRUE(Snapshot(first) == painted);
+    EXPECT_FALSE(first->m_pView->m_bHaveLast);  // the brush forgot its last point
 }
 
-TEST_F(UndoTest, WindowsBarsAndPanesFollowAnUndo) {
+TEST_F(UndoTest, TheWindowStatusLineAndPaletteBarFollowAnUndo) {
     COrvikDoc* doc = NewPatternDocument(200, 150, kImage8Bit);
     ASSERT_NE(doc, nullptr);
     const QSize frame = doc->m_pChildFrame->size();
     ASSERT_EQ(doc->ResizeImage(400, 300), ImageStatus::Ok);
     const QSize larger = doc->m_pChildFrame->size();
-    ASSERT_NE(larger, frame);
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
     EXPECT_EQ(doc->m_pChildFrame->size(), frame);
     EXPECT_EQ(Main()->PaneText(2), "Image: 200 x 150 x 256");
     ASSERT_TRUE(Command(ID_EDIT_REDO));
     EXPECT_EQ(doc->m_pChildFrame->size(), larger);
-    EXPECT_EQ(Main()->PaneText(2), "Image: 400 x 300 x 256");
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
 
-    // Pixels and palette entries come back on screen and in the palette bar.
+    // A palette entry comes back on screen and in the palette bar.
     const int index = doc->m_pBits[(doc->Height() - 1) * doc->Stride() + 3];  // at (3, 0)
     const QRgb shown = Grab(Surface(doc)).pixel(3, 0);
-    Drag(doc, {{3, 0}});
-    ProcessEvents();
+    Palette()->m_foreIndex = index;
+    Palette()->SetEntry(index, 250, 1, 2);
     ASSERT_NE(Grab(Surface(doc)).pixel(3, 0), shown);
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
     EXPECT_EQ(Grab(Surface(doc)).pixel(3, 0), shown);
-    Palette()->m_foreIndex = index;
-    Palette()->SetEntry(index, 250, 1, 2);
-    ASSERT_TRUE(Command(ID_EDIT_UNDO));
-    EXPECT_EQ(Grab(Surface(doc)).pixel(3, 0), shown);
     EXPECT_EQ(Grab(Palette()->m_foreSwatch).pixel(15, 15), shown);
-    EXPECT_EQ(doc->m_hBrush[index].rgb(), shown);
-
-    // Depth: the status line and the palette's owner change with it.
-    ASSERT_TRUE(Command(ID_COLORS_INCREASE));
-    EXPECT_EQ(Main()->PaneText(2), "Image: 200 x 150 x 16 Million");
-    ASSERT_TRUE(Command(ID_EDIT_UNDO));
-    EXPECT_EQ(Main()->PaneText(2), "Image: 200 x 150 x 256");
-    EXPECT_EQ(doc->m_pPalette, HeaderPalette(doc->m_pHeader));
 }
 
 TEST_F(UndoTest, IncreaseColorDepthGivesEachPixelItsPaletteColour) {
@@ -278,37 +221,30 @@ TEST_F(UndoTest, IncreaseColorDepthGivesEachPixelItsPaletteColour) {
     for (int i = 0; i < kPaletteEntries; ++i)
         doc->m_pPalette[i] = RGBQUAD{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), uint8_t(i)};
     const std::vector<uint8_t> indices(doc->m_pBits, doc->m_pBits + doc->Stride() * doc->Height());
-    const std::vector<uint8_t> palette = Bytes(doc->m_pPalette, kPaletteBytes);
+    const std::vector<RGBQUAD> palette(doc->m_pPalette, doc->m_pPalette + kPaletteEntries);
     doc->SetModifiedFlag(false);
-    EXPECT_TRUE(CommandEnabled(ID_COLORS_INCREASE));
-    EXPECT_FALSE(CommandEnabled(ID_COLORS_DECREASE));
-
     ASSERT_TRUE(Command(ID_COLORS_INCREASE));
     ASSERT_EQ(doc->BitCount(), 24);
-    EXPECT_EQ(doc->Stride(), 100);
     EXPECT_TRUE(IsModelHeader(*doc->m_pHeader));
     EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(Main()->PaneText(2), "Image: 33 x 7 x 16 Million");
     for (int row = 0; row < 7; ++row)
         for (int x = 0; x < 33; ++x)
             ASSERT_EQ(GetPixel24(doc->m_pBits, x, row, doc->Stride()),
                       PaletteColour(doc->m_pPalette[indices[size_t(row) * 36 + x]]))
                 << x << "," << row;
     // The palette stays for painting, in a block of its own.
-    EXPECT_EQ(Bytes(doc->m_pPalette, kPaletteBytes), palette);
+    EXPECT_EQ(std::memcmp(doc->m_pPalette, palette.data(), kPaletteBytes), 0);
     EXPECT_NE(doc->m_pPalette, HeaderPalette(doc->m_pHeader));
     EXPECT_FALSE(CommandEnabled(ID_COLORS_INCREASE));
-    EXPECT_TRUE(CommandEnabled(ID_COLORS_DECREASE));
 
-    // Not with a floating block.
+    // Only for 8 bits without a floating block.
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    EXPECT_TRUE(CommandEnabled(ID_COLORS_INCREASE));
     doc->m_pView->m_bSelection = true;
     doc->m_pView->m_rcSelection = RECT{1, 1, 5, 5};
-    ASSERT_TRUE(Command(ID_EDIT_COPY));
-    ASSERT_TRUE(Command(ID_EDIT_PASTE_SELECTION));
-    ASSERT_TRUE(doc->HasFloat());
+    ASSERT_TRUE(Command(ID_EDIT_COPY) && Command(ID_EDIT_PASTE_SELECTION) && doc->HasFloat());
     EXPECT_FALSE(CommandEnabled(ID_COLORS_INCREASE));
-    EXPECT_FALSE(Command(ID_COLORS_INCREASE));
-    EXPECT_EQ(doc->BitCount(), 8);
 }
 
 TEST_F(UndoTest, TheBudgetDropsOldStepsAndAStepLargerThanItEmptiesTheHistory) {
@@ -321,27 +257,25 @@ TEST_F(UndoTest, TheBudgetDropsOldStepsAndAStepLargerThanItEmptiesTheHistory) {
     // Each clear of this image keeps about 300 KB.
     COrvikDoc* doc = NewPatternDocument(300, 300, kImage24Bit);
     ASSERT_NE(doc, nullptr);
-    std::vector<State> states{State(doc)};
+    std::vector<std::vector<uint8_t>> states{Snapshot(doc)};
     for (int i = 0; i < 6; ++i) {
         Palette()->m_backIndex = 10 + i;
         ASSERT_TRUE(Command(ID_IMAGE_CLEAR));
-        states.emplace_back(doc);
+        states.push_back(Snapshot(doc));
     }
     const size_t kept = doc->History().UndoCount();
-    EXPECT_GE(kept, 2u);
-    EXPECT_LT(kept, 6u);
+    EXPECT_EQ(kept, 3u);
     EXPECT_LE(theApp->m_undoBudget.Bytes(), theApp->m_undoBudget.Limit());
     while (Command(ID_EDIT_UNDO)) {
     }
-    EXPECT_EQ(Differences(State(doc), states[6 - kept]), "");  // the oldest steps went
+    EXPECT_TRUE(Snapshot(doc) == states[6 - kept]);  // the oldest steps went
     while (Command(ID_EDIT_REDO)) {
     }
 
     // Other documents share the budget; closing one gives its memory back.
     COrvikDoc* other = NewPatternDocument(300, 300, kImage24Bit);
-    ASSERT_NE(other, nullptr);
-    ASSERT_TRUE(Command(ID_IMAGE_CLEAR));
-    EXPECT_LE(doc->History().UndoCount(), kept);
+    ASSERT_TRUE(other && Command(ID_IMAGE_CLEAR));
+    EXPECT_EQ(doc->History().UndoCount(), kept - 1);
     CloseWithoutSaving(other);
     EXPECT_EQ(theApp->m_undoBudget.Bytes(), doc->History().Bytes());
 
@@ -349,50 +283,52 @@ TEST_F(UndoTest, TheBudgetDropsOldStepsAndAStepLargerThanItEmptiesTheHistory) {
     // bar says so.
     Main()->m_mdiArea->setActiveSubWindow(doc->m_pChildFrame);
     ASSERT_EQ(doc->ResizeImage(700, 700), ImageStatus::Ok);
-    ASSERT_TRUE(CommandEnabled(ID_EDIT_UNDO));
-    Palette()->m_backIndex = 99;
     ASSERT_TRUE(Command(ID_IMAGE_CLEAR));
-    EXPECT_EQ(GetPixel24(doc->m_pBits, 0, 0, doc->Stride()), PaletteColour(doc->m_pPalette[99]));
+    EXPECT_NE(Snapshot(doc), states.back());
     EXPECT_FALSE(CommandEnabled(ID_EDIT_UNDO));
-    EXPECT_FALSE(CommandEnabled(ID_EDIT_REDO));
     EXPECT_EQ(theApp->m_undoBudget.Bytes(), 0u);
     EXPECT_EQ(Main()->statusBar()->currentMessage(),
               "This change is too large to undo; the undo history was emptied.");
 }
 
 TEST_F(UndoTest, KeysUndoAndRedoAndWaitForTheMouseButtons) {
+    QAction* redo = Main()->Action(ID_EDIT_REDO);
+    EXPECT_EQ(redo->text(), "Redo(&R)\tCtrl+Y");
+    EXPECT_EQ(redo->statusTip(), "Redo the last undone action");
     COrvikDoc* doc = NewPatternDocument(60, 40, kImage24Bit);
     ASSERT_NE(doc, nullptr);
+    for (const QAction* menu : Main()->menuBar()->actions()) {
+        if (menu->menu() && menu->menu()->title() == "Edit(&E)")
+            EXPECT_EQ(menu->menu()->actions().value(1), redo);  // right after Undo
+    }
     QApplication::setActiveWindow(Main());
     ASSERT_TRUE(QTest::qWaitForWindowActive(Main()));
-    const State before(doc);
+    const std::vector<uint8_t> before = Snapshot(doc);
     Drag(doc, {{5, 5}, {50, 30}});
-    const State after(doc);
+    const std::vector<uint8_t> after = Snapshot(doc);
     const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers) {
         Main()->UpdateCommandUI();  // as whenever the program waits for input
         QTest::keyClick(Main(), k, modifiers);
         ProcessEvents();
     };
     key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(Differences(State(doc), before), "");
+    EXPECT_TRUE(Snapshot(doc) == before);
     key(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(Differences(State(doc), after), "");
+    EXPECT_TRUE(Snapshot(doc) == after);
     key(Qt::Key_Backspace, Qt::AltModifier);
-    EXPECT_EQ(Differences(State(doc), before), "");
+    EXPECT_TRUE(Snapshot(doc) == before);
     key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(Differences(State(doc), after), "");
+    EXPECT_TRUE(Snapshot(doc) == after);
 
     // Ctrl+Z during a stroke waits for the release, then takes back the whole stroke.
     QWindow* window = Main()->windowHandle();
     const auto at = [&](QPoint p) { return Surface(doc)->mapTo(Main(), p); };
     QTest::mousePress(window, Qt::LeftButton, {}, at(QPoint(10, 30)));
     QTest::mouseMove(window, at(QPoint(40, 10)));
-    ASSERT_NE(Differences(State(doc), after), "");
     key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_NE(Differences(State(doc), after), "");  // not yet
+    EXPECT_TRUE(Snapshot(doc) != after);  // not yet
     QTest::mouseMove(window, at(QPoint(50, 35)));
     QTest::mouseRelease(window, Qt::LeftButton, {}, at(QPoint(50, 35)));
     ProcessEvents();
-    EXPECT_EQ(Differences(State(doc), after), "");
-    EXPECT_TRUE(CommandEnabled(ID_EDIT_REDO));
+    EXPECT_TRUE(Snapshot(doc) == after);
 }
