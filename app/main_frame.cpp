@@ -59,6 +59,8 @@ const CommandInfo kCommands[] = {
      QT_TRANSLATE_NOOP("CMainFrame", "문서를 저장할지 묻고 응용 프로그램을 끝냅니다\n끝내기"), false},
     {ID_EDIT_UNDO, QT_TRANSLATE_NOOP("CMainFrame", "취소(&U)\tCtrl+Z"), "Ctrl+Z;Alt+Backspace", nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "마지막 작업을 취소합니다\n실행 취소"), false},
+    {ID_EDIT_REDO, QT_TRANSLATE_NOOP("CMainFrame", "Redo(&R)\tCtrl+Y"), "Ctrl+Y;Ctrl+Shift+Z", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Redo the last undone action\nRedo"), false},
     {ID_EDIT_CUT, QT_TRANSLATE_NOOP("CMainFrame", "Cut(&T)\tCtrl+X"), "Ctrl+X;Shift+Del", ":/toolbar/cut.xpm",
      QT_TRANSLATE_NOOP("CMainFrame", "선택 영역을 잘라내어 클립보드에 넣습니다\n잘라내기"), false},
     {ID_EDIT_COPY, QT_TRANSLATE_NOOP("CMainFrame", "Copy(&C)\tCtrl+C"), "Ctrl+C;Ctrl+Ins",
@@ -405,7 +407,8 @@ void CMainFrame::CreateMenus() {
         NewMenu(tr("&Help"), {ID_APP_ABOUT}),
     };
 
-    QMenu* edit = NewMenu(tr("Edit(&E)"), {ID_EDIT_UNDO, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY});
+    QMenu* edit =
+        NewMenu(tr("Edit(&E)"), {ID_EDIT_UNDO, ID_EDIT_REDO, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY});
     edit->addMenu(NewMenu(tr("Paste"), {ID_EDIT_PASTE, ID_EDIT_PASTE_SELECTION}));
     edit->addAction(Action(ID_IMAGE_CLEAR));
     QMenu* colors = new QMenu(tr("Colors"), this);

@@ -9,6 +9,8 @@
 #include <QPrinter>
 #include <QSettings>
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "app/about_dlg.h"
@@ -18,6 +20,23 @@
 #include "document/orvik_doc.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
+
+namespace {
+
+// The undo budget in bytes: "Settings/UndoMemoryMiB" when it holds a positive number of MiB,
+// otherwise the smaller of 512 MiB and a quarter of the physical memory.
+uint64_t UndoBudgetSetting(const QSettings& settings) {
+    constexpr uint64_t kMiB = uint64_t{1} << 20;
+    bool ok = false;
+    const qlonglong mib = settings.value(QStringLiteral("Settings/UndoMemoryMiB")).toLongLong(&ok);
+    if (ok && mib > 0) return static_cast<uint64_t>(mib) * kMiB;
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageBytes = sysconf(_SC_PAGESIZE);
+    const uint64_t physical = pages > 0 && pageBytes > 0 ? uint64_t(pages) * uint64_t(pageBytes) : 0;
+    return physical > 0 ? std::min(512 * kMiB, physical / 4) : 512 * kMiB;
+}
+
+}  // namespace
 
 COrvikApp* theApp = nullptr;
 COrvikDoc* g_activeDoc = nullptr;
@@ -68,6 +87,7 @@ bool COrvikApp::InitInstance(const QStringList& files) {
         if (!path.isEmpty()) m_recentFiles.append(path);
     }
     settings.endGroup();
+    m_undoBudget.SetLimit(UndoBudgetSetting(settings));
 
     m_nCmdShow = 1;
     m_nUntitledCount = 0;

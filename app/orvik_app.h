@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/command_target.h"
+#include "document/undo_history.h"
 
 class CChildFrame;
 class CMainFrame;
@@ -58,6 +59,9 @@ public:
     QPrinter* Printer();
 
     CMainFrame* m_mainFrame = nullptr;
+    // The memory all documents' undo histories share, from the setting "Settings/UndoMemoryMiB"
+    // (read at start-up; by default the smaller of 512 MiB and a quarter of the physical memory).
+    CUndoBudget m_undoBudget{0};
     QString m_startDir;  // the folder current at start; where Open and Save As start
     int m_nCmdShow = 1;  // how the main frame is first shown: 1 normal, 2 minimised, 3 maximised
 

@@ -1,8 +1,9 @@
 // The image operations on a 6000 x 4000 24-bit picture (a corpus photo enlarged, or a synthetic one
 // when the corpus is missing): Resize Canvas and Resize Image, both the core routine alone and the
-// document's whole operation with the repaint that follows; and Decrease Color Depth, the library
-// call alone against the document's whole command (loading the library, progress bar, checks,
-// palette, brushes, palette bar and repaint) on the offscreen platform.
+// document's whole operation with the repaint that follows, and the undo of Resize Image; and
+// Decrease Color Depth, the library call alone against the document's whole command (loading the
+// library, progress bar, checks, palette, brushes, palette bar and repaint) on the offscreen
+// platform.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -154,6 +155,21 @@ void ResizeImageDocument(benchmark::State& state) {
     DocumentOperation(state, false);
 }
 
+// Undo of the document's Resize Image, through to the repainted view: the image it kept comes
+// back, with the frame and the scroll ranges following it.
+void ResizeImageUndo(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        LoadPictureIntoDocument();
+        if (Doc()->ResizeImage(state.range(0), state.range(1)) != ImageStatus::Ok)
+            state.SkipWithError("refused");
+        Doc()->m_pView->viewport()->repaint();
+        state.ResumeTiming();
+        Doc()->OnEditUndo();
+        Doc()->m_pView->viewport()->repaint();
+    }
+}
+
 int IgnoreProgress(int) {
     return 0;
 }
@@ -228,6 +244,7 @@ void Register() {
     for (const auto& size : kSizes) {
         add("ResizeImageCore", ResizeImageCore, size)->ArgNames({"w", "h"});
         add("ResizeImageDocument", ResizeImageDocument, size)->ArgNames({"w", "h"});
+        add("ResizeImageUndo", ResizeImageUndo, size)->ArgNames({"w", "h"});
     }
     benchmark::RegisterBenchmark("ProgressBar", ProgressBar)->Unit(benchmark::kMillisecond);
     for (const auto& pair : kPairs) {

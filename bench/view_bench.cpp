@@ -1,7 +1,8 @@
 // One repaint of the editing view (compose in the off-screen surface, present by pixel
 // replication) for a 1920 x 1080 client area on the offscreen platform, with 6000 x 4000 images;
 // below 1:1 the repaint from a reduced copy, the first display at a level (the copy made) and a
-// brush movement with the copy patched.
+// brush movement with the copy patched; brush strokes and fills with their undo recording, an
+// undo, and the history after mixed steps.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -127,9 +128,15 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButton but
     QApplication::sendEvent(target, &event);
 }
 
-// One brush movement: the segment written, the reduced copy patched (below 1:1) and both panes
-// repainted, over a recorded stroke of 500 movements (a zigzag of 9-pixel steps) on a 6000 x 4000
-// image at zoom 1 or 1:4.
+// The memory all undo histories hold, in KiB.
+double HistoryKiB() {
+    return double(theApp->m_undoBudget.Bytes()) / 1024;
+}
+
+// One brush movement: the segment written, its undo recorded, the reduced copy patched (below 1:1)
+// and both panes repainted, over a stroke of 500 movements (a zigzag of 9-pixel steps) on a
+// 6000 x 4000 image at zoom 1 or 1:4. Each stroke paints in another colour, so each is a step of its
+// own; history_kb is what one keeps.
 void BrushStroke(benchmark::State& state) {
     const int type = static_cast<int>(state.range(0));
     COrvikDoc* doc = NewImage(type);
@@ -146,7 +153,11 @@ void BrushStroke(benchmark::State& state) {
     std::vector<QPoint> stroke;
     for (int i = 0; i < 500; ++i)
         stroke.emplace_back(100 + (i % 100) * 9 + (i / 100) * 40, 100 + (i % 2) * 9 + (i / 100) * 150);
+    double strokeKiB = 0;
+    int turn = 0;
     for (auto _ : state) {
+        theApp->m_mainFrame->m_wndPaletteDlg->m_foreIndex = turn++ % 2 ? 0 : 180;
+        const double before = HistoryKiB();
         SendMouse(surface, QEvent::MouseButtonPress, stroke[0], Qt::LeftButton, Qt::LeftButton);
         QApplication::processEvents();
         for (size_t i = 1; i < stroke.size(); ++i) {
@@ -154,7 +165,9 @@ void BrushStroke(benchmark::State& state) {
             QApplication::processEvents();  // the repaint
         }
         SendMouse(surface, QEvent::MouseButtonRelease, stroke.back(), Qt::LeftButton, Qt::NoButton);
+        strokeKiB = HistoryKiB() - before;
     }
+    state.counters["history_kb"] = strokeKiB;
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(stroke.size()));
     state.counters["ms_per_move"] =
         benchmark::Counter(static_cast<double>(stroke.size()),
@@ -192,6 +205,135 @@ BENCHMARK(FillClick)
     ->Arg(kImage8Bit)
     ->Arg(kImage24Bit)
     ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Undo of a fill of the whole uniform image, through to the repainted view; the fill itself (with
+// its recording, see FillClick) is not timed.
+void FillUndo(benchmark::State& state) {
+    const int type = static_cast<int>(state.range(0));
+    COrvikDoc* doc = NewImage(type);
+    if (!doc) {
+        state.SkipWithError("no document");
+        return;
+    }
+    std::memset(doc->m_pBits, 0, static_cast<size_t>(doc->Stride()) * doc->Height());
+    theApp->m_mainFrame->m_currentTool = ID_TOOL_FILL;
+    theApp->m_mainFrame->m_wndPaletteDlg->m_foreIndex = 180;
+    QWidget* surface = doc->m_pView->viewport();
+    for (auto _ : state) {
+        state.PauseTiming();
+        SendMouse(surface, QEvent::MouseButtonPress, QPoint(50, 50), Qt::LeftButton, Qt::LeftButton);
+        SendMouse(surface, QEvent::MouseButtonRelease, QPoint(50, 50), Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        if (!theApp->m_mainFrame->RouteCommand(ID_EDIT_UNDO)) state.SkipWithError("nothing to undo");
+        QApplication::processEvents();
+    }
+    CloseBenchImage(doc);
+}
+BENCHMARK(FillUndo)
+    ->ArgName("type")
+    ->Arg(kImage8Bit)
+    ->Arg(kImage24Bit)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The memory the history holds after 100 mixed steps on a 6000 x 4000 image, ten of each: a brush
+// stroke of 50 movements, a line, a rectangle, a fill click, the clear of a 400 x 300 selection,
+// lifting a 300 x 200 selection and dropping it elsewhere, a palette entry, the cut of a
+// 200 x 200 selection, and a tenth kind that is another stroke but twice a Resize Canvas by ten
+// pixels, which keeps the whole previous image. Timed: all 100 steps with their repaints.
+void MixedSteps(benchmark::State& state) {
+    const int type = static_cast<int>(state.range(0));
+    COrvikDoc* doc = NewImage(type);
+    if (!doc) {
+        state.SkipWithError("no document");
+        return;
+    }
+    CMainFrame* main = theApp->m_mainFrame;
+    QWidget* surface = doc->m_pView->viewport();
+    const auto drag = [&](std::initializer_list<QPoint> points) {
+        SendMouse(surface, QEvent::MouseButtonPress, *points.begin(), Qt::LeftButton, Qt::LeftButton);
+        for (const QPoint& p : points)
+            SendMouse(surface, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
+        SendMouse(surface, QEvent::MouseButtonRelease, *(points.end() - 1), Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+    };
+    const auto stroke = [&](int i) {
+        main->m_currentTool = ID_TOOL_BRUSH;
+        const QPoint start(100 + 13 * i, 100 + 7 * i);
+        SendMouse(surface, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+        for (int m = 1; m <= 50; ++m)
+            SendMouse(surface, QEvent::MouseMove, start + QPoint(9 * m, (m % 2) * 9), Qt::NoButton,
+                      Qt::LeftButton);
+        SendMouse(surface, QEvent::MouseButtonRelease, start + QPoint(450, 0), Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+    };
+    const QPoint aside(30, 1050);  // outside every selection made here
+    const auto select = [&](QRect r) {
+        main->m_currentTool = ID_TOOL_SELECT;
+        if (doc->m_pView->m_bSelection) drag({aside});  // a press outside clears the last one
+        drag({r.topLeft(), r.bottomRight() + QPoint(1, 1)});
+    };
+    for (auto _ : state) {
+        for (int i = 0; i < 100; ++i) {
+            main->m_wndPaletteDlg->m_foreIndex = (i * 37) % 256;
+            main->m_wndPaletteDlg->m_backIndex = (i * 91) % 256;
+            const QPoint at(200 + 11 * i, 150 + 6 * i);
+            switch (i % 10) {
+                case 0:
+                    stroke(i);
+                    break;
+                case 1:
+                    main->m_currentTool = ID_TOOL_LINE;
+                    drag({at, at + QPoint(600, 300)});
+                    break;
+                case 2:
+                    main->m_currentTool = ID_TOOL_RECT;
+                    drag({at, at + QPoint(500, 400)});
+                    break;
+                case 3:
+                    main->m_currentTool = ID_TOOL_FILL;
+                    drag({at});
+                    break;
+                case 4:
+                    select(QRect(at, QSize(400, 300)));
+                    main->RouteCommand(ID_IMAGE_CLEAR);
+                    break;
+                case 5:
+                    select(QRect(at, QSize(300, 200)));
+                    drag({at + QPoint(100, 100), at + QPoint(100, 100), at + QPoint(400, 250)});
+                    break;
+                case 6:
+                    drag({aside});  // drops the lifted block
+                    break;
+                case 7:
+                    main->m_wndPaletteDlg->SetEntry(i, i, 255 - i, 2 * i);
+                    break;
+                case 8:
+                    select(QRect(at, QSize(200, 200)));
+                    main->RouteCommand(ID_EDIT_CUT);
+                    break;
+                default:
+                    if (i == 49 || i == 99)
+                        doc->ResizeCanvas(doc->Width() + 10, doc->Height() + 10);
+                    else
+                        stroke(i);
+                    break;
+            }
+        }
+    }
+    state.counters["history_mb"] = double(theApp->m_undoBudget.Bytes()) / (1 << 20);
+    state.counters["steps_kept"] = double(doc->History().UndoCount());
+    state.counters["budget_mb"] = double(theApp->m_undoBudget.Limit()) / (1 << 20);
+    CloseBenchImage(doc);
+}
+BENCHMARK(MixedSteps)
+    ->ArgName("type")
+    ->Arg(kImage8Bit)
+    ->Arg(kImage24Bit)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
     ->UseRealTime();
 
 }  // namespace

@@ -124,6 +124,8 @@ void CColorPaletteDlg::Refresh() {
 void CColorPaletteDlg::SetEntry(int index, int red, int green, int blue) {
     COrvikDoc* doc = g_activeDoc;
     if (!doc || !doc->HasImage() || index < 0 || index > 255) return;
+    const COrvikDoc::CCommandStep step(doc);
+    doc->KeepPalette();
     RGBQUAD& entry = doc->m_pPalette[index];
     entry.rgbRed = static_cast<uint8_t>(std::clamp(red, 0, 255));
     entry.rgbGreen = static_cast<uint8_t>(std::clamp(green, 0, 255));

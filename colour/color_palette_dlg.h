@@ -48,9 +48,9 @@ public:
 
     // Repaints the grid and both swatches from the active document at once.
     void Refresh();
-    // Rewrites entry `index` of the active document's palette (each value clamped to 0..255),
-    // remakes its brush and repaints; an 8-bit image is redrawn in the new colour and counts as
-    // modified, since its palette is saved with it.
+    // Rewrites entry `index` of the active document's palette (each value clamped to 0..255) as one
+    // step of its history, remakes its brush and repaints; an 8-bit image is redrawn in the new
+    // colour and counts as modified, since its palette is saved with it.
     void SetEntry(int index, int red, int green, int blue);
     // Runs the colour dialog modally on entry `index` (0..255) of the active document's palette;
     // nothing without an active document.

@@ -20,8 +20,8 @@ ImageStatus NewRows(const BITMAPINFOHEADER& header, int64_t width, int64_t heigh
 }
 
 void TakeRows(BITMAPINFOHEADER* header, uint8_t** bits, uint8_t* rows, int64_t width, int64_t height,
-              int64_t stride, int64_t blockBytes) {
-    std::free(*bits);
+              int64_t stride, int64_t blockBytes, bool releaseOld) {
+    if (releaseOld) std::free(*bits);
     *bits = rows;
     header->biWidth = static_cast<int32_t>(width);
     header->biHeight = static_cast<int32_t>(height);
@@ -29,9 +29,7 @@ void TakeRows(BITMAPINFOHEADER* header, uint8_t** bits, uint8_t* rows, int64_t w
     header->biSizeImage = static_cast<uint32_t>(blockBytes);
 }
 
-}  // namespace
-
-ImageStatus ResizeCanvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
+ImageStatus Canvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height, bool releaseOld) {
     int64_t stride = 0;
     int64_t blockBytes = 0;
     uint8_t* rows = nullptr;
@@ -47,11 +45,12 @@ ImageStatus ResizeCanvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width
     for (int64_t row = 0; row < copyRows; ++row)
         std::memcpy(rows + row * stride, *bits + row * oldStride, copyBytes);
 
-    TakeRows(header, bits, rows, width, height, stride, blockBytes);
+    TakeRows(header, bits, rows, width, height, stride, blockBytes, releaseOld);
     return ImageStatus::Ok;
 }
 
-ImageStatus ResizeImage(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
+ImageStatus Rescale(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height,
+                    bool releaseOld) {
     int64_t stride = 0;
     int64_t blockBytes = 0;
     uint8_t* rows = nullptr;
@@ -61,8 +60,26 @@ ImageStatus ResizeImage(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width,
     StretchNearest(*bits, header->biWidth, header->biHeight, rows, static_cast<int>(width),
                    static_cast<int>(height), header->biBitCount / 8);
 
-    TakeRows(header, bits, rows, width, height, stride, blockBytes);
+    TakeRows(header, bits, rows, width, height, stride, blockBytes, releaseOld);
     return ImageStatus::Ok;
+}
+
+}  // namespace
+
+ImageStatus ResizeCanvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
+    return Canvas(header, bits, width, height, true);
+}
+
+ImageStatus ResizeImage(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
+    return Rescale(header, bits, width, height, true);
+}
+
+ImageStatus ResizeCanvasKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
+    return Canvas(header, bits, width, height, false);
+}
+
+ImageStatus ResizeImageKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
+    return Rescale(header, bits, width, height, false);
 }
 
 bool IsReducedImage(const BITMAPINFOHEADER* result, const uint8_t* bits, const BITMAPINFOHEADER& source,

@@ -20,6 +20,11 @@ ImageStatus ResizeCanvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width
 // fields change as for ResizeCanvas.
 ImageStatus ResizeImage(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height);
 
+// The same two operations, except that on success the old rows are left to the caller, who has
+// kept their address (for undo), instead of being released.
+ImageStatus ResizeCanvasKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height);
+ImageStatus ResizeImageKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height);
+
 // True when `result` and `bits` are what a reduction of `source` must deliver: an 8-bit image the
 // program can hold (stride matching the width), of the source's width and height, with rows of its
 // own (not null and not the source rows `sourceBits`).

@@ -26,7 +26,7 @@
 #include "views/orvik_view.h"
 #include "views/orvik_view2.h"
 
-COrvikDoc::COrvikDoc() {
+COrvikDoc::COrvikDoc() : m_history(theApp->m_undoBudget) {
     OnCommand(ID_FILE_SAVE, [this] { OnFileSave(); });
     OnCommand(ID_FILE_SAVE_AS, [this] { OnFileSaveAs(); });
     OnCommand(ID_FILE_CLOSE, [this] {
@@ -35,6 +35,7 @@ COrvikDoc::COrvikDoc() {
     RegisterToolCommands();
     RegisterImageCommands();
     RegisterClipboardCommands();
+    RegisterUndoCommands();
 }
 
 COrvikDoc::~COrvikDoc() {
@@ -287,6 +288,12 @@ void COrvikDoc::UpdateAllViews(const void* sender) {
 }
 
 void COrvikDoc::Touch(const RECT& area) {
+    if (area.right <= area.left || area.bottom <= area.top) return;
+    m_history.Touch(*m_pHeader, m_pBits, area);
+    WidenDirtyArea(area);
+}
+
+void COrvikDoc::WidenDirtyArea(const RECT& area) {
     if (area.right <= area.left || area.bottom <= area.top) return;
     if (m_rcDirty.right <= m_rcDirty.left || m_rcDirty.bottom <= m_rcDirty.top) {
         m_rcDirty = area;

@@ -8,9 +8,11 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 #include "app/command_target.h"
 #include "document/image_buffer.h"
+#include "document/undo_history.h"
 
 class CChildFrame;
 class COrvikView;
@@ -42,7 +44,8 @@ public:
     void UpdateAllViews(const void* sender = nullptr);
     // Every write into the image's pixels is announced first: `area` (image coordinates, y from
     // the top, right and bottom exclusive) is where pixels are about to change; it lies inside the
-    // image. The areas gather until the next UpdateAllViews, which hands them to the views.
+    // image. The open step of the history keeps the pixels there as they are, and the areas gather
+    // until the next UpdateAllViews, which hands them to the views.
     void Touch(const RECT& area);
     // The image was changed as a whole from outside the editing view (a new size, depth or
     // palette): all of it counts as changed, the tools forget their remembered points and end any
@@ -81,6 +84,43 @@ public:
     bool HasFloat() const { return m_pFloatHeader != nullptr; }
     void FreeFloat();
 
+    // Undo and Redo (orvik_doc_undo.cpp). A step is one user action: what it changes is recorded
+    // into the open step of the history as it happens (Touch, KeepFloat, KeepPalette, the image
+    // operations), and the step ends with the action (EndStep).
+    bool CanUndo() const { return m_history.CanUndo(); }
+    bool CanRedo() const { return m_history.CanRedo(); }
+    const CUndoHistory& History() const { return m_history; }
+    // Take back the latest step, or bring back the one last taken back. While a mouse button is
+    // held in the editing view they wait until every button is up.
+    void OnEditUndo();
+    void OnEditRedo();
+    // Ends the open step, so what is recorded next belongs to a new one. A step too large for the
+    // memory budget empties the history, and the status bar says so.
+    void EndStep();
+    // Every mouse button is up again: the tool's step ends, and an Undo or Redo that waited runs.
+    void EndToolStep();
+    // The floating image and its place are about to change: the open step takes the floating
+    // image (the document is left without one) and notes the selection that places it.
+    void KeepFloat();
+    // The palette is about to change: the open step keeps it as it is.
+    void KeepPalette();
+    // One command as one step: whatever step is open ends first, and the command's own ends with
+    // the scope.
+    class CCommandStep {
+    public:
+        explicit CCommandStep(COrvikDoc* doc) : m_pDocument(doc) { doc->EndStep(); }
+        ~CCommandStep() { m_pDocument->EndStep(); }
+        CCommandStep(const CCommandStep&) = delete;
+        CCommandStep& operator=(const CCommandStep&) = delete;
+
+    private:
+        COrvikDoc* m_pDocument;
+    };
+
+    // Converts an 8-bit image to 24 bits through its palette, which it keeps for painting; false
+    // (after a message when memory is short) when nothing changed.
+    bool IncreaseColorDepth();
+
     // Edit commands (orvik_doc_clipboard.cpp). Copy places the floating image whole, otherwise the
     // selection clipped to the image (nothing selected: a 0 x 0 image); false when nothing was placed.
     bool OnEditCopy();
@@ -113,6 +153,7 @@ private:
     void RegisterToolCommands();
     void RegisterImageCommands();
     void RegisterClipboardCommands();
+    void RegisterUndoCommands();
     // Brings a floating block read from the clipboard to the image's depth, an 8-bit one onto the
     // image's palette; false when memory is short.
     bool FitFloatToImage();
@@ -123,6 +164,19 @@ private:
 
     // Replaces the image blocks, releasing the old ones.
     void SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits);
+    // Runs a resize of the core that keeps the old rows on the image (header changed in place, new
+    // rows); the open step takes the image as it was, as the step of `command`.
+    using ResizeOperation = ImageStatus (*)(BITMAPINFOHEADER*, uint8_t**, int64_t, int64_t);
+    ImageStatus ResizeKeepingOld(ResizeOperation operation, int64_t width, int64_t height, int command);
+    // Replaces the image blocks as the command `command`; the open step takes the old ones.
+    void ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command);
+    // Adds `area` to the area the views are told of at the next UpdateAllViews.
+    void WidenDirtyArea(const RECT& area);
+    // Undo (true) or Redo (false) applied now.
+    void ApplyStep(bool undo);
+    // The blocks, floating image and selection the history exchanges steps with, and back.
+    UndoTarget UndoState() const;
+    void SetUndoState(const UndoTarget& state);
     void FreeImage();
     void MeasureFrameExtra();
 
@@ -130,6 +184,8 @@ private:
     QString m_strPathName;
     bool m_bModified = false;
     RECT m_rcDirty{0, 0, 0, 0};
+    CUndoHistory m_history;
+    std::vector<bool> m_waitingSteps;  // Undo (true) and Redo (false) waiting for the mouse buttons
 };
 
 // The document whose child frame last received the focus; null once that document is destroyed.

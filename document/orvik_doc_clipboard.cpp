@@ -148,11 +148,12 @@ bool COrvikDoc::OnEditCopy() {
 }
 
 void COrvikDoc::OnEditCut() {
+    const CCommandStep step(this);
     // Nothing is cleared or discarded unless the copy was placed.
     if (!OnEditCopy()) return;
     if (HasFloat()) {
-        // The floating block goes; the image under it stays as it is.
-        FreeFloat();
+        // The floating block goes (to the history); the image under it stays as it is.
+        KeepFloat();
         if (m_pView) {
             m_pView->m_bMoving = false;
             m_pView->m_bSelection = false;
@@ -173,6 +174,7 @@ void COrvikDoc::OnEditCut() {
 
 void COrvikDoc::OnImageClear() {
     if (!HasImage() || (BitCount() != 8 && BitCount() != 24)) return;
+    const CCommandStep step(this);
     SetModifiedFlag();
     const RECT area = m_pView && m_pView->m_bSelection ? SelectionArea() : RECT{0, 0, Width(), Height()};
     const int index = COrvikView::ColourIndex(false);
@@ -249,7 +251,11 @@ bool COrvikDoc::ReadClipboardImage() {
 void COrvikDoc::OnEditPasteSelection() {
     COrvikView* view = m_pView;
     if (!view || !HasImage()) return;
+    const CCommandStep step(this);
     const bool dropped = view->m_bSelection;
+    // Dropping the selection and pasting are one step: undo brings back the selection as it is now,
+    // with its floating block (which a drop hands to the history itself).
+    if (!dropped || !HasFloat()) KeepFloat();
     if (dropped) {
         view->DropSelection();
         view->m_bSelection = false;

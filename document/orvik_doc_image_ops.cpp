@@ -1,9 +1,10 @@
 // The whole-image commands: Resize Canvas, Resize Image, Decrease Color Depth through the colour-
-// reduction library, and the Setup dialog. Undo and Increase Color Depth have no handler and stay
-// disabled.
+// reduction library, Increase Color Depth, and the Setup dialog. Each change is one step of the
+// history, which keeps the image it replaced.
 #include <QGuiApplication>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "app/main_frame.h"
 #include "app/messages.h"
@@ -15,6 +16,7 @@
 #include "dialogs/setup_dlg.h"
 #include "document/image_ops.h"
 #include "document/orvik_doc.h"
+#include "document/pixel_routines.h"
 #include "document/plugin_library.h"
 #include "quantz/quantz.h"
 #include "res/resource.h"
@@ -62,6 +64,7 @@ void COrvikDoc::RegisterImageCommands() {
         if (dialog.exec() != QDialog::Accepted) return;
         ReduceColorDepth(paletteMethod, ditherMethod);
     });
+    OnCommand(ID_COLORS_INCREASE, [this] { IncreaseColorDepth(); });
     OnCommand(ID_MISC_OPTION, [] {
         CSetupDlg dialog(theApp->m_mainFrame);
         dialog.exec();
@@ -70,11 +73,26 @@ void COrvikDoc::RegisterImageCommands() {
     for (int id : {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE, ID_MISC_OPTION})
         OnUpdate(id, [](CCmdUI& ui) { ui.Enable(); });
     OnUpdate(ID_COLORS_DECREASE, [this](CCmdUI& ui) { ui.Enable(HasImage() && BitCount() > 8); });
+    OnUpdate(ID_COLORS_INCREASE,
+             [this](CCmdUI& ui) { ui.Enable(HasImage() && BitCount() == 8 && !HasFloat()); });
+}
+
+ImageStatus COrvikDoc::ResizeKeepingOld(ResizeOperation operation, int64_t width, int64_t height,
+                                        int command) {
+    ImageBlocks previous;
+    if (!previous.CopyHeader(m_pHeader, m_pPalette)) return ImageStatus::NoMemory;
+    uint8_t* const rows = m_pBits;
+    const ImageStatus status = operation(m_pHeader, &m_pBits, width, height);
+    if (status != ImageStatus::Ok) return status;
+    previous.bits = rows;
+    m_history.KeepImage(std::move(previous), command);
+    return ImageStatus::Ok;
 }
 
 ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
     if (!HasImage()) return ImageStatus::BadSize;
-    const ImageStatus status = ::ResizeCanvas(m_pHeader, &m_pBits, width, height);
+    const CCommandStep step(this);
+    const ImageStatus status = ResizeKeepingOld(&ResizeCanvasKeepingRows, width, height, ID_IMAGE_CANVAS);
     if (status != ImageStatus::Ok) return status;
     if (m_pView) m_pView->UpdateScrollRanges();
     if (m_pView2) m_pView2->UpdateScrollRanges();
@@ -85,7 +103,8 @@ ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
 
 ImageStatus COrvikDoc::ResizeImage(int64_t width, int64_t height) {
     if (!HasImage()) return ImageStatus::BadSize;
-    const ImageStatus status = ::ResizeImage(m_pHeader, &m_pBits, width, height);
+    const CCommandStep step(this);
+    const ImageStatus status = ResizeKeepingOld(&ResizeImageKeepingRows, width, height, ID_IMAGE_RESIZE);
     if (status != ImageStatus::Ok) return status;
     SizeFrameToImage();
     // A maximised frame keeps its size, so the views must drop scroll positions past the image.
@@ -98,6 +117,7 @@ ImageStatus COrvikDoc::ResizeImage(int64_t width, int64_t height) {
 
 bool COrvikDoc::ReduceColorDepth(int paletteMethod, int ditherMethod) {
     if (!HasImage() || BitCount() != 24) return false;
+    const CCommandStep step(this);
     // Both functions are looked up before anything is called.
     const CPluginLibrary library(kColourLibrary);
     const auto convert = RequireExport<QuantzConvert>(library, kColourLibrary, "Convert24To256");
@@ -130,15 +150,42 @@ bool COrvikDoc::ReduceColorDepth(int paletteMethod, int ditherMethod) {
         return false;
     }
     // A floating block goes onto the new palette in the same step, so it can later be dropped
-    // into the 8-bit rows.
-    if (HasFloat() && !MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, HeaderPalette(header))) {
+    // into the 8-bit rows; the history keeps a copy of it as it was.
+    FloatingImage floating;
+    if (HasFloat() && !(CopyFloatingImage(m_pFloatHeader, m_pFloatBits, &floating.header, &floating.bits) &&
+                        MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, HeaderPalette(header)))) {
+        std::free(floating.header);
+        std::free(floating.bits);
         discard();
         OrvikMessage(tr("The colours could not be reduced: %1.\n\nThe image was left as it was.")
                          .arg(StatusText(ImageStatus::NoMemory)));
         return false;
     }
 
-    SetImage(header, HeaderPalette(header), bits);  // releases the 24-bit header, rows and palette
+    if (floating.header) m_history.KeepFloat(floating, false);
+    ReplaceImage(header, HeaderPalette(header), bits, ID_COLORS_DECREASE);
+    MakeBrushes();
+    theApp->m_mainFrame->m_wndPaletteDlg->Refresh();
+    SetModifiedFlag();
+    ImageReplaced();
+    return true;
+}
+
+bool COrvikDoc::IncreaseColorDepth() {
+    if (!HasImage() || BitCount() != 8 || HasFloat()) return false;
+    const CCommandStep step(this);
+    // The 24-bit image keeps the colours to paint with in a palette block of its own.
+    auto* palette = static_cast<RGBQUAD*>(std::malloc(kPaletteBytes));
+    uint8_t* bits = m_pBits;
+    BITMAPINFOHEADER* header = m_pHeader;
+    if (!palette || !Expand8To24(&bits, &header, false)) {
+        std::free(palette);
+        OrvikMessage(tr("The colour depth could not be increased: %1.\n\nThe image was left as it was.")
+                         .arg(QString::fromLatin1(ImageStatusText(ImageStatus::NoMemory))));
+        return false;
+    }
+    std::memcpy(palette, m_pPalette, kPaletteBytes);
+    ReplaceImage(header, palette, bits, ID_COLORS_INCREASE);
     MakeBrushes();
     theApp->m_mainFrame->m_wndPaletteDlg->Refresh();
     SetModifiedFlag();

@@ -462,7 +462,7 @@ void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* ds
     }
 }
 
-bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header) {
+bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header, bool releaseOld) {
     const BITMAPINFOHEADER& old = **header;
     BITMAPINFOHEADER* newHeader = nullptr;
     uint8_t* newBits = nullptr;
@@ -481,8 +481,10 @@ bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header) {
         }
     }
     newHeader->biYPelsPerMeter = old.biYPelsPerMeter;
-    std::free(*bits);
-    std::free(*header);
+    if (releaseOld) {
+        std::free(*bits);
+        std::free(*header);
+    }
     *bits = newBits;
     *header = newHeader;
     return true;

@@ -55,9 +55,10 @@ void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* ds
 
 // Depth conversions. The new blocks are made as for a new image of the size (AllocateImage), so the
 // new header is the model's own with only biYPelsPerMeter carried over. On success the old blocks
-// are released and the new ones stored through the two addresses; when memory is short they return
-// false and leave pointers and blocks untouched.
-bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header);
+// are released (for Expand8To24 unless `releaseOld` is false and the caller keeps them) and the new
+// ones stored through the two addresses; when memory is short they return false and leave pointers
+// and blocks untouched.
+bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header, bool releaseOld = true);
 bool Reduce24To8(uint8_t** bits, BITMAPINFOHEADER** header, const RGBQUAD* palette);
 
 RECT NormalizeRect(RECT rect);

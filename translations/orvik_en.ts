@@ -541,6 +541,16 @@ Actual Pixels</source>
         <translation>Show one image pixel on each screen pixel
 Actual Pixels</translation>
     </message>
+    <message>
+        <source>Redo(&amp;R)	Ctrl+Y</source>
+        <translation>&amp;Redo	Ctrl+Y</translation>
+    </message>
+    <message>
+        <source>Redo the last undone action
+Redo</source>
+        <translation>Redo the last undone action
+Redo</translation>
+    </message>
 </context>
 <context>
     <name>CNewImageDlg</name>
@@ -670,6 +680,18 @@ Orvik reads and writes BMP (.bmp), PCX (.pcx), JPEG (.jpg, .jpeg) and PNG (.png)
         <translation>%1 is not a file type Orvik knows.
 
 Orvik reads and writes BMP (.bmp), PCX (.pcx), JPEG (.jpg, .jpeg) and PNG (.png) files.</translation>
+    </message>
+    <message>
+        <source>The colour depth could not be increased: %1.
+
+The image was left as it was.</source>
+        <translation>The color depth could not be increased: %1.
+
+The image was left as it was.</translation>
+    </message>
+    <message>
+        <source>This change is too large to undo; the undo history was emptied.</source>
+        <translation>This change is too large to undo; the undo history was emptied.</translation>
     </message>
 </context>
 <context>

@@ -62,6 +62,8 @@ public:
     // The image changed from outside the view: the brush forgets its last point, and a line or
     // rectangle drag in progress ends without painting.
     void ForgetToolPoints();
+    // A mouse button pressed in the view is still held, so the tool's step is not over.
+    bool ButtonHeld() const;
 
     // Tools. Points are image pixels (x from the left, y from the top); whatever lies outside the
     // image is not written.
@@ -118,6 +120,8 @@ private:
     RECT m_rcReducedDirty{0, 0, 0, 0};  // the document's dirty area the reduced copies already redid
     QPoint m_wheelTravel;               // wheel travel not scrolled yet, in 1/120 window pixels
     int m_nWheelZoom = 0;               // Ctrl + wheel rotation not zoomed yet
+    // The buttons held as the view's last press or release left them.
+    Qt::MouseButtons m_buttonsHeld;
 };
 
 // The cursor of a tool (IDC_ZOOM ... IDC_FILL, IDC_MOVE) with its hot spot.

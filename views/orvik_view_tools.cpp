@@ -2,6 +2,7 @@
 // written into the image, and the selection with its floating image.
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QScopeGuard>
 
 #include <cstdlib>
 #include <cstring>
@@ -110,7 +111,7 @@ bool COrvikView::LiftSelection() {
     const int back = ColourIndex(false);
     FillBlock(doc->m_pBits, r.left, row, doc->Stride(), w, h, bytes,
               bytes == 1 ? uint32_t(back) : PaletteColour(doc->m_pPalette[back]));
-    doc->FreeFloat();
+    doc->KeepFloat();  // undo brings back the selection as it was, without a floating block
     doc->m_pFloatHeader = header;
     doc->m_pFloatBits = bits;
     doc->SetModifiedFlag();
@@ -149,7 +150,7 @@ void COrvikView::DropSelection() {
             doc->SetModifiedFlag();  // a pasted block changes the image only now
         }
     }
-    doc->FreeFloat();
+    doc->KeepFloat();  // undo brings it back where it was dropped
 }
 
 void COrvikView::MoveSelection(Qt::MouseButtons buttons, int x, int y) {
@@ -201,6 +202,11 @@ void COrvikView::EndSelectionDrag(const QPoint& p) {
     m_bSelection = true;
 }
 
+bool COrvikView::ButtonHeld() const {
+    // The platform's state too, in case a release never reached the view.
+    return m_buttonsHeld != Qt::NoButton && QGuiApplication::mouseButtons() != Qt::NoButton;
+}
+
 void COrvikView::ForgetToolPoints() {
     m_bHaveLast = false;
     const int tool = CurrentTool();
@@ -213,6 +219,7 @@ void COrvikView::ForgetToolPoints() {
 // --- Mouse ---------------------------------------------------------------------------------------
 
 void COrvikView::mousePressEvent(QMouseEvent* event) {
+    m_buttonsHeld = event->buttons();
     if (!m_pDocument->HasImage()) return;
     const bool left = event->button() == Qt::LeftButton;
     if (!left && event->button() != Qt::RightButton) return;
@@ -261,7 +268,8 @@ void COrvikView::mousePressEvent(QMouseEvent* event) {
 }
 
 // The second press of a double click does nothing, and its release finds no capture.
-void COrvikView::mouseDoubleClickEvent(QMouseEvent*) {
+void COrvikView::mouseDoubleClickEvent(QMouseEvent* event) {
+    m_buttonsHeld = event->buttons();
     m_bCapture = false;
 }
 
@@ -300,6 +308,11 @@ void COrvikView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void COrvikView::mouseReleaseEvent(QMouseEvent* event) {
+    m_buttonsHeld = event->buttons();
+    // Once every button is up the tool's step is over, whatever this release does.
+    const auto endStep = qScopeGuard([this] {
+        if (m_buttonsHeld == Qt::NoButton) m_pDocument->EndToolStep();
+    });
     if (!m_bCapture || !m_pDocument->HasImage()) return;
     const bool left = event->button() == Qt::LeftButton;
     if (!left && event->button() != Qt::RightButton) return;

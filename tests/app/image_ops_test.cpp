@@ -86,7 +86,7 @@ TEST_F(ImageOpsTest, UpdateHandlersFollowTheDocumentAndItsDepth) {
         EXPECT_TRUE(CommandEnabled(id)) << id;
     EXPECT_FALSE(CommandEnabled(ID_COLORS_DECREASE));
     EXPECT_FALSE(CommandEnabled(ID_EDIT_UNDO));
-    EXPECT_FALSE(CommandEnabled(ID_COLORS_INCREASE));
+    EXPECT_TRUE(CommandEnabled(ID_COLORS_INCREASE));
 
     ASSERT_NE(NewPatternDocument(8, 8, kImage24Bit), nullptr);
     for (int id : always)

@@ -186,6 +186,16 @@ TEST_F(ZoomTest, DrawnBlocksAreMeansAndFollowEveryEdit) {
         expectShown("drop");
         EXPECT_EQ(Grab(surface).pixel(6, 4), floating.pixel(6, 4));
         EXPECT_EQ(Grab(surface).pixel(3, 5), floating.pixel(3, 5));  // left behind by the lift
+        // Undo and redo reach the reduced copies too: the float comes back, then the lift goes.
+        Main()->RouteCommand(ID_EDIT_UNDO);
+        ASSERT_TRUE(doc->HasFloat());
+        EXPECT_EQ(Grab(surface), floating);
+        Main()->RouteCommand(ID_EDIT_UNDO);
+        Main()->RouteCommand(ID_EDIT_UNDO);
+        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(20, 20));  // the selection's frame goes
+        expectShown("undone to before the dab");
+        Main()->RouteCommand(ID_EDIT_REDO);
+        expectShown("dab redone");
         CloseWithoutSaving(doc);
     }
 }

@@ -1,0 +1,331 @@
+#include "document/undo_history.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <utility>
+
+#include "document/undo_tiles.h"
+
+namespace {
+
+size_t HeaderBlockBytes(const BITMAPINFOHEADER& header) {
+    return header.biBitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
+}
+
+uint64_t RowBytes(const BITMAPINFOHEADER& header) {
+    return static_cast<uint64_t>(header.biXPelsPerMeter) * static_cast<uint64_t>(header.biHeight);
+}
+
+bool SamePlace(const FloatingImage& a, const FloatingImage& b) {
+    return a.selected == b.selected && a.place.left == b.place.left && a.place.top == b.place.top &&
+           a.place.right == b.place.right && a.place.bottom == b.place.bottom;
+}
+
+}  // namespace
+
+// --- Image blocks --------------------------------------------------------------------------------
+
+ImageBlocks::ImageBlocks(ImageBlocks&& other) noexcept
+    : header(std::exchange(other.header, nullptr)),
+      palette(std::exchange(other.palette, nullptr)),
+      bits(std::exchange(other.bits, nullptr)) {}
+
+ImageBlocks& ImageBlocks::operator=(ImageBlocks&& other) noexcept {
+    std::swap(header, other.header);
+    std::swap(palette, other.palette);
+    std::swap(bits, other.bits);
+    return *this;
+}
+
+ImageBlocks::~ImageBlocks() {
+    if (palette && (!header || palette != HeaderPalette(header))) std::free(palette);
+    std::free(header);
+    std::free(bits);
+}
+
+bool ImageBlocks::CopyHeader(const BITMAPINFOHEADER* source, const RGBQUAD* sourcePalette) {
+    const size_t headerBytes = HeaderBlockBytes(*source);
+    auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::malloc(headerBytes));
+    RGBQUAD* newPalette = nullptr;
+    if (newHeader) {
+        std::memcpy(newHeader, source, headerBytes);
+        newPalette = source->biBitCount == 8 ? HeaderPalette(newHeader)
+                                             : static_cast<RGBQUAD*>(std::malloc(kPaletteBytes));
+    }
+    if (!newPalette) {
+        std::free(newHeader);
+        return false;
+    }
+    std::memcpy(newPalette, sourcePalette, kPaletteBytes);
+    *this = ImageBlocks(newHeader, newPalette, nullptr);
+    return true;
+}
+
+uint64_t ImageBlocks::Bytes() const {
+    if (!header) return 0;
+    const bool ownPalette = palette && palette != HeaderPalette(header);
+    return HeaderBlockBytes(*header) + (ownPalette ? kPaletteBytes : 0) + (bits ? RowBytes(*header) : 0);
+}
+
+bool CopyFloatingImage(const BITMAPINFOHEADER* header, const uint8_t* bits, BITMAPINFOHEADER** copyHeader,
+                       uint8_t** copyBits) {
+    const size_t headerBytes = HeaderBlockBytes(*header);
+    const uint64_t rowBytes = RowBytes(*header);
+    auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::malloc(headerBytes));
+    auto* newBits = static_cast<uint8_t*>(std::malloc(std::max<uint64_t>(rowBytes, 1)));
+    if (!newHeader || !newBits) {
+        std::free(newHeader);
+        std::free(newBits);
+        return false;
+    }
+    std::memcpy(newHeader, header, headerBytes);
+    std::memcpy(newBits, bits, rowBytes);
+    *copyHeader = newHeader;
+    *copyBits = newBits;
+    return true;
+}
+
+// --- Steps ---------------------------------------------------------------------------------------
+
+// One step: the other side of each part of the document it changed. A step changes pixels in
+// place (tiles) or replaces the image, not both.
+class CUndoStep {
+public:
+    CUndoStep() = default;
+    CUndoStep(const CUndoStep&) = delete;
+    CUndoStep& operator=(const CUndoStep&) = delete;
+    ~CUndoStep() {
+        if (m_hasFloat) ReleaseFloat(m_floating);
+    }
+
+    static void ReleaseFloat(const FloatingImage& floating) {
+        std::free(floating.header);
+        std::free(floating.bits);
+    }
+
+    bool Empty() const { return !m_tiles && !m_palette && !m_image.header && !m_hasFloat; }
+
+    uint64_t Bytes() const {
+        uint64_t bytes = sizeof(CUndoStep) + m_image.Bytes();
+        if (m_tiles) bytes += m_tiles->Bytes();
+        if (m_palette) bytes += kPaletteBytes;
+        if (m_hasFloat && m_floating.header)
+            bytes += HeaderBlockBytes(*m_floating.header) + RowBytes(*m_floating.header);
+        return bytes;
+    }
+
+    // False when memory ran out.
+    bool Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area) {
+        if (!m_tiles) m_tiles.emplace(header);
+        return !m_tiles->Fits(header) || m_tiles->Save(bits, area);
+    }
+
+    void KeepPalette(const RGBQUAD* palette) {
+        if (m_palette) return;
+        m_palette = std::make_unique<RGBQUAD[]>(kPaletteEntries);
+        std::memcpy(m_palette.get(), palette, kPaletteBytes);
+    }
+
+    void KeepImage(ImageBlocks previous, int command) {
+        if (m_image.header) return;  // the blocks in between are released with `previous`
+        m_image = std::move(previous);
+        m_command = command;
+    }
+
+    void KeepFloat(const FloatingImage& before, bool withPlace) {
+        if (m_hasFloat) {
+            ReleaseFloat(before);
+            return;
+        }
+        m_hasFloat = true;
+        m_floatPlace = withPlace;
+        m_floating = before;
+    }
+
+    // False when memory ran out on the way.
+    bool DropUnchanged(const UndoTarget& now) {
+        if (m_tiles && now.header && m_tiles->Fits(*now.header) && !m_tiles->DropUnchanged(now.bits))
+            return false;
+        if (m_tiles && m_tiles->Empty()) m_tiles.reset();
+        if (m_palette && now.palette && std::memcmp(m_palette.get(), now.palette, kPaletteBytes) == 0)
+            m_palette.reset();
+        if (m_hasFloat && !m_floating.header && !now.floating.header &&
+            (!m_floatPlace || SamePlace(m_floating, now.floating)))
+            m_hasFloat = false;
+        return true;
+    }
+
+    UndoEffect Apply(UndoTarget& target) {
+        UndoEffect effect;
+        effect.command = m_command;
+        if (m_image.header) {
+            std::swap(target.header, m_image.header);
+            std::swap(target.palette, m_image.palette);
+            std::swap(target.bits, m_image.bits);
+            effect.image = true;
+        }
+        if (m_palette) {
+            std::swap_ranges(m_palette.get(), m_palette.get() + kPaletteEntries, target.palette);
+            effect.palette = true;
+        }
+        // Tiles apply only to the image they were taken from; the history never offers another.
+        if (m_tiles && m_tiles->Fits(*target.header)) effect.area = m_tiles->Swap(&target.bits);
+        if (m_hasFloat) {
+            std::swap(target.floating.header, m_floating.header);
+            std::swap(target.floating.bits, m_floating.bits);
+            if (m_floatPlace) {
+                std::swap(target.floating.selected, m_floating.selected);
+                std::swap(target.floating.place, m_floating.place);
+            }
+            effect.floating = true;
+        }
+        return effect;
+    }
+
+    uint64_t m_sequence = 0;
+    bool m_overflow = false;  // grew past the budget while recording; its tiles were released
+
+private:
+    int m_command = 0;
+    std::optional<CTileStore> m_tiles;
+    std::unique_ptr<RGBQUAD[]> m_palette;
+    ImageBlocks m_image;
+    bool m_hasFloat = false;
+    bool m_floatPlace = false;
+    FloatingImage m_floating;  // owns its blocks while m_hasFloat is set
+};
+
+// --- History -------------------------------------------------------------------------------------
+
+CUndoHistory::CUndoHistory(CUndoBudget& budget) : m_budget(budget) {
+    m_budget.m_histories.push_back(this);
+}
+
+CUndoHistory::~CUndoHistory() {
+    auto& histories = m_budget.m_histories;
+    histories.erase(std::remove(histories.begin(), histories.end(), this), histories.end());
+}
+
+CUndoStep& CUndoHistory::Open() {
+    if (!m_open) m_open = std::make_unique<CUndoStep>();
+    return *m_open;
+}
+
+void CUndoHistory::Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area) {
+    CUndoStep& step = Open();
+    if (step.m_overflow) return;
+    // A step that can never be kept stops copying at once, so it holds no more memory than the
+    // budget while the change goes on.
+    if (!step.Touch(header, bits, area) || step.Bytes() > m_budget.Limit()) {
+        m_open = std::make_unique<CUndoStep>();
+        m_open->m_overflow = true;
+    }
+}
+
+void CUndoHistory::KeepPalette(const RGBQUAD* palette) {
+    Open().KeepPalette(palette);
+}
+
+void CUndoHistory::KeepImage(ImageBlocks previous, int command) {
+    Open().KeepImage(std::move(previous), command);
+}
+
+void CUndoHistory::KeepFloat(const FloatingImage& before, bool withPlace) {
+    Open().KeepFloat(before, withPlace);
+}
+
+StepOutcome CUndoHistory::EndStep(const UndoTarget& now) {
+    if (!m_open) return StepOutcome::None;
+    std::unique_ptr<CUndoStep> step = std::move(m_open);
+    if (!step->m_overflow) {
+        step->m_overflow = !step->DropUnchanged(now);
+        if (!step->m_overflow && step->Empty()) return StepOutcome::None;
+    }
+    if (step->m_overflow || step->Bytes() > m_budget.Limit()) {
+        Clear();
+        return StepOutcome::TooLarge;
+    }
+    DropAll(m_redo);
+    step->m_sequence = m_budget.m_nextSequence++;
+    m_bytes += step->Bytes();
+    m_undo.push_back(std::move(step));
+    m_budget.Enforce();
+    return StepOutcome::Kept;
+}
+
+UndoEffect CUndoHistory::Move(Steps& from, Steps& to, UndoTarget& target) {
+    std::unique_ptr<CUndoStep> step = std::move(from.back());
+    from.pop_back();
+    m_bytes -= step->Bytes();
+    const UndoEffect effect = step->Apply(target);
+    m_bytes += step->Bytes();  // an exchanged image may be larger or smaller than before
+    to.push_back(std::move(step));
+    m_budget.Enforce();
+    return effect;
+}
+
+UndoEffect CUndoHistory::Undo(UndoTarget& target) {
+    return Move(m_undo, m_redo, target);
+}
+
+UndoEffect CUndoHistory::Redo(UndoTarget& target) {
+    return Move(m_redo, m_undo, target);
+}
+
+const CUndoStep* CUndoHistory::Oldest() const {
+    if (!m_undo.empty()) return m_undo.front().get();
+    if (!m_redo.empty()) return m_redo.front().get();
+    return nullptr;
+}
+
+void CUndoHistory::DropOldest() {
+    Steps& steps = m_undo.empty() ? m_redo : m_undo;
+    if (steps.empty()) return;
+    m_bytes -= steps.front()->Bytes();
+    steps.pop_front();
+}
+
+void CUndoHistory::DropAll(Steps& steps) {
+    for (const auto& step : steps)
+        m_bytes -= step->Bytes();
+    steps.clear();
+}
+
+void CUndoHistory::Clear() {
+    DropAll(m_undo);
+    DropAll(m_redo);
+    m_open.reset();
+}
+
+// --- Budget --------------------------------------------------------------------------------------
+
+void CUndoBudget::SetLimit(uint64_t limit) {
+    m_limit = limit;
+    Enforce();
+}
+
+uint64_t CUndoBudget::Bytes() const {
+    uint64_t bytes = 0;
+    for (const CUndoHistory* history : m_histories)
+        bytes += history->Bytes();
+    return bytes;
+}
+
+void CUndoBudget::Enforce() {
+    while (Bytes() > m_limit) {
+        CUndoHistory* oldest = nullptr;
+        uint64_t sequence = std::numeric_limits<uint64_t>::max();
+        for (CUndoHistory* history : m_histories) {
+            const CUndoStep* step = history->Oldest();
+            if (step && step->m_sequence < sequence) {
+                sequence = step->m_sequence;
+                oldest = history;
+            }
+        }
+        if (!oldest) return;
+        oldest->DropOldest();
+    }
+}

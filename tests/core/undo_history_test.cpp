@@ -1,0 +1,121 @@
+// The undo history on its own: partial changes at both depths and odd sizes, what a step keeps,
+// and the budget shared by several histories. (Each kind of step is tested through the program.)
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "document/pixel_routines.h"
+#include "document/undo_history.h"
+#include "document/undo_tiles.h"
+#include "test_image.h"
+
+namespace {
+
+std::vector<uint8_t> Rows(const TestImage& image) {
+    return {image.bits, image.bits + int64_t{image.stride()} * image.height()};
+}
+
+UndoTarget Target(TestImage& image) {
+    return {image.header, image.palette, image.bits, {}};
+}
+
+// Touches `area` (y from the top) and fills it with `value`, as a tool would; the step ends.
+StepOutcome Step(CUndoHistory& history, TestImage& image, RECT area, uint32_t value) {
+    history.Touch(*image.header, image.bits, area);
+    FillBlock(image.bits, area.left, image.height() - area.bottom, image.stride(), area.right - area.left,
+              area.bottom - area.top, image.header->biBitCount / 8, value);
+    return history.EndStep(Target(image));
+}
+
+// Undo (true) or Redo; a whole block may take the rows' place.
+void Apply(CUndoHistory& history, TestImage& image, bool undo) {
+    UndoTarget target = Target(image);
+    undo ? history.Undo(target) : history.Redo(target);
+    image.bits = target.bits;
+}
+
+}  // namespace
+
+TEST(UndoHistory, ChangesComeBackExactlyAndOnlyWhatChangedIsKept) {
+    struct Case {
+        int width, height;
+        RECT area;
+    };
+    const Case cases[] = {
+        {1, 1, {0, 0, 1, 1}},           {3, 70, {1, 35, 3, 70}},        {5, 2, {2, 1, 5, 2}},
+        {33, 65, {16, 32, 33, 65}},     {130, 129, {60, 60, 130, 129}},  // over tile edges
+        {1000, 700, {0, 0, 1000, 700}},                                  // the whole image at once
+    };
+    for (const int type : {kImage8Bit, kImage24Bit}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << type << " " << c.width << "x" << c.height);
+            CUndoBudget budget(uint64_t{64} << 20);
+            CUndoHistory history(budget);
+            TestImage image(c.width, c.height, type);
+            const int64_t bytes = int64_t{image.stride()} * image.height();
+            for (int64_t i = 0; i < bytes; ++i)
+                image.bits[i] = uint8_t(i * 7 + 1);
+            const std::vector<uint8_t> before = Rows(image);
+            ASSERT_EQ(Step(history, image, c.area, 0xABCDEF), StepOutcome::Kept);
+            const std::vector<uint8_t> after = Rows(image);
+            for (int round = 0; round < 2; ++round) {
+                Apply(history, image, true);
+                EXPECT_EQ(Rows(image), before);
+                EXPECT_FALSE(history.CanUndo());
+                Apply(history, image, false);
+                EXPECT_EQ(Rows(image), after);
+            }
+            // Writing what is there already is no step.
+            EXPECT_EQ(Step(history, image, c.area, 0xABCDEF), StepOutcome::None);
+            EXPECT_EQ(history.UndoCount(), 1u);
+        }
+    }
+
+    // A fill announces the whole image: it keeps one tile for one pixel, and the whole block, which
+    // changes places with the rows, when everything changed.
+    CUndoBudget budget(uint64_t{64} << 20);
+    CUndoHistory history(budget);
+    TestImage image(1000, 700, kImage24Bit);
+    history.Touch(*image.header, image.bits, RECT{0, 0, 1000, 700});
+    image.Set24(500, 300, 0xFFFFFF);
+    history.EndStep(Target(image));
+    constexpr uint64_t kTile = uint64_t{CTileStore::kTileSize} * CTileStore::kTileSize * 3;
+    EXPECT_GE(history.Bytes(), kTile);
+    EXPECT_LT(history.Bytes(), 2 * kTile);
+    Step(history, image, RECT{0, 0, 1000, 700}, 1);
+    EXPECT_GE(history.Bytes(), kTile + uint64_t{1000} * 700 * 3);
+    const uint8_t* rows = image.bits;
+    Apply(history, image, true);
+    EXPECT_NE(image.bits, rows);
+    EXPECT_EQ(image.At24(500, 300), 0xFFFFFFu);
+}
+
+TEST(UndoHistory, BudgetDropsTheOldestStepsOfAllHistoriesAndRefusesOversizedOnes) {
+    TestImage first(256, 256, kImage8Bit);  // each step below changes one 64 x 64 tile: 4 KiB
+    TestImage second(256, 256, kImage8Bit);
+    CUndoBudget budget(40 * 1024);
+    CUndoHistory a(budget);
+    {
+        CUndoHistory b(budget);
+        for (int i = 0; i < 5; ++i) {
+            const RECT dot{64 * (i % 4), 0, 64 * (i % 4) + 1, 1};
+            Step(a, first, dot, uint32_t(i + 1));
+            Step(b, second, dot, uint32_t(i + 1));
+        }
+        EXPECT_LE(budget.Bytes(), budget.Limit());
+        EXPECT_EQ(budget.Bytes(), a.Bytes() + b.Bytes());
+        // The oldest went first, whichever history they were in: a's and b's alternate.
+        EXPECT_LT(a.UndoCount() + b.UndoCount(), 10u);
+        EXPECT_EQ(b.UndoCount() - a.UndoCount(), 1u);
+        budget.SetLimit(12 * 1024);
+        EXPECT_LE(budget.Bytes(), 12u * 1024);
+        ASSERT_EQ(a.UndoCount(), 1u);
+    }
+    // A closed history gives its memory back.
+    EXPECT_EQ(budget.Bytes(), a.Bytes());
+
+    // A step larger than the whole budget is not kept and empties its history.
+    EXPECT_EQ(Step(a, first, RECT{0, 0, 256, 256}, 77), StepOutcome::TooLarge);
+    EXPECT_FALSE(a.CanUndo());
+    EXPECT_EQ(budget.Bytes(), 0u);
+}
