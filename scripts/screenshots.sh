@@ -3,11 +3,11 @@
 # its screenshot driver (tests/guide/), then runs the driver on a virtual X display (xvfb-run) of
 # 1024 x 768 in a fixed locale with settings of its own. The driver opens the sample pictures,
 # uses every tool and dialog the guide describes and saves the screen after each step.
-# Usage: scripts/screenshots.sh            (locale C.UTF-8)
-#        LOCALE=ko_KR.UTF-8 scripts/screenshots.sh
+# Usage: scripts/screenshots.sh                  (English, locale en_US.UTF-8)
+#        LOCALE=C.UTF-8 scripts/screenshots.sh  (the program's own texts)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-locale=${LOCALE:-C.UTF-8}
+locale=${LOCALE:-en_US.UTF-8}
 scripts/setup.sh xvfb xauth
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build --target orvik guide_screenshots imgkit quantz -j "$(nproc)"
@@ -16,6 +16,7 @@ cmake --build build --target orvik guide_screenshots imgkit quantz -j "$(nproc)"
 work=/tmp/orvik-guide
 rm -rf "$work"
 mkdir -p "$work"
+chmod 700 "$work"
 trap 'rm -rf "$work"' EXIT
 mkdir -p docs/images
 env -i PATH="$PATH" HOME="$work" LANG="$locale" LC_ALL="$locale" TZ=UTC XDG_CONFIG_HOME="$work/config" \

@@ -8,8 +8,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +24,7 @@
 #include "app/file_dialog.h"
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
+#include "app/translations.h"
 #include "colour/color_edit_dlg.h"
 #include "colour/color_palette_dlg.h"
 #include "dialogs/canvas_size_dlg.h"
@@ -167,6 +172,14 @@ void Run(const QString& samples, const QString& work) {
     UseTool(ID_TOOL_FILL);
     Click(QPoint(275, 80));
     Shot("tool-fill");
+    // The fill taken back, with the Edit menu open to show Undo and Redo; then done again.
+    main->RouteCommand(ID_EDIT_UNDO);
+    main->UpdateCommandUI();
+    QAction* editMenu = main->menuBar()->actions().value(1);
+    main->menuBar()->setActiveAction(editMenu);
+    Shot("undo");
+    editMenu->menu()->hide();
+    main->RouteCommand(ID_EDIT_REDO);
     UseTool(ID_TOOL_SELECT);
     Drag(QPoint(210, 30), QPoint(340, 130));
     Drag(QPoint(260, 80), QPoint(200, 170));
@@ -213,6 +226,17 @@ void Run(const QString& samples, const QString& work) {
     });
     main->RouteCommand(ID_COLORS_DECREASE);
     Shot("reduced");
+
+    // A picture larger than the window, enlarged four times and then seen whole.
+    WhenShown<CResizeImageDlg>([](CResizeImageDlg* dialog) {
+        dialog->m_percentRadio->click();
+        dialog->m_widthPercentEdit->setText(QStringLiteral("400"));
+        dialog->m_heightPercentEdit->setText(QStringLiteral("400"));
+        dialog->accept();
+    });
+    main->RouteCommand(ID_IMAGE_RESIZE);
+    main->RouteCommand(ID_VIEW_FIT_WINDOW);
+    Shot("zoom-out");
     for (COrvikDoc* doc : theApp->Documents())
         doc->SetModifiedFlag(false);
 }
@@ -225,6 +249,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     COrvikApp app(argc, argv);
+    InstallTranslations(ChooseUiLanguages({}, QLocale::system().uiLanguages()));
     g_output = QString::fromLocal8Bit(argv[2]);
     if (!app.InitInstance({})) return 1;
     WatchForMessages();
