@@ -280,32 +280,22 @@ void COrvikDoc::SetPathName(const QString& path, bool addToRecentFiles) {
 }
 
 void COrvikDoc::UpdateAllViews(const void* sender) {
-    // The editing view's reduced copies learn of every change, also of those it sent itself.
-    if (m_pView) m_pView->ImageChanged(m_rcDirty);
     if (m_pView && m_pView != sender) m_pView->OnUpdate();
     if (m_pView2 && m_pView2 != sender) m_pView2->OnUpdate();
-    m_rcDirty = RECT{0, 0, 0, 0};
 }
 
 void COrvikDoc::Touch(const RECT& area) {
-    if (area.right <= area.left || area.bottom <= area.top) return;
+    if (IsEmptyRect(area)) return;
     m_history.Touch(*m_pHeader, m_pBits, area);
-    WidenDirtyArea(area);
-}
-
-void COrvikDoc::WidenDirtyArea(const RECT& area) {
-    if (area.right <= area.left || area.bottom <= area.top) return;
-    if (m_rcDirty.right <= m_rcDirty.left || m_rcDirty.bottom <= m_rcDirty.top) {
-        m_rcDirty = area;
-        return;
-    }
-    m_rcDirty = RECT{std::min(m_rcDirty.left, area.left), std::min(m_rcDirty.top, area.top),
-                     std::max(m_rcDirty.right, area.right), std::max(m_rcDirty.bottom, area.bottom)};
+    // The editing view's reduced copies learn of every change, also of those it makes itself.
+    if (m_pView) m_pView->ImageChanged(area);
 }
 
 void COrvikDoc::ImageReplaced() {
-    m_rcDirty = HasImage() ? RECT{0, 0, Width(), Height()} : RECT{0, 0, 0, 0};
-    if (m_pView) m_pView->ForgetToolPoints();
+    if (m_pView) {
+        if (HasImage()) m_pView->ImageChanged(RECT{0, 0, Width(), Height()});
+        m_pView->ForgetToolPoints();
+    }
     UpdateAllViews();
 }
 

@@ -44,15 +44,13 @@ public:
     void UpdateAllViews(const void* sender = nullptr);
     // Every write into the image's pixels is announced first: `area` (image coordinates, y from
     // the top, right and bottom exclusive) is where pixels are about to change; it lies inside the
-    // image. The open step of the history keeps the pixels there as they are, and the areas gather
-    // until the next UpdateAllViews, which hands them to the views.
+    // image. The open step of the history keeps the pixels there as they are, and the editing
+    // view's reduced copies will redo them.
     void Touch(const RECT& area);
     // The image was changed as a whole from outside the editing view (a new size, depth or
     // palette): all of it counts as changed, the tools forget their remembered points and end any
     // line or rectangle drag without painting, and every view repaints.
     void ImageReplaced();
-    // The union of the areas touched since the views were last updated; empty when none.
-    const RECT& DirtyArea() const { return m_rcDirty; }
 
     // Writes the image to `path` through the codec library; false (after a message) when nothing
     // was written.
@@ -170,8 +168,6 @@ private:
     ImageStatus ResizeKeepingOld(ResizeOperation operation, int64_t width, int64_t height, int command);
     // Replaces the image blocks as the command `command`; the open step takes the old ones.
     void ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command);
-    // Adds `area` to the area the views are told of at the next UpdateAllViews.
-    void WidenDirtyArea(const RECT& area);
     // Undo (true) or Redo (false) applied now.
     void ApplyStep(bool undo);
     // The blocks, floating image and selection the history exchanges steps with, and back.
@@ -183,7 +179,6 @@ private:
     QString m_strTitle;
     QString m_strPathName;
     bool m_bModified = false;
-    RECT m_rcDirty{0, 0, 0, 0};
     CUndoHistory m_history;
     std::vector<bool> m_waitingSteps;  // Undo (true) and Redo (false) waiting for the mouse buttons
 };

@@ -119,7 +119,9 @@ void COrvikDoc::ApplyStep(bool undo) {
         ImageReplaced();
         return;
     }
-    WidenDirtyArea(effect.area);
-    if (m_pView) m_pView->ForgetToolPoints();
+    if (m_pView) {
+        m_pView->ImageChanged(effect.area);
+        m_pView->ForgetToolPoints();
+    }
     UpdateAllViews();
 }

@@ -531,6 +531,17 @@ RECT ClipRect(const RECT& rect, int width, int height) {
                 std::clamp(rect.right, 0, width), std::clamp(rect.bottom, 0, height)};
 }
 
+bool IsEmptyRect(const RECT& rect) {
+    return rect.right <= rect.left || rect.bottom <= rect.top;
+}
+
+RECT UnionRect(const RECT& a, const RECT& b) {
+    if (IsEmptyRect(a)) return b;
+    if (IsEmptyRect(b)) return a;
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
 bool RectsOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2,
                   int bottom2) {
     return left1 < right2 && left2 < right1 && top1 < bottom2 && top2 < bottom1;

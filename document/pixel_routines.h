@@ -65,6 +65,10 @@ RECT NormalizeRect(RECT rect);
 // The part of a normalised rectangle that lies over a width x height image: each edge clamped to
 // the image, so the result is empty (right = left or bottom = top) when nothing lies over it.
 RECT ClipRect(const RECT& rect, int width, int height);
+// True when the rectangle holds no pixel (right <= left or bottom <= top).
+bool IsEmptyRect(const RECT& rect);
+// The smallest rectangle holding both; an empty one adds nothing.
+RECT UnionRect(const RECT& a, const RECT& b);
 // Strict overlap: left1 < right2, left2 < right1, top1 < bottom2 and top2 < bottom1.
 bool RectsOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2, int bottom2);
 

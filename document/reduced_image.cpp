@@ -5,6 +5,8 @@
 #include <new>
 #include <optional>
 
+#include "document/pixel_routines.h"
+
 namespace {
 
 // The three channels of a pixel side by side in one word, 21 bits each, so a block's sums take one
@@ -80,17 +82,6 @@ void AddColumns(uint64_t* sums, const Source& source, const uint8_t* row, int fr
         AddColumns<1>(sums, source, row, from, to, shift, n, firstBlock);
     else
         AddColumns<3>(sums, source, row, from, to, shift, n, firstBlock);
-}
-
-bool IsEmpty(const RECT& r) {
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
-RECT Union(const RECT& a, const RECT& b) {
-    if (IsEmpty(a)) return b;
-    if (IsEmpty(b)) return a;
-    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                std::max(a.bottom, b.bottom)};
 }
 
 }  // namespace
@@ -176,7 +167,7 @@ const CReducedCopies::Copy* CReducedCopies::Level(const PixelBlock& image, int n
         return &m_copies.back();
     }
     Copy& copy = *found;
-    if (!IsEmpty(copy.stale)) {
+    if (!IsEmptyRect(copy.stale)) {
         const RECT blocks{copy.stale.left / n, copy.stale.top / n, (copy.stale.right + n - 1) / n,
                           (copy.stale.bottom + n - 1) / n};
         ReduceBlocks(image, nullptr, n, blocks,
@@ -189,9 +180,9 @@ const CReducedCopies::Copy* CReducedCopies::Level(const PixelBlock& image, int n
 
 void CReducedCopies::Touch(const RECT& area) {
     const RECT clipped{std::max(area.left, 0), std::max(area.top, 0), area.right, area.bottom};
-    if (IsEmpty(clipped)) return;
+    if (IsEmptyRect(clipped)) return;
     for (Copy& copy : m_copies)
-        copy.stale = Union(copy.stale, clipped);
+        copy.stale = UnionRect(copy.stale, clipped);
 }
 
 void CReducedCopies::Clear() {

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "document/pixel_routines.h"
+
 CTileStore::CTileStore(const BITMAPINFOHEADER& header)
     : m_width(header.biWidth),
       m_height(header.biHeight),
@@ -168,13 +170,8 @@ RECT CTileStore::Swap(uint8_t** bits) {
         std::memcpy(image, spare, rowBytes);
     });
     RECT area{0, 0, 0, 0};
-    for (const Tile& tile : m_tiles) {
-        const RECT covered{tile.left, tile.top, tile.left + tile.width, tile.top + tile.height};
-        area = area.right == area.left
-                   ? covered
-                   : RECT{std::min(area.left, covered.left), std::min(area.top, covered.top),
-                          std::max(area.right, covered.right), std::max(area.bottom, covered.bottom)};
-    }
+    for (const Tile& tile : m_tiles)
+        area = UnionRect(area, RECT{tile.left, tile.top, tile.left + tile.width, tile.top + tile.height});
     return area;
 }
 

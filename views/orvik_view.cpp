@@ -136,12 +136,6 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     m_nDrawnHeight = std::max(std::min(rows, CeilDiv(doc->Height(), n) - by), 0);
     const RECT visible{bx, by, bx + m_nDrawnWidth, by + m_nDrawnHeight};
 
-    // Lifting a selection writes pixels that reach the views only with a later update.
-    const RECT& dirty = doc->DirtyArea();
-    if (std::memcmp(&dirty, &m_rcReducedDirty, sizeof dirty) != 0) {
-        m_reduced.Touch(dirty);
-        m_rcReducedDirty = dirty;
-    }
     if (const CReducedCopies::Copy* copy = m_reduced.Level(picture, n)) {
         for (int y = 0; y < m_nDrawnHeight; ++y)
             std::memcpy(surface.pixels + y * surface.stride, copy->Row(by + y) + bx,
@@ -420,7 +414,6 @@ void COrvikView::ZoomAround(ZoomLevel level, const QPoint& client) {
 
 void COrvikView::ImageChanged(const RECT& area) {
     m_reduced.Touch(area);
-    m_rcReducedDirty = RECT{0, 0, 0, 0};
 }
 
 // --- Status and cursor ---------------------------------------------------------------------------

@@ -47,7 +47,8 @@ public:
     // To `level`, keeping the image pixel under client point `client` under it as far as the
     // scroll ranges allow; the window keeps its size.
     void ZoomAround(ZoomLevel level, const QPoint& client);
-    // The document's pixels in `area` changed (image pixels): the reduced copies redo them.
+    // The document's pixels in `area` (image pixels) change: the reduced copies redo them when
+    // next drawn.
     void ImageChanged(const RECT& area);
 
     // Composes the visible part into the off-screen surface; the image columns and rows drawn (below
@@ -117,9 +118,8 @@ private:
 
     bool m_bCapture = false;  // a press of this view is waiting for its release
     CReducedCopies m_reduced;
-    RECT m_rcReducedDirty{0, 0, 0, 0};  // the document's dirty area the reduced copies already redid
-    QPoint m_wheelTravel;               // wheel travel not scrolled yet, in 1/120 window pixels
-    int m_nWheelZoom = 0;               // Ctrl + wheel rotation not zoomed yet
+    QPoint m_wheelTravel;  // wheel travel not scrolled yet, in 1/120 window pixels
+    int m_nWheelZoom = 0;  // Ctrl + wheel rotation not zoomed yet
     // The buttons held as the view's last press or release left them.
     Qt::MouseButtons m_buttonsHeld;
 };
