@@ -181,7 +181,7 @@ bool COrvikDoc::IncreaseColorDepth() {
     if (!palette || !Expand8To24(&bits, &header, false)) {
         std::free(palette);
         OrvikMessage(tr("The colour depth could not be increased: %1.\n\nThe image was left as it was.")
-                         .arg(QString::fromLatin1(ImageStatusText(ImageStatus::NoMemory))));
+                         .arg(StatusText(ImageStatus::NoMemory)));
         return false;
     }
     std::memcpy(palette, m_pPalette, kPaletteBytes);

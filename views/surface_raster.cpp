@@ -83,14 +83,10 @@ void InvertRectOutline(const SurfaceRef& surface, int left, int top, int right, 
 }
 
 void InvertBorder(const SurfaceRef& surface, int left, int top, int right, int bottom) {
-    for (int x = std::max(left, 0); x <= std::min(right, surface.width - 1); ++x) {
-        Invert(surface, x, top);
-        if (bottom != top) Invert(surface, x, bottom);
-    }
-    for (int y = std::max(top + 1, 0); y <= std::min(bottom - 1, surface.height - 1); ++y) {
-        Invert(surface, left, y);
-        if (right != left) Invert(surface, right, y);
-    }
+    if (right == left || bottom == top)
+        InvertLine(surface, left, top, right, bottom);
+    else
+        InvertRectOutline(surface, left, top, right, bottom);
 }
 
 void DrawDottedFrame(const SurfaceRef& surface, int left, int top, int right, int bottom, bool invert) {
