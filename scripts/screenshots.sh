@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the user guide's screenshots docs/images/*.png again, in one command: builds the program and
-# its screenshot driver (tests/guide/), then runs the driver on a virtual X display (xvfb-run) of
+# its screenshot driver (docs/screenshots/), then runs the driver on a virtual X display (xvfb-run) of
 # 1024 x 768 in a fixed locale with settings of its own. The driver opens the sample pictures,
 # uses every tool and dialog the guide describes and saves the screen after each step.
 # Usage: scripts/screenshots.sh                  (English, locale en_US.UTF-8)

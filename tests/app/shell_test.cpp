@@ -73,19 +73,6 @@ TEST_F(ShellTest, StartsEmptyWithTheNoDocumentMenu) {
     EXPECT_EQ(Main()->m_wndToolPalette->windowTitle(), "Tool Palette");
 }
 
-// The windows carry the icon the desktop shows for the launcher, in every size of the theme.
-TEST_F(ShellTest, WindowIconIsTheApplicationIcon) {
-    const QIcon icon = QApplication::windowIcon();
-    EXPECT_EQ(icon.availableSizes().size(), 8);
-    for (int size : {16, 48, 256}) {
-        const QImage installed(QString(ORVIK_SOURCE_DIR "/res/icons/hicolor/%1x%1/apps/orvik.png").arg(size));
-        ASSERT_FALSE(installed.isNull());
-        EXPECT_EQ(icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                  installed.convertToFormat(QImage::Format_ARGB32_Premultiplied))
-            << size;
-    }
-}
-
 TEST_F(ShellTest, NewImageDefaultsAndSizes) {
     // The dialog's defaults: 300 x 300, 8 bits, the width selected; the background list is disabled.
     OnNextModal<CNewImageDlg>([](CNewImageDlg* dialog) {

@@ -293,8 +293,6 @@ TEST_F(UndoTest, TheBudgetDropsOldStepsAndAStepLargerThanItEmptiesTheHistory) {
 
 TEST_F(UndoTest, KeysUndoAndRedoAndWaitForTheMouseButtons) {
     QAction* redo = Main()->Action(ID_EDIT_REDO);
-    EXPECT_EQ(redo->text(), "Redo(&R)\tCtrl+Y");
-    EXPECT_EQ(redo->statusTip(), "Redo the last undone action");
     COrvikDoc* doc = NewPatternDocument(60, 40, kImage24Bit);
     ASSERT_NE(doc, nullptr);
     for (const QAction* menu : Main()->menuBar()->actions()) {

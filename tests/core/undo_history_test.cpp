@@ -1,5 +1,5 @@
-// The undo history on its own: partial changes at both depths and odd sizes, what a step keeps,
-// and the budget shared by several histories. (Each kind of step is tested through the program.)
+// The undo history on its own: partial changes at both depths and odd sizes, and what a step keeps.
+// (Each kind of step, and the budget shared by all documents, are tested through the program.)
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -90,32 +90,3 @@ TEST(UndoHistory, ChangesComeBackExactlyAndOnlyWhatChangedIsKept) {
     EXPECT_EQ(image.At24(500, 300), 0xFFFFFFu);
 }
 
-TEST(UndoHistory, BudgetDropsTheOldestStepsOfAllHistoriesAndRefusesOversizedOnes) {
-    TestImage first(256, 256, kImage8Bit);  // each step below changes one 64 x 64 tile: 4 KiB
-    TestImage second(256, 256, kImage8Bit);
-    CUndoBudget budget(40 * 1024);
-    CUndoHistory a(budget);
-    {
-        CUndoHistory b(budget);
-        for (int i = 0; i < 5; ++i) {
-            const RECT dot{64 * (i % 4), 0, 64 * (i % 4) + 1, 1};
-            Step(a, first, dot, uint32_t(i + 1));
-            Step(b, second, dot, uint32_t(i + 1));
-        }
-        EXPECT_LE(budget.Bytes(), budget.Limit());
-        EXPECT_EQ(budget.Bytes(), a.Bytes() + b.Bytes());
-        // The oldest went first, whichever history they were in: a's and b's alternate.
-        EXPECT_LT(a.UndoCount() + b.UndoCount(), 10u);
-        EXPECT_EQ(b.UndoCount() - a.UndoCount(), 1u);
-        budget.SetLimit(12 * 1024);
-        EXPECT_LE(budget.Bytes(), 12u * 1024);
-        ASSERT_EQ(a.UndoCount(), 1u);
-    }
-    // A closed history gives its memory back.
-    EXPECT_EQ(budget.Bytes(), a.Bytes());
-
-    // A step larger than the whole budget is not kept and empties its history.
-    EXPECT_EQ(Step(a, first, RECT{0, 0, 256, 256}, 77), StepOutcome::TooLarge);
-    EXPECT_FALSE(a.CanUndo());
-    EXPECT_EQ(budget.Bytes(), 0u);
-}

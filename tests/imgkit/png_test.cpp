@@ -210,22 +210,4 @@ TEST(PngReader, HostileAndDamagedFilesAreRefused) {
     EXPECT_TRUE(dir.Names() == std::vector<std::string>({"bad.png", "in.pgm"}));
 }
 
-// The other readers refuse PNG files, and ReadPNG refuses the corpus's files of other formats.
-TEST(PngReader, FormatsAreNotMistaken) {
-    REQUIRE_CORPUS();
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(CorpusDir())) {
-        if (!entry.is_regular_file()) continue;
-        const std::string path = entry.path().string();
-        const Bytes head = ReadFile(path);
-        const bool png = head.size() >= 4 && std::string(head.begin(), head.begin() + 4) == "\x89PNG";
-        SCOPED_TRACE(path);
-        if (png) {
-            for (ReadImageFn reader : {ReadBMP, LoadPCX, ReadJpeg})
-                EXPECT_FALSE(Loaded(reader, path));
-        } else {
-            EXPECT_FALSE(Loaded(ReadPNG, path));
-        }
-    }
-}
-
 }  // namespace
