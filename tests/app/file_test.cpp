@@ -20,6 +20,7 @@
 #include <cstring>
 
 #include "app/child_frame.h"
+#include "app/command_line.h"
 #include "app/file_dialog.h"
 #include "document/orvik_doc.h"
 #include "document/pixel_routines.h"
@@ -411,6 +412,34 @@ TEST_F(FileTest, CommandLineHelpAndVersionNeedNoDisplay) {
     process.start(program, {"--version"});
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.readAllStandardOutput().trimmed(), "Orvik 0.2");
+    // An option the program does not know is no file name.
+    process.start(program, {"a.png", "--bogus"});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_EQ(process.readAllStandardError(),
+              "orvik: unrecognized option '--bogus'\nTry 'orvik --help' for more information.\n");
+}
+
+TEST(CommandLine, OptionsFilesAndMistakes) {
+    using Action = CommandLine::Action;
+    CommandLine line = ParseCommandLine({"a.bmp", "--lang", "en", "-", "-platform", "xcb", "--style=fusion",
+                                         "b.pcx", "--", "--lang=ko", "-x"});
+    EXPECT_EQ(line.action, Action::Run);
+    EXPECT_EQ(line.language, "en");
+    EXPECT_EQ(line.files, (QStringList{"a.bmp", "-", "b.pcx", "--lang=ko", "-x"}));
+    EXPECT_EQ(ParseCommandLine({"--lang=ko", "c.jpg"}).language, "ko");
+    EXPECT_EQ(ParseCommandLine({"x.png", "-h", "--bogus"}).action, Action::Help);
+    EXPECT_EQ(ParseCommandLine({"--version"}).action, Action::Version);
+    for (const auto& [arguments, error] : std::initializer_list<std::pair<QStringList, QString>>{
+             {{"--bogus", "--help"}, "unrecognized option '--bogus'"},
+             {{"-x"}, "invalid option -- 'x'"},
+             {{"a.png", "--lang"}, "option '--lang' requires an argument"},
+             {{"--help=all"}, "option '--help' doesn't allow an argument"},
+         }) {
+        line = ParseCommandLine(arguments);
+        EXPECT_EQ(line.action, Action::Refuse) << error.toStdString();
+        EXPECT_EQ(line.error, error);
+    }
 }
 
 // Run by MissingCodecLibrary below in a copy of this program that has no libimgkit.so beside it
