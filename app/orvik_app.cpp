@@ -143,17 +143,16 @@ COrvikDoc* COrvikApp::CreateDocument() {
 }
 
 void COrvikApp::DestroyDocument(COrvikDoc* doc) {
-    CChildFrame* frame = nullptr;
-    for (QMdiSubWindow* window : m_mainFrame->m_mdiArea->subWindowList()) {
-        auto* child = static_cast<CChildFrame*>(window);
-        if (child->GetActiveDocument() == doc) frame = child;
+    // A window that was closed but not yet deleted by the event loop is no longer one of the
+    // workspace's windows, yet it still holds its document and its views look at it.
+    for (CChildFrame* frame : m_mainFrame->findChildren<CChildFrame*>()) {
+        if (frame->GetActiveDocument() == doc) {
+            delete frame;  // takes the document with it
+            return;
+        }
     }
-    if (frame) {
-        delete frame;  // takes the document with it
-    } else {
-        RemoveDocument(doc);
-        delete doc;
-    }
+    RemoveDocument(doc);
+    delete doc;
 }
 
 void COrvikApp::DiscardDocument(COrvikDoc* doc, QMdiSubWindow* active) {
