@@ -140,6 +140,9 @@ bool COrvikDoc::OnEditCopy() {
     try {
         block = QByteArray(static_cast<qsizetype>(bytes), Qt::Uninitialized);
     } catch (const std::bad_alloc&) {
+        OrvikMessage(tr("Cannot place the picture on the clipboard: %1.\n\n"
+                        "The image and the clipboard were left as they were.")
+                         .arg(StatusText(ImageStatus::NoMemory)));
         return false;
     }
     WriteClipboardBmp(reinterpret_cast<uint8_t*>(block.data()), *source, colours, bits, area);

@@ -178,10 +178,14 @@ bool COrvikDoc::IncreaseColorDepth() {
     auto* palette = static_cast<RGBQUAD*>(std::malloc(kPaletteBytes));
     uint8_t* bits = m_pBits;
     BITMAPINFOHEADER* header = m_pHeader;
-    if (!palette || !Expand8To24(&bits, &header, false)) {
+    // Three bytes a pixel may take the rows past the model's limit; otherwise only memory fails.
+    ImageStatus status = CheckImageSize(Width(), Height(), 24);
+    if (status == ImageStatus::Ok && (!palette || !Expand8To24(&bits, &header, false)))
+        status = ImageStatus::NoMemory;
+    if (status != ImageStatus::Ok) {
         std::free(palette);
         OrvikMessage(tr("The colour depth could not be increased: %1.\n\nThe image was left as it was.")
-                         .arg(StatusText(ImageStatus::NoMemory)));
+                         .arg(StatusText(status)));
         return false;
     }
     std::memcpy(palette, m_pPalette, kPaletteBytes);

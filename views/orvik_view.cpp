@@ -14,6 +14,7 @@
 
 #include "app/child_frame.h"
 #include "app/main_frame.h"
+#include "app/messages.h"
 #include "app/orvik_app.h"
 #include "document/orvik_doc.h"
 #include "document/pixel_routines.h"
@@ -468,7 +469,14 @@ void COrvikView::PrintImage(QPrinter* printer) {
     const QImage image =
         ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits);
     QPainter painter;
-    if (image.isNull() || !painter.begin(printer)) return;
+    if (image.isNull() || !painter.begin(printer)) {
+        const QString file = printer->outputFileName();
+        const QString reason = image.isNull() ? StatusText(ImageStatus::NoMemory)
+                               : !file.isEmpty() ? tr("%1 could not be written").arg(file)
+                                                 : tr("the printer %1 could not be started").arg(printer->printerName());
+        OrvikMessage(tr("The image could not be printed: %1.").arg(reason));
+        return;
+    }
     const QSize page = printer->pageLayout().paintRectPixels(printer->resolution()).size();
     // The whole image, as large as the page allows with its aspect kept, pixels replicated.
     const QSize size = image.size().scaled(page, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));

@@ -245,6 +245,15 @@ TEST_F(UndoTest, IncreaseColorDepthGivesEachPixelItsPaletteColour) {
     doc->m_pView->m_rcSelection = RECT{1, 1, 5, 5};
     ASSERT_TRUE(Command(ID_EDIT_COPY) && Command(ID_EDIT_PASTE_SELECTION) && doc->HasFloat());
     EXPECT_FALSE(CommandEnabled(ID_COLORS_INCREASE));
+    CloseWithoutSaving(doc);
+
+    // 358 MB at one byte a pixel, past the limit at three: the message gives that reason.
+    doc = NewImage("65535", "5462", kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    const auto message = ExpectMessageBox();
+    ASSERT_TRUE(Command(ID_COLORS_INCREASE));
+    EXPECT_TRUE(message->contains("more than 1 GiB")) << message->toStdString();
+    EXPECT_EQ(doc->BitCount(), 8);
 }
 
 TEST_F(UndoTest, TheBudgetDropsOldStepsAndAStepLargerThanItEmptiesTheHistory) {
