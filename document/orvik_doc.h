@@ -125,9 +125,9 @@ public:
     void OnEditCut();
     void OnEditPasteSelection();
     void OnImageClear();
-    // Reads the clipboard's picture into the floating image. False when there was none, or (after a
-    // message saying why) when it could not be read; the floating image is then unchanged.
-    bool ReadClipboardImage();
+    // Reads the clipboard's picture into new blocks (made with malloc, for the caller). False when
+    // there was none, or (after a message saying why) when it could not be read.
+    static bool ReadClipboardImage(BITMAPINFOHEADER** header, uint8_t** bits);
     // Whether the clipboard offers a picture at all.
     static bool ClipboardHasImage();
 

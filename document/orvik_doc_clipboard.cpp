@@ -11,6 +11,7 @@
 #include <QImageReader>
 #include <QMimeData>
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -200,7 +201,7 @@ bool COrvikDoc::ClipboardHasImage() {
     return !DecodableTypes(data).isEmpty();
 }
 
-bool COrvikDoc::ReadClipboardImage() {
+bool COrvikDoc::ReadClipboardImage(BITMAPINFOHEADER** picture, uint8_t** pictureBits) {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data) return false;
     BITMAPINFOHEADER* header = nullptr;
@@ -243,9 +244,8 @@ bool COrvikDoc::ReadClipboardImage() {
         if (!reason.isEmpty()) RefusePaste(reason);
         return false;
     }
-    FreeFloat();
-    m_pFloatHeader = header;
-    m_pFloatBits = bits;
+    *picture = header;
+    *pictureBits = bits;
     return true;
 }
 
@@ -254,6 +254,10 @@ bool COrvikDoc::ReadClipboardImage() {
 void COrvikDoc::OnEditPasteSelection() {
     COrvikView* view = m_pView;
     if (!view || !HasImage()) return;
+    // Without a picture to paste the selection stays as it is, and there is no step to undo.
+    BITMAPINFOHEADER* header = nullptr;
+    uint8_t* bits = nullptr;
+    if (!ReadClipboardImage(&header, &bits)) return;
     const CCommandStep step(this);
     const bool dropped = view->m_bSelection;
     // Dropping the selection and pasting are one step: undo brings back the selection as it is now,
@@ -265,7 +269,9 @@ void COrvikDoc::OnEditPasteSelection() {
         view->m_bMoving = false;
         UpdateAllViews();
     }
-    if (!ReadClipboardImage()) return;
+    FreeFloat();
+    m_pFloatHeader = header;
+    m_pFloatBits = bits;
 
     // The floating block always has the image's depth and an 8-bit one holds indices into the
     // image's palette, so what floats on screen is exactly what a drop writes.
@@ -301,16 +307,17 @@ bool COrvikDoc::FitFloatToImage() {
 }
 
 bool COrvikDoc::TakeClipboardImage() {
-    if (!ReadClipboardImage()) return false;
+    BITMAPINFOHEADER* header = nullptr;
+    uint8_t* bits = nullptr;
+    if (!ReadClipboardImage(&header, &bits)) return false;
     // An 8-bit picture keeps its own colours; a 24-bit one gets the default palette to paint with.
-    RGBQUAD* palette = m_pFloatHeader->biBitCount == 8 ? HeaderPalette(m_pFloatHeader) : MakeDefaultPalette();
+    RGBQUAD* palette = header->biBitCount == 8 ? HeaderPalette(header) : MakeDefaultPalette();
     if (!palette) {
-        FreeFloat();
+        std::free(header);
+        std::free(bits);
         RefusePaste(StatusText(ImageStatus::NoMemory));
         return false;
     }
-    SetImage(m_pFloatHeader, palette, m_pFloatBits);
-    m_pFloatHeader = nullptr;
-    m_pFloatBits = nullptr;
+    SetImage(header, palette, bits);
     return true;
 }

@@ -91,6 +91,7 @@ ImageStatus COrvikDoc::ResizeKeepingOld(ResizeOperation operation, int64_t width
 
 ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
     if (!HasImage()) return ImageStatus::BadSize;
+    if (width == Width() && height == Height()) return ImageStatus::Ok;  // nothing to change or undo
     const CCommandStep step(this);
     const ImageStatus status = ResizeKeepingOld(&ResizeCanvasKeepingRows, width, height, ID_IMAGE_CANVAS);
     if (status != ImageStatus::Ok) return status;
@@ -103,6 +104,7 @@ ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
 
 ImageStatus COrvikDoc::ResizeImage(int64_t width, int64_t height) {
     if (!HasImage()) return ImageStatus::BadSize;
+    if (width == Width() && height == Height()) return ImageStatus::Ok;  // nothing to change or undo
     const CCommandStep step(this);
     const ImageStatus status = ResizeKeepingOld(&ResizeImageKeepingRows, width, height, ID_IMAGE_RESIZE);
     if (status != ImageStatus::Ok) return status;

@@ -604,6 +604,13 @@ Redo</translation>
     </message>
 </context>
 <context>
+    <name>COrvikApp</name>
+    <message>
+        <source>The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; the undo history uses %5 MiB.</source>
+        <translation>The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; the undo history uses %5 MiB.</translation>
+    </message>
+</context>
+<context>
     <name>COrvikDoc</name>
     <message>
         <source>Cannot open %1.

@@ -604,6 +604,13 @@ Redo</source>
     </message>
 </context>
 <context>
+    <name>COrvikApp</name>
+    <message>
+        <source>The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; the undo history uses %5 MiB.</source>
+        <translation>%2의 설정 UndoMemoryMiB=%1은(는) %3에서 %4 사이의 MiB 값이 아닙니다. 실행 취소 기록은 %5 MiB를 씁니다.</translation>
+    </message>
+</context>
+<context>
     <name>COrvikDoc</name>
     <message>
         <source>Cannot open %1.
