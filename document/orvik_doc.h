@@ -47,6 +47,9 @@ public:
     // image. The open step of the history keeps the pixels there as they are, and the editing
     // view's reduced copies will redo them.
     void Touch(const RECT& area);
+    // The fill tool at image pixel (x, y) with palette entry `index`: the area of equal pixels
+    // there takes that colour, as a step of its own that keeps only which pixels it painted.
+    void FloodFillAt(int x, int y, int index);
     // The image was changed as a whole from outside the editing view (a new size, depth or
     // palette): all of it counts as changed, the tools forget their remembered points and end any
     // line or rectangle drag without painting, and every view repaints.

@@ -253,7 +253,7 @@ struct Segment {
 // never matches again and every pixel is painted exactly once. The work list grows as needed.
 template <class Px>
 void SpanFill(uint8_t* bits, int stride, int x, int row, uint32_t old, uint32_t paint, int minX, int minRow,
-              int maxX, int maxRow) {
+              int maxX, int maxRow, CFillRuns* runs) {
     std::vector<Segment> stack;
     auto push = [&](int r, int x1, int x2, int dy) {
         if (r + dy >= minRow && r + dy <= maxRow) stack.push_back({r, x1, x2, dy});
@@ -273,6 +273,7 @@ void SpanFill(uint8_t* bits, int stride, int x, int row, uint32_t old, uint32_t 
             const int left = Px::RunStart(line, xi, minX, old);
             const int right = Px::RunEnd(line, xi, maxX, old);
             Px::Paint(line, left, right, paint);
+            if (runs) runs->Run(r, left, right);
             if (left < s.x1) push(r, left, s.x1 - 1, -s.dy);
             push(r, left, right, s.dy);
             if (right > s.x2) push(r, s.x2 + 1, right, -s.dy);
@@ -283,6 +284,7 @@ void SpanFill(uint8_t* bits, int stride, int x, int row, uint32_t old, uint32_t 
             if (xi > s.x2) break;
             const int right = Px::RunEnd(line, xi, maxX, old);
             Px::Paint(line, xi, right, paint);
+            if (runs) runs->Run(r, xi, right);
             push(r, xi, right, s.dy);
             if (right > s.x2) push(r, s.x2 + 1, right, -s.dy);
             xi = right + 1;
@@ -307,7 +309,7 @@ bool ClipFillBounds(const BITMAPINFOHEADER* header, int x, int row, int* minX, i
 // its old one, so the whole area takes the one value that painting the start pixel gives. Working
 // that value out with the pixel writer keeps blending and the nearest-index rule in one place.
 void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, int index, int minX,
-                int minRow, int maxX, int maxRow, const RGBQUAD* palette) {
+                int minRow, int maxX, int maxRow, const RGBQUAD* palette, CFillRuns* runs) {
     if (!ClipFillBounds(header, x, row, &minX, &minRow, &maxX, &maxRow)) return;
     const int stride = header->biXPelsPerMeter;
     const uint8_t old = bits[static_cast<ptrdiff_t>(row) * stride + x];
@@ -315,11 +317,11 @@ void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, i
     uint8_t painted = old;
     HLine8(&painted, 0, 0, 0, 0, index, palette);
     if (painted == old) return;
-    SpanFill<Pixels8>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow);
+    SpanFill<Pixels8>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow, runs);
 }
 
 void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, uint32_t colour, int minX,
-                 int minRow, int maxX, int maxRow) {
+                 int minRow, int maxX, int maxRow, CFillRuns* runs) {
     if (!ClipFillBounds(header, x, row, &minX, &minRow, &maxX, &maxRow)) return;
     const int stride = header->biXPelsPerMeter;
     const uint32_t old = GetPixel24(bits, x, row, stride);
@@ -329,7 +331,7 @@ void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, 
     HLine24(pixel, 0, 0, 0, 0, colour);
     const uint32_t painted = Load24(pixel);
     if (painted == old) return;
-    SpanFill<Pixels24>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow);
+    SpanFill<Pixels24>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow, runs);
 }
 
 void FlipRows(uint8_t* bits, int stride, int height) {

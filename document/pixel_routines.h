@@ -39,12 +39,22 @@ uint32_t GetPixel24(const uint8_t* bits, int x, int row, int stride);
 void HLine8(uint8_t* bits, int firstX, int row, int lastX, int stride, int index, const RGBQUAD* palette);
 void HLine24(uint8_t* bits, int firstX, int row, int lastX, int stride, uint32_t colour);
 
+// Told of each run of one row a fill paints: the stored row and its first and last column.
+class CFillRuns {
+public:
+    virtual void Run(int row, int firstX, int lastX) = 0;
+
+protected:
+    ~CFillRuns() = default;
+};
+
 // Fills the 4-connected area of equal pixels around (x, row) within the inclusive bounds (clipped to
-// the image). Every reachable pixel is painted once, as HLine8 / HLine24 would paint it.
+// the image). Every reachable pixel is painted once, as HLine8 / HLine24 would paint it, and every
+// painted run is told to `runs` when one is given.
 void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, int index, int minX,
-                int minRow, int maxX, int maxRow, const RGBQUAD* palette);
+                int minRow, int maxX, int maxRow, const RGBQUAD* palette, CFillRuns* runs = nullptr);
 void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, uint32_t colour, int minX,
-                 int minRow, int maxX, int maxRow);
+                 int minRow, int maxX, int maxRow, CFillRuns* runs = nullptr);
 
 // Reverses the order of the rows in place.
 void FlipRows(uint8_t* bits, int stride, int height);

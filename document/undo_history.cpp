@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "document/pixel_routines.h"
 #include "document/undo_tiles.h"
 
 namespace {
@@ -106,21 +107,33 @@ public:
         std::free(floating.bits);
     }
 
-    bool Empty() const { return !m_tiles && !m_palette && !m_image.header && !m_hasFloat; }
+    bool Empty() const { return !m_tiles && !m_fill && !m_palette && !m_image.header && !m_hasFloat; }
 
     uint64_t Bytes() const {
         uint64_t bytes = sizeof(CUndoStep) + m_image.Bytes();
         if (m_tiles) bytes += m_tiles->Bytes();
+        if (m_fill) bytes += m_fill->Bytes();
         if (m_palette) bytes += kPaletteBytes;
         if (m_hasFloat && m_floating.header)
             bytes += HeaderBlockBytes(*m_floating.header) + RowBytes(*m_floating.header);
         return bytes;
     }
 
-    // False when memory ran out.
-    bool Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area) {
+    // False when memory ran out or the step would grow past `limit` bytes.
+    bool Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area, uint64_t limit) {
         if (!m_tiles) m_tiles.emplace(header);
-        return !m_tiles->Fits(header) || m_tiles->Save(bits, area);
+        const uint64_t others = Bytes() - m_tiles->Bytes();
+        return !m_tiles->Fits(header) || (others <= limit && m_tiles->Save(bits, area, limit - others));
+    }
+
+    bool FillRun(const BITMAPINFOHEADER& header, int32_t y, int32_t firstX, int32_t lastX, uint64_t limit) {
+        if (!m_fill) m_fill.emplace(header);
+        const uint64_t others = Bytes() - m_fill->Bytes();
+        return others <= limit && m_fill->Mark(y, firstX, lastX, limit - others);
+    }
+
+    void FillDone(const uint8_t* before, const uint8_t* after) {
+        if (m_fill) m_fill->Finish(before, after);
     }
 
     void KeepPalette(const RGBQUAD* palette) {
@@ -150,6 +163,7 @@ public:
         if (m_tiles && now.header && m_tiles->Fits(*now.header) && !m_tiles->DropUnchanged(now.bits))
             return false;
         if (m_tiles && m_tiles->Empty()) m_tiles.reset();
+        if (m_fill && m_fill->Empty()) m_fill.reset();
         if (m_palette && now.palette && std::memcmp(m_palette.get(), now.palette, kPaletteBytes) == 0)
             m_palette.reset();
         if (m_hasFloat && !m_floating.header && !now.floating.header &&
@@ -173,6 +187,7 @@ public:
         }
         // Tiles apply only to the image they were taken from; the history never offers another.
         if (m_tiles && m_tiles->Fits(*target.header)) effect.area = m_tiles->Swap(&target.bits);
+        if (m_fill && m_fill->Fits(*target.header)) effect.area = UnionRect(effect.area, m_fill->Swap(target.bits));
         if (m_hasFloat) {
             std::swap(target.floating.header, m_floating.header);
             std::swap(target.floating.bits, m_floating.bits);
@@ -191,6 +206,7 @@ public:
 private:
     int m_command = 0;
     std::optional<CTileStore> m_tiles;
+    std::optional<CFillMask> m_fill;  // a fill is a step of its own, never with tiles
     std::unique_ptr<RGBQUAD[]> m_palette;
     ImageBlocks m_image;
     bool m_hasFloat = false;
@@ -217,12 +233,23 @@ CUndoStep& CUndoHistory::Open() {
 void CUndoHistory::Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area) {
     CUndoStep& step = Open();
     if (step.m_overflow) return;
-    // A step that can never be kept stops copying at once, so it holds no more memory than the
+    // A step that can never be kept copies nothing more, so it holds no more memory than the
     // budget while the change goes on.
-    if (!step.Touch(header, bits, area) || step.Bytes() > m_budget.Limit()) {
-        m_open = std::make_unique<CUndoStep>();
-        m_open->m_overflow = true;
-    }
+    if (!step.Touch(header, bits, area, m_budget.Limit())) Overflow();
+}
+
+void CUndoHistory::FillRun(const BITMAPINFOHEADER& header, int32_t y, int32_t firstX, int32_t lastX) {
+    CUndoStep& step = Open();
+    if (!step.m_overflow && !step.FillRun(header, y, firstX, lastX, m_budget.Limit())) Overflow();
+}
+
+void CUndoHistory::FillDone(const uint8_t* before, const uint8_t* after) {
+    if (m_open) m_open->FillDone(before, after);
+}
+
+void CUndoHistory::Overflow() {
+    m_open = std::make_unique<CUndoStep>();
+    m_open->m_overflow = true;
 }
 
 void CUndoHistory::KeepPalette(const RGBQUAD* palette) {

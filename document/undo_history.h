@@ -10,7 +10,7 @@
 // All histories together keep to a budget of memory. Past it the oldest steps of all documents
 // are dropped: a history gives up its oldest undo step or, when it has none left, its farthest
 // redo step. A step larger than the whole budget is not kept, and its history is emptied, since
-// the steps before it no longer lead to the image.
+// the steps before it no longer lead to the image; what would pass the budget is never copied.
 #pragma once
 
 #include <cstdint>
@@ -91,6 +91,11 @@ public:
     // The pixels of the image inside `area` (y from the top, right and bottom exclusive) are about
     // to change.
     void Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area);
+    // A flood fill, as a step of its own (nothing else is recorded into it): each run it paints
+    // (row y from the top, columns inclusive), then the value every painted pixel had before and
+    // has now (one pixel's bytes each). The step keeps one bit per painted pixel.
+    void FillRun(const BITMAPINFOHEADER& header, int32_t y, int32_t firstX, int32_t lastX);
+    void FillDone(const uint8_t* before, const uint8_t* after);
     // The 256 palette entries are about to change.
     void KeepPalette(const RGBQUAD* palette);
     // An operation, `command`, replaced the image: the step takes the blocks it replaced.
@@ -125,6 +130,9 @@ private:
     using Steps = std::deque<std::unique_ptr<CUndoStep>>;
 
     CUndoStep& Open();
+    // The open step has grown past the budget: it is replaced by one that records nothing more and
+    // empties the history when it ends.
+    void Overflow();
     // Moves the last step of `from` to the end of `to`, exchanging it with `target` on the way.
     UndoEffect Move(Steps& from, Steps& to, UndoTarget& target);
     // The step the budget drops first: the oldest undo step, else the farthest redo step.

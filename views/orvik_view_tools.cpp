@@ -72,16 +72,7 @@ void COrvikView::FillAt(int x, int y, bool fore) {
     if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     doc->SetModifiedFlag();
-    doc->Touch(RECT{0, 0, doc->Width(), doc->Height()});
-    const int index = ColourIndex(fore);
-    const int row = doc->Height() - 1 - y;
-    const int maxX = doc->Width() - 1;
-    const int maxRow = doc->Height() - 1;
-    if (doc->BitCount() == 8)
-        FloodFill8(doc->m_pBits, doc->m_pHeader, x, row, index, 0, 0, maxX, maxRow, doc->m_pPalette);
-    else
-        FloodFill24(doc->m_pBits, doc->m_pHeader, x, row, PaletteColour(doc->m_pPalette[index]), 0, 0, maxX,
-                    maxRow);
+    doc->FloodFillAt(x, y, ColourIndex(fore));
     QGuiApplication::restoreOverrideCursor();
 }
 

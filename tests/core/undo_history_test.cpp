@@ -2,6 +2,7 @@
 // (Each kind of step, and the budget shared by all documents, are tested through the program.)
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "document/pixel_routines.h"
@@ -24,6 +25,29 @@ StepOutcome Step(CUndoHistory& history, TestImage& image, RECT area, uint32_t va
     history.Touch(*image.header, image.bits, area);
     FillBlock(image.bits, area.left, image.height() - area.bottom, image.stride(), area.right - area.left,
               area.bottom - area.top, image.header->biBitCount / 8, value);
+    return history.EndStep(Target(image));
+}
+
+// A flood fill at (x, row) recorded as the document records one.
+StepOutcome Fill(CUndoHistory& history, TestImage& image, int x, int row, uint32_t value) {
+    struct Runs final : CFillRuns {
+        CUndoHistory& history;
+        const BITMAPINFOHEADER& header;
+        Runs(CUndoHistory& h, const BITMAPINFOHEADER& hd) : history(h), header(hd) {}
+        void Run(int r, int firstX, int lastX) override {
+            history.FillRun(header, header.biHeight - 1 - r, firstX, lastX);
+        }
+    } runs(history, *image.header);
+    const int bytes = image.header->biBitCount / 8;
+    const uint8_t* start = image.bits + int64_t{row} * image.stride() + x * bytes;
+    uint8_t before[3];
+    std::memcpy(before, start, bytes);
+    const int maxX = image.width() - 1, maxRow = image.height() - 1;
+    if (bytes == 1)
+        FloodFill8(image.bits, image.header, x, row, int(value), 0, 0, maxX, maxRow, image.palette, &runs);
+    else
+        FloodFill24(image.bits, image.header, x, row, value, 0, 0, maxX, maxRow, &runs);
+    history.FillDone(before, start);
     return history.EndStep(Target(image));
 }
 
@@ -71,8 +95,8 @@ TEST(UndoHistory, ChangesComeBackExactlyAndOnlyWhatChangedIsKept) {
         }
     }
 
-    // A fill announces the whole image: it keeps one tile for one pixel, and the whole block, which
-    // changes places with the rows, when everything changed.
+    // A change announced for the whole image keeps one tile for one pixel, and the whole block,
+    // which changes places with the rows, when everything changed.
     CUndoBudget budget(uint64_t{64} << 20);
     CUndoHistory history(budget);
     TestImage image(1000, 700, kImage24Bit);
@@ -90,3 +114,40 @@ TEST(UndoHistory, ChangesComeBackExactlyAndOnlyWhatChangedIsKept) {
     EXPECT_EQ(image.At24(500, 300), 0xFFFFFFu);
 }
 
+
+TEST(UndoHistory, AFillKeepsOnlyWhichPixelsItPaintedWithinTheBudget) {
+    for (const int type : {kImage8Bit, kImage24Bit}) {
+        SCOPED_TRACE(type);
+        // 1 MiB, less than the image: only what changes is weighed against it.
+        CUndoBudget budget(uint64_t{1} << 20);
+        CUndoHistory history(budget);
+        TestImage image(1000, 700, type);
+        ASSERT_EQ(Step(history, image, RECT{900, 600, 910, 610}, 3), StepOutcome::Kept);
+        // A wall with a gap across rows 0-199, and pixels of the new colour inside the area (not
+        // part of it, and the same after an undo).
+        FillBlock(image.bits, 130, 500, image.stride(), 1, 200, type == kImage8Bit ? 1 : 3, 9);
+        FillBlock(image.bits, 130, 550, image.stride(), 1, 5, type == kImage8Bit ? 1 : 3, 0);
+        FillBlock(image.bits, 20, 600, image.stride(), 3, 3, type == kImage8Bit ? 1 : 3, 5);
+        const std::vector<uint8_t> before = Rows(image);
+        ASSERT_EQ(Fill(history, image, 0, 699, 5), StepOutcome::Kept);
+        const std::vector<uint8_t> after = Rows(image);
+        EXPECT_NE(after, before);
+        EXPECT_EQ(history.UndoCount(), 2u);
+        // One bit a pixel: far less than a copy of the 8-bit rows.
+        EXPECT_LT(history.Bytes(), uint64_t{1000} * 700 / 6);
+        for (int round = 0; round < 2; ++round) {
+            Apply(history, image, true);
+            EXPECT_EQ(Rows(image), before);
+            Apply(history, image, false);
+            EXPECT_EQ(Rows(image), after);
+        }
+
+        // A step larger than the budget empties the history, without copying past it.
+        CUndoBudget small(uint64_t{16} << 10);
+        CUndoHistory tight(small);
+        ASSERT_EQ(Step(tight, image, RECT{0, 0, 10, 10}, 1), StepOutcome::Kept);
+        EXPECT_EQ(Fill(tight, image, 500, 100, 6), StepOutcome::TooLarge);
+        EXPECT_EQ(Step(tight, image, RECT{0, 0, 1000, 700}, 7), StepOutcome::TooLarge);
+        EXPECT_FALSE(tight.CanUndo());
+    }
+}
