@@ -137,14 +137,7 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     m_nDrawnHeight = std::max(std::min(rows, CeilDiv(doc->Height(), n) - by), 0);
     const RECT visible{bx, by, bx + m_nDrawnWidth, by + m_nDrawnHeight};
 
-    if (const CReducedCopies::Copy* copy = m_reduced.Level(picture, n)) {
-        for (int y = 0; y < m_nDrawnHeight; ++y)
-            std::memcpy(surface.pixels + y * surface.stride, copy->Row(by + y) + bx,
-                        sizeof(uint32_t) * m_nDrawnWidth);
-    } else {
-        // No memory for the copy: the visible blocks straight from the image.
-        ReduceBlocks(picture, nullptr, n, visible, surface.pixels, surface.stride);
-    }
+    m_reduced.Draw(picture, n, visible, surface.pixels, surface.stride);
 
     // Image columns [from, to) as surface columns, and one image column as the surface column over it.
     const auto column = [n](int x, int first) { return FloorDiv(x, n) - first; };
