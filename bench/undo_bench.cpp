@@ -101,26 +101,8 @@ BENCHMARK(TouchAfterTiles)->ArgName("tiles")->Arg(1)->Arg(100)->Arg(5000)->Unit(
 
 // A flood fill over the whole uniform image, recorded as the program records one (which pixels it
 // painted). Timed: the fill with its recording, and the undo.
-struct FillRecorder final : CFillRuns {
-    CUndoHistory& history;
-    const BITMAPINFOHEADER& header;
-    FillRecorder(CUndoHistory& h, const BITMAPINFOHEADER& hd) : history(h), header(hd) {}
-    void Run(int row, int firstX, int lastX) override {
-        history.FillRun(header, header.biHeight - 1 - row, firstX, lastX);
-    }
-};
-
-void FillAll(CUndoHistory& history, Image& image, uint32_t colour) {
-    FillRecorder runs(history, *image.header);
-    const int bytes = image.header->biBitCount / 8;
-    uint8_t before[3];
-    std::memcpy(before, image.bits, bytes);
-    if (bytes == 1)
-        FloodFill8(image.bits, image.header, 0, 0, int(colour & 0xFF), 0, 0, kWidth - 1, kHeight - 1,
-                   image.palette, &runs);
-    else
-        FloodFill24(image.bits, image.header, 0, 0, colour, 0, 0, kWidth - 1, kHeight - 1, &runs);
-    history.FillDone(before, image.bits);
+void FillAll(CUndoHistory& history, Image& image, int index) {
+    RecordedFloodFill(history, *image.header, image.palette, image.bits, 0, 0, index);
     history.EndStep(image.Target());
 }
 
@@ -132,7 +114,7 @@ void FillRecordAndUndo(benchmark::State& state) {
     uint32_t colour = 0;
     uint64_t kept = 0;
     for (auto _ : state) {
-        FillAll(history, image, ++colour % 255 + 1);
+        FillAll(history, image, int(1 + ++colour % 200));
         kept = history.Bytes();
         UndoTarget target = image.Target();
         history.Undo(target);

@@ -327,6 +327,47 @@ void CUndoHistory::Clear() {
     m_open.reset();
 }
 
+// --- Fills ---------------------------------------------------------------------------------------
+
+namespace {
+
+// Hands each run a fill paints to the history, rows counted from the top, and notes their area.
+class CFillRecording final : public CFillRuns {
+public:
+    CFillRecording(CUndoHistory& history, const BITMAPINFOHEADER& header) : m_history(history), m_header(header) {}
+    void Run(int row, int firstX, int lastX) override {
+        const int y = m_header.biHeight - 1 - row;
+        m_history.FillRun(m_header, y, firstX, lastX);
+        m_area = UnionRect(m_area, RECT{firstX, y, lastX + 1, y + 1});
+    }
+    RECT Area() const { return m_area; }
+
+private:
+    CUndoHistory& m_history;
+    const BITMAPINFOHEADER& m_header;
+    RECT m_area{0, 0, 0, 0};
+};
+
+}  // namespace
+
+RECT RecordedFloodFill(CUndoHistory& history, const BITMAPINFOHEADER& header, const RGBQUAD* palette,
+                       uint8_t* bits, int x, int y, int index) {
+    const int bytes = header.biBitCount / 8;
+    if ((bytes != 1 && bytes != 3) || x < 0 || y < 0 || x >= header.biWidth || y >= header.biHeight) return {};
+    const int row = header.biHeight - 1 - y;
+    const uint8_t* start = bits + int64_t{row} * header.biXPelsPerMeter + int64_t{x} * bytes;
+    uint8_t before[4];
+    std::memcpy(before, start, bytes);
+    CFillRecording recording(history, header);
+    const int maxX = header.biWidth - 1, maxRow = header.biHeight - 1;
+    if (bytes == 1)
+        FloodFill8(bits, &header, x, row, index, 0, 0, maxX, maxRow, palette, &recording);
+    else
+        FloodFill24(bits, &header, x, row, PaletteColour(palette[index & 0xFF]), 0, 0, maxX, maxRow, &recording);
+    history.FillDone(before, start);
+    return recording.Area();
+}
+
 // --- Budget --------------------------------------------------------------------------------------
 
 void CUndoBudget::SetLimit(uint64_t limit) {

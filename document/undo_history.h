@@ -147,6 +147,12 @@ private:
     uint64_t m_bytes = 0;
 };
 
+// The fill tool's fill at image pixel (x, y from the top) in palette entry `index` of an 8 or 24-bit
+// image, recorded into `history` (which must have no step open) as a step of its own; the step is
+// left for the caller to end. Returns the area of the pixels it painted (empty when none).
+RECT RecordedFloodFill(CUndoHistory& history, const BITMAPINFOHEADER& header, const RGBQUAD* palette,
+                       uint8_t* bits, int x, int y, int index);
+
 class CUndoBudget {
 public:
     explicit CUndoBudget(uint64_t limit) : m_limit(limit) {}

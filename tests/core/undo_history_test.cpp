@@ -2,7 +2,6 @@
 // (Each kind of step, and the budget shared by all documents, are tested through the program.)
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "document/pixel_routines.h"
@@ -28,26 +27,9 @@ StepOutcome Step(CUndoHistory& history, TestImage& image, RECT area, uint32_t va
     return history.EndStep(Target(image));
 }
 
-// A flood fill at (x, row) recorded as the document records one.
-StepOutcome Fill(CUndoHistory& history, TestImage& image, int x, int row, uint32_t value) {
-    struct Runs final : CFillRuns {
-        CUndoHistory& history;
-        const BITMAPINFOHEADER& header;
-        Runs(CUndoHistory& h, const BITMAPINFOHEADER& hd) : history(h), header(hd) {}
-        void Run(int r, int firstX, int lastX) override {
-            history.FillRun(header, header.biHeight - 1 - r, firstX, lastX);
-        }
-    } runs(history, *image.header);
-    const int bytes = image.header->biBitCount / 8;
-    const uint8_t* start = image.bits + int64_t{row} * image.stride() + x * bytes;
-    uint8_t before[3];
-    std::memcpy(before, start, bytes);
-    const int maxX = image.width() - 1, maxRow = image.height() - 1;
-    if (bytes == 1)
-        FloodFill8(image.bits, image.header, x, row, int(value), 0, 0, maxX, maxRow, image.palette, &runs);
-    else
-        FloodFill24(image.bits, image.header, x, row, value, 0, 0, maxX, maxRow, &runs);
-    history.FillDone(before, start);
+// The fill tool's fill at (x, y) in palette entry `index`; the step ends.
+StepOutcome Fill(CUndoHistory& history, TestImage& image, int x, int y, int index) {
+    RecordedFloodFill(history, *image.header, image.palette, image.bits, x, y, index);
     return history.EndStep(Target(image));
 }
 
@@ -127,9 +109,10 @@ TEST(UndoHistory, AFillKeepsOnlyWhichPixelsItPaintedWithinTheBudget) {
         // part of it, and the same after an undo).
         FillBlock(image.bits, 130, 500, image.stride(), 1, 200, type == kImage8Bit ? 1 : 3, 9);
         FillBlock(image.bits, 130, 550, image.stride(), 1, 5, type == kImage8Bit ? 1 : 3, 0);
-        FillBlock(image.bits, 20, 600, image.stride(), 3, 3, type == kImage8Bit ? 1 : 3, 5);
+        const uint32_t fresh = type == kImage8Bit ? 5 : PaletteColour(image.palette[5]);
+        FillBlock(image.bits, 20, 600, image.stride(), 3, 3, type == kImage8Bit ? 1 : 3, fresh);
         const std::vector<uint8_t> before = Rows(image);
-        ASSERT_EQ(Fill(history, image, 0, 699, 5), StepOutcome::Kept);
+        ASSERT_EQ(Fill(history, image, 0, 0, 5), StepOutcome::Kept);
         const std::vector<uint8_t> after = Rows(image);
         EXPECT_NE(after, before);
         EXPECT_EQ(history.UndoCount(), 2u);
@@ -146,7 +129,7 @@ TEST(UndoHistory, AFillKeepsOnlyWhichPixelsItPaintedWithinTheBudget) {
         CUndoBudget small(uint64_t{16} << 10);
         CUndoHistory tight(small);
         ASSERT_EQ(Step(tight, image, RECT{0, 0, 10, 10}, 1), StepOutcome::Kept);
-        EXPECT_EQ(Fill(tight, image, 500, 100, 6), StepOutcome::TooLarge);
+        EXPECT_EQ(Fill(tight, image, 500, 600, 6), StepOutcome::TooLarge);
         EXPECT_EQ(Step(tight, image, RECT{0, 0, 1000, 700}, 7), StepOutcome::TooLarge);
         EXPECT_FALSE(tight.CanUndo());
     }
