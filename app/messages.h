@@ -5,6 +5,7 @@
 
 #include "document/dib_parser.h"
 #include "document/image_buffer.h"
+#include "document/palette_file.h"
 #include "document/plugin_library.h"
 
 void OrvikMessage(const QString& text);
@@ -12,6 +13,8 @@ void OrvikMessage(const QString& text);
 // The core's reason for a failure, in the user's language.
 QString StatusText(ImageStatus status);
 QString StatusText(DibStatus status);
+// Why a palette file was refused, with the line at fault where there is one.
+QString StatusText(const PaletteReadResult& result);
 
 // The function `name` of a plug-in library loaded for one operation. When the library is missing
 // ("Can't Find <file>"), is there but does not load (with the loader's reason) or lacks the

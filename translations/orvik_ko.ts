@@ -949,4 +949,55 @@ The image and the clipboard were left as they were.</source>
 %2</translation>
     </message>
 </context>
+<context>
+    <name>PaletteError</name>
+    <message>
+        <source>no error</source>
+        <translation>오류 없음</translation>
+    </message>
+    <message>
+        <source>The file could not be read.</source>
+        <translation>파일을 읽을 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>The file is larger than any palette file (16 MiB).</source>
+        <translation>팔레트 파일이라기에는 파일이 너무 큽니다(16 MiB 초과).</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>파일이 비어 있습니다.</translation>
+    </message>
+    <message>
+        <source>It is not a palette file Orvik reads: GIMP (.gpl), JASC (.pal), Photoshop (.act) or a list of RRGGBB values (.hex).</source>
+        <translation>Orvik이 읽을 수 있는 팔레트 파일이 아닙니다: GIMP(.gpl), JASC(.pal), Photoshop(.act) 또는 RRGGBB 값 목록(.hex).</translation>
+    </message>
+    <message>
+        <source>Line %1 is not the header this kind of palette file starts with (&quot;GIMP Palette&quot;, or &quot;JASC-PAL&quot; and a version number).</source>
+        <translation>%1번째 줄이 이 종류의 팔레트 파일이 시작하는 머리글(&quot;GIMP Palette&quot;, 또는 &quot;JASC-PAL&quot;과 버전 번호)이 아닙니다.</translation>
+    </message>
+    <message>
+        <source>The number of colours the file gives is not one its format allows.</source>
+        <translation>파일에 적힌 색 수가 이 형식에서 허용되지 않습니다.</translation>
+    </message>
+    <message>
+        <source>Line %1 does not hold a colour: red, green and blue from 0 to 255, or six hex digits RRGGBB in a hex list.</source>
+        <translation>%1번째 줄에 색이 없습니다: 0에서 255 사이의 빨강, 초록, 파랑 값, 또는 hex 목록에서는 16진수 여섯 자리 RRGGBB가 있어야 합니다.</translation>
+    </message>
+    <message>
+        <source>The file ends after %3 of the %2 colours it announces.</source>
+        <translation>파일에 적힌 %2개의 색 중 %3개 뒤에서 파일이 끝납니다.</translation>
+    </message>
+    <message>
+        <source>The file holds no colours.</source>
+        <translation>파일에 색이 없습니다.</translation>
+    </message>
+    <message>
+        <source>The file&apos;s length does not fit its format (a Photoshop palette has 768 or 772 bytes).</source>
+        <translation>파일 길이가 형식에 맞지 않습니다(Photoshop 팔레트는 768 또는 772바이트입니다).</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>알 수 없는 오류</translation>
+    </message>
+</context>
 </TS>
