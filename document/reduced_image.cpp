@@ -218,10 +218,11 @@ void CReducedCopies::Draw(const PixelBlock& image, int n, const RECT& blocks, ui
     }
     if (!IsEmptyRect(m_stale)) {
         for (Tile& tile : m_tiles) {
-            const int64_t side = int64_t{kTileSide} * tile.shrink;
-            const int64_t left = tile.column * side, top = tile.row * side;
-            tile.stale |= left < m_stale.right && m_stale.left < left + side && top < m_stale.bottom &&
-                          m_stale.top < top + side;
+            const int side = kTileSide * tile.shrink;  // at most 8192 image pixels
+            const RECT under{std::max(m_stale.left, tile.column * side), std::max(m_stale.top, tile.row * side),
+                             std::min(m_stale.right, (tile.column + 1) * side),
+                             std::min(m_stale.bottom, (tile.row + 1) * side)};
+            if (!IsEmptyRect(under)) tile.stale = UnionRect(tile.stale, under);
         }
         m_stale = RECT{0, 0, 0, 0};
     }
@@ -242,7 +243,9 @@ void CReducedCopies::Draw(const PixelBlock& image, int n, const RECT& blocks, ui
                 return t.shrink == n && t.column == column && t.row == row;
             });
             if (found == m_tiles.end()) {
-                Tile tile{n, column, row, place.right - place.left, place.bottom - place.top, drawing, true, nullptr};
+                // All of it to make.
+                const RECT all{place.left * n, place.top * n, place.right * n, place.bottom * n};
+                Tile tile{n, column, row, place.right - place.left, place.bottom - place.top, drawing, all, nullptr};
                 tile.pixels.reset(new (std::nothrow) uint32_t[size_t(tile.width) * tile.height]);
                 if (!tile.pixels) {
                     ReduceBlocks(image, nullptr, n, part, target, stride);
@@ -253,8 +256,16 @@ void CReducedCopies::Draw(const PixelBlock& image, int n, const RECT& blocks, ui
                 found = m_tiles.end() - 1;
             }
             Tile& tile = *found;
-            if (tile.stale) ReduceBlocks(image, nullptr, n, place, tile.pixels.get(), tile.width);
-            tile.stale = false;
+            if (!IsEmptyRect(tile.stale)) {
+                // The blocks over the changed pixels, within the tile.
+                const RECT redo{std::max(tile.stale.left / n, place.left), std::max(tile.stale.top / n, place.top),
+                                std::min((tile.stale.right + n - 1) / n, place.right),
+                                std::min((tile.stale.bottom + n - 1) / n, place.bottom)};
+                ReduceBlocks(image, nullptr, n, redo,
+                             tile.pixels.get() + size_t(redo.top - place.top) * tile.width + (redo.left - place.left),
+                             tile.width);
+                tile.stale = RECT{0, 0, 0, 0};
+            }
             tile.lastUse = drawing;
             for (int y = part.top; y < part.bottom; ++y)
                 std::memcpy(target + (y - part.top) * stride,

@@ -71,7 +71,7 @@ private:
     struct Tile {
         int shrink, column, row, width, height;
         uint64_t lastUse;  // the drawing that last used it
-        bool stale;
+        RECT stale;        // image pixels under it changed since its blocks over them were reduced
         std::unique_ptr<uint32_t[]> pixels;
     };
 
