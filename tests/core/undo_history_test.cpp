@@ -90,3 +90,57 @@ TEST(UndoHistory, ChangesComeBackExactlyAndOnlyWhatChangedIsKept) {
     EXPECT_EQ(image.At24(500, 300), 0xFFFFFFu);
 }
 
+
+TEST(UndoHistory, TheSavedStateIsFoundAgainUntilItsStepIsGone) {
+    CUndoBudget budget(uint64_t{64} << 20);
+    CUndoHistory history(budget);
+    TestImage image(20, 10, kImage24Bit);
+    const auto change = [&](uint32_t value) {
+        history.NoteChange();
+        return Step(history, image, RECT{0, 0, 4, 4}, value);
+    };
+    ASSERT_EQ(change(1), StepOutcome::Kept);
+    history.MarkSaved();
+    EXPECT_FALSE(history.Modified());
+    ASSERT_EQ(change(2), StepOutcome::Kept);
+    EXPECT_TRUE(history.Modified());
+    Apply(history, image, true);
+    EXPECT_FALSE(history.Modified());
+    Apply(history, image, true);
+    EXPECT_TRUE(history.Modified());
+    Apply(history, image, false);
+    Apply(history, image, false);
+    EXPECT_TRUE(history.Modified());
+    // A step that leaves what a save writes alone (the floating image alone) does not count.
+    Apply(history, image, true);
+    ASSERT_EQ(Step(history, image, RECT{5, 5, 6, 6}, 3), StepOutcome::Kept);
+    EXPECT_FALSE(history.Modified());
+    // A new change after an undo past the saved state discards it with the redo list.
+    Apply(history, image, true);
+    Apply(history, image, true);
+    ASSERT_EQ(change(4), StepOutcome::Kept);
+    EXPECT_TRUE(history.Modified());
+    Apply(history, image, true);
+    EXPECT_TRUE(history.Modified());
+
+    // Saved, then the oldest step is dropped for memory: the next state, the same as far as a
+    // save is concerned, stands in; dropped with a real change between, the saved state is gone.
+    history.Clear();
+    history.MarkSaved();
+    ASSERT_EQ(Step(history, image, RECT{5, 5, 6, 6}, 5), StepOutcome::Kept);
+    ASSERT_EQ(change(6), StepOutcome::Kept);
+    budget.SetLimit(history.Bytes() - 1);
+    EXPECT_EQ(history.UndoCount(), 1u);
+    Apply(history, image, true);
+    EXPECT_FALSE(history.Modified());
+    Apply(history, image, false);
+    history.MarkSaved();
+    ASSERT_EQ(change(7), StepOutcome::Kept);
+    Apply(history, image, true);
+    budget.SetLimit(1);
+    EXPECT_EQ(history.RedoCount(), 0u);
+    EXPECT_FALSE(history.Modified());  // the current state is the saved one
+    // A change too large to keep empties the history: the file is behind it.
+    ASSERT_EQ(change(8), StepOutcome::TooLarge);
+    EXPECT_TRUE(history.Modified());
+}
