@@ -43,6 +43,8 @@ int RunGuiBenchmarks(int argc, char** argv, int mainWidth, int mainHeight) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QTemporaryDir state;  // recovery files
+    qputenv("XDG_STATE_HOME", state.path().toUtf8());
     COrvikApp app(argc, argv);
     if (!app.InitInstance({})) return 1;
     app.m_mainFrame->resize(mainWidth, mainHeight);

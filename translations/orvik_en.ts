@@ -693,6 +693,14 @@ The image was left as it was.</translation>
         <source>This change is too large to undo; the undo history was emptied.</source>
         <translation>This change is too large to undo; the undo history was emptied.</translation>
     </message>
+    <message>
+        <source>Could not recover %1: this version of Orvik cannot hold its image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>an untitled image</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>COrvikFileDialog</name>
@@ -726,6 +734,76 @@ The image was left as it was.</translation>
     <message>
         <source>Image: None</source>
         <translation>Image: None</translation>
+    </message>
+</context>
+<context>
+    <name>CRecoveryDlg</name>
+    <message>
+        <source>Untitled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recover Unsaved Work</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Orvik ended before these images were saved. Recover the checked ones to go on where you left off; their files on disk stay as they are until you save.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kept at</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The recovery copy cannot be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 x %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Recover</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Keep for Later</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Discard the unsaved changes of the checked images? They cannot be recovered afterwards.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CRecoveryManager</name>
+    <message>
+        <source>Could not keep a recovery copy of %1 (%2). The image is unchanged; save it to keep your work.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not recover %1: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not recover %1: its recovery copy is damaged.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -792,6 +870,18 @@ The image was left as it was.</translation>
     <message>
         <source>Translucent : </source>
         <translation>Translucency:</translation>
+    </message>
+    <message>
+        <source>Keep a copy of unsaved work for recovery</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
