@@ -170,25 +170,28 @@ void CRecoveryManager::WriteDone(int number, uint64_t generation, bool ok, const
     DocState& state = m_docs[doc];
     if (generation != state.generation) return;  // removed meanwhile
     state.writing = false;
-    if (ok) {
-        state.fileExists = true;
-        m_failureShown = false;
-    } else {
+    if (!ok && error.isEmpty()) return;  // cancelled
+    if (!ok) {
         Failed(doc, error);
+        return;
     }
+    state.fileExists = true;
+    m_failureShown = false;
     if (state.changed && m_enabled && doc->IsModified()) state.timer->start(m_seconds * 1000);
-    emit Written(doc, ok);
+    emit Written(true);
 }
 
 void CRecoveryManager::Failed(COrvikDoc* doc, const QString& reason) {
     DocState& state = State(doc);
     state.changed = true;
     state.timer->start(m_seconds * 1000);
-    if (m_failureShown || !theApp || !theApp->m_mainFrame) return;
-    m_failureShown = true;
-    theApp->m_mainFrame->statusBar()->showMessage(
-        tr("Could not keep a recovery copy of %1 (%2). The image is unchanged; save it to keep your work.")
-            .arg(doc->GetTitle(), reason));
+    if (!m_failureShown && theApp && theApp->m_mainFrame) {
+        m_failureShown = true;
+        theApp->m_mainFrame->statusBar()->showMessage(
+            tr("Could not keep a recovery copy of %1 (%2). The image is unchanged; save it to keep your work.")
+                .arg(doc->GetTitle(), reason));
+    }
+    emit Written(false);
 }
 
 void CRecoveryManager::Enqueue(Job job) {

@@ -55,8 +55,8 @@ public:
     void OfferRecovery();
 
 signals:
-    // A recovery write of `doc` finished; `ok` false when it failed.
-    void Written(COrvikDoc* doc, bool ok);
+    // A recovery write finished, or (`ok` false) failed or could not be started.
+    void Written(bool ok);
 
 private:
     struct Job {

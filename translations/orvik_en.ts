@@ -695,11 +695,11 @@ The image was left as it was.</translation>
     </message>
     <message>
         <source>Could not recover %1: this version of Orvik cannot hold its image.</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not recover %1: this version of Orvik cannot hold its image.</translation>
     </message>
     <message>
         <source>an untitled image</source>
-        <translation type="unfinished"></translation>
+        <translation>an untitled image</translation>
     </message>
 </context>
 <context>
@@ -740,70 +740,70 @@ The image was left as it was.</translation>
     <name>CRecoveryDlg</name>
     <message>
         <source>Untitled</source>
-        <translation type="unfinished"></translation>
+        <translation>Untitled</translation>
     </message>
     <message>
         <source>Recover Unsaved Work</source>
-        <translation type="unfinished"></translation>
+        <translation>Recover Unsaved Work</translation>
     </message>
     <message>
         <source>Orvik ended before these images were saved. Recover the checked ones to go on where you left off; their files on disk stay as they are until you save.</source>
-        <translation type="unfinished"></translation>
+        <translation>Orvik ended before these images were saved. Recover the checked ones to go on where you left off; their files on disk stay as they are until you save.</translation>
     </message>
     <message>
         <source>Image</source>
-        <translation type="unfinished"></translation>
+        <translation>Image</translation>
     </message>
     <message>
         <source>Folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Folder</translation>
     </message>
     <message>
         <source>Size</source>
-        <translation type="unfinished"></translation>
+        <translation>Size</translation>
     </message>
     <message>
         <source>Kept at</source>
-        <translation type="unfinished"></translation>
+        <translation>Kept at</translation>
     </message>
     <message>
         <source>The recovery copy cannot be read.</source>
-        <translation type="unfinished"></translation>
+        <translation>The recovery copy cannot be read.</translation>
     </message>
     <message>
         <source>%1 x %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 x %2</translation>
     </message>
     <message>
         <source>&amp;Recover</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Recover</translation>
     </message>
     <message>
         <source>&amp;Discard</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Discard</translation>
     </message>
     <message>
         <source>&amp;Keep for Later</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Keep for Later</translation>
     </message>
     <message>
         <source>Discard the unsaved changes of the checked images? They cannot be recovered afterwards.</source>
-        <translation type="unfinished"></translation>
+        <translation>Discard the unsaved changes of the checked images? They cannot be recovered afterwards.</translation>
     </message>
 </context>
 <context>
     <name>CRecoveryManager</name>
     <message>
         <source>Could not keep a recovery copy of %1 (%2). The image is unchanged; save it to keep your work.</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not keep a recovery copy of %1 (%2). The image is unchanged; save it to keep your work.</translation>
     </message>
     <message>
         <source>Could not recover %1: %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not recover %1: %2.</translation>
     </message>
     <message>
         <source>Could not recover %1: its recovery copy is damaged.</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not recover %1: its recovery copy is damaged.</translation>
     </message>
 </context>
 <context>
@@ -873,15 +873,15 @@ The image was left as it was.</translation>
     </message>
     <message>
         <source>Keep a copy of unsaved work for recovery</source>
-        <translation type="unfinished"></translation>
+        <translation>Keep a copy of unsaved work for recovery</translation>
     </message>
     <message>
         <source>Every :</source>
-        <translation type="unfinished"></translation>
+        <translation>Every :</translation>
     </message>
     <message>
         <source>seconds</source>
-        <translation type="unfinished"></translation>
+        <translation>seconds</translation>
     </message>
 </context>
 <context>
