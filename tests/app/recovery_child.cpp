@@ -1,13 +1,11 @@
-// The program as the recovery tests run it in a process of their own: it starts Orvik as main()
-// does (on the platform and with the folders its parent gives it) and works through it as a user
-// would, then reports on its standard output. The parent ends it with SIGKILL or lets it exit.
-//   recovery_child paint FILE DUMP   opens FILE, paints, edits a palette entry, zooms in, waits for
-//                                    the recovery write, writes the document to DUMP, says
-//                                    "written" and runs until it is killed
-//   recovery_child offered           says "offered N" when it offers N files at start (and keeps
-//                                    them for later), then exits
-//   recovery_child recover DUMP      recovers every file it is offered, writes the document to
-//                                    DUMP, says "recovered N" and exits
+// The program as the recovery tests run it in a process of their own: Orvik started as main() does,
+// on the platform and with the folders the parent gives it, worked through as a user would; it
+// reports on its standard output. The parent ends it with SIGKILL or lets it exit.
+//   recovery_child paint FILE DUMP  opens FILE, paints, edits a palette entry and zooms in, waits for
+//                                   the recovery write, writes the document to DUMP, says "written"
+//                                   and runs until it is killed
+//   recovery_child start DUMP       recovers whatever it is offered at start, writes the last
+//                                   document to DUMP, says "offered N" and exits
 #include <QFile>
 #include <QPushButton>
 #include <QSettings>
@@ -71,24 +69,16 @@ int Paint(const QString& file, const QString& dump) {
     return COrvikApp::exec();
 }
 
-int Offered() {
+int Start(const QString& dump) {
     if (!theApp->InitInstance({})) return 1;
     int offered = 0;
-    HandleRecoveryDialog(1000, [&](CRecoveryDlg* dialog) {
+    HandleRecoveryDialog(2000, [&](CRecoveryDlg* dialog) {
         offered = dialog->m_list->topLevelItemCount();
-        QTest::mouseClick(dialog->m_keepButton, Qt::LeftButton);
+        QTest::mouseClick(dialog->m_recoverButton, Qt::LeftButton);
     });
-    Say(QStringLiteral("offered %1").arg(offered));
-    return 0;
-}
-
-int Recover(const QString& dump) {
-    if (!theApp->InitInstance({})) return 1;
-    HandleRecoveryDialog(5000, [](CRecoveryDlg* dialog) { QTest::mouseClick(dialog->m_recoverButton, Qt::LeftButton); });
     QTest::qWait(50);
-    const size_t documents = theApp->Documents().size();
-    if (documents && !WriteDump(theApp->Documents().back(), dump)) return 1;
-    Say(QStringLiteral("recovered %1").arg(documents));
+    if (!theApp->Documents().empty() && !WriteDump(theApp->Documents().back(), dump)) return 1;
+    Say(QStringLiteral("offered %1").arg(offered));
     return 0;
 }
 
@@ -100,7 +90,6 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments();
     const QString mode = args.value(1);
     if (mode == "paint") return Paint(args.value(2), args.value(3));
-    if (mode == "offered") return Offered();
-    if (mode == "recover") return Recover(args.value(2));
+    if (mode == "start") return Start(args.value(2));
     return 2;
 }
