@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -46,6 +47,8 @@ int RunGuiBenchmarks(int argc, char** argv, int mainWidth, int mainHeight) {
     QTemporaryDir state;  // recovery files
     qputenv("XDG_STATE_HOME", state.path().toUtf8());
     COrvikApp app(argc, argv);
+    // Recovery writes of the changed images would run beside the figures.
+    QSettings().setValue(QStringLiteral("Settings/Recovery"), false);
     if (!app.InitInstance({})) return 1;
     app.m_mainFrame->resize(mainWidth, mainHeight);
     benchmark::Initialize(&argc, argv);

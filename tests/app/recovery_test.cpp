@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -155,6 +156,7 @@ TEST_F(RecoveryTest, AFailedWriteSaysSoOnceAndDisturbsNothing) {
     // A state folder that cannot be made.
     theApp->ExitInstance();
     const QByteArray state = qgetenv("XDG_STATE_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", state); });
     qputenv("XDG_STATE_HOME", file.toUtf8());
     ASSERT_TRUE(theApp->InitInstance({}));
     theApp->Recovery()->SetSettings(true, 1);
@@ -162,7 +164,6 @@ TEST_F(RecoveryTest, AFailedWriteSaysSoOnceAndDisturbsNothing) {
     Stroke(doc, QPoint(1, 1), QPoint(5, 5));
     EXPECT_FALSE(NextWrite());
     EXPECT_TRUE(Main()->statusBar()->currentMessage().contains("(Not a directory)"));
-    qputenv("XDG_STATE_HOME", state);
 }
 
 TEST_F(RecoveryTest, TheModifiedFlagTellsTheTruthAndTheCopyGoesWithIt) {
