@@ -203,6 +203,7 @@ void CRecoveryManager::Enqueue(Job job) {
 }
 
 void CRecoveryManager::Work() {
+    LowerWriterPriority();
     for (;;) {
         Job job;
         {

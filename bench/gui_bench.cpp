@@ -14,6 +14,7 @@
 #include "app/orvik_app.h"
 #include "dialogs/new_image_dlg.h"
 #include "document/orvik_doc.h"
+#include "views/orvik_view.h"
 
 COrvikDoc* NewBenchImage(int type, int width, int height) {
     QTimer::singleShot(0, [=] {
@@ -32,6 +33,13 @@ COrvikDoc* NewBenchImage(int type, int width, int height) {
             doc->m_pBits[static_cast<size_t>(r) * stride + i] = uint8_t(i * 7 + r);
     QApplication::processEvents();
     return doc;
+}
+
+void SizeClientArea(COrvikDoc* doc, int width, int height) {
+    CChildFrame* frame = doc->m_pChildFrame;
+    QWidget* client = doc->m_pView->viewport();
+    frame->resize(frame->width() + width - client->width(), frame->height() + height - client->height());
+    QApplication::processEvents();
 }
 
 void CloseBenchImage(COrvikDoc* doc) {

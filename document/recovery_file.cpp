@@ -1,6 +1,7 @@
 #include "document/recovery_file.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -363,6 +364,11 @@ bool WriteRecoveryFile(const std::string& path, const RecoveryImage& copy, std::
     }
     error->clear();
     return true;
+}
+
+void LowerWriterPriority() {
+    // On Linux the nice value belongs to the thread.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
 }
 
 RecoveryStatus ReadRecovery(std::FILE* file, RecoveryInfo* info, RecoveryImage* image) {

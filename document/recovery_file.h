@@ -77,6 +77,10 @@ bool CopyForRecovery(const BITMAPINFOHEADER* header, const RGBQUAD* palette, con
 bool WriteRecoveryFile(const std::string& path, const RecoveryImage& copy, std::string* error,
                        const std::atomic<bool>* cancel = nullptr);
 
+// Gives the calling thread, the one that writes recovery files, the lowest priority: where the
+// processor is short, the event loop gets it first and painting does not wait for the write.
+void LowerWriterPriority();
+
 // Reads a recovery file's description and, when `image` is not null, the image itself.
 RecoveryStatus ReadRecovery(std::FILE* file, RecoveryInfo* info, RecoveryImage* image);
 RecoveryStatus ReadRecoveryFile(const std::string& path, RecoveryInfo* info, RecoveryImage* image);
