@@ -8,7 +8,9 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QSettings>
+#include <QTimer>
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,7 +20,10 @@
 #include "app/file_dialog.h"
 #include "app/main_frame.h"
 #include "app/messages.h"
+#include "app/recovery.h"
 #include "document/orvik_doc.h"
+#include "document/recovery_file.h"
+#include "document/zoom_level.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
 
@@ -62,6 +67,8 @@ int g_pasteAsNew = 0;
 
 COrvikApp::COrvikApp(int& argc, char** argv) : QApplication(argc, argv), m_startDir(QDir::currentPath()) {
     theApp = this;
+    // A file size limit makes a write fail (and say so) instead of ending the program.
+    signal(SIGXFSZ, SIG_IGN);
     // The icons, cursors and translations live in the program's static library.
     Q_INIT_RESOURCE(orvik);
     Q_INIT_RESOURCE(orvik_translations);
@@ -109,6 +116,7 @@ bool COrvikApp::InitInstance(const QStringList& files) {
 
     m_nCmdShow = 1;
     m_nUntitledCount = 0;
+    m_recovery = std::make_unique<CRecoveryManager>();
     m_mainFrame = new CMainFrame;  // restores its placement into m_nCmdShow
     m_mainFrame->UpdateRecentFileMenu();
 
@@ -133,6 +141,7 @@ bool COrvikApp::InitInstance(const QStringList& files) {
     }
     m_mainFrame->UpdateCommandUI();
     if (!budgetProblem.isEmpty()) OrvikMessage(budgetProblem);
+    QTimer::singleShot(0, m_recovery.get(), &CRecoveryManager::OfferRecovery);
     return true;
 }
 
@@ -140,6 +149,7 @@ void COrvikApp::ExitInstance() {
     if (!m_mainFrame) return;
     while (!m_documents.empty())
         DestroyDocument(m_documents.back());
+    m_recovery.reset();
     delete m_mainFrame;
     m_mainFrame = nullptr;
     g_activeDoc = nullptr;
@@ -211,6 +221,23 @@ COrvikDoc* COrvikApp::OpenDocumentFile(const QString& path) {
     }
     doc->SetPathName(full);
     ShowDocument(doc);
+    return doc;
+}
+
+COrvikDoc* COrvikApp::OpenRecoveredDocument(RecoveryImage& recovered) {
+    const QPointer<QMdiSubWindow> active = m_mainFrame->m_mdiArea->currentSubWindow();
+    COrvikDoc* doc = CreateDocument();
+    if (!doc->OnRecoverDocument(recovered)) {
+        DiscardDocument(doc, active);
+        return nullptr;
+    }
+    if (recovered.path.empty())
+        doc->SetTitle(QStringLiteral("Orvik%1").arg(++m_nUntitledCount));
+    else
+        doc->SetPathName(QString::fromStdString(recovered.path), false);
+    ShowDocument(doc);
+    const ZoomLevel level{recovered.zoom, recovered.shrink};
+    if (ZoomLevelIndex(level) >= 0) doc->m_pView->ZoomTo(level);
     return doc;
 }
 
