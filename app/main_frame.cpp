@@ -124,6 +124,15 @@ const CommandInfo kCommands[] = {
 
 constexpr int kPaneWidthSpaces = 35;
 
+// A button's picture from the artwork, with its drawing for screens of twice the pixels
+// ("name@2x.xpm" beside "name.xpm").
+QIcon ArtIcon(const char* path) {
+    const QString file = QLatin1String(path);
+    QIcon icon(file);
+    icon.addFile(QString(file).insert(file.lastIndexOf(QLatin1Char('.')), QLatin1String("@2x")));
+    return icon;
+}
+
 // A name shown in a menu as it is: an '&' in it is not a mnemonic.
 QString EscapeMnemonics(QString text) {
     return text.replace(QLatin1Char('&'), QLatin1String("&&"));
@@ -188,11 +197,23 @@ CMainFrame::~CMainFrame() {
     delete m_wndProgress;
 }
 
+namespace {
+
+QImage& GrowSurface(QImage& surface, int width, int height) {
+    if (width > surface.width() || height > surface.height())
+        surface = QImage(std::max(width, surface.width()), std::max(height, surface.height()),
+                         QImage::Format_RGB32);
+    return surface;
+}
+
+}  // namespace
+
 QImage& CMainFrame::BackBuffer(int width, int height) {
-    if (width > m_backDC.width() || height > m_backDC.height())
-        m_backDC = QImage(std::max(width, m_backDC.width()), std::max(height, m_backDC.height()),
-                          QImage::Format_RGB32);
-    return m_backDC;
+    return GrowSurface(m_backDC, width, height);
+}
+
+QImage& CMainFrame::PresentBuffer(int width, int height) {
+    return GrowSurface(m_presentDC, width, height);
 }
 
 // --- Placement ---------------------------------------------------------------------------------
@@ -300,7 +321,7 @@ void CMainFrame::CreateActions() {
         for (const QString& key : QString::fromLatin1(c.keys).split(';', Qt::SkipEmptyParts))
             keys.append(QKeySequence(key));
         action->setShortcuts(keys);
-        if (c.icon) action->setIcon(QIcon(QLatin1String(c.icon)));
+        if (c.icon) action->setIcon(ArtIcon(c.icon));
         action->setCheckable(c.checkable);
         action->setData(c.id);
         const int id = c.id;

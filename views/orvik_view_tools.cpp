@@ -30,8 +30,7 @@ int COrvikView::ColourIndex(bool fore) {
 }
 
 QPoint COrvikView::EventPoint(const QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    return ClientToImage(p.x(), p.y());
+    return ClientToImage(event->position());
 }
 
 // --- Writing pixels ------------------------------------------------------------------------------
@@ -161,20 +160,20 @@ void COrvikView::MoveSelection(Qt::MouseButtons buttons, int x, int y) {
     } else if (!m_bSelection) {
         return;
     } else if (!m_bMoving) {
-        if (HitSelection(x, y)) viewport()->setCursor(ToolCursor(IDC_MOVE));
+        if (HitSelection(x, y)) viewport()->setCursor(ToolCursor(IDC_MOVE, DevicePixelRatio()));
     } else if (!(buttons & Qt::LeftButton)) {
         m_bMoving = false;
     } else if (!m_pDocument->HasFloat()) {
         if (!LiftSelection()) m_bMoving = false;
         viewport()->update();
-        viewport()->setCursor(ToolCursor(IDC_MOVE));
+        viewport()->setCursor(ToolCursor(IDC_MOVE, DevicePixelRatio()));
     } else {
         const int dx = x - m_ptLast.x();
         const int dy = y - m_ptLast.y();
         m_rcSelection =
             RECT{m_rcDrag.left + dx, m_rcDrag.top + dy, m_rcDrag.right + dx, m_rcDrag.bottom + dy};
         viewport()->update();
-        viewport()->setCursor(ToolCursor(IDC_MOVE));
+        viewport()->setCursor(ToolCursor(IDC_MOVE, DevicePixelRatio()));
     }
 }
 
@@ -205,6 +204,41 @@ void COrvikView::EndSelectionDrag(const QPoint& p) {
 bool COrvikView::ButtonHeld() const {
     // The platform's state too, in case a release never reached the view.
     return m_buttonsHeld != Qt::NoButton && QGuiApplication::mouseButtons() != Qt::NoButton;
+}
+
+void COrvikView::LoseButtons() {
+    if (m_buttonsHeld == Qt::NoButton && !m_bCapture) return;
+    // What the release would have finished ends where it is; a line or rectangle is not drawn.
+    switch (CurrentTool()) {
+        case ID_TOOL_SELECT:
+            if (m_bDragging) {
+                m_bDragging = false;
+                m_bSelection = true;
+            }
+            m_bMoving = false;
+            break;
+        case ID_TOOL_LINE:
+        case ID_TOOL_RECT:
+            m_bDragging = false;
+            break;
+        default:
+            break;
+    }
+    m_buttonsHeld = Qt::NoButton;
+    m_bCapture = false;
+    viewport()->update();
+    m_pDocument->EndToolStep();
+}
+
+void COrvikView::focusOutEvent(QFocusEvent* event) {
+    CImagePane::focusOutEvent(event);
+    LoseButtons();
+}
+
+bool COrvikView::event(QEvent* event) {
+    // A dialog blocks the window, or another window becomes the active one.
+    if (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowDeactivate) LoseButtons();
+    return CImagePane::event(event);
 }
 
 void COrvikView::ForgetToolPoints() {
@@ -275,6 +309,8 @@ void COrvikView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void COrvikView::mouseMoveEvent(QMouseEvent* event) {
     if (!m_pDocument->HasImage()) return;
+    // The buttons came up where the view did not see it.
+    if (m_buttonsHeld != Qt::NoButton && event->buttons() == Qt::NoButton) LoseButtons();
     // The tool's cursor first; the selection tool may then show the move cursor instead.
     UpdateCursor();
     const QPoint p = EventPoint(event);
