@@ -65,6 +65,11 @@ constexpr int64_t DeviceLength(int64_t length, DeviceScale scale) {
     return (length + scale.shrink - 1) / scale.shrink * scale.magnify;
 }
 
+// The quotient rounded toward minus infinity (b > 0), for points left of or above the image.
+constexpr int FloorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
 // The pixel a coordinate (in device pixels, fractional) lies in: rounded down, with a little slack
 // for coordinates that arrive divided by the scale factor and multiplied back.
 inline int FloorPixel(double position) {

@@ -19,6 +19,7 @@
 #include "document/pixel_routines.h"
 #include "document/qimage_convert.h"
 #include "res/resource.h"
+#include "views/overlay.h"
 #include "views/surface_raster.h"
 
 namespace {
@@ -27,43 +28,25 @@ int CeilDiv(int a, int b) {
     return (a + b - 1) / b;
 }
 
-// The quotient rounded toward minus infinity, for points left of or above the image.
-int FloorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
 // A wheel notch in angle units, and how far one line of the desktop's wheel setting scrolls.
 constexpr int kWheelNotch = 120;
 constexpr int kWheelLinePixels = 20;
 
 }  // namespace
 
-QCursor ToolCursor(int id, double dpr) {
-    struct CursorFile {
-        const char* name;
-        int hotX, hotY;
-    };
-    static const std::map<int, CursorFile> kFiles{
-        {IDC_ZOOM, {"zoom", 7, 6}}, {IDC_BRUSH, {"brush", 7, 8}}, {IDC_SELECT, {"select", 7, 8}},
-        {IDC_LINE, {"line", 7, 8}}, {IDC_RECT, {"rect", 7, 8}},   {IDC_FILL, {"fill", 2, 12}},
-        {IDC_MOVE, {"move", 8, 8}},
-    };
+QCursor ToolCursor(const CCursorArt& art, double dpr) {
     // The artwork comes in two sizes; the larger one, drawn for twice as many device pixels, where
     // the screen has at least that many.
     const bool large = qRound(dpr) >= 2;
-    static std::map<std::pair<int, bool>, QCursor> cache;
-    const auto cached = cache.find({id, large});
+    static std::map<std::pair<QString, bool>, QCursor> cache;
+    const QString name = QLatin1String(art.name);
+    const auto cached = cache.find({name, large});
     if (cached != cache.end()) return cached->second;
-    const auto file = kFiles.find(id);
-    QCursor cursor(id == IDC_MOVE ? Qt::SizeAllCursor : Qt::CrossCursor);
-    if (file != kFiles.end()) {
-        QPixmap pixmap(QStringLiteral(":/cursors/%1%2.xpm")
-                           .arg(QLatin1String(file->second.name), large ? QStringLiteral("@2x") : QString()));
-        pixmap.setDevicePixelRatio(large ? 2 : 1);
-        // The hot spot in window pixels, as for any cursor.
-        if (!pixmap.isNull()) cursor = QCursor(pixmap, file->second.hotX, file->second.hotY);
-    }
-    cache.emplace(std::make_pair(id, large), cursor);
+    QPixmap pixmap(QStringLiteral(":/cursors/%1%2.xpm").arg(name, large ? QStringLiteral("@2x") : QString()));
+    pixmap.setDevicePixelRatio(large ? 2 : 1);
+    // The hot spot in window pixels, as for any cursor.
+    const QCursor cursor = pixmap.isNull() ? QCursor(Qt::CrossCursor) : QCursor(pixmap, art.hotX, art.hotY);
+    cache.emplace(std::make_pair(name, large), cursor);
     return cursor;
 }
 
@@ -110,18 +93,8 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
                        doc->m_pFloatBits, 0, 0, floating.biWidth, floating.biHeight, sel.left - sx,
                        sel.top - sy);
     }
-    if (m_bDragging || m_bSelection)
-        DrawDottedFrame(surface, sel.left - sx, sel.top - sy, sel.right - sx, sel.bottom - sy, !m_bSelection);
-    if (m_bDragging) {
-        const int tool = theApp->m_mainFrame->m_currentTool;
-        if (tool == ID_TOOL_LINE) {
-            InvertLine(surface, m_rcDrag.left - sx, m_rcDrag.top - sy, m_rcDrag.right - sx,
-                       m_rcDrag.bottom - sy);
-        } else if (tool == ID_TOOL_RECT) {
-            const RECT r = NormalizeRect(m_rcDrag);
-            InvertRectOutline(surface, r.left - sx, r.top - sy, r.right - sx, r.bottom - sy);
-        }
-    }
+    COverlay overlay(surface, sx, sy, 1);
+    DrawOverlays(overlay);
     // The hatch covers whatever the overlays drew outside the image.
     if (cols > m_nDrawnWidth) FillHatch(surface, m_nDrawnWidth, 0, cols, rows);
     if (rows > m_nDrawnHeight) FillHatch(surface, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
@@ -148,19 +121,18 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
         ReduceBlocks(picture, nullptr, n, visible, surface.pixels, surface.stride);
     }
 
-    // Image columns [from, to) as surface columns, and one image column as the surface column over it.
-    const auto column = [n](int x, int first) { return FloorDiv(x, n) - first; };
-    const auto span = [n](int from, int to, int first) {
-        const int start = FloorDiv(from, n) - first;
-        return std::make_pair(start, to > from ? FloorDiv(to - 1, n) + 1 - first : start);
+    // Image columns [from, to) as the blocks over them.
+    const auto span = [n](int from, int to) {
+        const int start = FloorDiv(from, n);
+        return std::make_pair(start, to > from ? FloorDiv(to - 1, n) + 1 : start);
     };
     const RECT sel = NormalizeRect(m_rcSelection);
     if (doc->HasFloat()) {
         const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
         // An 8-bit floating block holds indices into the image's palette.
         const FloatingBlock over{{&floating, doc->m_pPalette, doc->m_pFloatBits}, sel.left, sel.top};
-        const auto [left, right] = span(sel.left, sel.left + floating.biWidth, 0);
-        const auto [top, bottom] = span(sel.top, sel.top + floating.biHeight, 0);
+        const auto [left, right] = span(sel.left, sel.left + floating.biWidth);
+        const auto [top, bottom] = span(sel.top, sel.top + floating.biHeight);
         // The blocks it covers, the image's own pixels counting where it covers only part of one.
         const RECT blocks{std::max(left, visible.left), std::max(top, visible.top),
                           std::min(right, visible.right), std::min(bottom, visible.bottom)};
@@ -169,22 +141,8 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
                          surface.pixels + (blocks.top - by) * surface.stride + (blocks.left - bx),
                          surface.stride);
     }
-    if (m_bDragging || m_bSelection) {
-        const auto [left, right] = span(sel.left, sel.right, bx);
-        const auto [top, bottom] = span(sel.top, sel.bottom, by);
-        DrawDottedFrame(surface, left, top, right, bottom, !m_bSelection);
-    }
-    if (m_bDragging) {
-        const int tool = theApp->m_mainFrame->m_currentTool;
-        const RECT r = NormalizeRect(m_rcDrag);
-        if (tool == ID_TOOL_LINE) {
-            InvertLine(surface, column(m_rcDrag.left, bx), column(m_rcDrag.top, by),
-                       column(m_rcDrag.right, bx), column(m_rcDrag.bottom, by));
-        } else if (tool == ID_TOOL_RECT && r.right != r.left && r.bottom != r.top) {
-            InvertBorder(surface, column(r.left, bx), column(r.top, by), column(r.right, bx),
-                         column(r.bottom, by));
-        }
-    }
+    COverlay overlay(surface, m_nScrollX, m_nScrollY, n);
+    DrawOverlays(overlay);
     if (cols > m_nDrawnWidth) FillHatch(surface, m_nDrawnWidth, 0, cols, rows);
     if (rows > m_nDrawnHeight) FillHatch(surface, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
 }
@@ -445,41 +403,14 @@ void COrvikView::ImageChanged(const RECT& area) {
 
 void COrvikView::UpdateStatus(int x, int y) {
     CMainFrame* main = theApp->m_mainFrame;
-    if (m_bDragging || m_bMoving) {
-        const RECT r = NormalizeRect(main->m_currentTool == ID_TOOL_SELECT ? m_rcSelection : m_rcDrag);
+    const CTool* tool = CurrentTool();
+    if (RECT r; tool && tool->StatusRect(&r)) {
         main->SetPaneText(0, QString::asprintf("(%d , %d) -> (%d , %d) = (%d , %d)", r.left, r.top, r.right,
                                                r.bottom, r.right - r.left, r.bottom - r.top));
     } else {
         main->SetPaneText(0, QString::asprintf("(%d , %d)", x, y));
     }
     ShowImageInfo();
-}
-
-void COrvikView::UpdateCursor() {
-    int cursor = 0;
-    switch (theApp->m_mainFrame->m_currentTool) {
-        case ID_TOOL_ZOOM:
-            cursor = IDC_ZOOM;
-            break;
-        case ID_TOOL_BRUSH:
-            cursor = IDC_BRUSH;
-            break;
-        case ID_TOOL_SELECT:
-            cursor = m_bMoving ? 0 : IDC_SELECT;
-            break;
-        case ID_TOOL_LINE:
-            cursor = IDC_LINE;
-            break;
-        case ID_TOOL_RECT:
-            cursor = IDC_RECT;
-            break;
-        case ID_TOOL_FILL:
-            cursor = IDC_FILL;
-            break;
-        default:
-            break;
-    }
-    if (cursor) viewport()->setCursor(ToolCursor(cursor, DevicePixelRatio()));
 }
 
 void COrvikView::enterEvent(QEnterEvent* event) {

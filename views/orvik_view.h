@@ -10,14 +10,20 @@
 #include <QCursor>
 #include <QPoint>
 
+#include <map>
+#include <memory>
+
 #include "document/image_buffer.h"
 #include "document/reduced_image.h"
 #include "document/zoom_level.h"
 #include "views/image_pane.h"
+#include "views/tool.h"
 
 class QPrinter;
 
-class COrvikView : public CImagePane {
+// The view holds the tools' shared state (the selection, the drag, the last point) and is their
+// environment (CToolHost); each tool is made the first time it is used in the view.
+class COrvikView : public CImagePane, public CToolState, private CToolHost {
     Q_OBJECT
 
 public:
@@ -36,8 +42,8 @@ public:
     void CenterOn(int x, int y);
     // The zoom tool's steps, centred on image point (x, y): one level in, or one level out (none
     // from 1:1 or 1:32). The frame is fitted to the zoomed image.
-    void ZoomIn(int x, int y);
-    void ZoomOut(int x, int y);
+    void ZoomIn(int x, int y) override;
+    void ZoomOut(int x, int y) override;
     void UpdateStatus(int x, int y);
 
     // The document's zoom level, and how it lies on the screen's device pixels.
@@ -77,29 +83,20 @@ public:
     // step of its own, and an Undo or Redo that waited for the release runs.
     void LoseButtons();
 
-    // Tools. Points are image pixels (x from the left, y from the top); whatever lies outside the
-    // image is not written.
+    // Writing with the current colours (tool_paint.h). Points are image pixels (x from the left,
+    // y from the top); whatever lies outside the image is not written.
     void PaintDot(int x, int y, bool fore);
     void PaintLine(int x0, int y0, int x1, int y1, bool fore);
     // The outline of the normalised m_rcDrag.
     void PaintRect(bool fore);
-    void FillAt(int x, int y, bool fore);
     // Strictly inside the selection: its first column and row count as outside.
-    bool HitSelection(int x, int y) const;
-    void MoveSelection(Qt::MouseButtons buttons, int x, int y);
+    bool HitSelection(int x, int y) const override;
     // Copies the part of the floating image that lies over the image into it (marking the document
     // modified when that part is not empty) and releases it.
-    void DropSelection();
+    void DropSelection() override;
 
-    QPoint m_ptLast;
-    bool m_bHaveLast = false;  // m_ptLast is a point of the current image
     int m_nDrawnWidth = 0;
     int m_nDrawnHeight = 0;
-    bool m_bSelection = false;
-    bool m_bDragging = false;
-    bool m_bMoving = false;
-    RECT m_rcSelection{0, 0, 0, 0};
-    RECT m_rcDrag{0, 0, 0, 0};
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -119,17 +116,30 @@ private:
     void SetZoomLevel(ZoomLevel level, bool fitFrame);
     // Compose when reduced, in device pixels.
     void ComposeReduced(QImage& surface, int cols, int rows);
-    QPoint EventPoint(const QMouseEvent* event);
+    // The selection's frame and the current tool's rubber band.
+    void DrawOverlays(COverlay& overlay);
+    // The current tool of the main frame, made when it is first used here; null for an id that is
+    // no tool.
+    CTool* CurrentTool();
+    // Every mouse event of the view goes to its tool from here.
+    void DispatchMouse(QMouseEvent* event);
+    void UpdateCursor();
+
+    // The tools' environment.
+    COrvikDoc* Document() const override { return m_pDocument; }
+    CToolState& State() override { return *this; }
+    int CurrentColour(bool fore) const override { return ColourIndex(fore); }
     // Lifts the selected pixels into the floating image, leaving the background colour; false
     // (and the image unchanged) when nothing of the selection lies over the image or memory is short.
-    bool LiftSelection();
-    void SelectionPress(const QPoint& p);
-    void EndSelectionDrag(const QPoint& p);
-    void UpdateCursor();
+    bool LiftSelection() override;
+    void Repaint() override;
+    void ShowCursor(const CCursorArt& cursor) override;
+
     void OnFilePrint();
     void OnFilePrintPreview();
 
-    bool m_bCapture = false;  // a press of this view is waiting for its release
+    std::map<int, std::unique_ptr<CTool>> m_tools;  // by command id
+    bool m_bCapture = false;                        // a press of this view is waiting for its release
     CReducedCopies m_reduced;
     QPointF m_wheelTravel;  // wheel travel not scrolled yet, in 1/120 window pixels
     int m_nWheelZoom = 0;   // Ctrl + wheel rotation not zoomed yet
@@ -137,6 +147,6 @@ private:
     Qt::MouseButtons m_buttonsHeld;
 };
 
-// The cursor of a tool (IDC_ZOOM ... IDC_FILL, IDC_MOVE) with its hot spot, at the size for a
-// screen of `dpr` device pixels per window pixel.
-QCursor ToolCursor(int id, double dpr = 1);
+// A cursor of the artwork with its hot spot, at the size for a screen of `dpr` device pixels per
+// window pixel.
+QCursor ToolCursor(const CCursorArt& art, double dpr = 1);

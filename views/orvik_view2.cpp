@@ -27,8 +27,7 @@ DeviceScale COrvikView2::Scale() const {
 QPoint COrvikView2::ClientPixel(const QPointF& p) const {
     const int m = Scale().magnify;
     const QPoint device = DevicePoint(p);
-    const auto floorDiv = [m](int a) { return a >= 0 ? a / m : -((-a + m - 1) / m); };
-    return {floorDiv(device.x()), floorDiv(device.y())};
+    return {FloorDiv(device.x(), m), FloorDiv(device.y(), m)};
 }
 
 void COrvikView2::paintEvent(QPaintEvent*) {
