@@ -107,7 +107,8 @@ private:
     // Compose below 1:1, in window pixels.
     void ComposeReduced(QImage& surface, int cols, int rows);
     QPoint EventPoint(const QMouseEvent* event);
-    // Lifts the selected pixels into the floating image, leaving the background colour; false
+    // Lifts the selected pixels into the floating image, leaving the background colour (transparent
+    // pixels on an image with transparency, as Clear leaves them); false
     // (and the image unchanged) when nothing of the selection lies over the image or memory is short.
     bool LiftSelection();
     void SelectionPress(const QPoint& p);

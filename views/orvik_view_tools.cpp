@@ -41,12 +41,7 @@ void COrvikView::PaintDot(int x, int y, bool fore) {
     doc->SetModifiedFlag();
     if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
     doc->Touch(RECT{x, y, x + 1, y + 1});
-    const int index = ColourIndex(fore);
-    const int row = doc->Height() - 1 - y;
-    if (doc->BitCount() == 8)
-        PutPixel8(doc->m_pBits, x, row, doc->Stride(), index, doc->m_pPalette);
-    else if (doc->BitCount() == 24)
-        PutPixel24(doc->m_pBits, x, row, doc->Stride(), PaletteColour(doc->m_pPalette[index]));
+    PaintPixel(doc->Target(), x, doc->Height() - 1 - y, ColourIndex(fore));
 }
 
 void COrvikView::PaintLine(int x0, int y0, int x1, int y1, bool fore) {
@@ -68,20 +63,11 @@ void COrvikView::PaintRect(bool fore) {
 
 void COrvikView::FillAt(int x, int y, bool fore) {
     COrvikDoc* doc = m_pDocument;
-    if (doc->BitCount() != 8 && doc->BitCount() != 24) return;
     if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     doc->SetModifiedFlag();
     doc->Touch(RECT{0, 0, doc->Width(), doc->Height()});
-    const int index = ColourIndex(fore);
-    const int row = doc->Height() - 1 - y;
-    const int maxX = doc->Width() - 1;
-    const int maxRow = doc->Height() - 1;
-    if (doc->BitCount() == 8)
-        FloodFill8(doc->m_pBits, doc->m_pHeader, x, row, index, 0, 0, maxX, maxRow, doc->m_pPalette);
-    else
-        FloodFill24(doc->m_pBits, doc->m_pHeader, x, row, PaletteColour(doc->m_pPalette[index]), 0, 0, maxX,
-                    maxRow);
+    PaintFill(doc->Target(), x, doc->Height() - 1 - y, ColourIndex(fore));
     QGuiApplication::restoreOverrideCursor();
 }
 
@@ -108,9 +94,9 @@ bool COrvikView::LiftSelection() {
     doc->Touch(r);
     const int row = doc->Height() - r.bottom;
     CopyBlock(doc->m_pBits, r.left, row, doc->Stride(), w, h, bytes, bits, header->biXPelsPerMeter);
-    const int back = ColourIndex(false);
+    // What is left is the background colour, or transparent on an image that can be.
     FillBlock(doc->m_pBits, r.left, row, doc->Stride(), w, h, bytes,
-              bytes == 1 ? uint32_t(back) : PaletteColour(doc->m_pPalette[back]));
+              ErasedValue(doc->Target(), ColourIndex(false)));
     doc->KeepFloat();  // undo brings back the selection as it was, without a floating block
     doc->m_pFloatHeader = header;
     doc->m_pFloatBits = bits;
