@@ -118,3 +118,6 @@ constexpr int IDC_GREEN = 1013;
 constexpr int IDC_BLUE = 1014;
 constexpr int IDC_CURRENT_COLOR = 1015;
 constexpr int IDC_OLD_COLOR = 1016;
+
+// Transparency (33700-33799).
+constexpr int IDC_TRANSPARENT_ENTRY = 33700;  // the colour dialog's "Transparent" check box

@@ -84,6 +84,17 @@
         <source>Old Color</source>
         <translation>Old Color</translation>
     </message>
+    <message>
+        <source>Transparent</source>
+        <translation>Transparent</translation>
+    </message>
+</context>
+<context>
+    <name>CColorPaletteDlg</name>
+    <message>
+        <source>The colour&apos;s transparency could not be changed: %1.</source>
+        <translation>The colour&apos;s transparency could not be changed: %1.</translation>
+    </message>
 </context>
 <context>
     <name>CDecreaseDepthDlg</name>

@@ -84,6 +84,17 @@
         <source>Old Color</source>
         <translation>Old Color</translation>
     </message>
+    <message>
+        <source>Transparent</source>
+        <translation>투명</translation>
+    </message>
+</context>
+<context>
+    <name>CColorPaletteDlg</name>
+    <message>
+        <source>The colour&apos;s transparency could not be changed: %1.</source>
+        <translation>색의 투명도를 바꿀 수 없습니다: %1.</translation>
+    </message>
 </context>
 <context>
     <name>CDecreaseDepthDlg</name>

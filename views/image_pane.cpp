@@ -81,7 +81,7 @@ void CImagePane::ShowImageInfo() const {
     QString text = tr("Image: %1 x %2 x ").arg(m_pDocument->Width()).arg(m_pDocument->Height());
     if (m_pDocument->BitCount() == 8)
         text += QStringLiteral("256");
-    else if (m_pDocument->BitCount() == 24)
+    else  // 24 bits, with or without an alpha channel (32)
         text += tr("16 Million");
     theApp->m_mainFrame->SetImagePaneText(text);
 }

@@ -16,6 +16,10 @@ struct SurfaceRef {
 
 constexpr uint32_t kHatchColour = 0xFF640000;  // RGB(100, 0, 0)
 constexpr uint32_t kHatchBackground = 0xFFFFFFFF;
+// The checkerboard that shows through transparent pixels: grey and white squares of 8 device pixels.
+constexpr uint32_t kCheckerGrey = 0xFFCCCCCC;
+constexpr uint32_t kCheckerWhite = 0xFFFFFFFF;
+constexpr int kCheckerSquare = 8;
 
 // Copies `cols` x `rows` pixels of a bottom-up image, whose top-left is image pixel (srcX, srcY)
 // counted from the top, to surface position (dstX, dstY). `colours` is the colour table of an
