@@ -11,6 +11,7 @@
 
 #include "colour/color_palette_dlg.h"
 #include "document/pixel_routines.h"
+#include "document/recovery_file.h"
 #include "image_test_helpers.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
@@ -82,6 +83,11 @@ TEST_F(TransparencyTest, ErasingLeavesTransparentPixelsAndPaintingOpaqueOnes) {
     EXPECT_EQ(Pixel(doc, 1, 2), 1u);
     ASSERT_EQ(doc->ResizeCanvas(14, 8), ImageStatus::Ok);
     EXPECT_EQ(Pixel(doc, 13, 0), 200u);
+
+    // A recovery copy keeps the entry opacities.
+    RecoveryImage copy;
+    ASSERT_TRUE(doc->CopyForRecovery(&copy));
+    EXPECT_TRUE(copy.hasEntryAlpha && copy.entryAlpha[200] == 0 && copy.entryAlpha[1] == 255);
 
     // Increase Color Depth keeps the transparency, at 32 bits.
     ASSERT_TRUE(Command(ID_COLORS_INCREASE));
