@@ -17,13 +17,17 @@ inline uint32_t CheckerUnder(const SurfaceRef& s, int x, int y) {
 }
 
 inline void Invert(const SurfaceRef& s, int x, int y) {
+    InvertPixel(s, x, y);
+}
+
+}  // namespace
+
+void InvertPixel(const SurfaceRef& s, int x, int y) {
     if (!Inside(s, x, y)) return;
     uint32_t& p = s.pixels[y * s.stride + x];
     if (p >> 24 != 0xFF) p = OverOpaque(p, CheckerUnder(s, x, y));
     p ^= 0x00FFFFFF;
 }
-
-}  // namespace
 
 uint32_t OverOpaque(uint32_t pixel, uint32_t backdrop) {
     const uint32_t a = pixel >> 24;
@@ -90,6 +94,21 @@ void DrawImageBlock(const SurfaceRef& surface, const BITMAPINFOHEADER& header, c
     }
 }
 
+void MagnifyPixels(const SurfaceRef& from, int cols, int rows, int factor, const SurfaceRef& to) {
+    const int width = std::min(cols * factor, to.width);
+    for (int y = 0; y < rows; ++y) {
+        const int top = y * factor;
+        if (top >= to.height) break;
+        uint32_t* out = to.pixels + top * to.stride;
+        const uint32_t* in = from.pixels + y * from.stride;
+        for (int x = 0; x < width; x += factor, ++in)
+            std::fill_n(out + x, std::min(factor, width - x), *in);
+        // The other rows of the band are copies of its first.
+        for (int k = 1; k < factor && top + k < to.height; ++k)
+            std::copy(out, out + width, out + k * to.stride);
+    }
+}
+
 void FillHatch(const SurfaceRef& surface, int x0, int y0, int x1, int y1) {
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
@@ -132,11 +151,10 @@ void DrawDottedFrame(const SurfaceRef& surface, int left, int top, int right, in
     auto dot = [&](int x, int y) {
         if (!Inside(surface, x, y)) return;
         const bool on = ((x + y) / 3) % 2 == 0;  // dots of three pixels
-        uint32_t& p = surface.pixels[y * surface.stride + x];
         if (invert) {
-            if (on) p ^= 0x00FFFFFF;
+            if (on) InvertPixel(surface, x, y);
         } else {
-            p = on ? 0xFFFFFFFF : 0xFF000000;
+            surface.pixels[y * surface.stride + x] = on ? 0xFFFFFFFF : 0xFF000000;
         }
     };
     for (int x = left; x < right; ++x) {

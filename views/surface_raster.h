@@ -51,11 +51,18 @@ uint32_t OverOpaque(uint32_t pixel, uint32_t backdrop);
 // surface being at device resolution (its phase's scale is 1).
 void CompositeOverChecker(const SurfaceRef& surface, int x0, int y0, int x1, int y1);
 
+// Replicates the top-left `cols` x `rows` pixels of `from` into `to`, each one `factor` x `factor`
+// pixels, as far as `to` reaches.
+void MagnifyPixels(const SurfaceRef& from, int cols, int rows, int factor, const SurfaceRef& to);
+
 // The 8 x 8 diagonal-cross hatch, aligned to the surface origin, over [x0, x1) x [y0, y1).
 void FillHatch(const SurfaceRef& surface, int x0, int y0, int x1, int y1);
 
-// Replaces every surface pixel on the line by its complement (of the colour shown, over the
-// checkerboard where the pixel is transparent), opaque.
+// Replaces one surface pixel by the complement of the colour shown there (over the checkerboard
+// where the pixel is transparent), opaque. The inverting routines below all do so.
+void InvertPixel(const SurfaceRef& surface, int x, int y);
+
+// Replaces every surface pixel on the line by its complement.
 void InvertLine(const SurfaceRef& surface, int x0, int y0, int x1, int y1);
 
 // The outline of a normalised rectangle as the rectangle tool draws it: nothing when it is empty
