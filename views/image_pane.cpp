@@ -131,8 +131,8 @@ void CImagePane::SetScrollPositions() {
     m_bSettingScroll = false;
 }
 
-void CImagePane::Present(QPainter& painter, QImage& surface, int cols, int rows, int magnify, const QSize& device,
-                         const QRect& picture, const QPoint& origin) const {
+void CImagePane::Present(QPainter& painter, QImage& surface, int cols, int rows, int magnify,
+                         const QSize& device, const QRect& picture, const QPoint& origin) const {
     const bool transparent = m_pDocument->HasAlpha();
     CMainFrame* main = theApp->m_mainFrame;
     QImage* shown = &surface;

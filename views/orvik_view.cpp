@@ -134,8 +134,8 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     if (doc->HasFloat()) {
         const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
         // An 8-bit floating block holds indices into the image's palette.
-        const FloatingBlock over{{&floating, doc->m_pPalette, doc->m_pFloatBits, doc->m_pEntryAlpha}, sel.left,
-                                 sel.top};
+        const FloatingBlock over{
+            {&floating, doc->m_pPalette, doc->m_pFloatBits, doc->m_pEntryAlpha}, sel.left, sel.top};
         const auto [left, right] = span(sel.left, sel.left + floating.biWidth);
         const auto [top, bottom] = span(sel.top, sel.top + floating.biHeight);
         // The blocks it covers, the image's own pixels counting where it covers only part of one.
@@ -168,7 +168,8 @@ void COrvikView::paintEvent(QPaintEvent*) {
     const DeviceScale scale = Scale();
     const QPoint origin = scale.shrink > 1 ? QPoint(m_nScrollX / scale.shrink, m_nScrollY / scale.shrink)
                                            : QPoint(m_nScrollX * magnify, m_nScrollY * magnify);
-    Present(painter, surface, cols, rows, magnify, device, QRect(0, 0, m_nDrawnWidth, m_nDrawnHeight), origin);
+    Present(painter, surface, cols, rows, magnify, device, QRect(0, 0, m_nDrawnWidth, m_nDrawnHeight),
+            origin);
 }
 
 // --- Scrolling ---------------------------------------------------------------------------------
