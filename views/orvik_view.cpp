@@ -425,7 +425,8 @@ void COrvikView::enterEvent(QEnterEvent* event) {
 
 void COrvikView::PrintImage(QPrinter* printer) {
     const QImage image =
-        ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits);
+        ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
+                      m_pDocument->m_pEntryAlpha);  // transparent parts show the paper
     QPainter painter;
     if (image.isNull() || !painter.begin(printer)) return;
     const QSize page = printer->pageLayout().paintRectPixels(printer->resolution()).size();
