@@ -27,7 +27,8 @@ struct Option {
 
 const Option kOptions[] = {
     {"--lang", nullptr, true, [](CommandLine& line, const QString& value) { line.language = value; }},
-    {"--help", "-h", false, [](CommandLine& line, const QString&) { line.action = CommandLine::Action::Help; }},
+    {"--help", "-h", false,
+     [](CommandLine& line, const QString&) { line.action = CommandLine::Action::Help; }},
     {"--version", "-v", false,
      [](CommandLine& line, const QString&) { line.action = CommandLine::Action::Version; }},
 };
@@ -35,8 +36,14 @@ const Option kOptions[] = {
 // The toolkit's own options, with one dash or two; the toolkit takes them out of the arguments
 // itself once it starts.
 const char* const kToolkitOptionsWithValue[] = {
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger", "qwindowgeometry",
-    "qwindowicon", "qwindowtitle", "session", "style", "stylesheet", "display", "geometry", "title", "name",
+    "platform",      "platformpluginpath",
+    "platformtheme", "plugin",
+    "qmljsdebugger", "qwindowgeometry",
+    "qwindowicon",   "qwindowtitle",
+    "session",       "style",
+    "stylesheet",    "display",
+    "geometry",      "title",
+    "name",
 };
 const char* const kToolkitFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
@@ -95,10 +102,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             } else if (i + 1 < arguments.size()) {
                 value = arguments[++i];
             } else {
-                return refuse(QStringLiteral("option '%1' requires an argument").arg(QLatin1String(option->name)));
+                return refuse(
+                    QStringLiteral("option '%1' requires an argument").arg(QLatin1String(option->name)));
             }
         } else if (hasValue) {
-            return refuse(QStringLiteral("option '%1' doesn't allow an argument").arg(QLatin1String(option->name)));
+            return refuse(
+                QStringLiteral("option '%1' doesn't allow an argument").arg(QLatin1String(option->name)));
         }
         option->apply(line, value);
         if (line.action != CommandLine::Action::Run) return line;

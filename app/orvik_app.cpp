@@ -49,8 +49,9 @@ uint64_t UndoBudgetSetting(const QSettings& settings, QString* problem) {
     const qlonglong mib = value.toLongLong(&ok);
     const uint64_t budget = !ok ? fallback : uint64_t(std::clamp(mib, kLeastUndoMiB, mostMiB)) * kMiB;
     if (!ok || mib < kLeastUndoMiB || mib > mostMiB)
-        *problem = COrvikApp::tr("The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; "
-                                 "the undo history uses %5 MiB.")
+        *problem = COrvikApp::tr(
+                       "The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; "
+                       "the undo history uses %5 MiB.")
                        .arg(value.toString(), settings.fileName())
                        .arg(kLeastUndoMiB)
                        .arg(mostMiB)

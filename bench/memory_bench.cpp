@@ -11,8 +11,8 @@
 #include <QFile>
 #include <QMouseEvent>
 
-#include <cstring>
 #include <unistd.h>
+#include <cstring>
 
 #include "app/child_frame.h"
 #include "app/main_frame.h"
@@ -39,7 +39,8 @@ double PeakMB() {
     QFile status("/proc/self/status");
     if (!status.open(QIODevice::ReadOnly)) return 0;
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024 / kMB;
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024 / kMB;
     }
     return 0;
 }
@@ -114,7 +115,13 @@ void SmallFillUnderSmallBudget(benchmark::State& state) {
     CloseBenchImage(doc);
     theApp->m_undoBudget.SetLimit(uint64_t{512} << 20);
 }
-BENCHMARK(SmallFillUnderSmallBudget)->ArgName("type")->Arg(kImage8Bit)->Arg(kImage24Bit)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(SmallFillUnderSmallBudget)
+    ->ArgName("type")
+    ->Arg(kImage8Bit)
+    ->Arg(kImage24Bit)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 void VisitReducedLevels(benchmark::State& state) {
     COrvikDoc* doc = NewBenchImage(kImage8Bit, 32768, 32768);  // 1 GiB of pixels

@@ -102,7 +102,7 @@ BENCHMARK(TouchAfterTiles)->ArgName("tiles")->Arg(1)->Arg(100)->Arg(5000)->Unit(
 // A flood fill over the whole uniform image, recorded as the program records one (which pixels it
 // painted). Timed: the fill with its recording, and the undo.
 void FillAll(CUndoHistory& history, Image& image, int index) {
-    RecordedFloodFill(history, *image.header, image.palette, image.bits, 0, 0, index);
+    RecordedFloodFill(history, PaintTarget{image.header, image.palette, nullptr, image.bits}, 0, 0, index);
     history.EndStep(image.Target());
 }
 

@@ -28,7 +28,7 @@ void COrvikDoc::RegisterToolCommands() {
 void COrvikDoc::FloodFillAt(int x, int y, int index) {
     if (!HasImage()) return;
     EndStep();
-    const RECT area = RecordedFloodFill(m_history, *m_pHeader, m_pPalette, m_pBits, x, y, index);
+    const RECT area = RecordedFloodFill(m_history, Target(), x, y, index);
     if (m_pView) m_pView->ImageChanged(area);
     m_history.NoteChange();  // the step changes what a save writes (the tool's mark came before it)
     EndStep();

@@ -20,6 +20,12 @@ uint64_t RowBytes(const BITMAPINFOHEADER& header) {
     return static_cast<uint64_t>(header.biXPelsPerMeter) * static_cast<uint64_t>(header.biHeight);
 }
 
+bool SameEntryAlpha(const uint8_t* a, const uint8_t* b) {
+    for (int i = 0; i < kPaletteEntries; ++i)
+        if (EntryAlpha(a, i) != EntryAlpha(b, i)) return false;
+    return true;
+}
+
 bool SamePlace(const FloatingImage& a, const FloatingImage& b) {
     return a.selected == b.selected && a.place.left == b.place.left && a.place.top == b.place.top &&
            a.place.right == b.place.right && a.place.bottom == b.place.bottom;
@@ -32,12 +38,14 @@ bool SamePlace(const FloatingImage& a, const FloatingImage& b) {
 ImageBlocks::ImageBlocks(ImageBlocks&& other) noexcept
     : header(std::exchange(other.header, nullptr)),
       palette(std::exchange(other.palette, nullptr)),
-      bits(std::exchange(other.bits, nullptr)) {}
+      bits(std::exchange(other.bits, nullptr)),
+      entryAlpha(std::exchange(other.entryAlpha, nullptr)) {}
 
 ImageBlocks& ImageBlocks::operator=(ImageBlocks&& other) noexcept {
     std::swap(header, other.header);
     std::swap(palette, other.palette);
     std::swap(bits, other.bits);
+    std::swap(entryAlpha, other.entryAlpha);
     return *this;
 }
 
@@ -45,30 +53,35 @@ ImageBlocks::~ImageBlocks() {
     if (palette && (!header || palette != HeaderPalette(header))) std::free(palette);
     std::free(header);
     std::free(bits);
+    std::free(entryAlpha);
 }
 
-bool ImageBlocks::CopyHeader(const BITMAPINFOHEADER* source, const RGBQUAD* sourcePalette) {
+bool ImageBlocks::CopyHeader(const BITMAPINFOHEADER* source, const RGBQUAD* sourcePalette,
+                             const uint8_t* sourceAlpha) {
     const size_t headerBytes = HeaderBlockBytes(*source);
     auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::malloc(headerBytes));
     RGBQUAD* newPalette = nullptr;
+    uint8_t* newAlpha = nullptr;
     if (newHeader) {
         std::memcpy(newHeader, source, headerBytes);
         newPalette = source->biBitCount == 8 ? HeaderPalette(newHeader)
                                              : static_cast<RGBQUAD*>(std::malloc(kPaletteBytes));
     }
-    if (!newPalette) {
+    if (!newPalette || !CopyEntryAlpha(sourceAlpha, &newAlpha)) {
+        if (newPalette && newPalette != HeaderPalette(newHeader)) std::free(newPalette);
         std::free(newHeader);
         return false;
     }
     std::memcpy(newPalette, sourcePalette, kPaletteBytes);
-    *this = ImageBlocks(newHeader, newPalette, nullptr);
+    *this = ImageBlocks(newHeader, newPalette, nullptr, newAlpha);
     return true;
 }
 
 uint64_t ImageBlocks::Bytes() const {
     if (!header) return 0;
     const bool ownPalette = palette && palette != HeaderPalette(header);
-    return HeaderBlockBytes(*header) + (ownPalette ? kPaletteBytes : 0) + (bits ? RowBytes(*header) : 0);
+    return HeaderBlockBytes(*header) + (ownPalette ? kPaletteBytes : 0) + (bits ? RowBytes(*header) : 0) +
+           (entryAlpha ? kPaletteEntries : 0);
 }
 
 bool CopyFloatingImage(const BITMAPINFOHEADER* header, const uint8_t* bits, BITMAPINFOHEADER** copyHeader,
@@ -100,6 +113,7 @@ public:
     CUndoStep& operator=(const CUndoStep&) = delete;
     ~CUndoStep() {
         if (m_hasFloat) ReleaseFloat(m_floating);
+        std::free(m_entryAlpha);
     }
 
     static void ReleaseFloat(const FloatingImage& floating) {
@@ -115,7 +129,7 @@ public:
         uint64_t bytes = sizeof(CUndoStep) + m_image.Bytes();
         if (m_tiles) bytes += m_tiles->Bytes();
         if (m_fill) bytes += m_fill->Bytes();
-        if (m_palette) bytes += kPaletteBytes;
+        if (m_palette) bytes += kPaletteBytes + (m_entryAlpha ? kPaletteEntries : 0);
         if (m_hasFloat && m_floating.header)
             bytes += HeaderBlockBytes(*m_floating.header) + RowBytes(*m_floating.header);
         return bytes;
@@ -138,10 +152,15 @@ public:
         if (m_fill) m_fill->Finish(before, after);
     }
 
-    void KeepPalette(const RGBQUAD* palette) {
-        if (m_palette) return;
+    // False when memory ran out.
+    bool KeepPalette(const RGBQUAD* palette, const uint8_t* entryAlpha) {
+        if (m_palette) return true;
+        uint8_t* alpha = nullptr;
+        if (!CopyEntryAlpha(entryAlpha, &alpha)) return false;
         m_palette = std::make_unique<RGBQUAD[]>(kPaletteEntries);
         std::memcpy(m_palette.get(), palette, kPaletteBytes);
+        m_entryAlpha = alpha;
+        return true;
     }
 
     void KeepImage(ImageBlocks previous, int command) {
@@ -166,8 +185,11 @@ public:
             return false;
         if (m_tiles && m_tiles->Empty()) m_tiles.reset();
         if (m_fill && m_fill->Empty()) m_fill.reset();
-        if (m_palette && now.palette && std::memcmp(m_palette.get(), now.palette, kPaletteBytes) == 0)
+        if (m_palette && now.palette && std::memcmp(m_palette.get(), now.palette, kPaletteBytes) == 0 &&
+            SameEntryAlpha(m_entryAlpha, now.entryAlpha)) {
             m_palette.reset();
+            std::free(std::exchange(m_entryAlpha, nullptr));
+        }
         if (m_hasFloat && !m_floating.header && !now.floating.header &&
             (!m_floatPlace || SamePlace(m_floating, now.floating)))
             m_hasFloat = false;
@@ -181,15 +203,18 @@ public:
             std::swap(target.header, m_image.header);
             std::swap(target.palette, m_image.palette);
             std::swap(target.bits, m_image.bits);
+            std::swap(target.entryAlpha, m_image.entryAlpha);
             effect.image = true;
         }
         if (m_palette) {
             std::swap_ranges(m_palette.get(), m_palette.get() + kPaletteEntries, target.palette);
+            std::swap(target.entryAlpha, m_entryAlpha);
             effect.palette = true;
         }
         // Tiles apply only to the image they were taken from; the history never offers another.
         if (m_tiles && m_tiles->Fits(*target.header)) effect.area = m_tiles->Swap(&target.bits);
-        if (m_fill && m_fill->Fits(*target.header)) effect.area = UnionRect(effect.area, m_fill->Swap(target.bits));
+        if (m_fill && m_fill->Fits(*target.header))
+            effect.area = UnionRect(effect.area, m_fill->Swap(target.bits));
         if (m_hasFloat) {
             std::swap(target.floating.header, m_floating.header);
             std::swap(target.floating.bits, m_floating.bits);
@@ -211,6 +236,7 @@ private:
     std::optional<CTileStore> m_tiles;
     std::optional<CFillMask> m_fill;  // a fill is a step of its own, never with tiles
     std::unique_ptr<RGBQUAD[]> m_palette;
+    uint8_t* m_entryAlpha = nullptr;  // with m_palette; null when every entry was opaque
     ImageBlocks m_image;
     bool m_hasFloat = false;
     bool m_floatPlace = false;
@@ -255,8 +281,9 @@ void CUndoHistory::Overflow() {
     m_open->m_overflow = true;
 }
 
-void CUndoHistory::KeepPalette(const RGBQUAD* palette) {
-    Open().KeepPalette(palette);
+void CUndoHistory::KeepPalette(const RGBQUAD* palette, const uint8_t* entryAlpha) {
+    CUndoStep& step = Open();
+    if (!step.m_overflow && !step.KeepPalette(palette, entryAlpha)) Overflow();
 }
 
 void CUndoHistory::KeepImage(ImageBlocks previous, int command) {
@@ -349,40 +376,48 @@ void CUndoHistory::Clear() {
 
 namespace {
 
-// Hands each run a fill paints to the history, rows counted from the top, and notes their area.
+// Hands each run a fill is about to paint to the history, rows counted from the top, and notes
+// their area. Where all the pixels it paints hold one value the history keeps only which pixels
+// they are; fully transparent 32-bit pixels count as one value whatever colours they keep, so a
+// fill over them has the tiles under its runs copied instead.
 class CFillRecording final : public CFillRuns {
 public:
-    CFillRecording(CUndoHistory& history, const BITMAPINFOHEADER& header) : m_history(history), m_header(header) {}
+    CFillRecording(CUndoHistory& history, const PaintTarget& image, bool oneValue)
+        : m_history(history), m_image(image), m_oneValue(oneValue) {}
     void Run(int row, int firstX, int lastX) override {
-        const int y = m_header.biHeight - 1 - row;
-        m_history.FillRun(m_header, y, firstX, lastX);
-        m_area = UnionRect(m_area, RECT{firstX, y, lastX + 1, y + 1});
+        const int y = m_image.header->biHeight - 1 - row;
+        const RECT run{firstX, y, lastX + 1, y + 1};
+        if (m_oneValue)
+            m_history.FillRun(*m_image.header, y, firstX, lastX);
+        else
+            m_history.Touch(*m_image.header, m_image.bits, run);
+        m_area = UnionRect(m_area, run);
     }
     RECT Area() const { return m_area; }
 
 private:
     CUndoHistory& m_history;
-    const BITMAPINFOHEADER& m_header;
+    const PaintTarget& m_image;
+    const bool m_oneValue;
     RECT m_area{0, 0, 0, 0};
 };
 
 }  // namespace
 
-RECT RecordedFloodFill(CUndoHistory& history, const BITMAPINFOHEADER& header, const RGBQUAD* palette,
-                       uint8_t* bits, int x, int y, int index) {
+RECT RecordedFloodFill(CUndoHistory& history, const PaintTarget& image, int x, int y, int index) {
+    const BITMAPINFOHEADER& header = *image.header;
     const int bytes = header.biBitCount / 8;
-    if ((bytes != 1 && bytes != 3) || x < 0 || y < 0 || x >= header.biWidth || y >= header.biHeight) return {};
+    if ((bytes != 1 && bytes != 3 && bytes != 4) || x < 0 || y < 0 || x >= header.biWidth ||
+        y >= header.biHeight)
+        return {};
     const int row = header.biHeight - 1 - y;
-    const uint8_t* start = bits + int64_t{row} * header.biXPelsPerMeter + int64_t{x} * bytes;
+    const uint8_t* start = image.bits + int64_t{row} * header.biXPelsPerMeter + int64_t{x} * bytes;
     uint8_t before[4];
     std::memcpy(before, start, bytes);
-    CFillRecording recording(history, header);
-    const int maxX = header.biWidth - 1, maxRow = header.biHeight - 1;
-    if (bytes == 1)
-        FloodFill8(bits, &header, x, row, index, 0, 0, maxX, maxRow, palette, &recording);
-    else
-        FloodFill24(bits, &header, x, row, PaletteColour(palette[index & 0xFF]), 0, 0, maxX, maxRow, &recording);
-    history.FillDone(before, start);
+    const bool oneValue = bytes != 4 || before[3] != 0;
+    CFillRecording recording(history, image, oneValue);
+    PaintFill(image, x, row, index, &recording);
+    if (oneValue) history.FillDone(before, start);
     return recording.Area();
 }
 

@@ -25,24 +25,28 @@
 #include <vector>
 
 #include "document/image_buffer.h"
+#include "document/pixel_routines.h"
 
-// An image's three blocks, owned and released together. An 8-bit palette lives inside the header
-// block; a 24-bit one is a block of its own.
+// An image's blocks, owned and released together. An 8-bit palette lives inside the header block;
+// a 24 or 32-bit one is a block of its own. An 8-bit image's entry alpha block is null when every
+// entry is opaque.
 struct ImageBlocks {
     BITMAPINFOHEADER* header = nullptr;
     RGBQUAD* palette = nullptr;
     uint8_t* bits = nullptr;
+    uint8_t* entryAlpha = nullptr;
 
     ImageBlocks() = default;
-    ImageBlocks(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits)
-        : header(header), palette(palette), bits(bits) {}
+    ImageBlocks(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, uint8_t* entryAlpha = nullptr)
+        : header(header), palette(palette), bits(bits), entryAlpha(entryAlpha) {}
     ImageBlocks(ImageBlocks&& other) noexcept;
     ImageBlocks& operator=(ImageBlocks&& other) noexcept;
     ~ImageBlocks();
 
-    // Makes copies of an image's header block and palette; the rows stay null. False, with nothing
-    // made, when memory is short.
-    bool CopyHeader(const BITMAPINFOHEADER* header, const RGBQUAD* palette);
+    // Makes copies of an image's header block, palette and entry alpha; the rows stay null. False,
+    // with nothing made, when memory is short.
+    bool CopyHeader(const BITMAPINFOHEADER* header, const RGBQUAD* palette,
+                    const uint8_t* entryAlpha = nullptr);
     uint64_t Bytes() const;
 };
 
@@ -66,12 +70,13 @@ struct UndoTarget {
     RGBQUAD* palette = nullptr;
     uint8_t* bits = nullptr;
     FloatingImage floating;
+    uint8_t* entryAlpha = nullptr;  // goes with the palette, and with the image blocks
 };
 
 // What applying a step exchanged, so the document knows what to bring up to date.
 struct UndoEffect {
     bool image = false;     // the image blocks: its size, depth, palette and every pixel
-    bool palette = false;   // palette entries
+    bool palette = false;   // palette entries, with their opacities
     bool floating = false;  // the floating image, and (unless only its pixels changed) its place
     RECT area{0, 0, 0, 0};  // pixels exchanged in place (y from the top); empty when none
     int command = 0;        // the command id the step was recorded with (0 for painting)
@@ -97,13 +102,13 @@ public:
     // The pixels of the image inside `area` (y from the top, right and bottom exclusive) are about
     // to change.
     void Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area);
-    // A flood fill, as a step of its own (nothing else is recorded into it): each run it paints
-    // (row y from the top, columns inclusive), then the value every painted pixel had before and
-    // has now (one pixel's bytes each). The step keeps one bit per painted pixel.
+    // A flood fill, as a step of its own (nothing else is recorded into it): each run it paints (row
+    // y from the top, columns inclusive), then the value every painted pixel had before and has now
+    // (one pixel's bytes each). The step keeps one bit per painted pixel.
     void FillRun(const BITMAPINFOHEADER& header, int32_t y, int32_t firstX, int32_t lastX);
     void FillDone(const uint8_t* before, const uint8_t* after);
-    // The 256 palette entries are about to change.
-    void KeepPalette(const RGBQUAD* palette);
+    // The 256 palette entries (and their opacities; `entryAlpha` may be null) are about to change.
+    void KeepPalette(const RGBQUAD* palette, const uint8_t* entryAlpha = nullptr);
     // An operation, `command`, replaced the image: the step takes the blocks it replaced.
     void KeepImage(ImageBlocks previous, int command);
     // The floating image is about to change: the step takes `before`'s blocks and, with `withPlace`,
@@ -176,11 +181,10 @@ private:
     bool m_changing = false;  // NoteChange for the open step
 };
 
-// The fill tool's fill at image pixel (x, y from the top) in palette entry `index` of an 8 or 24-bit
-// image, recorded into `history` (which must have no step open) as a step of its own; the step is
-// left for the caller to end. Returns the area of the pixels it painted (empty when none).
-RECT RecordedFloodFill(CUndoHistory& history, const BITMAPINFOHEADER& header, const RGBQUAD* palette,
-                       uint8_t* bits, int x, int y, int index);
+// The fill tool's fill at image pixel (x, y from the top) in palette entry `index` of an 8, 24 or
+// 32-bit image, recorded into `history` (which must have no step open) as a step of its own; the
+// step is left for the caller to end. Returns the area of the pixels it painted (empty when none).
+RECT RecordedFloodFill(CUndoHistory& history, const PaintTarget& image, int x, int y, int index);
 
 class CUndoBudget {
 public:

@@ -101,7 +101,7 @@ public:
 
 private:
     struct Tile {
-        int32_t left, top;                             // in image pixels, y from the top
+        int32_t left, top;                                 // in image pixels, y from the top
         std::array<uint64_t, CTileStore::kTileSize> rows;  // bit x of rows[y]: pixel (left + x, top + y)
     };
 

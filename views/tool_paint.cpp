@@ -11,11 +11,7 @@ void PaintDot(COrvikDoc* doc, int x, int y, int index) {
     doc->SetModifiedFlag();
     if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
     doc->Touch(RECT{x, y, x + 1, y + 1});
-    const int row = doc->Height() - 1 - y;
-    if (doc->BitCount() == 8)
-        PutPixel8(doc->m_pBits, x, row, doc->Stride(), index, doc->m_pPalette);
-    else if (doc->BitCount() == 24)
-        PutPixel24(doc->m_pBits, x, row, doc->Stride(), PaletteColour(doc->m_pPalette[index & 0xFF]));
+    PaintPixel(doc->Target(), x, doc->Height() - 1 - y, index);
 }
 
 void PaintLine(COrvikDoc* doc, int x0, int y0, int x1, int y1, int index) {
@@ -35,7 +31,6 @@ void PaintRectOutline(COrvikDoc* doc, const RECT& r, int index) {
 }
 
 void FillAt(COrvikDoc* doc, int x, int y, int index) {
-    if (doc->BitCount() != 8 && doc->BitCount() != 24) return;
     if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     doc->SetModifiedFlag();

@@ -353,7 +353,8 @@ TEST_F(FileTest, PrintingPutsTheWholeImageOnOnePageWithItsExactPixels) {
         printer.setOutputFileName(Path("missing/page.pdf"));
         const auto message = ExpectMessageBox();
         doc->m_pView->PrintImage(&printer);
-        EXPECT_EQ(*message, "The image could not be printed: " + Path("missing/page.pdf") + " could not be written.");
+        EXPECT_EQ(*message,
+                  "The image could not be printed: " + Path("missing/page.pdf") + " could not be written.");
         CloseWithoutSaving(doc);
     }
 }
@@ -469,9 +470,9 @@ TEST_F(FileTest, MissingCodecLibrary) {
     QFile(copy).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     const QString damaged = Path("libimgkit.so");
     // Missing, then there but not a library: the loader's reason names it.
-    for (const QString& expected : {QString("Can't Find libimgkit.so"),
-                                    "libimgkit.so is there but could not be loaded:\n\n" + damaged +
-                                        ": file too short"}) {
+    for (const QString& expected :
+         {QString("Can't Find libimgkit.so"),
+          "libimgkit.so is there but could not be loaded:\n\n" + damaged + ": file too short"}) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("ORVIK_TEST_WITHOUT_CODEC", "1");

@@ -132,7 +132,6 @@ TEST(TranslationChoice, TheDesktopsLanguageOrTheOptionDecides) {
     });
     EXPECT_TRUE(ProgramTranslations().contains("en"));
     EXPECT_TRUE(ProgramTranslations().contains("ko"));
-
 }
 
 // English replaces every text; Korean keeps the texts that are Korean or were the program's from

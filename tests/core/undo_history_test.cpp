@@ -29,7 +29,7 @@ StepOutcome Step(CUndoHistory& history, TestImage& image, RECT area, uint32_t va
 
 // The fill tool's fill at (x, y) in palette entry `index`; the step ends.
 StepOutcome Fill(CUndoHistory& history, TestImage& image, int x, int y, int index) {
-    RecordedFloodFill(history, *image.header, image.palette, image.bits, x, y, index);
+    RecordedFloodFill(history, PaintTarget{image.header, image.palette, nullptr, image.bits}, x, y, index);
     return history.EndStep(Target(image));
 }
 
@@ -52,7 +52,7 @@ TEST(UndoHistory, ChangesComeBackExactlyAndOnlyWhatChangedIsKept) {
         {33, 65, {16, 32, 33, 65}},     {130, 129, {60, 60, 130, 129}},  // over tile edges
         {1000, 700, {0, 0, 1000, 700}},                                  // the whole image at once
     };
-    for (const int type : {kImage8Bit, kImage24Bit}) {
+    for (const int type : {int{kImage8Bit}, int{kImage24Bit}, kTestImage32}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << type << " " << c.width << "x" << c.height);
             CUndoBudget budget(uint64_t{64} << 20);
@@ -97,19 +97,25 @@ TEST(UndoHistory, ChangesComeBackExactlyAndOnlyWhatChangedIsKept) {
 }
 
 TEST(UndoHistory, AFillKeepsOnlyWhichPixelsItPaintedWithinTheBudget) {
-    for (const int type : {kImage8Bit, kImage24Bit}) {
+    for (const int type : {int{kImage8Bit}, int{kImage24Bit}, kTestImage32}) {
         SCOPED_TRACE(type);
         // 1 MiB, less than the image: only what changes is weighed against it.
         CUndoBudget budget(uint64_t{1} << 20);
         CUndoHistory history(budget);
         TestImage image(1000, 700, type);
+        const int bytes = image.header->biBitCount / 8;
+        if (bytes == 4) FillBlock(image.bits, 0, 0, image.stride(), 1000, 700, 4, 0xFF102030);  // opaque
         ASSERT_EQ(Step(history, image, RECT{900, 600, 910, 610}, 3), StepOutcome::Kept);
         // A wall with a gap across rows 0-199, and pixels of the new colour inside the area (not
         // part of it, and the same after an undo).
-        FillBlock(image.bits, 130, 500, image.stride(), 1, 200, type == kImage8Bit ? 1 : 3, 9);
-        FillBlock(image.bits, 130, 550, image.stride(), 1, 5, type == kImage8Bit ? 1 : 3, 0);
-        const uint32_t fresh = type == kImage8Bit ? 5 : PaletteColour(image.palette[5]);
-        FillBlock(image.bits, 20, 600, image.stride(), 3, 3, type == kImage8Bit ? 1 : 3, fresh);
+        const uint32_t ground = bytes == 1   ? image.At8(0, 0)
+                                : bytes == 3 ? image.At24(0, 0)
+                                             : image.At32(0, 0);
+        FillBlock(image.bits, 130, 500, image.stride(), 1, 200, bytes, 9);
+        FillBlock(image.bits, 130, 550, image.stride(), 1, 5, bytes, ground);
+        const uint32_t fresh =
+            bytes == 1 ? 5 : PaletteColour(image.palette[5]) | (bytes == 4 ? 0xFF000000 : 0);
+        FillBlock(image.bits, 20, 600, image.stride(), 3, 3, bytes, fresh);
         const std::vector<uint8_t> before = Rows(image);
         ASSERT_EQ(Fill(history, image, 0, 0, 5), StepOutcome::Kept);
         const std::vector<uint8_t> after = Rows(image);
@@ -125,13 +131,30 @@ TEST(UndoHistory, AFillKeepsOnlyWhichPixelsItPaintedWithinTheBudget) {
         }
 
         // A step larger than the budget empties the history, without copying past it.
-        CUndoBudget small(uint64_t{16} << 10);
+        CUndoBudget small(uint64_t{32} << 10);
         CUndoHistory tight(small);
         ASSERT_EQ(Step(tight, image, RECT{0, 0, 10, 10}, 1), StepOutcome::Kept);
         EXPECT_EQ(Fill(tight, image, 500, 600, 6), StepOutcome::TooLarge);
         EXPECT_EQ(Step(tight, image, RECT{0, 0, 1000, 700}, 7), StepOutcome::TooLarge);
         EXPECT_FALSE(tight.CanUndo());
     }
+
+    // Fully transparent pixels are one area whatever colours they keep; an undo gives each its own.
+    CUndoBudget budget(uint64_t{1} << 20);
+    CUndoHistory history(budget);
+    TestImage image(300, 200, kTestImage32);
+    FillBlock(image.bits, 100, 0, image.stride(), 1, 200, 4, 0xFF000000);
+    for (int x = 0; x < 100; x += 7)
+        image.Set32(x, 150, 0x00ABCDEF - x);
+    const std::vector<uint8_t> before = Rows(image);
+    ASSERT_EQ(Fill(history, image, 0, 0, 5), StepOutcome::Kept);
+    EXPECT_EQ(image.At32(7, 150), PaletteColour(image.palette[5]) | 0xFF000000);
+    EXPECT_EQ(image.At32(101, 150), 0u);
+    const std::vector<uint8_t> after = Rows(image);
+    Apply(history, image, true);
+    EXPECT_EQ(Rows(image), before);
+    Apply(history, image, false);
+    EXPECT_EQ(Rows(image), after);
 }
 
 // (Undo and Redo to and from the saved state after each kind of step are tested through the program.)
