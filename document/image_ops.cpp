@@ -92,10 +92,6 @@ ImageStatus ResizeImage(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width,
     return Rescale(header, bits, width, height, true);
 }
 
-ImageStatus ResizeCanvasKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
-    return Canvas(header, bits, width, height, false);
-}
-
 ImageStatus ResizeImageKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
     return Rescale(header, bits, width, height, false);
 }
@@ -131,6 +127,22 @@ ImageStatus TurnImageKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, Turn 
                turn, rows, stride);
     TakeRows(header, bits, rows, width, height, stride, blockBytes, false);
     return ImageStatus::Ok;
+}
+
+RECT TurnRect(const RECT& r, int width, int height, Turn turn) {
+    switch (turn) {
+        case Turn::FlipHorizontal:
+            return RECT{width - r.right, r.top, width - r.left, r.bottom};
+        case Turn::FlipVertical:
+            return RECT{r.left, height - r.bottom, r.right, height - r.top};
+        case Turn::Rotate180:
+            return RECT{width - r.right, height - r.bottom, width - r.left, height - r.top};
+        case Turn::Rotate90Clockwise:  // (x, y) goes to (height - 1 - y, x)
+            return RECT{height - r.bottom, r.left, height - r.top, r.right};
+        case Turn::Rotate90CounterClockwise:  // (x, y) goes to (y, width - 1 - x)
+            return RECT{r.top, width - r.right, r.bottom, width - r.left};
+    }
+    return r;
 }
 
 ImageStatus ResizeSmoothKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {

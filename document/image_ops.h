@@ -22,9 +22,8 @@ ImageStatus ResizeCanvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width
 // fields change as for ResizeCanvas.
 ImageStatus ResizeImage(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height);
 
-// The same two operations, except that on success the old rows are left to the caller, who has
-// kept their address (for undo), instead of being released.
-ImageStatus ResizeCanvasKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height);
+// The same rescale, except that on success the old rows are left to the caller, who has kept their
+// address (for undo), instead of being released.
 ImageStatus ResizeImageKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height);
 
 // The operations below change the header in place and store new rows through `bits`, leaving the
@@ -54,6 +53,8 @@ ImageStatus PlaceOnCanvasKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, i
                                      int64_t left, int64_t top);
 // The picture flipped or rotated; a turn by 90 degrees swaps width and height.
 ImageStatus TurnImageKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, Turn turn);
+// Where a rectangle of a width x height picture (y from the top, normalised) lies after `turn`.
+RECT TurnRect(const RECT& rect, int width, int height, Turn turn);
 // Rescales a 24-bit image (or one with 4 bytes a pixel) smoothly (ResampleSmooth); other depths
 // are refused with BadDepth.
 ImageStatus ResizeSmoothKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height);
