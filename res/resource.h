@@ -151,3 +151,12 @@ constexpr int IDC_CONTRAST = 33462;
 constexpr int IDC_LEVELS = 33463;
 constexpr int IDC_SCALE = 33464;
 constexpr int IDC_SCALED_SIZE = 33465;
+
+// Recovery of unsaved work: the dialog offered at start, and its settings in Setup.
+constexpr int IDD_RECOVERY = 33500;
+constexpr int IDC_RECOVERY_LIST = 33501;
+constexpr int IDC_RECOVER = 33502;
+constexpr int IDC_DISCARD = 33503;
+constexpr int IDC_KEEP_FOR_LATER = 33504;
+constexpr int IDC_RECOVERY_ON = 33505;
+constexpr int IDC_RECOVERY_INTERVAL = 33506;

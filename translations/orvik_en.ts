@@ -778,6 +778,10 @@ Redo</translation>
         <translation>Remove Unused Entries</translation>
     </message>
     <message>
+        <source>Move the entries in use (by the picture and as the current colours) to the front and clear the others</source>
+        <translation>Move the entries in use (by the picture and as the current colours) to the front and clear the others</translation>
+    </message>
+    <message>
         <source>Export Scaled…</source>
         <translation>Export Scaled…</translation>
     </message>
@@ -788,10 +792,6 @@ Redo</translation>
     <message>
         <source>Sort Palette</source>
         <translation>Sort Palette</translation>
-    </message>
-    <message>
-        <source>Move the entries in use (by the picture and as the current colours) to the front and clear the others</source>
-        <translation>Move the entries in use (by the picture and as the current colours) to the front and clear the others</translation>
     </message>
 </context>
 <context>
@@ -936,6 +936,14 @@ The image was left as it was.</translation>
         <translation>This change is too large to undo; the undo history was emptied.</translation>
     </message>
     <message>
+        <source>Could not recover %1: this version of Orvik cannot hold its image.</source>
+        <translation>Could not recover %1: this version of Orvik cannot hold its image.</translation>
+    </message>
+    <message>
+        <source>an untitled image</source>
+        <translation>an untitled image</translation>
+    </message>
+    <message>
         <source>GIMP Palettes (*.gpl)</source>
         <translation>GIMP Palettes (*.gpl)</translation>
     </message>
@@ -1055,6 +1063,76 @@ The file on disk was left as it was.</translation>
     </message>
 </context>
 <context>
+    <name>CRecoveryDlg</name>
+    <message>
+        <source>Untitled</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <source>Recover Unsaved Work</source>
+        <translation>Recover Unsaved Work</translation>
+    </message>
+    <message>
+        <source>Orvik ended before these images were saved. Recover the checked ones to go on where you left off; their files on disk stay as they are until you save.</source>
+        <translation>Orvik ended before these images were saved. Recover the checked ones to go on where you left off; their files on disk stay as they are until you save.</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>Image</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>Kept at</source>
+        <translation>Kept at</translation>
+    </message>
+    <message>
+        <source>The recovery copy cannot be read.</source>
+        <translation>The recovery copy cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1 x %2</source>
+        <translation>%1 x %2</translation>
+    </message>
+    <message>
+        <source>&amp;Recover</source>
+        <translation>&amp;Recover</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>&amp;Discard</translation>
+    </message>
+    <message>
+        <source>&amp;Keep for Later</source>
+        <translation>&amp;Keep for Later</translation>
+    </message>
+    <message>
+        <source>Discard the unsaved changes of the checked images? They cannot be recovered afterwards.</source>
+        <translation>Discard the unsaved changes of the checked images? They cannot be recovered afterwards.</translation>
+    </message>
+</context>
+<context>
+    <name>CRecoveryManager</name>
+    <message>
+        <source>Could not keep a recovery copy of %1 (%2). The image is unchanged; save it to keep your work.</source>
+        <translation>Could not keep a recovery copy of %1 (%2). The image is unchanged; save it to keep your work.</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: %2.</source>
+        <translation>Could not recover %1: %2.</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: its recovery copy is damaged.</source>
+        <translation>Could not recover %1: its recovery copy is damaged.</translation>
+    </message>
+</context>
+<context>
     <name>CResizeImageDlg</name>
     <message>
         <source>Resize Image</source>
@@ -1130,6 +1208,18 @@ The file on disk was left as it was.</translation>
     <message>
         <source>Translucent : </source>
         <translation>Translucency:</translation>
+    </message>
+    <message>
+        <source>Keep a copy of unsaved work for recovery</source>
+        <translation>Keep a copy of unsaved work for recovery</translation>
+    </message>
+    <message>
+        <source>Every :</source>
+        <translation>Every :</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>seconds</translation>
     </message>
 </context>
 <context>
