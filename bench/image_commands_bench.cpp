@@ -140,7 +140,7 @@ void BM_PaletteAdjust(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_Memcpy)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Memcpy)->Arg(1)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Turn)
     ->ArgsProduct({{1, 3},
                    {int(Turn::FlipHorizontal), int(Turn::FlipVertical), int(Turn::Rotate90Clockwise),
