@@ -306,14 +306,12 @@ bool COrvikDoc::LoadPalette(const QString& path) {
         const std::vector<RGBQUAD>& colours = result.palette.colours;
         for (size_t i = 0; i < colours.size(); ++i)
             m_pPalette[i] = RGBQUAD{colours[i].rgbBlue, colours[i].rgbGreen, colours[i].rgbRed, 0};
+        // An 8-bit picture changes colour, and its palette is saved with it: the step changes the file.
+        if (BitCount() == 8) SetModifiedFlag();
     }
     MakeBrushes();
     theApp->m_mainFrame->m_wndPaletteDlg->Refresh();
-    // An 8-bit picture changes colour, and its palette is saved with it.
-    if (BitCount() == 8) {
-        SetModifiedFlag();
-        ImageReplaced();
-    }
+    if (BitCount() == 8) ImageReplaced();
     if (result.palette.Truncated())
         OrvikMessage(tr("%1 holds %2 colours; a palette has 256, so the first 256 were loaded.")
                          .arg(name)
@@ -432,6 +430,8 @@ void COrvikDoc::RearrangePalette(int command) {
             KeepPalette();
         }
         std::memcpy(m_pPalette, remap.palette, kPaletteBytes);
+        // An 8-bit image's palette is saved with it, so the step changes the file.
+        if (n == 1) SetModifiedFlag();
     }
     // The current colours stay the same colours.
     CColorPaletteDlg* colours = theApp->m_mainFrame->m_wndPaletteDlg;
@@ -439,8 +439,5 @@ void COrvikDoc::RearrangePalette(int command) {
     colours->m_backIndex = remap.map[colours->m_backIndex & 0xFF];
     MakeBrushes();
     colours->Refresh();
-    if (n == 1) {
-        SetModifiedFlag();
-        ImageReplaced();
-    }
+    if (n == 1) ImageReplaced();
 }
