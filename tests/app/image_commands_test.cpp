@@ -169,7 +169,10 @@ TEST_F(ImageCommandsTest, CropKeepsTheSelectionWithItsFloatingBlockAndAutocropIt
         const uint32_t corner = ColourAt(doc, 5, 4);
         doc->m_pView->m_bSelection = true;
         doc->m_pView->m_rcSelection = RECT{12, 9, 5, 4};  // dragged up and to the left
-        ASSERT_TRUE(Command(ID_IMAGE_CROP));
+        QApplication::setActiveWindow(Main());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Main()));
+        Main()->UpdateCommandUI();  // as whenever the program waits for input
+        QTest::keyClick(Main(), Qt::Key_X, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(doc->Width(), 7);
         EXPECT_EQ(doc->Height(), 5);
         EXPECT_EQ(ColourAt(doc, 0, 0), corner);
@@ -248,6 +251,28 @@ TEST_F(ImageCommandsTest, AdjustmentsChangeThePaletteOrThePartAndPreviewLive) {
     EXPECT_TRUE(Rows(eight) == indices);
     EXPECT_EQ(eight->m_pPalette[7].rgbRed, 255 - entry.rgbRed);
     EXPECT_EQ(eight->m_hBrush[7].red(), 255 - entry.rgbRed);
+    // Posterize shows its levels on the palette as they are typed; Escape gives the palette back.
+    const auto palette = [eight] {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(eight->m_pPalette);
+        return std::vector<uint8_t>(bytes, bytes + kPaletteBytes);
+    };
+    const std::vector<uint8_t> inverted = palette();
+    auto shown = std::make_shared<std::vector<uint8_t>>();
+    OnNextModal<CAdjustColoursDlg>([&palette, shown](CAdjustColoursDlg* dialog) {
+        QTest::keyClicks(dialog->m_first, "2");
+        ProcessEvents();
+        *shown = palette();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    Command(ID_COLORS_POSTERIZE);
+    ColourAdjustment two;
+    two.kind = ColourAdjustment::Posterize;
+    two.levels = 2;
+    std::vector<uint8_t> posterized = inverted;
+    CColourMap(two).ApplyToPalette(reinterpret_cast<RGBQUAD*>(posterized.data()));
+    EXPECT_TRUE(*shown == posterized);
+    EXPECT_TRUE(palette() == inverted);
+    EXPECT_TRUE(Rows(eight) == indices);
     // 8 bit, a selection: its indices go to the entries nearest their greys; the rest stays.
     eight->m_pView->m_bSelection = true;
     eight->m_pView->m_rcSelection = RECT{0, 0, 3, 2};
