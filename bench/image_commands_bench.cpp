@@ -1,7 +1,7 @@
 // Speed of the Image and Colors menus' pixel work on a 6000 x 4000 image, beside memcpy of the
-// same block: flips and rotations, Smooth resize to half size, Invert and Greyscale of 24-bit
-// pixels, and the palette commands of an 8-bit image (the count, the new order and the remapped
-// indices).
+// same block: flips and rotations, Smooth resize to half size, Invert and Greyscale of 24 and
+// 32-bit pixels, and the palette commands of an 8-bit image (the count, the new order and the
+// remapped indices).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -107,15 +107,15 @@ void BM_PaletteCommand(benchmark::State& state) {
         PaletteRemap remap;
         if (command == 0) {
             CountEntryUse(rows.src.data(), rows.stride, kWidth, kHeight, 1, palette, counts);
-            remap = SortPalette(palette, PaletteOrder::UseCount, counts);
+            remap = SortPalette(palette, nullptr, PaletteOrder::UseCount, counts);
         } else if (command == 1) {
-            remap = SortPalette(palette, PaletteOrder::Hue, nullptr);
+            remap = SortPalette(palette, nullptr, PaletteOrder::Hue, nullptr);
         } else if (command == 2) {
-            remap = MergeDuplicateEntries(palette);
+            remap = MergeDuplicateEntries(palette, nullptr);
         } else {
             bool used[kPaletteEntries];
             FindUsedEntries(rows.src.data(), rows.stride, kWidth, kHeight, used);
-            remap = RemoveUnusedEntries(palette, used);
+            remap = RemoveUnusedEntries(palette, nullptr, used);
         }
         if (remap.MovesIndices())
             RemapIndices(rows.src.data(), rows.stride, rows.dst.data(), rows.stride, kWidth, kHeight,
@@ -145,6 +145,7 @@ BENCHMARK(BM_Turn)
     ->ArgsProduct({{1, 3},
                    {int(Turn::FlipHorizontal), int(Turn::FlipVertical), int(Turn::Rotate90Clockwise),
                     int(Turn::Rotate90CounterClockwise), int(Turn::Rotate180)}})
+    ->Args({4, int(Turn::FlipHorizontal)})
     ->Args({4, int(Turn::Rotate90Clockwise)})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SmoothHalf)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
@@ -152,6 +153,8 @@ BENCHMARK(BM_Adjust)
     ->Args({3, ColourAdjustment::Invert})
     ->Args({3, ColourAdjustment::Greyscale})
     ->Args({3, ColourAdjustment::BrightnessContrast})
+    ->Args({4, ColourAdjustment::Invert})
+    ->Args({4, ColourAdjustment::Greyscale})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaletteCommand)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaletteAdjust)->Unit(benchmark::kMicrosecond);

@@ -191,7 +191,7 @@ void CColourMap::ApplyToPixels(const uint8_t* src, ptrdiff_t srcStride, uint8_t*
             if (n == 3 && HaveSsse3()) i = size_t(GreyRow3(in, out, width)) * 3;
 #endif
             for (; i < rowBytes; i += n) {
-                const uint8_t y = Luma(in[i + 2], in[i + 1], in[i]);
+                const uint8_t y = n == 4 && in[i + 3] == 0 ? 0 : Luma(in[i + 2], in[i + 1], in[i]);
                 out[i] = y;
                 out[i + 1] = y;
                 out[i + 2] = y;
@@ -200,14 +200,26 @@ void CColourMap::ApplyToPixels(const uint8_t* src, ptrdiff_t srcStride, uint8_t*
         } else if (m_bInvert && n == 3) {
             for (size_t i = 0; i < rowBytes; ++i)
                 out[i] = static_cast<uint8_t>(~in[i]);
+        } else if (m_bInvert) {
+            // Blue, green and red inverted in one word a pixel, the alpha byte kept.
+            constexpr uint8_t kColourBytes[4] = {0xFF, 0xFF, 0xFF, 0};
+            uint32_t mask;
+            std::memcpy(&mask, kColourBytes, 4);
+            for (size_t i = 0; i < rowBytes; i += 4) {
+                uint32_t pixel;
+                std::memcpy(&pixel, in + i, 4);
+                if (in[i + 3] != 0) pixel ^= mask;  // a transparent pixel stays all zero
+                std::memcpy(out + i, &pixel, 4);
+            }
         } else if (n == 3) {
             for (size_t i = 0; i < rowBytes; ++i)
                 out[i] = m_table[in[i]];
         } else {
             for (size_t i = 0; i < rowBytes; i += 4) {
-                out[i] = m_table[in[i]];
-                out[i + 1] = m_table[in[i + 1]];
-                out[i + 2] = m_table[in[i + 2]];
+                const uint8_t keep = in[i + 3] == 0 ? 0 : 0xFF;  // a transparent pixel stays all zero
+                out[i] = m_table[in[i]] & keep;
+                out[i + 1] = m_table[in[i + 1]] & keep;
+                out[i + 2] = m_table[in[i + 2]] & keep;
                 out[i + 3] = in[i + 3];
             }
         }
@@ -219,11 +231,28 @@ void CColourMap::ApplyToPalette(RGBQUAD* palette) const {
         palette[i] = Apply(palette[i]);
 }
 
-void CColourMap::IndexMap(const RGBQUAD* palette, uint8_t map[kPaletteEntries]) const {
-    PaletteMatcher matcher(palette);
-    for (int i = 0; i < kPaletteEntries; ++i) {
-        const RGBQUAD c = Apply(palette[i]);
-        map[i] = static_cast<uint8_t>(matcher.Nearest(c.rgbRed, c.rgbGreen, c.rgbBlue));
+void CColourMap::IndexMap(const RGBQUAD* palette, const uint8_t* entryAlpha,
+                          uint8_t map[kPaletteEntries]) const {
+    if (EntriesOpaque(entryAlpha)) {
+        PaletteMatcher matcher(palette);
+        for (int i = 0; i < kPaletteEntries; ++i) {
+            const RGBQUAD c = Apply(palette[i]);
+            map[i] = static_cast<uint8_t>(matcher.Nearest(c.rgbRed, c.rgbGreen, c.rgbBlue));
+        }
+        return;
+    }
+    // One matcher for each opacity the entries have, so no pixel changes how opaque it is.
+    bool done[kPaletteEntries] = {};
+    for (int first = 0; first < kPaletteEntries; ++first) {
+        if (done[first]) continue;
+        const uint8_t alpha = entryAlpha[first];
+        AlphaPaletteMatcher matcher(palette, entryAlpha, alpha);
+        for (int i = first; i < kPaletteEntries; ++i) {
+            if (entryAlpha[i] != alpha) continue;
+            const RGBQUAD c = Apply(palette[i]);
+            map[i] = static_cast<uint8_t>(matcher.Nearest(c.rgbRed, c.rgbGreen, c.rgbBlue));
+            done[i] = true;
+        }
     }
 }
 
@@ -318,13 +347,20 @@ namespace {
 
 // A remap from the order in which old entries take the new places: order[k] is the old index
 // of new entry k. Every old index appears once.
-PaletteRemap FromOrder(const RGBQUAD* palette, const int* order) {
+PaletteRemap FromOrder(const RGBQUAD* palette, const uint8_t* entryAlpha, const int* order) {
     PaletteRemap remap;
     for (int k = 0; k < kPaletteEntries; ++k) {
         remap.palette[k] = palette[order[k]];
+        remap.alpha[k] = EntryAlpha(entryAlpha, order[k]);
         remap.map[order[k]] = static_cast<uint8_t>(k);
     }
     return remap;
+}
+
+// Entries from `first` on become opaque black.
+void ClearFrom(PaletteRemap* remap, int first) {
+    std::fill(remap->palette + first, remap->palette + kPaletteEntries, RGBQUAD{0, 0, 0, 0});
+    std::fill(remap->alpha + first, remap->alpha + kPaletteEntries, uint8_t{kOpaque});
 }
 
 double Hue(const RGBQUAD& c) {
@@ -339,7 +375,8 @@ double Hue(const RGBQUAD& c) {
 
 }  // namespace
 
-PaletteRemap SortPalette(const RGBQUAD* palette, PaletteOrder order, const uint64_t* counts) {
+PaletteRemap SortPalette(const RGBQUAD* palette, const uint8_t* entryAlpha, PaletteOrder order,
+                         const uint64_t* counts) {
     int indices[kPaletteEntries];
     std::iota(indices, indices + kPaletteEntries, 0);
     const auto luma = [palette](int i) {
@@ -368,29 +405,31 @@ PaletteRemap SortPalette(const RGBQUAD* palette, PaletteOrder order, const uint6
                              [counts](int a, int b) { return counts[a] > counts[b]; });
             break;
     }
-    return FromOrder(palette, indices);
+    return FromOrder(palette, entryAlpha, indices);
 }
 
-PaletteRemap MergeDuplicateEntries(const RGBQUAD* palette) {
+PaletteRemap MergeDuplicateEntries(const RGBQUAD* palette, const uint8_t* entryAlpha) {
     PaletteRemap remap;
     int used = 0;
     for (int i = 0; i < kPaletteEntries; ++i) {
-        const auto same = [&](const RGBQUAD& c) {
-            return c.rgbRed == palette[i].rgbRed && c.rgbGreen == palette[i].rgbGreen &&
-                   c.rgbBlue == palette[i].rgbBlue;
-        };
-        const RGBQUAD* found = std::find_if(remap.palette, remap.palette + used, same);
-        if (found == remap.palette + used) {
+        const uint8_t alpha = EntryAlpha(entryAlpha, i);
+        int found = 0;
+        while (found < used && !(PaletteColour(remap.palette[found]) == PaletteColour(palette[i]) &&
+                                 remap.alpha[found] == alpha))
+            ++found;
+        if (found == used) {
             remap.palette[used] = palette[i];
+            remap.alpha[used] = alpha;
             ++used;
         }
-        remap.map[i] = static_cast<uint8_t>(found - remap.palette);
+        remap.map[i] = static_cast<uint8_t>(found);
     }
-    std::fill(remap.palette + used, remap.palette + kPaletteEntries, RGBQUAD{0, 0, 0, 0});
+    ClearFrom(&remap, used);
     return remap;
 }
 
-PaletteRemap RemoveUnusedEntries(const RGBQUAD* palette, const bool used[kPaletteEntries]) {
+PaletteRemap RemoveUnusedEntries(const RGBQUAD* palette, const uint8_t* entryAlpha,
+                                 const bool used[kPaletteEntries]) {
     int order[kPaletteEntries];
     int k = 0;
     for (int i = 0; i < kPaletteEntries; ++i) {
@@ -400,7 +439,7 @@ PaletteRemap RemoveUnusedEntries(const RGBQUAD* palette, const bool used[kPalett
     for (int i = 0; i < kPaletteEntries; ++i) {
         if (!used[i]) order[k++] = i;
     }
-    PaletteRemap remap = FromOrder(palette, order);
-    std::fill(remap.palette + inUse, remap.palette + kPaletteEntries, RGBQUAD{0, 0, 0, 0});
+    PaletteRemap remap = FromOrder(palette, entryAlpha, order);
+    ClearFrom(&remap, inUse);
     return remap;
 }

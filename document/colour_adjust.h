@@ -2,8 +2,10 @@
 // palette while every pixel keeps its colour.
 //
 // An adjustment is a rule from a colour to a colour. On true-colour pixels (3 or 4 bytes; the
-// fourth, the opacity, is kept) it changes the pixels; on an 8-bit image it changes the palette,
-// or, for a part of the image, maps the part's indices to the entries nearest the new colours.
+// fourth, the opacity, is kept, and a transparent pixel stays all zero bytes) it changes the
+// pixels; on an 8-bit image it changes the palette, or, for a part of the image, maps the part's
+// indices to the entries nearest the new colours. An 8-bit image's entry opacities (`entryAlpha`,
+// null when all are opaque) stay with their colours.
 #pragma once
 
 #include <cstddef>
@@ -31,8 +33,9 @@ public:
                        int rows, int bytesPerPixel) const;
     // Every entry of a palette adjusted.
     void ApplyToPalette(RGBQUAD* palette) const;
-    // For an 8-bit part: index i becomes the entry of `palette` nearest the adjusted colour of entry i.
-    void IndexMap(const RGBQUAD* palette, uint8_t map[kPaletteEntries]) const;
+    // For an 8-bit part: index i becomes the entry of `palette` nearest the adjusted colour of entry i
+    // among the entries as opaque as entry i (all of them when no other is).
+    void IndexMap(const RGBQUAD* palette, const uint8_t* entryAlpha, uint8_t map[kPaletteEntries]) const;
 
 private:
     bool m_bGrey;
@@ -59,18 +62,23 @@ enum class PaletteOrder {
     UseCount,    // most used first
 };
 
-// A palette rearranged: the new entries, and for each old index the new index of its colour.
+// A palette rearranged: the new entries with their opacities, and for each old index the new index
+// of its colour.
 struct PaletteRemap {
     RGBQUAD palette[kPaletteEntries];
+    uint8_t alpha[kPaletteEntries];
     uint8_t map[kPaletteEntries];
     // True when some index moves, so that the pixels of an 8-bit image must be remapped.
     bool MovesIndices() const;
 };
 
+// Each takes the entries' opacities (null when all are opaque), which move with their entries.
 // The entries sorted; equal keys keep their order. `counts` (CountEntryUse) is needed for UseCount.
-PaletteRemap SortPalette(const RGBQUAD* palette, PaletteOrder order, const uint64_t* counts);
-// Each colour once, in the order of its first entry; the later entries of a colour go to the
-// first, and the entries left over at the end become black.
-PaletteRemap MergeDuplicateEntries(const RGBQUAD* palette);
-// The entries in use, in their order; the unused ones follow, black.
-PaletteRemap RemoveUnusedEntries(const RGBQUAD* palette, const bool used[kPaletteEntries]);
+PaletteRemap SortPalette(const RGBQUAD* palette, const uint8_t* entryAlpha, PaletteOrder order,
+                         const uint64_t* counts);
+// Each colour of each opacity once, in the order of its first entry; the later entries of a colour
+// go to the first, and the entries left over at the end become opaque black.
+PaletteRemap MergeDuplicateEntries(const RGBQUAD* palette, const uint8_t* entryAlpha);
+// The entries in use, in their order; the unused ones follow, opaque black.
+PaletteRemap RemoveUnusedEntries(const RGBQUAD* palette, const uint8_t* entryAlpha,
+                                 const bool used[kPaletteEntries]);

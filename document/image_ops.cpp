@@ -30,15 +30,20 @@ void TakeRows(BITMAPINFOHEADER* header, uint8_t** bits, uint8_t* rows, int64_t w
     header->biSizeImage = static_cast<uint32_t>(blockBytes);
 }
 
-// The old picture onto a new canvas with its top-left corner at (left, top), y from the top.
+// The old picture onto a new canvas with its top-left corner at (left, top), y from the top; the
+// rest of the canvas has the value `fill` (FillBlock's).
 ImageStatus Canvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height, int64_t left,
-                   int64_t top, bool releaseOld) {
+                   int64_t top, uint32_t fill, bool releaseOld) {
     int64_t stride = 0;
     int64_t blockBytes = 0;
     uint8_t* rows = nullptr;
     const ImageStatus status = NewRows(*header, width, height, &stride, &blockBytes, &rows);
     if (status != ImageStatus::Ok) return status;
 
+    const int64_t bytesPerPixel = header->biBitCount / 8;
+    if (fill != 0)
+        FillBlock(rows, 0, 0, static_cast<int>(stride), static_cast<int>(width), static_cast<int>(height),
+                  static_cast<int>(bytesPerPixel), fill);
     // The overlap in new columns and rows counted from the top; a new row y shows the old row
     // y - top. Memory rows count from the bottom.
     const int64_t oldWidth = header->biWidth;
@@ -48,7 +53,6 @@ ImageStatus Canvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int6
     const int64_t y0 = std::max<int64_t>(top, 0);
     const int64_t y1 = std::min(top + oldHeight, height);
     if (x0 < x1 && y0 < y1) {
-        const int64_t bytesPerPixel = header->biBitCount / 8;
         const size_t copyBytes = static_cast<size_t>((x1 - x0) * bytesPerPixel);
         const int64_t oldStride = header->biXPelsPerMeter;
         for (int64_t y = y0; y < y1; ++y) {
@@ -63,8 +67,9 @@ ImageStatus Canvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int6
 }
 
 // Resize Canvas keeps the bottom-left corner.
-ImageStatus Canvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height, bool releaseOld) {
-    return Canvas(header, bits, width, height, 0, height - header->biHeight, releaseOld);
+ImageStatus Canvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height, uint32_t fill,
+                   bool releaseOld) {
+    return Canvas(header, bits, width, height, 0, height - header->biHeight, fill, releaseOld);
 }
 
 ImageStatus Rescale(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height,
@@ -85,11 +90,16 @@ ImageStatus Rescale(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int
 }  // namespace
 
 ImageStatus ResizeCanvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
-    return Canvas(header, bits, width, height, true);
+    return Canvas(header, bits, width, height, 0, true);
 }
 
 ImageStatus ResizeImage(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
     return Rescale(header, bits, width, height, true);
+}
+
+ImageStatus ResizeCanvasKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height,
+                                    uint32_t fill) {
+    return Canvas(header, bits, width, height, fill, false);
 }
 
 ImageStatus ResizeImageKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
@@ -110,8 +120,8 @@ void CanvasOffset(CanvasAnchor anchor, int64_t oldWidth, int64_t oldHeight, int6
 }
 
 ImageStatus PlaceOnCanvasKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height,
-                                     int64_t left, int64_t top) {
-    return Canvas(header, bits, width, height, left, top, false);
+                                     int64_t left, int64_t top, uint32_t fill) {
+    return Canvas(header, bits, width, height, left, top, fill, false);
 }
 
 ImageStatus TurnImageKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, Turn turn) {
@@ -158,15 +168,21 @@ ImageStatus ResizeSmoothKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, in
     return ImageStatus::Ok;
 }
 
-RECT AutocropArea(const BITMAPINFOHEADER& header, const uint8_t* bits) {
+RECT AutocropArea(const BITMAPINFOHEADER& header, const uint8_t* bits, const uint8_t* entryAlpha) {
     const int width = header.biWidth;
     const int height = header.biHeight;
     const int n = header.biBitCount / 8;
     const ptrdiff_t stride = header.biXPelsPerMeter;
-    // Pixels by x and y from the top; with 4 bytes a pixel, all transparent ones count as one colour.
+    // Pixels by x and y from the top; all transparent ones count as one colour.
     const auto at = [&](int x, int y) { return bits + (height - 1 - y) * stride + ptrdiff_t{x} * n; };
-    const auto same = [n](const uint8_t* a, const uint8_t* b) {
+    bool clear[kPaletteEntries] = {};
+    if (n == 1 && entryAlpha) {
+        for (int i = 0; i < kPaletteEntries; ++i)
+            clear[i] = entryAlpha[i] == 0;
+    }
+    const auto same = [n, &clear](const uint8_t* a, const uint8_t* b) {
         if (n == 4 && a[3] == 0 && b[3] == 0) return true;
+        if (n == 1 && clear[*a] && clear[*b]) return true;
         return std::memcmp(a, b, size_t(n)) == 0;
     };
     const uint8_t* corners[4] = {at(0, 0), at(width - 1, 0), at(0, height - 1), at(width - 1, height - 1)};
@@ -235,18 +251,36 @@ bool IsReducedImage(const BITMAPINFOHEADER* result, const uint8_t* bits, const B
            result->biHeight == source.biHeight;
 }
 
-bool MapOntoPalette(BITMAPINFOHEADER** header, uint8_t** bits, const RGBQUAD* palette) {
+bool MapOntoPalette(BITMAPINFOHEADER** header, uint8_t** bits, const RGBQUAD* palette,
+                    const uint8_t* entryAlpha, const uint8_t* ownAlpha) {
     BITMAPINFOHEADER* floating = *header;
     if (!IsModelHeader(*floating)) return false;
-    if (floating->biBitCount == 24) return Reduce24To8(bits, header, palette);
+    if (floating->biBitCount != 8) return Reduce24To8(bits, header, palette, entryAlpha);
 
     // 8 bit: the same index means the same colour in one table only, so translate through the
     // colours. This works in place and cannot fail.
-    PaletteMatcher matcher(palette);
+    AlphaPaletteMatcher opaque(palette, entryAlpha);
+    const int transparent = TransparentEntry(entryAlpha);
     uint8_t translate[kPaletteEntries];
     const RGBQUAD* own = HeaderPalette(floating);
-    for (int i = 0; i < kPaletteEntries; ++i)
-        translate[i] = static_cast<uint8_t>(matcher.Nearest(own[i].rgbRed, own[i].rgbGreen, own[i].rgbBlue));
+    for (int i = 0; i < kPaletteEntries; ++i) {
+        const int alpha = EntryAlpha(ownAlpha, i);
+        const RGBQUAD& c = own[i];
+        if (alpha == 0 && transparent >= 0)
+            translate[i] = static_cast<uint8_t>(transparent);
+        else if (alpha == kOpaque)
+            translate[i] = static_cast<uint8_t>(opaque.Nearest(c.rgbRed, c.rgbGreen, c.rgbBlue));
+        else {
+            // A partly transparent entry: one of the image's as transparent, else its colour over white.
+            const int same = NearestPaletteIndex(c.rgbRed, c.rgbGreen, c.rgbBlue, palette, entryAlpha,
+                                                 static_cast<uint8_t>(alpha));
+            translate[i] = static_cast<uint8_t>(EntryAlpha(entryAlpha, same) == alpha
+                                                    ? same
+                                                    : opaque.Nearest(OverWhite(c.rgbRed, alpha),
+                                                                     OverWhite(c.rgbGreen, alpha),
+                                                                     OverWhite(c.rgbBlue, alpha)));
+        }
+    }
     const int64_t stride = floating->biXPelsPerMeter;
     for (int64_t row = 0; row < floating->biHeight; ++row) {
         uint8_t* p = *bits + row * stride;

@@ -22,12 +22,14 @@
 namespace {
 
 // Adjusts width x rows pixels from `src` into `dst` (which may be the same): true-colour pixels
-// themselves, 8-bit indices to the entry of `palette` nearest their new colour.
-void AdjustPart(const CColourMap& map, int bitCount, const RGBQUAD* palette, const uint8_t* src,
-                ptrdiff_t srcStride, uint8_t* dst, ptrdiff_t dstStride, int width, int rows) {
+// themselves (their opacity kept), 8-bit indices to the entry of `palette` nearest their new colour
+// among those as opaque.
+void AdjustPart(const CColourMap& map, int bitCount, const RGBQUAD* palette, const uint8_t* entryAlpha,
+                const uint8_t* src, ptrdiff_t srcStride, uint8_t* dst, ptrdiff_t dstStride, int width,
+                int rows) {
     if (bitCount == 8) {
         uint8_t indices[kPaletteEntries];
-        map.IndexMap(palette, indices);
+        map.IndexMap(palette, entryAlpha, indices);
         RemapIndices(src, srcStride, dst, dstStride, width, rows, indices);
     } else {
         map.ApplyToPixels(src, srcStride, dst, dstStride, width, rows, bitCount / 8);
@@ -168,8 +170,8 @@ bool COrvikDoc::AdjustColours(const ColourAdjustment& adjustment) {
                     tr("The colours could not be changed: %1.").arg(StatusText(ImageStatus::NoMemory)));
                 return false;
             }
-            AdjustPart(map, header->biBitCount, m_pPalette, bits, header->biXPelsPerMeter, bits,
-                       header->biXPelsPerMeter, header->biWidth, header->biHeight);
+            AdjustPart(map, header->biBitCount, m_pPalette, m_pEntryAlpha, bits, header->biXPelsPerMeter,
+                       bits, header->biXPelsPerMeter, header->biWidth, header->biHeight);
             ReplaceFloat(header, bits, m_pView ? m_pView->m_rcSelection : RECT{0, 0, 0, 0});
             UpdateAllViews();
             break;
@@ -178,8 +180,8 @@ bool COrvikDoc::AdjustColours(const ColourAdjustment& adjustment) {
             Touch(area);
             uint8_t* start = m_pBits + static_cast<ptrdiff_t>(Height() - area.bottom) * Stride() +
                              static_cast<ptrdiff_t>(area.left) * n;
-            AdjustPart(map, BitCount(), m_pPalette, start, Stride(), start, Stride(), area.right - area.left,
-                       area.bottom - area.top);
+            AdjustPart(map, BitCount(), m_pPalette, m_pEntryAlpha, start, Stride(), start, Stride(),
+                       area.right - area.left, area.bottom - area.top);
             UpdateAllViews();
             break;
         }
@@ -279,8 +281,8 @@ void CColourPreview::Write(const ColourAdjustment* adjustment) {
                                    static_cast<ptrdiff_t>(m_area.left) * n;
         const ptrdiff_t tight = ptrdiff_t{width} * n;
         if (adjustment) {
-            AdjustPart(CColourMap(*adjustment), bitCount, doc->m_pPalette, m_original.data(), tight, start,
-                       stride, width, rows);
+            AdjustPart(CColourMap(*adjustment), bitCount, doc->m_pPalette, doc->m_pEntryAlpha,
+                       m_original.data(), tight, start, stride, width, rows);
         } else {
             for (int r = 0; r < rows; ++r)
                 std::memcpy(start + r * stride, &m_original[size_t(r) * size_t(tight)], size_t(tight));
@@ -303,6 +305,19 @@ bool COrvikDoc::LoadPalette(const QString& path) {
     {
         const CCommandStep step(this);
         KeepPalette();
+        // The entries keep their opacities (a transparent entry stays the picture's transparent
+        // parts), unless the file names a transparent entry: then that one is, and the others are
+        // opaque. A 24-bit image's painting colours are all opaque.
+        const int transparent = result.palette.transparentIndex;
+        if (BitCount() == 8 && transparent >= 0 && transparent < kPaletteEntries) {
+            if (!WriteEntryAlpha(transparent, 0)) {
+                OrvikMessage(
+                    tr("Cannot load the palette %1.\n\n%2").arg(name, StatusText(ImageStatus::NoMemory)));
+                return false;
+            }
+            for (int i = 0; i < kPaletteEntries; ++i)
+                m_pEntryAlpha[i] = i == transparent ? 0 : uint8_t{kOpaque};
+        }
         const std::vector<RGBQUAD>& colours = result.palette.colours;
         for (size_t i = 0; i < colours.size(); ++i)
             m_pPalette[i] = RGBQUAD{colours[i].rgbBlue, colours[i].rgbGreen, colours[i].rgbRed, 0};
@@ -325,6 +340,7 @@ bool COrvikDoc::SavePalette(const QString& path, PaletteFormat format) {
     file.name =
         (m_strPathName.isEmpty() ? QString() : QFileInfo(m_strPathName).completeBaseName()).toStdString();
     file.columns = 8;  // as the palette bar shows it
+    if (BitCount() == 8) file.transparentIndex = TransparentEntry(m_pEntryAlpha);  // ACT keeps it
     const std::string bytes = FormatPalette(file, format);
     // Written to a new file that replaces the old one only once it is complete.
     QSaveFile out(path);
@@ -355,19 +371,19 @@ void COrvikDoc::RearrangePalette(int command) {
     PaletteRemap remap;
     switch (command) {
         case ID_COLORS_SORT_HUE:
-            remap = SortPalette(m_pPalette, PaletteOrder::Hue, nullptr);
+            remap = SortPalette(m_pPalette, m_pEntryAlpha, PaletteOrder::Hue, nullptr);
             break;
         case ID_COLORS_SORT_BRIGHTNESS:
-            remap = SortPalette(m_pPalette, PaletteOrder::Brightness, nullptr);
+            remap = SortPalette(m_pPalette, m_pEntryAlpha, PaletteOrder::Brightness, nullptr);
             break;
         case ID_COLORS_SORT_USE: {
             uint64_t counts[kPaletteEntries];
             countUse(counts);
-            remap = SortPalette(m_pPalette, PaletteOrder::UseCount, counts);
+            remap = SortPalette(m_pPalette, m_pEntryAlpha, PaletteOrder::UseCount, counts);
             break;
         }
         case ID_COLORS_MERGE_DUPLICATES:
-            remap = MergeDuplicateEntries(m_pPalette);
+            remap = MergeDuplicateEntries(m_pPalette, m_pEntryAlpha);
             break;
         case ID_COLORS_REMOVE_UNUSED: {
             bool used[kPaletteEntries];
@@ -383,7 +399,9 @@ void COrvikDoc::RearrangePalette(int command) {
             const CColorPaletteDlg* current = theApp->m_mainFrame->m_wndPaletteDlg;
             used[current->m_foreIndex & 0xFF] = true;
             used[current->m_backIndex & 0xFF] = true;
-            remap = RemoveUnusedEntries(m_pPalette, used);
+            // So is the transparent entry that erasing leaves, and with it the image's transparency.
+            if (TransparentEntry(m_pEntryAlpha) >= 0) used[TransparentEntry(m_pEntryAlpha)] = true;
+            remap = RemoveUnusedEntries(m_pPalette, m_pEntryAlpha, used);
             break;
         }
         default:
@@ -430,6 +448,7 @@ void COrvikDoc::RearrangePalette(int command) {
             KeepPalette();
         }
         std::memcpy(m_pPalette, remap.palette, kPaletteBytes);
+        if (m_pEntryAlpha) std::memcpy(m_pEntryAlpha, remap.alpha, kPaletteEntries);
         // An 8-bit image's palette is saved with it, so the step changes the file.
         if (n == 1) SetModifiedFlag();
     }

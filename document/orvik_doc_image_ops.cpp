@@ -82,7 +82,7 @@ void COrvikDoc::RegisterImageCommands() {
 
 ImageStatus COrvikDoc::ReplaceRows(const RowsOperation& operation, int command) {
     ImageBlocks previous;
-    if (!previous.CopyHeader(m_pHeader, m_pPalette)) return ImageStatus::NoMemory;
+    if (!previous.CopyHeader(m_pHeader, m_pPalette, m_pEntryAlpha)) return ImageStatus::NoMemory;
     uint8_t* const rows = m_pBits;
     const ImageStatus status = operation(m_pHeader, &m_pBits);
     if (status != ImageStatus::Ok) return status;
@@ -97,9 +97,11 @@ ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height, CanvasAnchor 
     int64_t left = 0;
     int64_t top = 0;
     CanvasOffset(anchor, Width(), Height(), width, height, &left, &top);
+    // The new area is transparent on an image that can be (zero bytes are, at 32 bits).
+    const uint32_t fill = BitCount() == 8 && ErasesToTransparent(Target()) ? ErasedValue(Target(), 0) : 0;
     const ImageStatus status = ReplaceRows(
         [&](BITMAPINFOHEADER* header, uint8_t** bits) {
-            return PlaceOnCanvasKeepingRows(header, bits, width, height, left, top);
+            return PlaceOnCanvasKeepingRows(header, bits, width, height, left, top, fill);
         },
         ID_IMAGE_CANVAS);
     if (status != ImageStatus::Ok) return status;
@@ -188,11 +190,12 @@ bool COrvikDoc::ReduceColorDepth(int paletteMethod, int ditherMethod) {
 bool COrvikDoc::IncreaseColorDepth() {
     if (!HasImage() || BitCount() != 8 || HasFloat()) return false;
     const CCommandStep step(this);
-    // The 24-bit image keeps the colours to paint with in a palette block of its own.
+    // The 24-bit image keeps the colours to paint with in a palette block of its own; transparent
+    // entries make it a 32-bit one, whose pixels keep their entries' opacities.
     auto* palette = static_cast<RGBQUAD*>(std::malloc(kPaletteBytes));
     uint8_t* bits = m_pBits;
     BITMAPINFOHEADER* header = m_pHeader;
-    if (!palette || !Expand8To24(&bits, &header, false)) {
+    if (!palette || !Expand8To24(&bits, &header, false, m_pEntryAlpha)) {
         std::free(palette);
         OrvikMessage(tr("The colour depth could not be increased: %1.\n\nThe image was left as it was.")
                          .arg(StatusText(ImageStatus::NoMemory)));

@@ -194,7 +194,7 @@ bool COrvikDoc::CropToSelection() {
 
 bool COrvikDoc::Autocrop() {
     if (!HasImage()) return false;
-    const RECT area = AutocropArea(*m_pHeader, m_pBits);
+    const RECT area = AutocropArea(*m_pHeader, m_pBits, m_pEntryAlpha);
     if (IsEmptyRect(area) || (area.right - area.left == Width() && area.bottom - area.top == Height())) {
         theApp->m_mainFrame->statusBar()->showMessage(
             IsEmptyRect(area) ? tr("The whole picture is one colour: Autocrop leaves it as it is.")

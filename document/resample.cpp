@@ -201,12 +201,13 @@ void Resample(const uint8_t* src, int srcWidth, int srcHeight, ptrdiff_t srcStri
         for (int x = 0; x < dstWidth; ++x, acc += C, out += C) {
             if constexpr (C == 4) {
                 const float alpha = acc[3];
-                const float scale = alpha > 0.0f ? 1.0f / alpha : 0.0f;
+                const float a = alpha * 255.0f + 0.5f;
+                out[3] = a >= 255.0f ? 255 : a > 0.0f ? static_cast<uint8_t>(a) : 0;
+                // A transparent pixel is all zero bytes, whatever colours were weighed into it.
+                const float scale = out[3] > 0 ? 1.0f / alpha : 0.0f;
                 out[0] = Encode(tables, acc[0] * scale);
                 out[1] = Encode(tables, acc[1] * scale);
                 out[2] = Encode(tables, acc[2] * scale);
-                const float a = alpha * 255.0f + 0.5f;
-                out[3] = a >= 255.0f ? 255 : a > 0.0f ? static_cast<uint8_t>(a) : 0;
             } else {
                 out[0] = Encode(tables, acc[0]);
                 out[1] = Encode(tables, acc[1]);

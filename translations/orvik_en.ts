@@ -147,6 +147,17 @@
         <source>Old Color</source>
         <translation>Old Color</translation>
     </message>
+    <message>
+        <source>Transparent</source>
+        <translation>Transparent</translation>
+    </message>
+</context>
+<context>
+    <name>CColorPaletteDlg</name>
+    <message>
+        <source>The colour&apos;s transparency could not be changed: %1.</source>
+        <translation>The colour&apos;s transparency could not be changed: %1.</translation>
+    </message>
 </context>
 <context>
     <name>CDecreaseDepthDlg</name>
@@ -1026,6 +1037,10 @@ The file on disk was left as it was.</translation>
     <message>
         <source>Cannot export %1 at %2 times: %3.</source>
         <translation>Cannot export %1 at %2 times: %3.</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: %2.</source>
+        <translation>Could not recover %1: %2.</translation>
     </message>
 </context>
 <context>

@@ -147,6 +147,17 @@
         <source>Old Color</source>
         <translation>Old Color</translation>
     </message>
+    <message>
+        <source>Transparent</source>
+        <translation>투명</translation>
+    </message>
+</context>
+<context>
+    <name>CColorPaletteDlg</name>
+    <message>
+        <source>The colour&apos;s transparency could not be changed: %1.</source>
+        <translation>색의 투명도를 바꿀 수 없습니다: %1.</translation>
+    </message>
 </context>
 <context>
     <name>CDecreaseDepthDlg</name>
@@ -1026,6 +1037,10 @@ The file on disk was left as it was.</source>
     <message>
         <source>Cannot export %1 at %2 times: %3.</source>
         <translation>%1을(를) %2배로 내보낼 수 없습니다: %3.</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: %2.</source>
+        <translation>%1을(를) 복구하지 못했습니다: %2.</translation>
     </message>
 </context>
 <context>

@@ -356,6 +356,15 @@ TEST_F(ImageCommandsTest, PaletteFilesAreLoadedAndSaved) {
     ASSERT_EQ(saved.error, PaletteError::None);
     EXPECT_EQ(saved.palette.format, PaletteFormat::Act);
     EXPECT_EQ(PaletteColour(saved.palette.colours[1]), 0x010102u);
+    // ACT keeps the transparent entry both ways; a file that names none leaves the opacities.
+    ASSERT_TRUE(doc->WriteEntryAlpha(3, 0));
+    ASSERT_TRUE(doc->SavePalette(folder.filePath("clear.act"), PaletteFormat::Act));
+    EXPECT_EQ(ReadPaletteFile(folder.filePath("clear.act").toStdString()).palette.transparentIndex, 3);
+    ASSERT_TRUE(doc->WriteEntryAlpha(3, 255) && doc->WriteEntryAlpha(9, 0));
+    ASSERT_TRUE(doc->LoadPalette(gimp));
+    EXPECT_EQ(EntryAlpha(doc->m_pEntryAlpha, 9), 0);
+    ASSERT_TRUE(doc->LoadPalette(folder.filePath("clear.act")));
+    EXPECT_TRUE(EntryAlpha(doc->m_pEntryAlpha, 3) == 0 && EntryAlpha(doc->m_pEntryAlpha, 9) == 255);
 
     // A 24-bit picture keeps its pixels; only the colours to paint with change.
     COrvikDoc* colour = NewPatternDocument(6, 4, kImage24Bit);
@@ -407,6 +416,55 @@ TEST_F(ImageCommandsTest, SortMergeAndRemoveLeaveEveryPixelItsColour) {
     for (size_t i = distinct.size(); i < kPaletteEntries; ++i)
         EXPECT_EQ(PaletteColour(doc->m_pPalette[i]), 0u) << i;
     EXPECT_TRUE(doc->IsModified());
+}
+
+// The new canvas and Autocrop's border are transparent, the palette commands move the entries'
+// opacities with them, and Invert keeps every opacity, at 8 bits and at 32.
+TEST_F(ImageCommandsTest, TransparencyStaysWithThePixelsThroughTheCommands) {
+    COrvikDoc* doc = NewPatternDocument(12, 8, kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    Main()->m_wndPaletteDlg->SetEntry(200, 0, 0, 0, 0);  // unused, and what erasing leaves
+    ASSERT_TRUE(doc->WriteEntryAlpha(5, 128));
+    // Each pixel's colour with its opacity, as 0xAARRGGBB.
+    const auto pixels = [doc] {
+        std::vector<uint32_t> seen;
+        for (int row = 0; row < doc->Height(); ++row)
+            for (int x = 0; x < doc->Width(); ++x) {
+                const uint8_t* p = doc->m_pBits + int64_t{row} * doc->Stride();
+                seen.push_back(doc->BitCount() == 32
+                                   ? GetPixel32(p, x, 0, 0)
+                                   : PaletteColour(doc->m_pPalette[p[x]]) |
+                                         uint32_t{EntryAlpha(doc->m_pEntryAlpha, p[x])} << 24);
+            }
+        return seen;
+    };
+    const std::vector<uint32_t> start = pixels();
+    ASSERT_EQ(doc->ResizeCanvas(15, 11, CanvasAnchor::Centre), ImageStatus::Ok);
+    EXPECT_EQ(doc->m_pBits[0], 200);
+    ASSERT_TRUE(Command(ID_IMAGE_AUTOCROP));
+    EXPECT_TRUE(pixels() == start);
+    for (const int id : {ID_COLORS_SORT_HUE, ID_COLORS_SORT_USE, ID_COLORS_MERGE_DUPLICATES,
+                         ID_COLORS_REMOVE_UNUSED, ID_COLORS_INVERT}) {
+        ASSERT_TRUE(Command(id));
+        const std::vector<uint32_t> now = pixels();
+        for (size_t i = 0; i < start.size(); ++i)
+            ASSERT_EQ(now[i] >> 24, start[i] >> 24) << id;
+        EXPECT_TRUE(id == ID_COLORS_INVERT || now == start) << id;
+    }
+    EXPECT_GE(TransparentEntry(doc->m_pEntryAlpha), 0);  // unused, but the picture's transparency
+    ASSERT_TRUE(Command(ID_COLORS_INVERT));
+    EXPECT_TRUE(pixels() == start);
+
+    ASSERT_TRUE(Command(ID_COLORS_INCREASE));
+    ASSERT_EQ(doc->BitCount(), 32);
+    EXPECT_TRUE(pixels() == start);
+    ASSERT_EQ(doc->ResizeCanvas(15, 11, CanvasAnchor::BottomRight), ImageStatus::Ok);
+    ASSERT_TRUE(Command(ID_COLORS_INVERT));
+    EXPECT_EQ(pixels().back(), 0u);  // a transparent pixel stays all zero
+    ASSERT_TRUE(Command(ID_COLORS_INVERT));
+    ASSERT_TRUE(Command(ID_IMAGE_AUTOCROP));
+    EXPECT_TRUE(pixels() == start);
+    CloseWithoutSaving(doc);
 }
 
 TEST_F(ImageCommandsTest, ExportScaledWritesAMagnifiedCopyAndLeavesTheImage) {

@@ -165,10 +165,10 @@ TEST(Canvas, AnchorsCropsAndAutocrop) {
 
     // Autocrop: the corners' colour by majority, borders of different widths, nothing to cut,
     // all one colour; with 4 bytes all transparent pixels count as one colour.
-    const auto autocrop = [](Rows& rows) {
+    const auto autocrop = [](Rows& rows, const uint8_t* entryAlpha = nullptr) {
         BITMAPINFOHEADER header{
             40, rows.width, rows.height, 1, uint16_t(8 * rows.n), 0, 0, int32_t(rows.stride), 0, 0, 0};
-        return AutocropArea(header, rows.bytes.data());
+        return AutocropArea(header, rows.bytes.data(), entryAlpha);
     };
     const auto expect = [](const RECT& r, RECT e) {
         EXPECT_TRUE(r.left == e.left && r.top == e.top && r.right == e.right && r.bottom == e.bottom)
@@ -192,6 +192,20 @@ TEST(Canvas, AnchorsCropsAndAutocrop) {
             clear.At(x, y)[0] = uint8_t(x * 40 + y);  // colours differ, all transparent
     clear.At(3, 2)[3] = 255;
     expect(autocrop(clear), {3, 2, 4, 3});
+    // At 8 bits the entries of opacity 0 are one colour; a half transparent one is not.
+    Rows indices(6, 5, 1);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x)
+            *indices.At(x, y) = uint8_t((x + y) % 2 ? 7 : 9);
+    *indices.At(1, 3) = 12;
+    *indices.At(4, 1) = 12;
+    uint8_t entryAlpha[kPaletteEntries];
+    std::fill(entryAlpha, entryAlpha + kPaletteEntries, uint8_t{255});
+    expect(autocrop(indices, entryAlpha), {0, 0, 6, 5});
+    entryAlpha[7] = entryAlpha[9] = 0;
+    expect(autocrop(indices, entryAlpha), {1, 1, 5, 4});
+    entryAlpha[9] = 128;
+    expect(autocrop(indices, entryAlpha), {0, 0, 6, 5});
 }
 
 TEST(SmoothResize, ShrinksToTheExactMeanAndEnlargesSmoothly) {
@@ -269,9 +283,12 @@ TEST(SmoothResize, ShrinksToTheExactMeanAndEnlargesSmoothly) {
 }
 
 TEST(ColourAdjust, RulesOnPixelsAndPalettes) {
-    // 3 and 4 bytes, widths that take the fast path and leave a tail; the opacity byte is kept.
+    // 3 and 4 bytes, widths that take the fast path and leave a tail; the opacity byte is kept, and
+    // transparent pixels stay all zero.
     for (const int n : {3, 4}) {
         Rows rows = Random(37, 3, n, 11);
+        for (int x = 0; x < 37 && n == 4; x += 5)
+            rows.At(x, 1)[3] = 0;
         Rows out(37, 3, n);
         ColourAdjustment grey;
         grey.kind = ColourAdjustment::Greyscale;
@@ -285,9 +302,10 @@ TEST(ColourAdjust, RulesOnPixelsAndPalettes) {
             for (int x = 0; x < 37; ++x) {
                 const uint8_t* p = rows.At(x, y);
                 const uint8_t* q = out.At(x, y);
-                const int luma = (77 * p[2] + 150 * p[1] + 29 * p[0] + 128) >> 8;
+                const bool clear = n == 4 && p[3] == 0;
+                const int luma = clear ? 0 : (77 * p[2] + 150 * p[1] + 29 * p[0] + 128) >> 8;
                 ASSERT_TRUE(q[0] == luma && q[1] == luma && q[2] == luma) << x;
-                ASSERT_EQ(twice.At(x, y)[1], 255 - luma);
+                ASSERT_EQ(twice.At(x, y)[1], clear ? 0 : 255 - luma);
                 if (n == 4) {
                     ASSERT_TRUE(q[3] == p[3] && twice.At(x, y)[3] == p[3]);
                 }
@@ -318,9 +336,19 @@ TEST(ColourAdjust, RulesOnPixelsAndPalettes) {
     RGBQUAD palette[kPaletteEntries];
     FillDefaultPalette(palette);
     uint8_t indices[kPaletteEntries];
-    map(ColourAdjustment::Invert, 0).IndexMap(palette, indices);
+    map(ColourAdjustment::Invert, 0).IndexMap(palette, nullptr, indices);
     EXPECT_EQ(indices[0], 255);   // black to white, nearest the lightest grey (234, 234, 234)
     EXPECT_EQ(indices[215], 43);  // (210, 210, 210) to (45, 45, 45): (42, 42, 42) and (48, 48, 48) tie
+    // With entry opacities each index goes to an entry as opaque as its own.
+    uint8_t entryAlpha[kPaletteEntries];
+    std::fill(entryAlpha, entryAlpha + kPaletteEntries, uint8_t{255});
+    entryAlpha[255] = 0;
+    entryAlpha[3] = entryAlpha[200] = 128;
+    map(ColourAdjustment::Invert, 0).IndexMap(palette, entryAlpha, indices);
+    for (int i = 0; i < kPaletteEntries; ++i)
+        ASSERT_EQ(entryAlpha[indices[i]], entryAlpha[i]) << i;
+    EXPECT_EQ(indices[0], 254);  // white is transparent now: the next lightest grey
+    EXPECT_EQ(indices[255], 255);
 }
 
 TEST(PaletteCommands, EveryPixelKeepsItsColour) {
@@ -334,16 +362,21 @@ TEST(PaletteCommands, EveryPixelKeepsItsColour) {
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 33; ++x)
             *picture.At(x, y) = uint8_t(random() % 200);
+    // Some entries transparent or half so; the opacities move with their entries.
+    uint8_t entryAlpha[kPaletteEntries];
+    for (uint8_t& alpha : entryAlpha)
+        alpha = random() % 4 == 0 ? uint8_t(random() % 2 * 128) : uint8_t{255};
     uint64_t counts[kPaletteEntries];
     CountEntryUse(picture.bytes.data(), picture.stride, 33, 9, 1, palette, counts);
     EXPECT_EQ(std::accumulate(counts, counts + kPaletteEntries, uint64_t{0}), 33u * 9);
     bool used[kPaletteEntries];
     FindUsedEntries(picture.bytes.data(), picture.stride, 33, 9, used);
 
-    const PaletteRemap remaps[] = {SortPalette(palette, PaletteOrder::Hue, counts),
-                                   SortPalette(palette, PaletteOrder::Brightness, counts),
-                                   SortPalette(palette, PaletteOrder::UseCount, counts),
-                                   MergeDuplicateEntries(palette), RemoveUnusedEntries(palette, used)};
+    const PaletteRemap remaps[] = {SortPalette(palette, entryAlpha, PaletteOrder::Hue, counts),
+                                   SortPalette(palette, entryAlpha, PaletteOrder::Brightness, counts),
+                                   SortPalette(palette, entryAlpha, PaletteOrder::UseCount, counts),
+                                   MergeDuplicateEntries(palette, entryAlpha),
+                                   RemoveUnusedEntries(palette, entryAlpha, used)};
     for (int r = 0; r < 5; ++r) {
         SCOPED_TRACE(r);
         const PaletteRemap& remap = remaps[r];
@@ -355,6 +388,7 @@ TEST(PaletteCommands, EveryPixelKeepsItsColour) {
                 const RGBQUAD& before = palette[*picture.At(x, y)];
                 const RGBQUAD& after = remap.palette[*moved.At(x, y)];
                 ASSERT_EQ(PaletteColour(before), PaletteColour(after)) << x << "," << y;
+                ASSERT_EQ(entryAlpha[*picture.At(x, y)], remap.alpha[*moved.At(x, y)]) << x << "," << y;
             }
     }
     // The orders themselves: brightness rises; by use the counts fall; merged colours are all
@@ -373,7 +407,10 @@ TEST(PaletteCommands, EveryPixelKeepsItsColour) {
     const int distinct = int(std::max_element(remaps[3].map, remaps[3].map + 256)[0]) + 1;
     for (int i = 0; i < distinct; ++i)
         for (int j = i + 1; j < distinct; ++j)
-            EXPECT_NE(PaletteColour(remaps[3].palette[i]), PaletteColour(remaps[3].palette[j]));
+            EXPECT_FALSE(PaletteColour(remaps[3].palette[i]) == PaletteColour(remaps[3].palette[j]) &&
+                         remaps[3].alpha[i] == remaps[3].alpha[j]);
+    for (int i = distinct; i < kPaletteEntries; ++i)
+        EXPECT_TRUE(PaletteColour(remaps[3].palette[i]) == 0 && remaps[3].alpha[i] == 255) << i;
     const int inUse = int(std::count(used, used + 256, true));
     for (int i = 0; i < kPaletteEntries; ++i)
         EXPECT_EQ(remaps[4].map[i] < inUse, used[i]) << i;
