@@ -7,10 +7,10 @@
 
 ImageStatus CheckImageSize(int64_t width, int64_t height, int bitCount, int64_t* stride,
                            int64_t* blockBytes) {
-    if (bitCount != 8 && bitCount != 24) return ImageStatus::BadDepth;
+    if (bitCount != 8 && bitCount != 24 && bitCount != 32) return ImageStatus::BadDepth;
     if (width < 1 || height < 1 || width > kMaxImageDimension || height > kMaxImageDimension)
         return ImageStatus::BadSize;
-    // 65535 * 3 + 3 and 65535 * that both fit easily in 64 bits.
+    // 65535 * 4 + 3 and 65535 * that both fit easily in 64 bits.
     const int64_t rowBytes = RowStride(width, bitCount);
     const int64_t total = rowBytes * height;
     if (total > kMaxPixelBlockBytes) return ImageStatus::TooLarge;

@@ -81,7 +81,8 @@ enum class ImageStatus {
 };
 
 // Checks a width, height and depth against the model's limits, in 64 bits. On Ok stores the row
-// stride and the size of the pixel block (stride * height) where asked.
+// stride and the size of the pixel block (stride * height) where asked. Besides 8 and 24 bits, 32
+// (blue, green, red and alpha) is the 24-bit depth with transparency, as the codec library reads it.
 ImageStatus CheckImageSize(int64_t width, int64_t height, int bitCount, int64_t* stride = nullptr,
                            int64_t* blockBytes = nullptr);
 
@@ -112,8 +113,8 @@ enum ImageType {
     kImage24Bit = 1,  // "16 Million (24 Bit)"
 };
 
-// Allocates the blocks of a width x height image of 8 or 24 bits: a zeroed header block (1064 bytes,
-// with room for the colour table, for 8 bit; 40 for 24 bit) with every header field filled in for the
+// Allocates the blocks of a width x height image of 8, 24 or 32 bits: a zeroed header block (1064
+// bytes, with room for the colour table, for 8 bit; 40 otherwise) with every header field filled in for the
 // model, and zeroed rows. Every block of an image the program makes comes from here. With a null
 // `header` only the rows are made, for an operation that keeps its header block. On any status but
 // Ok nothing is allocated and the pointers are left as they were.
@@ -127,6 +128,6 @@ ImageStatus AllocateImage(int64_t width, int64_t height, int bitCount, BITMAPINF
 ImageStatus CreateBlankImage(int width, int height, int type, BITMAPINFOHEADER** header, RGBQUAD** palette,
                              uint8_t** bits);
 
-// True when a header describes an image the program can hold: 8 or 24 bits, uncompressed, positive
-// size within the limits, and the stride in biXPelsPerMeter matching the width.
+// True when a header describes an image of the model: 8, 24 or 32 bits, uncompressed, positive size
+// within the limits, and the stride in biXPelsPerMeter matching the width.
 bool IsModelHeader(const BITMAPINFOHEADER& header);
