@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 #include "app/child_frame.h"
 #include "app/file_dialog.h"
@@ -17,11 +18,16 @@
 #include "app/orvik_app.h"
 #include "colour/color_palette_dlg.h"
 #include "dialogs/new_image_dlg.h"
+#include "document/file_job.h"
 #include "document/file_types.h"
+#include "document/image_file.h"
+#include "document/image_ops.h"
 #include "document/pixel_routines.h"
 #include "document/plugin_library.h"
+#include "document/save_checks.h"
 #include "document/zoom_level.h"
 #include "imgkit/imgkit.h"
+#include "quantz/quantz.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
 #include "views/orvik_view2.h"
@@ -98,60 +104,67 @@ bool COrvikDoc::OnNewDocument() {
 namespace {
 
 const char kCodecLibrary[] = "libimgkit.so";
+const char kColourLibrary[] = "libquantz.so";
 
-const char* ReaderName(FileType type) {
-    switch (type) {
-        case FileType::Bmp:
-            return "ReadBMP";
-        case FileType::Pcx:
-            return "LoadPCX";
-        case FileType::Jpeg:
-            return "ReadJpeg";
-        case FileType::Png:
-            return "ReadPNG";
-        case FileType::Unknown:
-            break;
+// "BMP, PCX, JPEG, ..." of the formats that read (or write).
+QString FormatNames(bool writing) {
+    QStringList names;
+    for (const FileFormat& format : FileFormats()) {
+        if (writing ? format.writes : format.reads) names.append(QLatin1String(format.name));
     }
-    return nullptr;
-}
-
-const char* WriterName(FileType type) {
-    switch (type) {
-        case FileType::Bmp:
-            return "SaveBitmap";
-        case FileType::Pcx:
-            return "SavePCX";
-        case FileType::Jpeg:
-            return "SaveJpeg";
-        case FileType::Png:
-            return "SavePNG";
-        case FileType::Unknown:
-            break;
-    }
-    return nullptr;
+    return names.join(QStringLiteral(", "));
 }
 
 QString UnknownTypeMessage(const QString& path) {
-    return COrvikDoc::tr(
-               "%1 is not a file type Orvik knows.\n\nOrvik reads and writes BMP (.bmp), PCX (.pcx), "
-               "JPEG (.jpg, .jpeg) and PNG (.png) files.")
-        .arg(QFileInfo(path).fileName());
+    QStringList kinds;
+    for (const FileFormat& format : FileFormats()) {
+        if (!format.writes) continue;
+        QStringList extensions;
+        for (const std::string& ext : Words(format.extensions))
+            extensions.append(QStringLiteral(".") + QString::fromStdString(ext));
+        kinds.append(QStringLiteral("%1 (%2)").arg(QLatin1String(format.name), extensions.join(QStringLiteral(", "))));
+    }
+    return COrvikDoc::tr("%1 is not a file type Orvik knows.\n\nOrvik writes %2 files.")
+        .arg(QFileInfo(path).fileName(), kinds.join(QStringLiteral(", ")));
 }
 
-// The blocks a reader delivered, released together unless the document takes them.
-struct ReadBlocks {
-    BITMAPINFOHEADER* header = nullptr;
-    RGBQUAD* palette = nullptr;
-    uint8_t* bits = nullptr;
-    ~ReadBlocks() {
-        // An 8-bit palette lives inside the header block; a separate one is its own block.
-        if (palette &&
-            (!header || reinterpret_cast<uint8_t*>(palette) != reinterpret_cast<uint8_t*>(header) + 40))
-            std::free(palette);
-        std::free(header);
-        std::free(bits);
+// A reason of the core as a sentence of its own.
+QString Sentence(ImageFileStatus status) {
+    QString text = QCoreApplication::translate("ImageFileStatus", ImageFileStatusText(status));
+    if (!text.isEmpty()) text[0] = text[0].toUpper();
+    return text + QLatin1Char('.');
+}
+
+// Until the document keeps transparency, a picture read with it is made opaque as it opens: its
+// transparent parts over white, the way the PNG reader has always shown such files. This is the one
+// place where transparency read from a file is dropped.
+bool DropTransparencyOnOpening(ImageFileBlocks* blocks, const ImageFileInfo& info) {
+    return CompositeOverWhite(blocks, info.grey);
+}
+
+// The status bar's note that a file holds more than was opened.
+QString FramesNote(const ImageFileInfo& info, const QString& name) {
+    const FileFormat* format = FormatOf(info.type);
+    if (info.frames <= 1 || !format) return {};
+    switch (format->frames) {
+        case FramesKind::Frames:
+            return COrvikDoc::tr("Only the first of the %1 frames of %2 was opened.").arg(info.frames).arg(name);
+        case FramesKind::Pages:
+            return COrvikDoc::tr("Only the first of the %1 pages of %2 was opened.").arg(info.frames).arg(name);
+        case FramesKind::Images:
+            return COrvikDoc::tr("Only the largest of the %1 images of %2 was opened.").arg(info.frames).arg(name);
+        case FramesKind::None:
+            break;
     }
-};
+    return {};
+}
+
+// The colour-reduction library's progress, into the job that runs it (one job at a time reduces).
+CFileJob* g_reducingJob = nullptr;
+int ReductionProgress(int percent) {
+    if (g_reducingJob) g_reducingJob->Report(percent, 0, 50);
+    return 0;
+}
 
 }  // namespace
 
@@ -166,67 +179,165 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
             return false;
         }
     }
-    const FileType type = FileTypeOfPath(path.toStdString());
-    if (type == FileType::Unknown) {
-        OrvikMessage(UnknownTypeMessage(path));
-        return false;
-    }
-    ReadBlocks blocks;
-    {
-        const CPluginLibrary library(kCodecLibrary);
-        const auto reader = RequireExport<ReadImageFn>(library, kCodecLibrary, ReaderName(type));
-        if (!reader) return false;
-        blocks.header = reader(QFile::encodeName(path).constData(), &blocks.bits, &blocks.palette);
-    }
-    if (!blocks.header || !blocks.bits) {
-        const QString reason = QFileInfo(path).size() == 0
-                                   ? tr("The file is empty.")
-                                   : tr("It is damaged, too large, or a kind of %1 file Orvik cannot read.")
-                                         .arg(QFileInfo(path).suffix().toUpper());
+    const CPluginLibrary library(kCodecLibrary);
+    const auto read = RequireExport<ImgkitReadFn>(library, kCodecLibrary, "ImgkitReadImage");
+    if (!read) return false;
+    // The file's content decides how it is read, whatever its name says.
+    ImageFileBlocks blocks;
+    ImageFileInfo info;
+    const std::string file = QFile::encodeName(path).toStdString();
+    const auto status = static_cast<ImageFileStatus>(CFileJob::Run([&](CFileJob& job) {
+        return static_cast<int>(ReadImageFile(read, file, &blocks, &info, &CFileJob::OnCodecProgress, &job));
+    }));
+    if (status != ImageFileStatus::Ok) {
+        QString reason = Sentence(status);
+        if (status == ImageFileStatus::UnknownFormat)
+            reason += QStringLiteral("\n\n") + tr("Orvik reads %1 files.").arg(FormatNames(false));
         OrvikMessage(tr("Cannot open %1.\n\n%2").arg(name, reason));
         return false;
     }
-    // Take only what the rest of the program can hold.
-    const bool eightBit = blocks.header->biBitCount == 8;
-    if (!IsModelHeader(*blocks.header) || (eightBit && blocks.palette != HeaderPalette(blocks.header))) {
-        OrvikMessage(
-            tr("Cannot open %1.\n\nThe codec library returned an image Orvik cannot hold.").arg(name));
-        return false;
-    }
-    if (eightBit) blocks.palette = HeaderPalette(blocks.header);
-    // PCX and JPEG rows come top-down; BMP and PNG rows are in the program's order already.
-    if (type == FileType::Pcx || type == FileType::Jpeg)
-        FlipRows(blocks.bits, blocks.header->biXPelsPerMeter, blocks.header->biHeight);
-    if (!blocks.palette) blocks.palette = MakeDefaultPalette();
-    if (!blocks.palette) {
+    if (!DropTransparencyOnOpening(&blocks, info)) {
         OrvikMessage(tr("Cannot open %1.\n\n%2").arg(name, StatusText(ImageStatus::NoMemory)));
         return false;
     }
     SetImage(blocks.header, blocks.palette, blocks.bits);
-    blocks.header = nullptr;
-    blocks.palette = nullptr;
-    blocks.bits = nullptr;
+    blocks.Release();
+    m_fileType = info.type;
+    m_nFileFrames = info.frames;
+    m_bFileReducedDepth = info.reducedDepth;
 
     SizeFrameToImage();
     MakeBrushes();
     theApp->m_mainFrame->m_wndPaletteDlg->Refresh();
+    const QString note = FramesNote(info, name);
+    if (!note.isEmpty()) theApp->m_mainFrame->SetPaneText(0, note);
     return true;
 }
 
-bool COrvikDoc::SaveToFile(const QString& path) {
-    const FileType type = FileTypeOfPath(path.toStdString());
-    if (type == FileType::Unknown) {
+bool COrvikDoc::IsSourceFile(const QString& path) const {
+    return !m_strPathName.isEmpty() && QFileInfo(path) == QFileInfo(m_strPathName);
+}
+
+bool COrvikDoc::AskBeforeLosing(const FileFormat& format, const SaveSubject& subject, bool* reduce) {
+    const std::vector<const SaveLossRule*> losses = SaveLosses(format, subject);
+    *reduce = false;
+    if (losses.empty()) return true;
+    QStringList texts;
+    for (const SaveLossRule* rule : losses) {
+        texts.append(QCoreApplication::translate("SaveLoss", rule->message)
+                         .arg(QLatin1String(format.name))
+                         .arg(subject.sourceFrames));
+        *reduce = *reduce || rule->reducesColours;
+    }
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvik"), texts.join(QStringLiteral("\n\n")),
+                    QMessageBox::Save | QMessageBox::Cancel, theApp->m_mainFrame);
+    box.setInformativeText(tr("Save it all the same?"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Save;
+}
+
+bool COrvikDoc::SaveToFile(const QString& path, bool lossy) {
+    // The typed name's extension decides the format.
+    const FileFormat* format = FormatOf(FileTypeOfPath(path.toStdString()));
+    if (!format || !format->writes) {
         OrvikMessage(UnknownTypeMessage(path));
         return false;
     }
-    const CPluginLibrary library(kCodecLibrary);
-    const auto writer = RequireExport<SaveImageFn>(library, kCodecLibrary, WriterName(type));
-    if (!writer) return false;
-    if (writer(QFile::encodeName(path).constData(), m_pBits, *m_pHeader, m_pPalette) != 1) {
-        OrvikMessage(tr("Could not save %1.\n\nThe disk may be full or the folder may not be writable; the "
-                        "file on disk was left as it was.")
-                         .arg(path));
+    SaveSubject subject;
+    subject.bitCount = BitCount();
+    subject.width = Width();
+    subject.height = Height();
+    subject.palette = m_pPalette;
+    subject.lossy = lossy;
+    if (IsSourceFile(path)) {
+        subject.sourceType = m_fileType;
+        subject.sourceFrames = m_nFileFrames;
+        subject.sourceReducedDepth = m_bFileReducedDepth;
+    }
+    if (const char* refusal = SaveRefusal(*format, subject)) {
+        OrvikMessage(tr("Could not save %1.\n\n%2")
+                         .arg(path, QCoreApplication::translate("SaveLoss", refusal)
+                                        .arg(QLatin1String(format->name))
+                                        .arg(format->maxSide)));
         return false;
+    }
+    bool reduce = false;
+    if (!AskBeforeLosing(*format, subject, &reduce)) return false;
+
+    const CPluginLibrary library(kCodecLibrary);
+    const auto write = RequireExport<ImgkitWriteFn>(library, kCodecLibrary, "ImgkitWriteImage");
+    if (!write) return false;
+    // A GIF of a true-colour picture gets a copy reduced with the last choices of Decrease Color Depth.
+    std::unique_ptr<CPluginLibrary> colours;
+    QuantzConvert convert = nullptr;
+    QuantzSetProgress setProgress = nullptr;
+    if (reduce) {
+        colours = std::make_unique<CPluginLibrary>(kColourLibrary);
+        convert = RequireExport<QuantzConvert>(*colours, kColourLibrary, "Convert24To256");
+        if (!convert) return false;
+        setProgress = RequireExport<QuantzSetProgress>(*colours, kColourLibrary, "SetProgressFunction");
+        if (!setProgress) return false;
+    }
+
+    const std::string file = QFile::encodeName(path).toStdString();
+    ImgkitWriteOptions options{lossy ? 1 : 0, 0};
+    bool reductionFailed = false;
+    const auto status = static_cast<ImageFileStatus>(CFileJob::Run([&](CFileJob& job) {
+        ImgkitPicture picture{m_pHeader, m_pBits, BitCount() == 8 ? m_pPalette : nullptr, nullptr};
+        BITMAPINFOHEADER* reduced = nullptr;
+        uint8_t* reducedBits = m_pBits;
+        if (reduce) {
+            g_reducingJob = &job;
+            setProgress(&ReductionProgress);
+            reduced = convert(&reducedBits, m_pHeader, theApp->m_nLastPaletteMethod, theApp->m_nLastDitherMethod);
+            setProgress(nullptr);
+            g_reducingJob = nullptr;
+            if (!IsReducedImage(reduced, reducedBits, *m_pHeader, m_pBits)) {
+                if (reduced != m_pHeader) std::free(reduced);
+                if (reducedBits != m_pBits) std::free(reducedBits);
+                reductionFailed = true;
+                return static_cast<int>(ImageFileStatus::NoMemory);
+            }
+            picture = ImgkitPicture{reduced, reducedBits, HeaderPalette(reduced), nullptr};
+        }
+        struct Part {
+            CFileJob* job;
+            int from;
+        } part{&job, reduce ? 50 : 0};
+        const ImgkitProgress progress = [](void* context, int percent) {
+            auto* p = static_cast<Part*>(context);
+            p->job->Report(percent, p->from, 100);
+            return 0;
+        };
+        const ImageFileStatus result =
+            WriteImageFile(write, file, format->type, options, picture, progress, &part);
+        if (reduce) {
+            std::free(reduced);
+            std::free(reducedBits);
+        }
+        return static_cast<int>(result);
+    }));
+    if (reductionFailed) {
+        OrvikMessage(tr("Could not save %1.\n\nThe colours could not be reduced: %2 failed, perhaps for lack of "
+                        "memory. The file on disk was left as it was.")
+                         .arg(path, QLatin1String(kColourLibrary)));
+        return false;
+    }
+    if (status != ImageFileStatus::Ok) {
+        OrvikMessage(status == ImageFileStatus::WriteFailed
+                         ? tr("Could not save %1.\n\nThe disk may be full or the folder may not be writable; the "
+                              "file on disk was left as it was.")
+                               .arg(path)
+                         : tr("Could not save %1.\n\n%2 The file on disk was left as it was.")
+                               .arg(path, Sentence(status)));
+        return false;
+    }
+    // The file now holds just this picture.
+    if (IsSourceFile(path)) {
+        m_nFileFrames = 1;
+        m_bFileReducedDepth = false;
+        m_fileType = format->type;
     }
     return true;
 }
@@ -236,13 +347,22 @@ void COrvikDoc::OnFileSave() {
     if (path.isEmpty())
         OnFileSaveAs();
     else
-        SaveToFile(path);
+        SaveToFile(path, m_bSaveLossy);
 }
 
 void COrvikDoc::OnFileSaveAs() {
-    const QString path = COrvikFileDialog::GetSaveFileName(theApp->m_startDir);
+    bool lossy = false;
+    const QString path = COrvikFileDialog::GetSaveFileName(theApp->m_startDir, &lossy);
     if (path.isEmpty()) return;
-    if (SaveToFile(path)) SetPathName(path);
+    if (SaveToFile(path, lossy)) SavedAs(path, lossy);
+}
+
+void COrvikDoc::SavedAs(const QString& path, bool lossy) {
+    SetPathName(path);
+    m_bSaveLossy = lossy;
+    m_fileType = FileTypeOfPath(path.toStdString());
+    m_nFileFrames = 1;
+    m_bFileReducedDepth = false;
 }
 
 bool COrvikDoc::SaveModified() {
@@ -254,13 +374,14 @@ bool COrvikDoc::SaveModified() {
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::No) return true;
     if (m_strPathName.isEmpty()) {
-        const QString path = COrvikFileDialog::GetSaveFileName(theApp->m_startDir);
-        if (path.isEmpty() || !SaveToFile(path)) return false;
-        SetPathName(path);
+        bool lossy = false;
+        const QString path = COrvikFileDialog::GetSaveFileName(theApp->m_startDir, &lossy);
+        if (path.isEmpty() || !SaveToFile(path, lossy)) return false;
+        SavedAs(path, lossy);
         return true;
     }
     // A save that failed was reported; keep the document open so nothing is lost.
-    return SaveToFile(m_strPathName);
+    return SaveToFile(m_strPathName, m_bSaveLossy);
 }
 
 void COrvikDoc::SetTitle(const QString& title) {

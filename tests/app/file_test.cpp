@@ -162,17 +162,42 @@ TEST_F(FileTest, NamesAreUsedAsTheyStand) {
     ASSERT_TRUE(cat->SaveToFile(Path("photo.jpeg")));
     EXPECT_NE(theApp->OpenDocumentFile(Path("photo.jpeg")), nullptr);
 
-    // A name without a known extension is refused, naming the supported types.
+    // The content decides how a file is read, whatever its name: a PNG named photo.jpg, a BMP
+    // without an extension.
+    ASSERT_TRUE(cat->SaveToFile(Path("real.png")));
+    QFile::copy(Path("real.png"), Path("photo.jpg"));
     QFile::copy(Path("my.pics/CAT.Old.BMP"), Path("my.pics/cat"));
+    for (const char* name : {"photo.jpg", "my.pics/cat"}) {
+        COrvikDoc* opened = theApp->OpenDocumentFile(Path(name));
+        ASSERT_NE(opened, nullptr) << name;
+        EXPECT_EQ(opened->Width(), 5);
+    }
+    // A damaged file says so, whatever its name claims; a file of no known kind names the formats.
+    QFile damaged(Path("cut.gif"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    {
+        QFile png(Path("real.png"));
+        ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+        damaged.write(png.read(40));  // inside the first chunk of pixel data
+    }
+    damaged.close();
     auto message = ExpectMessageBox();
-    EXPECT_EQ(theApp->OpenDocumentFile(Path("my.pics/cat")), nullptr);
-    EXPECT_TRUE(message->contains("BMP") && message->contains("PCX") && message->contains("JPEG") &&
-                message->contains("PNG"))
-        << message->toStdString();
+    EXPECT_EQ(theApp->OpenDocumentFile(Path("cut.gif")), nullptr);
+    EXPECT_TRUE(message->contains("damaged")) << message->toStdString();
+    EXPECT_FALSE(message->contains("GIF")) << message->toStdString();
+    QFile text(Path("notes.png"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a picture at all\n");
+    text.close();
+    message = ExpectMessageBox();
+    EXPECT_EQ(theApp->OpenDocumentFile(Path("notes.png")), nullptr);
+    for (const char* format : {"BMP", "PCX", "JPEG", "PNG", "GIF", "TIFF", "WebP", "TGA", "ICO", "PNM"})
+        EXPECT_TRUE(message->contains(format)) << format << ": " << message->toStdString();
+    // Saving goes by the typed extension; one of no format is refused, naming the types.
     message = ExpectMessageBox();
     EXPECT_FALSE(cat->SaveToFile(Path("picture.3dt")));
     EXPECT_FALSE(QFileInfo::exists(Path("picture.3dt")));
-    EXPECT_FALSE(message->isEmpty());
+    EXPECT_TRUE(message->contains(".tiff")) << message->toStdString();
 }
 
 TEST_F(FileTest, FailedSaveIsReportedAndChangesNothing) {

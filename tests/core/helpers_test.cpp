@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -21,7 +23,39 @@ TEST(FileTypes, LastDotOfTheFileNameCaseInsensitive) {
     EXPECT_FALSE(HasExtension("/home/a/my.pics/cat"));
     EXPECT_FALSE(HasExtension("/home/a/.hidden"));
     EXPECT_TRUE(HasExtension("/home/a/cat.png"));
-    EXPECT_STREQ(DefaultExtension(FileType::Jpeg), ".jpg");
+    EXPECT_EQ(DefaultExtension(FileType::Jpeg), ".jpg");
+    // Every extension of the table saves in its format.
+    const std::pair<const char*, FileType> names[] = {
+        {"a.jfif", FileType::Jpeg}, {"a.JPE", FileType::Jpeg}, {"a.dib", FileType::Bmp}, {"a.tif", FileType::Tiff},
+        {"a.TIFF", FileType::Tiff}, {"a.ppm", FileType::Pnm}, {"a.pgm", FileType::Pnm}, {"a.pbm", FileType::Pnm},
+        {"a.pnm", FileType::Pnm}, {"a.tga", FileType::Tga}, {"a.ico", FileType::Ico}, {"a.gif", FileType::Gif},
+        {"a.webp", FileType::WebP}};
+    for (const auto& [name, type] : names)
+        EXPECT_EQ(FileTypeOfPath(name), type) << name;
+}
+
+// The launcher and the AppStream file offer exactly the types of the table that the program reads.
+TEST(FileTypes, LauncherAndAppStreamListTheTablesTypes) {
+    const std::vector<std::string> types = ReadableMimeTypes();
+    std::string desktop;
+    {
+        std::ifstream in(std::string(ORVIK_SOURCE_DIR) + "/dist/orvik.desktop");
+        std::string line;
+        while (std::getline(in, line))
+            if (line.rfind("MimeType=", 0) == 0) desktop = line.substr(9);
+    }
+    std::string expected;
+    for (const std::string& type : types)
+        expected += type + ";";
+    EXPECT_EQ(desktop, expected);
+    std::vector<std::string> listed;
+    std::ifstream in(std::string(ORVIK_SOURCE_DIR) + "/dist/org.orvik.Orvik.metainfo.xml");
+    for (std::string line; std::getline(in, line);) {
+        const size_t open = line.find("<mediatype>"), close = line.find("</mediatype>");
+        if (open != std::string::npos && close != std::string::npos)
+            listed.push_back(line.substr(open + 11, close - open - 11));
+    }
+    EXPECT_EQ(listed, types);
 }
 
 namespace {
