@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMdiSubWindow>
 #include <QTimer>
 
 #include <thread>
@@ -30,8 +31,10 @@ void CFileJob::Report(int percent, int from, int to) {
 bool CFileJob::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::Close:
-            // The window (or the program) closes once the job is done, asking as it always does.
-            if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow()) {
+            // The window (a document's, or the program's) closes once the job is done, asking as it
+            // always does.
+            if (auto* widget = qobject_cast<QWidget*>(watched);
+                widget && (widget->isWindow() || qobject_cast<QMdiSubWindow*>(widget))) {
                 m_closeLater.emplace_back(widget);
                 event->ignore();
                 return true;

@@ -159,6 +159,13 @@ QString FramesNote(const ImageFileInfo& info, const QString& name) {
     return {};
 }
 
+// A text of the save checks with its format name (%1) and number (%2); either may be missing.
+QString SaveLossText(const char* text, const FileFormat& format, int number) {
+    return QCoreApplication::translate("SaveLoss", text)
+        .replace(QLatin1String("%1"), QLatin1String(format.name))
+        .replace(QLatin1String("%2"), QString::number(number));
+}
+
 // The colour-reduction library's progress, into the job that runs it (one job at a time reduces).
 CFileJob* g_reducingJob = nullptr;
 int ReductionProgress(int percent) {
@@ -224,9 +231,7 @@ bool COrvikDoc::AskBeforeLosing(const FileFormat& format, const SaveSubject& sub
     if (losses.empty()) return true;
     QStringList texts;
     for (const SaveLossRule* rule : losses) {
-        texts.append(QCoreApplication::translate("SaveLoss", rule->message)
-                         .arg(QLatin1String(format.name))
-                         .arg(subject.sourceFrames));
+        texts.append(SaveLossText(rule->message, format, subject.sourceFrames));
         *reduce = *reduce || rule->reducesColours;
     }
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvik"), texts.join(QStringLiteral("\n\n")),
@@ -256,10 +261,7 @@ bool COrvikDoc::SaveToFile(const QString& path, bool lossy) {
         subject.sourceReducedDepth = m_bFileReducedDepth;
     }
     if (const char* refusal = SaveRefusal(*format, subject)) {
-        OrvikMessage(tr("Could not save %1.\n\n%2")
-                         .arg(path, QCoreApplication::translate("SaveLoss", refusal)
-                                        .arg(QLatin1String(format->name))
-                                        .arg(format->maxSide)));
+        OrvikMessage(tr("Could not save %1.\n\n%2").arg(path, SaveLossText(refusal, *format, format->maxSide)));
         return false;
     }
     bool reduce = false;

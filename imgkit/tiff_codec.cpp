@@ -9,7 +9,7 @@
 // Deflate, JPEG, ...), either byte order, top-left or bottom-left origin. What these rules do not
 // cover (CMYK, YCbCr without JPEG compression, CIE L*a*b*, separate planes of colour, 16-bit
 // palettes) goes through libtiff's RGBA reader, as 24 or 32 bits. Floating-point and signed samples
-// are refused as unsupported.
+// are refused as unsupported; a file libtiff finds errors in, or data missing from, as damaged.
 //
 // Written: 8 bits as a palette image, 24 bits as RGB, 32 bits as RGB with unassociated alpha; 8 bits
 // per sample, Deflate-compressed with horizontal differencing for colour, strips of about 256 KiB.
@@ -31,8 +31,17 @@ constexpr tmsize_t kLibraryAllocationLimit = tmsize_t{1} << 30;
 constexpr int64_t kMaxBandBytes = int64_t{1} << 30;
 constexpr int64_t kStripBytes = int64_t{256} << 10;
 
-int OnMessage(TIFF*, void*, const char*, const char*, va_list) {
-    return 1;  // handled: nothing is printed
+// Errors are counted, and so are the warnings about data cut short: libtiff goes on after those
+// with a guess (a colour map it could not read makes the picture grey), which would show a damaged
+// file as a different picture.
+int OnError(TIFF*, void* errors, const char*, const char*, va_list) {
+    if (errors) ++*static_cast<int*>(errors);
+    return 1;
+}
+
+int OnWarning(TIFF*, void* errors, const char*, const char* format, va_list) {
+    if (errors && format && std::strstr(format, "IO error")) ++*static_cast<int*>(errors);
+    return 1;
 }
 
 // The file as libtiff reads it.
@@ -85,11 +94,11 @@ struct TiffCloser {
 };
 using Tiff = std::unique_ptr<TIFF, TiffCloser>;
 
-TIFFOpenOptions* QuietOptions() {
+TIFFOpenOptions* QuietOptions(int* errors) {
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options) return nullptr;
-    TIFFOpenOptionsSetErrorHandlerExtR(options, OnMessage, nullptr);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, OnMessage, nullptr);
+    TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, errors);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, errors);
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, kLibraryAllocationLimit);
     return options;
 }
@@ -222,15 +231,10 @@ private:
 };
 
 // The colour map, as 8-bit values: maps whose values all fit 8 bits were written as 8-bit values.
-void CopyColourMap(TIFF* tif, const Page& page, RGBQUAD* palette) {
+// False when the file has none (libtiff drops a map it cannot read).
+bool CopyColourMap(TIFF* tif, const Page& page, RGBQUAD* palette) {
     uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
-    if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue) {
-        for (int i = 0; i < kPaletteEntries; ++i) {
-            const auto level = static_cast<uint8_t>(i * 255 / ((1 << page.bits) - 1));
-            palette[i] = i < (1 << page.bits) ? RGBQUAD{level, level, level, 0} : RGBQUAD{};
-        }
-        return;
-    }
+    if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue) return false;
     const int entries = 1 << page.bits;
     bool eightBit = true;
     for (int i = 0; i < entries; ++i)
@@ -239,6 +243,7 @@ void CopyColourMap(TIFF* tif, const Page& page, RGBQUAD* palette) {
     const auto scale = [eightBit](uint16_t v) { return static_cast<uint8_t>(eightBit ? v : v >> 8); };
     for (int i = 0; i < entries; ++i)
         palette[i] = RGBQUAD{scale(blue[i]), scale(green[i]), scale(red[i]), 0};
+    return true;
 }
 
 // Palette, greyscale and RGB pages with interleaved samples, decoded here.
@@ -250,7 +255,7 @@ Status ReadSamples(TIFF* tif, const Page& page, ReadJob& job) {
     const int bitCount = alpha ? 32 : page.colourSamples == 1 ? 8 : 24;
     const Status allocated = image.Allocate(page.width, page.height, bitCount);
     if (allocated != Status::Ok) return allocated;
-    if (palette) CopyColourMap(tif, page, image.Palette());
+    if (palette && !CopyColourMap(tif, page, image.Palette())) return Status::Damaged;
     if (grey && !alpha) {
         RGBQUAD* ramp = image.Palette();
         for (int i = 0; i < kPaletteEntries; ++i)
@@ -347,7 +352,8 @@ Status ReadRgba(TIFF* tif, const Page& page, ReadJob& job) {
 
 Status ReadTiffImage(const InputFile& file, ReadJob& job) {
     ReadHandle handle{&file, 0};
-    TIFFOpenOptions* options = QuietOptions();
+    int errors = 0;
+    TIFFOpenOptions* options = QuietOptions(&errors);
     if (!options) return Status::NoMemory;
     Tiff tif(TIFFClientOpenExt("picture", "rm", &handle, OnRead, OnNoWrite, OnSeekRead, OnClose, OnSizeRead,
                                OnNoMap, OnNoUnmap, options));
@@ -370,10 +376,12 @@ Status ReadTiffImage(const InputFile& file, ReadJob& job) {
     const bool grey = (page.photometric == PHOTOMETRIC_MINISBLACK || page.photometric == PHOTOMETRIC_MINISWHITE) &&
                       page.colourSamples == 1;
     const bool rgb = page.photometric == PHOTOMETRIC_RGB && page.colourSamples == 3 && page.bits >= 8;
+    if (errors > 0) return Status::Damaged;
     const Status status = bitsFit && interleaved && (palette || grey || rgb) && page.samples <= 8
                               ? ReadSamples(tif.get(), page, job)
                               : ReadRgba(tif.get(), page, job);
     if (status != Status::Ok) return status;
+    if (errors > 0) return Status::Damaged;
     job.frames = std::max<int>(1, TIFFNumberOfDirectories(tif.get()));
     return Status::Ok;
 }
@@ -486,7 +494,7 @@ Status WriteTiffImage(const char* path, WriteJob& job) {
     OutputFile out;
     if (!out.Create(path)) return Status::WriteFailed;
     WriteHandle handle{out.Descriptor(), 0, 0};
-    TIFFOpenOptions* options = QuietOptions();
+    TIFFOpenOptions* options = QuietOptions(nullptr);
     if (!options) return Status::NoMemory;
     TIFF* tif = TIFFClientOpenExt("picture", "w", &handle, OnReadBack, OnWrite, OnSeekWrite, OnClose, OnSizeWrite,
                                   OnNoMap, OnNoUnmap, options);

@@ -3,7 +3,9 @@
 // content before names, and hostile headers.
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "codec_test_support.h"
@@ -242,3 +244,170 @@ TEST(Formats, RoundTripsKeepWhatEachFormatHolds) {
 }
 
 }  // namespace
+
+namespace {
+
+// A picture of `width` x `height` whose 8-bit pixels are `index(x, y)` (y from the top), on
+// `palette` (256 entries).
+struct Indexed {
+    BITMAPINFOHEADER* header = nullptr;
+    uint8_t* bits = nullptr;
+    ImgkitPicture picture{};
+
+    Indexed(int width, int height, const std::function<int(int, int)>& index, const std::function<RGBQUAD(int)>& palette,
+            const uint8_t* entryAlpha = nullptr) {
+        EXPECT_EQ(AllocateImage(width, height, 8, &header, &bits), ImageStatus::Ok);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                bits[size_t(height - 1 - y) * header->biXPelsPerMeter + x] = uint8_t(index(x, y));
+        for (int i = 0; i < kPaletteEntries; ++i)
+            HeaderPalette(header)[i] = palette(i);
+        picture = {header, bits, HeaderPalette(header), const_cast<uint8_t*>(entryAlpha)};
+    }
+    ~Indexed() {
+        std::free(header);
+        std::free(bits);
+    }
+};
+
+RGBQUAD Grey(int i) {
+    return RGBQUAD{uint8_t(i), uint8_t(i), uint8_t(i), 0};
+}
+
+}  // namespace
+
+// An 8-bit picture is written in the smallest PNG form that gives back every index and entry; the
+// file shows the same picture to Pillow.
+TEST(Formats, EightBitPngsTakeTheSmallestFormThatKeepsEverything) {
+    uint8_t alpha[kPaletteEntries];
+    std::fill_n(alpha, kPaletteEntries, 255);
+    alpha[3] = 0;
+    alpha[5] = 128;
+    const auto few = [](int i) { return i < 16 ? RGBQUAD{uint8_t(i * 16), uint8_t(200 - i), 7, 0} : RGBQUAD{}; };
+    struct Case {
+        const char* name;
+        std::function<int(int, int)> index;
+        std::function<RGBQUAD(int)> palette;
+        const uint8_t* alpha;
+        int depth, colourType, paletteEntries, alphaEntries;
+    };
+    const Case cases[] = {
+        {"bilevel", [](int x, int y) { return (x + y) % 2 ? 255 : 0; }, Grey, nullptr, 1, 0, 0, 0},
+        {"grey-levels-of-4-bits", [](int x, int y) { return (x * y) % 16 * 17; }, Grey, nullptr, 4, 0, 0, 0},
+        {"grey", [](int x, int y) { return x * 9 + y; }, Grey, nullptr, 8, 0, 0, 0},
+        {"two-colours", [](int x, int) { return x % 2; }, few, nullptr, 4, 3, 16, 0},
+        {"sixteen-colours-with-alpha", [](int x, int y) { return (x + y) % 16; }, few, alpha, 4, 3, 16, 6},
+        {"full-palette", [](int x, int) { return x % 4; }, [](int i) { return RGBQUAD{1, uint8_t(i), 2, 0}; }, nullptr,
+         8, 3, 256, 0},
+        {"grey-ramp-with-alpha", [](int x, int) { return x % 8; }, Grey, alpha, 8, 3, 256, 6},
+    };
+    ScratchDir dir;
+    std::vector<std::string> files;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Indexed image(29, 7, c.index, c.palette, c.alpha);
+        const std::string path = dir.File(std::string(c.name) + ".png");
+        ASSERT_EQ(ImgkitWriteImage(path.c_str(), IMGKIT_FORMAT_PNG, nullptr, &image.picture, nullptr, nullptr),
+                  IMGKIT_OK);
+        const Bytes file = ReadFile(path);
+        EXPECT_EQ(file[24], c.depth);
+        EXPECT_EQ(file[25], c.colourType);
+        const std::string chunks(file.begin(), file.end());
+        const auto length = [&](const char* chunk) {
+            const size_t at = chunks.find(chunk);
+            return at == std::string::npos ? 0u : Get32(&file[at - 4]) >> 24 | (Get32(&file[at - 4]) >> 8 & 0xFF00);
+        };
+        EXPECT_EQ(length("PLTE"), 3u * c.paletteEntries);
+        EXPECT_EQ(length("tRNS"), unsigned(c.alphaEntries));
+        const Opened back(path);
+        ASSERT_EQ(back.status, IMGKIT_OK);
+        EXPECT_EQ(Pixels(back.picture), Pixels(image.picture));
+        EXPECT_EQ(std::memcmp(back.picture.palette, image.picture.palette, kPaletteBytes), 0);
+        EXPECT_EQ(back.picture.entryAlpha != nullptr, c.alpha != nullptr);
+        files.push_back(path);
+    }
+    DecodeWithPillow(files);
+    for (size_t i = 0; i < files.size(); ++i) {
+        const Case& c = cases[i];
+        const Indexed image(29, 7, c.index, c.palette, c.alpha);
+        EXPECT_EQ(Difference(PictureOf(image.picture), PillowPicture(files[i])), 0) << c.name;
+    }
+}
+
+// A GIF's colour table holds the whole palette; its code size only what the indices need.
+TEST(Formats, GifCodeSizeFollowsTheIndices) {
+    const Indexed image(20, 10, [](int x, int) { return x % 3; }, [](int i) { return RGBQUAD{uint8_t(i), 9, 9, 0}; });
+    ScratchDir dir;
+    ASSERT_EQ(ImgkitWriteImage(dir.File("a.gif").c_str(), IMGKIT_FORMAT_GIF, nullptr, &image.picture, nullptr, nullptr),
+              IMGKIT_OK);
+    const Bytes file = ReadFile(dir.File("a.gif"));
+    EXPECT_EQ(file[10] & 7, 7) << "a table of 256 entries";
+    EXPECT_EQ(file[13 + 768], 0x2C) << "the frame follows the table";
+    EXPECT_EQ(file[13 + 768 + 10], 2) << "two bits of code for indices 0 to 2";
+}
+
+TEST(Formats, ContentDecidesAndFailuresSayWhy) {
+    ScratchDir dir;
+    const Indexed image(40, 30, [](int x, int y) { return x ^ y; }, Grey);
+    // A file of each format with a lying or cut header, made from a good one.
+    const auto write = [&](const char* name, int format) {
+        EXPECT_EQ(ImgkitWriteImage(dir.File(name).c_str(), format, nullptr, &image.picture, nullptr, nullptr), IMGKIT_OK);
+        return ReadFile(dir.File(name));
+    };
+    const auto status = [&](const Bytes& bytes, const char* name = "x.png") {
+        WriteFile(dir.File(name), bytes);
+        const Opened opened(dir.File(name));
+        EXPECT_EQ(opened.picture.header, nullptr);
+        return opened.status == IMGKIT_OK ? IMGKIT_OK : opened.status;
+    };
+    const auto cut = [](const Bytes& b, size_t keep) { return Bytes(b.begin(), b.begin() + std::min(keep, b.size())); };
+    const auto patch = [](Bytes b, size_t at, std::initializer_list<uint8_t> bytes) {
+        std::copy(bytes.begin(), bytes.end(), b.begin() + at);
+        return b;
+    };
+
+    const Bytes png = write("good.png", IMGKIT_FORMAT_PNG);
+    {
+        const Opened named(dir.File("good.png"));
+        WriteFile(dir.File("photo.jpg"), png);
+        const Opened renamed(dir.File("photo.jpg"));
+        EXPECT_EQ(renamed.status, IMGKIT_OK);
+        EXPECT_EQ(renamed.info.format, IMGKIT_FORMAT_PNG);
+    }
+    EXPECT_EQ(status({}), IMGKIT_EMPTY);
+    EXPECT_EQ(status({'h', 'e', 'l', 'l', 'o'}), IMGKIT_UNKNOWN_FORMAT);
+    EXPECT_EQ(Opened(dir.File("missing.gif")).status, IMGKIT_CANNOT_OPEN);
+    EXPECT_EQ(Opened(dir.Path()).status, IMGKIT_CANNOT_OPEN);
+
+    const Bytes gif = write("good.gif", IMGKIT_FORMAT_GIF);
+    EXPECT_EQ(status(cut(gif, gif.size() / 2), "a.gif"), IMGKIT_DAMAGED);
+    EXPECT_EQ(status(patch(gif, 6, {0xFF, 0xFF, 0xFF, 0xFF}), "a.gif"), IMGKIT_TOO_LARGE);  // a 65535 x 65535 screen
+    const Bytes tif = write("good.tif", IMGKIT_FORMAT_TIFF);
+    EXPECT_EQ(status(cut(tif, tif.size() / 2), "a.tif"), IMGKIT_DAMAGED);
+    EXPECT_EQ(status(patch(tif, 4, {0xF0, 0xFF, 0xFF, 0x7F}), "a.tif"), IMGKIT_DAMAGED);  // the page lies past the end
+    const Bytes webp = write("good.webp", IMGKIT_FORMAT_WEBP);
+    EXPECT_EQ(status(cut(webp, webp.size() / 2), "a.webp"), IMGKIT_DAMAGED);
+    const Bytes tga = write("good.tga", IMGKIT_FORMAT_TGA);
+    // 65535 x 65535 pixels from a few hundred bytes: refused before anything is allocated.
+    EXPECT_EQ(status(patch(tga, 12, {0xFF, 0xFF, 0xFF, 0xFF}), "a.tga"), IMGKIT_DAMAGED);
+    EXPECT_EQ(status(cut(tga, tga.size() / 2), "a.tga"), IMGKIT_DAMAGED);
+    const Bytes ico = write("good.ico", IMGKIT_FORMAT_ICO);
+    EXPECT_EQ(status(patch(ico, 18, {0xFF, 0xFF, 0, 0}), "a.ico"), IMGKIT_DAMAGED);         // the image past the end
+    EXPECT_EQ(status(patch(ico, 22 + 4, {0, 0, 1, 0}), "a.ico"), IMGKIT_TOO_LARGE);  // a bitmap 65536 wide
+    EXPECT_EQ(status(cut(ico, ico.size() - 200), "a.ico"), IMGKIT_DAMAGED);
+    const std::string pnm = "P5\n40 30\n255\n";
+    EXPECT_EQ(status(Bytes(pnm.begin(), pnm.end()), "a.pgm"), IMGKIT_DAMAGED);
+    for (const std::string text : {"P6\n70000 1\n255\n", "P2\n1 1\n0\n0\n", "P3\n2 1\n255\n1 2 3 4\n"}) {
+        const int expected = text[3] == '7' ? IMGKIT_TOO_LARGE : IMGKIT_DAMAGED;
+        EXPECT_EQ(status(Bytes(text.begin(), text.end()), "a.ppm"), expected) << text;
+    }
+    // Writers: a format that cannot take the picture says so and leaves no file.
+    Sample big(300, 2, 24, false);
+    EXPECT_EQ(ImgkitWriteImage(dir.File("big.ico").c_str(), IMGKIT_FORMAT_ICO, nullptr, &big.picture, nullptr, nullptr),
+              IMGKIT_BAD_IMAGE);
+    EXPECT_EQ(ImgkitWriteImage(dir.File("big.gif").c_str(), IMGKIT_FORMAT_GIF, nullptr, &big.picture, nullptr, nullptr),
+              IMGKIT_BAD_IMAGE);
+    EXPECT_EQ(ImgkitWriteImage("/proc/nowhere.tif", IMGKIT_FORMAT_TIFF, nullptr, &big.picture, nullptr, nullptr),
+              IMGKIT_WRITE_FAILED);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("big.ico")));
+}
