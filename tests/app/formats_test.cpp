@@ -14,7 +14,7 @@
 #include "app/file_dialog.h"
 #include "document/file_job.h"
 #include "image_test_helpers.h"
-#include "imgkit/imgkit.h"
+#include "document/image_file.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
 
@@ -50,15 +50,10 @@ void SaveAs(COrvikDoc* doc, const QString& folder, const QString& name, const QS
 
 // The depth and format of a file as the codec library reads it.
 std::pair<int, int> DepthAndFormat(const QString& path) {
-    ImgkitPicture picture{};
-    ImgkitReadInfo info{};
-    if (ImgkitReadImage(QFile::encodeName(path).constData(), &picture, &info, nullptr, nullptr) != IMGKIT_OK)
-        return {0, 0};
-    const int depth = picture.header->biBitCount;
-    std::free(picture.header);
-    std::free(picture.bits);
-    std::free(picture.entryAlpha);
-    return {depth, info.format};
+    ImageFileBlocks blocks;
+    ImageFileInfo info;
+    if (ReadImageFile(QFile::encodeName(path).toStdString(), &blocks, &info) != ImageFileStatus::Ok) return {0, 0};
+    return {blocks.header->biBitCount, static_cast<int>(info.type)};
 }
 
 QByteArray Contents(const QString& path) {
