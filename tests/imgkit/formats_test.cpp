@@ -411,3 +411,27 @@ TEST(Formats, ContentDecidesAndFailuresSayWhy) {
               IMGKIT_WRITE_FAILED);
     EXPECT_FALSE(std::filesystem::exists(dir.File("big.ico")));
 }
+
+// A BMP whose header names an alpha channel opens as a 32-bit picture, as bmpsuite renders it.
+TEST(Formats, BmpAlphaMasksAreKept) {
+    REQUIRE_CORPUS();
+    const std::string suite = CorpusDir() + "/bmp/bmpsuite/";
+    const std::pair<const char*, const char*> files[] = {{"q/rgba32-1.bmp", "ref/rgba32.png"},
+                                                         {"q/rgba32abf.bmp", "ref/rgba32.png"},
+                                                         {"q/rgba16-4444.bmp", "ref/rgba16-4444.png"},
+                                                         {"q/rgba16-5551.bmp", "ref/rgba16-5551.png"}};
+    ScratchDir dir;
+    std::vector<std::string> references;
+    for (const auto& [bmp, png] : files) {
+        references.push_back(dir.File(std::to_string(references.size()) + ".png"));
+        WriteFile(references.back(), ReadFile(suite + png));
+    }
+    DecodeWithPillow(references);
+    for (size_t i = 0; i < std::size(files); ++i) {
+        SCOPED_TRACE(files[i].first);
+        const Opened image(suite + files[i].first);
+        ASSERT_EQ(image.status, IMGKIT_OK);
+        EXPECT_EQ(image.Bits(), 32);
+        EXPECT_EQ(Difference(PictureOf(image.picture), PillowPicture(references[i])), 0);
+    }
+}
