@@ -173,6 +173,59 @@ int ReductionProgress(int percent) {
     return 0;
 }
 
+// What a save hands to the worker: the picture, the writer, and the colour-reduction library's
+// functions when the file gets a copy reduced to 256 colours.
+struct WriteRequest {
+    ImgkitWriteFn write;
+    QuantzConvert convert;  // null: the picture is written as it is
+    QuantzSetProgress setProgress;
+    int paletteMethod;
+    int ditherMethod;
+    std::string file;
+    FileType type;
+    ImgkitWriteOptions options;
+    ImgkitPicture picture;
+    bool reductionFailed = false;
+};
+
+// On the worker thread: reduces a copy first when asked (the first half of the progress), then
+// writes.
+ImageFileStatus WritePicture(WriteRequest& request, CFileJob& job) {
+    ImgkitPicture picture = request.picture;
+    BITMAPINFOHEADER* reduced = nullptr;
+    uint8_t* reducedBits = picture.bits;
+    if (request.convert) {
+        g_reducingJob = &job;
+        request.setProgress(&ReductionProgress);
+        reduced = request.convert(&reducedBits, picture.header, request.paletteMethod, request.ditherMethod);
+        request.setProgress(nullptr);
+        g_reducingJob = nullptr;
+        if (!IsReducedImage(reduced, reducedBits, *picture.header, picture.bits)) {
+            if (reduced != picture.header) std::free(reduced);
+            if (reducedBits != picture.bits) std::free(reducedBits);
+            request.reductionFailed = true;
+            return ImageFileStatus::NoMemory;
+        }
+        picture = ImgkitPicture{reduced, reducedBits, HeaderPalette(reduced), nullptr};
+    }
+    struct Part {
+        CFileJob* job;
+        int from;
+    } part{&job, request.convert ? 50 : 0};
+    const ImgkitProgress progress = [](void* context, int percent) {
+        auto* p = static_cast<Part*>(context);
+        p->job->Report(percent, p->from, 100);
+        return 0;
+    };
+    const ImageFileStatus status =
+        WriteImageFile(request.write, request.file, request.type, request.options, picture, progress, &part);
+    if (reduced) {
+        std::free(reduced);
+        std::free(reducedBits);
+    }
+    return status;
+}
+
 }  // namespace
 
 bool COrvikDoc::OnOpenDocument(const QString& path) {
@@ -282,44 +335,12 @@ bool COrvikDoc::SaveToFile(const QString& path, bool lossy) {
         if (!setProgress) return false;
     }
 
-    const std::string file = QFile::encodeName(path).toStdString();
-    ImgkitWriteOptions options{lossy ? 1 : 0, 0};
-    bool reductionFailed = false;
-    const auto status = static_cast<ImageFileStatus>(CFileJob::Run([&](CFileJob& job) {
-        ImgkitPicture picture{m_pHeader, m_pBits, BitCount() == 8 ? m_pPalette : nullptr, nullptr};
-        BITMAPINFOHEADER* reduced = nullptr;
-        uint8_t* reducedBits = m_pBits;
-        if (reduce) {
-            g_reducingJob = &job;
-            setProgress(&ReductionProgress);
-            reduced = convert(&reducedBits, m_pHeader, theApp->m_nLastPaletteMethod, theApp->m_nLastDitherMethod);
-            setProgress(nullptr);
-            g_reducingJob = nullptr;
-            if (!IsReducedImage(reduced, reducedBits, *m_pHeader, m_pBits)) {
-                if (reduced != m_pHeader) std::free(reduced);
-                if (reducedBits != m_pBits) std::free(reducedBits);
-                reductionFailed = true;
-                return static_cast<int>(ImageFileStatus::NoMemory);
-            }
-            picture = ImgkitPicture{reduced, reducedBits, HeaderPalette(reduced), nullptr};
-        }
-        struct Part {
-            CFileJob* job;
-            int from;
-        } part{&job, reduce ? 50 : 0};
-        const ImgkitProgress progress = [](void* context, int percent) {
-            auto* p = static_cast<Part*>(context);
-            p->job->Report(percent, p->from, 100);
-            return 0;
-        };
-        const ImageFileStatus result =
-            WriteImageFile(write, file, format->type, options, picture, progress, &part);
-        if (reduce) {
-            std::free(reduced);
-            std::free(reducedBits);
-        }
-        return static_cast<int>(result);
-    }));
+    WriteRequest request{write, convert, setProgress, theApp->m_nLastPaletteMethod, theApp->m_nLastDitherMethod,
+                         QFile::encodeName(path).toStdString(), format->type, ImgkitWriteOptions{lossy ? 1 : 0, 0},
+                         ImgkitPicture{m_pHeader, m_pBits, BitCount() == 8 ? m_pPalette : nullptr, nullptr}};
+    const auto status = static_cast<ImageFileStatus>(
+        CFileJob::Run([&](CFileJob& job) { return static_cast<int>(WritePicture(request, job)); }));
+    const bool reductionFailed = request.reductionFailed;
     if (reductionFailed) {
         OrvikMessage(tr("Could not save %1.\n\nThe colours could not be reduced: %2 failed, perhaps for lack of "
                         "memory. The file on disk was left as it was.")
