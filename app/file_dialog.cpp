@@ -18,7 +18,8 @@ QString Patterns(const std::vector<std::string>& extensions) {
 }
 
 QString FilterText(const char* name, const char* extensions) {
-    return QStringLiteral("%1 (%2)").arg(QCoreApplication::translate("FileFormat", name), Patterns(Words(extensions)));
+    return QStringLiteral("%1 (%2)").arg(QCoreApplication::translate("FileFormat", name),
+                                         Patterns(Words(extensions)));
 }
 
 }  // namespace
@@ -50,8 +51,7 @@ QString Run(bool open, const QString& folder, bool* lossy) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     const QString path = dialog.selectedFiles().constFirst();
     // The lossy choice counts only for a name that saves in the selected format.
-    if (lossy)
-        *lossy = dialog.SelectedLossy() && FileTypeOfPath(path.toStdString()) == dialog.SelectedType();
+    if (lossy) *lossy = dialog.SelectedLossy() && FileTypeOfPath(path.toStdString()) == dialog.SelectedType();
     return path;
 }
 

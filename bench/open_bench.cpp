@@ -54,8 +54,18 @@ void OpenToScreen(benchmark::State& state, const char* ext) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(OpenToScreen, bmp, "bmp")->ArgName("huge_pages")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(OpenToScreen, tif, "tif")->ArgName("huge_pages")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(OpenToScreen, bmp, "bmp")
+    ->ArgName("huge_pages")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(OpenToScreen, tif, "tif")
+    ->ArgName("huge_pages")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 int main(int argc, char** argv) {
     const int result = RunGuiBenchmarks(argc, argv);

@@ -11,13 +11,25 @@
 #include <vector>
 
 // The numbers are the codec library's IMGKIT_FORMAT_ values.
-enum class FileType { Unknown = 0, Bmp = 1, Pcx = 2, Jpeg = 3, Png = 4, Gif = 5, Tiff = 6, WebP = 7, Tga = 8, Ico = 9, Pnm = 10 };
+enum class FileType {
+    Unknown = 0,
+    Bmp = 1,
+    Pcx = 2,
+    Jpeg = 3,
+    Png = 4,
+    Gif = 5,
+    Tiff = 6,
+    WebP = 7,
+    Tga = 8,
+    Ico = 9,
+    Pnm = 10
+};
 
 // What a format keeps of an 8-bit image's indices and palette.
 enum class PaletteKept {
-    Always,       // written with its indices and every palette entry
-    GreyRampOnly, // only when the palette is the grey ramp (grey maps hold grey levels, not indices)
-    Never,        // written as true colour: the picture looks the same but opens as a 24-bit image
+    Always,        // written with its indices and every palette entry
+    GreyRampOnly,  // only when the palette is the grey ramp (grey maps hold grey levels, not indices)
+    Never,         // written as true colour: the picture looks the same but opens as a 24-bit image
 };
 
 // What a format keeps of an 8-bit image's entry opacities.
@@ -43,10 +55,10 @@ struct FileFormat {
     bool keepsTrueColour;  // a 24-bit image is written as it is (false: reduced to 256 colours)
     bool lossy;            // the colours change when written
     EntryTransparency entryTransparency;
-    bool keepsAlphaChannel;  // a 32-bit image's alpha is written
-    FramesKind frames;       // a file may hold several pictures; the first is read
-    int maxSide;             // the largest width and height the format can store
-    const char* lossyFilter; // a second Save As filter that writes the format lossy, or null
+    bool keepsAlphaChannel;   // a 32-bit image's alpha is written
+    FramesKind frames;        // a file may hold several pictures; the first is read
+    int maxSide;              // the largest width and height the format can store
+    const char* lossyFilter;  // a second Save As filter that writes the format lossy, or null
 };
 
 // Every format, in the order the file dialogs list them.

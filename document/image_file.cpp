@@ -63,7 +63,8 @@ ImageFileStatus ReadImageFile(ImgkitReadFn read, const std::string& path, ImageF
     ImgkitPicture picture{};
     ImgkitReadInfo found{};
     const int code = read(path.c_str(), &picture, &found, progress, context);
-    info->type = FormatOf(static_cast<FileType>(found.format)) ? static_cast<FileType>(found.format) : FileType::Unknown;
+    info->type = FormatOf(static_cast<FileType>(found.format)) ? static_cast<FileType>(found.format)
+                                                               : FileType::Unknown;
     blocks->header = picture.header;
     blocks->bits = picture.bits;
     blocks->palette = picture.palette;
@@ -172,7 +173,8 @@ bool CompositeOverWhite(ImageFileBlocks* blocks, bool greyLevels) {
         uint8_t* out = blocks->bits + row * newStride;
         for (int64_t x = 0; x < width; ++x) {
             const int a = in[4 * x + 3];
-            const uint8_t b = OverWhite(in[4 * x], a), g = OverWhite(in[4 * x + 1], a), r = OverWhite(in[4 * x + 2], a);
+            const uint8_t b = OverWhite(in[4 * x], a), g = OverWhite(in[4 * x + 1], a),
+                          r = OverWhite(in[4 * x + 2], a);
             out[3 * x] = b;
             out[3 * x + 1] = g;
             out[3 * x + 2] = r;
@@ -202,8 +204,8 @@ const char* ImageFileStatusText(ImageFileStatus status) {
         case ImageFileStatus::Unsupported:
             return QT_TRANSLATE_NOOP("ImageFileStatus", "the file is a kind of picture Orvik cannot read");
         case ImageFileStatus::TooLarge:
-            return QT_TRANSLATE_NOOP("ImageFileStatus",
-                                     "the picture is larger than 65535 pixels a side or 1 GiB of pixel memory");
+            return QT_TRANSLATE_NOOP(
+                "ImageFileStatus", "the picture is larger than 65535 pixels a side or 1 GiB of pixel memory");
         case ImageFileStatus::NoMemory:
             return QT_TRANSLATE_NOOP("ImageFileStatus", "there is not enough memory");
         case ImageFileStatus::WriteFailed:

@@ -13,9 +13,9 @@
 // The blocks of a picture, released together unless taken.
 struct ImageFileBlocks {
     BITMAPINFOHEADER* header = nullptr;
-    RGBQUAD* palette = nullptr;       // 8 bits: inside the header block; otherwise a block of its own
+    RGBQUAD* palette = nullptr;  // 8 bits: inside the header block; otherwise a block of its own
     uint8_t* bits = nullptr;
-    uint8_t* entryAlpha = nullptr;    // 8 bits: 256 opacities, or null when every entry is opaque
+    uint8_t* entryAlpha = nullptr;  // 8 bits: 256 opacities, or null when every entry is opaque
 
     ImageFileBlocks() = default;
     ~ImageFileBlocks() { Free(); }
@@ -44,11 +44,11 @@ enum class ImageFileStatus {
     TooLarge,
     NoMemory,
     WriteFailed,
-    BadImage,       // the codec library refused the picture for the format
-    NoLibrary,      // libimgkit.so could not be loaded
-    NoFunction,     // it lacks the function
-    BadResult,      // it returned blocks the program cannot hold
-    UnknownType,    // the name has no extension of a format the program writes
+    BadImage,     // the codec library refused the picture for the format
+    NoLibrary,    // libimgkit.so could not be loaded
+    NoFunction,   // it lacks the function
+    BadResult,    // it returned blocks the program cannot hold
+    UnknownType,  // the name has no extension of a format the program writes
 };
 
 // The status of an IMGKIT_ code.
@@ -58,7 +58,8 @@ ImageFileStatus StatusOfCodec(int code);
 // picture gets a palette of painting colours of its own: the default palette); otherwise they are
 // left empty. `progress` may be null.
 ImageFileStatus ReadImageFile(ImgkitReadFn read, const std::string& path, ImageFileBlocks* blocks,
-                              ImageFileInfo* info, ImgkitProgress progress = nullptr, void* context = nullptr);
+                              ImageFileInfo* info, ImgkitProgress progress = nullptr,
+                              void* context = nullptr);
 // Writes the picture in the format with the codec library's writer.
 ImageFileStatus WriteImageFile(ImgkitWriteFn write, const std::string& path, FileType type,
                                const ImgkitWriteOptions& options, const ImgkitPicture& picture,

@@ -122,7 +122,8 @@ QString UnknownTypeMessage(const QString& path) {
         QStringList extensions;
         for (const std::string& ext : Words(format.extensions))
             extensions.append(QStringLiteral(".") + QString::fromStdString(ext));
-        kinds.append(QStringLiteral("%1 (%2)").arg(QLatin1String(format.name), extensions.join(QStringLiteral(", "))));
+        kinds.append(
+            QStringLiteral("%1 (%2)").arg(QLatin1String(format.name), extensions.join(QStringLiteral(", "))));
     }
     return COrvikDoc::tr("%1 is not a file type Orvik knows.\n\nOrvik writes %2 files.")
         .arg(QFileInfo(path).fileName(), kinds.join(QStringLiteral(", ")));
@@ -148,11 +149,17 @@ QString FramesNote(const ImageFileInfo& info, const QString& name) {
     if (info.frames <= 1 || !format) return {};
     switch (format->frames) {
         case FramesKind::Frames:
-            return COrvikDoc::tr("Only the first of the %1 frames of %2 was opened.").arg(info.frames).arg(name);
+            return COrvikDoc::tr("Only the first of the %1 frames of %2 was opened.")
+                .arg(info.frames)
+                .arg(name);
         case FramesKind::Pages:
-            return COrvikDoc::tr("Only the first of the %1 pages of %2 was opened.").arg(info.frames).arg(name);
+            return COrvikDoc::tr("Only the first of the %1 pages of %2 was opened.")
+                .arg(info.frames)
+                .arg(name);
         case FramesKind::Images:
-            return COrvikDoc::tr("Only the largest of the %1 images of %2 was opened.").arg(info.frames).arg(name);
+            return COrvikDoc::tr("Only the largest of the %1 images of %2 was opened.")
+                .arg(info.frames)
+                .arg(name);
         case FramesKind::None:
             break;
     }
@@ -314,7 +321,8 @@ bool COrvikDoc::SaveToFile(const QString& path, bool lossy) {
         subject.sourceReducedDepth = m_bFileReducedDepth;
     }
     if (const char* refusal = SaveRefusal(*format, subject)) {
-        OrvikMessage(tr("Could not save %1.\n\n%2").arg(path, SaveLossText(refusal, *format, format->maxSide)));
+        OrvikMessage(
+            tr("Could not save %1.\n\n%2").arg(path, SaveLossText(refusal, *format, format->maxSide)));
         return false;
     }
     bool reduce = false;
@@ -335,25 +343,33 @@ bool COrvikDoc::SaveToFile(const QString& path, bool lossy) {
         if (!setProgress) return false;
     }
 
-    WriteRequest request{write, convert, setProgress, theApp->m_nLastPaletteMethod, theApp->m_nLastDitherMethod,
-                         QFile::encodeName(path).toStdString(), format->type, ImgkitWriteOptions{lossy ? 1 : 0, 0},
+    WriteRequest request{write,
+                         convert,
+                         setProgress,
+                         theApp->m_nLastPaletteMethod,
+                         theApp->m_nLastDitherMethod,
+                         QFile::encodeName(path).toStdString(),
+                         format->type,
+                         ImgkitWriteOptions{lossy ? 1 : 0, 0},
                          ImgkitPicture{m_pHeader, m_pBits, BitCount() == 8 ? m_pPalette : nullptr, nullptr}};
     const auto status = static_cast<ImageFileStatus>(
         CFileJob::Run([&](CFileJob& job) { return static_cast<int>(WritePicture(request, job)); }));
     const bool reductionFailed = request.reductionFailed;
     if (reductionFailed) {
-        OrvikMessage(tr("Could not save %1.\n\nThe colours could not be reduced: %2 failed, perhaps for lack of "
-                        "memory. The file on disk was left as it was.")
-                         .arg(path, QLatin1String(kColourLibrary)));
+        OrvikMessage(
+            tr("Could not save %1.\n\nThe colours could not be reduced: %2 failed, perhaps for lack of "
+               "memory. The file on disk was left as it was.")
+                .arg(path, QLatin1String(kColourLibrary)));
         return false;
     }
     if (status != ImageFileStatus::Ok) {
-        OrvikMessage(status == ImageFileStatus::WriteFailed
-                         ? tr("Could not save %1.\n\nThe disk may be full or the folder may not be writable; the "
-                              "file on disk was left as it was.")
-                               .arg(path)
-                         : tr("Could not save %1.\n\n%2 The file on disk was left as it was.")
-                               .arg(path, Sentence(status)));
+        OrvikMessage(
+            status == ImageFileStatus::WriteFailed
+                ? tr("Could not save %1.\n\nThe disk may be full or the folder may not be writable; the "
+                     "file on disk was left as it was.")
+                      .arg(path)
+                : tr("Could not save %1.\n\n%2 The file on disk was left as it was.")
+                      .arg(path, Sentence(status)));
         return false;
     }
     // The file now holds just this picture.

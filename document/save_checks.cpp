@@ -29,32 +29,41 @@ const SaveLossRule kRules[] = {
     {QT_TRANSLATE_NOOP("SaveLoss",
                        "Pictures saved as %1 keep no palette, and their colours change slightly. The picture "
                        "will open again as a 24-bit image."),
-     [](const FileFormat& f, const SaveSubject& p) { return p.bitCount == 8 && !PaletteKeptFor(f, p) && Lossy(f, p); },
+     [](const FileFormat& f, const SaveSubject& p) {
+         return p.bitCount == 8 && !PaletteKeptFor(f, p) && Lossy(f, p);
+     },
      false},
-    {QT_TRANSLATE_NOOP("SaveLoss",
-                       "Pictures saved as %1 keep no palette. The picture will look the same, but it will open "
-                       "again as a 24-bit image."),
-     [](const FileFormat& f, const SaveSubject& p) { return p.bitCount == 8 && !PaletteKeptFor(f, p) && !Lossy(f, p); },
+    {QT_TRANSLATE_NOOP(
+         "SaveLoss",
+         "Pictures saved as %1 keep no palette. The picture will look the same, but it will open "
+         "again as a 24-bit image."),
+     [](const FileFormat& f, const SaveSubject& p) {
+         return p.bitCount == 8 && !PaletteKeptFor(f, p) && !Lossy(f, p);
+     },
      false},
-    {QT_TRANSLATE_NOOP("SaveLoss",
-                       "Pictures saved as %1 have at most 256 colours. The file will get a copy reduced to 256 "
-                       "colours, made the way Decrease Color Depth was last used; the open picture stays as it is."),
+    {QT_TRANSLATE_NOOP(
+         "SaveLoss",
+         "Pictures saved as %1 have at most 256 colours. The file will get a copy reduced to 256 "
+         "colours, made the way Decrease Color Depth was last used; the open picture stays as it is."),
      [](const FileFormat& f, const SaveSubject& p) { return p.bitCount != 8 && !f.keepsTrueColour; }, true},
-    {QT_TRANSLATE_NOOP("SaveLoss",
-                       "The file holds %2 frames and Orvik opened only the first. Saving replaces the file with "
-                       "this one picture."),
+    {QT_TRANSLATE_NOOP(
+         "SaveLoss",
+         "The file holds %2 frames and Orvik opened only the first. Saving replaces the file with "
+         "this one picture."),
      [](const FileFormat&, const SaveSubject& p) { return SourceIsReplaced(p, FramesKind::Frames); }, false},
-    {QT_TRANSLATE_NOOP("SaveLoss",
-                       "The file holds %2 pages and Orvik opened only the first. Saving replaces the file with "
-                       "this one page."),
+    {QT_TRANSLATE_NOOP(
+         "SaveLoss",
+         "The file holds %2 pages and Orvik opened only the first. Saving replaces the file with "
+         "this one page."),
      [](const FileFormat&, const SaveSubject& p) { return SourceIsReplaced(p, FramesKind::Pages); }, false},
     {QT_TRANSLATE_NOOP("SaveLoss",
                        "The file holds %2 images and Orvik opened only the largest. Saving replaces the file "
                        "with this one image."),
      [](const FileFormat&, const SaveSubject& p) { return SourceIsReplaced(p, FramesKind::Images); }, false},
-    {QT_TRANSLATE_NOOP("SaveLoss",
-                       "The file has more than 8 bits per channel, and Orvik opened it with 8. Saving replaces "
-                       "it with 8 bits per channel."),
+    {QT_TRANSLATE_NOOP(
+         "SaveLoss",
+         "The file has more than 8 bits per channel, and Orvik opened it with 8. Saving replaces "
+         "it with 8 bits per channel."),
      [](const FileFormat&, const SaveSubject& p) { return p.sourceReducedDepth; }, false},
 };
 

@@ -11,7 +11,7 @@
 
 // The picture about to be saved, and the file it came from when it is saved over that file.
 struct SaveSubject {
-    int bitCount = 24;                    // 8, 24, or 32 (24 bits with alpha)
+    int bitCount = 24;  // 8, 24, or 32 (24 bits with alpha)
     int width = 0;
     int height = 0;
     const RGBQUAD* palette = nullptr;     // 256 entries
@@ -19,8 +19,8 @@ struct SaveSubject {
     bool lossy = false;                   // the user chose the format's lossy variant
     // When the target is the file the picture was read from: what Orvik did not open of it.
     FileType sourceType = FileType::Unknown;
-    int sourceFrames = 1;              // frames, pages or images of that file
-    bool sourceReducedDepth = false;   // it had more than 8 bits per channel
+    int sourceFrames = 1;             // frames, pages or images of that file
+    bool sourceReducedDepth = false;  // it had more than 8 bits per channel
 };
 
 struct SaveLossRule {

@@ -26,14 +26,16 @@ uint64_t Get32Be(const uint8_t* p) {
 // are covered by the unit tests.
 bool DeclaresLargePicture(const uint8_t* data, size_t size) {
     // GIF screens and frames, TGA headers.
-    if (size >= 10 && std::memcmp(data, "GIF", 3) == 0 && Get16Le(data + 6) * Get16Le(data + 8) > kLargestPixels)
+    if (size >= 10 && std::memcmp(data, "GIF", 3) == 0 &&
+        Get16Le(data + 6) * Get16Le(data + 8) > kLargestPixels)
         return true;
     for (size_t i = 0; i + 9 <= size; ++i)
         if (data[i] == 0x2C && Get16Le(data + i + 5) * Get16Le(data + i + 7) > kLargestPixels) return true;
     if (size >= 18 && Get16Le(data + 12) * Get16Le(data + 14) > kLargestPixels) return true;
     // PNG headers, also inside icons.
     for (size_t i = 0; i + 12 <= size; ++i)
-        if (std::memcmp(data + i, "IHDR", 4) == 0 && Get32Be(data + i + 4) * Get32Be(data + i + 8) > kLargestPixels)
+        if (std::memcmp(data + i, "IHDR", 4) == 0 &&
+            Get32Be(data + i + 4) * Get32Be(data + i + 8) > kLargestPixels)
             return true;
     // PNM headers.
     unsigned width = 0, height = 0;

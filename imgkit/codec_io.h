@@ -190,8 +190,8 @@ Status ReadPnmImage(const InputFile& file, ReadJob& job);
 struct WriteJob {
     const uint8_t* bits;
     const BITMAPINFOHEADER* header;
-    const RGBQUAD* palette;       // 256 entries for 8 bits; may be null for 24 and 32
-    const uint8_t* entryAlpha;    // 8 bits only; null when every entry is opaque
+    const RGBQUAD* palette;     // 256 entries for 8 bits; may be null for 24 and 32
+    const uint8_t* entryAlpha;  // 8 bits only; null when every entry is opaque
     ImgkitWriteOptions options;
     Progress progress;
 

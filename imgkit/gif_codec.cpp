@@ -64,8 +64,104 @@ bool SkipFrame(GifFileType* gif) {
     return true;
 }
 
+// Gathers the sub-blocks of the frame's LZW data into one buffer; `codeSize` is its minimum code size.
+bool ReadFrameData(GifFileType* gif, const InputFile& file, int* codeSize, Buffer* data, int64_t* bytes) {
+    GifByteType* block = nullptr;
+    if (DGifGetCode(gif, codeSize, &block) != GIF_OK || *codeSize < 1 || *codeSize > 11) return false;
+    int64_t capacity = 0;
+    *bytes = 0;
+    while (block) {
+        const int n = block[0];
+        if (*bytes + n > capacity) {
+            // The data cannot be larger than the file it came from.
+            capacity = std::min(file.Size(), std::max<int64_t>(2 * capacity, int64_t{1} << 16));
+            if (*bytes + n > capacity) return false;
+            auto* grown = static_cast<uint8_t*>(std::realloc(data->get(), static_cast<size_t>(capacity)));
+            if (!grown) return false;
+            (void)data->release();
+            data->reset(grown);
+        }
+        std::memcpy(data->get() + *bytes, block + 1, static_cast<size_t>(n));
+        *bytes += n;
+        if (DGifGetCodeNext(gif, &block) != GIF_OK) return false;
+    }
+    return true;
+}
+
+// GIF's variable-length LZW: `size` bytes of codes into `pixels` indices (`out` has 16 bytes of room
+// beyond them). False when the codes run out before every pixel has its index, or are not codes the
+// table holds. Every code's string has been written out before, where the code was made: a code is
+// kept as the place and length of that copy, and its string copied from there.
+bool DecodeLzw(const uint8_t* data, int64_t size, int minimumCodeSize, uint8_t* out, int64_t pixels) {
+    constexpr int kCodes = 4096;
+    int64_t start[kCodes];
+    int32_t length[kCodes];
+    const int clear = 1 << minimumCodeSize;
+    const int end = clear + 1;
+    int codeSize = minimumCodeSize + 1;
+    int next = clear + 2;
+    int previous = -1;
+    uint64_t bits = 0;
+    int available = 0;
+    int64_t in = 0, done = 0;
+    while (done < pixels) {
+        if (available < codeSize) {
+            // Refill with whole bytes up to 56 bits.
+            while (available <= 48 && in < size) {
+                bits |= uint64_t{data[in++]} << available;
+                available += 8;
+            }
+            if (available < codeSize) return false;
+        }
+        const int code = static_cast<int>(bits & ((1u << codeSize) - 1));
+        bits >>= codeSize;
+        available -= codeSize;
+        if (code < clear) {
+            if (previous >= 0 && next < kCodes) {
+                start[next] = start[previous];
+                length[next] = length[previous] + 1;
+                ++next;
+            }
+            start[code] = done;
+            length[code] = 1;
+            out[done++] = static_cast<uint8_t>(code);
+        } else if (code == clear) {
+            codeSize = minimumCodeSize + 1;
+            next = clear + 2;
+            previous = -1;
+            continue;
+        } else if (code == end || previous < 0 || code > next || (code == next && next >= kCodes)) {
+            return false;
+        } else {
+            // An earlier string, or the one about to be made: the previous string and its first byte.
+            const int64_t from = code < next ? start[code] : start[previous];
+            const int64_t n = code < next ? length[code] : length[previous] + 1;
+            if (next < kCodes) {
+                start[next] = start[previous];
+                length[next] = length[previous] + 1;
+                ++next;
+            }
+            const int64_t take = std::min(n, pixels - done);
+            if (take <= 16 && code != next - 1) {
+                // Sixteen bytes at once: the string lies before `done`, and what is copied past it
+                // is written over again.
+                std::memmove(out + done, out + from, 16);
+            } else {
+                for (int64_t i = 0; i < take; ++i)
+                    out[done + i] = out[from + i];
+            }
+            start[code] = done;
+            length[code] = static_cast<int32_t>(n);
+            done += take;
+        }
+        if (next == 1 << codeSize && codeSize < 12) ++codeSize;
+        previous = code;
+    }
+    return true;
+}
+
 // Decodes the first frame onto the screen.
-Status DecodeFirstFrame(GifFileType* gif, int transparent, ReadJob& job) {
+Status DecodeFirstFrame(GifFileType* gif, const InputFile& file, int transparent, ReadJob& job) {
     const GifImageDesc& frame = gif->Image;
     if (frame.Width < 1 || frame.Height < 1 || frame.Left < 0 || frame.Top < 0) return Status::Damaged;
     const int64_t width = std::max<int64_t>(gif->SWidth, int64_t{frame.Left} + frame.Width);
@@ -99,11 +195,20 @@ Status DecodeFirstFrame(GifFileType* gif, int transparent, ReadJob& job) {
             std::memset(image.Line(y), static_cast<uint8_t>(fill), static_cast<size_t>(width));
     }
 
+    // The frame's LZW data, decoded here rather than by giflib, line by line, which takes longer.
+    int codeSize = 0;
+    Buffer data;
+    int64_t dataBytes = 0;
+    if (!ReadFrameData(gif, file, &codeSize, &data, &dataBytes)) return Status::Damaged;
+    const int64_t pixels = int64_t{frame.Width} * frame.Height;
+    Buffer indices(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(pixels + 16))));
+    if (!indices) return Status::NoMemory;
+    if (!DecodeLzw(data.get(), dataBytes, codeSize, indices.get(), pixels)) return Status::Damaged;
     for (int64_t i = 0; i < frame.Height; ++i) {
         const int64_t y = frame.Interlace ? InterlacedRow(i, frame.Height) : i;
-        if (DGifGetLine(gif, image.Line(frame.Top + y) + frame.Left, frame.Width) != GIF_OK)
-            return Status::Damaged;
-        if ((i & 63) == 0) job.progress.Report(i, frame.Height);
+        std::memcpy(image.Line(frame.Top + y) + frame.Left, indices.get() + i * frame.Width,
+                    static_cast<size_t>(frame.Width));
+        if ((i & 255) == 0) job.progress.Report(i, frame.Height);
     }
     return Status::Ok;
 }
@@ -139,7 +244,7 @@ Status ReadGifImage(const InputFile& file, ReadJob& job) {
         }
         if (record != IMAGE_DESC_RECORD_TYPE || DGifGetImageDesc(gif.get()) != GIF_OK) break;
         if (frames == 0) {
-            const Status status = DecodeFirstFrame(gif.get(), transparent, job);
+            const Status status = DecodeFirstFrame(gif.get(), file, transparent, job);
             if (status != Status::Ok) return status;
         } else if (!SkipFrame(gif.get())) {
             break;
@@ -222,8 +327,8 @@ Status WriteGifImage(const char* path, WriteJob& job) {
     bool ok = gif != nullptr;
     if (ok) {
         EGifSetGifVersion(gif, transparent >= 0);
-        ok = EGifPutScreenDesc(gif, static_cast<int>(job.Width()), static_cast<int>(job.Height()), tableBits, 0,
-                               map) == GIF_OK;
+        ok = EGifPutScreenDesc(gif, static_cast<int>(job.Width()), static_cast<int>(job.Height()), tableBits,
+                               0, map) == GIF_OK;
     }
     GifFreeMapObject(map);
     if (ok && transparent >= 0) {

@@ -145,9 +145,11 @@ Status ReadIcoImage(const InputFile& file, ReadJob& job) {
     for (int i = 0; i < count; ++i) {
         const uint8_t* e = entries.get() + i * kEntryBytes;
         const Entry entry{e[0] ? e[0] : 256, e[1] ? e[1] : 256, Get16(e + 6), Get32(e + 8), Get32(e + 12)};
-        if (entry.bytes < 8 || entry.offset < kDirectoryBytes || entry.offset + entry.bytes > file.Size()) continue;
+        if (entry.bytes < 8 || entry.offset < kDirectoryBytes || entry.offset + entry.bytes > file.Size())
+            continue;
         const int64_t pixels = entry.width * entry.height, bestPixels = best.width * best.height;
-        if (valid++ == 0 || pixels > bestPixels || (pixels == bestPixels && entry.bits > best.bits)) best = entry;
+        if (valid++ == 0 || pixels > bestPixels || (pixels == bestPixels && entry.bits > best.bits))
+            best = entry;
     }
     if (valid == 0) return Status::Damaged;
     if (best.bytes > kMaxImageBytes) return Status::TooLarge;
@@ -206,13 +208,14 @@ Status WriteIcoImage(const char* path, WriteJob& job) {
         const uint8_t* in = job.bits + row * job.Stride();
         std::memcpy(colour + row * colourStride, in, static_cast<size_t>(width * bits / 8));
         for (int64_t x = 0; x < width; ++x) {
-            const bool transparent = bits == 8 ? job.entryAlpha && job.entryAlpha[in[x]] == 0
-                                               : bits == 32 && in[4 * x + 3] == 0;
+            const bool transparent =
+                bits == 8 ? job.entryAlpha && job.entryAlpha[in[x]] == 0 : bits == 32 && in[4 * x + 3] == 0;
             if (transparent) mask[row * maskStride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
         }
     }
     OutputFile out;
-    const bool ok = out.Create(path, total) && out.Write(file.get(), static_cast<size_t>(total)) && out.Commit();
+    const bool ok =
+        out.Create(path, total) && out.Write(file.get(), static_cast<size_t>(total)) && out.Commit();
     return ok ? Status::Ok : Status::WriteFailed;
 }
 

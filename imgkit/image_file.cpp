@@ -151,8 +151,12 @@ int WriteImage(const char* path, int format, const ImgkitWriteOptions* options, 
     if (!header || !picture->bits || !IsModelHeader(*header)) return IMGKIT_BAD_IMAGE;
     const bool indexed = header->biBitCount == 8;
     if (indexed && !picture->palette) return IMGKIT_BAD_IMAGE;
-    WriteJob job{picture->bits, header, picture->palette, indexed ? picture->entryAlpha : nullptr,
-                 options ? *options : ImgkitWriteOptions{}, Progress(progress, context)};
+    WriteJob job{picture->bits,
+                 header,
+                 picture->palette,
+                 indexed ? picture->entryAlpha : nullptr,
+                 options ? *options : ImgkitWriteOptions{},
+                 Progress(progress, context)};
     if (job.options.quality < 0 || job.options.quality > 100) return IMGKIT_BAD_IMAGE;
     job.progress.Report(0, 1);
     const Status status = writer(path, job);
@@ -170,7 +174,8 @@ extern "C" int ImgkitReadImage(const char* path, ImgkitPicture* picture, ImgkitR
     ImgkitReadInfo found{IMGKIT_FORMAT_UNKNOWN, 0, 0};
     int status = IMGKIT_NO_MEMORY;
     try {
-        status = path && *path ? imgkit::ReadImage(path, picture, &found, progress, context) : IMGKIT_CANNOT_OPEN;
+        status =
+            path && *path ? imgkit::ReadImage(path, picture, &found, progress, context) : IMGKIT_CANNOT_OPEN;
     } catch (...) {
         *picture = ImgkitPicture{};
     }

@@ -93,8 +93,8 @@ IMGKIT_EXPORT int SavePNG(const char* path, const uint8_t* bits, BITMAPINFOHEADE
 #define IMGKIT_UNSUPPORTED 5     // a valid file of a kind the reader does not take
 #define IMGKIT_TOO_LARGE 6       // beyond 65535 pixels a side or 1 GiB of pixels
 #define IMGKIT_NO_MEMORY 7
-#define IMGKIT_WRITE_FAILED 8    // the file could not be created or written (folder, disk, quota)
-#define IMGKIT_BAD_IMAGE 9       // the image is not one the writer takes (form, size, format)
+#define IMGKIT_WRITE_FAILED 8  // the file could not be created or written (folder, disk, quota)
+#define IMGKIT_BAD_IMAGE 9     // the image is not one the writer takes (form, size, format)
 
 // Flags of ImgkitReadInfo.
 #define IMGKIT_READ_REDUCED_DEPTH 1  // the file had more than 8 bits per channel; reduced to 8
@@ -120,8 +120,8 @@ struct ImgkitWriteOptions {
     int32_t quality;  // lossy WebP and JPEG: 1..100; 0 takes the format's default (90)
 };
 
-IMGKIT_EXPORT int ImgkitReadImage(const char* path, struct ImgkitPicture* picture, struct ImgkitReadInfo* info,
-                                  ImgkitProgress progress, void* context);
+IMGKIT_EXPORT int ImgkitReadImage(const char* path, struct ImgkitPicture* picture,
+                                  struct ImgkitReadInfo* info, ImgkitProgress progress, void* context);
 IMGKIT_EXPORT int ImgkitWriteImage(const char* path, int format, const struct ImgkitWriteOptions* options,
                                    const struct ImgkitPicture* picture, ImgkitProgress progress,
                                    void* context);

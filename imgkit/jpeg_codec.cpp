@@ -6,8 +6,8 @@
 // (libjpeg fills the rest), the way other viewers show such files. 12-bit and lossless JPEG are
 // refused. Rows are delivered top-down.
 //
-// Written: quality 90 (or the quality asked for through ImgkitWriteImage), 4:2:0 colour from a 24-bit image or an 8-bit one through its palette, or
-// greyscale when every entry an 8-bit image uses is grey.
+// Written: quality 90 (or the quality asked for through ImgkitWriteImage), 4:2:0 colour from a 24-bit image
+// or an 8-bit one through its palette, or greyscale when every entry an 8-bit image uses is grey.
 //
 // libjpeg reports fatal errors through a callback that must not return; ours longjmps back to the
 // setjmp in one of the four step functions below. Those are plain C-style code: no object with a
@@ -17,8 +17,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "imgkit/codec_io.h"
 #include "imgkit/imgkit.h"
@@ -146,7 +146,8 @@ Status ReadJpegImage(const InputFile& file, ReadJob& job) {
     Decoder decoder{};
     DecodedImage& image = job.image;
     Buffer cmykLine;
-    Status status = ReadHeaders(&decoder, data, static_cast<size_t>(file.Size())) ? Status::Ok : Status::Damaged;
+    Status status =
+        ReadHeaders(&decoder, data, static_cast<size_t>(file.Size())) ? Status::Ok : Status::Damaged;
     // 12-bit and lossless files are valid, but not what libjpeg's 8-bit build decodes.
     const int reason = decoder.error.pub.msg_code;
     if (status != Status::Ok && (reason == JERR_BAD_PRECISION || reason == JERR_SOF_UNSUPPORTED))
@@ -319,8 +320,9 @@ int SaveJpegFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& 
 Status WriteJpegImage(const char* path, WriteJob& job) {
     if (job.BitCount() == 32) return Status::BadImage;
     const int quality = job.options.quality > 0 ? job.options.quality : kQuality;
-    return SaveJpegFile(path, job.bits, *job.header, job.palette, quality, &job.progress) ? Status::Ok
-                                                                                          : Status::WriteFailed;
+    return SaveJpegFile(path, job.bits, *job.header, job.palette, quality, &job.progress)
+               ? Status::Ok
+               : Status::WriteFailed;
 }
 
 }  // namespace imgkit

@@ -209,7 +209,8 @@ Status ReadPcxImage(const InputFile& file, ReadJob& job) {
     // 63 bytes of lines.
     const int64_t dataBytes = dataEnd - kHeaderBytes;
     const int64_t imageBytes = lineBytes * info.height;
-    if (info.rle ? imageBytes > (dataBytes / 2 + 1) * kMaxRun : imageBytes > dataBytes) return Status::Damaged;
+    if (info.rle ? imageBytes > (dataBytes / 2 + 1) * kMaxRun : imageBytes > dataBytes)
+        return Status::Damaged;
     DecodedImage& image = job.image;
     const Status allocated = image.Allocate(info.width, info.height, indexed ? 8 : 24);
     if (allocated != Status::Ok) return allocated;

@@ -21,10 +21,10 @@
 // libpng reports fatal errors through a callback that must not return; ours longjmps back to the
 // setjmp in one of the three step functions below. Those are plain C-style code: no object with a
 // destructor lives in any frame the jump leaves, and the blocks they fill belong to the caller.
+#include <algorithm>
 #include <csetjmp>
 #include <cstddef>
 #include <cstring>
-#include <algorithm>
 
 #include <png.h>
 
@@ -391,11 +391,13 @@ bool Encode(Encoder* e, const WriteJob* job, const IndexedForm* form, uint8_t* l
     const int bitCount = job->BitCount();
     const auto width = static_cast<png_uint_32>(job->Width());
     const auto height = static_cast<png_uint_32>(job->Height());
-    const int type = bitCount == 8 ? form->type : bitCount == 32 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+    const int type = bitCount == 8    ? form->type
+                     : bitCount == 32 ? PNG_COLOR_TYPE_RGB_ALPHA
+                                      : PNG_COLOR_TYPE_RGB;
     const int depth = bitCount == 8 ? form->depth : 8;
     png_set_write_fn(e->png, e, OnWrite, OnFlush);
-    png_set_IHDR(e->png, e->info, width, height, depth, type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(e->png, e->info, width, height, depth, type, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (type == PNG_COLOR_TYPE_PALETTE) {
         png_color colours[kPaletteEntries];
         for (int i = 0; i < form->paletteEntries; ++i)

@@ -75,7 +75,8 @@ Status ReadPnmImage(const InputFile& file, ReadJob& job) {
     // The samples must fit in what is left of the file before anything is allocated: raw ones take
     // their bytes, plain ones at least a byte each.
     const int sampleBytes = maxval > 255 ? 2 : 1;
-    const int64_t rowBytes = bitmap && !plain ? (int64_t{width} + 7) / 8 : int64_t{width} * samples * sampleBytes;
+    const int64_t rowBytes =
+        bitmap && !plain ? (int64_t{width} + 7) / 8 : int64_t{width} * samples * sampleBytes;
     const int64_t left = file.Size() - reader->Offset();
     if ((plain ? int64_t{width} * samples * height : rowBytes * height) > left) return Status::Damaged;
 
@@ -94,8 +95,8 @@ Status ReadPnmImage(const InputFile& file, ReadJob& job) {
         scale[v] = static_cast<uint8_t>((std::min(v, maxval) * 255 + maxval / 2) / maxval);
     const auto scaled = [&](uint32_t v) {
         return maxval == 255 ? static_cast<uint8_t>(v)
-               : v < 256    ? scale[v]
-                            : static_cast<uint8_t>((std::min(v, maxval) * 255 + maxval / 2) / maxval);
+               : v < 256     ? scale[v]
+                             : static_cast<uint8_t>((std::min(v, maxval) * 255 + maxval / 2) / maxval);
     };
     Buffer line(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(rowBytes))));
     if (!line) return Status::NoMemory;
@@ -105,8 +106,9 @@ Status ReadPnmImage(const InputFile& file, ReadJob& job) {
             for (int64_t i = 0; i < int64_t{width} * samples; ++i) {
                 uint32_t v = 0;
                 if (!tokens.Number(&v, bitmap)) return Status::Damaged;
-                out[bitmap ? i : samples == 3 ? i / 3 * 3 + 2 - i % 3 : i] =
-                    bitmap ? (v ? 0 : 255) : scaled(v);
+                out[bitmap         ? i
+                    : samples == 3 ? i / 3 * 3 + 2 - i % 3
+                                   : i] = bitmap ? (v ? 0 : 255) : scaled(v);
             }
         } else if (!reader->ReadExactly(line.get(), static_cast<size_t>(rowBytes))) {
             return Status::Damaged;
@@ -140,15 +142,17 @@ Status WritePnmImage(const char* path, WriteJob& job) {
     }
     const int samples = grey ? 1 : 3;
     char head[64];
-    const int headBytes = std::snprintf(head, sizeof head, "P%d\n%lld %lld\n255\n", grey ? 5 : 6,
-                                        static_cast<long long>(job.Width()), static_cast<long long>(job.Height()));
+    const int headBytes =
+        std::snprintf(head, sizeof head, "P%d\n%lld %lld\n255\n", grey ? 5 : 6,
+                      static_cast<long long>(job.Width()), static_cast<long long>(job.Height()));
     const int64_t lineBytes = job.Width() * samples;
     constexpr int64_t kChunkBytes = int64_t{1} << 20;
     const int64_t rowsPerChunk = std::max<int64_t>(1, kChunkBytes / lineBytes);
     Buffer chunk(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(rowsPerChunk * lineBytes))));
     if (!chunk) return Status::NoMemory;
     OutputFile out;
-    if (!out.Create(path, headBytes + lineBytes * job.Height()) || !out.Write(head, static_cast<size_t>(headBytes)))
+    if (!out.Create(path, headBytes + lineBytes * job.Height()) ||
+        !out.Write(head, static_cast<size_t>(headBytes)))
         return Status::WriteFailed;
     for (int64_t first = 0; first < job.Height(); first += rowsPerChunk) {
         const int64_t rows = std::min(rowsPerChunk, job.Height() - first);

@@ -147,7 +147,8 @@ Status ReadTgaImage(const InputFile& file, ReadJob& job) {
         (colour && info.depth != 15 && info.depth != 16 && info.depth != 24 && info.depth != 32))
         return Status::Unsupported;
     const int mapEntryBytes = info.mapType == 1 ? (info.mapBits + 7) / 8 : 0;
-    if (info.mapType == 1 && info.mapBits != 15 && info.mapBits != 16 && info.mapBits != 24 && info.mapBits != 32)
+    if (info.mapType == 1 && info.mapBits != 15 && info.mapBits != 16 && info.mapBits != 24 &&
+        info.mapBits != 32)
         return Status::Damaged;
     if (mapped && (info.mapType != 1 || info.mapLength == 0)) return Status::Damaged;
 
@@ -158,11 +159,12 @@ Status ReadTgaImage(const InputFile& file, ReadJob& job) {
     const int64_t pixels = info.width * info.height;
     // The data must be able to hold the picture before anything is allocated: a run packet of one
     // pixel's bytes and a count gives at most 128 pixels.
-    if (dataBytes < 0 || (info.Rle() ? pixels > (dataBytes / (1 + bytes) + 1) * 128 : pixels * bytes > dataBytes))
+    if (dataBytes < 0 ||
+        (info.Rle() ? pixels > (dataBytes / (1 + bytes) + 1) * 128 : pixels * bytes > dataBytes))
         return Status::Damaged;
 
-    const bool alphaPossible = (colour && info.depth == 32) || (grey && info.depth == 16) ||
-                               (mapped && info.mapBits == 32);
+    const bool alphaPossible =
+        (colour && info.depth == 32) || (grey && info.depth == 16) || (mapped && info.mapBits == 32);
     const bool keepAlpha = alphaPossible && job.keepAlpha && !AlphaIsMeaningless(file);
     DecodedImage& image = job.image;
     const int bitCount = mapped || (grey && info.depth == 8) ? 8 : keepAlpha ? 32 : 24;
@@ -240,7 +242,9 @@ namespace {
 // Appends one row of `count` pixels of `bytes` bytes as run-length packets.
 uint8_t* EncodeRow(const uint8_t* in, int64_t count, int bytes, uint8_t* out) {
     int64_t x = 0;
-    const auto same = [&](int64_t a, int64_t b) { return std::memcmp(in + a * bytes, in + b * bytes, bytes) == 0; };
+    const auto same = [&](int64_t a, int64_t b) {
+        return std::memcmp(in + a * bytes, in + b * bytes, bytes) == 0;
+    };
     while (x < count) {
         int64_t run = 1;
         while (x + run < count && run < 128 && same(x, x + run))

@@ -29,6 +29,7 @@ namespace {
 // What libtiff may allocate at once on its own (a strip, a tile, a table).
 constexpr tmsize_t kLibraryAllocationLimit = tmsize_t{1} << 30;
 constexpr int64_t kMaxBandBytes = int64_t{1} << 30;
+constexpr int64_t kMaxStripBandBytes = int64_t{64} << 20;
 constexpr int64_t kStripBytes = int64_t{256} << 10;
 
 // Errors are counted, and so are the warnings about data cut short: libtiff goes on after those
@@ -120,7 +121,8 @@ struct Page {
 };
 
 bool ReadPage(TIFF* tif, Page* page) {
-    if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &page->width) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &page->height))
+    if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &page->width) ||
+        !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &page->height))
         return false;
     TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &page->bits);
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &page->samples);
@@ -170,8 +172,14 @@ public:
         if (m_lineBytes <= 0) return Status::Damaged;
         m_tiled = TIFFIsTiled(m_tif);
         if (!m_tiled) {
-            m_bandRows = 1;
-            m_band.reset(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(m_lineBytes))));
+            // Whole strips decode more than twice as fast as single rows; a strip too large for a
+            // band of its own is read row by row.
+            uint32_t rowsPerStrip = 0;
+            TIFFGetFieldDefaulted(m_tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+            m_bandRows = std::clamp<int64_t>(rowsPerStrip, 1, m_page.height);
+            m_byRow = m_bandRows * m_lineBytes > kMaxStripBandBytes;
+            if (m_byRow) m_bandRows = 1;
+            m_band.reset(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(m_bandRows * m_lineBytes))));
             return m_band ? Status::Ok : Status::NoMemory;
         }
         uint32_t tileWidth = 0, tileLength = 0;
@@ -193,19 +201,32 @@ public:
 
     // Row y of the page (rows come in order), or null when it cannot be decoded.
     const uint8_t* Row(int64_t y) {
-        if (!m_tiled) return TIFFReadScanline(m_tif, m_band.get(), static_cast<uint32_t>(y), 0) == 1 ? m_band.get() : nullptr;
+        if (m_byRow)
+            return TIFFReadScanline(m_tif, m_band.get(), static_cast<uint32_t>(y), 0) == 1 ? m_band.get()
+                                                                                           : nullptr;
         const int64_t first = y / m_bandRows * m_bandRows;
-        if (first != m_bandFirst && !ReadBand(first)) return nullptr;
+        if (first != m_bandFirst && !(m_tiled ? ReadTiles(first) : ReadStrip(first))) return nullptr;
         return m_band.get() + (y - first) * m_lineBytes;
     }
 
 private:
-    bool ReadBand(int64_t first) {
+    bool ReadStrip(int64_t first) {
+        m_bandFirst = -1;
+        const int64_t bytes = std::min<int64_t>(m_bandRows, m_page.height - first) * m_lineBytes;
+        const uint32_t strip = TIFFComputeStrip(m_tif, static_cast<uint32_t>(first), 0);
+        if (TIFFReadEncodedStrip(m_tif, strip, m_band.get(), static_cast<tmsize_t>(bytes)) < bytes)
+            return false;
+        m_bandFirst = first;
+        return true;
+    }
+
+    bool ReadTiles(int64_t first) {
         m_bandFirst = -1;
         const int64_t rows = std::min<int64_t>(m_bandRows, m_page.height - first);
         const int64_t pixelBits = int64_t{m_page.bits} * m_page.samples;
         for (int64_t x = 0; x < m_page.width; x += m_tileWidth) {
-            const uint32_t tile = TIFFComputeTile(m_tif, static_cast<uint32_t>(x), static_cast<uint32_t>(first), 0, 0);
+            const uint32_t tile =
+                TIFFComputeTile(m_tif, static_cast<uint32_t>(x), static_cast<uint32_t>(first), 0, 0);
             if (TIFFReadEncodedTile(m_tif, tile, m_tile.get(), m_tileBytes) < 0) return false;
             const int64_t start = x * pixelBits / 8;
             const int64_t bytes = std::min(m_tileRowBytes, m_lineBytes - start);
@@ -220,6 +241,7 @@ private:
     TIFF* m_tif;
     const Page& m_page;
     bool m_tiled = false;
+    bool m_byRow = false;
     int64_t m_lineBytes = 0;
     int64_t m_bandRows = 1;
     int64_t m_bandFirst = -1;
@@ -370,11 +392,13 @@ Status ReadTiffImage(const InputFile& file, ReadJob& job) {
         TIFFSetField(tif.get(), TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
         page.photometric = PHOTOMETRIC_RGB;
     }
-    const bool bitsFit = page.bits == 1 || page.bits == 2 || page.bits == 4 || page.bits == 8 || page.bits == 16;
+    const bool bitsFit =
+        page.bits == 1 || page.bits == 2 || page.bits == 4 || page.bits == 8 || page.bits == 16;
     const bool interleaved = page.planar == PLANARCONFIG_CONTIG || page.samples == 1;
     const bool palette = page.photometric == PHOTOMETRIC_PALETTE && page.colourSamples == 1 && page.bits <= 8;
-    const bool grey = (page.photometric == PHOTOMETRIC_MINISBLACK || page.photometric == PHOTOMETRIC_MINISWHITE) &&
-                      page.colourSamples == 1;
+    const bool grey =
+        (page.photometric == PHOTOMETRIC_MINISBLACK || page.photometric == PHOTOMETRIC_MINISWHITE) &&
+        page.colourSamples == 1;
     const bool rgb = page.photometric == PHOTOMETRIC_RGB && page.colourSamples == 3 && page.bits >= 8;
     if (errors > 0) return Status::Damaged;
     const Status status = bitsFit && interleaved && (palette || grey || rgb) && page.samples <= 8
@@ -477,7 +501,8 @@ bool WritePage(TIFF* tif, WriteJob& job, uint8_t* strip, int64_t rowsPerStrip) {
                 if (samples == 4) out[3] = in[3];
             }
         }
-        if (TIFFWriteEncodedStrip(tif, static_cast<uint32_t>(index), strip, static_cast<tmsize_t>(rows * lineBytes)) < 0)
+        if (TIFFWriteEncodedStrip(tif, static_cast<uint32_t>(index), strip,
+                                  static_cast<tmsize_t>(rows * lineBytes)) < 0)
             return false;
         job.progress.Report(first + rows, job.Height());
     }
@@ -496,8 +521,8 @@ Status WriteTiffImage(const char* path, WriteJob& job) {
     WriteHandle handle{out.Descriptor(), 0, 0};
     TIFFOpenOptions* options = QuietOptions(nullptr);
     if (!options) return Status::NoMemory;
-    TIFF* tif = TIFFClientOpenExt("picture", "w", &handle, OnReadBack, OnWrite, OnSeekWrite, OnClose, OnSizeWrite,
-                                  OnNoMap, OnNoUnmap, options);
+    TIFF* tif = TIFFClientOpenExt("picture", "w", &handle, OnReadBack, OnWrite, OnSeekWrite, OnClose,
+                                  OnSizeWrite, OnNoMap, OnNoUnmap, options);
     TIFFOpenOptionsFree(options);
     if (!tif) return Status::WriteFailed;
     bool ok = WritePage(tif, job, strip.get(), rowsPerStrip);

@@ -91,7 +91,8 @@ Status ReadWebpImage(const InputFile& file, ReadJob& job) {
     WebPIDecoder* decoder = WebPIDecode(nullptr, 0, &config);
     if (!decoder) return Status::NoMemory;
     VP8StatusCode code = VP8_STATUS_NOT_ENOUGH_DATA;
-    for (size_t done = 0; done < size && (code == VP8_STATUS_NOT_ENOUGH_DATA || code == VP8_STATUS_SUSPENDED);) {
+    for (size_t done = 0;
+         done < size && (code == VP8_STATUS_NOT_ENOUGH_DATA || code == VP8_STATUS_SUSPENDED);) {
         const size_t chunk = std::min(kChunkBytes, size - done);
         code = WebPIAppend(decoder, data + done, chunk);
         done += chunk;
@@ -126,7 +127,8 @@ Status WriteWebpImage(const char* path, WriteJob& job) {
     WebPConfig config;
     if (!WebPConfigInit(&config)) return Status::NoMemory;
     config.lossless = lossy ? 0 : 1;
-    config.quality = lossy ? (job.options.quality > 0 ? job.options.quality : kLossyQuality) : kLosslessEffort;
+    config.quality =
+        lossy ? (job.options.quality > 0 ? job.options.quality : kLossyQuality) : kLosslessEffort;
     config.method = kMethod;
     config.exact = 1;
     config.thread_level = 1;
@@ -146,7 +148,8 @@ Status WriteWebpImage(const char* path, WriteJob& job) {
     int bytes = job.BitCount() / 8;
     if (job.BitCount() == 8) {
         bytes = job.entryAlpha ? 4 : 3;
-        expanded.reset(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(job.Width() * job.Height() * bytes))));
+        expanded.reset(
+            static_cast<uint8_t*>(std::malloc(static_cast<size_t>(job.Width() * job.Height() * bytes))));
         if (!expanded) return Status::NoMemory;
         uint8_t* out = expanded.get();
         for (int64_t y = 0; y < job.Height(); ++y) {
@@ -162,7 +165,8 @@ Status WriteWebpImage(const char* path, WriteJob& job) {
         top = expanded.get();
         step = static_cast<int>(job.Width() * bytes);
     }
-    const int imported = bytes == 4 ? WebPPictureImportBGRA(&picture, top, step) : WebPPictureImportBGR(&picture, top, step);
+    const int imported =
+        bytes == 4 ? WebPPictureImportBGRA(&picture, top, step) : WebPPictureImportBGR(&picture, top, step);
     if (!imported) return Status::NoMemory;
     expanded.reset();
 

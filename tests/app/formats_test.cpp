@@ -13,8 +13,8 @@
 #include "app/child_frame.h"
 #include "app/file_dialog.h"
 #include "document/file_job.h"
-#include "image_test_helpers.h"
 #include "document/image_file.h"
+#include "image_test_helpers.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
 
@@ -52,7 +52,8 @@ void SaveAs(COrvikDoc* doc, const QString& folder, const QString& name, const QS
 std::pair<int, int> DepthAndFormat(const QString& path) {
     ImageFileBlocks blocks;
     ImageFileInfo info;
-    if (ReadImageFile(QFile::encodeName(path).toStdString(), &blocks, &info) != ImageFileStatus::Ok) return {0, 0};
+    if (ReadImageFile(QFile::encodeName(path).toStdString(), &blocks, &info) != ImageFileStatus::Ok)
+        return {0, 0};
     return {blocks.header->biBitCount, static_cast<int>(info.type)};
 }
 
@@ -69,7 +70,8 @@ TEST_F(FormatsTest, WhatAFormatCannotKeepIsAskedFirst) {
     // Declined: nothing is written and the document keeps its name.
     auto question = AnswerLossQuestion(QMessageBox::Cancel);
     SaveAs(eight, m_dir.path(), "palette.jpg");
-    EXPECT_TRUE(question->contains("Pictures saved as JPEG keep no palette, and their colours change slightly"))
+    EXPECT_TRUE(
+        question->contains("Pictures saved as JPEG keep no palette, and their colours change slightly"))
         << question->toStdString();
     EXPECT_FALSE(QFile::exists(Path("palette.jpg")));
     EXPECT_TRUE(eight->GetPathName().isEmpty());
@@ -95,7 +97,8 @@ TEST_F(FormatsTest, WhatAFormatCannotKeepIsAskedFirst) {
     ASSERT_NE(colour, nullptr);
     question = AnswerLossQuestion(QMessageBox::Save);
     SaveAs(colour, m_dir.path(), "reduced.gif");
-    EXPECT_TRUE(question->contains("Pictures saved as GIF have at most 256 colours")) << question->toStdString();
+    EXPECT_TRUE(question->contains("Pictures saved as GIF have at most 256 colours"))
+        << question->toStdString();
     EXPECT_EQ(DepthAndFormat(Path("reduced.gif")), std::make_pair(8, IMGKIT_FORMAT_GIF));
     EXPECT_EQ(colour->BitCount(), 24);
     question = AnswerLossQuestion(QMessageBox::Cancel);
@@ -113,12 +116,11 @@ TEST_F(FormatsTest, WhatAFormatCannotKeepIsAskedFirst) {
 TEST_F(FormatsTest, FilesOfSeveralFramesSayWhatWasNotOpenedAndAskBeforeTheyAreReplaced) {
     // An animation of three frames made by Pillow.
     QProcess pillow;
-    pillow.start("/usr/bin/python3",
-                 {"-c",
-                  "import sys\nfrom PIL import Image\n"
-                  "f=[Image.new('P',(8,6),i) for i in range(3)]\n"
-                  "f[0].save(sys.argv[1],save_all=True,append_images=f[1:],duration=50)",
-                  Path("anim.gif")});
+    pillow.start("/usr/bin/python3", {"-c",
+                                      "import sys\nfrom PIL import Image\n"
+                                      "f=[Image.new('P',(8,6),i) for i in range(3)]\n"
+                                      "f[0].save(sys.argv[1],save_all=True,append_images=f[1:],duration=50)",
+                                      Path("anim.gif")});
     ASSERT_TRUE(pillow.waitForFinished(20000) && pillow.exitCode() == 0) << "python3-pil is needed";
     COrvikDoc* doc = theApp->OpenDocumentFile(Path("anim.gif"));
     ASSERT_NE(doc, nullptr);
@@ -206,7 +208,8 @@ TEST_F(FormatsTest, SaveAsClosesItsDialogBeforeALongSave) {
         if (!CFileJob::IsRunning()) return;
         sawJob = true;
         for (QWidget* window : QApplication::topLevelWidgets())
-            dialogDuringJob = dialogDuringJob || (qobject_cast<COrvikFileDialog*>(window) && window->isVisible());
+            dialogDuringJob =
+                dialogDuringJob || (qobject_cast<COrvikFileDialog*>(window) && window->isVisible());
     });
     poll.start(5);
     SaveAs(doc, m_dir.path(), "large.png");

@@ -23,7 +23,9 @@ struct Opened {
     ImgkitReadInfo info{};
     int status = -1;
 
-    explicit Opened(const std::string& path) { status = ImgkitReadImage(path.c_str(), &picture, &info, nullptr, nullptr); }
+    explicit Opened(const std::string& path) {
+        status = ImgkitReadImage(path.c_str(), &picture, &info, nullptr, nullptr);
+    }
     ~Opened() {
         std::free(picture.header);
         std::free(picture.bits);
@@ -126,9 +128,10 @@ TEST(Formats, FilesMadeByOtherProgramsReadAsPillowReadsThem) {
         if (image.picture.palette) {
             EXPECT_EQ(image.picture.palette, HeaderPalette(image.picture.header));
         }
-        // Taking 16 bits to 8, alpha out of colours and ink to light are roundings of their own; the other files
-        // give Pillow's picture exactly.
-        const bool rounded = name.find("16") != std::string::npos || name.find("assoc") != std::string::npos ||
+        // Taking 16 bits to 8, alpha out of colours and ink to light are roundings of their own; the other
+        // files give Pillow's picture exactly.
+        const bool rounded = name.find("16") != std::string::npos ||
+                             name.find("assoc") != std::string::npos ||
                              name.find("cmyk") != std::string::npos;
         const int tolerance = rounded ? 1 : 0;
         EXPECT_LE(Difference(PictureOf(image.picture), PillowPicture(dir.File(name))), tolerance);
@@ -148,7 +151,8 @@ struct Sample {
         const int bytes = bitCount / 8;
         for (int row = 0; row < height; ++row)
             for (int i = 0; i < width * bytes; ++i)
-                bits[size_t(row) * header->biXPelsPerMeter + i] = uint8_t(i * 7 + row * 29 + (i % 4 == 3) * 100);
+                bits[size_t(row) * header->biXPelsPerMeter + i] =
+                    uint8_t(i * 7 + row * 29 + (i % 4 == 3) * 100);
         picture = {header, bits, nullptr, nullptr};
         if (bitCount == 8) {
             picture.palette = HeaderPalette(header);
@@ -182,8 +186,8 @@ TEST(Formats, RoundTripsKeepWhatEachFormatHolds) {
         int format;
         int bitCount;
         bool entryAlpha;
-        int readBack;       // the depth read back
-        bool exactPixels;   // the pixels (indices for 8 bits) come back byte for byte
+        int readBack;      // the depth read back
+        bool exactPixels;  // the pixels (indices for 8 bits) come back byte for byte
     };
     const Case cases[] = {
         {"eight.gif", IMGKIT_FORMAT_GIF, 8, true, 8, true},
@@ -211,11 +215,12 @@ TEST(Formats, RoundTripsKeepWhatEachFormatHolds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // Odd widths, so rows have padding; 7 x 5 for icons, which are small.
-        Sample sample(c.format == IMGKIT_FORMAT_ICO ? 7 : 45, c.format == IMGKIT_FORMAT_ICO ? 5 : 9, c.bitCount,
-                      c.entryAlpha);
+        Sample sample(c.format == IMGKIT_FORMAT_ICO ? 7 : 45, c.format == IMGKIT_FORMAT_ICO ? 5 : 9,
+                      c.bitCount, c.entryAlpha);
         const Bytes before = Pixels(sample.picture);
-        ASSERT_EQ(ImgkitWriteImage(dir.File(c.name).c_str(), c.format, nullptr, &sample.picture, nullptr, nullptr),
-                  IMGKIT_OK);
+        ASSERT_EQ(
+            ImgkitWriteImage(dir.File(c.name).c_str(), c.format, nullptr, &sample.picture, nullptr, nullptr),
+            IMGKIT_OK);
         EXPECT_EQ(Pixels(sample.picture), before) << "the writer changed the caller's rows";
         const Opened back(dir.File(c.name));
         ASSERT_EQ(back.status, IMGKIT_OK);
@@ -254,8 +259,8 @@ struct Indexed {
     uint8_t* bits = nullptr;
     ImgkitPicture picture{};
 
-    Indexed(int width, int height, const std::function<int(int, int)>& index, const std::function<RGBQUAD(int)>& palette,
-            const uint8_t* entryAlpha = nullptr) {
+    Indexed(int width, int height, const std::function<int(int, int)>& index,
+            const std::function<RGBQUAD(int)>& palette, const uint8_t* entryAlpha = nullptr) {
         EXPECT_EQ(AllocateImage(width, height, 8, &header, &bits), ImageStatus::Ok);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
@@ -283,7 +288,9 @@ TEST(Formats, EightBitPngsTakeTheSmallestFormThatKeepsEverything) {
     std::fill_n(alpha, kPaletteEntries, 255);
     alpha[3] = 0;
     alpha[5] = 128;
-    const auto few = [](int i) { return i < 16 ? RGBQUAD{uint8_t(i * 16), uint8_t(200 - i), 7, 0} : RGBQUAD{}; };
+    const auto few = [](int i) {
+        return i < 16 ? RGBQUAD{uint8_t(i * 16), uint8_t(200 - i), 7, 0} : RGBQUAD{};
+    };
     struct Case {
         const char* name;
         std::function<int(int, int)> index;
@@ -297,8 +304,11 @@ TEST(Formats, EightBitPngsTakeTheSmallestFormThatKeepsEverything) {
         {"grey", [](int x, int y) { return x * 9 + y; }, Grey, nullptr, 8, 0, 0, 0},
         {"two-colours", [](int x, int) { return x % 2; }, few, nullptr, 4, 3, 16, 0},
         {"sixteen-colours-with-alpha", [](int x, int y) { return (x + y) % 16; }, few, alpha, 4, 3, 16, 6},
-        {"full-palette", [](int x, int) { return x % 4; }, [](int i) { return RGBQUAD{1, uint8_t(i), 2, 0}; }, nullptr,
-         8, 3, 256, 0},
+        {"full-palette", [](int x, int) { return x % 4; },
+         [](int i) {
+             return RGBQUAD{1, uint8_t(i), 2, 0};
+         },
+         nullptr, 8, 3, 256, 0},
         {"grey-ramp-with-alpha", [](int x, int) { return x % 8; }, Grey, alpha, 8, 3, 256, 6},
     };
     ScratchDir dir;
@@ -307,15 +317,18 @@ TEST(Formats, EightBitPngsTakeTheSmallestFormThatKeepsEverything) {
         SCOPED_TRACE(c.name);
         const Indexed image(29, 7, c.index, c.palette, c.alpha);
         const std::string path = dir.File(std::string(c.name) + ".png");
-        ASSERT_EQ(ImgkitWriteImage(path.c_str(), IMGKIT_FORMAT_PNG, nullptr, &image.picture, nullptr, nullptr),
-                  IMGKIT_OK);
+        ASSERT_EQ(
+            ImgkitWriteImage(path.c_str(), IMGKIT_FORMAT_PNG, nullptr, &image.picture, nullptr, nullptr),
+            IMGKIT_OK);
         const Bytes file = ReadFile(path);
         EXPECT_EQ(file[24], c.depth);
         EXPECT_EQ(file[25], c.colourType);
         const std::string chunks(file.begin(), file.end());
         const auto length = [&](const char* chunk) {
             const size_t at = chunks.find(chunk);
-            return at == std::string::npos ? 0u : Get32(&file[at - 4]) >> 24 | (Get32(&file[at - 4]) >> 8 & 0xFF00);
+            return at == std::string::npos
+                       ? 0u
+                       : Get32(&file[at - 4]) >> 24 | (Get32(&file[at - 4]) >> 8 & 0xFF00);
         };
         EXPECT_EQ(length("PLTE"), 3u * c.paletteEntries);
         EXPECT_EQ(length("tRNS"), unsigned(c.alphaEntries));
@@ -336,9 +349,14 @@ TEST(Formats, EightBitPngsTakeTheSmallestFormThatKeepsEverything) {
 
 // A GIF's colour table holds the whole palette; its code size only what the indices need.
 TEST(Formats, GifCodeSizeFollowsTheIndices) {
-    const Indexed image(20, 10, [](int x, int) { return x % 3; }, [](int i) { return RGBQUAD{uint8_t(i), 9, 9, 0}; });
+    const Indexed image(
+        20, 10, [](int x, int) { return x % 3; },
+        [](int i) {
+            return RGBQUAD{uint8_t(i), 9, 9, 0};
+        });
     ScratchDir dir;
-    ASSERT_EQ(ImgkitWriteImage(dir.File("a.gif").c_str(), IMGKIT_FORMAT_GIF, nullptr, &image.picture, nullptr, nullptr),
+    ASSERT_EQ(ImgkitWriteImage(dir.File("a.gif").c_str(), IMGKIT_FORMAT_GIF, nullptr, &image.picture, nullptr,
+                               nullptr),
               IMGKIT_OK);
     const Bytes file = ReadFile(dir.File("a.gif"));
     EXPECT_EQ(file[10] & 7, 7) << "a table of 256 entries";
@@ -348,10 +366,12 @@ TEST(Formats, GifCodeSizeFollowsTheIndices) {
 
 TEST(Formats, ContentDecidesAndFailuresSayWhy) {
     ScratchDir dir;
-    const Indexed image(40, 30, [](int x, int y) { return x ^ y; }, Grey);
+    const Indexed image(
+        40, 30, [](int x, int y) { return x ^ y; }, Grey);
     // A file of each format with a lying or cut header, made from a good one.
     const auto write = [&](const char* name, int format) {
-        EXPECT_EQ(ImgkitWriteImage(dir.File(name).c_str(), format, nullptr, &image.picture, nullptr, nullptr), IMGKIT_OK);
+        EXPECT_EQ(ImgkitWriteImage(dir.File(name).c_str(), format, nullptr, &image.picture, nullptr, nullptr),
+                  IMGKIT_OK);
         return ReadFile(dir.File(name));
     };
     const auto status = [&](const Bytes& bytes, const char* name = "x.png") {
@@ -360,7 +380,9 @@ TEST(Formats, ContentDecidesAndFailuresSayWhy) {
         EXPECT_EQ(opened.picture.header, nullptr);
         return opened.status == IMGKIT_OK ? IMGKIT_OK : opened.status;
     };
-    const auto cut = [](const Bytes& b, size_t keep) { return Bytes(b.begin(), b.begin() + std::min(keep, b.size())); };
+    const auto cut = [](const Bytes& b, size_t keep) {
+        return Bytes(b.begin(), b.begin() + std::min(keep, b.size()));
+    };
     const auto patch = [](Bytes b, size_t at, std::initializer_list<uint8_t> bytes) {
         std::copy(bytes.begin(), bytes.end(), b.begin() + at);
         return b;
@@ -381,10 +403,12 @@ TEST(Formats, ContentDecidesAndFailuresSayWhy) {
 
     const Bytes gif = write("good.gif", IMGKIT_FORMAT_GIF);
     EXPECT_EQ(status(cut(gif, gif.size() / 2), "a.gif"), IMGKIT_DAMAGED);
-    EXPECT_EQ(status(patch(gif, 6, {0xFF, 0xFF, 0xFF, 0xFF}), "a.gif"), IMGKIT_TOO_LARGE);  // a 65535 x 65535 screen
+    EXPECT_EQ(status(patch(gif, 6, {0xFF, 0xFF, 0xFF, 0xFF}), "a.gif"),
+              IMGKIT_TOO_LARGE);  // a 65535 x 65535 screen
     const Bytes tif = write("good.tif", IMGKIT_FORMAT_TIFF);
     EXPECT_EQ(status(cut(tif, tif.size() / 2), "a.tif"), IMGKIT_DAMAGED);
-    EXPECT_EQ(status(patch(tif, 4, {0xF0, 0xFF, 0xFF, 0x7F}), "a.tif"), IMGKIT_DAMAGED);  // the page lies past the end
+    EXPECT_EQ(status(patch(tif, 4, {0xF0, 0xFF, 0xFF, 0x7F}), "a.tif"),
+              IMGKIT_DAMAGED);  // the page lies past the end
     const Bytes webp = write("good.webp", IMGKIT_FORMAT_WEBP);
     EXPECT_EQ(status(cut(webp, webp.size() / 2), "a.webp"), IMGKIT_DAMAGED);
     const Bytes tga = write("good.tga", IMGKIT_FORMAT_TGA);
@@ -392,7 +416,7 @@ TEST(Formats, ContentDecidesAndFailuresSayWhy) {
     EXPECT_EQ(status(patch(tga, 12, {0xFF, 0xFF, 0xFF, 0xFF}), "a.tga"), IMGKIT_DAMAGED);
     EXPECT_EQ(status(cut(tga, tga.size() / 2), "a.tga"), IMGKIT_DAMAGED);
     const Bytes ico = write("good.ico", IMGKIT_FORMAT_ICO);
-    EXPECT_EQ(status(patch(ico, 18, {0xFF, 0xFF, 0, 0}), "a.ico"), IMGKIT_DAMAGED);         // the image past the end
+    EXPECT_EQ(status(patch(ico, 18, {0xFF, 0xFF, 0, 0}), "a.ico"), IMGKIT_DAMAGED);  // the image past the end
     EXPECT_EQ(status(patch(ico, 22 + 4, {0, 0, 1, 0}), "a.ico"), IMGKIT_TOO_LARGE);  // a bitmap 65536 wide
     EXPECT_EQ(status(cut(ico, ico.size() - 200), "a.ico"), IMGKIT_DAMAGED);
     const std::string pnm = "P5\n40 30\n255\n";
@@ -403,12 +427,15 @@ TEST(Formats, ContentDecidesAndFailuresSayWhy) {
     }
     // Writers: a format that cannot take the picture says so and leaves no file.
     Sample big(300, 2, 24, false);
-    EXPECT_EQ(ImgkitWriteImage(dir.File("big.ico").c_str(), IMGKIT_FORMAT_ICO, nullptr, &big.picture, nullptr, nullptr),
+    EXPECT_EQ(ImgkitWriteImage(dir.File("big.ico").c_str(), IMGKIT_FORMAT_ICO, nullptr, &big.picture, nullptr,
+                               nullptr),
               IMGKIT_BAD_IMAGE);
-    EXPECT_EQ(ImgkitWriteImage(dir.File("big.gif").c_str(), IMGKIT_FORMAT_GIF, nullptr, &big.picture, nullptr, nullptr),
+    EXPECT_EQ(ImgkitWriteImage(dir.File("big.gif").c_str(), IMGKIT_FORMAT_GIF, nullptr, &big.picture, nullptr,
+                               nullptr),
               IMGKIT_BAD_IMAGE);
-    EXPECT_EQ(ImgkitWriteImage("/proc/nowhere.tif", IMGKIT_FORMAT_TIFF, nullptr, &big.picture, nullptr, nullptr),
-              IMGKIT_WRITE_FAILED);
+    EXPECT_EQ(
+        ImgkitWriteImage("/proc/nowhere.tif", IMGKIT_FORMAT_TIFF, nullptr, &big.picture, nullptr, nullptr),
+        IMGKIT_WRITE_FAILED);
     EXPECT_FALSE(std::filesystem::exists(dir.File("big.ico")));
 }
 
