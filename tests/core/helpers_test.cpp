@@ -8,6 +8,7 @@
 #include "document/file_types.h"
 #include "document/line_steps.h"
 #include "document/plugin_library.h"
+#include "document/save_checks.h"
 
 TEST(FileTypes, LastDotOfTheFileNameCaseInsensitive) {
     EXPECT_EQ(FileTypeOfPath("/home/a/CAT.BMP"), FileType::Bmp);
@@ -26,9 +27,10 @@ TEST(FileTypes, LastDotOfTheFileNameCaseInsensitive) {
     EXPECT_EQ(DefaultExtension(FileType::Jpeg), ".jpg");
     // Every extension of the table saves in its format.
     const std::pair<const char*, FileType> names[] = {
-        {"a.jfif", FileType::Jpeg}, {"a.JPE", FileType::Jpeg}, {"a.dib", FileType::Bmp}, {"a.tif", FileType::Tiff},
-        {"a.TIFF", FileType::Tiff}, {"a.ppm", FileType::Pnm}, {"a.pgm", FileType::Pnm}, {"a.pbm", FileType::Pnm},
-        {"a.pnm", FileType::Pnm}, {"a.tga", FileType::Tga}, {"a.ico", FileType::Ico}, {"a.gif", FileType::Gif},
+        {"a.jfif", FileType::Jpeg}, {"a.JPE", FileType::Jpeg},  {"a.dib", FileType::Bmp},
+        {"a.tif", FileType::Tiff},  {"a.TIFF", FileType::Tiff}, {"a.ppm", FileType::Pnm},
+        {"a.pgm", FileType::Pnm},   {"a.pbm", FileType::Pnm},   {"a.pnm", FileType::Pnm},
+        {"a.tga", FileType::Tga},   {"a.ico", FileType::Ico},   {"a.gif", FileType::Gif},
         {"a.webp", FileType::WebP}};
     for (const auto& [name, type] : names)
         EXPECT_EQ(FileTypeOfPath(name), type) << name;
@@ -56,6 +58,91 @@ TEST(FileTypes, LauncherAndAppStreamListTheTablesTypes) {
             listed.push_back(line.substr(open + 11, close - open - 11));
     }
     EXPECT_EQ(listed, types);
+}
+
+// What saving in each format asks about first, for an 8-bit picture of colours, one of the grey ramp
+// and a true-colour one; what saving over a file of several pictures asks; what no format can hold.
+TEST(FileTypes, EachFormatAsksAboutWhatItCannotKeep) {
+    RGBQUAD colours[kPaletteEntries], greys[kPaletteEntries];
+    for (int i = 0; i < kPaletteEntries; ++i) {
+        colours[i] = RGBQUAD{uint8_t(i), 40, uint8_t(255 - i), 0};
+        greys[i] = RGBQUAD{uint8_t(i), uint8_t(i), uint8_t(i), 0};
+    }
+    // The texts of the rules that apply, joined; "reduce" marks a copy reduced to 256 colours.
+    const auto asked = [](FileType type, SaveSubject subject) {
+        std::string texts;
+        for (const SaveLossRule* rule : SaveLosses(*FormatOf(type), subject))
+            texts += std::string(rule->message) + (rule->reducesColours ? " reduce" : "") + "|";
+        return texts;
+    };
+    const auto picture = [](int bitCount, const RGBQUAD* palette, bool lossy = false) {
+        SaveSubject subject;
+        subject.bitCount = bitCount;
+        subject.width = subject.height = 10;
+        subject.palette = bitCount == 8 ? palette : nullptr;
+        subject.lossy = lossy;
+        return subject;
+    };
+    const char* const kNothing = "";
+    const char* const kChanges = "colours change slightly";
+    const char* const kLooksSame = "will look the same";
+    const char* const kReduces = "at most 256 colours";
+    struct Expected {
+        FileType type;
+        const char *colours, *greys, *trueColour, *lossyColours;
+    };
+    const Expected expected[] = {
+        {FileType::Bmp, kNothing, kNothing, kNothing, kNothing},
+        {FileType::Pcx, kNothing, kNothing, kNothing, kNothing},
+        {FileType::Jpeg, kChanges, kChanges, kNothing, kChanges},
+        {FileType::Png, kNothing, kNothing, kNothing, kNothing},
+        {FileType::Gif, kNothing, kNothing, kReduces, kNothing},
+        {FileType::Tiff, kNothing, kNothing, kNothing, kNothing},
+        {FileType::WebP, kLooksSame, kLooksSame, kNothing, kChanges},
+        {FileType::Tga, kNothing, kNothing, kNothing, kNothing},
+        {FileType::Ico, kNothing, kNothing, kNothing, kNothing},
+        {FileType::Pnm, kLooksSame, kNothing, kNothing, kLooksSame},
+    };
+    ASSERT_EQ(std::size(expected), FileFormats().size());
+    const auto matches = [](const std::string& texts, const char* part) {
+        return *part ? texts.find(part) != std::string::npos && texts.find('|') == texts.size() - 1
+                     : texts.empty();
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(FormatOf(e.type)->name);
+        EXPECT_PRED2(matches, asked(e.type, picture(8, colours)), e.colours);
+        EXPECT_PRED2(matches, asked(e.type, picture(8, greys)), e.greys);
+        EXPECT_PRED2(matches, asked(e.type, picture(24, nullptr)), e.trueColour);
+        EXPECT_PRED2(matches, asked(e.type, picture(8, colours, true)), e.lossyColours);
+        EXPECT_EQ(asked(e.type, picture(24, nullptr)).find("reduce|") != std::string::npos,
+                  e.trueColour == kReduces);
+    }
+    // Saving over the file the picture came from asks when Orvik opened only part of it.
+    const std::pair<FileType, const char*> sources[] = {{FileType::Gif, "%2 frames"},
+                                                        {FileType::WebP, "%2 frames"},
+                                                        {FileType::Tiff, "%2 pages"},
+                                                        {FileType::Ico, "%2 images"}};
+    for (const auto& [type, text] : sources) {
+        SaveSubject over = picture(8, colours);
+        over.sourceType = type;
+        over.sourceFrames = 3;
+        EXPECT_PRED2(matches, asked(FileType::Png, over), text);
+        over.sourceFrames = 1;
+        EXPECT_EQ(asked(FileType::Png, over), "");
+    }
+    SaveSubject deep = picture(24, nullptr);
+    deep.sourceType = FileType::Png;
+    deep.sourceReducedDepth = true;
+    EXPECT_PRED2(matches, asked(FileType::Png, deep), "more than 8 bits");
+    // Sizes a format cannot store are refused; the largest it can are not.
+    SaveSubject size = picture(24, nullptr);
+    size.width = 256, size.height = 256;
+    EXPECT_EQ(SaveRefusal(*FormatOf(FileType::Ico), size), nullptr);
+    size.height = 257;
+    EXPECT_NE(SaveRefusal(*FormatOf(FileType::Ico), size), nullptr);
+    size.width = 16384, size.height = 1;
+    EXPECT_NE(SaveRefusal(*FormatOf(FileType::WebP), size), nullptr);
+    EXPECT_EQ(SaveRefusal(*FormatOf(FileType::Tiff), size), nullptr);
 }
 
 namespace {
