@@ -126,6 +126,7 @@ CChildFrame::~CChildFrame() {
 void CChildFrame::showEvent(QShowEvent* event) {
     QMdiSubWindow::showEvent(event);
     UpdateMinimumSize();
+    if (m_bFitWhenShown && m_pDocument) m_pDocument->SizeFrameToImage();
 }
 
 void CChildFrame::UpdateMinimumSize() {
@@ -148,7 +149,8 @@ void CChildFrame::ActivateEditingView() {
 }
 
 void CChildFrame::OnUpdateFrameTitle() {
-    setWindowTitle(m_pDocument->GetTitle());
+    setWindowTitle(m_pDocument->WindowTitle());
+    setWindowModified(m_pDocument->IsModified());
     if (theApp && theApp->m_mainFrame) theApp->m_mainFrame->OnUpdateFrameTitle();
 }
 
