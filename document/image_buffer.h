@@ -95,6 +95,25 @@ const char* ImageStatusText(ImageStatus status);
 void FillDefaultPalette(RGBQUAD* palette);
 RGBQUAD* MakeDefaultPalette();
 
+// Transparency. A 32-bit image holds blue, green, red and alpha per pixel: straight alpha, 255
+// opaque, 0 transparent; the program makes every transparent pixel it writes all zero bytes. An
+// 8-bit image may have an opacity per palette entry (`entryAlpha`, 256 bytes, 255 opaque), or null
+// when every entry is opaque. To the user a 32-bit image is still a 24-bit ("16 Million") one.
+constexpr int kOpaque = 255;
+
+// True when an 8-bit image with this entry alpha block (which may be null) has no entry that is
+// less than opaque.
+bool EntriesOpaque(const uint8_t* entryAlpha);
+// The first fully transparent entry, or -1 (also for a null block).
+int TransparentEntry(const uint8_t* entryAlpha);
+// The opacity of entry `index`: 255 for a null block.
+inline uint8_t EntryAlpha(const uint8_t* entryAlpha, int index) {
+    return entryAlpha ? entryAlpha[index & 0xFF] : uint8_t{kOpaque};
+}
+// A calloc'd copy of a 256-byte entry alpha block, or null for a null or all-opaque one. False
+// when memory is short (nothing is stored then).
+bool CopyEntryAlpha(const uint8_t* entryAlpha, uint8_t** copy);
+
 // The colour table that follows the 40 header bytes of an 8-bit header block.
 inline RGBQUAD* HeaderPalette(BITMAPINFOHEADER* header) {
     return reinterpret_cast<RGBQUAD*>(reinterpret_cast<uint8_t*>(header) + kHeaderBytes);

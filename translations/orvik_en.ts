@@ -84,6 +84,17 @@
         <source>Old Color</source>
         <translation>Old Color</translation>
     </message>
+    <message>
+        <source>Transparent</source>
+        <translation>Transparent</translation>
+    </message>
+</context>
+<context>
+    <name>CColorPaletteDlg</name>
+    <message>
+        <source>The colour&apos;s transparency could not be changed: %1.</source>
+        <translation>The colour&apos;s transparency could not be changed: %1.</translation>
+    </message>
 </context>
 <context>
     <name>CDecreaseDepthDlg</name>
@@ -728,6 +739,10 @@ The colours could not be reduced: %2 failed, perhaps for lack of memory. The fil
     <message>
         <source>an untitled image</source>
         <translation>an untitled image</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: %2.</source>
+        <translation>Could not recover %1: %2.</translation>
     </message>
 </context>
 <context>
