@@ -1,11 +1,13 @@
 #include "document/image_file.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "document/pixel_routines.h"
 #include "document/plugin_library.h"
 #include "document/translatable.h"
+#include "document/undo_history.h"
 
 namespace {
 
@@ -19,7 +21,33 @@ bool IsHoldable(const ImgkitPicture& p) {
     return indexed ? p.palette == HeaderPalette(p.header) : !p.palette && !p.entryAlpha;
 }
 
+// Nothing transparent in an opened picture: 24 bits for a 32-bit one whose every pixel is opaque,
+// no entry alpha block when every entry is opaque. False when memory is short.
+bool HoldOpaqueAsOpaque(ImageFileBlocks* blocks) {
+    if (blocks->header->biBitCount == 8) {
+        if (EntriesOpaque(blocks->entryAlpha)) {
+            std::free(blocks->entryAlpha);
+            blocks->entryAlpha = nullptr;
+        }
+        return true;
+    }
+    if (blocks->header->biBitCount != 32 || HasTransparentPixels(*blocks->header, blocks->bits, nullptr))
+        return true;
+    return ConvertTrueColour(&blocks->bits, &blocks->header, 24);
+}
+
 }  // namespace
+
+bool CopyPicture(const ImgkitPicture& picture, ImageFileBlocks* copy) {
+    copy->Free();
+    if (!CopyFloatingImage(picture.header, picture.bits, &copy->header, &copy->bits)) return false;
+    if (copy->header->biBitCount == 8) copy->palette = HeaderPalette(copy->header);
+    if (!CopyEntryAlpha(copy->header->biBitCount == 8 ? picture.entryAlpha : nullptr, &copy->entryAlpha)) {
+        copy->Free();
+        return false;
+    }
+    return true;
+}
 
 void ImageFileBlocks::Free() {
     if (header && header->biBitCount != 8) std::free(palette);
@@ -86,6 +114,10 @@ ImageFileStatus ReadImageFile(ImgkitReadFn read, const std::string& path, ImageF
     info->frames = found.frames > 0 ? found.frames : 1;
     info->reducedDepth = (found.flags & IMGKIT_READ_REDUCED_DEPTH) != 0;
     info->grey = (found.flags & IMGKIT_READ_GREY) != 0;
+    if (!HoldOpaqueAsOpaque(blocks)) {
+        blocks->Free();
+        return ImageFileStatus::NoMemory;
+    }
     if (!blocks->palette) {
         blocks->palette = MakeDefaultPalette();
         if (!blocks->palette) {
@@ -186,6 +218,72 @@ bool CompositeOverWhite(ImageFileBlocks* blocks, bool greyLevels) {
     header->biBitCount = 24;
     header->biXPelsPerMeter = static_cast<int32_t>(newStride);
     header->biSizeImage = static_cast<uint32_t>(blockBytes);
+    return true;
+}
+
+bool FitForFormat(const FileFormat& format, ImageFileBlocks* blocks) {
+    const int bitCount = blocks->header->biBitCount;
+    if (bitCount == 32) return format.keepsAlphaChannel || CompositeOverWhite(blocks, false);
+    if (bitCount != 8 || EntriesOpaque(blocks->entryAlpha)) return true;
+    if (format.entryTransparency == EntryTransparency::None) {
+        if (!format.keepsAlphaChannel) return CompositeOverWhite(blocks, false);
+        if (!Expand8To24(&blocks->bits, &blocks->header, true, blocks->entryAlpha)) return false;
+        std::free(blocks->entryAlpha);
+        blocks->entryAlpha = nullptr;
+        blocks->palette = nullptr;  // it was inside the 8-bit header block
+        return true;
+    }
+    const int kept = TransparentEntry(blocks->entryAlpha);
+    for (int i = 0; i < kPaletteEntries; ++i) {
+        const int a = blocks->entryAlpha[i];
+        const bool keeps = a == kOpaque || format.entryTransparency == EntryTransparency::PerEntry ||
+                           (format.entryTransparency == EntryTransparency::Binary && a == 0) || i == kept;
+        if (keeps) continue;
+        RGBQUAD& c = blocks->palette[i];
+        c = RGBQUAD{OverWhite(c.rgbBlue, a), OverWhite(c.rgbGreen, a), OverWhite(c.rgbRed, a), 0};
+        blocks->entryAlpha[i] = kOpaque;
+    }
+    return true;
+}
+
+bool MarkTransparentPixels(const BITMAPINFOHEADER& source, const uint8_t* sourceBits,
+                           BITMAPINFOHEADER* reduced, uint8_t* reducedBits, uint8_t** entryAlpha) {
+    *entryAlpha = nullptr;
+    const int64_t width = source.biWidth, height = source.biHeight;
+    const int64_t sourceStride = source.biXPelsPerMeter, stride = reduced->biXPelsPerMeter;
+    uint64_t uses[kPaletteEntries] = {};
+    bool transparent = false;
+    for (int64_t row = 0; row < height; ++row) {
+        const uint8_t* in = sourceBits + row * sourceStride;
+        const uint8_t* out = reducedBits + row * stride;
+        for (int64_t x = 0; x < width; ++x) {
+            if (in[4 * x + 3] == 0)
+                transparent = true;
+            else
+                ++uses[out[x]];
+        }
+    }
+    if (!transparent) return true;
+    auto* alpha = static_cast<uint8_t*>(std::malloc(kPaletteEntries));
+    if (!alpha) return false;
+    const int entry = static_cast<int>(std::min_element(uses, uses + kPaletteEntries) - uses);
+    std::memset(alpha, kOpaque, kPaletteEntries);
+    alpha[entry] = 0;
+    const RGBQUAD* palette = HeaderPalette(reduced);
+    const RGBQUAD& c = palette[entry];
+    const auto nearest =
+        static_cast<uint8_t>(NearestPaletteIndex(c.rgbRed, c.rgbGreen, c.rgbBlue, palette, alpha, kOpaque));
+    for (int64_t row = 0; row < height; ++row) {
+        const uint8_t* in = sourceBits + row * sourceStride;
+        uint8_t* out = reducedBits + row * stride;
+        for (int64_t x = 0; x < width; ++x) {
+            if (in[4 * x + 3] == 0)
+                out[x] = static_cast<uint8_t>(entry);
+            else if (out[x] == entry)
+                out[x] = nearest;
+        }
+    }
+    *entryAlpha = alpha;
     return true;
 }
 

@@ -141,13 +141,6 @@ QString Sentence(ImageFileStatus status) {
     return text + QLatin1Char('.');
 }
 
-// Until the document keeps transparency, a picture read with it is made opaque as it opens: its
-// transparent parts over white, the way the PNG reader has always shown such files. This is the one
-// place where transparency read from a file is dropped.
-bool DropTransparencyOnOpening(ImageFileBlocks* blocks, const ImageFileInfo& info) {
-    return CompositeOverWhite(blocks, info.grey);
-}
-
 // The status bar's note that a file holds more than was opened.
 QString FramesNote(const ImageFileInfo& info, const QString& name) {
     const FileFormat* format = FormatOf(info.type);
@@ -194,31 +187,47 @@ struct WriteRequest {
     int paletteMethod;
     int ditherMethod;
     std::string file;
-    FileType type;
+    const FileFormat* format;
     ImgkitWriteOptions options;
     ImgkitPicture picture;
     bool reductionFailed = false;
 };
 
-// On the worker thread: reduces a copy first when asked (the first half of the progress), then
-// writes.
+// On the worker thread: fits a copy to what the format holds of transparency and reduces it when
+// asked (the first half of the progress), then writes.
 ImageFileStatus WritePicture(WriteRequest& request, CFileJob& job) {
     ImgkitPicture picture = request.picture;
-    BITMAPINFOHEADER* reduced = nullptr;
-    uint8_t* reducedBits = picture.bits;
+    ImageFileBlocks fitted;
+    if (NeedsFitting(*request.format, picture.header->biBitCount, picture.entryAlpha)) {
+        if (!CopyPicture(picture, &fitted) || !FitForFormat(*request.format, &fitted))
+            return ImageFileStatus::NoMemory;
+        picture = ImgkitPicture{fitted.header, fitted.bits, fitted.palette, fitted.entryAlpha};
+    }
+    ImageFileBlocks reduced;  // the copy reduced to 256 colours
     if (request.convert) {
+        uint8_t* bits = picture.bits;
         g_reducingJob = &job;
         request.setProgress(&ReductionProgress);
-        reduced = request.convert(&reducedBits, picture.header, request.paletteMethod, request.ditherMethod);
+        BITMAPINFOHEADER* header =
+            request.convert(&bits, picture.header, request.paletteMethod, request.ditherMethod);
         request.setProgress(nullptr);
         g_reducingJob = nullptr;
-        if (!IsReducedImage(reduced, reducedBits, *picture.header, picture.bits)) {
-            if (reduced != picture.header) std::free(reduced);
-            if (reducedBits != picture.bits) std::free(reducedBits);
+        if (!IsReducedImage(header, bits, *picture.header, picture.bits)) {
+            if (header != picture.header) std::free(header);
+            if (bits != picture.bits) std::free(bits);
             request.reductionFailed = true;
             return ImageFileStatus::NoMemory;
         }
-        picture = ImgkitPicture{reduced, reducedBits, HeaderPalette(reduced), nullptr};
+        reduced.header = header;
+        reduced.bits = bits;
+        reduced.palette = HeaderPalette(header);
+        // The fully transparent pixels of a 32-bit picture stay transparent, through one entry.
+        const ImgkitPicture& source = request.picture;
+        if (source.header->biBitCount == 32 &&
+            !MarkTransparentPixels(*source.header, source.bits, reduced.header, reduced.bits,
+                                   &reduced.entryAlpha))
+            return ImageFileStatus::NoMemory;
+        picture = ImgkitPicture{reduced.header, reduced.bits, reduced.palette, reduced.entryAlpha};
     }
     struct Part {
         CFileJob* job;
@@ -229,12 +238,8 @@ ImageFileStatus WritePicture(WriteRequest& request, CFileJob& job) {
         p->job->Report(percent, p->from, 100);
         return 0;
     };
-    const ImageFileStatus status =
-        WriteImageFile(request.write, request.file, request.type, request.options, picture, progress, &part);
-    if (reduced) {
-        std::free(reduced);
-        std::free(reducedBits);
-    }
+    const ImageFileStatus status = WriteImageFile(request.write, request.file, request.format->type,
+                                                  request.options, picture, progress, &part);
     return status;
 }
 
@@ -268,11 +273,7 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
         OrvikMessage(tr("Cannot open %1.\n\n%2").arg(name, reason));
         return false;
     }
-    if (!DropTransparencyOnOpening(&blocks, info)) {
-        OrvikMessage(tr("Cannot open %1.\n\n%2").arg(name, StatusText(ImageStatus::NoMemory)));
-        return false;
-    }
-    SetImage(blocks.header, blocks.palette, blocks.bits);
+    SetImage(blocks.header, blocks.palette, blocks.bits, blocks.entryAlpha);
     blocks.Release();
     m_fileType = info.type;
     m_nFileFrames = info.frames;
@@ -320,6 +321,8 @@ bool COrvikDoc::SaveToFile(const QString& path, bool lossy) {
     subject.width = Width();
     subject.height = Height();
     subject.palette = m_pPalette;
+    subject.entryAlpha = BitCount() == 8 ? m_pEntryAlpha : nullptr;
+    DescribeTransparency(*m_pHeader, m_pBits, subject.entryAlpha, &subject);
     subject.lossy = lossy;
     if (IsSourceFile(path)) {
         subject.sourceType = m_fileType;
@@ -355,9 +358,10 @@ bool COrvikDoc::SaveToFile(const QString& path, bool lossy) {
                          theApp->m_nLastPaletteMethod,
                          theApp->m_nLastDitherMethod,
                          QFile::encodeName(path).toStdString(),
-                         format->type,
+                         format,
                          ImgkitWriteOptions{lossy ? 1 : 0, 0},
-                         ImgkitPicture{m_pHeader, m_pBits, BitCount() == 8 ? m_pPalette : nullptr, nullptr}};
+                         ImgkitPicture{m_pHeader, m_pBits, BitCount() == 8 ? m_pPalette : nullptr,
+                                       BitCount() == 8 ? m_pEntryAlpha : nullptr}};
     const auto status = static_cast<ImageFileStatus>(
         CFileJob::Run([&](CFileJob& job) { return static_cast<int>(WritePicture(request, job)); }));
     const bool reductionFailed = request.reductionFailed;

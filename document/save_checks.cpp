@@ -4,7 +4,33 @@
 
 namespace {
 
+// The format keeps an 8-bit picture's transparency only by writing it as a 32-bit picture.
+bool EntriesBecomeAlphaChannel(const FileFormat& f, const SaveSubject& p) {
+    return p.bitCount == 8 && !EntriesOpaque(p.entryAlpha) &&
+           f.entryTransparency == EntryTransparency::None && f.keepsAlphaChannel;
+}
+
+// The format holds no transparency at all.
+bool HoldsNoTransparency(const FileFormat& f, const SaveSubject& p) {
+    return (p.bitCount == 8 || p.bitCount == 32) && f.entryTransparency == EntryTransparency::None &&
+           !f.keepsAlphaChannel;
+}
+
+// The format holds some of an 8-bit picture's entry opacities, but not all of them.
+bool LosesSomeEntries(const FileFormat& f, const SaveSubject& p, EntryTransparency kind) {
+    return p.transparent && p.bitCount == 8 && f.entryTransparency == kind &&
+           NeedsFitting(f, p.bitCount, p.entryAlpha);
+}
+
+// The format holds fully transparent pixels of a 32-bit picture (as a transparent entry of its
+// reduced copy), but not partly transparent ones.
+bool LosesPartlyTransparentPixels(const FileFormat& f, const SaveSubject& p) {
+    return p.bitCount == 32 && p.partlyTransparent && !f.keepsAlphaChannel &&
+           f.entryTransparency != EntryTransparency::None;
+}
+
 bool PaletteKeptFor(const FileFormat& f, const SaveSubject& p) {
+    if (EntriesBecomeAlphaChannel(f, p)) return false;
     switch (f.palette) {
         case PaletteKept::Always:
             return true;
@@ -46,6 +72,25 @@ const SaveLossRule kRules[] = {
          "Pictures saved as %1 have at most 256 colours. The file will get a copy reduced to 256 "
          "colours, made the way Decrease Color Depth was last used; the open picture stays as it is."),
      [](const FileFormat& f, const SaveSubject& p) { return p.bitCount != 8 && !f.keepsTrueColour; }, true},
+    {QT_TRANSLATE_NOOP(
+         "SaveLoss", "Pictures saved as %1 cannot be transparent. The transparent parts will become white."),
+     [](const FileFormat& f, const SaveSubject& p) { return p.transparent && HoldsNoTransparency(f, p); },
+     false},
+    {QT_TRANSLATE_NOOP("SaveLoss",
+                       "Pictures saved as %1 can have only one transparent colour. The other transparent and "
+                       "partly transparent colours will be put over white."),
+     [](const FileFormat& f, const SaveSubject& p) {
+         return LosesSomeEntries(f, p, EntryTransparency::OneIndex);
+     },
+     false},
+    {QT_TRANSLATE_NOOP(
+         "SaveLoss",
+         "Pictures saved as %1 cannot be partly transparent. The partly transparent colours will "
+         "be put over white."),
+     [](const FileFormat& f, const SaveSubject& p) {
+         return LosesSomeEntries(f, p, EntryTransparency::Binary) || LosesPartlyTransparentPixels(f, p);
+     },
+     false},
     {QT_TRANSLATE_NOOP(
          "SaveLoss",
          "The file holds %2 frames and Orvik opened only the first. Saving replaces the file with "
@@ -89,4 +134,48 @@ const char* SaveRefusal(const FileFormat& format, const SaveSubject& picture) {
     if (picture.width > format.maxSide || picture.height > format.maxSide)
         return QT_TRANSLATE_NOOP("SaveLoss", "Pictures saved as %1 can be at most %2 x %2 pixels.");
     return nullptr;
+}
+
+bool NeedsFitting(const FileFormat& format, int bitCount, const uint8_t* entryAlpha) {
+    if (bitCount == 32) return !format.keepsAlphaChannel;
+    if (bitCount != 8 || EntriesOpaque(entryAlpha)) return false;
+    int transparent = 0, partly = 0;
+    for (int i = 0; i < kPaletteEntries; ++i) {
+        transparent += entryAlpha[i] == 0;
+        partly += entryAlpha[i] != 0 && entryAlpha[i] != kOpaque;
+    }
+    switch (format.entryTransparency) {
+        case EntryTransparency::PerEntry:
+            return false;
+        case EntryTransparency::Binary:
+            return partly > 0;
+        case EntryTransparency::OneIndex:
+            return partly > 0 || transparent > 1;
+        case EntryTransparency::None:
+            break;
+    }
+    return true;
+}
+
+void DescribeTransparency(const BITMAPINFOHEADER& header, const uint8_t* bits, const uint8_t* entryAlpha,
+                          SaveSubject* subject) {
+    subject->transparent = subject->partlyTransparent = false;
+    const bool indexed = header.biBitCount == 8;
+    if (!(indexed ? !EntriesOpaque(entryAlpha) : header.biBitCount == 32)) return;
+    const int64_t stride = header.biXPelsPerMeter;
+    bool seen[kPaletteEntries] = {};  // the alpha values met
+    for (int64_t row = 0; row < header.biHeight; ++row) {
+        const uint8_t* p = bits + row * stride;
+        if (indexed) {
+            for (int64_t x = 0; x < header.biWidth; ++x)
+                seen[entryAlpha[p[x]]] = true;
+        } else {
+            for (int64_t x = 0; x < header.biWidth; ++x)
+                seen[p[4 * x + 3]] = true;
+        }
+    }
+    for (int a = 0; a < kOpaque; ++a) {
+        subject->transparent = subject->transparent || seen[a];
+        subject->partlyTransparent = subject->partlyTransparent || (a > 0 && seen[a]);
+    }
 }

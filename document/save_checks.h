@@ -16,6 +16,8 @@ struct SaveSubject {
     int height = 0;
     const RGBQUAD* palette = nullptr;     // 256 entries
     const uint8_t* entryAlpha = nullptr;  // 8 bits: each entry's opacity; null when all are opaque
+    bool transparent = false;             // some pixel is less than opaque
+    bool partlyTransparent = false;       // some pixel is neither opaque nor fully transparent
     bool lossy = false;                   // the user chose the format's lossy variant
     // When the target is the file the picture was read from: what Orvik did not open of it.
     FileType sourceType = FileType::Unknown;
@@ -41,3 +43,13 @@ bool IsGreyRampPalette(const RGBQUAD* palette);
 // A reason the picture cannot be saved in the format at all (translated under "SaveLoss", %1 the
 // format's name, %2 its largest side), or null.
 const char* SaveRefusal(const FileFormat& format, const SaveSubject& picture);
+
+// Whether the picture (8, 24 or 32 bits, with its entry opacities) must be changed before the
+// format can take it: transparency the format cannot hold is put over white, and an 8-bit
+// picture's entry opacities go into an alpha channel where the format keeps only that.
+bool NeedsFitting(const FileFormat& format, int bitCount, const uint8_t* entryAlpha);
+
+// Sets the subject's `transparent` and `partlyTransparent` from the pixels of an 8-, 24- or 32-bit
+// picture (an 8-bit one's through the entries they use).
+void DescribeTransparency(const BITMAPINFOHEADER& header, const uint8_t* bits, const uint8_t* entryAlpha,
+                          SaveSubject* subject);

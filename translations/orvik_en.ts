@@ -1234,5 +1234,17 @@ The colours could not be reduced: %2 failed, perhaps for lack of memory. The fil
         <source>Pictures saved as %1 can be at most %2 x %2 pixels.</source>
         <translation>Pictures saved as %1 can be at most %2 x %2 pixels.</translation>
     </message>
+    <message>
+        <source>Pictures saved as %1 cannot be transparent. The transparent parts will become white.</source>
+        <translation>Pictures saved as %1 cannot be transparent. The transparent parts will become white.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 can have only one transparent colour. The other transparent and partly transparent colours will be put over white.</source>
+        <translation>Pictures saved as %1 can have only one transparent colour. The other transparent and partly transparent colours will be put over white.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 cannot be partly transparent. The partly transparent colours will be put over white.</source>
+        <translation>Pictures saved as %1 cannot be partly transparent. The partly transparent colours will be put over white.</translation>
+    </message>
 </context>
 </TS>

@@ -1234,5 +1234,17 @@ The colours could not be reduced: %2 failed, perhaps for lack of memory. The fil
         <source>Pictures saved as %1 can be at most %2 x %2 pixels.</source>
         <translation>%1(으)로 저장하는 그림은 최대 %2 x %2 픽셀입니다.</translation>
     </message>
+    <message>
+        <source>Pictures saved as %1 cannot be transparent. The transparent parts will become white.</source>
+        <translation>%1(으)로 저장한 그림은 투명할 수 없습니다. 투명한 부분은 흰색이 됩니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 can have only one transparent colour. The other transparent and partly transparent colours will be put over white.</source>
+        <translation>%1(으)로 저장한 그림에는 투명한 색이 하나만 있을 수 있습니다. 나머지 투명한 색과 반투명한 색은 흰색 위에 합성됩니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 cannot be partly transparent. The partly transparent colours will be put over white.</source>
+        <translation>%1(으)로 저장한 그림은 반투명할 수 없습니다. 반투명한 색은 흰색 위에 합성됩니다.</translation>
+    </message>
 </context>
 </TS>

@@ -12,8 +12,10 @@
 
 #include "app/child_frame.h"
 #include "app/file_dialog.h"
+#include "colour/color_palette_dlg.h"
 #include "document/file_job.h"
 #include "document/image_file.h"
+#include "document/pixel_routines.h"
 #include "image_test_helpers.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
@@ -55,6 +57,29 @@ std::pair<int, int> DepthAndFormat(const QString& path) {
     if (ReadImageFile(QFile::encodeName(path).toStdString(), &blocks, &info) != ImageFileStatus::Ok)
         return {0, 0};
     return {blocks.header->biBitCount, static_cast<int>(info.type)};
+}
+
+// Runs tests/app/transparent_files.py (Pillow) with the arguments; its output, trimmed.
+QString Pillow(const QStringList& arguments) {
+    QProcess python;
+    python.start("/usr/bin/python3",
+                 QStringList{QStringLiteral(ORVIK_SOURCE_DIR "/tests/app/transparent_files.py")} + arguments);
+    if (!python.waitForFinished(30000) || python.exitCode() != 0)
+        return "python3-pil failed: " + QString::fromUtf8(python.readAllStandardError());
+    return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
+}
+
+// Pixel (x, y) from the top of a file as the codec library reads it: 0xAARRGGBB, through the
+// palette and entry opacities of an 8-bit picture.
+uint32_t FilePixel(const QString& path, int x, int y) {
+    ImageFileBlocks blocks;
+    ImageFileInfo info;
+    if (ReadImageFile(QFile::encodeName(path).toStdString(), &blocks, &info) != ImageFileStatus::Ok) return 1;
+    const BITMAPINFOHEADER& h = *blocks.header;
+    const uint8_t* p = blocks.bits + int64_t{h.biHeight - 1 - y} * h.biXPelsPerMeter + x * (h.biBitCount / 8);
+    if (h.biBitCount == 8)
+        return uint32_t{EntryAlpha(blocks.entryAlpha, *p)} << 24 | PaletteColour(blocks.palette[*p]);
+    return uint32_t{h.biBitCount == 32 ? p[3] : uint8_t{255}} << 24 | uint32_t{p[2]} << 16 | p[1] << 8 | p[0];
 }
 
 QByteArray Contents(const QString& path) {
@@ -217,4 +242,71 @@ TEST_F(FormatsTest, SaveAsClosesItsDialogBeforeALongSave) {
     EXPECT_TRUE(sawJob);
     EXPECT_FALSE(dialogDuringJob);
     EXPECT_EQ(DepthAndFormat(Path("large.png")), std::make_pair(24, IMGKIT_FORMAT_PNG));
+}
+
+// Transparent files of other programs, opened, painted in one pixel and saved in their format:
+// every other pixel, palette entry and opacity is as it was.
+TEST_F(FormatsTest, TransparencyRoundTripsKeepEverythingUntouched) {
+    ASSERT_EQ(Pillow({"make", m_dir.path()}), "");
+    Main()->m_wndPaletteDlg->m_foreIndex = 180;
+    for (const char* name : {"indexed.png", "indexed.gif", "rgba.png", "rgba.tif", "rgba.webp", "rgba.tga"}) {
+        SCOPED_TRACE(name);
+        COrvikDoc* doc = theApp->OpenDocumentFile(Path(name));
+        ASSERT_NE(doc, nullptr);
+        EXPECT_TRUE(doc->HasAlpha());
+        QTest::mouseClick(doc->m_pView->viewport(), Qt::LeftButton, {}, QPoint(3, 2));
+        const QString saved = Path(QStringLiteral("saved-") + name);
+        const auto question = AnswerLossQuestion(QMessageBox::Cancel);
+        ASSERT_TRUE(doc->SaveToFile(saved));
+        EXPECT_TRUE(question->isEmpty()) << question->toStdString();
+        EXPECT_EQ(Pillow({"same", Path(name), saved, "3", "2"}), "same");
+        CloseWithoutSaving(doc);
+    }
+    Main()->m_wndPaletteDlg->m_foreIndex = 0;
+}
+
+// Saving transparency where the format cannot hold it asks first, then puts it over white; the
+// document keeps it.
+TEST_F(FormatsTest, TransparencyAFormatCannotHoldIsAskedAbout) {
+    ASSERT_EQ(Pillow({"make", m_dir.path()}), "");
+    COrvikDoc* rgba = theApp->OpenDocumentFile(Path("rgba.png"));
+    ASSERT_NE(rgba, nullptr);
+    auto question = AnswerLossQuestion(QMessageBox::Cancel);
+    SaveAs(rgba, m_dir.path(), "flat.jpg");
+    EXPECT_TRUE(question->startsWith(
+        "Pictures saved as JPEG cannot be transparent. The transparent parts will become white."))
+        << question->toStdString();
+    EXPECT_FALSE(QFile::exists(Path("flat.jpg")));
+    question = AnswerLossQuestion(QMessageBox::Save);
+    EXPECT_TRUE(rgba->SaveToFile(Path("flat.bmp")));
+    EXPECT_TRUE(question->contains("Pictures saved as BMP cannot be transparent")) << question->toStdString();
+    EXPECT_EQ(FilePixel(Path("flat.bmp"), 0, 0), 0xFFFFFFFFu);  // fully transparent: white
+    const uint32_t half = OverWhite(32, 128);  // (2, 1): red and green 32, blue 200, alpha 128
+    EXPECT_EQ(FilePixel(Path("flat.bmp"), 2, 1), 0xFF000000u | half << 16 | half << 8 | OverWhite(200, 128));
+    EXPECT_EQ(rgba->BitCount(), 32);
+    // As GIF: fully transparent pixels keep one transparent entry, partly transparent ones are asked
+    // about.
+    question = AnswerLossQuestion(QMessageBox::Save);
+    EXPECT_TRUE(rgba->SaveToFile(Path("rgba.gif")));
+    EXPECT_TRUE(question->contains("Pictures saved as GIF cannot be partly transparent"))
+        << question->toStdString();
+    EXPECT_TRUE(question->contains("at most 256 colours"));
+    EXPECT_EQ(FilePixel(Path("rgba.gif"), 0, 0) >> 24, 0u);
+    EXPECT_EQ(FilePixel(Path("rgba.gif"), 2, 0) >> 24, 255u);
+
+    // An 8-bit picture of two fully and one partly transparent entry as GIF keeps the first.
+    COrvikDoc* two = theApp->OpenDocumentFile(Path("two.png"));
+    ASSERT_NE(two, nullptr);
+    question = AnswerLossQuestion(QMessageBox::Save);
+    EXPECT_TRUE(two->SaveToFile(Path("two.gif")));
+    EXPECT_TRUE(question->contains("Pictures saved as GIF can have only one transparent colour"))
+        << question->toStdString();
+    ImageFileBlocks blocks;
+    ImageFileInfo info;
+    ASSERT_EQ(ReadImageFile(QFile::encodeName(Path("two.gif")).toStdString(), &blocks, &info),
+              ImageFileStatus::Ok);
+    EXPECT_EQ(TransparentEntry(blocks.entryAlpha), 3);
+    EXPECT_EQ(EntryAlpha(blocks.entryAlpha, 4), 255);
+    EXPECT_EQ(PaletteColour(blocks.palette[4]), 0xFFFFFFu);
+    EXPECT_EQ(EntryAlpha(two->m_pEntryAlpha, 4), 0) << "the document keeps its transparency";
 }
