@@ -93,6 +93,7 @@ ImageStatus COrvikDoc::ReplaceRows(const RowsOperation& operation, int command) 
 
 ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height, CanvasAnchor anchor) {
     if (!HasImage()) return ImageStatus::BadSize;
+    if (width == Width() && height == Height()) return ImageStatus::Ok;  // nothing to change or undo
     const CCommandStep step(this);
     int64_t left = 0;
     int64_t top = 0;
@@ -114,6 +115,7 @@ ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height, CanvasAnchor 
 
 ImageStatus COrvikDoc::ResizeImage(int64_t width, int64_t height, bool smooth) {
     if (!HasImage()) return ImageStatus::BadSize;
+    if (width == Width() && height == Height()) return ImageStatus::Ok;  // nothing to change or undo
     const CCommandStep step(this);
     const ImageStatus status = ReplaceRows(
         [&](BITMAPINFOHEADER* header, uint8_t** bits) {
@@ -195,10 +197,15 @@ bool COrvikDoc::IncreaseColorDepth() {
     auto* palette = static_cast<RGBQUAD*>(std::malloc(kPaletteBytes));
     uint8_t* bits = m_pBits;
     BITMAPINFOHEADER* header = m_pHeader;
-    if (!palette || !Expand8To24(&bits, &header, false, m_pEntryAlpha)) {
+    // Three or four bytes a pixel may take the rows past the model's limit; otherwise only memory
+    // fails.
+    ImageStatus status = CheckImageSize(Width(), Height(), EntriesOpaque(m_pEntryAlpha) ? 24 : 32);
+    if (status == ImageStatus::Ok && (!palette || !Expand8To24(&bits, &header, false, m_pEntryAlpha)))
+        status = ImageStatus::NoMemory;
+    if (status != ImageStatus::Ok) {
         std::free(palette);
         OrvikMessage(tr("The colour depth could not be increased: %1.\n\nThe image was left as it was.")
-                         .arg(StatusText(ImageStatus::NoMemory)));
+                         .arg(StatusText(status)));
         return false;
     }
     std::memcpy(palette, m_pPalette, kPaletteBytes);
