@@ -52,14 +52,22 @@ inline const uint8_t* ColourRow(const SourceImage& image, int row, uint8_t* scra
     return scratch;
 }
 
-// The output rows: one palette index per pixel.
+// The output rows: one palette index per pixel. Only rows firstY..endY - 1, counted from the top,
+// need to be filled in; the mappers may fill others too, with what they would hold in a whole image.
 struct Image8 {
     uint8_t* bits;
     int width;
     int height;
     ptrdiff_t stride;
+    int firstY = 0;
+    int endY = height;
 
     uint8_t* Row(int row) const { return bits + row * stride; }
+    // Whether memory row `row` (0 the bottom one) is among those to fill.
+    bool Wanted(int row) const {
+        const int y = height - 1 - row;
+        return y >= firstY && y < endY;
+    }
 };
 
 // A group of similar pixels: their mean colour and how many there are.

@@ -101,6 +101,10 @@ void MapOrderedCube(const SourceImage& image, const Palette& palette, int step, 
         PaletteMatcher matcher(palette.entries, palette.count);
         std::vector<uint8_t> scratch(ScratchBytes(image));
         for (int row = first; row < end; ++row) {
+            if (!out.Wanted(row)) {
+                tick();
+                continue;
+            }
             const uint8_t* bayer = kBayer[(image.height - 1 - row) & 7];  // laid from the top left corner
             const uint8_t* in = ColourRow(image, row, scratch.data());
             const uint8_t* raw = image.HasAlpha() ? image.Row(row) : nullptr;
@@ -135,6 +139,10 @@ void MapOrderedMix(const SourceImage& image, const Palette& palette, Image8& out
         PaletteMatcher matcher(palette.entries, palette.count);
         std::vector<uint8_t> scratch(ScratchBytes(image));
         for (int row = first; row < end; ++row) {
+            if (!out.Wanted(row)) {
+                tick();
+                continue;
+            }
             const uint8_t* bayer = kBayer[(image.height - 1 - row) & 7];
             const uint8_t* in = ColourRow(image, row, scratch.data());
             const uint8_t* raw = image.HasAlpha() ? image.Row(row) : nullptr;
@@ -277,11 +285,12 @@ void MapNearest(const SourceImage& image, const Palette& palette, Image8& out, P
                                                       : matcher.Nearest(e.rgbRed, e.rgbGreen, e.rgbBlue));
         }
         for (int row = 0; row < image.height; ++row) {
+            progress.Advance();
+            if (!out.Wanted(row)) continue;
             const uint8_t* in = image.Row(row);
             uint8_t* dst = out.Row(row);
             for (int x = 0; x < image.width; ++x)
                 dst[x] = map[in[x]];
-            progress.Advance();
         }
         return;
     }
@@ -289,6 +298,10 @@ void MapNearest(const SourceImage& image, const Palette& palette, Image8& out, P
         PaletteMatcher matcher(palette.entries, palette.count);
         std::vector<uint8_t> scratch(ScratchBytes(image));
         for (int row = first; row < end; ++row) {
+            if (!out.Wanted(row)) {
+                tick();
+                continue;
+            }
             const uint8_t* in = ColourRow(image, row, scratch.data());
             const uint8_t* raw = image.HasAlpha() ? image.Row(row) : nullptr;
             uint8_t* dst = out.Row(row);
@@ -328,11 +341,14 @@ int PaletteSpacing(double mse, int entries) {
 // A large image is diffused as two bands, the top half and the bottom half, each from its own top
 // row down (at the same time where a helper thread is to be had). The bottom band starts without
 // the error the top one would have handed on: at that one row the dither pattern restarts, which
-// the eye does not tell from the rest.
+// the eye does not tell from the rest. Of the rows asked for, a band is diffused from its top down
+// to the last of them it holds.
 void MapErrorDiffusion(const SourceImage& image, const Palette& palette, int spacing, Image8& out,
                        Progress& progress) {
     ForRowParts(image.height, SplitRows(Pixels(image)), progress, [&](int, int first, int end, auto tick) {
+        if (out.firstY >= end) return;
         ErrorDiffusion diffusion(image, palette, spacing);
+        end = std::min(end, out.endY);
         for (int y = first; y < end; ++y) {  // counted from the top
             const int row = image.height - 1 - y;
             if (y % 2 == 0)

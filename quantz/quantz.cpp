@@ -48,6 +48,9 @@ struct Job {
     int colours = kPaletteEntries;
     const RGBQUAD* given = nullptr;
     int givenCount = 0;
+    int firstRow = 0;  // rows to fill, counted from the top; all when rowCount is 0
+    int rowCount = 0;
+    QuantzPalettePlan* plan = nullptr;
 };
 
 // Builds a median-cut or octree palette of at most `entries` colours from the image's summary.
@@ -189,22 +192,27 @@ int MapOntoFullPalette(const SourceImage& image, Palette& palette, const Job& jo
     return fewest;
 }
 
-// Builds the palette the job asks for and maps the image onto it. Returns the palette, whose
-// `transparent` names the transparent entry (or -1). Throws std::bad_alloc or ReductionCancelled.
-Palette Reduce(const SourceImage& image, const Job& job, Image8& out, Progress& progress) {
+// What the palette step of a job found.
+struct PaletteStep {
     Palette palette;
     int spacing = kCubeStep;
     bool transparent = false;
+};
+
+// Builds the palette the job asks for. Throws std::bad_alloc or ReductionCancelled.
+PaletteStep PlanPalette(const SourceImage& image, const Job& job, Progress& progress) {
+    PaletteStep step;
+    Palette& palette = step.palette;
     if (job.paletteMethod == kQuantzMedianCut || job.paletteMethod == kQuantzOctree) {
         progress.Stage(kHistogramEnd, image.height);
         ColourSummary summary = SummariseColours(image, progress);
-        transparent = summary.transparentPixels > 0;
-        const int entries = job.colours - (transparent ? 1 : 0);
+        step.transparent = summary.transparentPixels > 0;
+        const int entries = job.colours - (step.transparent ? 1 : 0);
         double mse = 0;
         palette = AdaptivePalette(summary, job.paletteMethod, entries, &mse, progress);
-        spacing = PaletteSpacing(mse, job.colours);
+        step.spacing = PaletteSpacing(mse, job.colours);
     } else {
-        transparent = AnyTransparent(image);
+        step.transparent = AnyTransparent(image);
         if (job.paletteMethod == kQuantzStandardPalette) {
             FillDefaultPalette(palette.entries);
             palette.count = kPaletteEntries;
@@ -213,24 +221,31 @@ Palette Reduce(const SourceImage& image, const Job& job, Image8& out, Progress& 
                 palette.entries[i] =
                     RGBQUAD{job.given[i].rgbBlue, job.given[i].rgbGreen, job.given[i].rgbRed, 0};
             palette.count = job.givenCount;
-            spacing = GivenPaletteSpacing(palette);
+            step.spacing = GivenPaletteSpacing(palette);
         }
     }
+    return step;
+}
 
+// Maps the image onto the palette the step found. Returns the palette, whose `transparent` names
+// the transparent entry (or -1). Throws std::bad_alloc or ReductionCancelled.
+Palette MapImage(const SourceImage& image, const Job& job, const PaletteStep& step, Image8& out,
+                 Progress& progress) {
+    Palette palette = step.palette;
     progress.Stage(100, image.height);
-    if (transparent && palette.count == kPaletteEntries) {
+    if (step.transparent && palette.count == kPaletteEntries) {
         const int repeated = RepeatedEntry(palette);
         if (repeated >= 0) {
             palette.transparent = repeated;
-            Map(image, palette, job, spacing, out, progress);
+            Map(image, palette, job, step.spacing, out, progress);
         } else {
-            palette.transparent = MapOntoFullPalette(image, palette, job, spacing, out, progress);
+            palette.transparent = MapOntoFullPalette(image, palette, job, step.spacing, out, progress);
         }
         return palette;
     }
-    if (transparent) palette.transparent = palette.count;
-    Map(image, palette, job, spacing, out, progress);
-    if (transparent) ++palette.count;  // the transparent entry after the colours, black
+    if (step.transparent) palette.transparent = palette.count;
+    Map(image, palette, job, step.spacing, out, progress);
+    if (step.transparent) ++palette.count;  // the transparent entry after the colours, black
     return palette;
 }
 
@@ -252,8 +267,33 @@ BITMAPINFOHEADER* Run(uint8_t** bits, const BITMAPINFOHEADER* header, const Job&
         return nullptr;
     }
     Image8 out{newBits, header->biWidth, header->biHeight, newHeader->biXPelsPerMeter};
+    if (job.rowCount > 0) {
+        out.firstY = job.firstRow;
+        out.endY = job.firstRow + job.rowCount;
+    }
     try {
-        *result = Reduce(image, job, out, progress);
+        PaletteStep step;
+        QuantzPalettePlan* plan = job.plan;
+        const bool adaptive = job.paletteMethod == kQuantzMedianCut || job.paletteMethod == kQuantzOctree;
+        if (adaptive && plan && plan->made && plan->paletteMethod == job.paletteMethod &&
+            plan->colours == job.colours && plan->count >= 0 && plan->count <= kPaletteEntries) {
+            std::memcpy(step.palette.entries, plan->entries, kPaletteBytes);
+            step.palette.count = plan->count;
+            step.spacing = plan->spacing;
+            step.transparent = plan->transparent != 0;
+        } else {
+            step = PlanPalette(image, job, progress);
+            if (adaptive && plan) {
+                plan->made = 1;
+                plan->paletteMethod = job.paletteMethod;
+                plan->colours = job.colours;
+                plan->count = step.palette.count;
+                plan->spacing = step.spacing;
+                plan->transparent = step.transparent;
+                std::memcpy(plan->entries, step.palette.entries, kPaletteBytes);
+            }
+        }
+        *result = MapImage(image, job, step, out, progress);
         std::memcpy(HeaderPalette(newHeader), result->entries, kPaletteBytes);
     } catch (const ReductionCancelled&) {
         *status = kQuantzCancelled;
@@ -322,6 +362,12 @@ BITMAPINFOHEADER* ReduceColours(uint8_t** bits, const BITMAPINFOHEADER* header, 
         default:
             return nullptr;
     }
+    if (request->rowCount < 0 || request->firstRow < 0 || request->rowCount > header->biHeight ||
+        request->firstRow > header->biHeight - request->rowCount)
+        return nullptr;
+    job.firstRow = request->firstRow;
+    job.rowCount = request->rowCount;
+    job.plan = request->plan;
     SourceImage image{*bits, header->biWidth, header->biHeight, header->biXPelsPerMeter,
                       header->biBitCount / 8};
     if (image.bytesPerPixel == 1) {

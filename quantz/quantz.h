@@ -65,6 +65,19 @@ enum QuantzStatus {
     kQuantzCancelled = 3,  // the progress function asked to stop
 };
 
+// The palette step of a median-cut or octree reduction, which a caller may keep to spare later
+// requests on the same image the work: the palette, how far apart its entries lie, and whether the
+// image has transparent pixels. Zero it before its first use.
+struct QuantzPalettePlan {
+    int32_t made;  // nonzero once filled in
+    int32_t paletteMethod;
+    int32_t colours;
+    int32_t count;
+    int32_t spacing;
+    int32_t transparent;
+    RGBQUAD entries[256];
+};
+
 // Receives whole percentages 0..100 of one ReduceColours call, with the context the request
 // carries, always on the calling thread. A nonzero result stops the reduction.
 typedef int (*QuantzProgressFunction)(void* context, int percent);
@@ -89,6 +102,14 @@ struct QuantzRequest {
     // null reports nothing.
     QuantzProgressFunction progress;
     void* progressContext;
+    // Where rowCount > 0, only rows firstRow .. firstRow + rowCount - 1, counted from the top, need
+    // to be filled in, as they are in the whole result (a preview of part of the image); other rows
+    // may stay zero.
+    int32_t firstRow;
+    int32_t rowCount;
+    // Median cut and octree, where not null: a plan made for the same palette method and count of
+    // this image takes the place of the palette step; any other is replaced by this request's.
+    QuantzPalettePlan* plan;
 
     // Results. Where `resultAlpha` is not null it receives the result's 256 opacities: 255, and 0
     // for the one entry that fully transparent pixels of the input were given, which

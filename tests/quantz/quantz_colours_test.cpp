@@ -295,3 +295,36 @@ TEST(QuantzColours, RefusedAndStopped) {
         EXPECT_GT(calls, 1);
     }
 }
+
+// Rows of part of a large image (split into two bands) come out as they are in the whole result,
+// also across the bands' border and with the palette step of an earlier request reused.
+TEST(QuantzColours, APartEqualsTheWhole) {
+    const int width = 1100, height = 1000;
+    const Source source(24, width, height, Photo);
+    const RGBQUAD given[] = {{0, 0, 0, 0}, {90, 160, 30, 0}, {250, 40, 200, 0}, {255, 255, 255, 0}};
+    const std::pair<int, int> methods[] = {
+        {kQuantzMedianCut, 2}, {kQuantzOctree, 0}, {kQuantzStandardPalette, 1}, {kQuantzGivenPalette, 2}};
+    for (const auto& [method, dither] : methods) {
+        SCOPED_TRACE(testing::Message() << "method " << method << " dither " << dither);
+        QuantzPalettePlan plan{};
+        QuantzRequest request = Request(method, dither, 40);
+        request.palette = given;
+        request.paletteCount = 4;
+        request.plan = &plan;
+        const Reduced whole(source.bits(), source.header(), request);
+        ASSERT_TRUE(whole);
+        EXPECT_EQ(plan.made != 0, method == kQuantzMedianCut || method == kQuantzOctree);
+        for (const auto& [first, count] : {std::pair{480, 40}, std::pair{990, 10}}) {
+            request.firstRow = first;
+            request.rowCount = count;
+            const Reduced part(source.bits(), source.header(), request);
+            ASSERT_TRUE(part);
+            EXPECT_EQ(std::memcmp(&part.header(), &whole.header(), kHeaderBlockBytes8), 0);
+            const int stride = whole.header().biXPelsPerMeter;
+            for (int y = first; y < first + count; ++y) {
+                const size_t at = size_t(height - 1 - y) * stride;
+                ASSERT_EQ(std::memcmp(part.bits() + at, whole.bits() + at, stride), 0) << y;
+            }
+        }
+    }
+}
