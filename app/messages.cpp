@@ -22,6 +22,14 @@ QString StatusText(DibStatus status) {
     return QCoreApplication::translate("DibStatus", DibStatusText(status));
 }
 
+QString StatusText(const PaletteReadResult& result) {
+    QString text = QCoreApplication::translate("PaletteError", PaletteErrorText(result.error));
+    if (text.contains(QLatin1String("%1"))) text = text.arg(result.line);
+    if (text.contains(QLatin1String("%2")))
+        text = text.arg(qulonglong(result.expected)).arg(qulonglong(result.palette.fileColours));
+    return text;
+}
+
 void* RequireExport(const CPluginLibrary& library, const char* fileName, const char* name) {
     if (!library.IsLoaded()) {
         OrvikMessage(

@@ -5,6 +5,7 @@
 
 #include "document/dib_parser.h"
 #include "document/image_buffer.h"
+#include "document/palette_file.h"
 #include "document/plugin_library.h"
 
 void OrvikMessage(const QString& text);
@@ -12,6 +13,8 @@ void OrvikMessage(const QString& text);
 // The core's reason for a failure, in the user's language.
 QString StatusText(ImageStatus status);
 QString StatusText(DibStatus status);
+// Why a palette file was refused, with the line at fault where there is one.
+QString StatusText(const PaletteReadResult& result);
 
 // The function `name` of a plug-in library loaded for one operation. When the library could not be
 // loaded ("Can't Find <file>") or lacks the function, a message says so and the result is null.

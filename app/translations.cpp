@@ -57,10 +57,8 @@ QStringList ProgramTranslations() {
 
 UiLanguages ChooseUiLanguages(const QString& requested, const QStringList& uiLanguages) {
     const QStringList available = ProgramTranslations();
-    // Korean is the language of the program's own texts; Qt's dialogs still speak it.
     const auto forCode = [&](const QString& code) -> std::optional<UiLanguages> {
         const QString language = LanguageOf(code);
-        if (language == QLatin1String("ko")) return UiLanguages{QString(), language};
         if (available.contains(language)) return UiLanguages{language, language};
         return std::nullopt;
     };

@@ -1,7 +1,8 @@
 // The language of the program's texts. The program's own texts (its source texts) are those it
 // was written with: Korean in the File, Edit and Window menus, the status prompts and tool tips,
-// English elsewhere. They show as they are in the C and POSIX locales and on a Korean desktop;
-// any other desktop language gets its translation where the program has one, otherwise English.
+// English elsewhere. They show as they are in the C and POSIX locales. A Korean desktop keeps them
+// too, through a translation that gives Korean only to the messages added since; any other desktop
+// language gets its translation where the program has one, otherwise English.
 #pragma once
 
 #include <QString>

@@ -914,4 +914,55 @@ The image was left as it was.</translation>
         <translation>%1 has no function %2: it may be an old or damaged copy.</translation>
     </message>
 </context>
+<context>
+    <name>PaletteError</name>
+    <message>
+        <source>no error</source>
+        <translation>no error</translation>
+    </message>
+    <message>
+        <source>The file could not be read.</source>
+        <translation>The file could not be read.</translation>
+    </message>
+    <message>
+        <source>The file is larger than any palette file (16 MiB).</source>
+        <translation>The file is larger than any palette file (16 MiB).</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>The file is empty.</translation>
+    </message>
+    <message>
+        <source>It is not a palette file Orvik reads: GIMP (.gpl), JASC (.pal), Photoshop (.act) or a list of RRGGBB values (.hex).</source>
+        <translation>It is not a palette file Orvik reads: GIMP (.gpl), JASC (.pal), Photoshop (.act) or a list of RRGGBB values (.hex).</translation>
+    </message>
+    <message>
+        <source>Line %1 is not the header this kind of palette file starts with (&quot;GIMP Palette&quot;, or &quot;JASC-PAL&quot; and a version number).</source>
+        <translation>Line %1 is not the header this kind of palette file starts with (&quot;GIMP Palette&quot;, or &quot;JASC-PAL&quot; and a version number).</translation>
+    </message>
+    <message>
+        <source>The number of colours the file gives is not one its format allows.</source>
+        <translation>The number of colours the file gives is not one its format allows.</translation>
+    </message>
+    <message>
+        <source>Line %1 does not hold a colour: red, green and blue from 0 to 255, or six hex digits RRGGBB in a hex list.</source>
+        <translation>Line %1 does not hold a colour: red, green and blue from 0 to 255, or six hex digits RRGGBB in a hex list.</translation>
+    </message>
+    <message>
+        <source>The file ends after %3 of the %2 colours it announces.</source>
+        <translation>The file ends after %3 of the %2 colours it announces.</translation>
+    </message>
+    <message>
+        <source>The file holds no colours.</source>
+        <translation>The file holds no colours.</translation>
+    </message>
+    <message>
+        <source>The file&apos;s length does not fit its format (a Photoshop palette has 768 or 772 bytes).</source>
+        <translation>The file&apos;s length does not fit its format (a Photoshop palette has 768 or 772 bytes).</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>unknown error</translation>
+    </message>
+</context>
 </TS>

@@ -1,5 +1,5 @@
-// The program in English: which language a desktop gets, the --lang option, and every text of the
-// menus, bars, dialogs and messages once the English translation is installed.
+// The program in English and on a Korean desktop: which language a desktop gets, the --lang
+// option, and every text of the menus, bars, dialogs and messages once a translation is installed.
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
@@ -102,7 +102,7 @@ protected:
 TEST(TranslationChoice, TheDesktopsLanguageOrTheOptionDecides) {
     const UiLanguages none{};
     const UiLanguages english{"en", ""};
-    const UiLanguages korean{"", "ko"};
+    const UiLanguages korean{"ko", "ko"};
     const auto same = [](const UiLanguages& a, const UiLanguages& b) {
         return a.program == b.program && a.qt == b.qt;
     };
@@ -116,7 +116,8 @@ TEST(TranslationChoice, TheDesktopsLanguageOrTheOptionDecides) {
     }
     WithLocale(nullptr, nullptr, [&] { EXPECT_TRUE(same(ChooseUiLanguages("", {"fr"}), none)); });
     WithLocale(nullptr, "de_DE.UTF-8", [&] {
-        // A Korean desktop: the program's own texts, and Qt's dialogs in Korean.
+        // A Korean desktop: the program's own texts and the Korean of the later ones, and Qt's
+        // dialogs in Korean.
         EXPECT_TRUE(same(ChooseUiLanguages("", {"ko-KR", "ko"}), korean));
         // Any other language: its translation if there is one, else English.
         EXPECT_TRUE(same(ChooseUiLanguages("", {"de-DE", "de"}), english));
@@ -130,6 +131,7 @@ TEST(TranslationChoice, TheDesktopsLanguageOrTheOptionDecides) {
         EXPECT_TRUE(same(ChooseUiLanguages("en_US", {"C"}), UiLanguages{"en", "en"}));
     });
     EXPECT_TRUE(ProgramTranslations().contains("en"));
+    EXPECT_TRUE(ProgramTranslations().contains("ko"));
 
     QStringList arguments{"a.bmp", "--lang", "en", "b.pcx", "--", "--lang=ko"};
     EXPECT_EQ(TakeLanguageOption(&arguments), "en");
@@ -139,14 +141,9 @@ TEST(TranslationChoice, TheDesktopsLanguageOrTheOptionDecides) {
     EXPECT_EQ(arguments, QStringList{"c.jpg"});
 }
 
-TEST(TranslationChoice, EveryEnglishTextKeepsItsPlaceholdersAndKeys) {
-    QTranslator english;
-    ASSERT_TRUE(english.load(":/translations/orvik_en.qm"));
-    QFile ts(QStringLiteral(ORVIK_SOURCE_DIR "/translations/orvik_en.ts"));
-    ASSERT_TRUE(ts.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&ts);
-    QString context;
-    int count = 0;
+// English replaces every text; Korean keeps the texts that are Korean or were the program's from
+// the start, and gives Korean to the English ones added since.
+TEST(TranslationChoice, EveryTranslationKeepsItsPlaceholdersAndKeys) {
     static const QRegularExpression placeholder(QStringLiteral("%\\d"));
     const auto placeholders = [](const QString& text) {
         QStringList found;
@@ -155,20 +152,55 @@ TEST(TranslationChoice, EveryEnglishTextKeepsItsPlaceholdersAndKeys) {
         found.sort();
         return found;
     };
-    while (!xml.atEnd()) {
-        if (!xml.readNextStartElement()) continue;
-        if (xml.name() == QLatin1String("name")) context = xml.readElementText();
-        if (xml.name() != QLatin1String("source")) continue;
-        const QString source = xml.readElementText();
-        const QString text = english.translate(context.toUtf8(), source.toUtf8());
-        ++count;
-        EXPECT_FALSE(text.isEmpty()) << source.toStdString();
-        EXPECT_FALSE(HasHangul(text)) << source.toStdString();
-        EXPECT_EQ(placeholders(text), placeholders(source)) << source.toStdString();
-        // The keys after the tab stay the program's keys.
-        EXPECT_EQ(text.section('\t', 1), source.section('\t', 1)) << source.toStdString();
+    for (const QString language : {"en", "ko"}) {
+        QTranslator translator;
+        ASSERT_TRUE(translator.load(":/translations/orvik_" + language + ".qm"));
+        QFile ts(ORVIK_SOURCE_DIR "/translations/orvik_" + language + ".ts");
+        ASSERT_TRUE(ts.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&ts);
+        QString context;
+        int count = 0, kept = 0;
+        while (!xml.atEnd()) {
+            if (!xml.readNextStartElement()) continue;
+            if (xml.name() == QLatin1String("name")) context = xml.readElementText();
+            if (xml.name() != QLatin1String("source")) continue;
+            const QString source = xml.readElementText();
+            const QString text = translator.translate(context.toUtf8(), source.toUtf8());
+            const std::string where = language.toStdString() + ": " + source.toStdString();
+            ++count;
+            kept += text == source;
+            EXPECT_FALSE(text.isEmpty()) << where;
+            EXPECT_EQ(HasHangul(text), language == "ko" && (HasHangul(source) || text != source)) << where;
+            EXPECT_EQ(placeholders(text), placeholders(source)) << where;
+            // The keys after the tab stay the program's keys.
+            EXPECT_EQ(text.section('\t', 1), source.section('\t', 1)) << where;
+        }
+        EXPECT_GT(count, 150) << language.toStdString();
+        if (language == "ko") EXPECT_GT(kept, 120);
     }
-    EXPECT_GT(count, 150);
+}
+
+// On a Korean desktop the menus keep the program's own texts, Korean or English, and the messages
+// added since speak Korean.
+class KoreanTest : public GuiTest {
+protected:
+    void SetUp() override {
+        InstallTranslations({QStringLiteral("ko"), QString()});
+        GuiTest::SetUp();
+    }
+    void TearDown() override {
+        GuiTest::TearDown();
+        InstallTranslations({});
+    }
+};
+
+TEST_F(KoreanTest, KeepsTheProgramsTextsAndTranslatesTheLaterOnes) {
+    EXPECT_EQ(Main()->Action(ID_FILE_NEW)->text(), "새 파일(&N)\tCtrl+N");
+    EXPECT_EQ(Main()->Action(ID_IMAGE_CANVAS)->text(), "Resize Canvas");
+    EXPECT_TRUE(HasHangul(Main()->Action(ID_VIEW_ZOOM_IN)->text()));
+    const auto message = ExpectMessageBox();
+    EXPECT_EQ(theApp->OpenDocumentFile("/nonexistent/picture.xyz"), nullptr);
+    EXPECT_TRUE(HasHangul(*message)) << message->toStdString();
 }
 
 TEST_F(TranslationTest, MenusBarsAndDialogsAreInEnglish) {

@@ -1,0 +1,917 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ko_KR">
+<context>
+    <name>ApplyNewSize</name>
+    <message>
+        <source>%1 to %2 x %3: %4.</source>
+        <translation>%1 (새 크기 %2 x %3): %4.</translation>
+    </message>
+</context>
+<context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>Orvik Version 0.2</source>
+        <translation>Orvik Version 0.2</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CCanvasSizeDlg</name>
+    <message>
+        <source>Change Canvas Size</source>
+        <translation>Change Canvas Size</translation>
+    </message>
+    <message>
+        <source>Dimension</source>
+        <translation>Dimension</translation>
+    </message>
+    <message>
+        <source>New Width :</source>
+        <translation>New Width :</translation>
+    </message>
+    <message>
+        <source>New Height :</source>
+        <translation>New Height :</translation>
+    </message>
+    <message>
+        <source>Current Width :</source>
+        <translation>Current Width :</translation>
+    </message>
+    <message>
+        <source>Current Height :</source>
+        <translation>Current Height :</translation>
+    </message>
+    <message>
+        <source>Cannot change the canvas size</source>
+        <translation>캔버스 크기를 바꿀 수 없습니다</translation>
+    </message>
+</context>
+<context>
+    <name>CColorEditDlg</name>
+    <message>
+        <source>Color</source>
+        <translation>Color</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Current Color</source>
+        <translation>Current Color</translation>
+    </message>
+    <message>
+        <source>Red :</source>
+        <translation>Red :</translation>
+    </message>
+    <message>
+        <source>Green :</source>
+        <translation>Green :</translation>
+    </message>
+    <message>
+        <source>Blue :</source>
+        <translation>Blue :</translation>
+    </message>
+    <message>
+        <source>Old Color</source>
+        <translation>Old Color</translation>
+    </message>
+</context>
+<context>
+    <name>CDecreaseDepthDlg</name>
+    <message>
+        <source>Decrease Color Depth</source>
+        <translation>Decrease Color Depth</translation>
+    </message>
+    <message>
+        <source>Palette</source>
+        <translation>Palette</translation>
+    </message>
+    <message>
+        <source>Median Cut</source>
+        <translation>Median Cut</translation>
+    </message>
+    <message>
+        <source>Octree</source>
+        <translation>Octree</translation>
+    </message>
+    <message>
+        <source>Standard Palette</source>
+        <translation>Standard Palette</translation>
+    </message>
+    <message>
+        <source>Dither Method</source>
+        <translation>Dither Method</translation>
+    </message>
+    <message>
+        <source>Nearest Color</source>
+        <translation>Nearest Color</translation>
+    </message>
+    <message>
+        <source>Ordered dither</source>
+        <translation>Ordered dither</translation>
+    </message>
+    <message>
+        <source>Error Diffusion</source>
+        <translation>Error Diffusion</translation>
+    </message>
+</context>
+<context>
+    <name>CImagePane</name>
+    <message>
+        <source>Image: %1 x %2 x </source>
+        <translation>Image: %1 x %2 x </translation>
+    </message>
+    <message>
+        <source>16 Million</source>
+        <translation>16 Million</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>새 파일(&amp;N)	Ctrl+N</source>
+        <translation>새 파일(&amp;N)	Ctrl+N</translation>
+    </message>
+    <message>
+        <source>새 문서를 작성합니다
+새 파일</source>
+        <translation>새 문서를 작성합니다
+새 파일</translation>
+    </message>
+    <message>
+        <source>열기(&amp;O)...	Ctrl+O</source>
+        <translation>열기(&amp;O)...	Ctrl+O</translation>
+    </message>
+    <message>
+        <source>기존 문서를 엽니다
+열기</source>
+        <translation>기존 문서를 엽니다
+열기</translation>
+    </message>
+    <message>
+        <source>닫기(&amp;C)</source>
+        <translation>닫기(&amp;C)</translation>
+    </message>
+    <message>
+        <source>활성 문서를 닫습니다
+닫기</source>
+        <translation>활성 문서를 닫습니다
+닫기</translation>
+    </message>
+    <message>
+        <source>저장(&amp;S)	Ctrl+S</source>
+        <translation>저장(&amp;S)	Ctrl+S</translation>
+    </message>
+    <message>
+        <source>활성 문서를 저장합니다
+저장</source>
+        <translation>활성 문서를 저장합니다
+저장</translation>
+    </message>
+    <message>
+        <source>다른 이름으로 저장(&amp;A)...</source>
+        <translation>다른 이름으로 저장(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>활성 문서를 새 이름으로 저장합니다
+다른 이름으로 저장</source>
+        <translation>활성 문서를 새 이름으로 저장합니다
+다른 이름으로 저장</translation>
+    </message>
+    <message>
+        <source>인쇄(&amp;P)...	Ctrl+P</source>
+        <translation>인쇄(&amp;P)...	Ctrl+P</translation>
+    </message>
+    <message>
+        <source>활성 문서를 인쇄합니다
+인쇄</source>
+        <translation>활성 문서를 인쇄합니다
+인쇄</translation>
+    </message>
+    <message>
+        <source>인쇄 미리 보기(&amp;V)</source>
+        <translation>인쇄 미리 보기(&amp;V)</translation>
+    </message>
+    <message>
+        <source>전체 페이지를 표시합니다
+인쇄 미리 보기</source>
+        <translation>전체 페이지를 표시합니다
+인쇄 미리 보기</translation>
+    </message>
+    <message>
+        <source>인쇄 설정(&amp;R)...</source>
+        <translation>인쇄 설정(&amp;R)...</translation>
+    </message>
+    <message>
+        <source>프린터 및 인쇄 옵션을 변경합니다
+인쇄 설정</source>
+        <translation>프린터 및 인쇄 옵션을 변경합니다
+인쇄 설정</translation>
+    </message>
+    <message>
+        <source>종료(&amp;X)</source>
+        <translation>종료(&amp;X)</translation>
+    </message>
+    <message>
+        <source>문서를 저장할지 묻고 응용 프로그램을 끝냅니다
+끝내기</source>
+        <translation>문서를 저장할지 묻고 응용 프로그램을 끝냅니다
+끝내기</translation>
+    </message>
+    <message>
+        <source>취소(&amp;U)	Ctrl+Z</source>
+        <translation>취소(&amp;U)	Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>마지막 작업을 취소합니다
+실행 취소</source>
+        <translation>마지막 작업을 취소합니다
+실행 취소</translation>
+    </message>
+    <message>
+        <source>Cut(&amp;T)	Ctrl+X</source>
+        <translation>Cut(&amp;T)	Ctrl+X</translation>
+    </message>
+    <message>
+        <source>선택 영역을 잘라내어 클립보드에 넣습니다
+잘라내기</source>
+        <translation>선택 영역을 잘라내어 클립보드에 넣습니다
+잘라내기</translation>
+    </message>
+    <message>
+        <source>Copy(&amp;C)	Ctrl+C</source>
+        <translation>Copy(&amp;C)	Ctrl+C</translation>
+    </message>
+    <message>
+        <source>선택 영역을 복사하여 클립보드에 넣습니다
+복사</source>
+        <translation>선택 영역을 복사하여 클립보드에 넣습니다
+복사</translation>
+    </message>
+    <message>
+        <source>As New Image	Ctrl+V</source>
+        <translation>As New Image	Ctrl+V</translation>
+    </message>
+    <message>
+        <source>Paste As New Image</source>
+        <translation>Paste As New Image</translation>
+    </message>
+    <message>
+        <source>As New Selection...	Ctrl+E</source>
+        <translation>As New Selection...	Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Paste As New Selection</source>
+        <translation>Paste As New Selection</translation>
+    </message>
+    <message>
+        <source>Clear	Del</source>
+        <translation>Clear	Del</translation>
+    </message>
+    <message>
+        <source>Clear Image</source>
+        <translation>Clear Image</translation>
+    </message>
+    <message>
+        <source>Standard Toolbar</source>
+        <translation>Standard Toolbar</translation>
+    </message>
+    <message>
+        <source>도구 모음을 표시하거나 숨깁니다
+도구 모음 전환</source>
+        <translation>도구 모음을 표시하거나 숨깁니다
+도구 모음 전환</translation>
+    </message>
+    <message>
+        <source>Tool Palette</source>
+        <translation>Tool Palette</translation>
+    </message>
+    <message>
+        <source>Color Palette</source>
+        <translation>Color Palette</translation>
+    </message>
+    <message>
+        <source>Status Bar</source>
+        <translation>Status Bar</translation>
+    </message>
+    <message>
+        <source>상태 표시줄을 표시하거나 숨깁니다
+상태 표시줄 전환</source>
+        <translation>상태 표시줄을 표시하거나 숨깁니다
+상태 표시줄 전환</translation>
+    </message>
+    <message>
+        <source>Resize Canvas</source>
+        <translation>Resize Canvas</translation>
+    </message>
+    <message>
+        <source>Resize the drawing canvas</source>
+        <translation>Resize the drawing canvas</translation>
+    </message>
+    <message>
+        <source>Resize Image</source>
+        <translation>Resize Image</translation>
+    </message>
+    <message>
+        <source>Change the size of Image.(Scale)</source>
+        <translation>Change the size of Image.(Scale)</translation>
+    </message>
+    <message>
+        <source>256 Colors (8 Bit)</source>
+        <translation>256 Colors (8 Bit)</translation>
+    </message>
+    <message>
+        <source>16 Million (24Bit)</source>
+        <translation>16 Million (24Bit)</translation>
+    </message>
+    <message>
+        <source>Translucent</source>
+        <translation>Translucent</translation>
+    </message>
+    <message>
+        <source>Turn On/Off Translucent Effect.</source>
+        <translation>Turn On/Off Translucent Effect.</translation>
+    </message>
+    <message>
+        <source>Option</source>
+        <translation>Option</translation>
+    </message>
+    <message>
+        <source>Change Options.</source>
+        <translation>Change Options.</translation>
+    </message>
+    <message>
+        <source>계단식(&amp;C)</source>
+        <translation>계단식(&amp;C)</translation>
+    </message>
+    <message>
+        <source>창이 겹치도록 계단식으로 정렬합니다
+계단식 창 배열</source>
+        <translation>창이 겹치도록 계단식으로 정렬합니다
+계단식 창 배열</translation>
+    </message>
+    <message>
+        <source>바둑판식(&amp;T)</source>
+        <translation>바둑판식(&amp;T)</translation>
+    </message>
+    <message>
+        <source>창이 겹치지 않도록 바둑판식으로 정렬합니다
+바둑판식 창 배열</source>
+        <translation>창이 겹치지 않도록 바둑판식으로 정렬합니다
+바둑판식 창 배열</translation>
+    </message>
+    <message>
+        <source>아이콘 정렬(&amp;A)</source>
+        <translation>아이콘 정렬(&amp;A)</translation>
+    </message>
+    <message>
+        <source>창의 아래쪽에 아이콘을 정렬합니다
+아이콘 정렬</source>
+        <translation>창의 아래쪽에 아이콘을 정렬합니다
+아이콘 정렬</translation>
+    </message>
+    <message>
+        <source>Orvik 정보(&amp;A)...</source>
+        <translation>Orvik 정보(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>프로그램 정보, 버전 번호, 저작권을 표시합니다
+정보</source>
+        <translation>프로그램 정보, 버전 번호, 저작권을 표시합니다
+정보</translation>
+    </message>
+    <message>
+        <source>다음 창으로 전환합니다
+다음 창</source>
+        <translation>다음 창으로 전환합니다
+다음 창</translation>
+    </message>
+    <message>
+        <source>이전 창으로 전환합니다
+이전 창</source>
+        <translation>이전 창으로 전환합니다
+이전 창</translation>
+    </message>
+    <message>
+        <source>Zoom In/Out</source>
+        <translation>Zoom In/Out</translation>
+    </message>
+    <message>
+        <source>Paint Brush</source>
+        <translation>Paint Brush</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>선택</translation>
+    </message>
+    <message>
+        <source>Draw Line</source>
+        <translation>Draw Line</translation>
+    </message>
+    <message>
+        <source>Draw Rectangle.</source>
+        <translation>Draw Rectangle.</translation>
+    </message>
+    <message>
+        <source>Fill an area with current color</source>
+        <translation>Fill an area with current color</translation>
+    </message>
+    <message>
+        <source>이 문서를 엽니다</source>
+        <translation>이 문서를 엽니다</translation>
+    </message>
+    <message>
+        <source>최근 파일</source>
+        <translation>최근 파일</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Edit(&amp;E)</source>
+        <translation>Edit(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation>Colors</translation>
+    </message>
+    <message>
+        <source>Decrease Color Depth</source>
+        <translation>Decrease Color Depth</translation>
+    </message>
+    <message>
+        <source>Increase Color Depth</source>
+        <translation>Increase Color Depth</translation>
+    </message>
+    <message>
+        <source>Window(&amp;W)</source>
+        <translation>Window(&amp;W)</translation>
+    </message>
+    <message>
+        <source>File(&amp;F)</source>
+        <translation>File(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Image</source>
+        <translation>&amp;Image</translation>
+    </message>
+    <message>
+        <source>Misc.</source>
+        <translation>Misc.</translation>
+    </message>
+    <message>
+        <source>Help(&amp;H)</source>
+        <translation>Help(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>준비</source>
+        <translation>준비</translation>
+    </message>
+    <message>
+        <source>Image : None</source>
+        <translation>Image : None</translation>
+    </message>
+    <message>
+        <source>Zoom In	Ctrl++</source>
+        <translation>확대(&amp;I)	Ctrl++</translation>
+    </message>
+    <message>
+        <source>Show the image one step larger
+Zoom In</source>
+        <translation>그림을 한 단계 크게 표시합니다
+확대</translation>
+    </message>
+    <message>
+        <source>Zoom Out	Ctrl+-</source>
+        <translation>축소(&amp;O)	Ctrl+-</translation>
+    </message>
+    <message>
+        <source>Show the image one step smaller
+Zoom Out</source>
+        <translation>그림을 한 단계 작게 표시합니다
+축소</translation>
+    </message>
+    <message>
+        <source>Fit in Window	Ctrl+0</source>
+        <translation>창에 맞추기(&amp;F)	Ctrl+0</translation>
+    </message>
+    <message>
+        <source>Show the whole image as large as the window allows
+Fit in Window</source>
+        <translation>창에 들어가는 가장 큰 크기로 그림 전체를 표시합니다
+창에 맞추기</translation>
+    </message>
+    <message>
+        <source>Actual Pixels	Ctrl+1</source>
+        <translation>실제 픽셀(&amp;A)	Ctrl+1</translation>
+    </message>
+    <message>
+        <source>Show one image pixel on each screen pixel
+Actual Pixels</source>
+        <translation>그림의 픽셀 하나를 화면 픽셀 하나에 표시합니다
+실제 픽셀</translation>
+    </message>
+    <message>
+        <source>Redo(&amp;R)	Ctrl+Y</source>
+        <translation>다시 실행(&amp;R)	Ctrl+Y</translation>
+    </message>
+    <message>
+        <source>Redo the last undone action
+Redo</source>
+        <translation>마지막으로 취소한 작업을 다시 실행합니다
+다시 실행</translation>
+    </message>
+</context>
+<context>
+    <name>CNewImageDlg</name>
+    <message>
+        <source>New Image</source>
+        <translation>New Image</translation>
+    </message>
+    <message>
+        <source>Image Demension</source>
+        <translation>Image Demension</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>Height</translation>
+    </message>
+    <message>
+        <source>Image Characteristics</source>
+        <translation>Image Characteristics</translation>
+    </message>
+    <message>
+        <source>256 Colors (8 Bit)</source>
+        <translation>256 Colors (8 Bit)</translation>
+    </message>
+    <message>
+        <source>16 Million (24 Bit)</source>
+        <translation>16 Million (24 Bit)</translation>
+    </message>
+    <message>
+        <source>Background Color</source>
+        <translation>Background Color</translation>
+    </message>
+    <message>
+        <source>Image Type</source>
+        <translation>Image Type</translation>
+    </message>
+    <message>
+        <source>Cannot make the image: type its width.</source>
+        <translation>그림을 만들 수 없습니다: 너비를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Cannot make the image: type its height.</source>
+        <translation>그림을 만들 수 없습니다: 높이를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Cannot make a %1 x %2 image: %3.</source>
+        <translation>%1 x %2 그림을 만들 수 없습니다: %3.</translation>
+    </message>
+</context>
+<context>
+    <name>COrvikDoc</name>
+    <message>
+        <source>Cannot open %1.
+
+%2</source>
+        <translation>%1을(를) 열 수 없습니다.
+
+%2</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>파일이 비어 있습니다.</translation>
+    </message>
+    <message>
+        <source>It is damaged, too large, or a kind of %1 file Orvik cannot read.</source>
+        <translation>파일이 손상되었거나 너무 크거나, Orvik이 읽을 수 없는 종류의 %1 파일입니다.</translation>
+    </message>
+    <message>
+        <source>Cannot open %1.
+
+The codec library returned an image Orvik cannot hold.</source>
+        <translation>%1을(를) 열 수 없습니다.
+
+코덱 라이브러리가 Orvik이 다룰 수 없는 그림을 돌려주었습니다.</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+The disk may be full or the folder may not be writable; the file on disk was left as it was.</source>
+        <translation>%1을(를) 저장하지 못했습니다.
+
+디스크가 가득 찼거나 폴더에 쓸 수 없는 것 같습니다. 디스크의 파일은 그대로 남아 있습니다.</translation>
+    </message>
+    <message>
+        <source>%1의 변경 내용을 저장하시겠습니까?</source>
+        <translation>%1의 변경 내용을 저장하시겠습니까?</translation>
+    </message>
+    <message>
+        <source>Cannot paste the picture on the clipboard: %1.</source>
+        <translation>클립보드의 그림을 붙여 넣을 수 없습니다: %1.</translation>
+    </message>
+    <message>
+        <source>the picture could not be decoded</source>
+        <translation>그림을 해독할 수 없습니다</translation>
+    </message>
+    <message>
+        <source>The colours could not be reduced: %1 returned an image Orvik cannot hold.
+
+The image was left as it was.</source>
+        <translation>색을 줄이지 못했습니다: %1이(가) Orvik이 다룰 수 없는 그림을 돌려주었습니다.
+
+그림은 그대로 남아 있습니다.</translation>
+    </message>
+    <message>
+        <source>The colours could not be reduced: %1 failed, perhaps for lack of memory.
+
+The image was left as it was.</source>
+        <translation>색을 줄이지 못했습니다: %1이(가) 실패했습니다. 메모리가 부족한 것 같습니다.
+
+그림은 그대로 남아 있습니다.</translation>
+    </message>
+    <message>
+        <source>The colours could not be reduced: %1.
+
+The image was left as it was.</source>
+        <translation>색을 줄이지 못했습니다: %1.
+
+그림은 그대로 남아 있습니다.</translation>
+    </message>
+    <message>
+        <source>%1 is not a file type Orvik knows.
+
+Orvik reads and writes BMP (.bmp), PCX (.pcx), JPEG (.jpg, .jpeg) and PNG (.png) files.</source>
+        <translation>%1은(는) Orvik이 아는 파일 형식이 아닙니다.
+
+Orvik은 BMP(.bmp), PCX(.pcx), JPEG(.jpg, .jpeg), PNG(.png) 파일을 읽고 씁니다.</translation>
+    </message>
+    <message>
+        <source>The colour depth could not be increased: %1.
+
+The image was left as it was.</source>
+        <translation>색 깊이를 늘리지 못했습니다: %1.
+
+그림은 그대로 남아 있습니다.</translation>
+    </message>
+    <message>
+        <source>This change is too large to undo; the undo history was emptied.</source>
+        <translation>이 변경은 너무 커서 취소할 수 없습니다. 실행 취소 기록을 비웠습니다.</translation>
+    </message>
+</context>
+<context>
+    <name>COrvikFileDialog</name>
+    <message>
+        <source>BMP Files (*.bmp *.BMP)</source>
+        <translation>BMP Files (*.bmp *.BMP)</translation>
+    </message>
+    <message>
+        <source>PCX Files (*.pcx *.PCX)</source>
+        <translation>PCX Files (*.pcx *.PCX)</translation>
+    </message>
+    <message>
+        <source>Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)</source>
+        <translation>Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>다른 이름으로 저장</translation>
+    </message>
+    <message>
+        <source>PNG Files (*.png *.PNG)</source>
+        <translation>PNG Files (*.png *.PNG)</translation>
+    </message>
+</context>
+<context>
+    <name>COrvikView</name>
+    <message>
+        <source>Image: None</source>
+        <translation>Image: None</translation>
+    </message>
+</context>
+<context>
+    <name>CResizeImageDlg</name>
+    <message>
+        <source>Resize Image</source>
+        <translation>Resize Image</translation>
+    </message>
+    <message>
+        <source>Width :</source>
+        <translation>Width :</translation>
+    </message>
+    <message>
+        <source>Height :</source>
+        <translation>Height :</translation>
+    </message>
+    <message>
+        <source>Pixel Size</source>
+        <translation>Pixel Size</translation>
+    </message>
+    <message>
+        <source>Percentage of Original</source>
+        <translation>Percentage of Original</translation>
+    </message>
+    <message>
+        <source>Current Width :</source>
+        <translation>Current Width :</translation>
+    </message>
+    <message>
+        <source>Current Height :</source>
+        <translation>Current Height :</translation>
+    </message>
+    <message>
+        <source>Matain aspect ratio of</source>
+        <translation>Matain aspect ratio of</translation>
+    </message>
+    <message>
+        <source>to 1</source>
+        <translation>to 1</translation>
+    </message>
+    <message>
+        <source>Cannot resize the image</source>
+        <translation>그림 크기를 바꿀 수 없습니다</translation>
+    </message>
+</context>
+<context>
+    <name>CSetupDlg</name>
+    <message>
+        <source>Setup</source>
+        <translation>Setup</translation>
+    </message>
+    <message>
+        <source>Fill Style :</source>
+        <translation>Fill Style :</translation>
+    </message>
+    <message>
+        <source>Outlined</source>
+        <translation>Outlined</translation>
+    </message>
+    <message>
+        <source>Filled</source>
+        <translation>Filled</translation>
+    </message>
+    <message>
+        <source>Translucent : </source>
+        <translation>Translucent : </translation>
+    </message>
+</context>
+<context>
+    <name>DibStatus</name>
+    <message>
+        <source>no error</source>
+        <translation>오류 없음</translation>
+    </message>
+    <message>
+        <source>the bitmap ends inside its header</source>
+        <translation>비트맵이 헤더 도중에 끝납니다</translation>
+    </message>
+    <message>
+        <source>the file does not start with a bitmap file header</source>
+        <translation>파일이 비트맵 파일 헤더로 시작하지 않습니다</translation>
+    </message>
+    <message>
+        <source>the bitmap header has an unknown size</source>
+        <translation>비트맵 헤더의 크기를 알 수 없습니다</translation>
+    </message>
+    <message>
+        <source>the width and height must be between 1 and 65535 pixels</source>
+        <translation>너비와 높이는 1에서 65535 픽셀 사이여야 합니다</translation>
+    </message>
+    <message>
+        <source>the image would need more than 1 GiB of pixel memory</source>
+        <translation>그림에 1 GiB가 넘는 픽셀 메모리가 필요합니다</translation>
+    </message>
+    <message>
+        <source>the bitmap&apos;s plane count is not 1</source>
+        <translation>비트맵의 플레인 수가 1이 아닙니다</translation>
+    </message>
+    <message>
+        <source>the bitmap has an unsupported number of bits per pixel</source>
+        <translation>비트맵의 픽셀당 비트 수를 지원하지 않습니다</translation>
+    </message>
+    <message>
+        <source>Huffman and RLE24 compressed bitmaps are not supported</source>
+        <translation>Huffman 및 RLE24 압축 비트맵은 지원하지 않습니다</translation>
+    </message>
+    <message>
+        <source>bitmaps holding a JPEG or PNG image are not supported</source>
+        <translation>JPEG 또는 PNG 그림을 담은 비트맵은 지원하지 않습니다</translation>
+    </message>
+    <message>
+        <source>the bitmap&apos;s compression is unknown or does not suit its rows</source>
+        <translation>비트맵의 압축 방식을 알 수 없거나 행에 맞지 않습니다</translation>
+    </message>
+    <message>
+        <source>the bitmap&apos;s colour masks are invalid</source>
+        <translation>비트맵의 색 마스크가 잘못되었습니다</translation>
+    </message>
+    <message>
+        <source>the bitmap&apos;s colour table is missing or runs past its end</source>
+        <translation>비트맵의 색 표가 없거나 끝을 넘어갑니다</translation>
+    </message>
+    <message>
+        <source>the bitmap&apos;s pixel offset lies outside the file</source>
+        <translation>비트맵의 픽셀 오프셋이 파일 밖에 있습니다</translation>
+    </message>
+    <message>
+        <source>the bitmap&apos;s pixel rows are incomplete</source>
+        <translation>비트맵의 픽셀 행이 불완전합니다</translation>
+    </message>
+    <message>
+        <source>there is not enough memory</source>
+        <translation>메모리가 부족합니다</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>알 수 없는 오류</translation>
+    </message>
+</context>
+<context>
+    <name>ImageStatus</name>
+    <message>
+        <source>no error</source>
+        <translation>오류 없음</translation>
+    </message>
+    <message>
+        <source>only 8-bit and 24-bit images are supported</source>
+        <translation>8비트와 24비트 그림만 지원합니다</translation>
+    </message>
+    <message>
+        <source>the width and height must be between 1 and 65535 pixels</source>
+        <translation>너비와 높이는 1에서 65535 픽셀 사이여야 합니다</translation>
+    </message>
+    <message>
+        <source>the image would need more than 1 GiB of pixel memory</source>
+        <translation>그림에 1 GiB가 넘는 픽셀 메모리가 필요합니다</translation>
+    </message>
+    <message>
+        <source>there is not enough memory</source>
+        <translation>메모리가 부족합니다</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>알 수 없는 오류</translation>
+    </message>
+</context>
+<context>
+    <name>OkCancelButtons</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>OrvikMessage</name>
+    <message>
+        <source>Can&apos;t Find %1</source>
+        <translation>Can&apos;t Find %1</translation>
+    </message>
+    <message>
+        <source>%1 has no function %2: it may be an old or damaged copy.</source>
+        <translation>%1에 %2 함수가 없습니다: 오래되었거나 손상된 사본일 수 있습니다.</translation>
+    </message>
+</context>
+</TS>
