@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/convert_command.h"
 #include "app/orvik_app.h"
 #include "app/translations.h"
 
@@ -11,6 +12,7 @@ namespace {
 
 const char kUsage[] =
     "Usage: orvik [--lang CODE] [FILE...]\n"
+    "       orvik --convert IN OUT [OPTIONS]    (see below)\n"
     "A small paint and image-editing program for BMP, PCX, JPEG and PNG images.\n"
     "\n"
     "Opens each FILE in a window of its own; with no FILE it starts with no image.\n"
@@ -20,7 +22,8 @@ const char kUsage[] =
     "  --lang CODE    show the program in the language CODE (en, ko, C, ...) instead of the\n"
     "                 desktop's language\n"
     "  -h, --help     show this help and exit\n"
-    "  -v, --version  show the version and exit\n";
+    "  -v, --version  show the version and exit\n"
+    "\n";
 
 }  // namespace
 
@@ -30,6 +33,7 @@ int main(int argc, char* argv[]) {
         if (!std::strcmp(argv[i], "--")) break;
         if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
             std::fputs(kUsage, stdout);
+            std::fputs(ConvertUsage(), stdout);
             return 0;
         }
         if (!std::strcmp(argv[i], "--version") || !std::strcmp(argv[i], "-v")) {
@@ -37,6 +41,8 @@ int main(int argc, char* argv[]) {
             return 0;
         }
     }
+    // A conversion needs no window system: it makes no GUI application.
+    if (WantsConvert(argc, argv)) return RunConvert(argc, argv);
     COrvikApp app(argc, argv);
     QStringList files = QCoreApplication::arguments().mid(1);
     const QString language = TakeLanguageOption(&files);

@@ -16,6 +16,10 @@ QString StatusText(DibStatus status);
 // Why a palette file was refused, with the line at fault where there is one.
 QString StatusText(const PaletteReadResult& result);
 
+// Why the function `name` of a plug-in library cannot be had: "Can't Find <file>" when the library
+// could not be loaded, another text when it lacks the function; empty when it is there.
+QString MissingExportText(const CPluginLibrary& library, const char* fileName, const char* name);
+
 // The function `name` of a plug-in library loaded for one operation. When the library could not be
 // loaded ("Can't Find <file>") or lacks the function, a message says so and the result is null.
 void* RequireExport(const CPluginLibrary& library, const char* fileName, const char* name);

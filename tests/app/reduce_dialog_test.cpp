@@ -1,0 +1,148 @@
+// Decrease Color Depth's preview and Remap to Palette through the real libquantz.so: what OK
+// applies is what the preview showed, as one step; the controls after the template's; palette
+// files.
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "dialogs/decrease_depth_dlg.h"
+#include "dialogs/reduction_preview.h"
+#include "image_test_helpers.h"
+#include "res/resource.h"
+
+namespace {
+
+class ReduceDialogTest : public GuiTest {};
+
+// Waits until the dialog has made every preview and PSNR it shows.
+void WaitUntilReady(CDecreaseDepthDlg* dialog) {
+    QElapsedTimer timer;
+    timer.start();
+    while (dialog->Busy() && timer.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_FALSE(dialog->Busy());
+}
+
+void Click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(6, 6));
+}
+
+std::vector<uint8_t> Rows(const COrvikDoc* doc) {
+    return {doc->m_pBits, doc->m_pBits + int64_t{doc->Stride()} * doc->Height()};
+}
+
+}  // namespace
+
+// The preview of 16 colours by median cut with error diffusion is what OK applies, pixel for
+// pixel, with the PSNR it showed; one Undo brings the 24-bit image back. Cancel changes nothing.
+TEST_F(ReduceDialogTest, OkAppliesWhatThePreviewShowed) {
+    COrvikDoc* doc = NewPatternDocument(300, 200, kImage24Bit);
+    ASSERT_NE(doc, nullptr);
+    const std::vector<uint8_t> before = Rows(doc);
+
+    OnNextModal<CDecreaseDepthDlg>([](CDecreaseDepthDlg* dialog) {
+        dialog->m_colourCount->setValue(5);
+        Click(dialog->m_errorDiffusion);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    Main()->RouteCommand(ID_COLORS_DECREASE);
+    EXPECT_EQ(doc->BitCount(), 24);
+    EXPECT_EQ(Rows(doc), before);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(doc->CanUndo());
+
+    QImage shown;
+    QRect shownRect;
+    QString psnr;
+    OnNextModal<CDecreaseDepthDlg>([&](CDecreaseDepthDlg* dialog) {
+        Click(dialog->m_medianCut);
+        dialog->m_colourCount->setValue(16);
+        Click(dialog->m_errorDiffusion);
+        WaitUntilReady(dialog);
+        Grab(dialog).save("/tmp/reduce_dialog.png");
+        Grab(dialog->m_preview);
+        shown = dialog->m_preview->Shown();
+        shownRect = dialog->m_preview->ShownRect();
+        psnr = dialog->m_psnr->text();
+        QTest::keyClick(dialog, Qt::Key_Return);  // OK is the default button
+    });
+    Main()->RouteCommand(ID_COLORS_DECREASE);
+    ASSERT_EQ(doc->BitCount(), 8);
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.size(), shownRect.size());
+    std::set<int> used;
+    for (int y = 0; y < doc->Height(); ++y) {
+        for (int x = 0; x < doc->Width(); ++x) {
+            const int index = doc->m_pBits[int64_t{doc->Height() - 1 - y} * doc->Stride() + x];
+            used.insert(index);
+            if (!shownRect.contains(x, y)) continue;
+            const RGBQUAD& e = doc->m_pPalette[index];
+            ASSERT_EQ(shown.pixel(x - shownRect.left(), y - shownRect.top()),
+                      qRgb(e.rgbRed, e.rgbGreen, e.rgbBlue))
+                << x << "," << y;
+        }
+    }
+    EXPECT_LE(used.size(), 16u);
+    EXPECT_TRUE(psnr.startsWith("PSNR: ")) << psnr.toStdString();
+    EXPECT_TRUE(doc->IsModified());
+    ASSERT_TRUE(doc->CanUndo());
+    doc->OnEditUndo();
+    EXPECT_EQ(doc->BitCount(), 24);
+    EXPECT_EQ(Rows(doc), before);
+    EXPECT_FALSE(doc->CanUndo());
+}
+
+// Remap to Palette maps an 8-bit image onto a palette file's colours exactly; a damaged file is
+// refused with its reason and changes nothing.
+TEST_F(ReduceDialogTest, RemapToAPaletteFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto write = [&](const char* name, const char* text) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return file.fileName();
+    };
+    const QString good =
+        write("four.gpl", "GIMP Palette\nName: Four\n#\n0 0 0 Black\n255 255 255\n200 40 40\n40 40 200\n");
+    const QString bad = write("bad.gpl", "GIMP Palette\n0 0 zero\n");
+    COrvikDoc* doc = NewPatternDocument(40, 30, kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_FALSE(CommandEnabled(ID_COLORS_DECREASE));
+    ASSERT_TRUE(CommandEnabled(ID_COLORS_REMAP));
+
+    OnNextModal<CDecreaseDepthDlg>([&](CDecreaseDepthDlg* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Remap to Palette");
+        EXPECT_EQ(dialog->m_paletteSource->currentIndex(), CDecreaseDepthDlg::kPaletteMethod);
+        auto message = ExpectMessageBox();
+        EXPECT_FALSE(dialog->LoadPaletteFile(bad));
+        EXPECT_TRUE(message->startsWith("Cannot load bad.gpl.")) << message->toStdString();
+        EXPECT_EQ(dialog->m_paletteSource->currentIndex(), CDecreaseDepthDlg::kPaletteMethod);
+        ASSERT_TRUE(dialog->LoadPaletteFile(good));
+        EXPECT_EQ(dialog->m_paletteSource->currentIndex(), CDecreaseDepthDlg::kPaletteFile);
+        EXPECT_TRUE(dialog->m_paletteFileName->text().contains("4"))
+            << dialog->m_paletteFileName->text().toStdString();
+        EXPECT_FALSE(dialog->m_colourCount->isEnabled());
+        EXPECT_TRUE(dialog->m_orderedDither->isEnabled());
+        Click(dialog->m_orderedDither);
+        WaitUntilReady(dialog);
+        Click(dialog->findChild<QPushButton*>("1"));
+    });
+    Main()->RouteCommand(ID_COLORS_REMAP);
+    ASSERT_EQ(doc->BitCount(), 8);
+    const RGBQUAD four[] = {{0, 0, 0, 0}, {255, 255, 255, 0}, {40, 40, 200, 0}, {200, 40, 40, 0}};
+    EXPECT_EQ(std::memcmp(doc->m_pPalette, four, sizeof four), 0);
+    std::set<int> used;
+    for (int row = 0; row < doc->Height(); ++row)
+        for (int x = 0; x < doc->Width(); ++x)
+            used.insert(doc->m_pBits[int64_t{row} * doc->Stride() + x]);
+    EXPECT_EQ(used, (std::set<int>{0, 1, 2, 3}));
+}
