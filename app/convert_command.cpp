@@ -29,6 +29,19 @@ static void InitTranslationResources() {
 
 namespace {
 
+const char kCodecLibrary[] = "libimgkit.so";
+
+// The codec library's reader and writer of each type, as the program's open and save use them.
+const char* ReaderFunction(FileType type) {
+    constexpr const char* kNames[] = {nullptr, "ReadBMP", "LoadPCX", "ReadJpeg", "ReadPNG"};
+    return kNames[static_cast<int>(type)];
+}
+
+const char* WriterFunction(FileType type) {
+    constexpr const char* kNames[] = {nullptr, "SaveBitmap", "SavePCX", "SaveJpeg", "SavePNG"};
+    return kNames[static_cast<int>(type)];
+}
+
 class CConvertCommand {
     Q_DECLARE_TR_FUNCTIONS(CConvertCommand)
 
@@ -284,7 +297,9 @@ bool CConvertCommand::Convert(const Job& job, QuantzReduce reduce, const CPlugin
         Say(tr("cannot open %1: the codec library returned an image Orvik cannot hold.").arg(job.input));
         return false;
     }
-    if (ReadsTopDown(inType)) FlipRows(read.bits, read.header->biXPelsPerMeter, read.header->biHeight);
+    // PCX and JPEG rows come top-down; BMP and PNG rows are in the program's order already.
+    if (inType == FileType::Pcx || inType == FileType::Jpeg)
+        FlipRows(read.bits, read.header->biXPelsPerMeter, read.header->biHeight);
 
     ReductionRun run;
     run.header = read.header;

@@ -53,39 +53,3 @@ const char* DefaultExtension(FileType type) {
     }
     return "";
 }
-
-const char* ReaderFunction(FileType type) {
-    switch (type) {
-        case FileType::Bmp:
-            return "ReadBMP";
-        case FileType::Pcx:
-            return "LoadPCX";
-        case FileType::Jpeg:
-            return "ReadJpeg";
-        case FileType::Png:
-            return "ReadPNG";
-        case FileType::Unknown:
-            break;
-    }
-    return nullptr;
-}
-
-const char* WriterFunction(FileType type) {
-    switch (type) {
-        case FileType::Bmp:
-            return "SaveBitmap";
-        case FileType::Pcx:
-            return "SavePCX";
-        case FileType::Jpeg:
-            return "SaveJpeg";
-        case FileType::Png:
-            return "SavePNG";
-        case FileType::Unknown:
-            break;
-    }
-    return nullptr;
-}
-
-bool ReadsTopDown(FileType type) {
-    return type == FileType::Pcx || type == FileType::Jpeg;
-}

@@ -5,9 +5,6 @@
 
 enum class FileType { Unknown, Bmp, Pcx, Jpeg, Png };
 
-// The codec library's file name.
-inline constexpr char kCodecLibrary[] = "libimgkit.so";
-
 // The type named by the text after the last '.' of the file name (not of the folders), compared
 // without regard to case: "bmp", "pcx", "jpg", "jpeg" or "png". The path itself is never changed.
 FileType FileTypeOfPath(std::string_view path);
@@ -17,12 +14,3 @@ bool HasExtension(std::string_view path);
 
 // ".bmp", ".pcx", ".jpg" or ".png"; "" for Unknown.
 const char* DefaultExtension(FileType type);
-
-// The codec library's reader and writer for the type ("ReadBMP", "SaveBitmap", ...); null for
-// Unknown.
-const char* ReaderFunction(FileType type);
-const char* WriterFunction(FileType type);
-
-// Whether the type's reader delivers its rows top-down (PCX and JPEG), so that they must be
-// reversed into the program's bottom-up order.
-bool ReadsTopDown(FileType type);

@@ -97,6 +97,40 @@ bool COrvikDoc::OnNewDocument() {
 
 namespace {
 
+const char kCodecLibrary[] = "libimgkit.so";
+
+const char* ReaderName(FileType type) {
+    switch (type) {
+        case FileType::Bmp:
+            return "ReadBMP";
+        case FileType::Pcx:
+            return "LoadPCX";
+        case FileType::Jpeg:
+            return "ReadJpeg";
+        case FileType::Png:
+            return "ReadPNG";
+        case FileType::Unknown:
+            break;
+    }
+    return nullptr;
+}
+
+const char* WriterName(FileType type) {
+    switch (type) {
+        case FileType::Bmp:
+            return "SaveBitmap";
+        case FileType::Pcx:
+            return "SavePCX";
+        case FileType::Jpeg:
+            return "SaveJpeg";
+        case FileType::Png:
+            return "SavePNG";
+        case FileType::Unknown:
+            break;
+    }
+    return nullptr;
+}
+
 QString UnknownTypeMessage(const QString& path) {
     return COrvikDoc::tr(
                "%1 is not a file type Orvik knows.\n\nOrvik reads and writes BMP (.bmp), PCX (.pcx), "
@@ -140,7 +174,7 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
     ReadBlocks blocks;
     {
         const CPluginLibrary library(kCodecLibrary);
-        const auto reader = RequireExport<ReadImageFn>(library, kCodecLibrary, ReaderFunction(type));
+        const auto reader = RequireExport<ReadImageFn>(library, kCodecLibrary, ReaderName(type));
         if (!reader) return false;
         blocks.header = reader(QFile::encodeName(path).constData(), &blocks.bits, &blocks.palette);
     }
@@ -161,7 +195,7 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
     }
     if (eightBit) blocks.palette = HeaderPalette(blocks.header);
     // PCX and JPEG rows come top-down; BMP and PNG rows are in the program's order already.
-    if (ReadsTopDown(type))
+    if (type == FileType::Pcx || type == FileType::Jpeg)
         FlipRows(blocks.bits, blocks.header->biXPelsPerMeter, blocks.header->biHeight);
     if (!blocks.palette) blocks.palette = MakeDefaultPalette();
     if (!blocks.palette) {
@@ -186,7 +220,7 @@ bool COrvikDoc::SaveToFile(const QString& path) {
         return false;
     }
     const CPluginLibrary library(kCodecLibrary);
-    const auto writer = RequireExport<SaveImageFn>(library, kCodecLibrary, WriterFunction(type));
+    const auto writer = RequireExport<SaveImageFn>(library, kCodecLibrary, WriterName(type));
     if (!writer) return false;
     if (writer(QFile::encodeName(path).constData(), m_pBits, *m_pHeader, m_pPalette) != 1) {
         OrvikMessage(tr("Could not save %1.\n\nThe disk may be full or the folder may not be writable; the "
