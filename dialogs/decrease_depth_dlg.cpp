@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStandardItemModel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -126,14 +127,15 @@ CDecreaseDepthDlg::CDecreaseDepthDlg(QWidget* parent, const ReductionSource* sou
         m_place->SetCentre(QPoint(width / 2, height / 2));
         m_preview = new CPreviewView(m_place, image, this);
         m_preview->setObjectName(QString::number(IDC_PREVIEW));
-        m_preview->setMinimumSize(360, 240);
+        m_preview->setMinimumSize(240, 160);
+        m_preview->SetPreferredSize(QSize(440, 300));
         m_zoom = new QComboBox(this);
         m_zoom->setObjectName(QString::number(IDC_PREVIEW_ZOOM));
         for (const int zoom : {0, 1, 2, 4, 8})
             m_zoom->addItem(zoom == 0 ? tr("Whole Image") : QStringLiteral("%1:1").arg(zoom), zoom);
         // As large as the picture fits the view, but never shrunk unless asked.
         int zoom = 8;
-        while (zoom > 1 && (width * zoom > 360 || height * zoom > 240))
+        while (zoom > 1 && (width * zoom > 440 || height * zoom > 300))
             zoom /= 2;
         m_place->SetZoom(zoom);
         m_zoom->setCurrentIndex(m_zoom->findData(zoom));
@@ -152,7 +154,8 @@ CDecreaseDepthDlg::CDecreaseDepthDlg(QWidget* parent, const ReductionSource* sou
         for (size_t i = 0; i < 6; ++i) {
             auto* tile = new CPreviewView(m_place, image, this);
             tile->setObjectName(QString::number(IDC_PREVIEW_TILES + 100 * int(i)));
-            tile->setMinimumSize(110, 90);
+            tile->setMinimumSize(72, 60);
+            tile->SetPreferredSize(QSize(120, 96));
             tiles->addWidget(tile);
             m_tiles.push_back(tile);
             connect(tile, &CPreviewView::Clicked, this, [this, i] {
@@ -178,6 +181,10 @@ CDecreaseDepthDlg::CDecreaseDepthDlg(QWidget* parent, const ReductionSource* sou
             Refresh();
         });
         connect(m_preview, &CPreviewView::Resized, this, [this] { Refresh(); });
+        m_waitTimer = new QTimer(this);
+        m_waitTimer->setInterval(200);
+        connect(m_waitTimer, &QTimer::timeout, this,
+                [this] { m_psnr->setText(tr("Reducing... %1%").arg(m_worker->RunningPercent())); });
     }
 
     m_octree->setChecked(true);
@@ -247,7 +254,10 @@ bool CDecreaseDepthDlg::LoadPaletteFile(const QString& path) {
     m_filePalette = file.palette.colours;
     m_fileName = path;
     const int count = static_cast<int>(m_filePalette.size());
-    m_paletteFileName->setText(tr("%1: %n colours", nullptr, count).arg(QFileInfo(path).fileName()));
+    QString text = tr("%1: %n colours", nullptr, count).arg(QFileInfo(path).fileName());
+    if (file.palette.Truncated())
+        text += QLatin1Char(' ') + tr("(the first 256 of %1)").arg(qulonglong(file.palette.fileColours));
+    m_paletteFileName->setText(text);
     // Reductions to an earlier file are no longer what the source means.
     for (auto it = m_cache.begin(); it != m_cache.end();)
         it = std::get<3>(it->first) == kPaletteFile ? m_cache.erase(it) : std::next(it);
@@ -411,6 +421,7 @@ void CDecreaseDepthDlg::OnOutcomes() {
         if (it != m_cache.end() && (it->second.whole || !it->second.failure.isEmpty())) {
             if (it->second.whole) m_result = std::move(*it->second.whole);
             m_acceptWaiting = false;
+            m_waitTimer->stop();
             QDialog::accept();
             return;
         }
@@ -485,10 +496,12 @@ void CDecreaseDepthDlg::accept() {
     }
     // OK takes the whole reduction of the choice, waiting for it when it is still being made.
     m_acceptWaiting = true;
+    m_waitTimer->start();
     OnOutcomes();
 }
 
 void CDecreaseDepthDlg::reject() {
     m_acceptWaiting = false;
+    if (m_waitTimer) m_waitTimer->stop();
     QDialog::reject();
 }

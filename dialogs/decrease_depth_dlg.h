@@ -24,6 +24,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QTimer;
 class CPreviewPlace;
 class CPreviewView;
 
@@ -123,5 +124,6 @@ private:
     std::unique_ptr<CReductionWorker> m_worker;
     std::map<Key, Entry> m_cache;
     bool m_acceptWaiting = false;
+    QTimer* m_waitTimer = nullptr;  // shows how far the reduction OK waits for has come
     CReducedImage m_result;
 };

@@ -93,16 +93,18 @@ void CPreviewView::Render() {
                 line[x] = Pixel(rect.left() + x, rect.top() + y);
         }
     } else {
-        // Each shown pixel the mean of a block of the image, as the eye mixes a dither.
+        // Each shown pixel the mean of a block of the image, as the eye mixes a dither; of a large
+        // block, the mean of a grid of at most 8 x 8 of its pixels.
         const int step = std::max({1, CeilDiv(rect.width(), std::max(1, area.width())),
                                    CeilDiv(rect.height(), std::max(1, area.height()))});
+        const int sample = std::max(1, step / 8);
         m_shown = QImage(CeilDiv(rect.width(), step), CeilDiv(rect.height(), step), QImage::Format_RGB32);
         for (int by = 0; by < m_shown.height(); ++by) {
             auto* line = reinterpret_cast<QRgb*>(m_shown.scanLine(by));
             for (int bx = 0; bx < m_shown.width(); ++bx) {
                 int red = 0, green = 0, blue = 0, n = 0;
-                for (int y = by * step; y < std::min(rect.height(), (by + 1) * step); ++y) {
-                    for (int x = bx * step; x < std::min(rect.width(), (bx + 1) * step); ++x, ++n) {
+                for (int y = by * step; y < std::min(rect.height(), (by + 1) * step); y += sample) {
+                    for (int x = bx * step; x < std::min(rect.width(), (bx + 1) * step); x += sample, ++n) {
                         const QRgb c = Pixel(x, y);
                         red += qRed(c), green += qGreen(c), blue += qBlue(c);
                     }

@@ -60,6 +60,10 @@ public:
     // The rows of the image the view shows now, counted from the top.
     QRect Visible() const { return m_place->Visible(contentsRect().size()); }
 
+    // The size the view asks for; it may be made smaller, down to its minimum.
+    void SetPreferredSize(QSize size) { m_preferred = size; }
+    QSize sizeHint() const override { return m_preferred; }
+
 signals:
     void Clicked();
     void Resized();
@@ -90,4 +94,5 @@ private:
     QPoint m_pressAt;
     QPoint m_pressCentre;
     bool m_dragged = false;
+    QSize m_preferred{160, 120};
 };

@@ -77,8 +77,12 @@ ReductionOutcome CReductionWorker::Make(const ReductionTask& task) {
     run.choice = task.choice;
     run.firstRow = task.firstRow;
     run.rowCount = task.rowCount;
-    run.progressContext = &m_stopRunning;
-    run.progress = [](void* stop, int) { return static_cast<std::atomic<bool>*>(stop)->load() ? 1 : 0; };
+    run.progressContext = this;
+    run.progress = [](void* context, int percent) {
+        auto* worker = static_cast<CReductionWorker*>(context);
+        worker->m_percent = percent;
+        return worker->m_stopRunning.load() ? 1 : 0;
+    };
     const int method = task.choice.paletteMethod;
     if (method == kQuantzMedianCut || method == kQuantzOctree)
         run.plan = &m_plans[{method, task.choice.colours}];

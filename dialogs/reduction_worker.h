@@ -59,6 +59,8 @@ public:
     void Want(std::vector<ReductionTask> tasks);
     // The reductions finished since the last call, in the order they finished.
     std::vector<ReductionOutcome> TakeOutcomes();
+    // How far the reduction under way has come, in percent.
+    int RunningPercent() const { return m_percent.load(); }
 
 signals:
     // Emitted on the worker's thread whenever outcomes are waiting; connected queued.
@@ -82,5 +84,6 @@ private:
     std::vector<ReductionOutcome> m_outbox;
     bool m_quit = false;
     std::atomic<bool> m_stopRunning{false};
+    std::atomic<int> m_percent{0};
     std::thread m_thread;
 };

@@ -325,6 +325,14 @@
         <source>...</source>
         <translation>...</translation>
     </message>
+    <message>
+        <source>Reducing... %1%</source>
+        <translation>Reducing... %1%</translation>
+    </message>
+    <message>
+        <source>(the first 256 of %1)</source>
+        <translation>(the first 256 of %1)</translation>
+    </message>
 </context>
 <context>
     <name>CImagePane</name>

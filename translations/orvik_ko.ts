@@ -324,6 +324,14 @@
         <source>...</source>
         <translation>...</translation>
     </message>
+    <message>
+        <source>Reducing... %1%</source>
+        <translation>색을 줄이는 중... %1%</translation>
+    </message>
+    <message>
+        <source>(the first 256 of %1)</source>
+        <translation>(%1색 가운데 처음 256색)</translation>
+    </message>
 </context>
 <context>
     <name>CImagePane</name>
