@@ -41,10 +41,8 @@ TEST(QuantzProgress, RisesFromZeroToHundredForEveryMethodPair) {
         int width, height;
     };
     std::vector<Run> runs;
-    for (const MethodPair m : AllMethodPairs())
-        runs.push_back({m, 300, 200});
-    for (int dither : {1, 2})
-        runs.push_back({MethodPair{1, dither}, 1024, 1024});
+    for (const MethodPair m : AllMethodPairs()) runs.push_back({m, 300, 200});
+    for (int dither : {1, 2}) runs.push_back({MethodPair{1, dither}, 1024, 1024});
     for (const Run& run : runs) {
         const MethodPair m = run.m;
         ProgressScope scope;
