@@ -385,6 +385,7 @@ void CDecreaseDepthDlg::Refresh() {
 }
 
 void CDecreaseDepthDlg::OnOutcomes() {
+    if (!m_worker) return;  // the dialog has ended
     for (ReductionOutcome& outcome : m_worker->TakeOutcomes()) {
         const ReductionChoice& choice = outcome.task.choice;
         const int source = outcome.task.label;
@@ -473,6 +474,12 @@ void CDecreaseDepthDlg::ShowViews() {
                           : it != m_cache.end() && !it->second.failure.isEmpty() ? it->second.failure
                                                                                  : tr("..."));
     }
+}
+
+void CDecreaseDepthDlg::done(int result) {
+    if (m_waitTimer) m_waitTimer->stop();
+    m_worker.reset();
+    QDialog::done(result);
 }
 
 CReducedImage CDecreaseDepthDlg::TakeResult() {

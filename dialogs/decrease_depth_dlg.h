@@ -82,6 +82,9 @@ public:
 public slots:
     void accept() override;
     void reject() override;
+    // Either way the dialog ends, the reductions stop first: what the dialog's caller does next
+    // may change the image they read.
+    void done(int result) override;
 
 private:
     // A palette button was clicked: it alone is marked; a marked "Ordered dither" gives way to

@@ -67,7 +67,6 @@ TEST_F(ReduceDialogTest, OkAppliesWhatThePreviewShowed) {
         dialog->m_colourCount->setValue(16);
         Click(dialog->m_errorDiffusion);
         WaitUntilReady(dialog);
-        Grab(dialog).save("/tmp/reduce_dialog.png");
         Grab(dialog->m_preview);
         shown = dialog->m_preview->Shown();
         shownRect = dialog->m_preview->ShownRect();
@@ -145,4 +144,27 @@ TEST_F(ReduceDialogTest, RemapToAPaletteFile) {
         for (int x = 0; x < doc->Width(); ++x)
             used.insert(doc->m_pBits[int64_t{row} * doc->Stride() + x]);
     EXPECT_EQ(used, (std::set<int>{0, 1, 2, 3}));
+}
+
+// Clicking a view below the preview chooses its palette: the picture's current palette (here
+// edited first) comes out as the result's palette, entry for entry.
+TEST_F(ReduceDialogTest, AViewChoosesItsPalette) {
+    COrvikDoc* doc = NewPatternDocument(50, 40, kImage24Bit);
+    ASSERT_NE(doc, nullptr);
+    doc->m_pPalette[7] = RGBQUAD{1, 2, 3, 0};
+    std::vector<RGBQUAD> current(doc->m_pPalette, doc->m_pPalette + kPaletteEntries);
+    OnNextModal<CDecreaseDepthDlg>([](CDecreaseDepthDlg* dialog) {
+        ASSERT_EQ(dialog->m_tiles.size(), 6u);
+        Click(dialog->m_tiles[4]);  // the original, median cut, octree, standard, current
+        EXPECT_EQ(dialog->m_paletteSource->currentIndex(), CDecreaseDepthDlg::kCurrentPalette);
+        EXPECT_FALSE(dialog->m_medianCut->isEnabled());
+        Click(dialog->m_orderedDither);
+        EXPECT_TRUE(dialog->m_orderedDither->isChecked());
+        WaitUntilReady(dialog);
+        QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    Main()->RouteCommand(ID_COLORS_DECREASE);
+    ASSERT_EQ(doc->BitCount(), 8);
+    for (int i = 0; i < kPaletteEntries; ++i)
+        ASSERT_EQ(PaletteColour(doc->m_pPalette[i]), PaletteColour(current[size_t(i)])) << i;
 }
