@@ -106,7 +106,7 @@ void ExpectTransparency(const Reduced& out, const QuantzRequest& request, const 
 TEST(QuantzColours, CountRespectedExactly) {
     for (int bitCount : {24, 32}) {
         const Source source(bitCount, kWidth, kHeight, Photo);
-        for (int colours : {2, 3, 16, 64, 255}) {
+        for (int colours : {2, 16, 255}) {
             for (int method : {kQuantzMedianCut, kQuantzOctree}) {
                 for (int dither : {0, 1, 2}) {
                     SCOPED_TRACE(testing::Message() << bitCount << " bits, " << colours << " colours, method "
@@ -303,7 +303,7 @@ TEST(QuantzColours, APartEqualsTheWhole) {
     const Source source(24, width, height, Photo);
     const RGBQUAD given[] = {{0, 0, 0, 0}, {90, 160, 30, 0}, {250, 40, 200, 0}, {255, 255, 255, 0}};
     const std::pair<int, int> methods[] = {
-        {kQuantzMedianCut, 2}, {kQuantzOctree, 0}, {kQuantzStandardPalette, 1}, {kQuantzGivenPalette, 2}};
+        {kQuantzMedianCut, 2}, {kQuantzStandardPalette, 1}, {kQuantzGivenPalette, 2}};
     for (const auto& [method, dither] : methods) {
         SCOPED_TRACE(testing::Message() << "method " << method << " dither " << dither);
         QuantzPalettePlan plan{};
