@@ -56,9 +56,8 @@ RGBQUAD* MakeDefaultPalette() {
 
 ImageStatus AllocateImage(int64_t width, int64_t height, int bitCount, BITMAPINFOHEADER** header,
                           uint8_t** bits) {
-    int64_t stride = 0;
     int64_t blockBytes = 0;
-    const ImageStatus status = CheckImageSize(width, height, bitCount, &stride, &blockBytes);
+    const ImageStatus status = CheckImageSize(width, height, bitCount, nullptr, &blockBytes);
     if (status != ImageStatus::Ok) return status;
     auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
     if (!newBits) return ImageStatus::NoMemory;
@@ -66,24 +65,31 @@ ImageStatus AllocateImage(int64_t width, int64_t height, int bitCount, BITMAPINF
         *bits = newBits;
         return ImageStatus::Ok;
     }
-    const size_t headerBytes = bitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
-    auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, headerBytes));
+    BITMAPINFOHEADER* newHeader = MakeHeaderBlock(width, height, bitCount);
     if (!newHeader) {
         std::free(newBits);
         return ImageStatus::NoMemory;
     }
-    newHeader->biSize = kHeaderBytes;
-    newHeader->biWidth = static_cast<int32_t>(width);
-    newHeader->biHeight = static_cast<int32_t>(height);
-    newHeader->biPlanes = 1;
-    newHeader->biBitCount = static_cast<uint16_t>(bitCount);
-    newHeader->biCompression = 0;
-    newHeader->biSizeImage = static_cast<uint32_t>(blockBytes);
-    newHeader->biXPelsPerMeter = static_cast<int32_t>(stride);
-    newHeader->biClrUsed = newHeader->biClrImportant = bitCount == 8 ? kPaletteEntries : 0;
     *header = newHeader;
     *bits = newBits;
     return ImageStatus::Ok;
+}
+
+BITMAPINFOHEADER* MakeHeaderBlock(int64_t width, int64_t height, int bitCount) {
+    const size_t headerBytes = bitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
+    auto* header = static_cast<BITMAPINFOHEADER*>(std::calloc(1, headerBytes));
+    if (!header) return nullptr;
+    const int64_t stride = RowStride(width, bitCount);
+    header->biSize = kHeaderBytes;
+    header->biWidth = static_cast<int32_t>(width);
+    header->biHeight = static_cast<int32_t>(height);
+    header->biPlanes = 1;
+    header->biBitCount = static_cast<uint16_t>(bitCount);
+    header->biCompression = 0;
+    header->biSizeImage = static_cast<uint32_t>(stride * height);
+    header->biXPelsPerMeter = static_cast<int32_t>(stride);
+    header->biClrUsed = header->biClrImportant = bitCount == 8 ? kPaletteEntries : 0;
+    return header;
 }
 
 ImageStatus CreateBlankImage(int width, int height, int type, BITMAPINFOHEADER** header, RGBQUAD** palette,

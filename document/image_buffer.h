@@ -120,6 +120,11 @@ enum ImageType {
 ImageStatus AllocateImage(int64_t width, int64_t height, int bitCount, BITMAPINFOHEADER** header,
                           uint8_t** bits);
 
+// A zeroed header block for a width x height image of `bitCount` bits (1064 bytes, with room for
+// the colour table, for 8 bit; 40 otherwise) with every header field filled in for the model; null
+// when memory is short. The caller has checked the size.
+BITMAPINFOHEADER* MakeHeaderBlock(int64_t width, int64_t height, int bitCount);
+
 // Makes a blank image of the given type: the header block (1064 bytes with the default palette for
 // 8 bit, 40 bytes for 24 bit), the palette (inside the header block for 8 bit, a block of its own
 // for 24 bit) and zero-filled rows. On any status but Ok nothing is allocated and the three

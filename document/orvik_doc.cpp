@@ -15,6 +15,7 @@
 #include "app/main_frame.h"
 #include "app/messages.h"
 #include "app/orvik_app.h"
+#include "app/recovery.h"
 #include "colour/color_palette_dlg.h"
 #include "dialogs/new_image_dlg.h"
 #include "document/file_types.h"
@@ -39,6 +40,7 @@ COrvikDoc::COrvikDoc() : m_history(theApp->m_undoBudget) {
 }
 
 COrvikDoc::~COrvikDoc() {
+    if (theApp && theApp->Recovery()) theApp->Recovery()->DocumentClosed(this);
     // Another document may have become the active one while this one closes: it stays so.
     if (g_activeDoc == this) g_activeDoc = nullptr;
     if (theApp && theApp->m_mainFrame) theApp->m_mainFrame->m_wndPaletteDlg->Refresh();
@@ -214,6 +216,7 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
 }
 
 bool COrvikDoc::SaveToFile(const QString& path) {
+    EndStep();  // the file takes the image as it is now, after the last step
     const FileType type = FileTypeOfPath(path.toStdString());
     if (type == FileType::Unknown) {
         OrvikMessage(UnknownTypeMessage(path));
@@ -228,6 +231,8 @@ bool COrvikDoc::SaveToFile(const QString& path) {
                          .arg(path));
         return false;
     }
+    // The file holds the document now: nothing is unsaved, and its recovery copy goes.
+    SetModifiedFlag(false);
     return true;
 }
 

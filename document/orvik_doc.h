@@ -17,6 +17,7 @@
 
 class CChildFrame;
 class COrvikView;
+struct RecoveryImage;
 class COrvikView2;
 
 class COrvikDoc : public QObject, public CCommandTarget {
@@ -38,8 +39,14 @@ public:
     // Stores the path, retitles the document with its file name and adds it to the recent files.
     void SetPathName(const QString& path, bool addToRecentFiles = true);
     const QString& GetPathName() const { return m_strPathName; }
+    // Whether the document has changes its file does not hold. The editing operations mark it as
+    // they change what a save writes (true); false says the document as it is now is what its file
+    // holds (after a save, or when changes were given up). Undo and Redo set it from the history:
+    // back at the saved state the document is not modified.
     bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    void SetModifiedFlag(bool modified = true);
+    // The title for the window captions, with Qt's mark of unsaved changes ("[*]") after the name.
+    QString WindowTitle() const;
 
     // Repaints every view of the document except `sender`.
     void UpdateAllViews(const void* sender = nullptr);
@@ -58,6 +65,13 @@ public:
     bool SaveToFile(const QString& path);
     void OnFileSave();
     void OnFileSaveAs();
+
+    // Recovery of unsaved work (orvik_doc_recovery.cpp). Copies the image, its zoom and path for a
+    // recovery file; false when memory is short.
+    bool CopyForRecovery(RecoveryImage* copy) const;
+    // The new-document step of a recovered document: the image, zoom and path of a recovery file,
+    // modified. False (after a message) when the image is none the program can hold.
+    bool OnRecoverDocument(RecoveryImage& recovered);
 
     // Fits the child frame to the zoomed image, within the main window.
     void SizeFrameToImage();
@@ -188,6 +202,9 @@ private:
     void SetUndoState(const UndoTarget& state);
     void FreeImage();
     void MeasureFrameExtra();
+    // Takes the modified state to `modified`: the window captions follow, and a document without
+    // unsaved changes keeps no recovery file.
+    void UpdateModified(bool modified);
 
     QString m_strTitle;
     QString m_strPathName;

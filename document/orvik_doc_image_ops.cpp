@@ -9,6 +9,7 @@
 #include "app/main_frame.h"
 #include "app/messages.h"
 #include "app/orvik_app.h"
+#include "app/recovery.h"
 #include "colour/color_palette_dlg.h"
 #include "dialogs/canvas_size_dlg.h"
 #include "dialogs/decrease_depth_dlg.h"
@@ -58,7 +59,9 @@ void COrvikDoc::RegisterImageCommands() {
     OnCommand(ID_COLORS_INCREASE, [this] { IncreaseColorDepth(); });
     OnCommand(ID_MISC_OPTION, [] {
         CSetupDlg dialog(theApp->m_mainFrame);
-        dialog.exec();
+        CRecoveryManager* recovery = theApp->Recovery();
+        dialog.SetRecovery(recovery->Enabled(), recovery->IntervalSeconds());
+        if (dialog.exec() == QDialog::Accepted) recovery->SetSettings(dialog.m_bRecovery, dialog.m_nRecoverySeconds);
     });
 
     for (int id : {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE, ID_MISC_OPTION})

@@ -6,6 +6,7 @@
 
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
+#include "app/recovery.h"
 #include "colour/color_palette_dlg.h"
 #include "document/orvik_doc.h"
 #include "res/resource.h"
@@ -49,7 +50,10 @@ void COrvikDoc::SetUndoState(const UndoTarget& state) {
 }
 
 void COrvikDoc::EndStep() {
-    if (m_history.EndStep(UndoState()) != StepOutcome::TooLarge) return;
+    const StepOutcome outcome = m_history.EndStep(UndoState());
+    // A change that left everything as it was is none.
+    UpdateModified(m_history.Modified());
+    if (outcome != StepOutcome::TooLarge) return;
     if (theApp && theApp->m_mainFrame)
         theApp->m_mainFrame->statusBar()->showMessage(
             tr("This change is too large to undo; the undo history was emptied."), kMessageMilliseconds);
@@ -101,7 +105,8 @@ void COrvikDoc::ApplyStep(bool undo) {
     UndoTarget state = UndoState();
     const UndoEffect effect = undo ? m_history.Undo(state) : m_history.Redo(state);
     SetUndoState(state);
-    SetModifiedFlag();
+    UpdateModified(m_history.Modified());
+    if (m_bModified && theApp->Recovery()) theApp->Recovery()->DocumentChanged(this);
 
     if (effect.floating && m_pView) m_pView->m_bMoving = false;
     if (effect.image || effect.palette) {

@@ -107,6 +107,8 @@ public:
     }
 
     bool Empty() const { return !m_tiles && !m_palette && !m_image.header && !m_hasFloat; }
+    // Holds more than the floating image.
+    bool HasImageParts() const { return m_tiles || m_palette || m_image.header; }
 
     uint64_t Bytes() const {
         uint64_t bytes = sizeof(CUndoStep) + m_image.Bytes();
@@ -186,6 +188,7 @@ public:
     }
 
     uint64_t m_sequence = 0;
+    bool m_changes = false;   // changed what a save writes
     bool m_overflow = false;  // grew past the budget while recording; its tiles were released
 
 private:
@@ -238,6 +241,7 @@ void CUndoHistory::KeepFloat(const FloatingImage& before, bool withPlace) {
 }
 
 StepOutcome CUndoHistory::EndStep(const UndoTarget& now) {
+    const bool changing = std::exchange(m_changing, false);
     if (!m_open) return StepOutcome::None;
     std::unique_ptr<CUndoStep> step = std::move(m_open);
     if (!step->m_overflow) {
@@ -246,8 +250,11 @@ StepOutcome CUndoHistory::EndStep(const UndoTarget& now) {
     }
     if (step->m_overflow || step->Bytes() > m_budget.Limit()) {
         Clear();
+        if (changing) m_saved = kSavedLost;
         return StepOutcome::TooLarge;
     }
+    step->m_changes = changing && step->HasImageParts();
+    KeepSavedAtCurrent();
     DropAll(m_redo);
     step->m_sequence = m_budget.m_nextSequence++;
     m_bytes += step->Bytes();
@@ -284,6 +291,12 @@ const CUndoStep* CUndoHistory::Oldest() const {
 void CUndoHistory::DropOldest() {
     Steps& steps = m_undo.empty() ? m_redo : m_undo;
     if (steps.empty()) return;
+    // The state at the dropped end goes; a saved state there lives on in its neighbour only when
+    // the step between them left the file's part alone.
+    const int64_t end = m_undo.empty() ? static_cast<int64_t>(m_redo.size()) : 0;
+    if (m_saved == end && steps.front()->m_changes) m_saved = kSavedLost;
+    if (!m_undo.empty() && m_saved > 0) --m_saved;
+    if (m_undo.empty() && m_saved == end) --m_saved;
     m_bytes -= steps.front()->Bytes();
     steps.pop_front();
 }
@@ -295,9 +308,40 @@ void CUndoHistory::DropAll(Steps& steps) {
 }
 
 void CUndoHistory::Clear() {
+    // The current state stays, as the only one.
+    KeepSavedAtCurrent();
+    if (m_saved != kSavedLost)
+        m_saved = ChangesBetween(static_cast<size_t>(m_saved), m_undo.size()) ? kSavedLost : 0;
+    m_changing = false;
     DropAll(m_undo);
     DropAll(m_redo);
     m_open.reset();
+}
+
+// --- The saved state ------------------------------------------------------------------------------
+
+void CUndoHistory::MarkSaved() {
+    m_saved = static_cast<int64_t>(m_undo.size());
+}
+
+const CUndoStep& CUndoHistory::StepAfter(size_t position) const {
+    return position < m_undo.size() ? *m_undo[position] : *m_redo[m_redo.size() - 1 - (position - m_undo.size())];
+}
+
+bool CUndoHistory::ChangesBetween(size_t a, size_t b) const {
+    for (size_t position = std::min(a, b); position < std::max(a, b); ++position)
+        if (StepAfter(position).m_changes) return true;
+    return false;
+}
+
+bool CUndoHistory::Modified() const {
+    return m_saved == kSavedLost || ChangesBetween(static_cast<size_t>(m_saved), m_undo.size());
+}
+
+void CUndoHistory::KeepSavedAtCurrent() {
+    const auto current = static_cast<int64_t>(m_undo.size());
+    if (m_saved <= current) return;
+    m_saved = ChangesBetween(m_undo.size(), static_cast<size_t>(m_saved)) ? kSavedLost : current;
 }
 
 // --- Budget --------------------------------------------------------------------------------------

@@ -11,6 +11,12 @@
 // are dropped: a history gives up its oldest undo step or, when it has none left, its farthest
 // redo step. A step larger than the whole budget is not kept, and its history is emptied, since
 // the steps before it no longer lead to the image.
+//
+// A history also knows which of its states is the one on disk (the saved state), so the document
+// can tell whether it has unsaved changes: a step counts when it changed what a save writes (the
+// rows, the size and depth, an 8-bit palette), not when it only moved or replaced the floating
+// image. The saved state may be dropped with its step, or discarded with the redo list: from then
+// on no undo or redo leads back to it.
 #pragma once
 
 #include <cstdint>
@@ -104,6 +110,18 @@ public:
     // image that ended as they began are dropped, and a step left with nothing is not kept.
     StepOutcome EndStep(const UndoTarget& now);
 
+    // The open step (also one not yet opened) changes what a save writes. Without it a step counts
+    // only as a change of the floating image or the painting colours.
+    void NoteChange() { m_changing = true; }
+    // The document as it is now is what its file holds (it was saved, or just opened or made).
+    void MarkSaved();
+    // No state of the history is what the file holds (a recovered document).
+    void ForgetSaved() { m_saved = kSavedLost; }
+    // Whether the document differs from its file: a kept step that changed what a save writes lies
+    // between the current state and the saved one, or the saved state can no longer be reached. The
+    // open step is not looked at.
+    bool Modified() const;
+
     // A step is open (something was recorded since the last EndStep).
     bool Recording() const { return m_open != nullptr; }
     bool CanUndo() const { return !m_undo.empty() || m_open; }
@@ -131,12 +149,23 @@ private:
     const CUndoStep* Oldest() const;
     void DropOldest();
     void DropAll(Steps& steps);
+    // The step that leads from state `position` to the next one; states are counted from the oldest
+    // kept, the current one being UndoCount().
+    const CUndoStep& StepAfter(size_t position) const;
+    // Whether a step between the two states changed what a save writes.
+    bool ChangesBetween(size_t a, size_t b) const;
+    // The saved state is about to lose the states after the current one (a new step, or Clear).
+    void KeepSavedAtCurrent();
+
+    static constexpr int64_t kSavedLost = -1;
 
     CUndoBudget& m_budget;
     Steps m_undo;  // oldest first
     Steps m_redo;  // farthest first: the next to redo is the last
     std::unique_ptr<CUndoStep> m_open;
     uint64_t m_bytes = 0;
+    int64_t m_saved = 0;      // the saved state, or kSavedLost
+    bool m_changing = false;  // NoteChange for the open step
 };
 
 class CUndoBudget {

@@ -910,6 +910,14 @@ The image was left as it was.</source>
         <source>This change is too large to undo; the undo history was emptied.</source>
         <translation>이 변경은 너무 커서 취소할 수 없습니다. 실행 취소 기록을 비웠습니다.</translation>
     </message>
+    <message>
+        <source>Could not recover %1: this version of Orvik cannot hold its image.</source>
+        <translation>%1을(를) 복구하지 못했습니다. 이 버전의 Orvik은 그 이미지를 다룰 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>an untitled image</source>
+        <translation>제목 없는 이미지</translation>
+    </message>
 </context>
 <context>
     <name>COrvikFileDialog</name>
@@ -943,6 +951,76 @@ The image was left as it was.</source>
     <message>
         <source>Image: None</source>
         <translation>Image: None</translation>
+    </message>
+</context>
+<context>
+    <name>CRecoveryDlg</name>
+    <message>
+        <source>Untitled</source>
+        <translation>제목 없음</translation>
+    </message>
+    <message>
+        <source>Recover Unsaved Work</source>
+        <translation>저장하지 않은 작업 복구</translation>
+    </message>
+    <message>
+        <source>Orvik ended before these images were saved. Recover the checked ones to go on where you left off; their files on disk stay as they are until you save.</source>
+        <translation>Orvik이 이 이미지들을 저장하기 전에 끝났습니다. 체크한 이미지를 복구하면 멈춘 곳에서 이어서 작업할 수 있습니다. 디스크의 파일은 저장할 때까지 그대로 남습니다.</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>이미지</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>폴더</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>크기</translation>
+    </message>
+    <message>
+        <source>Kept at</source>
+        <translation>보관한 시각</translation>
+    </message>
+    <message>
+        <source>The recovery copy cannot be read.</source>
+        <translation>복구 사본을 읽을 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>%1 x %2</source>
+        <translation>%1 x %2</translation>
+    </message>
+    <message>
+        <source>&amp;Recover</source>
+        <translation>복구(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>버리기(&amp;D)</translation>
+    </message>
+    <message>
+        <source>&amp;Keep for Later</source>
+        <translation>나중에 보관(&amp;K)</translation>
+    </message>
+    <message>
+        <source>Discard the unsaved changes of the checked images? They cannot be recovered afterwards.</source>
+        <translation>체크한 이미지의 저장하지 않은 변경 내용을 버리시겠습니까? 버린 뒤에는 복구할 수 없습니다.</translation>
+    </message>
+</context>
+<context>
+    <name>CRecoveryManager</name>
+    <message>
+        <source>Could not keep a recovery copy of %1 (%2). The image is unchanged; save it to keep your work.</source>
+        <translation>%1의 복구 사본을 보관하지 못했습니다(%2). 이미지는 그대로입니다. 작업을 잃지 않으려면 저장하십시오.</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: %2.</source>
+        <translation>%1을(를) 복구하지 못했습니다: %2.</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: its recovery copy is damaged.</source>
+        <translation>%1을(를) 복구하지 못했습니다. 복구 사본이 손상되었습니다.</translation>
     </message>
 </context>
 <context>
@@ -1009,6 +1087,18 @@ The image was left as it was.</source>
     <message>
         <source>Translucent : </source>
         <translation>Translucent : </translation>
+    </message>
+    <message>
+        <source>Keep a copy of unsaved work for recovery</source>
+        <translation>복구에 쓸 수 있도록 저장하지 않은 작업의 사본 보관</translation>
+    </message>
+    <message>
+        <source>Every :</source>
+        <translation>간격 :</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>초</translation>
     </message>
 </context>
 <context>
@@ -1143,7 +1233,7 @@ The image was left as it was.</source>
     </message>
     <message>
         <source>The file is larger than any palette file (16 MiB).</source>
-        <translation>팔레트 파일이라기에는 파일이 너무 큽니다(16 MiB).</translation>
+        <translation>팔레트 파일이라기에는 파일이 너무 큽니다(16 MiB 초과).</translation>
     </message>
     <message>
         <source>The file is empty.</source>
@@ -1151,27 +1241,27 @@ The image was left as it was.</source>
     </message>
     <message>
         <source>It is not a palette file Orvik reads: GIMP (.gpl), JASC (.pal), Photoshop (.act) or a list of RRGGBB values (.hex).</source>
-        <translation>Orvik이 읽는 팔레트 파일이 아닙니다: GIMP(.gpl), JASC(.pal), Photoshop(.act), 또는 RRGGBB 값 목록(.hex).</translation>
+        <translation>Orvik이 읽을 수 있는 팔레트 파일이 아닙니다: GIMP(.gpl), JASC(.pal), Photoshop(.act) 또는 RRGGBB 값 목록(.hex).</translation>
     </message>
     <message>
         <source>Line %1 is not the header this kind of palette file starts with (&quot;GIMP Palette&quot;, or &quot;JASC-PAL&quot; and a version number).</source>
-        <translation>%1번째 줄이 이 종류의 팔레트 파일이 시작하는 머리말(&quot;GIMP Palette&quot;, 또는 &quot;JASC-PAL&quot;과 버전 번호)이 아닙니다.</translation>
+        <translation>%1번째 줄이 이 종류의 팔레트 파일이 시작하는 머리글(&quot;GIMP Palette&quot;, 또는 &quot;JASC-PAL&quot;과 버전 번호)이 아닙니다.</translation>
     </message>
     <message>
         <source>The number of colours the file gives is not one its format allows.</source>
-        <translation>파일에 적힌 색 수가 그 형식에서 허용하는 값이 아닙니다.</translation>
+        <translation>파일에 적힌 색 수가 이 형식에서 허용되지 않습니다.</translation>
     </message>
     <message>
         <source>Line %1 does not hold a colour: red, green and blue from 0 to 255, or six hex digits RRGGBB in a hex list.</source>
-        <translation>%1번째 줄에 색이 없습니다: 0부터 255까지의 빨강, 초록, 파랑, 또는 hex 목록에서는 16진수 여섯 자리 RRGGBB가 있어야 합니다.</translation>
+        <translation>%1번째 줄에 색이 없습니다: 0에서 255 사이의 빨강, 초록, 파랑 값, 또는 hex 목록에서는 16진수 여섯 자리 RRGGBB가 있어야 합니다.</translation>
     </message>
     <message>
         <source>The file ends after %3 of the %2 colours it announces.</source>
-        <translation>파일이 알린 %2색 가운데 %3색만 있고 끝납니다.</translation>
+        <translation>파일에 적힌 %2개의 색 중 %3개 뒤에서 파일이 끝납니다.</translation>
     </message>
     <message>
         <source>The file holds no colours.</source>
-        <translation>파일에 색이 하나도 없습니다.</translation>
+        <translation>파일에 색이 없습니다.</translation>
     </message>
     <message>
         <source>The file&apos;s length does not fit its format (a Photoshop palette has 768 or 772 bytes).</source>

@@ -66,21 +66,33 @@ std::vector<uint8_t> Snapshot(const COrvikDoc* doc, bool withSelection = true) {
     return bytes;
 }
 
+// What a save writes: the header, the rows and an 8-bit image's palette.
+std::vector<uint8_t> FileContents(const COrvikDoc* doc) {
+    std::vector<uint8_t> bytes(Snapshot(doc, false));
+    bytes.resize(kHeaderBytes + kPaletteBytes + size_t(doc->Stride()) * doc->Height());
+    if (doc->BitCount() != 8) std::fill_n(bytes.begin() + kHeaderBytes, kPaletteBytes, 0);
+    return bytes;
+}
+
 // Runs `action` as one user action; one Undo must give back exactly the document before it and
-// Redo exactly the one after it, both marking the document modified, more than once.
+// Redo exactly the one after it, more than once. Saved after the action, the document is modified
+// after the Undo exactly when the action changed what a save writes, and not after the Redo.
 void ExpectOneStep(COrvikDoc* doc, const char* name, const std::function<void()>& action) {
     SCOPED_TRACE(name);
     const std::vector<uint8_t> before = Snapshot(doc);
+    const std::vector<uint8_t> fileBefore = FileContents(doc);
     action();
     const std::vector<uint8_t> after = Snapshot(doc);
     ASSERT_NE(before, after) << "nothing changed";
+    const bool changesFile = FileContents(doc) != fileBefore;
     for (int round = 0; round < 2; ++round) {
         doc->SetModifiedFlag(false);
         ASSERT_TRUE(Command(ID_EDIT_UNDO));
         EXPECT_TRUE(Snapshot(doc) == before);
+        EXPECT_EQ(doc->IsModified(), changesFile);
         ASSERT_TRUE(Command(ID_EDIT_REDO));
         EXPECT_TRUE(Snapshot(doc) == after);
-        EXPECT_TRUE(doc->IsModified());
+        EXPECT_FALSE(doc->IsModified());
     }
 }
 
