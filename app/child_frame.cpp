@@ -126,6 +126,7 @@ CChildFrame::~CChildFrame() {
 void CChildFrame::showEvent(QShowEvent* event) {
     QMdiSubWindow::showEvent(event);
     UpdateMinimumSize();
+    if (m_bFitWhenShown && m_pDocument) m_pDocument->SizeFrameToImage();
 }
 
 void CChildFrame::UpdateMinimumSize() {

@@ -57,6 +57,7 @@ public:
     void OnSetFocus();
 
     CHideSplitterWnd* m_wndSplitter = nullptr;
+    bool m_bFitWhenShown = false;  // fitted to its picture before the workspace had its size
 
 protected:
     void closeEvent(QCloseEvent* event) override;

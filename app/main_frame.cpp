@@ -24,6 +24,7 @@
 #include "document/orvik_doc.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
+#include "views/tool_table.h"
 
 namespace {
 
@@ -111,20 +112,18 @@ const CommandInfo kCommands[] = {
      false},
     {ID_PREV_PANE, "", "Shift+F6", nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "이전 창으로 전환합니다\n이전 창"), false},
-    {ID_TOOL_ZOOM, QT_TRANSLATE_NOOP("CMainFrame", "Zoom In/Out"), "", ":/tools/zoom.xpm",
-     QT_TRANSLATE_NOOP("CMainFrame", "Zoom In/Out"), true},
-    {ID_TOOL_BRUSH, QT_TRANSLATE_NOOP("CMainFrame", "Paint Brush"), "", ":/tools/brush.xpm",
-     QT_TRANSLATE_NOOP("CMainFrame", "Paint Brush"), true},
-    {ID_TOOL_SELECT, QT_TRANSLATE_NOOP("CMainFrame", "Select"), "", ":/tools/select.xpm", "", true},
-    {ID_TOOL_LINE, QT_TRANSLATE_NOOP("CMainFrame", "Draw Line"), "", ":/tools/line.xpm",
-     QT_TRANSLATE_NOOP("CMainFrame", "Draw Line"), true},
-    {ID_TOOL_RECT, QT_TRANSLATE_NOOP("CMainFrame", "Draw Rectangle."), "", ":/tools/rect.xpm",
-     QT_TRANSLATE_NOOP("CMainFrame", "Draw Rectangle."), true},
-    {ID_TOOL_FILL, QT_TRANSLATE_NOOP("CMainFrame", "Fill an area with current color"), "", ":/tools/fill.xpm",
-     QT_TRANSLATE_NOOP("CMainFrame", "Fill an area with current color"), true},
 };
 
 constexpr int kPaneWidthSpaces = 35;
+
+// A button's picture from the artwork, with its drawing for screens of twice the pixels
+// ("name@2x.xpm" beside "name.xpm").
+QIcon ArtIcon(const char* path) {
+    const QString file = QLatin1String(path);
+    QIcon icon(file);
+    icon.addFile(QString(file).insert(file.lastIndexOf(QLatin1Char('.')), QLatin1String("@2x")));
+    return icon;
+}
 
 // A name shown in a menu as it is: an '&' in it is not a mnemonic.
 QString EscapeMnemonics(QString text) {
@@ -190,11 +189,23 @@ CMainFrame::~CMainFrame() {
     delete m_wndProgress;
 }
 
+namespace {
+
+QImage& GrowSurface(QImage& surface, int width, int height) {
+    if (width > surface.width() || height > surface.height())
+        surface = QImage(std::max(width, surface.width()), std::max(height, surface.height()),
+                         QImage::Format_RGB32);
+    return surface;
+}
+
+}  // namespace
+
 QImage& CMainFrame::BackBuffer(int width, int height) {
-    if (width > m_backDC.width() || height > m_backDC.height())
-        m_backDC = QImage(std::max(width, m_backDC.width()), std::max(height, m_backDC.height()),
-                          QImage::Format_RGB32);
-    return m_backDC;
+    return GrowSurface(m_backDC, width, height);
+}
+
+QImage& CMainFrame::PresentBuffer(int width, int height) {
+    return GrowSurface(m_presentDC, width, height);
 }
 
 // --- Placement ---------------------------------------------------------------------------------
@@ -292,24 +303,28 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 // --- Commands ----------------------------------------------------------------------------------
 
 void CMainFrame::CreateActions() {
-    for (const CommandInfo& c : kCommands) {
-        auto* action = new QAction(tr(c.text), this);
-        const QString prompt = *c.prompt ? tr(c.prompt) : QString();
-        const int newline = prompt.indexOf('\n');
-        action->setStatusTip(newline >= 0 ? prompt.left(newline) : prompt);
-        if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
-        QList<QKeySequence> keys;
-        for (const QString& key : QString::fromLatin1(c.keys).split(';', Qt::SkipEmptyParts))
-            keys.append(QKeySequence(key));
-        action->setShortcuts(keys);
-        if (c.icon) action->setIcon(QIcon(QLatin1String(c.icon)));
-        action->setCheckable(c.checkable);
-        action->setData(c.id);
-        const int id = c.id;
+    const auto add = [this](int id, const char* text, const char* keys, const char* icon, const char* prompt,
+                            bool checkable) {
+        auto* action = new QAction(tr(text), this);
+        const QString status = *prompt ? tr(prompt) : QString();
+        const int newline = status.indexOf('\n');
+        action->setStatusTip(newline >= 0 ? status.left(newline) : status);
+        if (newline >= 0) action->setToolTip(status.mid(newline + 1));
+        QList<QKeySequence> sequences;
+        for (const QString& key : QString::fromLatin1(keys).split(';', Qt::SkipEmptyParts))
+            sequences.append(QKeySequence(key));
+        action->setShortcuts(sequences);
+        if (icon) action->setIcon(ArtIcon(icon));
+        action->setCheckable(checkable);
+        action->setData(id);
         connect(action, &QAction::triggered, this, [this, id] { RouteCommand(id); });
         addAction(action);  // keys work whichever menu is shown
         m_actions[id] = action;
-    }
+    };
+    for (const CommandInfo& c : kCommands)
+        add(c.id, c.text, c.keys, c.icon, c.prompt, c.checkable);
+    for (const CToolInfo& tool : ToolTable())
+        add(tool.id, tool.text, tool.keys, tool.icon, tool.prompt, true);
     for (int i = 0; i < COrvikApp::kRecentFiles; ++i) {
         const int id = ID_FILE_MRU_FILE1 + i;
         auto* action = new QAction(this);
@@ -523,8 +538,8 @@ void CMainFrame::CreateToolBars() {
     }
     m_wndToolPalette = addToolBar(tr("Tool Palette"));
     m_wndToolPalette->setObjectName(QStringLiteral("Tool Palette"));
-    for (int id : {ID_TOOL_ZOOM, ID_TOOL_BRUSH, ID_TOOL_SELECT, ID_TOOL_LINE, ID_TOOL_RECT, ID_TOOL_FILL})
-        m_wndToolPalette->addAction(Action(id));
+    for (const CToolInfo& tool : ToolTable())
+        m_wndToolPalette->addAction(Action(tool.id));
     for (QToolBar* bar : {m_wndToolBar, m_wndToolPalette}) {
         bar->setIconSize(QSize(16, 15));
         bar->setMovable(true);

@@ -51,6 +51,8 @@ public:
 
     // The off-screen surface, grown (never shrunk) to hold at least width x height pixels.
     QImage& BackBuffer(int width, int height);
+    // A second surface like it: the editing views' composed pictures magnified to device pixels.
+    QImage& PresentBuffer(int width, int height);
 
     // Status bar panes: 0 messages, 1 progress, 2 image information.
     void SetPaneText(int pane, const QString& text);
@@ -79,6 +81,7 @@ public:
     void SavePlacement();
 
     QImage m_backDC;
+    QImage m_presentDC;
     QStatusBar* m_wndStatusBar = nullptr;
     CStatusProgressCtrl* m_wndProgress = nullptr;
     QToolBar* m_wndToolBar = nullptr;

@@ -21,7 +21,6 @@
 #include "document/file_types.h"
 #include "document/pixel_routines.h"
 #include "document/plugin_library.h"
-#include "document/zoom_level.h"
 #include "imgkit/imgkit.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
@@ -313,23 +312,26 @@ void COrvikDoc::MeasureFrameExtra() {
 
 void COrvikDoc::SizeFrameToImage() {
     CMainFrame* main = theApp->m_mainFrame;
-    if (!m_pChildFrame || !HasImage()) return;
+    if (!m_pChildFrame || !m_pView || !HasImage()) return;
     QMdiSubWindow* active = main->m_mdiArea->activeSubWindow();
     if ((active && active->isMaximized()) || m_pChildFrame->isMaximized()) return;
     MeasureFrameExtra();
 
-    int64_t w = ZoomedLength(Width(), {m_nZoom, m_nShrink}) + m_cxFrameExtra;
-    int64_t h = ZoomedLength(Height(), {m_nZoom, m_nShrink}) + m_cyFrameExtra;
-    // Limits: the main window's right edge, and its bottom edge above the status bar.
-    const QRect outer = main->frameGeometry();
-    const int statusHeight = main->statusBar()->isVisible() ? main->statusBar()->height() : 0;
-    const int right = outer.right() + 1;
-    const int bottom = outer.bottom() + 1 - statusHeight - 5;
-    const QPoint topLeft = m_pChildFrame->parentWidget()
-                               ? m_pChildFrame->parentWidget()->mapToGlobal(m_pChildFrame->pos())
-                               : m_pChildFrame->pos();
-    if (topLeft.x() + w > right) w = right - topLeft.x();
-    if (topLeft.y() + h > bottom) h = bottom - topLeft.y();
+    // The workspace has its size only once the main window is shown: fitted then.
+    const QWidget* workspace = main->m_mdiArea->viewport();
+    m_pChildFrame->m_bFitWhenShown = !workspace->isVisible();
+    if (m_pChildFrame->m_bFitWhenShown) return;
+
+    const QSize zoomed = m_pView->ZoomedSize();
+    int64_t w = int64_t{zoomed.width()} + m_cxFrameExtra;
+    int64_t h = int64_t{zoomed.height()} + m_cyFrameExtra;
+    // The room is what the workspace shows right and below of the window's corner, measured in the
+    // workspace itself: a window's place on the screen is not known everywhere (Wayland).
+    // A window placed partly above or left of it comes down to its edge.
+    const QPoint corner(std::max(m_pChildFrame->x(), 0), std::max(m_pChildFrame->y(), 0));
+    if (corner != m_pChildFrame->pos()) m_pChildFrame->move(corner);
+    w = std::min<int64_t>(w, workspace->width() - corner.x());
+    h = std::min<int64_t>(h, workspace->height() - corner.y());
     m_pChildFrame->resize(static_cast<int>(std::max<int64_t>(w, 1)),
                           static_cast<int>(std::max<int64_t>(h, 1)));
     m_pChildFrame->raise();

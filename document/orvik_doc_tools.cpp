@@ -1,13 +1,15 @@
-// The tool buttons and the Translucent toggle: they change only process-wide state, the current
-// tool of the main frame and bit 0 of g_bTranslucent.
+// The tool commands (one for each tool of the table) and the Translucent toggle: they change only
+// process-wide state, the current tool of the main frame and bit 0 of g_bTranslucent.
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
 #include "document/orvik_doc.h"
 #include "document/pixel_routines.h"
 #include "res/resource.h"
+#include "views/tool_table.h"
 
 void COrvikDoc::RegisterToolCommands() {
-    for (int tool : {ID_TOOL_ZOOM, ID_TOOL_BRUSH, ID_TOOL_SELECT, ID_TOOL_LINE, ID_TOOL_RECT, ID_TOOL_FILL}) {
+    for (const CToolInfo& info : ToolTable()) {
+        const int tool = info.id;
         OnCommand(tool, [tool] { theApp->m_mainFrame->m_currentTool = tool; });
         OnUpdate(tool, [tool](CCmdUI& ui) {
             ui.Enable();

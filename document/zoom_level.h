@@ -3,6 +3,8 @@
 // window pixel stands for an n x n block of image pixels.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <iterator>
 
@@ -34,7 +36,42 @@ constexpr ZoomLevel ZoomStep(ZoomLevel level, int steps) {
     return kZoomLevels[next < 0 ? 0 : next >= kZoomLevelCount ? kZoomLevelCount - 1 : next];
 }
 
-// The window pixels that `length` image pixels take at `level`: whole blocks below 1:1.
-constexpr int64_t ZoomedLength(int64_t length, ZoomLevel level) {
-    return (length + level.shrink - 1) / level.shrink * level.zoom;
+// How the editing view lays image pixels on the screen's device pixels: each image pixel is
+// `magnify` x `magnify` device pixels, or each device pixel shows the mean of a `shrink` x `shrink`
+// block of image pixels. One of the two is 1.
+struct DeviceScale {
+    int magnify = 1;
+    int shrink = 1;
+
+    friend constexpr bool operator==(DeviceScale, DeviceScale) = default;
+};
+
+// A level on a screen of `dpr` device pixels per window pixel: the level's ratio times `dpr`,
+// rounded to the nearest whole ratio (halves up), so every image pixel covers the same whole number
+// of device pixels (or every device pixel the same whole block). Magnified at least 1:1; reduced
+// by at most the smallest level's divisor. 6:1 at 1.25 is 8 device pixels an image pixel, 1:1 at
+// 1.5 is 2, 1:3 at 2 is a block of 2 (1.5 rounded up), 1:2 at 1.5 is 1:1.
+inline DeviceScale DeviceScaleFor(ZoomLevel level, double dpr) {
+    if (!(dpr > 0)) dpr = 1;
+    constexpr double kSlack = 1e-9;  // 2 x (1 / 2) must not fall short of 1
+    const double magnify = dpr * level.zoom / level.shrink;
+    if (magnify + kSlack >= 1) return {static_cast<int>(std::floor(magnify + 0.5 + kSlack)), 1};
+    const int shrink = static_cast<int>(std::floor(level.shrink / (dpr * level.zoom) + 0.5 + kSlack));
+    return {1, std::min(std::max(shrink, 1), kZoomLevels[0].shrink)};
+}
+
+// The device pixels that `length` image pixels take: whole blocks when reduced.
+constexpr int64_t DeviceLength(int64_t length, DeviceScale scale) {
+    return (length + scale.shrink - 1) / scale.shrink * scale.magnify;
+}
+
+// The quotient rounded toward minus infinity (b > 0), for points left of or above the image.
+constexpr int FloorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+// The pixel a coordinate (in device pixels, fractional) lies in: rounded down, with a little slack
+// for coordinates that arrive divided by the scale factor and multiplied back.
+inline int FloorPixel(double position) {
+    return static_cast<int>(std::floor(position + 1.0 / 1024));
 }

@@ -341,6 +341,29 @@ class Grid:
     def rows(self):
         return [''.join(r) for r in self.cells]
 
+    def doubled(self):
+        """The grid at twice the size by the Scale2x rule: each cell becomes four, and a corner takes
+        the colour of the two neighbours it lies between where they agree (and the other two
+        differ), so diagonal edges come out as finer steps instead of doubled ones."""
+        big = Grid(2 * self.w, 2 * self.h)
+        for y in range(self.h):
+            for x in range(self.w):
+                p = self.cells[y][x]
+
+                def at(dx, dy):
+                    return self.cells[y + dy][x + dx] if 0 <= x + dx < self.w and 0 <= y + dy < self.h else p
+
+                up, down, left, right = at(0, -1), at(0, 1), at(-1, 0), at(1, 0)
+                corners = (
+                    up if left == up and left != down and up != right else p,
+                    right if up == right and up != left and right != down else p,
+                    left if down == left and down != right and left != up else p,
+                    down if right == down and right != up and down != left else p,
+                )
+                for i, c in enumerate(corners):
+                    big.cells[2 * y + i // 2][2 * x + i % 2] = c
+        return big
+
 
 # ---------------------------------------------------------------------------------------
 # Tool cursors: 32 x 32, black with a white halo, transparent elsewhere
@@ -462,11 +485,16 @@ CURSORS = {
 }
 
 
-def make_cursor(name):
+def make_cursor(name, double=False):
+    """The cursor, or with `double` its drawing for screens of twice the pixels: the ink doubled,
+    the halo around it one fine pixel wide; its hot spot is the top-left of the doubled hot pixel."""
     g, hot = CURSORS[name]()
+    if double:
+        g, hot = g.doubled(), (2 * hot[0], 2 * hot[1])
     g.halo('#', '-')
     assert g.get(*hot) == '#', f'{name}: the hot spot must be an ink pixel'
-    return xpm_text(f'{name}_cursor', g.rows(), CURSOR_COLOURS, hot), hot
+    suffix = '_2x' if double else ''
+    return xpm_text(f'{name}_cursor{suffix}', g.rows(), CURSOR_COLOURS, hot), hot
 
 
 # ---------------------------------------------------------------------------------------
@@ -1270,13 +1298,17 @@ def main():
         if resource:
             resources.append(rel)
 
+    # Each cursor and button also for screens of twice the pixels, as name@2x.xpm.
     for name in CURSORS:
         text, hot = make_cursor(name)
         emit(f'cursors/{name}.xpm', text)
         print(f'cursors/{name}.xpm: hot spot {hot[0]}, {hot[1]}')
+        emit(f'cursors/{name}@2x.xpm', make_cursor(name, double=True)[0])
     for folder, buttons in BUTTONS.items():
         for name, draw in buttons.items():
-            emit(f'{folder}/{name}.xpm', xpm_text(f'{folder}_{name}', draw().rows(), VGA))
+            button = draw()
+            emit(f'{folder}/{name}.xpm', xpm_text(f'{folder}_{name}', button.rows(), VGA))
+            emit(f'{folder}/{name}@2x.xpm', xpm_text(f'{folder}_{name}_2x', button.doubled().rows(), VGA))
     # The application icon is drawn as res/icons/orvik.svg; scripts/make_icons.sh renders its sizes.
     resources.extend(f'icons/hicolor/{n}x{n}/apps/orvik.png' for n in APP_ICON_SIZES)
     emit('icons/document.png', png_rgba(32, 32, render_icon(32, document_icon_layers())))

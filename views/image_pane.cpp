@@ -1,11 +1,26 @@
 #include "views/image_pane.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+
+#include <cmath>
 
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
 #include "document/orvik_doc.h"
+#include "document/zoom_level.h"
+
+namespace {
+
+// Where the client area's top-left corner lies in device pixels of its window; the window system
+// gives the area the device pixels from this rounded to the nearest.
+QPointF DeviceOrigin(const QWidget* client) {
+    return client->mapTo(client->window(), QPointF(0, 0)) * client->devicePixelRatioF();
+}
+
+}  // namespace
 
 CImagePane::CImagePane(COrvikDoc* doc, QWidget* parent) : QAbstractScrollArea(parent), m_pDocument(doc) {
     setFrameShape(QFrame::NoFrame);
@@ -20,6 +35,45 @@ CImagePane::CImagePane(COrvikDoc* doc, QWidget* parent) : QAbstractScrollArea(pa
         bar->setPageStep(10);
         bar->setRange(0, 0);
     }
+}
+
+SurfaceRef SurfaceOf(QImage& image) {
+    return {reinterpret_cast<uint32_t*>(image.bits()), image.width(), image.height(),
+            image.bytesPerLine() / 4};
+}
+
+double CImagePane::DevicePixelRatio() const {
+    return viewport()->devicePixelRatioF();
+}
+
+QSize CImagePane::DeviceClientSize() const {
+    const QPointF origin = DeviceOrigin(viewport());
+    const double dpr = DevicePixelRatio();
+    return {qRound(origin.x() + viewport()->width() * dpr) - qRound(origin.x()),
+            qRound(origin.y() + viewport()->height() * dpr) - qRound(origin.y())};
+}
+
+QPoint CImagePane::DevicePoint(const QPointF& p) const {
+    const QPointF origin = DeviceOrigin(viewport());
+    const double dpr = DevicePixelRatio();
+    return {FloorPixel(p.x() * dpr + origin.x()) - qRound(origin.x()),
+            FloorPixel(p.y() * dpr + origin.y()) - qRound(origin.y())};
+}
+
+int64_t CImagePane::WindowLength(int64_t device) const {
+    return static_cast<int64_t>(std::ceil(static_cast<double>(device) / DevicePixelRatio() - 1e-9));
+}
+
+QSize CImagePane::PaintInDevicePixels(QPainter& painter) const {
+    const QTransform device = painter.deviceTransform();
+    const QPointF origin = device.map(QPointF(0, 0));
+    const QPointF end = device.map(QPointF(viewport()->width(), viewport()->height()));
+    const QPoint first(qRound(origin.x()), qRound(origin.y()));
+    // What is drawn from now on goes to the device through a whole-pixel translation only.
+    painter.setWorldTransform(QTransform::fromTranslate(first.x(), first.y()) * device.inverted(), true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    return {qRound(end.x()) - first.x(), qRound(end.y()) - first.y()};
 }
 
 void CImagePane::OnUpdate() {

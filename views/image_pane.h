@@ -1,15 +1,23 @@
 // What the two panes of a document window share: their document, a scroll position counted in
 // image pixels with its own scroll bars (steps of 1, pages of 10; n and 10 n in the editing view
-// below 1:1), and the image's line in the status bar.
+// below 1:1), the image's line in the status bar, and the screen's device pixels: both panes draw
+// their pictures onto device pixels one to one, and map the pointer to the device pixel under it.
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QPoint>
 
 #include <cstdint>
 
 #include "app/command_target.h"
 
+#include "views/surface_raster.h"
+
 class COrvikDoc;
+class QImage;
+
+// The raster routines' view of a 32-bit image.
+SurfaceRef SurfaceOf(QImage& image);
 
 class CImagePane : public QAbstractScrollArea, public CCommandTarget {
     Q_OBJECT
@@ -23,12 +31,27 @@ public:
     // Fits the scroll ranges to the image and the client area, lowering the positions into them.
     virtual void UpdateScrollRanges() = 0;
 
+    // The screen's device pixels per window pixel where the pane is shown.
+    double DevicePixelRatio() const;
+    // The device pixels of the client area, as the window system lays them out.
+    QSize DeviceClientSize() const;
+    // The device pixel of the client area that client point `p` (window pixels, fractional, as the
+    // pointer reports it) lies in; outside the client area for points outside it.
+    QPoint DevicePoint(const QPointF& p) const;
+    // The window pixels that `device` device pixels take, rounded up.
+    int64_t WindowLength(int64_t device) const;
+
     int m_nScrollX = 0;  // first visible image column
     int m_nScrollY = 0;  // first visible image row from the top
     int m_nMaxScrollX = 0;
     int m_nMaxScrollY = 0;
 
 protected:
+    // Sets `painter` (on the viewport) to draw in the client area's device pixels, from its
+    // top-left device pixel, so that an image drawn at (0, 0) lands on device pixels one to one.
+    // Returns the client area's size in those pixels.
+    QSize PaintInDevicePixels(QPainter& painter) const;
+
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 

@@ -19,6 +19,7 @@
 #include "document/pixel_routines.h"
 #include "document/qimage_convert.h"
 #include "res/resource.h"
+#include "views/overlay.h"
 #include "views/surface_raster.h"
 
 namespace {
@@ -27,38 +28,25 @@ int CeilDiv(int a, int b) {
     return (a + b - 1) / b;
 }
 
-// The quotient rounded toward minus infinity, for points left of or above the image.
-int FloorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
 // A wheel notch in angle units, and how far one line of the desktop's wheel setting scrolls.
 constexpr int kWheelNotch = 120;
 constexpr int kWheelLinePixels = 20;
 
 }  // namespace
 
-QCursor ToolCursor(int id) {
-    struct CursorFile {
-        const char* path;
-        int hotX, hotY;
-    };
-    static const std::map<int, CursorFile> kFiles{
-        {IDC_ZOOM, {":/cursors/zoom.xpm", 7, 6}},     {IDC_BRUSH, {":/cursors/brush.xpm", 7, 8}},
-        {IDC_SELECT, {":/cursors/select.xpm", 7, 8}}, {IDC_LINE, {":/cursors/line.xpm", 7, 8}},
-        {IDC_RECT, {":/cursors/rect.xpm", 7, 8}},     {IDC_FILL, {":/cursors/fill.xpm", 2, 12}},
-        {IDC_MOVE, {":/cursors/move.xpm", 8, 8}},
-    };
-    static std::map<int, QCursor> cache;
-    const auto cached = cache.find(id);
+QCursor ToolCursor(const CCursorArt& art, double dpr) {
+    // The artwork comes in two sizes; the larger one, drawn for twice as many device pixels, where
+    // the screen has at least that many.
+    const bool large = qRound(dpr) >= 2;
+    static std::map<std::pair<QString, bool>, QCursor> cache;
+    const QString name = QLatin1String(art.name);
+    const auto cached = cache.find({name, large});
     if (cached != cache.end()) return cached->second;
-    const auto file = kFiles.find(id);
-    QCursor cursor(id == IDC_MOVE ? Qt::SizeAllCursor : Qt::CrossCursor);
-    if (file != kFiles.end()) {
-        const QPixmap pixmap(QLatin1String(file->second.path));
-        if (!pixmap.isNull()) cursor = QCursor(pixmap, file->second.hotX, file->second.hotY);
-    }
-    cache.emplace(id, cursor);
+    QPixmap pixmap(QStringLiteral(":/cursors/%1%2.xpm").arg(name, large ? QStringLiteral("@2x") : QString()));
+    pixmap.setDevicePixelRatio(large ? 2 : 1);
+    // The hot spot in window pixels, as for any cursor.
+    const QCursor cursor = pixmap.isNull() ? QCursor(Qt::CrossCursor) : QCursor(pixmap, art.hotX, art.hotY);
+    cache.emplace(std::make_pair(name, large), cursor);
     return cursor;
 }
 
@@ -82,14 +70,13 @@ void COrvikView::OnInitialUpdate() {
 // --- Painting ----------------------------------------------------------------------------------
 
 void COrvikView::Compose(QImage& image, int cols, int rows) {
-    if (m_pDocument->m_nShrink > 1) {
+    if (Scale().shrink > 1) {
         ComposeReduced(image, cols, rows);
         return;
     }
     const COrvikDoc* doc = m_pDocument;
     const BITMAPINFOHEADER& header = *doc->m_pHeader;
-    const SurfaceRef surface{reinterpret_cast<uint32_t*>(image.bits()), image.width(), image.height(),
-                             image.bytesPerLine() / 4};
+    const SurfaceRef surface = SurfaceOf(image);
     const int sx = m_nScrollX;
     const int sy = m_nScrollY;
 
@@ -106,18 +93,8 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
                        doc->m_pFloatBits, 0, 0, floating.biWidth, floating.biHeight, sel.left - sx,
                        sel.top - sy);
     }
-    if (m_bDragging || m_bSelection)
-        DrawDottedFrame(surface, sel.left - sx, sel.top - sy, sel.right - sx, sel.bottom - sy, !m_bSelection);
-    if (m_bDragging) {
-        const int tool = theApp->m_mainFrame->m_currentTool;
-        if (tool == ID_TOOL_LINE) {
-            InvertLine(surface, m_rcDrag.left - sx, m_rcDrag.top - sy, m_rcDrag.right - sx,
-                       m_rcDrag.bottom - sy);
-        } else if (tool == ID_TOOL_RECT) {
-            const RECT r = NormalizeRect(m_rcDrag);
-            InvertRectOutline(surface, r.left - sx, r.top - sy, r.right - sx, r.bottom - sy);
-        }
-    }
+    COverlay overlay(surface, sx, sy, 1);
+    DrawOverlays(overlay);
     // The hatch covers whatever the overlays drew outside the image.
     if (cols > m_nDrawnWidth) FillHatch(surface, m_nDrawnWidth, 0, cols, rows);
     if (rows > m_nDrawnHeight) FillHatch(surface, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
@@ -125,9 +102,8 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
 
 void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     const COrvikDoc* doc = m_pDocument;
-    const SurfaceRef surface{reinterpret_cast<uint32_t*>(image.bits()), image.width(), image.height(),
-                             image.bytesPerLine() / 4};
-    const int n = doc->m_nShrink;
+    const SurfaceRef surface = SurfaceOf(image);
+    const int n = Scale().shrink;
     const PixelBlock picture{doc->m_pHeader, doc->m_pPalette, doc->m_pBits};
     // The first visible block; each block is one surface pixel.
     const int bx = m_nScrollX / n;
@@ -145,19 +121,18 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
         ReduceBlocks(picture, nullptr, n, visible, surface.pixels, surface.stride);
     }
 
-    // Image columns [from, to) as surface columns, and one image column as the surface column over it.
-    const auto column = [n](int x, int first) { return FloorDiv(x, n) - first; };
-    const auto span = [n](int from, int to, int first) {
-        const int start = FloorDiv(from, n) - first;
-        return std::make_pair(start, to > from ? FloorDiv(to - 1, n) + 1 - first : start);
+    // Image columns [from, to) as the blocks over them.
+    const auto span = [n](int from, int to) {
+        const int start = FloorDiv(from, n);
+        return std::make_pair(start, to > from ? FloorDiv(to - 1, n) + 1 : start);
     };
     const RECT sel = NormalizeRect(m_rcSelection);
     if (doc->HasFloat()) {
         const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
         // An 8-bit floating block holds indices into the image's palette.
         const FloatingBlock over{{&floating, doc->m_pPalette, doc->m_pFloatBits}, sel.left, sel.top};
-        const auto [left, right] = span(sel.left, sel.left + floating.biWidth, 0);
-        const auto [top, bottom] = span(sel.top, sel.top + floating.biHeight, 0);
+        const auto [left, right] = span(sel.left, sel.left + floating.biWidth);
+        const auto [top, bottom] = span(sel.top, sel.top + floating.biHeight);
         // The blocks it covers, the image's own pixels counting where it covers only part of one.
         const RECT blocks{std::max(left, visible.left), std::max(top, visible.top),
                           std::min(right, visible.right), std::min(bottom, visible.bottom)};
@@ -166,105 +141,104 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
                          surface.pixels + (blocks.top - by) * surface.stride + (blocks.left - bx),
                          surface.stride);
     }
-    if (m_bDragging || m_bSelection) {
-        const auto [left, right] = span(sel.left, sel.right, bx);
-        const auto [top, bottom] = span(sel.top, sel.bottom, by);
-        DrawDottedFrame(surface, left, top, right, bottom, !m_bSelection);
-    }
-    if (m_bDragging) {
-        const int tool = theApp->m_mainFrame->m_currentTool;
-        const RECT r = NormalizeRect(m_rcDrag);
-        if (tool == ID_TOOL_LINE) {
-            InvertLine(surface, column(m_rcDrag.left, bx), column(m_rcDrag.top, by),
-                       column(m_rcDrag.right, bx), column(m_rcDrag.bottom, by));
-        } else if (tool == ID_TOOL_RECT && r.right != r.left && r.bottom != r.top) {
-            InvertBorder(surface, column(r.left, bx), column(r.top, by), column(r.right, bx),
-                         column(r.bottom, by));
-        }
-    }
+    COverlay overlay(surface, m_nScrollX, m_nScrollY, n);
+    DrawOverlays(overlay);
     if (cols > m_nDrawnWidth) FillHatch(surface, m_nDrawnWidth, 0, cols, rows);
     if (rows > m_nDrawnHeight) FillHatch(surface, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
 }
 
 void COrvikView::paintEvent(QPaintEvent*) {
     if (!m_pDocument->HasImage()) return;
-    const int zoom = m_pDocument->m_nZoom;
-    const int cols = CeilDiv(viewport()->width(), zoom);
-    const int rows = CeilDiv(viewport()->height(), zoom);
-    if (cols <= 0 || rows <= 0) return;
-    QImage& surface = theApp->m_mainFrame->BackBuffer(cols, rows);
-    Compose(surface, cols, rows);
     QPainter painter(viewport());
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (zoom == 1)
+    const QSize device = PaintInDevicePixels(painter);
+    if (device.isEmpty()) return;
+    // Composed at image scale (a block a pixel when reduced), then each pixel magnified to whole
+    // device pixels.
+    const int magnify = Scale().magnify;
+    const int cols = CeilDiv(device.width(), magnify);
+    const int rows = CeilDiv(device.height(), magnify);
+    CMainFrame* main = theApp->m_mainFrame;
+    QImage& surface = main->BackBuffer(cols, rows);
+    Compose(surface, cols, rows);
+    if (magnify == 1) {
         painter.drawImage(QPoint(0, 0), surface, QRect(0, 0, cols, rows));
-    else
-        painter.drawImage(QRect(0, 0, cols * zoom, rows * zoom), surface, QRect(0, 0, cols, rows));
+        return;
+    }
+    QImage& shown = main->PresentBuffer(device.width(), device.height());
+    MagnifyPixels(SurfaceOf(surface), cols, rows, magnify, SurfaceOf(shown));
+    painter.drawImage(QPoint(0, 0), shown, QRect(QPoint(0, 0), device));
 }
 
 // --- Scrolling ---------------------------------------------------------------------------------
 
+DeviceScale COrvikView::Scale() const {
+    return DeviceScaleFor(Level(), DevicePixelRatio());
+}
+
+QSize COrvikView::ZoomedSize() const {
+    const DeviceScale scale = Scale();
+    const auto length = [&](int pixels) {
+        return static_cast<int>(std::min<int64_t>(WindowLength(DeviceLength(pixels, scale)), INT_MAX / 2));
+    };
+    return {length(m_pDocument->Width()), length(m_pDocument->Height())};
+}
+
 void COrvikView::UpdateScrollRanges() {
     if (!m_pDocument->HasImage()) return;
-    // Steps of one and ten window pixels below 1:1, of one and ten image pixels otherwise.
-    const int n = m_pDocument->m_nShrink;
+    // Steps of one and ten device pixels when reduced, of one and ten image pixels otherwise.
+    const DeviceScale scale = Scale();
+    const int n = scale.shrink;
     for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
         bar->setSingleStep(n);
         bar->setPageStep(10 * n);
     }
-    if (n > 1) {
-        // In image pixels, whole blocks.
-        const int width = CeilDiv(m_pDocument->Width(), n);
-        const int height = CeilDiv(m_pDocument->Height(), n);
-        const QSize client = ClientSizeFor(width, height);
-        SetScrollRanges(std::max(width - client.width(), 0) * n, std::max(height - client.height(), 0) * n);
-        return;
-    }
-    const int zoom = m_pDocument->m_nZoom;
-    const int64_t width = int64_t{zoom} * m_pDocument->Width();
-    const int64_t height = int64_t{zoom} * m_pDocument->Height();
-    const QSize client = ClientSizeFor(width, height);
-    const int64_t dx = width - client.width();
-    const int64_t dy = height - client.height();
-    // In image pixels, rounded up so the last zoomed pixel can be reached.
-    SetScrollRanges(dx > 0 ? static_cast<int>((dx + zoom - 1) / zoom) : 0,
-                    dy > 0 ? static_cast<int>((dy + zoom - 1) / zoom) : 0);
+    const int64_t width = DeviceLength(m_pDocument->Width(), scale);
+    const int64_t height = DeviceLength(m_pDocument->Height(), scale);
+    const QSize shown = ClientSizeFor(WindowLength(width), WindowLength(height));
+    const double dpr = DevicePixelRatio();
+    const int64_t dx = width - static_cast<int64_t>(std::ceil(shown.width() * dpr - 1e-9));
+    const int64_t dy = height - static_cast<int64_t>(std::ceil(shown.height() * dpr - 1e-9));
+    // In image pixels: whole blocks when reduced, else rounded up so the last pixel can be reached.
+    const int m = scale.magnify;
+    const auto range = [n, m](int64_t d) {
+        return d > 0 ? static_cast<int>(n > 1 ? d * n : (d + m - 1) / m) : 0;
+    };
+    SetScrollRanges(range(dx), range(dy));
 }
 
 QPoint COrvikView::ClientToImage(int px, int py) {
-    const int zoom = m_pDocument->m_nZoom;
-    const int cw = viewport()->width();
-    const int ch = viewport()->height();
-    if (const int n = m_pDocument->m_nShrink; n > 1) {
-        // A window pixel outside scrolls one block, as it scrolls one pixel at 1:1.
-        if (m_bDragging) {
-            if (px < 0) ScrollBy(px * n, 0);
-            if (py < 0) ScrollBy(0, py * n);
-            if (px > cw) ScrollBy((px - cw) * n, 0);
-            if (py > ch) ScrollBy(0, (py - ch) * n);
-        }
-        // The top-left pixel of the block under the point.
-        const int64_t x = int64_t{px} * n + m_nScrollX;
-        const int64_t y = int64_t{py} * n + m_nScrollY;
-        return {static_cast<int>(std::clamp<int64_t>(x, 0, m_pDocument->Width() - 1)),
-                static_cast<int>(std::clamp<int64_t>(y, 0, m_pDocument->Height() - 1))};
-    }
+    return ClientToImage(QPointF(px, py));
+}
+
+QPoint COrvikView::ClientToImage(const QPointF& point) {
+    const DeviceScale scale = Scale();
+    const QPoint p = DevicePoint(point);
     if (m_bDragging) {
-        if (px < 0) ScrollBy(px / zoom, 0);
-        if (py < 0) ScrollBy(0, py / zoom);
-        if (px > cw) ScrollBy((px - cw) / zoom, 0);
-        if (py > ch) ScrollBy(0, (py - ch) / zoom);
+        // A whole zoomed pixel outside scrolls one image pixel, a device pixel one block when
+        // reduced; the distances are truncated, so less than that does not scroll.
+        const QSize client = DeviceClientSize();
+        const auto pixels = [scale](int outside) {
+            return scale.shrink > 1 ? outside * scale.shrink : outside / scale.magnify;
+        };
+        if (p.x() < 0) ScrollBy(pixels(p.x()), 0);
+        if (p.y() < 0) ScrollBy(0, pixels(p.y()));
+        if (p.x() > client.width()) ScrollBy(pixels(p.x() - client.width()), 0);
+        if (p.y() > client.height()) ScrollBy(0, pixels(p.y() - client.height()));
     }
-    const int x = std::clamp(px / zoom + m_nScrollX, 0, m_pDocument->Width() - 1);
-    const int y = std::clamp(py / zoom + m_nScrollY, 0, m_pDocument->Height() - 1);
-    return {x, y};
+    // The pixel drawn under the point; when reduced, the top-left pixel of the block under it.
+    const auto image = [scale](int device, int scroll) {
+        return (scale.shrink > 1 ? int64_t{device} * scale.shrink
+                                 : int64_t{FloorDiv(device, scale.magnify)}) +
+               scroll;
+    };
+    return {static_cast<int>(std::clamp<int64_t>(image(p.x(), m_nScrollX), 0, m_pDocument->Width() - 1)),
+            static_cast<int>(std::clamp<int64_t>(image(p.y(), m_nScrollY), 0, m_pDocument->Height() - 1))};
 }
 
 void COrvikView::scrollContentsBy(int dx, int dy) {
     CImagePane::scrollContentsBy(dx, dy);
-    // Below 1:1 the view scrolls by whole blocks.
-    const int n = m_pDocument->m_nShrink;
+    // When reduced the view scrolls by whole blocks.
+    const int n = Scale().shrink;
     if (m_nScrollX % n != 0 || m_nScrollY % n != 0) {
         m_nScrollX -= m_nScrollX % n;
         m_nScrollY -= m_nScrollY % n;
@@ -281,7 +255,7 @@ void COrvikView::wheelEvent(QWheelEvent* event) {
         const int steps = m_nWheelZoom / kWheelNotch;
         m_nWheelZoom -= steps * kWheelNotch;
         if (steps != 0 && ZoomStep(Level(), steps) != Level()) {
-            ZoomAround(ZoomStep(Level(), steps), event->position().toPoint());
+            ZoomAround(ZoomStep(Level(), steps), event->position());
             m_pDocument->UpdateAllViews();
         }
         return;
@@ -291,11 +265,14 @@ void COrvikView::wheelEvent(QWheelEvent* event) {
                                                  : event->pixelDelta() * kWheelNotch;
     if ((event->modifiers() & Qt::ShiftModifier) && travel.x() == 0) travel = QPoint(travel.y(), 0);
     m_wheelTravel += travel;
-    // A scroll step is one image pixel, or below 1:1 one block.
-    const int unit = kWheelNotch * m_pDocument->m_nZoom;
-    const QPoint steps(m_wheelTravel.x() / unit, m_wheelTravel.y() / unit);
-    m_wheelTravel -= steps * unit;
-    ScrollBy(-steps.x() * m_pDocument->m_nShrink, -steps.y() * m_pDocument->m_nShrink);
+    // A scroll step is one image pixel (`magnify` device pixels), or when reduced one block (one
+    // device pixel).
+    const DeviceScale scale = Scale();
+    const double unit = kWheelNotch * scale.magnify / DevicePixelRatio();
+    const QPoint steps(static_cast<int>(m_wheelTravel.x() / unit),
+                       static_cast<int>(m_wheelTravel.y() / unit));
+    m_wheelTravel -= QPointF(steps) * unit;
+    ScrollBy(-steps.x() * scale.shrink, -steps.y() * scale.shrink);
 }
 
 void COrvikView::ScrollBy(int dx, int dy) {
@@ -306,22 +283,24 @@ void COrvikView::ScrollBy(int dx, int dy) {
 }
 
 void COrvikView::CenterOn(int x, int y) {
-    const int zoom = m_pDocument->m_nZoom;
-    // Below 1:1 in blocks, each one window pixel.
-    const int n = m_pDocument->m_nShrink;
-    // One axis, in zoomed pixels: the first visible zoomed pixel that centres `p` within [0, size].
-    auto first = [zoom](int p, int half, int64_t size) {
-        int64_t low = int64_t{zoom} * p - half;
-        int64_t high = int64_t{zoom} * p + half;
+    // In device pixels; when reduced in blocks, each one device pixel.
+    const DeviceScale scale = Scale();
+    const int m = scale.magnify;
+    const int n = scale.shrink;
+    // One axis: the first visible image pixel that centres `p` within [0, size].
+    auto first = [m](int p, int half, int64_t size) {
+        int64_t low = int64_t{m} * p - half;
+        int64_t high = int64_t{m} * p + half;
         if (low < 0) {
             high -= low;
             low = 0;
         }
         if (high > size) low = std::max<int64_t>(low + (size - high), 0);
-        return static_cast<int>(low / zoom);
+        return static_cast<int>(low / m);
     };
-    m_nScrollX = first(x / n, viewport()->width() / 2, ZoomedLength(m_pDocument->Width(), Level())) * n;
-    m_nScrollY = first(y / n, viewport()->height() / 2, ZoomedLength(m_pDocument->Height(), Level())) * n;
+    const QSize client = DeviceClientSize();
+    m_nScrollX = first(x / n, client.width() / 2, DeviceLength(m_pDocument->Width(), scale)) * n;
+    m_nScrollY = first(y / n, client.height() / 2, DeviceLength(m_pDocument->Height(), scale)) * n;
     SetScrollPositions();
 }
 
@@ -382,8 +361,9 @@ void COrvikView::FitInWindow() {
     ZoomLevel fit = kZoomLevels[0];
     for (const ZoomLevel level : kZoomLevels) {
         const int width = splitter->width() - (level.zoom > 1 ? pane : 0);
-        if (ZoomedLength(doc->Width(), level) <= width &&
-            ZoomedLength(doc->Height(), level) <= splitter->height())
+        const DeviceScale scale = DeviceScaleFor(level, DevicePixelRatio());
+        if (WindowLength(DeviceLength(doc->Width(), scale)) <= width &&
+            WindowLength(DeviceLength(doc->Height(), scale)) <= splitter->height())
             fit = level;
     }
     if (fit != Level()) SetZoomLevel(fit, false);
@@ -391,23 +371,26 @@ void COrvikView::FitInWindow() {
     doc->UpdateAllViews();
 }
 
-void COrvikView::ZoomAround(ZoomLevel level, const QPoint& client) {
+void COrvikView::ZoomAround(ZoomLevel level, const QPointF& client) {
     if (level == Level()) return;
-    // The image pixel at the middle of the window pixel under the pointer.
-    const ZoomLevel old = Level();
-    const QPoint inside(std::clamp(client.x(), 0, std::max(viewport()->width() - 1, 0)),
-                        std::clamp(client.y(), 0, std::max(viewport()->height() - 1, 0)));
-    const int x = m_nScrollX + (2 * inside.x() + 1) * old.shrink / (2 * old.zoom);
-    const int y = m_nScrollY + (2 * inside.y() + 1) * old.shrink / (2 * old.zoom);
-    const QPoint place = viewport()->mapTo(window(), inside);
+    // The image pixel at the middle of the device pixel under the pointer.
+    const auto inside = [this](const QPoint& p) {
+        const QSize size = DeviceClientSize();
+        return QPoint(std::clamp(p.x(), 0, std::max(size.width() - 1, 0)),
+                      std::clamp(p.y(), 0, std::max(size.height() - 1, 0)));
+    };
+    const DeviceScale old = Scale();
+    const QPoint under = inside(DevicePoint(client));
+    const int x = m_nScrollX + (2 * under.x() + 1) * old.shrink / (2 * old.magnify);
+    const int y = m_nScrollY + (2 * under.y() + 1) * old.shrink / (2 * old.magnify);
+    const QPointF place = viewport()->mapTo(window(), client);
     SetZoomLevel(level, false);
     // The actual-size pane may have come or gone beside the view, moving it under the pointer.
-    const QPoint at = viewport()->mapFrom(window(), place);
-    const int px = std::clamp(at.x(), 0, std::max(viewport()->width() - 1, 0));
-    const int py = std::clamp(at.y(), 0, std::max(viewport()->height() - 1, 0));
-    const int n = level.shrink;
-    m_nScrollX = std::clamp((x / n - px / level.zoom) * n, 0, m_nMaxScrollX);
-    m_nScrollY = std::clamp((y / n - py / level.zoom) * n, 0, m_nMaxScrollY);
+    const QPoint at = inside(DevicePoint(viewport()->mapFrom(window(), place)));
+    const DeviceScale now = Scale();
+    const int n = now.shrink;
+    m_nScrollX = std::clamp((x / n - at.x() / now.magnify) * n, 0, m_nMaxScrollX);
+    m_nScrollY = std::clamp((y / n - at.y() / now.magnify) * n, 0, m_nMaxScrollY);
     SetScrollPositions();
     viewport()->update();
 }
@@ -420,41 +403,14 @@ void COrvikView::ImageChanged(const RECT& area) {
 
 void COrvikView::UpdateStatus(int x, int y) {
     CMainFrame* main = theApp->m_mainFrame;
-    if (m_bDragging || m_bMoving) {
-        const RECT r = NormalizeRect(main->m_currentTool == ID_TOOL_SELECT ? m_rcSelection : m_rcDrag);
+    const CTool* tool = CurrentTool();
+    if (RECT r; tool && tool->StatusRect(&r)) {
         main->SetPaneText(0, QString::asprintf("(%d , %d) -> (%d , %d) = (%d , %d)", r.left, r.top, r.right,
                                                r.bottom, r.right - r.left, r.bottom - r.top));
     } else {
         main->SetPaneText(0, QString::asprintf("(%d , %d)", x, y));
     }
     ShowImageInfo();
-}
-
-void COrvikView::UpdateCursor() {
-    int cursor = 0;
-    switch (theApp->m_mainFrame->m_currentTool) {
-        case ID_TOOL_ZOOM:
-            cursor = IDC_ZOOM;
-            break;
-        case ID_TOOL_BRUSH:
-            cursor = IDC_BRUSH;
-            break;
-        case ID_TOOL_SELECT:
-            cursor = m_bMoving ? 0 : IDC_SELECT;
-            break;
-        case ID_TOOL_LINE:
-            cursor = IDC_LINE;
-            break;
-        case ID_TOOL_RECT:
-            cursor = IDC_RECT;
-            break;
-        case ID_TOOL_FILL:
-            cursor = IDC_FILL;
-            break;
-        default:
-            break;
-    }
-    if (cursor) viewport()->setCursor(ToolCursor(cursor));
 }
 
 void COrvikView::enterEvent(QEnterEvent* event) {

@@ -1,22 +1,29 @@
 // The editing view: the image magnified by the document's zoom factor, composed at image scale in
 // the main frame's off-screen surface with the floating image, the selection frame, the rubber
-// bands and the hatch outside the image, then stretched into the window by pixel replication.
-// Below 1:1 it is composed at window scale instead: each window pixel shows the mean colour of the
-// n x n image pixels under it, taken from a reduced copy of the image, and the overlays are drawn
-// one window pixel wide.
+// bands and the hatch outside the image, then magnified onto the screen's device pixels by pixel
+// replication, each image pixel the same whole number of device pixels (zoom_level.h). Reduced, it
+// is composed at device scale instead: each device pixel shows the mean colour of the n x n image
+// pixels under it, taken from a reduced copy of the image, and the overlays are drawn one device
+// pixel wide.
 #pragma once
 
 #include <QCursor>
 #include <QPoint>
 
+#include <map>
+#include <memory>
+
 #include "document/image_buffer.h"
 #include "document/reduced_image.h"
 #include "document/zoom_level.h"
 #include "views/image_pane.h"
+#include "views/tool.h"
 
 class QPrinter;
 
-class COrvikView : public CImagePane {
+// The view holds the tools' shared state (the selection, the drag, the last point) and is their
+// environment (CToolHost); each tool is made the first time it is used in the view.
+class COrvikView : public CImagePane, public CToolState, private CToolHost {
     Q_OBJECT
 
 public:
@@ -26,19 +33,24 @@ public:
     void OnInitialUpdate();
 
     void UpdateScrollRanges() override;
-    // A client point as an image point inside the image (below 1:1 the top-left pixel of the block
-    // under it), scrolling first while a drag runs.
+    // A client point (window pixels, as the pointer reports it) as the image pixel drawn under it,
+    // clamped into the image (when reduced the top-left pixel of the block under it), scrolling
+    // first while a drag runs.
+    QPoint ClientToImage(const QPointF& point);
     QPoint ClientToImage(int px, int py);
     void ScrollBy(int dx, int dy);
     void CenterOn(int x, int y);
     // The zoom tool's steps, centred on image point (x, y): one level in, or one level out (none
     // from 1:1 or 1:32). The frame is fitted to the zoomed image.
-    void ZoomIn(int x, int y);
-    void ZoomOut(int x, int y);
+    void ZoomIn(int x, int y) override;
+    void ZoomOut(int x, int y) override;
     void UpdateStatus(int x, int y);
 
-    // The document's zoom level.
+    // The document's zoom level, and how it lies on the screen's device pixels.
     ZoomLevel Level() const;
+    DeviceScale Scale() const;
+    // The window pixels the whole image takes at the current level.
+    QSize ZoomedSize() const;
     // The View menu's steps: to `level` around the view's centre, the frame fitted to the image.
     void ZoomTo(ZoomLevel level);
     // The largest level at which the whole image fits the document window as it is (1:32 when none
@@ -46,13 +58,14 @@ public:
     void FitInWindow();
     // To `level`, keeping the image pixel under client point `client` under it as far as the
     // scroll ranges allow; the window keeps its size.
-    void ZoomAround(ZoomLevel level, const QPoint& client);
+    void ZoomAround(ZoomLevel level, const QPointF& client);
     // The document's pixels in `area` (image pixels) change: the reduced copies redo them when
     // next drawn.
     void ImageChanged(const RECT& area);
 
-    // Composes the visible part into the off-screen surface; the image columns and rows drawn (below
-    // 1:1 the surface columns and rows) are left in m_nDrawnWidth and m_nDrawnHeight.
+    // Composes the visible part into the off-screen surface at image scale (one pixel a block when
+    // reduced); the image columns and rows drawn (the surface columns and rows when reduced) are left
+    // in m_nDrawnWidth and m_nDrawnHeight.
     void Compose(QImage& surface, int cols, int rows);
 
     // Prints the whole image on one page of `printer`, as large as fits, pixels replicated.
@@ -65,30 +78,25 @@ public:
     void ForgetToolPoints();
     // A mouse button pressed in the view is still held, so the tool's step is not over.
     bool ButtonHeld() const;
+    // The view no longer has the buttons pressed in it (the focus went to a dialog, a menu or
+    // another window, or the release went elsewhere): the tool's gesture ends where it is, as a
+    // step of its own, and an Undo or Redo that waited for the release runs.
+    void LoseButtons();
 
-    // Tools. Points are image pixels (x from the left, y from the top); whatever lies outside the
-    // image is not written.
+    // Writing with the current colours (tool_paint.h). Points are image pixels (x from the left,
+    // y from the top); whatever lies outside the image is not written.
     void PaintDot(int x, int y, bool fore);
     void PaintLine(int x0, int y0, int x1, int y1, bool fore);
     // The outline of the normalised m_rcDrag.
     void PaintRect(bool fore);
-    void FillAt(int x, int y, bool fore);
     // Strictly inside the selection: its first column and row count as outside.
-    bool HitSelection(int x, int y) const;
-    void MoveSelection(Qt::MouseButtons buttons, int x, int y);
+    bool HitSelection(int x, int y) const override;
     // Copies the part of the floating image that lies over the image into it (marking the document
     // modified when that part is not empty) and releases it.
-    void DropSelection();
+    void DropSelection() override;
 
-    QPoint m_ptLast;
-    bool m_bHaveLast = false;  // m_ptLast is a point of the current image
     int m_nDrawnWidth = 0;
     int m_nDrawnHeight = 0;
-    bool m_bSelection = false;
-    bool m_bDragging = false;
-    bool m_bMoving = false;
-    RECT m_rcSelection{0, 0, 0, 0};
-    RECT m_rcDrag{0, 0, 0, 0};
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -97,6 +105,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool event(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
@@ -104,25 +114,39 @@ private:
     // Sets the zoom level; the actual-size pane's column, the title and the scroll ranges follow,
     // and with `fitFrame` the frame is fitted to the zoomed image.
     void SetZoomLevel(ZoomLevel level, bool fitFrame);
-    // Compose below 1:1, in window pixels.
+    // Compose when reduced, in device pixels.
     void ComposeReduced(QImage& surface, int cols, int rows);
-    QPoint EventPoint(const QMouseEvent* event);
+    // The selection's frame and the current tool's rubber band.
+    void DrawOverlays(COverlay& overlay);
+    // The current tool of the main frame, made when it is first used here; null for an id that is
+    // no tool.
+    CTool* CurrentTool();
+    // Every mouse event of the view goes to its tool from here.
+    void DispatchMouse(QMouseEvent* event);
+    void UpdateCursor();
+
+    // The tools' environment.
+    COrvikDoc* Document() const override { return m_pDocument; }
+    CToolState& State() override { return *this; }
+    int CurrentColour(bool fore) const override { return ColourIndex(fore); }
     // Lifts the selected pixels into the floating image, leaving the background colour; false
     // (and the image unchanged) when nothing of the selection lies over the image or memory is short.
-    bool LiftSelection();
-    void SelectionPress(const QPoint& p);
-    void EndSelectionDrag(const QPoint& p);
-    void UpdateCursor();
+    bool LiftSelection() override;
+    void Repaint() override;
+    void ShowCursor(const CCursorArt& cursor) override;
+
     void OnFilePrint();
     void OnFilePrintPreview();
 
-    bool m_bCapture = false;  // a press of this view is waiting for its release
+    std::map<int, std::unique_ptr<CTool>> m_tools;  // by command id
+    bool m_bCapture = false;                        // a press of this view is waiting for its release
     CReducedCopies m_reduced;
-    QPoint m_wheelTravel;  // wheel travel not scrolled yet, in 1/120 window pixels
-    int m_nWheelZoom = 0;  // Ctrl + wheel rotation not zoomed yet
+    QPointF m_wheelTravel;  // wheel travel not scrolled yet, in 1/120 window pixels
+    int m_nWheelZoom = 0;   // Ctrl + wheel rotation not zoomed yet
     // The buttons held as the view's last press or release left them.
     Qt::MouseButtons m_buttonsHeld;
 };
 
-// The cursor of a tool (IDC_ZOOM ... IDC_FILL, IDC_MOVE) with its hot spot.
-QCursor ToolCursor(int id);
+// A cursor of the artwork with its hot spot, at the size for a screen of `dpr` device pixels per
+// window pixel.
+QCursor ToolCursor(const CCursorArt& art, double dpr = 1);

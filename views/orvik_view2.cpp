@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
 #include "document/orvik_doc.h"
@@ -18,14 +20,29 @@ void COrvikView2::OnInitialUpdate() {
     m_pDocument->m_pView2 = this;
 }
 
+DeviceScale COrvikView2::Scale() const {
+    return DeviceScaleFor(kActualPixels, DevicePixelRatio());
+}
+
+QPoint COrvikView2::ClientPixel(const QPointF& p) const {
+    const int m = Scale().magnify;
+    const QPoint device = DevicePoint(p);
+    return {FloorDiv(device.x(), m), FloorDiv(device.y(), m)};
+}
+
 void COrvikView2::paintEvent(QPaintEvent*) {
     if (!m_pDocument->HasImage()) return;
-    const int cw = viewport()->width();
-    const int ch = viewport()->height();
-    if (cw <= 0 || ch <= 0) return;
-    QImage& image = theApp->m_mainFrame->BackBuffer(cw, ch);
-    const SurfaceRef surface{reinterpret_cast<uint32_t*>(image.bits()), image.width(), image.height(),
-                             image.bytesPerLine() / 4};
+    QPainter painter(viewport());
+    const QSize device = PaintInDevicePixels(painter);
+    if (device.isEmpty()) return;
+    // At image scale first, then each pixel onto the same whole number of device pixels, as the
+    // editing view shows 1:1.
+    const int m = Scale().magnify;
+    const int cw = (device.width() + m - 1) / m;
+    const int ch = (device.height() + m - 1) / m;
+    CMainFrame* main = theApp->m_mainFrame;
+    QImage& image = main->BackBuffer(cw, ch);
+    const SurfaceRef surface = SurfaceOf(image);
     const int w = m_pDocument->Width();
     const int h = m_pDocument->Height();
     const int dw = std::max(std::min(cw, w - m_nScrollX), 0);
@@ -35,16 +52,27 @@ void COrvikView2::paintEvent(QPaintEvent*) {
     // Right of and below the image: the hatch.
     if (cw > dw) FillHatch(surface, dw, 0, cw, ch);
     if (ch > dh) FillHatch(surface, 0, dh, dw, ch);
-    QPainter painter(viewport());
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), image, QRect(0, 0, cw, ch));
+    if (m == 1) {
+        painter.drawImage(QPoint(0, 0), image, QRect(0, 0, cw, ch));
+        return;
+    }
+    QImage& shown = main->PresentBuffer(device.width(), device.height());
+    MagnifyPixels(surface, cw, ch, m, SurfaceOf(shown));
+    painter.drawImage(QPoint(0, 0), shown, QRect(QPoint(0, 0), device));
 }
 
 void COrvikView2::UpdateScrollRanges() {
     if (!m_pDocument->HasImage()) return;
-    const QSize client = ClientSizeFor(m_pDocument->Width(), m_pDocument->Height());
-    SetScrollRanges(std::max(m_pDocument->Width() - client.width(), 0),
-                    std::max(m_pDocument->Height() - client.height(), 0));
+    const DeviceScale scale = Scale();
+    const int64_t width = DeviceLength(m_pDocument->Width(), scale);
+    const int64_t height = DeviceLength(m_pDocument->Height(), scale);
+    const QSize client = ClientSizeFor(WindowLength(width), WindowLength(height));
+    // In image pixels, rounded up so the last one can be reached.
+    const double dpr = DevicePixelRatio();
+    const int m = scale.magnify;
+    const auto range = [m](int64_t d) { return d > 0 ? static_cast<int>((d + m - 1) / m) : 0; };
+    SetScrollRanges(range(width - static_cast<int64_t>(std::ceil(client.width() * dpr - 1e-9))),
+                    range(height - static_cast<int64_t>(std::ceil(client.height() * dpr - 1e-9))));
 }
 
 void COrvikView2::UpdateStatus(int x, int y) {
@@ -54,12 +82,12 @@ void COrvikView2::UpdateStatus(int x, int y) {
 
 void COrvikView2::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    m_ptAnchor = event->position().toPoint();
+    m_ptAnchor = ClientPixel(event->position());
     m_bPanning = true;
 }
 
 void COrvikView2::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = ClientPixel(event->position());
     if (m_pDocument->HasImage() && p.x() < m_pDocument->Width() && p.y() < m_pDocument->Height())
         UpdateStatus(p.x(), p.y());
     // The picture follows the pointer while the left button is held.

@@ -1,10 +1,12 @@
-// The actual-size pane: the image at one window pixel per image pixel, scrolled on its own and
-// panned by dragging with the left button. It shows the document's image only, never the
+// The actual-size pane: the image at one window pixel per image pixel (on a scaled screen the
+// whole number of device pixels nearest to that, as the editing view shows 1:1), scrolled on its
+// own and panned by dragging with the left button. It shows the document's image only, never the
 // floating selection.
 #pragma once
 
 #include <QPoint>
 
+#include "document/zoom_level.h"
 #include "views/image_pane.h"
 
 class COrvikView2 : public CImagePane {
@@ -19,11 +21,16 @@ public:
     void UpdateStatus(int x, int y);
 
     bool m_bPanning = false;
-    QPoint m_ptAnchor;
+    QPoint m_ptAnchor;  // in image pixels from the client area's top-left corner
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    DeviceScale Scale() const;
+    // The image pixel (from the client area's top-left) drawn under client point `p`.
+    QPoint ClientPixel(const QPointF& p) const;
 };

@@ -1,88 +1,69 @@
-// The editing tools: what each mouse press, move and release does with the current tool, what is
-// written into the image, and the selection with its floating image.
+// The editing view's side of the tools: the one place every mouse event goes to the current tool,
+// the environment the tools work in, and the selection with its floating image.
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScopeGuard>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
 #include "colour/color_palette_dlg.h"
-#include "document/line_steps.h"
 #include "document/orvik_doc.h"
 #include "document/pixel_routines.h"
-#include "res/resource.h"
 #include "views/orvik_view.h"
-
-namespace {
-
-int CurrentTool() {
-    return theApp->m_mainFrame->m_currentTool;
-}
-
-}  // namespace
+#include "views/overlay.h"
+#include "views/tool_paint.h"
+#include "views/tool_table.h"
 
 int COrvikView::ColourIndex(bool fore) {
     const CColorPaletteDlg* palette = theApp->m_mainFrame->m_wndPaletteDlg;
     return (fore ? palette->m_foreIndex : palette->m_backIndex) & 0xFF;
 }
 
-QPoint COrvikView::EventPoint(const QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    return ClientToImage(p.x(), p.y());
+CTool* COrvikView::CurrentTool() {
+    const int id = theApp->m_mainFrame->m_currentTool;
+    auto found = m_tools.find(id);
+    if (found == m_tools.end()) {
+        const CToolInfo* info = FindTool(id);
+        if (!info) return nullptr;
+        found = m_tools.emplace(id, info->make(*this, *info)).first;
+    }
+    return found->second.get();
 }
 
 // --- Writing pixels ------------------------------------------------------------------------------
 
 void COrvikView::PaintDot(int x, int y, bool fore) {
-    COrvikDoc* doc = m_pDocument;
-    doc->SetModifiedFlag();
-    if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
-    doc->Touch(RECT{x, y, x + 1, y + 1});
-    const int index = ColourIndex(fore);
-    const int row = doc->Height() - 1 - y;
-    if (doc->BitCount() == 8)
-        PutPixel8(doc->m_pBits, x, row, doc->Stride(), index, doc->m_pPalette);
-    else if (doc->BitCount() == 24)
-        PutPixel24(doc->m_pBits, x, row, doc->Stride(), PaletteColour(doc->m_pPalette[index]));
+    ::PaintDot(m_pDocument, x, y, ColourIndex(fore));
 }
 
 void COrvikView::PaintLine(int x0, int y0, int x1, int y1, bool fore) {
-    ForEachLinePoint(x0, y0, x1, y1, [&](int x, int y) { PaintDot(x, y, fore); });
+    ::PaintLine(m_pDocument, x0, y0, x1, y1, ColourIndex(fore));
 }
 
 void COrvikView::PaintRect(bool fore) {
-    m_pDocument->SetModifiedFlag();
-    const RECT r = NormalizeRect(m_rcDrag);
-    if (r.right == r.left || r.bottom == r.top) return;
-    // Each outline pixel once, which matters when painting is translucent.
-    PaintLine(r.left, r.top, r.right, r.top, fore);
-    PaintLine(r.left, r.bottom, r.right, r.bottom, fore);
-    if (r.bottom - r.top > 1) {
-        PaintLine(r.left, r.top + 1, r.left, r.bottom - 1, fore);
-        PaintLine(r.right, r.top + 1, r.right, r.bottom - 1, fore);
-    }
+    PaintRectOutline(m_pDocument, NormalizeRect(m_rcDrag), ColourIndex(fore));
 }
 
-void COrvikView::FillAt(int x, int y, bool fore) {
-    COrvikDoc* doc = m_pDocument;
-    if (doc->BitCount() != 8 && doc->BitCount() != 24) return;
-    if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    doc->SetModifiedFlag();
-    doc->Touch(RECT{0, 0, doc->Width(), doc->Height()});
-    const int index = ColourIndex(fore);
-    const int row = doc->Height() - 1 - y;
-    const int maxX = doc->Width() - 1;
-    const int maxRow = doc->Height() - 1;
-    if (doc->BitCount() == 8)
-        FloodFill8(doc->m_pBits, doc->m_pHeader, x, row, index, 0, 0, maxX, maxRow, doc->m_pPalette);
-    else
-        FloodFill24(doc->m_pBits, doc->m_pHeader, x, row, PaletteColour(doc->m_pPalette[index]), 0, 0, maxX,
-                    maxRow);
-    QGuiApplication::restoreOverrideCursor();
+// --- The environment -----------------------------------------------------------------------------
+
+void COrvikView::Repaint() {
+    viewport()->update();
+}
+
+void COrvikView::ShowCursor(const CCursorArt& cursor) {
+    viewport()->setCursor(ToolCursor(cursor, DevicePixelRatio()));
+}
+
+void COrvikView::UpdateCursor() {
+    const CTool* tool = CurrentTool();
+    if (const CCursorArt* cursor = tool ? tool->Cursor() : nullptr) ShowCursor(*cursor);
+}
+
+void COrvikView::DrawOverlays(COverlay& overlay) {
+    if (m_bDragging || m_bSelection) overlay.Frame(NormalizeRect(m_rcSelection), !m_bSelection);
+    if (const CTool* tool = CurrentTool()) tool->DrawOverlay(overlay);
 }
 
 // --- Selection -----------------------------------------------------------------------------------
@@ -153,194 +134,102 @@ void COrvikView::DropSelection() {
     doc->KeepFloat();  // undo brings it back where it was dropped
 }
 
-void COrvikView::MoveSelection(Qt::MouseButtons buttons, int x, int y) {
-    if (m_bDragging) {
-        m_rcSelection.right = x;
-        m_rcSelection.bottom = y;
-        viewport()->update();
-    } else if (!m_bSelection) {
-        return;
-    } else if (!m_bMoving) {
-        if (HitSelection(x, y)) viewport()->setCursor(ToolCursor(IDC_MOVE));
-    } else if (!(buttons & Qt::LeftButton)) {
-        m_bMoving = false;
-    } else if (!m_pDocument->HasFloat()) {
-        if (!LiftSelection()) m_bMoving = false;
-        viewport()->update();
-        viewport()->setCursor(ToolCursor(IDC_MOVE));
-    } else {
-        const int dx = x - m_ptLast.x();
-        const int dy = y - m_ptLast.y();
-        m_rcSelection =
-            RECT{m_rcDrag.left + dx, m_rcDrag.top + dy, m_rcDrag.right + dx, m_rcDrag.bottom + dy};
-        viewport()->update();
-        viewport()->setCursor(ToolCursor(IDC_MOVE));
-    }
-}
-
-void COrvikView::SelectionPress(const QPoint& p) {
-    if (m_bSelection && HitSelection(p.x(), p.y())) {
-        m_ptLast = p;
-        m_bMoving = true;
-        m_rcDrag = m_rcSelection;
-    } else if (m_bSelection) {
-        DropSelection();
-        m_bSelection = false;
-        viewport()->update();
-        m_rcSelection = RECT{0, 0, 0, 0};
-        m_pDocument->UpdateAllViews(this);  // the dropped pixels reach the other pane
-    } else {
-        m_bDragging = true;
-        m_rcSelection = RECT{p.x(), p.y(), p.x(), p.y()};
-    }
-}
-
-void COrvikView::EndSelectionDrag(const QPoint& p) {
-    m_bDragging = false;
-    m_rcSelection.right = p.x();
-    m_rcSelection.bottom = p.y();
-    m_bSelection = true;
-}
+// --- Buttons -------------------------------------------------------------------------------------
 
 bool COrvikView::ButtonHeld() const {
     // The platform's state too, in case a release never reached the view.
     return m_buttonsHeld != Qt::NoButton && QGuiApplication::mouseButtons() != Qt::NoButton;
 }
 
+void COrvikView::LoseButtons() {
+    if (m_buttonsHeld == Qt::NoButton && !m_bCapture) return;
+    // What the release would have finished ends where it is; a line or rectangle is not drawn.
+    if (CTool* tool = CurrentTool()) tool->LoseButtons();
+    m_buttonsHeld = Qt::NoButton;
+    m_bCapture = false;
+    viewport()->update();
+    m_pDocument->EndToolStep();
+}
+
 void COrvikView::ForgetToolPoints() {
     m_bHaveLast = false;
-    const int tool = CurrentTool();
-    if (m_bDragging && (tool == ID_TOOL_LINE || tool == ID_TOOL_RECT)) {
-        m_bDragging = false;
-        m_bCapture = false;  // the release paints nothing
+    for (auto& [id, tool] : m_tools) {
+        if (tool->Forget()) m_bCapture = false;  // the release writes nothing
     }
+}
+
+void COrvikView::focusOutEvent(QFocusEvent* event) {
+    CImagePane::focusOutEvent(event);
+    LoseButtons();
+}
+
+bool COrvikView::event(QEvent* event) {
+    // A dialog blocks the window, or another window becomes the active one.
+    if (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowDeactivate) LoseButtons();
+    return CImagePane::event(event);
 }
 
 // --- Mouse ---------------------------------------------------------------------------------------
 
 void COrvikView::mousePressEvent(QMouseEvent* event) {
-    m_buttonsHeld = event->buttons();
-    if (!m_pDocument->HasImage()) return;
-    const bool left = event->button() == Qt::LeftButton;
-    if (!left && event->button() != Qt::RightButton) return;
-    const QPoint p = EventPoint(event);
-    COrvikDoc* doc = m_pDocument;
-    switch (CurrentTool()) {
-        case ID_TOOL_ZOOM:
-            if (left)
-                ZoomIn(p.x(), p.y());
-            else
-                ZoomOut(p.x(), p.y());
-            doc->UpdateAllViews();
-            break;
-        case ID_TOOL_BRUSH:
-            // A stroke goes on from the last point the pointer passed; after the image changed
-            // it starts here.
-            if (left || !m_bHaveLast) m_ptLast = p;
-            m_bHaveLast = true;
-            PaintDot(p.x(), p.y(), left);
-            doc->UpdateAllViews();
-            break;
-        case ID_TOOL_SELECT:
-            if (left) {
-                SelectionPress(p);
-            } else {
-                if (m_bDragging) EndSelectionDrag(p);
-                m_bMoving = false;
-                doc->UpdateAllViews();
-            }
-            break;
-        case ID_TOOL_LINE:
-        case ID_TOOL_RECT:
-            m_bDragging = true;
-            m_rcDrag = RECT{p.x(), p.y(), p.x(), p.y()};
-            if (!left) doc->UpdateAllViews();
-            break;
-        case ID_TOOL_FILL:
-            FillAt(p.x(), p.y(), left);
-            doc->UpdateAllViews();
-            break;
-        default:
-            if (!left) doc->UpdateAllViews();
-            break;
-    }
-    m_bCapture = true;
+    DispatchMouse(event);
 }
 
 // The second press of a double click does nothing, and its release finds no capture.
 void COrvikView::mouseDoubleClickEvent(QMouseEvent* event) {
-    m_buttonsHeld = event->buttons();
-    m_bCapture = false;
+    DispatchMouse(event);
 }
 
 void COrvikView::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_pDocument->HasImage()) return;
-    // The tool's cursor first; the selection tool may then show the move cursor instead.
-    UpdateCursor();
-    const QPoint p = EventPoint(event);
-    const Qt::MouseButtons buttons = event->buttons();
-    switch (CurrentTool()) {
-        case ID_TOOL_BRUSH:
-            if (!m_bHaveLast) m_ptLast = p;
-            if (buttons & Qt::LeftButton)
-                PaintLine(m_ptLast.x(), m_ptLast.y(), p.x(), p.y(), true);
-            else if (buttons & Qt::RightButton)
-                PaintLine(m_ptLast.x(), m_ptLast.y(), p.x(), p.y(), false);
-            m_ptLast = p;
-            m_bHaveLast = true;
-            m_pDocument->UpdateAllViews();
-            break;
-        case ID_TOOL_SELECT:
-            MoveSelection(buttons, p.x(), p.y());
-            break;
-        case ID_TOOL_LINE:
-        case ID_TOOL_RECT:
-            if (buttons & (Qt::LeftButton | Qt::RightButton)) {
-                m_rcDrag.right = p.x();
-                m_rcDrag.bottom = p.y();
-                viewport()->update();
-            }
-            break;
-        default:
-            break;
-    }
-    UpdateStatus(p.x(), p.y());
+    DispatchMouse(event);
 }
 
 void COrvikView::mouseReleaseEvent(QMouseEvent* event) {
-    m_buttonsHeld = event->buttons();
+    DispatchMouse(event);
+}
+
+void COrvikView::DispatchMouse(QMouseEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseMove) m_buttonsHeld = event->buttons();
     // Once every button is up the tool's step is over, whatever this release does.
-    const auto endStep = qScopeGuard([this] {
-        if (m_buttonsHeld == Qt::NoButton) m_pDocument->EndToolStep();
+    const auto endStep = qScopeGuard([this, type] {
+        if (type == QEvent::MouseButtonRelease && m_buttonsHeld == Qt::NoButton) m_pDocument->EndToolStep();
     });
-    if (!m_bCapture || !m_pDocument->HasImage()) return;
-    const bool left = event->button() == Qt::LeftButton;
-    if (!left && event->button() != Qt::RightButton) return;
-    const QPoint p = EventPoint(event);
-    COrvikDoc* doc = m_pDocument;
-    switch (CurrentTool()) {
-        case ID_TOOL_SELECT:
-            if (left) {
-                if (m_bDragging) {
-                    EndSelectionDrag(p);
-                    viewport()->update();
-                }
-                m_bMoving = false;
-            }
+    if (type == QEvent::MouseButtonDblClick) {
+        m_bCapture = false;
+        return;
+    }
+    if (!m_pDocument->HasImage()) return;
+    const Qt::MouseButton button = event->button();
+    if (type != QEvent::MouseMove && button != Qt::LeftButton && button != Qt::RightButton) return;
+    if (type == QEvent::MouseButtonRelease && !m_bCapture) return;
+
+    if (type == QEvent::MouseMove) {
+        // The buttons came up where the view did not see it.
+        if (m_buttonsHeld != Qt::NoButton && event->buttons() == Qt::NoButton) LoseButtons();
+        // The tool's cursor first; the tool may then show another one.
+        UpdateCursor();
+    }
+    const CToolEvent toolEvent{ClientToImage(event->position()), button, event->buttons(),
+                               event->modifiers()};
+    CTool* tool = CurrentTool();
+    switch (type) {
+        case QEvent::MouseButtonPress:
+            if (tool)
+                tool->Press(toolEvent);
+            else if (button == Qt::RightButton)
+                m_pDocument->UpdateAllViews();
+            m_bCapture = true;
             break;
-        case ID_TOOL_LINE:
-            // The line ends where the button is released, in the foreground colour either way.
-            PaintLine(m_rcDrag.left, m_rcDrag.top, p.x(), p.y(), true);
-            m_bDragging = false;
-            doc->UpdateAllViews();
+        case QEvent::MouseMove:
+            if (tool) tool->Move(toolEvent);
+            UpdateStatus(toolEvent.point.x(), toolEvent.point.y());
             break;
-        case ID_TOOL_RECT:
-            PaintRect(left);
-            m_bDragging = false;
-            doc->UpdateAllViews();
+        case QEvent::MouseButtonRelease:
+            if (tool) tool->Release(toolEvent);
+            m_bCapture = false;
             break;
         default:
             break;
     }
-    m_bCapture = false;
 }

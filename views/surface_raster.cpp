@@ -52,6 +52,21 @@ void DrawImageBlock(const SurfaceRef& surface, const BITMAPINFOHEADER& header, c
     }
 }
 
+void MagnifyPixels(const SurfaceRef& from, int cols, int rows, int factor, const SurfaceRef& to) {
+    const int width = std::min(cols * factor, to.width);
+    for (int y = 0; y < rows; ++y) {
+        const int top = y * factor;
+        if (top >= to.height) break;
+        uint32_t* out = to.pixels + top * to.stride;
+        const uint32_t* in = from.pixels + y * from.stride;
+        for (int x = 0; x < width; x += factor, ++in)
+            std::fill_n(out + x, std::min(factor, width - x), *in);
+        // The other rows of the band are copies of its first.
+        for (int k = 1; k < factor && top + k < to.height; ++k)
+            std::copy(out, out + width, out + k * to.stride);
+    }
+}
+
 void FillHatch(const SurfaceRef& surface, int x0, int y0, int x1, int y1) {
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);

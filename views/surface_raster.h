@@ -23,6 +23,10 @@ constexpr uint32_t kHatchBackground = 0xFFFFFFFF;
 void DrawImageBlock(const SurfaceRef& surface, const BITMAPINFOHEADER& header, const RGBQUAD* colours,
                     const uint8_t* bits, int srcX, int srcY, int cols, int rows, int dstX, int dstY);
 
+// Replicates the top-left `cols` x `rows` pixels of `from` into `to`, each one `factor` x `factor`
+// pixels, as far as `to` reaches.
+void MagnifyPixels(const SurfaceRef& from, int cols, int rows, int factor, const SurfaceRef& to);
+
 // The 8 x 8 diagonal-cross hatch, aligned to the surface origin, over [x0, x1) x [y0, y1).
 void FillHatch(const SurfaceRef& surface, int x0, int y0, int x1, int y1);
 

@@ -3,6 +3,7 @@
 // memory budget, and Increase Color Depth.
 #include <QAction>
 #include <QClipboard>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenu>
@@ -342,4 +343,32 @@ TEST_F(UndoTest, KeysUndoAndRedoAndWaitForTheMouseButtons) {
     QTest::mouseRelease(window, Qt::LeftButton, {}, at(QPoint(50, 35)));
     ProcessEvents();
     EXPECT_TRUE(Snapshot(doc) == after);
+}
+
+TEST_F(UndoTest, AStrokeEndsWhenADialogTakesItsRelease) {
+    COrvikDoc* doc = NewPatternDocument(60, 40, kImage24Bit);
+    ASSERT_NE(doc, nullptr);
+    QApplication::setActiveWindow(Main());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Main()));
+    doc->m_pChildFrame->ActivateEditingView();
+    const std::vector<uint8_t> before = Snapshot(doc);
+    QWindow* window = Main()->windowHandle();
+    const auto at = [&](QPoint p) { return Surface(doc)->mapTo(Main(), p); };
+    // Ctrl+Z waits for the stroke; a dialog opens and the button comes up over it.
+    QTest::mousePress(window, Qt::LeftButton, {}, at(QPoint(10, 30)));
+    QTest::mouseMove(window, at(QPoint(40, 10)));
+    Main()->UpdateCommandUI();
+    QTest::keyClick(Main(), Qt::Key_Z, Qt::ControlModifier);
+    OnNextModal<QDialog>([](QDialog* dialog) {
+        QTest::mouseRelease(dialog->windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
+        dialog->reject();
+    });
+    Command(ID_IMAGE_CANVAS);
+    ProcessEvents();
+    EXPECT_TRUE(Snapshot(doc) == before);  // the stroke ended as a step, and the undo took it back
+    // The next stroke is a step of its own.
+    Drag(doc, {{5, 5}, {20, 20}});
+    ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    EXPECT_TRUE(Snapshot(doc) == before);
+    EXPECT_FALSE(doc->CanUndo());
 }
