@@ -62,7 +62,6 @@ private:
     bool TakeValue(const QStringList& arguments, int* i, const QString& option, QString* value);
 
     QStringList m_inputs;
-    QString m_output;
     QString m_folder;
     QString m_format;
     ReductionChoice m_choice;
