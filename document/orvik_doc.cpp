@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/child_frame.h"
 #include "app/file_dialog.h"
@@ -51,9 +52,11 @@ void COrvikDoc::FreeImage() {
     if (m_pHeader && m_pHeader->biBitCount != 8) std::free(m_pPalette);
     std::free(m_pHeader);
     std::free(m_pBits);
+    std::free(m_pEntryAlpha);
     m_pHeader = nullptr;
     m_pPalette = nullptr;
     m_pBits = nullptr;
+    m_pEntryAlpha = nullptr;
 }
 
 void COrvikDoc::FreeFloat() {
@@ -63,11 +66,12 @@ void COrvikDoc::FreeFloat() {
     m_pFloatBits = nullptr;
 }
 
-void COrvikDoc::SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits) {
+void COrvikDoc::SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, uint8_t* entryAlpha) {
     FreeImage();
     m_pHeader = header;
     m_pPalette = palette;
     m_pBits = bits;
+    m_pEntryAlpha = entryAlpha;
 }
 
 ImageStatus COrvikDoc::CreateBlankImage(int width, int height, int type) {
@@ -341,6 +345,20 @@ void COrvikDoc::SizeFrameToImage() {
 
 void COrvikDoc::MakeBrushes() {
     for (int i = 0; i < kPaletteEntries; ++i)
-        m_hBrush[i] = QColor(m_pPalette[i].rgbRed, m_pPalette[i].rgbGreen, m_pPalette[i].rgbBlue);
+        m_hBrush[i] = QColor(m_pPalette[i].rgbRed, m_pPalette[i].rgbGreen, m_pPalette[i].rgbBlue,
+                             EntryAlpha(m_pEntryAlpha, i));
     m_bBrushesMade = 1;
+}
+
+bool COrvikDoc::WriteEntryAlpha(int index, int alpha) {
+    if (!HasImage() || BitCount() != 8 || index < 0 || index >= kPaletteEntries) return false;
+    if (!m_pEntryAlpha) {
+        if (alpha == kOpaque) return true;
+        m_pEntryAlpha = static_cast<uint8_t*>(std::malloc(kPaletteEntries));
+        if (!m_pEntryAlpha) return false;
+        std::memset(m_pEntryAlpha, kOpaque, kPaletteEntries);
+    }
+    m_pEntryAlpha[index] = static_cast<uint8_t>(std::clamp(alpha, 0, 255));
+    m_hBrush[index].setAlpha(m_pEntryAlpha[index]);
+    return true;
 }

@@ -8,11 +8,13 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "app/command_target.h"
 #include "document/colour_reduction.h"
 #include "document/image_buffer.h"
+#include "document/pixel_routines.h"
 #include "document/undo_history.h"
 
 class CChildFrame;
@@ -102,6 +104,15 @@ public:
     int Height() const { return m_pHeader->biHeight; }
     int BitCount() const { return m_pHeader->biBitCount; }
     int Stride() const { return m_pHeader->biXPelsPerMeter; }
+    // Transparency: a 32-bit image (the 24-bit depth with an alpha channel), or an 8-bit one with an
+    // entry that is less than opaque.
+    bool HasAlpha() const { return BitCount() == 32 || (BitCount() == 8 && !EntriesOpaque(m_pEntryAlpha)); }
+    // The image as the pixel routines paint it.
+    PaintTarget Target() const { return PaintTarget{m_pHeader, m_pPalette, m_pEntryAlpha, m_pBits}; }
+    // Gives entry `index` of an 8-bit image the opacity `alpha` (0 transparent .. 255 opaque), making
+    // the entry alpha block when it is first needed; the caller has kept the palette for undo. False
+    // (nothing changed) when memory is short.
+    bool WriteEntryAlpha(int index, int alpha);
     // The floating image: a lifted or pasted block waiting to be dropped.
     bool HasFloat() const { return m_pFloatHeader != nullptr; }
     void FreeFloat();
@@ -124,7 +135,7 @@ public:
     // The floating image and its place are about to change: the open step takes the floating
     // image (the document is left without one) and notes the selection that places it.
     void KeepFloat();
-    // The palette is about to change: the open step keeps it as it is.
+    // The palette (with its entries' opacities) is about to change: the open step keeps it as it is.
     void KeepPalette();
     // One command as one step: whatever step is open ends first, and the command's own ends with
     // the scope.
@@ -149,9 +160,11 @@ public:
     void OnEditCut();
     void OnEditPasteSelection();
     void OnImageClear();
-    // Reads the clipboard's picture into the floating image. False when there was none, or (after a
+    // Reads the clipboard's picture into the floating image, with its transparency: a picture with
+    // transparent pixels is 32-bit, an 8-bit one's entry opacities are stored through `entryAlpha`
+    // (malloc'd for the caller, null when all are opaque). False when there was none, or (after a
     // message saying why) when it could not be read; the floating image is then unchanged.
-    bool ReadClipboardImage();
+    bool ReadClipboardImage(uint8_t** entryAlpha);
     // Whether the clipboard offers a picture at all.
     static bool ClipboardHasImage();
 
@@ -162,6 +175,9 @@ public:
     uint8_t* m_pBits = nullptr;
     RGBQUAD* m_pPalette = nullptr;  // inside the header block for 8 bit, a block of its own for 24 bit
     BITMAPINFOHEADER* m_pHeader = nullptr;
+    // An 8-bit image's opacity per palette entry (256 bytes, 255 opaque), or null when every entry
+    // is opaque; always null for 24 and 32 bits. Owned.
+    uint8_t* m_pEntryAlpha = nullptr;
     uint8_t* m_pFloatBits = nullptr;
     BITMAPINFOHEADER* m_pFloatHeader = nullptr;
     int m_cxFrameExtra = 0;  // width of the child frame's borders
@@ -177,24 +193,28 @@ private:
     void RegisterClipboardCommands();
     void RegisterUndoCommands();
     // Brings a floating block read from the clipboard to the image's depth, an 8-bit one onto the
-    // image's palette; false when memory is short.
-    bool FitFloatToImage();
+    // image's palette and opacities; `ownAlpha` are the block's own entries' (may be null). False
+    // when memory is short.
+    bool FitFloatToImage(const uint8_t* ownAlpha);
     // The new-document step of Paste As New Image: the clipboard's picture becomes the image.
     bool TakeClipboardImage();
     // The selection rectangle normalised and clipped to the image; empty with nothing selected.
     RECT SelectionArea() const;
 
     // Replaces the image blocks, releasing the old ones.
-    void SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits);
+    void SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, uint8_t* entryAlpha = nullptr);
     // Runs a resize of the core that keeps the old rows on the image (header changed in place, new
     // rows); the open step takes the image as it was, as the step of `command`.
-    using ResizeOperation = ImageStatus (*)(BITMAPINFOHEADER*, uint8_t**, int64_t, int64_t);
-    ImageStatus ResizeKeepingOld(ResizeOperation operation, int64_t width, int64_t height, int command);
+    using ResizeOperation = std::function<ImageStatus(BITMAPINFOHEADER*, uint8_t**, int64_t, int64_t)>;
+    ImageStatus ResizeKeepingOld(const ResizeOperation& operation, int64_t width, int64_t height,
+                                 int command);
     // Replaces the image blocks as the command `command`; the open step takes the old ones.
-    void ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command);
-    // Makes a reduced image (blocks the document takes, a floating block put onto its palette) the
+    void ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command,
+                      uint8_t* entryAlpha = nullptr);
+    // Makes a reduced image (blocks the document takes, a floating block put onto its palette; its
+    // entries' opacities `entryAlpha`, malloc'd and taken too, or null when all are opaque) the
     // image, as step `command`; on failure releases them, says so and changes nothing.
-    bool TakeReducedImage(BITMAPINFOHEADER* header, uint8_t* bits, int command);
+    bool TakeReducedImage(BITMAPINFOHEADER* header, uint8_t* bits, int command, uint8_t* entryAlpha = nullptr);
     // Undo (true) or Redo (false) applied now.
     void ApplyStep(bool undo);
     // The blocks, floating image and selection the history exchanges steps with, and back.

@@ -78,7 +78,7 @@ void COrvikDoc::RunReductionDialog(int command) {
     int paletteMethod = 0;
     int ditherMethod = 0;
     ReductionSource source;
-    source.image = {m_pHeader, m_pBits, nullptr};
+    source.image = {m_pHeader, m_pBits, m_pEntryAlpha};
     source.currentPalette = remap ? nullptr : m_pPalette;
     source.remap = remap;
     CDecreaseDepthDlg dialog(theApp->m_mainFrame, &source);
@@ -89,17 +89,17 @@ void COrvikDoc::RunReductionDialog(int command) {
     // here and says what went wrong.
     if (CReducedImage result = dialog.TakeResult()) {
         ApplyReduction(std::move(result), command);
-    } else if (!remap && dialog.IsPlainChoice()) {
+    } else if (!remap && BitCount() == 24 && dialog.IsPlainChoice()) {
         ReduceColorDepth(paletteMethod, ditherMethod);
     } else {
         ReduceColours(dialog.Choice(), command);
     }
 }
 
-ImageStatus COrvikDoc::ResizeKeepingOld(ResizeOperation operation, int64_t width, int64_t height,
+ImageStatus COrvikDoc::ResizeKeepingOld(const ResizeOperation& operation, int64_t width, int64_t height,
                                         int command) {
     ImageBlocks previous;
-    if (!previous.CopyHeader(m_pHeader, m_pPalette)) return ImageStatus::NoMemory;
+    if (!previous.CopyHeader(m_pHeader, m_pPalette, m_pEntryAlpha)) return ImageStatus::NoMemory;
     uint8_t* const rows = m_pBits;
     const ImageStatus status = operation(m_pHeader, &m_pBits, width, height);
     if (status != ImageStatus::Ok) return status;
@@ -111,7 +111,12 @@ ImageStatus COrvikDoc::ResizeKeepingOld(ResizeOperation operation, int64_t width
 ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
     if (!HasImage()) return ImageStatus::BadSize;
     const CCommandStep step(this);
-    const ImageStatus status = ResizeKeepingOld(&ResizeCanvasKeepingRows, width, height, ID_IMAGE_CANVAS);
+    // The new area is transparent on an image that can be (zero bytes are, at 32 bits).
+    const uint32_t fill = BitCount() == 8 && ErasesToTransparent(Target()) ? ErasedValue(Target(), 0) : 0;
+    const ImageStatus status =
+        ResizeKeepingOld([fill](BITMAPINFOHEADER* header, uint8_t** bits, int64_t w,
+                                int64_t h) { return ResizeCanvasKeepingRows(header, bits, w, h, fill); },
+                         width, height, ID_IMAGE_CANVAS);
     if (status != ImageStatus::Ok) return status;
     if (m_pView) m_pView->UpdateScrollRanges();
     if (m_pView2) m_pView2->UpdateScrollRanges();
@@ -123,7 +128,7 @@ ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
 ImageStatus COrvikDoc::ResizeImage(int64_t width, int64_t height) {
     if (!HasImage()) return ImageStatus::BadSize;
     const CCommandStep step(this);
-    const ImageStatus status = ResizeKeepingOld(&ResizeImageKeepingRows, width, height, ID_IMAGE_RESIZE);
+    const ImageStatus status = ResizeKeepingOld(ResizeImageKeepingRows, width, height, ID_IMAGE_RESIZE);
     if (status != ImageStatus::Ok) return status;
     SizeFrameToImage();
     // A maximised frame keeps its size, so the views must drop scroll positions past the image.
@@ -169,13 +174,14 @@ bool COrvikDoc::ReduceColorDepth(int paletteMethod, int ditherMethod) {
 }
 
 bool COrvikDoc::ReduceColours(const ReductionChoice& choice, int command) {
-    if (!HasImage() || BitCount() != (command == ID_COLORS_REMAP ? 8 : 24)) return false;
+    if (!HasImage() || (command == ID_COLORS_REMAP ? BitCount() != 8 : BitCount() <= 8)) return false;
     const CPluginLibrary library(kColourLibrary);
     const auto reduce = RequireExport<QuantzReduce>(library, kColourLibrary, "ReduceColours");
     if (!reduce) return false;
     ReductionRun run;
     run.header = m_pHeader;
     run.bits = m_pBits;
+    run.entryAlpha = m_pEntryAlpha;
     run.choice = choice;
     run.progress = [](void*, int percent) {
         ProgressCallback(percent);
@@ -208,29 +214,42 @@ bool COrvikDoc::ApplyReduction(CReducedImage result, int command) {
         result.Header()->biHeight != Height())
         return false;
     const CCommandStep step(this);
+    // Entry opacities only where an entry is less than opaque (the one transparent pixels became).
+    uint8_t* entryAlpha = nullptr;
+    if (!EntriesOpaque(result.EntryAlpha())) {
+        entryAlpha = static_cast<uint8_t*>(std::malloc(kPaletteEntries));
+        if (!entryAlpha) {
+            OrvikMessage(tr("The colours could not be reduced: %1.\n\nThe image was left as it was.")
+                             .arg(StatusText(ImageStatus::NoMemory)));
+            return false;
+        }
+        std::memcpy(entryAlpha, result.EntryAlpha(), kPaletteEntries);
+    }
     BITMAPINFOHEADER* header = nullptr;
     uint8_t* bits = nullptr;
     result.Release(&header, &bits);
-    return TakeReducedImage(header, bits, command);
+    return TakeReducedImage(header, bits, command, entryAlpha);
 }
 
-bool COrvikDoc::TakeReducedImage(BITMAPINFOHEADER* header, uint8_t* bits, int command) {
+bool COrvikDoc::TakeReducedImage(BITMAPINFOHEADER* header, uint8_t* bits, int command, uint8_t* entryAlpha) {
     // A floating block goes onto the new palette in the same step, so it can later be dropped
     // into the 8-bit rows; the history keeps a copy of it as it was.
     FloatingImage floating;
     if (HasFloat() && !(CopyFloatingImage(m_pFloatHeader, m_pFloatBits, &floating.header, &floating.bits) &&
-                        MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, HeaderPalette(header)))) {
+                        MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, HeaderPalette(header), entryAlpha,
+                                       m_pEntryAlpha))) {
         std::free(floating.header);
         std::free(floating.bits);
         std::free(header);
         std::free(bits);
+        std::free(entryAlpha);
         OrvikMessage(tr("The colours could not be reduced: %1.\n\nThe image was left as it was.")
                          .arg(StatusText(ImageStatus::NoMemory)));
         return false;
     }
 
     if (floating.header) m_history.KeepFloat(floating, false);
-    ReplaceImage(header, HeaderPalette(header), bits, command);
+    ReplaceImage(header, HeaderPalette(header), bits, command, entryAlpha);
     MakeBrushes();
     theApp->m_mainFrame->m_wndPaletteDlg->Refresh();
     SetModifiedFlag();
@@ -241,11 +260,12 @@ bool COrvikDoc::TakeReducedImage(BITMAPINFOHEADER* header, uint8_t* bits, int co
 bool COrvikDoc::IncreaseColorDepth() {
     if (!HasImage() || BitCount() != 8 || HasFloat()) return false;
     const CCommandStep step(this);
-    // The 24-bit image keeps the colours to paint with in a palette block of its own.
+    // The 24-bit image keeps the colours to paint with in a palette block of its own; transparent
+    // entries make it a 32-bit one, whose pixels keep their entries' opacities.
     auto* palette = static_cast<RGBQUAD*>(std::malloc(kPaletteBytes));
     uint8_t* bits = m_pBits;
     BITMAPINFOHEADER* header = m_pHeader;
-    if (!palette || !Expand8To24(&bits, &header, false)) {
+    if (!palette || !Expand8To24(&bits, &header, false, m_pEntryAlpha)) {
         std::free(palette);
         OrvikMessage(tr("The colour depth could not be increased: %1.\n\nThe image was left as it was.")
                          .arg(StatusText(ImageStatus::NoMemory)));

@@ -42,7 +42,9 @@ QString COrvikDoc::WindowTitle() const {
 }
 
 bool COrvikDoc::CopyForRecovery(RecoveryImage* copy) const {
-    if (!HasImage() || !::CopyForRecovery(m_pHeader, m_pPalette, nullptr, m_pBits, copy)) return false;
+    if (!HasImage() || !::CopyForRecovery(m_pHeader, m_pPalette, EntriesOpaque(m_pEntryAlpha) ? nullptr : m_pEntryAlpha,
+                                          m_pBits, copy))
+        return false;
     copy->zoom = m_nZoom;
     copy->shrink = m_nShrink;
     copy->time = QDateTime::currentMSecsSinceEpoch();
@@ -59,8 +61,15 @@ bool COrvikDoc::OnRecoverDocument(RecoveryImage& recovered) {
         return false;
     }
     ImageBlocks& blocks = recovered.image;
+    uint8_t* entryAlpha = nullptr;
+    if (blocks.header->biBitCount == 8 && recovered.hasEntryAlpha &&
+        !CopyEntryAlpha(recovered.entryAlpha, &entryAlpha)) {
+        OrvikMessage(tr("Could not recover %1: %2.")
+                         .arg(name.isEmpty() ? tr("an untitled image") : name, StatusText(ImageStatus::NoMemory)));
+        return false;
+    }
     SetImage(std::exchange(blocks.header, nullptr), std::exchange(blocks.palette, nullptr),
-             std::exchange(blocks.bits, nullptr));
+             std::exchange(blocks.bits, nullptr), entryAlpha);
     // The file, if any, does not hold this: no state of the (empty) history is the saved one.
     m_history.ForgetSaved();
     UpdateModified(true);

@@ -29,7 +29,7 @@ void COrvikDoc::RegisterUndoCommands() {
 // --- Recording -----------------------------------------------------------------------------------
 
 UndoTarget COrvikDoc::UndoState() const {
-    UndoTarget state{m_pHeader, m_pPalette, m_pBits, {m_pFloatHeader, m_pFloatBits}};
+    UndoTarget state{m_pHeader, m_pPalette, m_pBits, {m_pFloatHeader, m_pFloatBits}, m_pEntryAlpha};
     if (m_pView) {
         state.floating.selected = m_pView->m_bSelection;
         state.floating.place = m_pView->m_rcSelection;
@@ -41,6 +41,7 @@ void COrvikDoc::SetUndoState(const UndoTarget& state) {
     m_pHeader = state.header;
     m_pPalette = state.palette;
     m_pBits = state.bits;
+    m_pEntryAlpha = state.entryAlpha;
     m_pFloatHeader = state.floating.header;
     m_pFloatBits = state.floating.bits;
     if (m_pView) {
@@ -66,14 +67,16 @@ void COrvikDoc::KeepFloat() {
 }
 
 void COrvikDoc::KeepPalette() {
-    if (HasImage()) m_history.KeepPalette(m_pPalette);
+    if (HasImage()) m_history.KeepPalette(m_pPalette, m_pEntryAlpha);
 }
 
-void COrvikDoc::ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command) {
-    m_history.KeepImage(ImageBlocks(m_pHeader, m_pPalette, m_pBits), command);
+void COrvikDoc::ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command,
+                             uint8_t* entryAlpha) {
+    m_history.KeepImage(ImageBlocks(m_pHeader, m_pPalette, m_pBits, m_pEntryAlpha), command);
     m_pHeader = header;
     m_pPalette = palette;
     m_pBits = bits;
+    m_pEntryAlpha = entryAlpha;
 }
 
 // --- Undo and Redo -------------------------------------------------------------------------------

@@ -26,23 +26,26 @@
 
 #include "document/image_buffer.h"
 
-// An image's three blocks, owned and released together. An 8-bit palette lives inside the header
-// block; a 24-bit one is a block of its own.
+// An image's blocks, owned and released together. An 8-bit palette lives inside the header block;
+// a 24 or 32-bit one is a block of its own. An 8-bit image's entry alpha block is null when every
+// entry is opaque.
 struct ImageBlocks {
     BITMAPINFOHEADER* header = nullptr;
     RGBQUAD* palette = nullptr;
     uint8_t* bits = nullptr;
+    uint8_t* entryAlpha = nullptr;
 
     ImageBlocks() = default;
-    ImageBlocks(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits)
-        : header(header), palette(palette), bits(bits) {}
+    ImageBlocks(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, uint8_t* entryAlpha = nullptr)
+        : header(header), palette(palette), bits(bits), entryAlpha(entryAlpha) {}
     ImageBlocks(ImageBlocks&& other) noexcept;
     ImageBlocks& operator=(ImageBlocks&& other) noexcept;
     ~ImageBlocks();
 
-    // Makes copies of an image's header block and palette; the rows stay null. False, with nothing
-    // made, when memory is short.
-    bool CopyHeader(const BITMAPINFOHEADER* header, const RGBQUAD* palette);
+    // Makes copies of an image's header block, palette and entry alpha; the rows stay null. False,
+    // with nothing made, when memory is short.
+    bool CopyHeader(const BITMAPINFOHEADER* header, const RGBQUAD* palette,
+                    const uint8_t* entryAlpha = nullptr);
     uint64_t Bytes() const;
 };
 
@@ -66,12 +69,13 @@ struct UndoTarget {
     RGBQUAD* palette = nullptr;
     uint8_t* bits = nullptr;
     FloatingImage floating;
+    uint8_t* entryAlpha = nullptr;  // goes with the palette, and with the image blocks
 };
 
 // What applying a step exchanged, so the document knows what to bring up to date.
 struct UndoEffect {
     bool image = false;     // the image blocks: its size, depth, palette and every pixel
-    bool palette = false;   // palette entries
+    bool palette = false;   // palette entries, with their opacities
     bool floating = false;  // the floating image, and (unless only its pixels changed) its place
     RECT area{0, 0, 0, 0};  // pixels exchanged in place (y from the top); empty when none
     int command = 0;        // the command id the step was recorded with (0 for painting)
@@ -97,8 +101,8 @@ public:
     // The pixels of the image inside `area` (y from the top, right and bottom exclusive) are about
     // to change.
     void Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area);
-    // The 256 palette entries are about to change.
-    void KeepPalette(const RGBQUAD* palette);
+    // The 256 palette entries (and their opacities; `entryAlpha` may be null) are about to change.
+    void KeepPalette(const RGBQUAD* palette, const uint8_t* entryAlpha = nullptr);
     // An operation, `command`, replaced the image: the step takes the blocks it replaced.
     void KeepImage(ImageBlocks previous, int command);
     // The floating image is about to change: the step takes `before`'s blocks and, with `withPlace`,

@@ -138,3 +138,7 @@ constexpr int IDC_DISCARD = 33503;
 constexpr int IDC_KEEP_FOR_LATER = 33504;
 constexpr int IDC_RECOVERY_ON = 33505;
 constexpr int IDC_RECOVERY_INTERVAL = 33506;
+
+// Transparency (33700-33799).
+constexpr int IDC_TRANSPARENT_ENTRY = 33700;  // the colour dialog's "Transparent" check box
+

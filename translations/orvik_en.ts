@@ -84,6 +84,17 @@
         <source>Old Color</source>
         <translation>Old Color</translation>
     </message>
+    <message>
+        <source>Transparent</source>
+        <translation>Transparent</translation>
+    </message>
+</context>
+<context>
+    <name>CColorPaletteDlg</name>
+    <message>
+        <source>The colour&apos;s transparency could not be changed: %1.</source>
+        <translation>The colour&apos;s transparency could not be changed: %1.</translation>
+    </message>
 </context>
 <context>
     <name>CConvertCommand</name>
@@ -918,6 +929,10 @@ The image was left as it was.</translation>
     <message>
         <source>an untitled image</source>
         <translation>an untitled image</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: %2.</source>
+        <translation>Could not recover %1: %2.</translation>
     </message>
 </context>
 <context>

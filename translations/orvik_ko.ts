@@ -84,6 +84,17 @@
         <source>Old Color</source>
         <translation>Old Color</translation>
     </message>
+    <message>
+        <source>Transparent</source>
+        <translation>투명</translation>
+    </message>
+</context>
+<context>
+    <name>CColorPaletteDlg</name>
+    <message>
+        <source>The colour&apos;s transparency could not be changed: %1.</source>
+        <translation>색의 투명도를 바꿀 수 없습니다: %1.</translation>
+    </message>
 </context>
 <context>
     <name>CConvertCommand</name>
@@ -917,6 +928,10 @@ The image was left as it was.</source>
     <message>
         <source>an untitled image</source>
         <translation>제목 없는 이미지</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: %2.</source>
+        <translation>%1을(를) 복구하지 못했습니다: %2.</translation>
     </message>
 </context>
 <context>

@@ -131,11 +131,32 @@ void CImagePane::SetScrollPositions() {
     m_bSettingScroll = false;
 }
 
+void CImagePane::Present(QPainter& painter, QImage& surface, int cols, int rows, int magnify,
+                         const QSize& device, const QRect& picture, const QPoint& origin) const {
+    const bool transparent = m_pDocument->HasAlpha();
+    CMainFrame* main = theApp->m_mainFrame;
+    QImage* shown = &surface;
+    if (magnify > 1) {
+        shown = &main->PresentBuffer(device.width(), device.height());
+        MagnifyPixels(SurfaceOf(surface), cols, rows, magnify, SurfaceOf(*shown));
+    }
+    if (transparent) {
+        SurfaceRef pixels = SurfaceOf(*shown);
+        pixels.checker = CheckerPhase{origin.x(), origin.y(), 1};
+        CompositeOverChecker(pixels, picture.left() * magnify, picture.top() * magnify,
+                             (picture.right() + 1) * magnify, (picture.bottom() + 1) * magnify);
+    }
+    if (magnify > 1)
+        painter.drawImage(QPoint(0, 0), *shown, QRect(QPoint(0, 0), device));
+    else
+        painter.drawImage(QPoint(0, 0), *shown, QRect(0, 0, cols, rows));
+}
+
 void CImagePane::ShowImageInfo() const {
     QString text = tr("Image: %1 x %2 x ").arg(m_pDocument->Width()).arg(m_pDocument->Height());
     if (m_pDocument->BitCount() == 8)
         text += QStringLiteral("256");
-    else if (m_pDocument->BitCount() == 24)
+    else  // 24 bits, with or without an alpha channel (32)
         text += tr("16 Million");
     theApp->m_mainFrame->SetImagePaneText(text);
 }

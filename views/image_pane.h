@@ -64,6 +64,13 @@ protected:
     void SetScrollPositions();
     // "Image: W x H x 256" or "... 16 Million" in status pane 2.
     void ShowImageInfo() const;
+    // Draws the top-left `cols` x `rows` pixels of `surface` (composed at image scale, or a block a
+    // pixel when reduced) with `painter`, each onto `magnify` x `magnify` device pixels, as far as
+    // `device` reaches. Where the document has transparency, the pixels of `picture` (the part of
+    // the surface the image covers) are first composited over the checkerboard in device pixels,
+    // its squares counted from device pixel `origin` of the surface's pixel (0, 0) in the picture.
+    void Present(QPainter& painter, QImage& surface, int cols, int rows, int magnify, const QSize& device,
+                 const QRect& picture, const QPoint& origin) const;
 
     COrvikDoc* m_pDocument;
 

@@ -76,22 +76,25 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
     }
     const COrvikDoc* doc = m_pDocument;
     const BITMAPINFOHEADER& header = *doc->m_pHeader;
-    const SurfaceRef surface = SurfaceOf(image);
+    SurfaceRef surface = SurfaceOf(image);
     const int sx = m_nScrollX;
     const int sy = m_nScrollY;
+    const int m = Scale().magnify;
+    surface.checker = CheckerPhase{sx * m, sy * m, m};
 
     m_nDrawnWidth = std::max(std::min(cols, header.biWidth - sx), 0);
     m_nDrawnHeight = std::max(std::min(rows, header.biHeight - sy), 0);
     DrawImageBlock(surface, header, doc->m_pPalette, doc->m_pBits, sx, sy, m_nDrawnWidth, m_nDrawnHeight, 0,
-                   0);
+                   0, doc->m_pEntryAlpha);
 
     const RECT sel = NormalizeRect(m_rcSelection);
     if (doc->HasFloat()) {
         const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
-        // An 8-bit floating block holds indices into the image's palette.
-        DrawImageBlock(surface, floating, floating.biBitCount == 8 ? doc->m_pPalette : nullptr,
-                       doc->m_pFloatBits, 0, 0, floating.biWidth, floating.biHeight, sel.left - sx,
-                       sel.top - sy);
+        // An 8-bit floating block holds indices into the image's palette, with its opacities.
+        const bool eightBit = floating.biBitCount == 8;
+        DrawImageBlock(surface, floating, eightBit ? doc->m_pPalette : nullptr, doc->m_pFloatBits, 0, 0,
+                       floating.biWidth, floating.biHeight, sel.left - sx, sel.top - sy,
+                       eightBit ? doc->m_pEntryAlpha : nullptr);
     }
     COverlay overlay(surface, sx, sy, 1);
     DrawOverlays(overlay);
@@ -102,12 +105,13 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
 
 void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     const COrvikDoc* doc = m_pDocument;
-    const SurfaceRef surface = SurfaceOf(image);
+    SurfaceRef surface = SurfaceOf(image);
     const int n = Scale().shrink;
-    const PixelBlock picture{doc->m_pHeader, doc->m_pPalette, doc->m_pBits};
+    const PixelBlock picture{doc->m_pHeader, doc->m_pPalette, doc->m_pBits, doc->m_pEntryAlpha};
     // The first visible block; each block is one surface pixel.
     const int bx = m_nScrollX / n;
     const int by = m_nScrollY / n;
+    surface.checker = CheckerPhase{bx, by, 1};
     m_nDrawnWidth = std::max(std::min(cols, CeilDiv(doc->Width(), n) - bx), 0);
     m_nDrawnHeight = std::max(std::min(rows, CeilDiv(doc->Height(), n) - by), 0);
     const RECT visible{bx, by, bx + m_nDrawnWidth, by + m_nDrawnHeight};
@@ -130,7 +134,8 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     if (doc->HasFloat()) {
         const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
         // An 8-bit floating block holds indices into the image's palette.
-        const FloatingBlock over{{&floating, doc->m_pPalette, doc->m_pFloatBits}, sel.left, sel.top};
+        const FloatingBlock over{
+            {&floating, doc->m_pPalette, doc->m_pFloatBits, doc->m_pEntryAlpha}, sel.left, sel.top};
         const auto [left, right] = span(sel.left, sel.left + floating.biWidth);
         const auto [top, bottom] = span(sel.top, sel.top + floating.biHeight);
         // The blocks it covers, the image's own pixels counting where it covers only part of one.
@@ -157,16 +162,14 @@ void COrvikView::paintEvent(QPaintEvent*) {
     const int magnify = Scale().magnify;
     const int cols = CeilDiv(device.width(), magnify);
     const int rows = CeilDiv(device.height(), magnify);
-    CMainFrame* main = theApp->m_mainFrame;
-    QImage& surface = main->BackBuffer(cols, rows);
+    QImage& surface = theApp->m_mainFrame->BackBuffer(cols, rows);
     Compose(surface, cols, rows);
-    if (magnify == 1) {
-        painter.drawImage(QPoint(0, 0), surface, QRect(0, 0, cols, rows));
-        return;
-    }
-    QImage& shown = main->PresentBuffer(device.width(), device.height());
-    MagnifyPixels(SurfaceOf(surface), cols, rows, magnify, SurfaceOf(shown));
-    painter.drawImage(QPoint(0, 0), shown, QRect(QPoint(0, 0), device));
+    // The checkerboard's squares count from the image's top-left device pixel.
+    const DeviceScale scale = Scale();
+    const QPoint origin = scale.shrink > 1 ? QPoint(m_nScrollX / scale.shrink, m_nScrollY / scale.shrink)
+                                           : QPoint(m_nScrollX * magnify, m_nScrollY * magnify);
+    Present(painter, surface, cols, rows, magnify, device, QRect(0, 0, m_nDrawnWidth, m_nDrawnHeight),
+            origin);
 }
 
 // --- Scrolling ---------------------------------------------------------------------------------
@@ -422,7 +425,8 @@ void COrvikView::enterEvent(QEnterEvent* event) {
 
 void COrvikView::PrintImage(QPrinter* printer) {
     const QImage image =
-        ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits);
+        ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
+                      m_pDocument->m_pEntryAlpha);  // transparent parts show the paper
     QPainter painter;
     if (image.isNull() || !painter.begin(printer)) return;
     const QSize page = printer->pageLayout().paintRectPixels(printer->resolution()).size();

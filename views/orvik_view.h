@@ -129,8 +129,9 @@ private:
     COrvikDoc* Document() const override { return m_pDocument; }
     CToolState& State() override { return *this; }
     int CurrentColour(bool fore) const override { return ColourIndex(fore); }
-    // Lifts the selected pixels into the floating image, leaving the background colour; false
-    // (and the image unchanged) when nothing of the selection lies over the image or memory is short.
+    // Lifts the selected pixels into the floating image, leaving the background colour (transparent
+    // pixels on an image with transparency, as Clear leaves them); false (and the image unchanged) when
+    // nothing of the selection lies over the image or memory is short.
     bool LiftSelection() override;
     void Repaint() override;
     void ShowCursor(const CCursorArt& cursor) override;

@@ -48,17 +48,11 @@ void COrvikView2::paintEvent(QPaintEvent*) {
     const int dw = std::max(std::min(cw, w - m_nScrollX), 0);
     const int dh = std::max(std::min(ch, h - m_nScrollY), 0);
     DrawImageBlock(surface, *m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
-                   m_nScrollX, m_nScrollY, dw, dh, 0, 0);
+                   m_nScrollX, m_nScrollY, dw, dh, 0, 0, m_pDocument->m_pEntryAlpha);
     // Right of and below the image: the hatch.
     if (cw > dw) FillHatch(surface, dw, 0, cw, ch);
     if (ch > dh) FillHatch(surface, 0, dh, dw, ch);
-    if (m == 1) {
-        painter.drawImage(QPoint(0, 0), image, QRect(0, 0, cw, ch));
-        return;
-    }
-    QImage& shown = main->PresentBuffer(device.width(), device.height());
-    MagnifyPixels(surface, cw, ch, m, SurfaceOf(shown));
-    painter.drawImage(QPoint(0, 0), shown, QRect(QPoint(0, 0), device));
+    Present(painter, image, cw, ch, m, device, QRect(0, 0, dw, dh), QPoint(m_nScrollX * m, m_nScrollY * m));
 }
 
 void COrvikView2::UpdateScrollRanges() {

@@ -11,11 +11,7 @@ void PaintDot(COrvikDoc* doc, int x, int y, int index) {
     doc->SetModifiedFlag();
     if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
     doc->Touch(RECT{x, y, x + 1, y + 1});
-    const int row = doc->Height() - 1 - y;
-    if (doc->BitCount() == 8)
-        PutPixel8(doc->m_pBits, x, row, doc->Stride(), index, doc->m_pPalette);
-    else if (doc->BitCount() == 24)
-        PutPixel24(doc->m_pBits, x, row, doc->Stride(), PaletteColour(doc->m_pPalette[index & 0xFF]));
+    PaintPixel(doc->Target(), x, doc->Height() - 1 - y, index);
 }
 
 void PaintLine(COrvikDoc* doc, int x0, int y0, int x1, int y1, int index) {
@@ -35,18 +31,10 @@ void PaintRectOutline(COrvikDoc* doc, const RECT& r, int index) {
 }
 
 void FillAt(COrvikDoc* doc, int x, int y, int index) {
-    if (doc->BitCount() != 8 && doc->BitCount() != 24) return;
     if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     doc->SetModifiedFlag();
     doc->Touch(RECT{0, 0, doc->Width(), doc->Height()});
-    const int row = doc->Height() - 1 - y;
-    const int maxX = doc->Width() - 1;
-    const int maxRow = doc->Height() - 1;
-    if (doc->BitCount() == 8)
-        FloodFill8(doc->m_pBits, doc->m_pHeader, x, row, index, 0, 0, maxX, maxRow, doc->m_pPalette);
-    else
-        FloodFill24(doc->m_pBits, doc->m_pHeader, x, row, PaletteColour(doc->m_pPalette[index & 0xFF]), 0, 0,
-                    maxX, maxRow);
+    PaintFill(doc->Target(), x, doc->Height() - 1 - y, index);
     QGuiApplication::restoreOverrideCursor();
 }

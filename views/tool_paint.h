@@ -1,8 +1,8 @@
 // What the tools write into a document's image, through the core's pixel routines: each write is
 // announced to the document first (Touch, for the undo history and the reduced copies) and marks it
 // modified. Points are image pixels (x from the left, y from the top); colours are palette indices,
-// painted as the index in an 8-bit image and as the entry's colour in a 24-bit one, blended while
-// painting is translucent. Nothing outside the image is written.
+// painted as the index in an 8-bit image and as the entry's colour in a 24-bit one (opaque in a
+// 32-bit one), blended while painting is translucent (PaintPixel). Nothing outside the image is written.
 #pragma once
 
 #include "document/image_buffer.h"

@@ -46,7 +46,7 @@ TEST(UndoHistory, ChangesComeBackExactlyAndOnlyWhatChangedIsKept) {
         {33, 65, {16, 32, 33, 65}},     {130, 129, {60, 60, 130, 129}},  // over tile edges
         {1000, 700, {0, 0, 1000, 700}},                                  // the whole image at once
     };
-    for (const int type : {kImage8Bit, kImage24Bit}) {
+    for (const int type : {int{kImage8Bit}, int{kImage24Bit}, kTestImage32}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << type << " " << c.width << "x" << c.height);
             CUndoBudget budget(uint64_t{64} << 20);
