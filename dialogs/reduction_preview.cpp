@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "views/surface_raster.h"
+
 namespace {
 
 constexpr int kZooms[] = {0, 1, 2, 4, 8};
@@ -70,10 +72,11 @@ QRgb CPreviewView::Pixel(int x, int y) const {
     const int bytes = header->biBitCount / 8;
     if (bytes == 1) {
         const RGBQUAD& e = HeaderPalette(header)[row[x]];
-        return qRgb(e.rgbRed, e.rgbGreen, e.rgbBlue);
+        const uint8_t* alpha = m_reduced ? m_reduced->EntryAlpha() : m_original.entryAlpha;
+        return qRgba(e.rgbRed, e.rgbGreen, e.rgbBlue, EntryAlpha(alpha, row[x]));
     }
     const uint8_t* p = row + int64_t{x} * bytes;
-    return qRgb(p[2], p[1], p[0]);
+    return qRgba(p[2], p[1], p[0], bytes == 4 ? p[3] : 255);
 }
 
 void CPreviewView::Render() {
@@ -86,7 +89,7 @@ void CPreviewView::Render() {
     m_shownRect = QRect();
     if (!m_reduced && !m_text.isEmpty()) return;
     if (m_place->Zoom() > 0) {
-        m_shown = QImage(rect.size(), QImage::Format_RGB32);
+        m_shown = QImage(rect.size(), QImage::Format_ARGB32);
         for (int y = 0; y < rect.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(m_shown.scanLine(y));
             for (int x = 0; x < rect.width(); ++x)
@@ -94,22 +97,26 @@ void CPreviewView::Render() {
         }
     } else {
         // Each shown pixel the mean of a block of the image, as the eye mixes a dither; of a large
-        // block, the mean of a grid of at most 8 x 8 of its pixels.
+        // block, the mean of a grid of at most 8 x 8 of its pixels. Colours are weighed by their
+        // alphas, so transparent pixels add none.
         const int step = std::max({1, CeilDiv(rect.width(), std::max(1, area.width())),
                                    CeilDiv(rect.height(), std::max(1, area.height()))});
         const int sample = std::max(1, step / 8);
-        m_shown = QImage(CeilDiv(rect.width(), step), CeilDiv(rect.height(), step), QImage::Format_RGB32);
+        m_shown = QImage(CeilDiv(rect.width(), step), CeilDiv(rect.height(), step), QImage::Format_ARGB32);
         for (int by = 0; by < m_shown.height(); ++by) {
             auto* line = reinterpret_cast<QRgb*>(m_shown.scanLine(by));
             for (int bx = 0; bx < m_shown.width(); ++bx) {
-                int red = 0, green = 0, blue = 0, n = 0;
+                int64_t red = 0, green = 0, blue = 0, alpha = 0, n = 0;
                 for (int y = by * step; y < std::min(rect.height(), (by + 1) * step); y += sample) {
                     for (int x = bx * step; x < std::min(rect.width(), (bx + 1) * step); x += sample, ++n) {
                         const QRgb c = Pixel(x, y);
-                        red += qRed(c), green += qGreen(c), blue += qBlue(c);
+                        const int a = qAlpha(c);
+                        red += qRed(c) * a, green += qGreen(c) * a, blue += qBlue(c) * a, alpha += a;
                     }
                 }
-                line[bx] = qRgb(red / n, green / n, blue / n);
+                line[bx] = alpha == 0 ? 0
+                                      : qRgba(int(red / alpha), int(green / alpha), int(blue / alpha),
+                                              int(alpha / n));
             }
         }
     }
@@ -127,6 +134,18 @@ void CPreviewView::paintEvent(QPaintEvent* event) {
         const int zoom = std::max(1, m_place->Zoom());
         QRect target(QPoint(0, 0), m_shown.size() * zoom);
         target.moveCenter(area.center());
+        const BITMAPINFOHEADER* original = m_original.header;
+        if (original->biBitCount == 32 ||
+            (original->biBitCount == 8 && !EntriesOpaque(m_original.entryAlpha))) {
+            // Transparent pixels show the editing view's grey and white squares.
+            QImage squares(2 * kCheckerSquare, 2 * kCheckerSquare, QImage::Format_RGB32);
+            for (int y = 0; y < squares.height(); ++y)
+                for (int x = 0; x < squares.width(); ++x)
+                    squares.setPixel(x, y, CheckerColour(x, y));
+            QBrush brush(squares);
+            brush.setTransform(QTransform::fromTranslate(target.left(), target.top()));
+            painter.fillRect(target, brush);
+        }
         painter.drawImage(target, m_shown);
     } else {
         painter.setPen(palette().color(QPalette::Text));

@@ -168,3 +168,55 @@ TEST_F(ReduceDialogTest, AViewChoosesItsPalette) {
     for (int i = 0; i < kPaletteEntries; ++i)
         ASSERT_EQ(PaletteColour(doc->m_pPalette[i]), PaletteColour(current[size_t(i)])) << i;
 }
+
+// A 32-bit picture: its fully transparent pixels become one transparent entry, and only they;
+// partly transparent ones are reduced by their colour. The preview shows them transparent too,
+// and Undo brings the 32-bit rows back.
+TEST_F(ReduceDialogTest, TransparentPixelsBecomeOneTransparentEntry) {
+    COrvikDoc* doc = NewPatternDocument(40, 30, kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    for (int row = 10; row < 20; ++row)
+        std::memset(doc->m_pBits + int64_t{row} * doc->Stride() + 8, 5, 12);
+    ASSERT_TRUE(doc->WriteEntryAlpha(5, 0));
+    ASSERT_TRUE(GuiTest::Main()->RouteCommand(ID_COLORS_INCREASE));
+    ASSERT_EQ(doc->BitCount(), 32);
+    doc->m_pBits[3] = 77;  // (0, 29) from the top: partly transparent
+    const std::vector<uint8_t> before = Rows(doc);
+    const auto transparent = [&](int x, int y) {
+        return before[size_t(int64_t{doc->Height() - 1 - y} * 4 * doc->Width() + 4 * x + 3)] == 0;
+    };
+
+    QImage shown;
+    QRect shownRect;
+    OnNextModal<CDecreaseDepthDlg>([&](CDecreaseDepthDlg* dialog) {
+        dialog->m_colourCount->setValue(6);
+        Click(dialog->m_errorDiffusion);
+        WaitUntilReady(dialog);
+        Grab(dialog->m_preview);
+        shown = dialog->m_preview->Shown();
+        shownRect = dialog->m_preview->ShownRect();
+        QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    Main()->RouteCommand(ID_COLORS_DECREASE);
+    ASSERT_EQ(doc->BitCount(), 8);
+    ASSERT_NE(doc->m_pEntryAlpha, nullptr);
+    const int clear = TransparentEntry(doc->m_pEntryAlpha);
+    ASSERT_GE(clear, 0);
+    std::set<int> used;
+    for (int y = 0; y < doc->Height(); ++y) {
+        for (int x = 0; x < doc->Width(); ++x) {
+            const int index = doc->m_pBits[int64_t{doc->Height() - 1 - y} * doc->Stride() + x];
+            used.insert(index);
+            ASSERT_EQ(index == clear, transparent(x, y)) << x << "," << y;
+            if (shownRect.contains(x, y))
+                ASSERT_EQ(qAlpha(shown.pixel(x - shownRect.left(), y - shownRect.top())),
+                          index == clear ? 0 : 255);
+        }
+    }
+    EXPECT_LE(used.size(), 6u);
+    for (int i = 0; i < kPaletteEntries; ++i)
+        if (i != clear) ASSERT_EQ(doc->m_pEntryAlpha[i], 255) << i;
+    doc->OnEditUndo();
+    EXPECT_EQ(doc->BitCount(), 32);
+    EXPECT_EQ(Rows(doc), before);
+}
