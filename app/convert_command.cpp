@@ -13,6 +13,7 @@
 #include <cstring>
 #include <optional>
 
+#include "app/command_line.h"
 #include "app/messages.h"
 #include "app/translations.h"
 #include "document/colour_reduction.h"
@@ -343,8 +344,19 @@ int RunConvert(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     InitTranslationResources();
     const QStringList arguments = QCoreApplication::arguments().mid(1);
-    QStringList rest = arguments;
-    const QString language = TakeLanguageOption(&rest);
+    // --help and --lang before any "--", as for the program itself.
+    QString language;
+    for (qsizetype i = 0; i < arguments.size() && arguments[i] != QLatin1String("--"); ++i) {
+        if (arguments[i] == QLatin1String("--help") || arguments[i] == QLatin1String("-h")) {
+            std::fputs(kUsage, stdout);
+            std::fputs(ConvertUsage(), stdout);
+            return 0;
+        }
+        if (arguments[i] == QLatin1String("--lang") && i + 1 < arguments.size())
+            language = arguments[i + 1];
+        else if (arguments[i].startsWith(QLatin1String("--lang=")))
+            language = arguments[i].mid(7);
+    }
     InstallTranslations(ChooseUiLanguages(language, QLocale::system().uiLanguages()));
     CConvertCommand command;
     if (!command.Parse(arguments)) return 2;
@@ -352,7 +364,7 @@ int RunConvert(int argc, char* argv[]) {
 }
 
 const char* ConvertUsage() {
-    return "Colour reduction without a window (no display needed):\n"
+    return "\nColour reduction without a window (no display needed):\n"
            "  orvik --convert IN OUT [OPTIONS]\n"
            "  orvik --convert IN... --to FOLDER [--format EXT] [OPTIONS]\n"
            "Reads IN (BMP, PCX, JPEG or PNG), reduces it to a palette and writes OUT, of the type its\n"

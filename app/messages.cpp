@@ -31,8 +31,11 @@ QString StatusText(const PaletteReadResult& result) {
 }
 
 QString MissingExportText(const CPluginLibrary& library, const char* fileName, const char* name) {
-    if (!library.IsLoaded())
+    if (!library.IsLoaded() && library.LoadError().empty())
         return QCoreApplication::translate("OrvikMessage", "Can't Find %1").arg(QLatin1String(fileName));
+    if (!library.IsLoaded())
+        return QCoreApplication::translate("OrvikMessage", "%1 is there but could not be loaded:\n\n%2")
+            .arg(QLatin1String(fileName), QString::fromLocal8Bit(library.LoadError().c_str()));
     if (!library.Symbol<void*>(name))
         return QCoreApplication::translate("OrvikMessage",
                                            "%1 has no function %2: it may be an old or damaged copy.")

@@ -17,11 +17,13 @@ QString StatusText(DibStatus status);
 QString StatusText(const PaletteReadResult& result);
 
 // Why the function `name` of a plug-in library cannot be had: "Can't Find <file>" when the library
-// could not be loaded, another text when it lacks the function; empty when it is there.
+// is missing, the loader's reason when it is there but does not load, another text when it lacks
+// the function; empty when it is there.
 QString MissingExportText(const CPluginLibrary& library, const char* fileName, const char* name);
 
-// The function `name` of a plug-in library loaded for one operation. When the library could not be
-// loaded ("Can't Find <file>") or lacks the function, a message says so and the result is null.
+// The function `name` of a plug-in library loaded for one operation. When the library is missing
+// ("Can't Find <file>"), is there but does not load (with the loader's reason) or lacks the
+// function, a message says so and the result is null.
 void* RequireExport(const CPluginLibrary& library, const char* fileName, const char* name);
 
 template <class Function>
