@@ -5,6 +5,7 @@
 
 const char kUsage[] =
     "Usage: orvik [--lang CODE] [FILE...]\n"
+    "       orvik --convert IN OUT [OPTIONS]    (see below)\n"
     "A small paint and image-editing program for BMP, PCX, JPEG, PNG, GIF, TIFF, WebP,\n"
     "TGA, ICO and PNM images.\n"
     "\n"

@@ -94,6 +94,8 @@ const CommandInfo kCommands[] = {
      QT_TRANSLATE_NOOP("CMainFrame", "Change the size of Image.(Scale)"), false},
     {ID_COLORS_DECREASE, QT_TRANSLATE_NOOP("CMainFrame", "256 Colors (8 Bit)"), "", nullptr, "", false},
     {ID_COLORS_INCREASE, QT_TRANSLATE_NOOP("CMainFrame", "16 Million (24Bit)"), "", nullptr, "", false},
+    {ID_COLORS_REMAP, QT_TRANSLATE_NOOP("CMainFrame", "Remap to Palette..."), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Map the colours of an 8-bit image onto another palette"), false},
     {ID_MISC_TRANSLUCENT, QT_TRANSLATE_NOOP("CMainFrame", "Translucent"), "", nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Turn On/Off Translucent Effect."), true},
     {ID_MISC_OPTION, QT_TRANSLATE_NOOP("CMainFrame", "Option"), "", nullptr,
@@ -475,6 +477,8 @@ void CMainFrame::CreateMenus() {
     QMenu* colors = new QMenu(tr("Colors"), this);
     colors->addMenu(NewMenu(tr("Decrease Color Depth"), {ID_COLORS_DECREASE}));
     colors->addMenu(NewMenu(tr("Increase Color Depth"), {ID_COLORS_INCREASE}));
+    colors->addSeparator();
+    colors->addAction(Action(ID_COLORS_REMAP));
     connect(colors, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     AddItems(colors, {ID_SEPARATOR, ID_COLORS_INVERT, ID_COLORS_GREYSCALE, ID_COLORS_BRIGHTNESS_CONTRAST,
                       ID_COLORS_POSTERIZE, ID_SEPARATOR, ID_COLORS_LOAD_PALETTE, ID_COLORS_SAVE_PALETTE});

@@ -111,7 +111,6 @@ bool COrvikDoc::OnNewDocument() {
 namespace {
 
 const char kCodecLibrary[] = "libimgkit.so";
-const char kColourLibrary[] = "libquantz.so";
 
 // "BMP, PCX, JPEG, ..." of the formats that read (or write).
 QString FormatNames(bool writing) {

@@ -14,6 +14,7 @@
 #include "app/command_target.h"
 #include "document/colour_adjust.h"
 #include "document/file_types.h"
+#include "document/colour_reduction.h"
 #include "document/image_buffer.h"
 #include "document/image_ops.h"
 #include "document/palette_file.h"
@@ -130,6 +131,15 @@ public:
     // Reduces a 24-bit image to 256 colours through libquantz.so, with the progress bar running;
     // any problem is reported and leaves the image as it was. True when the image was reduced.
     bool ReduceColorDepth(int paletteMethod, int ditherMethod);
+    // The same for any choice (a count, a given palette), through ReduceColours, for a 24-bit image
+    // (`command` ID_COLORS_DECREASE) or an 8-bit one (ID_COLORS_REMAP).
+    bool ReduceColours(const ReductionChoice& choice, int command);
+    // Decrease Color Depth (ID_COLORS_DECREASE, a 24-bit image) or Remap to Palette
+    // (ID_COLORS_REMAP, an 8-bit one): the dialog, then what its OK chose.
+    void RunReductionDialog(int command);
+    // Takes a reduction of this image made beforehand (the Decrease Color Depth dialog's preview) as
+    // the image, as one step of the history; false, after a message, when it cannot.
+    bool ApplyReduction(CReducedImage result, int command);
 
     bool HasImage() const { return m_pHeader != nullptr && m_pBits != nullptr; }
     int Width() const { return m_pHeader->biWidth; }
@@ -255,6 +265,10 @@ private:
     // Replaces the image blocks as the command `command`; the open step takes the old ones.
     void ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command,
                       uint8_t* entryAlpha = nullptr);
+    // Makes a reduced image (blocks the document takes, a floating block put onto its palette; its
+    // entries' opacities `entryAlpha`, malloc'd and taken too, or null when all are opaque) the
+    // image, as step `command`; on failure releases them, says so and changes nothing.
+    bool TakeReducedImage(BITMAPINFOHEADER* header, uint8_t* bits, int command, uint8_t* entryAlpha = nullptr);
     // Undo (true) or Redo (false) applied now.
     void ApplyStep(bool undo);
     // The blocks, floating image and selection the history exchanges steps with, and back.

@@ -160,6 +160,113 @@
     </message>
 </context>
 <context>
+    <name>CConvertCommand</name>
+    <message>
+        <source>%1 is given more than once.</source>
+        <translation>%1 is given more than once.</translation>
+    </message>
+    <message>
+        <source>%1 needs a value.</source>
+        <translation>%1 needs a value.</translation>
+    </message>
+    <message>
+        <source>unknown option %1 (orvik --help lists the options).</source>
+        <translation>unknown option %1 (orvik --help lists the options).</translation>
+    </message>
+    <message>
+        <source>--dither must be none, ordered or error-diffusion, not &quot;%1&quot;.</source>
+        <translation>--dither must be none, ordered or error-diffusion, not &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>--palette must be median-cut, octree, standard or a palette file; there is no file &quot;%1&quot;.</source>
+        <translation>--palette must be median-cut, octree, standard or a palette file; there is no file &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>cannot load the palette file %1: %2</source>
+        <translation>cannot load the palette file %1: %2</translation>
+    </message>
+    <message>
+        <source>--colors must be a whole number from %1 to %2, not &quot;%3&quot;.</source>
+        <translation>--colors must be a whole number from %1 to %2, not &quot;%3&quot;.</translation>
+    </message>
+    <message>
+        <source>the standard palette always has 256 colours; --colors %1 cannot be used with it.</source>
+        <translation>the standard palette always has 256 colours; --colors %1 cannot be used with it.</translation>
+    </message>
+    <message>
+        <source>a palette file brings its own colours; --colors cannot be used with it.</source>
+        <translation>a palette file brings its own colours; --colors cannot be used with it.</translation>
+    </message>
+    <message>
+        <source>--format goes with --to FOLDER; with one output file its extension gives the type.</source>
+        <translation>--format goes with --to FOLDER; with one output file its extension gives the type.</translation>
+    </message>
+    <message>
+        <source>--format must be bmp, pcx, jpg or png, not &quot;%1&quot;.</source>
+        <translation>--format must be bmp, pcx, jpg or png, not &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>--convert needs an input file and an output file, or input files and --to FOLDER.</source>
+        <translation>--convert needs an input file and an output file, or input files and --to FOLDER.</translation>
+    </message>
+    <message>
+        <source>--convert needs at least one input file before --to FOLDER.</source>
+        <translation>--convert needs at least one input file before --to FOLDER.</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1 is not a folder.</translation>
+    </message>
+    <message>
+        <source>%1 does not end in a type Orvik writes (.bmp, .pcx, .jpg, .jpeg or .png).</source>
+        <translation>%1 does not end in a type Orvik writes (.bmp, .pcx, .jpg, .jpeg or .png).</translation>
+    </message>
+    <message>
+        <source>%1 would be written over the input %2.</source>
+        <translation>%1 would be written over the input %2.</translation>
+    </message>
+    <message>
+        <source>two inputs would both be written to %1.</source>
+        <translation>two inputs would both be written to %1.</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot open %1: not a type Orvik reads (.bmp, .pcx, .jpg, .jpeg or .png).</source>
+        <translation>cannot open %1: not a type Orvik reads (.bmp, .pcx, .jpg, .jpeg or .png).</translation>
+    </message>
+    <message>
+        <source>cannot open %1: the file is empty.</source>
+        <translation>cannot open %1: the file is empty.</translation>
+    </message>
+    <message>
+        <source>cannot open %1: it is damaged, too large, or a kind of %2 file Orvik cannot read.</source>
+        <translation>cannot open %1: it is damaged, too large, or a kind of %2 file Orvik cannot read.</translation>
+    </message>
+    <message>
+        <source>cannot open %1: the codec library returned an image Orvik cannot hold.</source>
+        <translation>cannot open %1: the codec library returned an image Orvik cannot hold.</translation>
+    </message>
+    <message>
+        <source>cannot reduce %1: %2.</source>
+        <translation>cannot reduce %1: %2.</translation>
+    </message>
+    <message>
+        <source>cannot reduce %1: %2 returned an image Orvik cannot hold.</source>
+        <translation>cannot reduce %1: %2 returned an image Orvik cannot hold.</translation>
+    </message>
+    <message>
+        <source>cannot reduce %1: %2 refused it.</source>
+        <translation>cannot reduce %1: %2 refused it.</translation>
+    </message>
+    <message>
+        <source>could not write %1: the disk may be full or the folder may not be writable; the file on disk was left as it was.</source>
+        <translation>could not write %1: the disk may be full or the folder may not be writable; the file on disk was left as it was.</translation>
+    </message>
+</context>
+<context>
     <name>CDecreaseDepthDlg</name>
     <message>
         <source>Decrease Color Depth</source>
@@ -196,6 +303,109 @@
     <message>
         <source>Error Diffusion</source>
         <translation>Error Diffusion</translation>
+    </message>
+    <message>
+        <source>exact</source>
+        <translation>exact</translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>Remap to Palette</source>
+        <translation>Remap to Palette</translation>
+    </message>
+    <message>
+        <source>Palette Method</source>
+        <translation>Palette Method</translation>
+    </message>
+    <message>
+        <source>Current Palette</source>
+        <translation>Current Palette</translation>
+    </message>
+    <message>
+        <source>Palette File</source>
+        <translation>Palette File</translation>
+    </message>
+    <message>
+        <source>Load Palette File...</source>
+        <translation>Load Palette File...</translation>
+    </message>
+    <message>
+        <source>Colors:</source>
+        <translation>Colors:</translation>
+    </message>
+    <message>
+        <source>Reduce to:</source>
+        <translation>Reduce to:</translation>
+    </message>
+    <message>
+        <source>Whole Image</source>
+        <translation>Whole Image</translation>
+    </message>
+    <message>
+        <source>Zoom:</source>
+        <translation>Zoom:</translation>
+    </message>
+    <message>
+        <source>Load Palette File</source>
+        <translation>Load Palette File</translation>
+    </message>
+    <message>
+        <source>Palette files (*.gpl *.pal *.act *.hex);;All files (*)</source>
+        <translation>Palette files (*.gpl *.pal *.act *.hex);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Cannot load %1.
+
+%2</source>
+        <translation>Cannot load %1.
+
+%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n colours</source>
+        <translation>
+            <numerusform>%1: %n colour</numerusform>
+            <numerusform>%1: %n colours</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No preview: %1</source>
+        <translation>No preview: %1</translation>
+    </message>
+    <message>
+        <source>%1 could not reduce the image.</source>
+        <translation>%1 could not reduce the image.</translation>
+    </message>
+    <message>
+        <source>Reducing...</source>
+        <translation>Reducing...</translation>
+    </message>
+    <message>
+        <source>PSNR: %1</source>
+        <translation>PSNR: %1</translation>
+    </message>
+    <message>
+        <source>PSNR: measuring...</source>
+        <translation>PSNR: measuring...</translation>
+    </message>
+    <message>
+        <source>Original</source>
+        <translation>Original</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Reducing... %1%</source>
+        <translation>Reducing... %1%</translation>
+    </message>
+    <message>
+        <source>(the first 256 of %1)</source>
+        <translation>(the first 256 of %1)</translation>
     </message>
 </context>
 <context>
@@ -647,6 +857,14 @@ Actual Pixels</translation>
 Redo</source>
         <translation>Redo the last undone action
 Redo</translation>
+    </message>
+    <message>
+        <source>Remap to Palette...</source>
+        <translation>Remap to Palette...</translation>
+    </message>
+    <message>
+        <source>Map the colours of an 8-bit image onto another palette</source>
+        <translation>Map the colours of an 8-bit image onto another palette</translation>
     </message>
     <message>
         <source>Flip Horizontal</source>

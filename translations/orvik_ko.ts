@@ -160,6 +160,113 @@
     </message>
 </context>
 <context>
+    <name>CConvertCommand</name>
+    <message>
+        <source>%1 is given more than once.</source>
+        <translation>%1 옵션이 두 번 이상 주어졌습니다.</translation>
+    </message>
+    <message>
+        <source>%1 needs a value.</source>
+        <translation>%1 옵션에는 값이 필요합니다.</translation>
+    </message>
+    <message>
+        <source>unknown option %1 (orvik --help lists the options).</source>
+        <translation>알 수 없는 옵션 %1 (옵션 목록은 orvik --help로 볼 수 있습니다).</translation>
+    </message>
+    <message>
+        <source>--dither must be none, ordered or error-diffusion, not &quot;%1&quot;.</source>
+        <translation>--dither는 &quot;%1&quot;이(가) 아니라 none, ordered, error-diffusion 중 하나여야 합니다.</translation>
+    </message>
+    <message>
+        <source>--palette must be median-cut, octree, standard or a palette file; there is no file &quot;%1&quot;.</source>
+        <translation>--palette는 median-cut, octree, standard 또는 팔레트 파일이어야 합니다. &quot;%1&quot; 파일이 없습니다.</translation>
+    </message>
+    <message>
+        <source>cannot load the palette file %1: %2</source>
+        <translation>팔레트 파일 %1을(를) 불러올 수 없습니다: %2</translation>
+    </message>
+    <message>
+        <source>--colors must be a whole number from %1 to %2, not &quot;%3&quot;.</source>
+        <translation>--colors는 &quot;%3&quot;이(가) 아니라 %1부터 %2까지의 정수여야 합니다.</translation>
+    </message>
+    <message>
+        <source>the standard palette always has 256 colours; --colors %1 cannot be used with it.</source>
+        <translation>표준 팔레트는 항상 256색이므로 --colors %1을(를) 함께 쓸 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>a palette file brings its own colours; --colors cannot be used with it.</source>
+        <translation>팔레트 파일은 자기 색을 가지고 있으므로 --colors를 함께 쓸 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>--format goes with --to FOLDER; with one output file its extension gives the type.</source>
+        <translation>--format은 --to 폴더와 함께 씁니다. 출력 파일이 하나일 때는 그 확장자가 형식을 정합니다.</translation>
+    </message>
+    <message>
+        <source>--format must be bmp, pcx, jpg or png, not &quot;%1&quot;.</source>
+        <translation>--format은 &quot;%1&quot;이(가) 아니라 bmp, pcx, jpg, png 중 하나여야 합니다.</translation>
+    </message>
+    <message>
+        <source>--convert needs an input file and an output file, or input files and --to FOLDER.</source>
+        <translation>--convert에는 입력 파일과 출력 파일, 또는 입력 파일들과 --to 폴더가 필요합니다.</translation>
+    </message>
+    <message>
+        <source>--convert needs at least one input file before --to FOLDER.</source>
+        <translation>--convert에는 --to 폴더 앞에 입력 파일이 하나 이상 필요합니다.</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1은(는) 폴더가 아닙니다.</translation>
+    </message>
+    <message>
+        <source>%1 does not end in a type Orvik writes (.bmp, .pcx, .jpg, .jpeg or .png).</source>
+        <translation>%1의 확장자는 Orvik이 저장하는 형식(.bmp, .pcx, .jpg, .jpeg, .png)이 아닙니다.</translation>
+    </message>
+    <message>
+        <source>%1 would be written over the input %2.</source>
+        <translation>%1을(를) 쓰면 입력 파일 %2을(를) 덮어쓰게 됩니다.</translation>
+    </message>
+    <message>
+        <source>two inputs would both be written to %1.</source>
+        <translation>두 입력 파일이 모두 %1에 쓰이게 됩니다.</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>%1을(를) 열 수 없습니다: %2</translation>
+    </message>
+    <message>
+        <source>cannot open %1: not a type Orvik reads (.bmp, .pcx, .jpg, .jpeg or .png).</source>
+        <translation>%1을(를) 열 수 없습니다: Orvik이 읽는 형식(.bmp, .pcx, .jpg, .jpeg, .png)이 아닙니다.</translation>
+    </message>
+    <message>
+        <source>cannot open %1: the file is empty.</source>
+        <translation>%1을(를) 열 수 없습니다: 파일이 비어 있습니다.</translation>
+    </message>
+    <message>
+        <source>cannot open %1: it is damaged, too large, or a kind of %2 file Orvik cannot read.</source>
+        <translation>%1을(를) 열 수 없습니다: 손상되었거나, 너무 크거나, Orvik이 읽을 수 없는 종류의 %2 파일입니다.</translation>
+    </message>
+    <message>
+        <source>cannot open %1: the codec library returned an image Orvik cannot hold.</source>
+        <translation>%1을(를) 열 수 없습니다: 코덱 라이브러리가 Orvik이 다룰 수 없는 이미지를 돌려주었습니다.</translation>
+    </message>
+    <message>
+        <source>cannot reduce %1: %2.</source>
+        <translation>%1의 색을 줄일 수 없습니다: %2.</translation>
+    </message>
+    <message>
+        <source>cannot reduce %1: %2 returned an image Orvik cannot hold.</source>
+        <translation>%1의 색을 줄일 수 없습니다: %2이(가) Orvik이 다룰 수 없는 이미지를 돌려주었습니다.</translation>
+    </message>
+    <message>
+        <source>cannot reduce %1: %2 refused it.</source>
+        <translation>%1의 색을 줄일 수 없습니다: %2이(가) 받아들이지 않았습니다.</translation>
+    </message>
+    <message>
+        <source>could not write %1: the disk may be full or the folder may not be writable; the file on disk was left as it was.</source>
+        <translation>%1을(를) 쓸 수 없습니다: 디스크가 가득 찼거나 폴더에 쓸 수 없습니다. 디스크의 파일은 그대로 두었습니다.</translation>
+    </message>
+</context>
+<context>
     <name>CDecreaseDepthDlg</name>
     <message>
         <source>Decrease Color Depth</source>
@@ -196,6 +303,108 @@
     <message>
         <source>Error Diffusion</source>
         <translation>Error Diffusion</translation>
+    </message>
+    <message>
+        <source>exact</source>
+        <translation>원본과 같음</translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>Remap to Palette</source>
+        <translation>팔레트에 다시 맞추기</translation>
+    </message>
+    <message>
+        <source>Palette Method</source>
+        <translation>팔레트 방식</translation>
+    </message>
+    <message>
+        <source>Current Palette</source>
+        <translation>현재 팔레트</translation>
+    </message>
+    <message>
+        <source>Palette File</source>
+        <translation>팔레트 파일</translation>
+    </message>
+    <message>
+        <source>Load Palette File...</source>
+        <translation>팔레트 파일 불러오기...</translation>
+    </message>
+    <message>
+        <source>Colors:</source>
+        <translation>색 수:</translation>
+    </message>
+    <message>
+        <source>Reduce to:</source>
+        <translation>줄일 팔레트:</translation>
+    </message>
+    <message>
+        <source>Whole Image</source>
+        <translation>전체 이미지</translation>
+    </message>
+    <message>
+        <source>Zoom:</source>
+        <translation>배율:</translation>
+    </message>
+    <message>
+        <source>Load Palette File</source>
+        <translation>팔레트 파일 불러오기</translation>
+    </message>
+    <message>
+        <source>Palette files (*.gpl *.pal *.act *.hex);;All files (*)</source>
+        <translation>팔레트 파일 (*.gpl *.pal *.act *.hex);;모든 파일 (*)</translation>
+    </message>
+    <message>
+        <source>Cannot load %1.
+
+%2</source>
+        <translation>%1을(를) 불러올 수 없습니다.
+
+%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n colours</source>
+        <translation>
+            <numerusform>%1: %n색</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No preview: %1</source>
+        <translation>미리 보기 없음: %1</translation>
+    </message>
+    <message>
+        <source>%1 could not reduce the image.</source>
+        <translation>%1이(가) 이미지의 색을 줄이지 못했습니다.</translation>
+    </message>
+    <message>
+        <source>Reducing...</source>
+        <translation>색을 줄이는 중...</translation>
+    </message>
+    <message>
+        <source>PSNR: %1</source>
+        <translation>PSNR: %1</translation>
+    </message>
+    <message>
+        <source>PSNR: measuring...</source>
+        <translation>PSNR: 재는 중...</translation>
+    </message>
+    <message>
+        <source>Original</source>
+        <translation>원본</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Reducing... %1%</source>
+        <translation>색을 줄이는 중... %1%</translation>
+    </message>
+    <message>
+        <source>(the first 256 of %1)</source>
+        <translation>(%1색 가운데 처음 256색)</translation>
     </message>
 </context>
 <context>
@@ -647,6 +856,14 @@ Actual Pixels</source>
 Redo</source>
         <translation>마지막으로 취소한 작업을 다시 실행합니다
 다시 실행</translation>
+    </message>
+    <message>
+        <source>Remap to Palette...</source>
+        <translation>팔레트에 다시 맞추기...</translation>
+    </message>
+    <message>
+        <source>Map the colours of an 8-bit image onto another palette</source>
+        <translation>8비트 이미지의 색을 다른 팔레트에 맞춥니다</translation>
     </message>
     <message>
         <source>Flip Horizontal</source>

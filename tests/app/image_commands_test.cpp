@@ -96,9 +96,10 @@ TEST_F(ImageCommandsTest, MenusKeepTheDescribedItemsFirstAndFollowTheDocument) {
                            "Rotate 90° Clockwise", "Rotate 90° Counter-clockwise", "Rotate 180°", "-",
                            "Crop to Selection\tCtrl+Shift+X", "Autocrop"}));
     EXPECT_EQ(Items(MenuTitled("Colors")),
-              (QStringList{"[Decrease Color Depth]", "[Increase Color Depth]", "-", "Invert", "Greyscale",
-                           "Brightness / Contrast…", "Posterize…", "-", "Load Palette…", "Save Palette As…",
-                           "[Sort Palette]", "Merge Duplicate Entries", "Remove Unused Entries"}));
+              (QStringList{"[Decrease Color Depth]", "[Increase Color Depth]", "-", "Remap to Palette...",
+                           "-", "Invert", "Greyscale", "Brightness / Contrast…", "Posterize…", "-",
+                           "Load Palette…", "Save Palette As…", "[Sort Palette]", "Merge Duplicate Entries",
+                           "Remove Unused Entries"}));
     EXPECT_EQ(Items(MenuTitled("File(&F)")).last(2), (QStringList{"-", "Export Scaled…"}));
     EXPECT_EQ(Main()->Action(ID_IMAGE_CROP)->shortcut(), QKeySequence("Ctrl+Shift+X"));
 
