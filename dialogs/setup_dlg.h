@@ -1,5 +1,5 @@
-// Misc. > Option: the translucency percentage used by translucent painting, and a fill style that
-// is kept but not yet used by any tool (its list is disabled).
+// Misc. > Option: the translucency percentage used by translucent painting, and the fill style of
+// the rectangle, ellipse and polygon tools (which the tool-options bar sets too).
 #pragma once
 
 #include <QDialog>
@@ -9,7 +9,9 @@
 class QComboBox;
 class QLineEdit;
 
-// The fill style chosen in the Setup dialog: 0 "Outlined", 1 "Filled". Only the dialog uses it.
+// The shapes' fill style: 0 "Outlined" (the outline only), 1 "Filled" (the background colour inside
+// a foreground outline), 2 "Filled without Outline" (all of it in the background colour); with the
+// right button the two colours change places.
 extern uint8_t g_fillStyle;
 
 class CSetupDlg : public QDialog {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -69,9 +70,26 @@ void COrvikView::OnInitialUpdate() {
 
 // --- Painting ----------------------------------------------------------------------------------
 
-void COrvikView::Compose(QImage& image, int cols, int rows) {
+QRect COrvikView::DeviceRectOfImage(const RECT& area) const {
+    const DeviceScale scale = Scale();
+    const int n = scale.shrink;
+    const int64_t m = scale.magnify;
+    const auto clamp = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1, INT_MAX / 2)); };
+    if (n > 1) {
+        // The blocks the area touches, each one device pixel.
+        return QRect(QPoint(clamp(FloorDiv(area.left, n) - m_nScrollX / n),
+                            clamp(FloorDiv(area.top, n) - m_nScrollY / n)),
+                     QPoint(clamp(FloorDiv(area.right - 1, n) - m_nScrollX / n),
+                            clamp(FloorDiv(area.bottom - 1, n) - m_nScrollY / n)));
+    }
+    return QRect(QPoint(clamp((area.left - m_nScrollX) * m), clamp((area.top - m_nScrollY) * m)),
+                 QPoint(clamp((area.right - m_nScrollX) * m - 1), clamp((area.bottom - m_nScrollY) * m - 1)));
+}
+
+void COrvikView::Compose(QImage& image, int cols, int rows, QRect part) {
+    if (part.isNull()) part = QRect(0, 0, cols, rows);
     if (Scale().shrink > 1) {
-        ComposeReduced(image, cols, rows);
+        ComposeReduced(image, cols, rows, part);
         return;
     }
     const COrvikDoc* doc = m_pDocument;
@@ -82,25 +100,28 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
 
     m_nDrawnWidth = std::max(std::min(cols, header.biWidth - sx), 0);
     m_nDrawnHeight = std::max(std::min(rows, header.biHeight - sy), 0);
-    DrawImageBlock(surface, header, doc->m_pPalette, doc->m_pBits, sx, sy, m_nDrawnWidth, m_nDrawnHeight, 0,
-                   0);
+    // The picture only where it is asked for: the rest of the surface is not shown.
+    const SurfaceRef within = SubSurface(surface, part.x(), part.y(), part.width(), part.height());
+    DrawImageBlock(within, header, doc->m_pPalette, doc->m_pBits, sx + part.x(), sy + part.y(),
+                   std::min(part.width(), m_nDrawnWidth - part.x()),
+                   std::min(part.height(), m_nDrawnHeight - part.y()), 0, 0);
 
     const RECT sel = NormalizeRect(m_rcSelection);
     if (doc->HasFloat()) {
         const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
         // An 8-bit floating block holds indices into the image's palette.
-        DrawImageBlock(surface, floating, floating.biBitCount == 8 ? doc->m_pPalette : nullptr,
-                       doc->m_pFloatBits, 0, 0, floating.biWidth, floating.biHeight, sel.left - sx,
-                       sel.top - sy);
+        DrawImageBlock(within, floating, floating.biBitCount == 8 ? doc->m_pPalette : nullptr,
+                       doc->m_pFloatBits, 0, 0, floating.biWidth, floating.biHeight, sel.left - sx - part.x(),
+                       sel.top - sy - part.y());
     }
     COverlay overlay(surface, sx, sy, 1);
     DrawOverlays(overlay);
     // The hatch covers whatever the overlays drew outside the image.
-    if (cols > m_nDrawnWidth) FillHatch(surface, m_nDrawnWidth, 0, cols, rows);
-    if (rows > m_nDrawnHeight) FillHatch(surface, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
+    if (cols > m_nDrawnWidth) HatchWithin(surface, part, m_nDrawnWidth, 0, cols, rows);
+    if (rows > m_nDrawnHeight) HatchWithin(surface, part, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
 }
 
-void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
+void COrvikView::ComposeReduced(QImage& image, int cols, int rows, const QRect& part) {
     const COrvikDoc* doc = m_pDocument;
     const SurfaceRef surface = SurfaceOf(image);
     const int n = Scale().shrink;
@@ -110,15 +131,22 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     const int by = m_nScrollY / n;
     m_nDrawnWidth = std::max(std::min(cols, CeilDiv(doc->Width(), n) - bx), 0);
     m_nDrawnHeight = std::max(std::min(rows, CeilDiv(doc->Height(), n) - by), 0);
-    const RECT visible{bx, by, bx + m_nDrawnWidth, by + m_nDrawnHeight};
+    // The blocks drawn: those visible within the part asked for.
+    const RECT visible{bx + std::max(part.left(), 0), by + std::max(part.top(), 0),
+                       bx + std::min(part.right() + 1, m_nDrawnWidth),
+                       by + std::min(part.bottom() + 1, m_nDrawnHeight)};
 
-    if (const CReducedCopies::Copy* copy = m_reduced.Level(picture, n)) {
-        for (int y = 0; y < m_nDrawnHeight; ++y)
-            std::memcpy(surface.pixels + y * surface.stride, copy->Row(by + y) + bx,
-                        sizeof(uint32_t) * m_nDrawnWidth);
-    } else {
-        // No memory for the copy: the visible blocks straight from the image.
-        ReduceBlocks(picture, nullptr, n, visible, surface.pixels, surface.stride);
+    if (visible.left < visible.right && visible.top < visible.bottom) {
+        if (const CReducedCopies::Copy* copy = m_reduced.Level(picture, n)) {
+            for (int y = visible.top; y < visible.bottom; ++y)
+                std::memcpy(surface.pixels + (y - by) * surface.stride + (visible.left - bx),
+                            copy->Row(y) + visible.left, sizeof(uint32_t) * (visible.right - visible.left));
+        } else {
+            // No memory for the copy: the visible blocks straight from the image.
+            ReduceBlocks(picture, nullptr, n, visible,
+                         surface.pixels + (visible.top - by) * surface.stride + (visible.left - bx),
+                         surface.stride);
+        }
     }
 
     // Image columns [from, to) as the blocks over them.
@@ -143,30 +171,70 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     }
     COverlay overlay(surface, m_nScrollX, m_nScrollY, n);
     DrawOverlays(overlay);
-    if (cols > m_nDrawnWidth) FillHatch(surface, m_nDrawnWidth, 0, cols, rows);
-    if (rows > m_nDrawnHeight) FillHatch(surface, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
+    if (cols > m_nDrawnWidth) HatchWithin(surface, part, m_nDrawnWidth, 0, cols, rows);
+    if (rows > m_nDrawnHeight) HatchWithin(surface, part, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
 }
 
-void COrvikView::paintEvent(QPaintEvent*) {
+void COrvikView::paintEvent(QPaintEvent* event) {
     if (!m_pDocument->HasImage()) return;
     QPainter painter(viewport());
     const QSize device = PaintInDevicePixels(painter);
     if (device.isEmpty()) return;
+    // Only the device pixels asked for are drawn again: a brush stroke repaints what it touched.
+    const QRect asked = DeviceRectOf(event->rect(), device);
+    if (asked.isEmpty()) return;
     // Composed at image scale (a block a pixel when reduced), then each pixel magnified to whole
     // device pixels.
     const int magnify = Scale().magnify;
     const int cols = CeilDiv(device.width(), magnify);
     const int rows = CeilDiv(device.height(), magnify);
+    const QRect part(QPoint(asked.left() / magnify, asked.top() / magnify),
+                     QPoint(asked.right() / magnify, asked.bottom() / magnify));
     CMainFrame* main = theApp->m_mainFrame;
     QImage& surface = main->BackBuffer(cols, rows);
-    Compose(surface, cols, rows);
+    Compose(surface, cols, rows, part);
     if (magnify == 1) {
-        painter.drawImage(QPoint(0, 0), surface, QRect(0, 0, cols, rows));
+        painter.drawImage(part.topLeft(), surface, part);
         return;
     }
     QImage& shown = main->PresentBuffer(device.width(), device.height());
-    MagnifyPixels(SurfaceOf(surface), cols, rows, magnify, SurfaceOf(shown));
-    painter.drawImage(QPoint(0, 0), shown, QRect(QPoint(0, 0), device));
+    const QRect drawn =
+        QRect(part.topLeft() * magnify, part.size() * magnify).intersected(QRect(QPoint(0, 0), device));
+    const SurfaceRef from = SubSurface(SurfaceOf(surface), part.x(), part.y(), part.width(), part.height());
+    MagnifyPixels(from, part.width(), part.height(), magnify,
+                  SubSurface(SurfaceOf(shown), drawn.x(), drawn.y(), drawn.width(), drawn.height()));
+    if (m_bPixelGrid && Level().zoom >= 6)
+        DrawPixelGrid(shown, magnify, m_nDrawnWidth, m_nDrawnHeight, drawn);
+    painter.drawImage(drawn.topLeft(), shown, drawn);
+}
+
+void COrvikView::DrawPixelGrid(QImage& shown, int magnify, int cols, int rows, const QRect& part) {
+    const SurfaceRef surface = SurfaceOf(shown);
+    const int left = std::max(part.left(), 0);
+    const int top = std::max(part.top(), 0);
+    const int width = std::min({cols * magnify, surface.width, part.right() + 1});
+    const int height = std::min({rows * magnify, surface.height, part.bottom() + 1});
+    // Seen on any colour: light pixels darkened by a third, dark ones lightened by as much.
+    const auto mark = [](uint32_t& p) {
+        const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        const bool light = r * 299 + g * 587 + b * 114 >= 128000;
+        const auto shift = [light](int c) { return light ? c * 2 / 3 : c + (255 - c) / 3; };
+        p = 0xFF000000u | uint32_t(shift(r)) << 16 | uint32_t(shift(g)) << 8 | uint32_t(shift(b));
+    };
+    // The lines lie on the first device pixel of each image pixel, except along the image's own
+    // left and top edges.
+    const int firstColumn = m_nScrollX > 0 ? 0 : magnify;
+    for (int y = top; y < height; ++y) {
+        uint32_t* row = surface.pixels + y * surface.stride;
+        if (y % magnify == 0 && (y > 0 || m_nScrollY > 0)) {
+            for (int x = left; x < width; ++x)
+                mark(row[x]);
+            continue;
+        }
+        const int from = std::max(firstColumn, CeilDiv(left, magnify) * magnify);
+        for (int x = from; x < width; x += magnify)
+            mark(row[x]);
+    }
 }
 
 // --- Scrolling ---------------------------------------------------------------------------------
@@ -415,7 +483,7 @@ void COrvikView::UpdateStatus(int x, int y) {
 
 void COrvikView::enterEvent(QEnterEvent* event) {
     QAbstractScrollArea::enterEvent(event);
-    UpdateCursor();
+    UpdateCursor(QGuiApplication::keyboardModifiers());
 }
 
 // --- Printing ------------------------------------------------------------------------------------

@@ -16,6 +16,14 @@ inline void Invert(const SurfaceRef& s, int x, int y) {
 
 }  // namespace
 
+SurfaceRef SubSurface(const SurfaceRef& surface, int x, int y, int width, int height) {
+    const int left = std::clamp(x, 0, surface.width);
+    const int top = std::clamp(y, 0, surface.height);
+    const int right = std::clamp(x + width, left, surface.width);
+    const int bottom = std::clamp(y + height, top, surface.height);
+    return {surface.pixels + top * surface.stride + left, right - left, bottom - top, surface.stride};
+}
+
 void DrawImageBlock(const SurfaceRef& surface, const BITMAPINFOHEADER& header, const RGBQUAD* colours,
                     const uint8_t* bits, int srcX, int srcY, int cols, int rows, int dstX, int dstY) {
     // Clip the source to the image, then the destination to the surface, moving the other along.

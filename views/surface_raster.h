@@ -14,6 +14,10 @@ struct SurfaceRef {
     ptrdiff_t stride;  // pixels from one row to the next
 };
 
+// The part of `surface` from (x, y), `width` x `height` pixels, clipped to it; what is drawn there
+// at (0, 0) lands on (x, y) of the whole.
+SurfaceRef SubSurface(const SurfaceRef& surface, int x, int y, int width, int height);
+
 constexpr uint32_t kHatchColour = 0xFF640000;  // RGB(100, 0, 0)
 constexpr uint32_t kHatchBackground = 0xFFFFFFFF;
 
