@@ -157,7 +157,8 @@ void CChildFrame::ActivateEditingView() {
 }
 
 void CChildFrame::OnUpdateFrameTitle() {
-    setWindowTitle(m_pDocument->GetTitle());
+    setWindowTitle(m_pDocument->WindowTitle());
+    setWindowModified(m_pDocument->IsModified());
     if (theApp && theApp->m_mainFrame) theApp->m_mainFrame->OnUpdateFrameTitle();
 }
 

@@ -526,8 +526,11 @@ void CMainFrame::FillWindowMenu(QMenu* menu) {
     int number = 1;
     for (QMdiSubWindow* window : windows) {
         if (!window->isVisible()) continue;
-        QAction* action = menu->addAction(
-            QStringLiteral("&%1 %2").arg(number++).arg(EscapeMnemonics(window->windowTitle())));
+        // The caption as shown: with an asterisk where Qt's mark of unsaved changes stands.
+        const QString caption =
+            window->windowTitle().replace(QLatin1String("[*]"), window->isWindowModified() ? "*" : "");
+        QAction* action =
+            menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(EscapeMnemonics(caption)));
         action->setCheckable(true);
         action->setChecked(window == m_mdiArea->currentSubWindow());
         connect(action, &QAction::triggered, this, [this, window] { m_mdiArea->setActiveSubWindow(window); });
@@ -560,8 +563,9 @@ void CMainFrame::OnDocumentsChanged() {
 
 void CMainFrame::OnUpdateFrameTitle() {
     COrvikDoc* doc = theApp->GetActiveChildDocument();
-    m_strTitle = doc ? QStringLiteral("Orvik - %1").arg(doc->GetTitle()) : QStringLiteral("Orvik");
+    m_strTitle = doc ? QStringLiteral("Orvik - %1").arg(doc->WindowTitle()) : QStringLiteral("Orvik");
     setWindowTitle(m_strTitle);
+    setWindowModified(doc && doc->IsModified());
 }
 
 void CMainFrame::changeEvent(QEvent* event) {

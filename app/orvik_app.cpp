@@ -8,7 +8,9 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QSettings>
+#include <QTimer>
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,7 +19,10 @@
 #include "app/child_frame.h"
 #include "app/file_dialog.h"
 #include "app/main_frame.h"
+#include "app/recovery.h"
 #include "document/orvik_doc.h"
+#include "document/recovery_file.h"
+#include "document/zoom_level.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
 
@@ -45,6 +50,8 @@ int g_pasteAsNew = 0;
 
 COrvikApp::COrvikApp(int& argc, char** argv) : QApplication(argc, argv), m_startDir(QDir::currentPath()) {
     theApp = this;
+    // A file size limit makes a write fail (and say so) instead of ending the program.
+    signal(SIGXFSZ, SIG_IGN);
     // The icons, cursors and translations live in the program's static library.
     Q_INIT_RESOURCE(orvik);
     Q_INIT_RESOURCE(orvik_translations);
@@ -91,6 +98,7 @@ bool COrvikApp::InitInstance(const QStringList& files) {
 
     m_nCmdShow = 1;
     m_nUntitledCount = 0;
+    m_recovery = std::make_unique<CRecoveryManager>();
     m_mainFrame = new CMainFrame;  // restores its placement into m_nCmdShow
     m_mainFrame->UpdateRecentFileMenu();
 
@@ -114,6 +122,7 @@ bool COrvikApp::InitInstance(const QStringList& files) {
             break;
     }
     m_mainFrame->UpdateCommandUI();
+    QTimer::singleShot(0, m_recovery.get(), &CRecoveryManager::OfferRecovery);
     return true;
 }
 
@@ -121,6 +130,7 @@ void COrvikApp::ExitInstance() {
     if (!m_mainFrame) return;
     while (!m_documents.empty())
         DestroyDocument(m_documents.back());
+    m_recovery.reset();
     delete m_mainFrame;
     m_mainFrame = nullptr;
     g_activeDoc = nullptr;
@@ -193,6 +203,23 @@ COrvikDoc* COrvikApp::OpenDocumentFile(const QString& path) {
     }
     doc->SetPathName(full);
     ShowDocument(doc);
+    return doc;
+}
+
+COrvikDoc* COrvikApp::OpenRecoveredDocument(RecoveryImage& recovered) {
+    const QPointer<QMdiSubWindow> active = m_mainFrame->m_mdiArea->currentSubWindow();
+    COrvikDoc* doc = CreateDocument();
+    if (!doc->OnRecoverDocument(recovered)) {
+        DiscardDocument(doc, active);
+        return nullptr;
+    }
+    if (recovered.path.empty())
+        doc->SetTitle(QStringLiteral("Orvik%1").arg(++m_nUntitledCount));
+    else
+        doc->SetPathName(QString::fromStdString(recovered.path), false);
+    ShowDocument(doc);
+    const ZoomLevel level{recovered.zoom, recovered.shrink};
+    if (ZoomLevelIndex(level) >= 0) doc->m_pView->ZoomTo(level);
     return doc;
 }
 

@@ -16,6 +16,8 @@
 class CChildFrame;
 class CMainFrame;
 class COrvikDoc;
+class CRecoveryManager;
+struct RecoveryImage;
 class QMdiSubWindow;
 class QPrinter;
 
@@ -30,16 +32,19 @@ public:
     ~COrvikApp() override;
 
     // Start-up: settings, recent files, the main frame, the files named on the command line (if
-    // any), then the main frame is shown. False when the program must end: files were named and
-    // none of them opened.
+    // any), then the main frame is shown and, once the program runs, work a crash left unsaved is
+    // offered. False when the program must end: files were named and none of them opened.
     bool InitInstance(const QStringList& files);
-    // Closes every document without asking and destroys the main frame.
+    // Closes every document without asking (their recovery files go) and destroys the main frame.
     void ExitInstance();
 
     // The document of the active document window, or null.
     COrvikDoc* GetActiveChildDocument() const;
     // Activates the document already open with this path, or opens it in a new window.
     COrvikDoc* OpenDocumentFile(const QString& path);
+    // Opens a recovery file's image as a modified document with the file's path (a new untitled
+    // one when it had none) and zoom; null (after a message) when it could not be made.
+    COrvikDoc* OpenRecoveredDocument(RecoveryImage& recovered);
     // Runs File > New; the new document, or null when it was not made.
     COrvikDoc* OnFileNew();
     void OnFileOpen();
@@ -57,6 +62,8 @@ public:
     const QStringList& RecentFiles() const { return m_recentFiles; }
 
     QPrinter* Printer();
+    // The copies of unsaved work, from start-up to the exit; null outside.
+    CRecoveryManager* Recovery() const { return m_recovery.get(); }
 
     CMainFrame* m_mainFrame = nullptr;
     // The memory all documents' undo histories share, from the setting "Settings/UndoMemoryMiB"
@@ -82,6 +89,7 @@ private:
     QStringList m_recentFiles;
     int m_nUntitledCount = 0;
     std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<CRecoveryManager> m_recovery;
 };
 
 // The one application object.

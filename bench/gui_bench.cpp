@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -13,6 +14,7 @@
 #include "app/orvik_app.h"
 #include "dialogs/new_image_dlg.h"
 #include "document/orvik_doc.h"
+#include "views/orvik_view.h"
 
 COrvikDoc* NewBenchImage(int type, int width, int height) {
     QTimer::singleShot(0, [=] {
@@ -33,6 +35,13 @@ COrvikDoc* NewBenchImage(int type, int width, int height) {
     return doc;
 }
 
+void SizeClientArea(COrvikDoc* doc, int width, int height) {
+    CChildFrame* frame = doc->m_pChildFrame;
+    QWidget* client = doc->m_pView->viewport();
+    frame->resize(frame->width() + width - client->width(), frame->height() + height - client->height());
+    QApplication::processEvents();
+}
+
 void CloseBenchImage(COrvikDoc* doc) {
     doc->SetModifiedFlag(false);
     doc->m_pChildFrame->close();
@@ -43,7 +52,11 @@ int RunGuiBenchmarks(int argc, char** argv, int mainWidth, int mainHeight) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QTemporaryDir state;  // recovery files
+    qputenv("XDG_STATE_HOME", state.path().toUtf8());
     COrvikApp app(argc, argv);
+    // Recovery writes of the changed images would run beside the figures.
+    QSettings().setValue(QStringLiteral("Settings/Recovery"), false);
     if (!app.InitInstance({})) return 1;
     app.m_mainFrame->resize(mainWidth, mainHeight);
     benchmark::Initialize(&argc, argv);

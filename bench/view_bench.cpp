@@ -26,12 +26,7 @@ namespace {
 // A 6000 x 4000 image in a window whose editing view has a 1920 x 1080 client area.
 COrvikDoc* NewImage(int type) {
     COrvikDoc* doc = NewBenchImage(type);
-    if (!doc) return nullptr;
-    CChildFrame* frame = doc->m_pChildFrame;
-    COrvikView* view = doc->m_pView;
-    frame->resize(1920 + frame->width() - view->viewport()->width(),
-                  1080 + frame->height() - view->viewport()->height());
-    QApplication::processEvents();
+    if (doc) SizeClientArea(doc);
     return doc;
 }
 
@@ -48,10 +43,7 @@ void Repaint(benchmark::State& state) {
     while (doc->m_nZoom < zoom)
         view->ZoomIn(3000, 2000);
     // Keep the client area at 1920 x 1080 whatever the zoom did to the frame.
-    CChildFrame* frame = doc->m_pChildFrame;
-    frame->resize(frame->width() + 1920 - view->viewport()->width(),
-                  frame->height() + 1080 - view->viewport()->height());
-    QApplication::processEvents();
+    SizeClientArea(doc);
     state.counters["client_w"] = view->viewport()->width();
     state.counters["client_h"] = view->viewport()->height();
     for (auto _ : state)

@@ -1,5 +1,6 @@
 #include "colour/color_edit_dlg.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -52,15 +53,20 @@ CColorSwatch::CColorSwatch(QWidget* parent) : QWidget(parent) {
 }
 
 void CColorSwatch::SetColor(int red, int green, int blue) {
-    m_brush = QColor(red & 0xFF, green & 0xFF, blue & 0xFF);
+    m_brush = QColor(red & 0xFF, green & 0xFF, blue & 0xFF, m_brush.alpha());
     m_bHasBrush = true;
+    update();
+}
+
+void CColorSwatch::SetAlpha(int alpha) {
+    m_brush.setAlpha(std::clamp(alpha, 0, 255));
     update();
 }
 
 void CColorSwatch::paintEvent(QPaintEvent*) {
     if (!m_bHasBrush) return;
     QPainter painter(this);
-    painter.fillRect(rect(), m_brush);
+    FillEntryColour(painter, rect(), m_brush, 5);
 }
 
 // --- Field -----------------------------------------------------------------------------------------
@@ -262,11 +268,14 @@ CColorEditDlg::CColorEditDlg(CColorPaletteDlg* paletteBar, QWidget* parent)
     m_oldSwatch = new CColorSwatch(this);
     m_oldSwatch->setObjectName(QString::number(IDC_OLD_COLOR));
     m_oldSwatch->setFocusPolicy(Qt::TabFocus);
+    m_transparentCheck = new QCheckBox(tr("Transparent"), this);
+    m_transparentCheck->setObjectName(QString::number(IDC_TRANSPARENT_ENTRY));
     auto* old = new QVBoxLayout;
     old->addSpacing(8);
     old->addWidget(new QLabel(tr("Old Color"), this), 0, Qt::AlignHCenter);
     old->addWidget(m_oldSwatch, 0, Qt::AlignHCenter);
     old->addStretch();
+    old->addWidget(m_transparentCheck, 0, Qt::AlignHCenter);
 
     auto* pictures = new QHBoxLayout;
     pictures->setSpacing(16);
@@ -301,6 +310,12 @@ CColorEditDlg::CColorEditDlg(CColorPaletteDlg* paletteBar, QWidget* parent)
     setTabOrder(m_redEdit, m_greenEdit);
     setTabOrder(m_greenEdit, m_blueEdit);
     setTabOrder(m_blueEdit, m_oldSwatch);
+    setTabOrder(m_oldSwatch, m_transparentCheck);
+    // A partly transparent entry becomes fully transparent or opaque once the box is clicked.
+    connect(m_transparentCheck, &QCheckBox::clicked, this, [this] {
+        m_transparentCheck->setTristate(false);
+        m_currentSwatch->SetAlpha(m_transparentCheck->isChecked() ? 0 : 255);
+    });
 
     connect(m_redEdit, &QLineEdit::textChanged, this, &CColorEditDlg::OnRedGreenChanged);
     connect(m_greenEdit, &QLineEdit::textChanged, this, &CColorEditDlg::OnRedGreenChanged);
@@ -326,15 +341,26 @@ void CColorEditDlg::OnInitDialog() {
     int red = 0, green = 0, blue = 0;
     COrvikDoc* doc = g_activeDoc;
     m_pDocument = nullptr;
+    m_nOldAlpha = 255;
+    bool eightBit = false;
     if (doc && doc->HasImage() && m_nIndex >= 0 && m_nIndex <= 255) {
         m_pDocument = doc;
         const RGBQUAD& entry = doc->m_pPalette[m_nIndex];
         red = entry.rgbRed;
         green = entry.rgbGreen;
         blue = entry.rgbBlue;
+        eightBit = doc->BitCount() == 8;
+        if (eightBit) m_nOldAlpha = EntryAlpha(doc->m_pEntryAlpha, m_nIndex);
     }
-    m_oldSwatch->SetColor(red, green, blue);
-    m_currentSwatch->SetColor(red, green, blue);
+    m_transparentCheck->setEnabled(eightBit);
+    m_transparentCheck->setTristate(m_nOldAlpha != 0 && m_nOldAlpha != 255);
+    m_transparentCheck->setCheckState(m_nOldAlpha == 0     ? Qt::Checked
+                                      : m_nOldAlpha == 255 ? Qt::Unchecked
+                                                           : Qt::PartiallyChecked);
+    for (CColorSwatch* swatch : {m_oldSwatch, m_currentSwatch}) {
+        swatch->SetAlpha(m_nOldAlpha);
+        swatch->SetColor(red, green, blue);
+    }
     // Each edit's change handler moves the markers and sets the field's blue.
     SetEditValue(m_redEdit, red);
     SetEditValue(m_greenEdit, green);
@@ -364,8 +390,13 @@ void CColorEditDlg::accept() {
     const int red = ReadColourEdit(m_redEdit->text());
     const int green = ReadColourEdit(m_greenEdit->text());
     const int blue = ReadColourEdit(m_blueEdit->text());
+    const Qt::CheckState state = m_transparentCheck->checkState();
+    const int alpha = !m_transparentCheck->isEnabled() ? -1
+                      : state == Qt::Checked           ? 0
+                      : state == Qt::Unchecked         ? 255
+                                                       : m_nOldAlpha;
     // Modal, so the document cannot change underneath; should it have, nothing is written.
     if (m_pPaletteBar && m_pDocument && m_pDocument == g_activeDoc)
-        m_pPaletteBar->SetEntry(m_nIndex, red, green, blue);
+        m_pPaletteBar->SetEntry(m_nIndex, red, green, blue, alpha);
     QDialog::accept();
 }

@@ -18,6 +18,7 @@
 class CColorEditDlg;
 class CColorPaletteDlg;
 class COrvikDoc;
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
@@ -25,13 +26,16 @@ class QPushButton;
 // character; no digits read 0. Any number from 256 up, however long, reads 255 and sets *clamped.
 int ReadColourEdit(const QString& text, bool* clamped = nullptr);
 
-// A square in one colour; empty until a colour is set.
+// A square in one colour, over the checkerboard when the colour is less than opaque; empty until a
+// colour is set.
 class CColorSwatch : public QWidget {
     Q_OBJECT
 
 public:
     explicit CColorSwatch(QWidget* parent = nullptr);
     void SetColor(int red, int green, int blue);
+    // The opacity the colour is shown with, 255 until set; kept by SetColor.
+    void SetAlpha(int alpha);
     bool HasColor() const { return m_bHasBrush; }
     QColor Color() const { return m_brush; }
 
@@ -129,6 +133,10 @@ public:
     QLineEdit* m_blueEdit;
     QPushButton* m_okButton;
     QPushButton* m_cancelButton;
+    // "Transparent": an 8-bit image's entry fully transparent (checked) or opaque; partly checked
+    // for an opacity in between, kept unless the box is changed. Disabled for other images, whose
+    // palette holds only colours to paint with.
+    QCheckBox* m_transparentCheck;
 
 public slots:
     // OK: the edits' colour goes into the entry, if the document it was read from is still the
@@ -141,4 +149,5 @@ private:
 
     CColorPaletteDlg* m_pPaletteBar;
     QPointer<COrvikDoc> m_pDocument;  // the document whose entry was read
+    int m_nOldAlpha = 255;            // the entry's opacity when the dialog opened
 };

@@ -5,16 +5,32 @@
 #include <QPointer>
 
 #include "app/main_frame.h"
+#include "app/messages.h"
 #include "app/orvik_app.h"
 #include "colour/color_edit_dlg.h"
 #include "document/orvik_doc.h"
 #include "res/resource.h"
+#include "views/surface_raster.h"
 
 namespace {
 
 constexpr int kCell = 10;
 
 }  // namespace
+
+void FillEntryColour(QPainter& painter, const QRect& rect, const QColor& colour, int square) {
+    if (colour.alpha() < 255) {
+        painter.save();
+        painter.setClipRect(rect);
+        for (int y = rect.top(); y <= rect.bottom(); y += square)
+            for (int x = rect.left(); x <= rect.right(); x += square) {
+                const bool grey = ((x - rect.left()) / square + (y - rect.top()) / square) % 2 == 0;
+                painter.fillRect(x, y, square, square, grey ? QColor(kCheckerGrey) : QColor(kCheckerWhite));
+            }
+        painter.restore();
+    }
+    painter.fillRect(rect, colour);
+}
 
 void DrawPlaceholder(QPainter& painter, const QRect& rect) {
     const int w = rect.width();
@@ -52,9 +68,9 @@ void CPaletteGrid::paintEvent(QPaintEvent*) {
             // The mark: the inverse colour with green and blue exchanged, around a smaller cell.
             const QColor& c = doc->m_hBrush[i];
             painter.fillRect(left, top, kCell, kCell, QColor(255 - c.red(), 255 - c.blue(), 255 - c.green()));
-            painter.fillRect(left + 2, top + 2, kCell - 4, kCell - 4, c);
+            FillEntryColour(painter, QRect(left + 2, top + 2, kCell - 4, kCell - 4), c, (kCell - 4) / 2);
         } else {
-            painter.fillRect(left, top, kCell, kCell, doc->m_hBrush[i]);
+            FillEntryColour(painter, QRect(left, top, kCell, kCell), doc->m_hBrush[i], kCell / 2);
         }
     }
 }
@@ -97,7 +113,7 @@ void CPaletteSwatch::paintEvent(QPaintEvent*) {
         return;
     }
     const int index = m_bForeground ? m_owner->m_foreIndex : m_owner->m_backIndex;
-    painter.fillRect(0, 0, 30, 30, doc->m_hBrush[index & 0xFF]);
+    FillEntryColour(painter, QRect(0, 0, 30, 30), doc->m_hBrush[index & 0xFF], 5);
 }
 
 // --- The bar's dialog ----------------------------------------------------------------------------
@@ -121,7 +137,7 @@ void CColorPaletteDlg::Refresh() {
     m_backSwatch->repaint();
 }
 
-void CColorPaletteDlg::SetEntry(int index, int red, int green, int blue) {
+void CColorPaletteDlg::SetEntry(int index, int red, int green, int blue, int alpha) {
     COrvikDoc* doc = g_activeDoc;
     if (!doc || !doc->HasImage() || index < 0 || index > 255) return;
     const COrvikDoc::CCommandStep step(doc);
@@ -130,7 +146,11 @@ void CColorPaletteDlg::SetEntry(int index, int red, int green, int blue) {
     entry.rgbRed = static_cast<uint8_t>(std::clamp(red, 0, 255));
     entry.rgbGreen = static_cast<uint8_t>(std::clamp(green, 0, 255));
     entry.rgbBlue = static_cast<uint8_t>(std::clamp(blue, 0, 255));
-    doc->m_hBrush[index] = QColor(entry.rgbRed, entry.rgbGreen, entry.rgbBlue);
+    if (alpha >= 0 && doc->BitCount() == 8 && !doc->WriteEntryAlpha(index, alpha))
+        OrvikMessage(
+            tr("The colour's transparency could not be changed: %1.").arg(StatusText(ImageStatus::NoMemory)));
+    doc->m_hBrush[index] =
+        QColor(entry.rgbRed, entry.rgbGreen, entry.rgbBlue, EntryAlpha(doc->m_pEntryAlpha, index));
     Refresh();
     // An 8-bit image is drawn through its palette, which is saved with it.
     if (doc->BitCount() == 8) {

@@ -48,10 +48,11 @@ public:
 
     // Repaints the grid and both swatches from the active document at once.
     void Refresh();
-    // Rewrites entry `index` of the active document's palette (each value clamped to 0..255) as one
-    // step of its history, remakes its brush and repaints; an 8-bit image is redrawn in the new
-    // colour and counts as modified, since its palette is saved with it.
-    void SetEntry(int index, int red, int green, int blue);
+    // Rewrites entry `index` of the active document's palette (each value clamped to 0..255) and,
+    // for an 8-bit image when `alpha` is not -1, its opacity, as one step of its history; remakes its
+    // brush and repaints. An 8-bit image is redrawn in the new colour and counts as modified, since
+    // its palette is saved with it.
+    void SetEntry(int index, int red, int green, int blue, int alpha = -1);
     // Runs the colour dialog modally on entry `index` (0..255) of the active document's palette;
     // nothing without an active document.
     void EditEntry(int index);
@@ -66,3 +67,7 @@ public:
 
 // The grey box with a black cross shown while no document is active.
 void DrawPlaceholder(QPainter& painter, const QRect& rect);
+// Fills `rect` with a colour that may be transparent: over grey and white squares of `square`
+// pixels when its alpha is below 255, so a transparent entry shows as the checkerboard the image
+// is shown over.
+void FillEntryColour(QPainter& painter, const QRect& rect, const QColor& colour, int square);

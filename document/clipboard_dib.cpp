@@ -72,15 +72,26 @@ void WriteClipboardBmp(uint8_t* out, const BITMAPINFOHEADER& source, const RGBQU
 }
 
 ImageStatus ImageFromArgbRows(const uint8_t* rows, ptrdiff_t rowBytes, int width, int height,
-                              BITMAPINFOHEADER** header, uint8_t** bits) {
+                              BITMAPINFOHEADER** header, uint8_t** bits, bool keepAlpha) {
     BITMAPINFOHEADER* newHeader = nullptr;
     uint8_t* newBits = nullptr;
-    const ImageStatus status = AllocateImage(width, height, 24, &newHeader, &newBits);
+    const ImageStatus status = AllocateImage(width, height, keepAlpha ? 32 : 24, &newHeader, &newBits);
     if (status != ImageStatus::Ok) return status;
     const ptrdiff_t stride = newHeader->biXPelsPerMeter;
     for (int y = 0; y < height; ++y) {
         const uint8_t* in = rows + y * rowBytes;
         uint8_t* out = newBits + static_cast<ptrdiff_t>(height - 1 - y) * stride;
+        if (keepAlpha) {
+            for (int x = 0; x < width; ++x, in += 4, out += 4) {
+                const uint32_t argb = LoadWord(in);
+                if (argb >> 24 == 0) continue;  // the block is zeroed
+                out[0] = static_cast<uint8_t>(argb);
+                out[1] = static_cast<uint8_t>(argb >> 8);
+                out[2] = static_cast<uint8_t>(argb >> 16);
+                out[3] = static_cast<uint8_t>(argb >> 24);
+            }
+            continue;
+        }
         for (int x = 0; x < width; ++x, in += 4, out += 3) {
             const uint32_t argb = LoadWord(in);
             const int alpha = static_cast<int>(argb >> 24);
@@ -104,18 +115,31 @@ ImageStatus ImageFromArgbRows(const uint8_t* rows, ptrdiff_t rowBytes, int width
 
 ImageStatus ImageFromIndexedRows(const uint8_t* rows, ptrdiff_t rowBytes, int width, int height,
                                  const uint32_t* table, int entries, BITMAPINFOHEADER** header,
-                                 uint8_t** bits) {
+                                 uint8_t** bits, uint8_t** entryAlpha) {
     BITMAPINFOHEADER* newHeader = nullptr;
     uint8_t* newBits = nullptr;
     const ImageStatus status = AllocateImage(width, height, 8, &newHeader, &newBits);
     if (status != ImageStatus::Ok) return status;
     RGBQUAD* colours = HeaderPalette(newHeader);
     const int used = entries < 0 ? 0 : entries > kPaletteEntries ? kPaletteEntries : entries;
+    uint8_t alphas[kPaletteEntries];
+    std::memset(alphas, kOpaque, sizeof alphas);
     for (int i = 0; i < used; ++i) {
         const uint32_t argb = table[i];
         const int alpha = static_cast<int>(argb >> 24);
-        colours[i] = RGBQUAD{OverWhite(argb & 0xFF, alpha), OverWhite((argb >> 8) & 0xFF, alpha),
-                             OverWhite((argb >> 16) & 0xFF, alpha), 0};
+        if (entryAlpha) {
+            colours[i] = RGBQUAD{static_cast<uint8_t>(argb), static_cast<uint8_t>(argb >> 8),
+                                 static_cast<uint8_t>(argb >> 16), 0};
+            alphas[i] = static_cast<uint8_t>(alpha);
+        } else {
+            colours[i] = RGBQUAD{OverWhite(argb & 0xFF, alpha), OverWhite((argb >> 8) & 0xFF, alpha),
+                                 OverWhite((argb >> 16) & 0xFF, alpha), 0};
+        }
+    }
+    if (entryAlpha && !CopyEntryAlpha(alphas, entryAlpha)) {
+        std::free(newHeader);
+        std::free(newBits);
+        return ImageStatus::NoMemory;
     }
     const ptrdiff_t stride = newHeader->biXPelsPerMeter;
     for (int y = 0; y < height; ++y)

@@ -29,15 +29,19 @@ void WriteClipboardBmp(uint8_t* out, const BITMAPINFOHEADER& source, const RGBQU
                        const uint8_t* bits, const RECT& area);
 
 // Pixels given top row first, `rowBytes` apart, as a 24-bit image of the model: 32-bit words
-// 0xAARRGGBB (in the machine's byte order) composited over white. On Ok stores a calloc'd 40-byte
-// header and a calloc'd pixel block for the caller; otherwise allocates and stores nothing.
+// 0xAARRGGBB (straight alpha, in the machine's byte order) composited over white; with `keepAlpha`
+// as a 32-bit image with the alpha as given (a fully transparent pixel all zero). On Ok stores a
+// calloc'd 40-byte header and a calloc'd pixel block for the caller; otherwise allocates and stores
+// nothing.
 ImageStatus ImageFromArgbRows(const uint8_t* rows, ptrdiff_t rowBytes, int width, int height,
-                              BITMAPINFOHEADER** header, uint8_t** bits);
+                              BITMAPINFOHEADER** header, uint8_t** bits, bool keepAlpha = false);
 
 // One-byte colour indices given top row first, `rowBytes` apart, with a table of `entries` colours
 // 0xAARRGGBB, as an 8-bit image of the model. The table's colours are composited over white; entries
 // past the table are black, and so is every pixel whose index lies past it. Stores a 1064-byte header
-// block and the pixel block as ImageFromArgbRows does.
+// block and the pixel block as ImageFromArgbRows does. With `entryAlpha` the colours are kept as
+// they are and their alphas stored through it: a malloc'd 256-byte block (entries past the table
+// opaque), or null when every entry is opaque.
 ImageStatus ImageFromIndexedRows(const uint8_t* rows, ptrdiff_t rowBytes, int width, int height,
                                  const uint32_t* table, int entries, BITMAPINFOHEADER** header,
-                                 uint8_t** bits);
+                                 uint8_t** bits, uint8_t** entryAlpha = nullptr);

@@ -7,10 +7,10 @@
 
 ImageStatus CheckImageSize(int64_t width, int64_t height, int bitCount, int64_t* stride,
                            int64_t* blockBytes) {
-    if (bitCount != 8 && bitCount != 24) return ImageStatus::BadDepth;
+    if (bitCount != 8 && bitCount != 24 && bitCount != 32) return ImageStatus::BadDepth;
     if (width < 1 || height < 1 || width > kMaxImageDimension || height > kMaxImageDimension)
         return ImageStatus::BadSize;
-    // 65535 * 3 + 3 and 65535 * that both fit easily in 64 bits.
+    // 65535 * 4 + 3 and 65535 * that both fit easily in 64 bits.
     const int64_t rowBytes = RowStride(width, bitCount);
     const int64_t total = rowBytes * height;
     if (total > kMaxPixelBlockBytes) return ImageStatus::TooLarge;
@@ -26,7 +26,8 @@ const char* ImageStatusText(ImageStatus status) {
         case ImageStatus::BadDepth:
             return QT_TRANSLATE_NOOP("ImageStatus", "only 8-bit and 24-bit images are supported");
         case ImageStatus::BadSize:
-            return QT_TRANSLATE_NOOP("ImageStatus", "the width and height must be between 1 and 65535 pixels");
+            return QT_TRANSLATE_NOOP("ImageStatus",
+                                     "the width and height must be between 1 and 65535 pixels");
         case ImageStatus::TooLarge:
             return QT_TRANSLATE_NOOP("ImageStatus", "the image would need more than 1 GiB of pixel memory");
         case ImageStatus::NoMemory:
@@ -56,9 +57,8 @@ RGBQUAD* MakeDefaultPalette() {
 
 ImageStatus AllocateImage(int64_t width, int64_t height, int bitCount, BITMAPINFOHEADER** header,
                           uint8_t** bits) {
-    int64_t stride = 0;
     int64_t blockBytes = 0;
-    const ImageStatus status = CheckImageSize(width, height, bitCount, &stride, &blockBytes);
+    const ImageStatus status = CheckImageSize(width, height, bitCount, nullptr, &blockBytes);
     if (status != ImageStatus::Ok) return status;
     auto* newBits = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(blockBytes)));
     if (!newBits) return ImageStatus::NoMemory;
@@ -66,24 +66,31 @@ ImageStatus AllocateImage(int64_t width, int64_t height, int bitCount, BITMAPINF
         *bits = newBits;
         return ImageStatus::Ok;
     }
-    const size_t headerBytes = bitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
-    auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::calloc(1, headerBytes));
+    BITMAPINFOHEADER* newHeader = MakeHeaderBlock(width, height, bitCount);
     if (!newHeader) {
         std::free(newBits);
         return ImageStatus::NoMemory;
     }
-    newHeader->biSize = kHeaderBytes;
-    newHeader->biWidth = static_cast<int32_t>(width);
-    newHeader->biHeight = static_cast<int32_t>(height);
-    newHeader->biPlanes = 1;
-    newHeader->biBitCount = static_cast<uint16_t>(bitCount);
-    newHeader->biCompression = 0;
-    newHeader->biSizeImage = static_cast<uint32_t>(blockBytes);
-    newHeader->biXPelsPerMeter = static_cast<int32_t>(stride);
-    newHeader->biClrUsed = newHeader->biClrImportant = bitCount == 8 ? kPaletteEntries : 0;
     *header = newHeader;
     *bits = newBits;
     return ImageStatus::Ok;
+}
+
+BITMAPINFOHEADER* MakeHeaderBlock(int64_t width, int64_t height, int bitCount) {
+    const size_t headerBytes = bitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes;
+    auto* header = static_cast<BITMAPINFOHEADER*>(std::calloc(1, headerBytes));
+    if (!header) return nullptr;
+    const int64_t stride = RowStride(width, bitCount);
+    header->biSize = kHeaderBytes;
+    header->biWidth = static_cast<int32_t>(width);
+    header->biHeight = static_cast<int32_t>(height);
+    header->biPlanes = 1;
+    header->biBitCount = static_cast<uint16_t>(bitCount);
+    header->biCompression = 0;
+    header->biSizeImage = static_cast<uint32_t>(stride * height);
+    header->biXPelsPerMeter = static_cast<int32_t>(stride);
+    header->biClrUsed = header->biClrImportant = bitCount == 8 ? kPaletteEntries : 0;
+    return header;
 }
 
 ImageStatus CreateBlankImage(int width, int height, int type, BITMAPINFOHEADER** header, RGBQUAD** palette,
@@ -113,4 +120,30 @@ bool IsModelHeader(const BITMAPINFOHEADER& header) {
     if (CheckImageSize(header.biWidth, header.biHeight, header.biBitCount, &stride) != ImageStatus::Ok)
         return false;
     return header.biXPelsPerMeter == stride;
+}
+
+bool EntriesOpaque(const uint8_t* entryAlpha) {
+    if (!entryAlpha) return true;
+    for (int i = 0; i < kPaletteEntries; ++i)
+        if (entryAlpha[i] != kOpaque) return false;
+    return true;
+}
+
+int TransparentEntry(const uint8_t* entryAlpha) {
+    if (!entryAlpha) return -1;
+    for (int i = 0; i < kPaletteEntries; ++i)
+        if (entryAlpha[i] == 0) return i;
+    return -1;
+}
+
+bool CopyEntryAlpha(const uint8_t* entryAlpha, uint8_t** copy) {
+    if (EntriesOpaque(entryAlpha)) {
+        *copy = nullptr;
+        return true;
+    }
+    auto* block = static_cast<uint8_t*>(std::malloc(kPaletteEntries));
+    if (!block) return false;
+    std::memcpy(block, entryAlpha, kPaletteEntries);
+    *copy = block;
+    return true;
 }

@@ -81,7 +81,8 @@ enum class ImageStatus {
 };
 
 // Checks a width, height and depth against the model's limits, in 64 bits. On Ok stores the row
-// stride and the size of the pixel block (stride * height) where asked.
+// stride and the size of the pixel block (stride * height) where asked. Besides 8 and 24 bits, 32
+// (blue, green, red and alpha) is the 24-bit depth with transparency, as the codec library reads it.
 ImageStatus CheckImageSize(int64_t width, int64_t height, int bitCount, int64_t* stride = nullptr,
                            int64_t* blockBytes = nullptr);
 
@@ -93,6 +94,25 @@ const char* ImageStatusText(ImageStatus status);
 // or null when memory is short.
 void FillDefaultPalette(RGBQUAD* palette);
 RGBQUAD* MakeDefaultPalette();
+
+// Transparency. A 32-bit image holds blue, green, red and alpha per pixel: straight alpha, 255
+// opaque, 0 transparent; the program makes every transparent pixel it writes all zero bytes. An
+// 8-bit image may have an opacity per palette entry (`entryAlpha`, 256 bytes, 255 opaque), or null
+// when every entry is opaque. To the user a 32-bit image is still a 24-bit ("16 Million") one.
+constexpr int kOpaque = 255;
+
+// True when an 8-bit image with this entry alpha block (which may be null) has no entry that is
+// less than opaque.
+bool EntriesOpaque(const uint8_t* entryAlpha);
+// The first fully transparent entry, or -1 (also for a null block).
+int TransparentEntry(const uint8_t* entryAlpha);
+// The opacity of entry `index`: 255 for a null block.
+inline uint8_t EntryAlpha(const uint8_t* entryAlpha, int index) {
+    return entryAlpha ? entryAlpha[index & 0xFF] : uint8_t{kOpaque};
+}
+// A calloc'd copy of a 256-byte entry alpha block, or null for a null or all-opaque one. False
+// when memory is short (nothing is stored then).
+bool CopyEntryAlpha(const uint8_t* entryAlpha, uint8_t** copy);
 
 // The colour table that follows the 40 header bytes of an 8-bit header block.
 inline RGBQUAD* HeaderPalette(BITMAPINFOHEADER* header) {
@@ -112,13 +132,18 @@ enum ImageType {
     kImage24Bit = 1,  // "16 Million (24 Bit)"
 };
 
-// Allocates the blocks of a width x height image of 8 or 24 bits: a zeroed header block (1064 bytes,
-// with room for the colour table, for 8 bit; 40 for 24 bit) with every header field filled in for the
+// Allocates the blocks of a width x height image of 8, 24 or 32 bits: a zeroed header block (1064
+// bytes, with room for the colour table, for 8 bit; 40 otherwise) with every header field filled in for the
 // model, and zeroed rows. Every block of an image the program makes comes from here. With a null
 // `header` only the rows are made, for an operation that keeps its header block. On any status but
 // Ok nothing is allocated and the pointers are left as they were.
 ImageStatus AllocateImage(int64_t width, int64_t height, int bitCount, BITMAPINFOHEADER** header,
                           uint8_t** bits);
+
+// A zeroed header block for a width x height image of `bitCount` bits (1064 bytes, with room for
+// the colour table, for 8 bit; 40 otherwise) with every header field filled in for the model; null
+// when memory is short. The caller has checked the size.
+BITMAPINFOHEADER* MakeHeaderBlock(int64_t width, int64_t height, int bitCount);
 
 // Makes a blank image of the given type: the header block (1064 bytes with the default palette for
 // 8 bit, 40 bytes for 24 bit), the palette (inside the header block for 8 bit, a block of its own
@@ -127,6 +152,6 @@ ImageStatus AllocateImage(int64_t width, int64_t height, int bitCount, BITMAPINF
 ImageStatus CreateBlankImage(int width, int height, int type, BITMAPINFOHEADER** header, RGBQUAD** palette,
                              uint8_t** bits);
 
-// True when a header describes an image the program can hold: 8 or 24 bits, uncompressed, positive
-// size within the limits, and the stride in biXPelsPerMeter matching the width.
+// True when a header describes an image of the model: 8, 24 or 32 bits, uncompressed, positive size
+// within the limits, and the stride in biXPelsPerMeter matching the width.
 bool IsModelHeader(const BITMAPINFOHEADER& header);

@@ -29,7 +29,8 @@ void TakeRows(BITMAPINFOHEADER* header, uint8_t** bits, uint8_t* rows, int64_t w
     header->biSizeImage = static_cast<uint32_t>(blockBytes);
 }
 
-ImageStatus Canvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height, bool releaseOld) {
+ImageStatus Canvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height, uint32_t fill,
+                   bool releaseOld) {
     int64_t stride = 0;
     int64_t blockBytes = 0;
     uint8_t* rows = nullptr;
@@ -44,6 +45,14 @@ ImageStatus Canvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int6
     const int64_t oldStride = header->biXPelsPerMeter;
     for (int64_t row = 0; row < copyRows; ++row)
         std::memcpy(rows + row * stride, *bits + row * oldStride, copyBytes);
+    if (fill != 0) {
+        const int copyColumns = static_cast<int>(copyBytes / bytesPerPixel);
+        const int bytes = static_cast<int>(bytesPerPixel);
+        FillBlock(rows, copyColumns, 0, static_cast<int>(stride), static_cast<int>(width) - copyColumns,
+                  static_cast<int>(copyRows), bytes, fill);
+        FillBlock(rows, 0, static_cast<int>(copyRows), static_cast<int>(stride), static_cast<int>(width),
+                  static_cast<int>(height - copyRows), bytes, fill);
+    }
 
     TakeRows(header, bits, rows, width, height, stride, blockBytes, releaseOld);
     return ImageStatus::Ok;
@@ -67,15 +76,16 @@ ImageStatus Rescale(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int
 }  // namespace
 
 ImageStatus ResizeCanvas(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
-    return Canvas(header, bits, width, height, true);
+    return Canvas(header, bits, width, height, 0, true);
 }
 
 ImageStatus ResizeImage(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
     return Rescale(header, bits, width, height, true);
 }
 
-ImageStatus ResizeCanvasKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
-    return Canvas(header, bits, width, height, false);
+ImageStatus ResizeCanvasKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height,
+                                    uint32_t fill) {
+    return Canvas(header, bits, width, height, fill, false);
 }
 
 ImageStatus ResizeImageKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height) {
@@ -89,18 +99,36 @@ bool IsReducedImage(const BITMAPINFOHEADER* result, const uint8_t* bits, const B
            result->biHeight == source.biHeight;
 }
 
-bool MapOntoPalette(BITMAPINFOHEADER** header, uint8_t** bits, const RGBQUAD* palette) {
+bool MapOntoPalette(BITMAPINFOHEADER** header, uint8_t** bits, const RGBQUAD* palette,
+                    const uint8_t* entryAlpha, const uint8_t* ownAlpha) {
     BITMAPINFOHEADER* floating = *header;
     if (!IsModelHeader(*floating)) return false;
-    if (floating->biBitCount == 24) return Reduce24To8(bits, header, palette);
+    if (floating->biBitCount != 8) return Reduce24To8(bits, header, palette, entryAlpha);
 
     // 8 bit: the same index means the same colour in one table only, so translate through the
     // colours. This works in place and cannot fail.
-    PaletteMatcher matcher(palette);
+    AlphaPaletteMatcher opaque(palette, entryAlpha);
+    const int transparent = TransparentEntry(entryAlpha);
     uint8_t translate[kPaletteEntries];
     const RGBQUAD* own = HeaderPalette(floating);
-    for (int i = 0; i < kPaletteEntries; ++i)
-        translate[i] = static_cast<uint8_t>(matcher.Nearest(own[i].rgbRed, own[i].rgbGreen, own[i].rgbBlue));
+    for (int i = 0; i < kPaletteEntries; ++i) {
+        const int alpha = EntryAlpha(ownAlpha, i);
+        const RGBQUAD& c = own[i];
+        if (alpha == 0 && transparent >= 0)
+            translate[i] = static_cast<uint8_t>(transparent);
+        else if (alpha == kOpaque)
+            translate[i] = static_cast<uint8_t>(opaque.Nearest(c.rgbRed, c.rgbGreen, c.rgbBlue));
+        else {
+            // A partly transparent entry: one of the image's as transparent, else its colour over white.
+            const int same = NearestPaletteIndex(c.rgbRed, c.rgbGreen, c.rgbBlue, palette, entryAlpha,
+                                                 static_cast<uint8_t>(alpha));
+            translate[i] = static_cast<uint8_t>(EntryAlpha(entryAlpha, same) == alpha
+                                                    ? same
+                                                    : opaque.Nearest(OverWhite(c.rgbRed, alpha),
+                                                                     OverWhite(c.rgbGreen, alpha),
+                                                                     OverWhite(c.rgbBlue, alpha)));
+        }
+    }
     const int64_t stride = floating->biXPelsPerMeter;
     for (int64_t row = 0; row < floating->biHeight; ++row) {
         uint8_t* p = *bits + row * stride;

@@ -9,12 +9,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/child_frame.h"
 #include "app/file_dialog.h"
 #include "app/main_frame.h"
 #include "app/messages.h"
 #include "app/orvik_app.h"
+#include "app/recovery.h"
 #include "colour/color_palette_dlg.h"
 #include "dialogs/new_image_dlg.h"
 #include "document/file_types.h"
@@ -38,6 +40,7 @@ COrvikDoc::COrvikDoc() : m_history(theApp->m_undoBudget) {
 }
 
 COrvikDoc::~COrvikDoc() {
+    if (theApp && theApp->Recovery()) theApp->Recovery()->DocumentClosed(this);
     // Another document may have become the active one while this one closes: it stays so.
     if (g_activeDoc == this) g_activeDoc = nullptr;
     if (theApp && theApp->m_mainFrame) theApp->m_mainFrame->m_wndPaletteDlg->Refresh();
@@ -49,9 +52,11 @@ void COrvikDoc::FreeImage() {
     if (m_pHeader && m_pHeader->biBitCount != 8) std::free(m_pPalette);
     std::free(m_pHeader);
     std::free(m_pBits);
+    std::free(m_pEntryAlpha);
     m_pHeader = nullptr;
     m_pPalette = nullptr;
     m_pBits = nullptr;
+    m_pEntryAlpha = nullptr;
 }
 
 void COrvikDoc::FreeFloat() {
@@ -61,11 +66,12 @@ void COrvikDoc::FreeFloat() {
     m_pFloatBits = nullptr;
 }
 
-void COrvikDoc::SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits) {
+void COrvikDoc::SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, uint8_t* entryAlpha) {
     FreeImage();
     m_pHeader = header;
     m_pPalette = palette;
     m_pBits = bits;
+    m_pEntryAlpha = entryAlpha;
 }
 
 ImageStatus COrvikDoc::CreateBlankImage(int width, int height, int type) {
@@ -213,6 +219,7 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
 }
 
 bool COrvikDoc::SaveToFile(const QString& path) {
+    EndStep();  // the file takes the image as it is now, after the last step
     const FileType type = FileTypeOfPath(path.toStdString());
     if (type == FileType::Unknown) {
         OrvikMessage(UnknownTypeMessage(path));
@@ -227,6 +234,8 @@ bool COrvikDoc::SaveToFile(const QString& path) {
                          .arg(path));
         return false;
     }
+    // The file holds the document now: nothing is unsaved, and its recovery copy goes.
+    SetModifiedFlag(false);
     return true;
 }
 
@@ -342,6 +351,20 @@ void COrvikDoc::SizeFrameToImage() {
 
 void COrvikDoc::MakeBrushes() {
     for (int i = 0; i < kPaletteEntries; ++i)
-        m_hBrush[i] = QColor(m_pPalette[i].rgbRed, m_pPalette[i].rgbGreen, m_pPalette[i].rgbBlue);
+        m_hBrush[i] = QColor(m_pPalette[i].rgbRed, m_pPalette[i].rgbGreen, m_pPalette[i].rgbBlue,
+                             EntryAlpha(m_pEntryAlpha, i));
     m_bBrushesMade = 1;
+}
+
+bool COrvikDoc::WriteEntryAlpha(int index, int alpha) {
+    if (!HasImage() || BitCount() != 8 || index < 0 || index >= kPaletteEntries) return false;
+    if (!m_pEntryAlpha) {
+        if (alpha == kOpaque) return true;
+        m_pEntryAlpha = static_cast<uint8_t*>(std::malloc(kPaletteEntries));
+        if (!m_pEntryAlpha) return false;
+        std::memset(m_pEntryAlpha, kOpaque, kPaletteEntries);
+    }
+    m_pEntryAlpha[index] = static_cast<uint8_t>(std::clamp(alpha, 0, 255));
+    m_hBrush[index].setAlpha(m_pEntryAlpha[index]);
+    return true;
 }

@@ -8,14 +8,17 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "app/command_target.h"
 #include "document/image_buffer.h"
+#include "document/pixel_routines.h"
 #include "document/undo_history.h"
 
 class CChildFrame;
 class COrvikView;
+struct RecoveryImage;
 class COrvikView2;
 
 class COrvikDoc : public QObject, public CCommandTarget {
@@ -37,8 +40,14 @@ public:
     // Stores the path, retitles the document with its file name and adds it to the recent files.
     void SetPathName(const QString& path, bool addToRecentFiles = true);
     const QString& GetPathName() const { return m_strPathName; }
+    // Whether the document has changes its file does not hold. The editing operations mark it as
+    // they change what a save writes (true); false says the document as it is now is what its file
+    // holds (after a save, or when changes were given up). Undo and Redo set it from the history:
+    // back at the saved state the document is not modified.
     bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    void SetModifiedFlag(bool modified = true);
+    // The title for the window captions, with Qt's mark of unsaved changes ("[*]") after the name.
+    QString WindowTitle() const;
 
     // Repaints every view of the document except `sender`.
     void UpdateAllViews(const void* sender = nullptr);
@@ -61,6 +70,13 @@ public:
     void OnFileSave();
     void OnFileSaveAs();
 
+    // Recovery of unsaved work (orvik_doc_recovery.cpp). Copies the image, its zoom and path for a
+    // recovery file; false when memory is short.
+    bool CopyForRecovery(RecoveryImage* copy) const;
+    // The new-document step of a recovered document: the image, zoom and path of a recovery file,
+    // modified. False (after a message) when the image is none the program can hold.
+    bool OnRecoverDocument(RecoveryImage& recovered);
+
     // Fits the child frame to the zoomed image, within the main window.
     void SizeFrameToImage();
     void MakeBrushes();
@@ -81,6 +97,15 @@ public:
     int Height() const { return m_pHeader->biHeight; }
     int BitCount() const { return m_pHeader->biBitCount; }
     int Stride() const { return m_pHeader->biXPelsPerMeter; }
+    // Transparency: a 32-bit image (the 24-bit depth with an alpha channel), or an 8-bit one with an
+    // entry that is less than opaque.
+    bool HasAlpha() const { return BitCount() == 32 || (BitCount() == 8 && !EntriesOpaque(m_pEntryAlpha)); }
+    // The image as the pixel routines paint it.
+    PaintTarget Target() const { return PaintTarget{m_pHeader, m_pPalette, m_pEntryAlpha, m_pBits}; }
+    // Gives entry `index` of an 8-bit image the opacity `alpha` (0 transparent .. 255 opaque), making
+    // the entry alpha block when it is first needed; the caller has kept the palette for undo. False
+    // (nothing changed) when memory is short.
+    bool WriteEntryAlpha(int index, int alpha);
     // The floating image: a lifted or pasted block waiting to be dropped.
     bool HasFloat() const { return m_pFloatHeader != nullptr; }
     void FreeFloat();
@@ -106,7 +131,7 @@ public:
     // The floating image's pixels are about to change where it is: the open step keeps a copy of
     // them. False, with nothing kept, when memory is short.
     bool KeepFloatPixels();
-    // The palette is about to change: the open step keeps it as it is.
+    // The palette (with its entries' opacities) is about to change: the open step keeps it as it is.
     void KeepPalette();
     // One command as one step: whatever step is open ends first, and the command's own ends with
     // the scope.
@@ -131,9 +156,11 @@ public:
     void OnEditCut();
     void OnEditPasteSelection();
     void OnImageClear();
-    // Reads the clipboard's picture into the floating image. False when there was none, or (after a
+    // Reads the clipboard's picture into the floating image, with its transparency: a picture with
+    // transparent pixels is 32-bit, an 8-bit one's entry opacities are stored through `entryAlpha`
+    // (malloc'd for the caller, null when all are opaque). False when there was none, or (after a
     // message saying why) when it could not be read; the floating image is then unchanged.
-    bool ReadClipboardImage();
+    bool ReadClipboardImage(uint8_t** entryAlpha);
     // Whether the clipboard offers a picture at all.
     static bool ClipboardHasImage();
 
@@ -144,6 +171,9 @@ public:
     uint8_t* m_pBits = nullptr;
     RGBQUAD* m_pPalette = nullptr;  // inside the header block for 8 bit, a block of its own for 24 bit
     BITMAPINFOHEADER* m_pHeader = nullptr;
+    // An 8-bit image's opacity per palette entry (256 bytes, 255 opaque), or null when every entry
+    // is opaque; always null for 24 and 32 bits. Owned.
+    uint8_t* m_pEntryAlpha = nullptr;
     uint8_t* m_pFloatBits = nullptr;
     BITMAPINFOHEADER* m_pFloatHeader = nullptr;
     int m_cxFrameExtra = 0;  // width of the child frame's borders
@@ -159,21 +189,24 @@ private:
     void RegisterClipboardCommands();
     void RegisterUndoCommands();
     // Brings a floating block read from the clipboard to the image's depth, an 8-bit one onto the
-    // image's palette; false when memory is short.
-    bool FitFloatToImage();
+    // image's palette and opacities; `ownAlpha` are the block's own entries' (may be null). False
+    // when memory is short.
+    bool FitFloatToImage(const uint8_t* ownAlpha);
     // The new-document step of Paste As New Image: the clipboard's picture becomes the image.
     bool TakeClipboardImage();
     // The selection rectangle normalised and clipped to the image; empty with nothing selected.
     RECT SelectionArea() const;
 
     // Replaces the image blocks, releasing the old ones.
-    void SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits);
+    void SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, uint8_t* entryAlpha = nullptr);
     // Runs a resize of the core that keeps the old rows on the image (header changed in place, new
     // rows); the open step takes the image as it was, as the step of `command`.
-    using ResizeOperation = ImageStatus (*)(BITMAPINFOHEADER*, uint8_t**, int64_t, int64_t);
-    ImageStatus ResizeKeepingOld(ResizeOperation operation, int64_t width, int64_t height, int command);
+    using ResizeOperation = std::function<ImageStatus(BITMAPINFOHEADER*, uint8_t**, int64_t, int64_t)>;
+    ImageStatus ResizeKeepingOld(const ResizeOperation& operation, int64_t width, int64_t height,
+                                 int command);
     // Replaces the image blocks as the command `command`; the open step takes the old ones.
-    void ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command);
+    void ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command,
+                      uint8_t* entryAlpha = nullptr);
     // Undo (true) or Redo (false) applied now.
     void ApplyStep(bool undo);
     // The blocks, floating image and selection the history exchanges steps with, and back.
@@ -181,6 +214,9 @@ private:
     void SetUndoState(const UndoTarget& state);
     void FreeImage();
     void MeasureFrameExtra();
+    // Takes the modified state to `modified`: the window captions follow, and a document without
+    // unsaved changes keeps no recovery file.
+    void UpdateModified(bool modified);
 
     QString m_strTitle;
     QString m_strPathName;

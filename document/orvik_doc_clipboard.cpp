@@ -2,9 +2,11 @@
 // into the floating image (also for Paste As New Image, which the application runs).
 //
 // Copy places the block as "image/bmp" (a BMP file image, which is how bitmaps travel between
-// programs here) and the same pixels as an ordinary image for programs that want another type.
-// Pasting reads a bitmap through the program's own parser and any other picture through Qt's image
-// readers, composited over white.
+// programs here) and the same pixels as an ordinary image for programs that want another type. A
+// picture with transparency goes as "image/png" instead, which keeps it. Pasting reads a PNG with
+// transparency as it is, a bitmap through the program's own parser and any other picture through
+// Qt's image readers.
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -28,6 +30,7 @@
 namespace {
 
 const QString kBmpType = QStringLiteral("image/bmp");
+const QString kPngType = QStringLiteral("image/png");
 const QString kQtImageType = QStringLiteral("application/x-qt-image");  // an image held by this process
 
 // The names other programs give a BMP file image.
@@ -91,6 +94,32 @@ private:
     mutable QImage m_image;
 };
 
+// What Copy places for a picture with transparency: the pixels as a QImage (straight alpha, or
+// indexed with the entries' opacities), a snapshot like the bitmap block, and on request as PNG.
+class CClipboardPicture : public QMimeData {
+public:
+    explicit CClipboardPicture(QImage image) : m_image(std::move(image)) {}
+
+    QStringList formats() const override { return {kPngType, kQtImageType}; }
+    bool hasFormat(const QString& type) const override { return formats().contains(type); }
+
+protected:
+    QVariant retrieveData(const QString& type, QMetaType) const override {
+        if (type == kQtImageType) return m_image;
+        if (type != kPngType) return {};
+        if (m_png.isEmpty()) {
+            QBuffer buffer(&m_png);
+            buffer.open(QIODevice::WriteOnly);
+            m_image.save(&buffer, "PNG");
+        }
+        return m_png;
+    }
+
+private:
+    QImage m_image;
+    mutable QByteArray m_png;
+};
+
 void RefusePaste(const QString& reason) {
     OrvikMessage(COrvikDoc::tr("Cannot paste the picture on the clipboard: %1.").arg(reason));
 }
@@ -131,9 +160,23 @@ bool COrvikDoc::OnEditCopy() {
         area = RECT{0, 0, m_pFloatHeader->biWidth, m_pFloatHeader->biHeight};
     }
     const int bitCount = source->biBitCount;
-    if (bitCount != 8 && bitCount != 24) return false;
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
+    if (width > 0 && height > 0 && (bitCount == 32 || (bitCount == 8 && !EntriesOpaque(m_pEntryAlpha)))) {
+        // The area of the block as a picture of its own.
+        BITMAPINFOHEADER part = *source;
+        part.biWidth = width;
+        part.biHeight = height;
+        const int bytesPerPixel = bitCount / 8;
+        const uint8_t* first =
+            bits + static_cast<ptrdiff_t>(source->biHeight - area.bottom) * source->biXPelsPerMeter +
+            static_cast<ptrdiff_t>(area.left) * bytesPerPixel;
+        QImage image = ImageToQImage(part, colours, first, m_pEntryAlpha);
+        if (image.isNull()) return false;
+        QGuiApplication::clipboard()->setMimeData(new CClipboardPicture(std::move(image)));
+        return true;
+    }
+    if (bitCount != 8 && bitCount != 24) return false;
     const size_t bytes = ClipboardBmpBytes(width, height, bitCount);
 
     QByteArray block;
@@ -163,9 +206,12 @@ void COrvikDoc::OnEditCut() {
         const int width = area.right - area.left;
         const int height = area.bottom - area.top;
         if (width > 0 && height > 0) {
-            // Value 0 whatever the background colour: index 0, or black in a 24-bit image.
+            // Value 0 whatever the background colour: index 0, or black in a 24-bit image; on an image
+            // with transparency a transparent pixel.
+            const uint32_t value = ErasesToTransparent(Target()) ? ErasedValue(Target(), 0) : 0;
             Touch(area);
-            FillBlock(m_pBits, area.left, Height() - area.bottom, Stride(), width, height, BitCount() / 8, 0);
+            FillBlock(m_pBits, area.left, Height() - area.bottom, Stride(), width, height, BitCount() / 8,
+                      value);
             SetModifiedFlag();
         }
     }
@@ -173,12 +219,12 @@ void COrvikDoc::OnEditCut() {
 }
 
 void COrvikDoc::OnImageClear() {
-    if (!HasImage() || (BitCount() != 8 && BitCount() != 24)) return;
+    if (!HasImage()) return;
     const CCommandStep step(this);
     SetModifiedFlag();
     const RECT area = m_pView && m_pView->m_bSelection ? SelectionArea() : RECT{0, 0, Width(), Height()};
-    const int index = COrvikView::ColourIndex(false);
-    const uint32_t value = BitCount() == 8 ? static_cast<uint32_t>(index) : PaletteColour(m_pPalette[index]);
+    // The background colour, or transparent pixels on an image with transparency.
+    const uint32_t value = ErasedValue(Target(), COrvikView::ColourIndex(false));
     // A floating block stays where it is.
     Touch(area);
     FillBlock(m_pBits, area.left, Height() - area.bottom, Stride(), area.right - area.left,
@@ -197,17 +243,40 @@ bool COrvikDoc::ClipboardHasImage() {
     return !DecodableTypes(data).isEmpty();
 }
 
-bool COrvikDoc::ReadClipboardImage() {
+bool COrvikDoc::ReadClipboardImage(uint8_t** entryAlpha) {
+    *entryAlpha = nullptr;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data) return false;
     BITMAPINFOHEADER* header = nullptr;
     uint8_t* bits = nullptr;
+    uint8_t* alpha = nullptr;
     QString reason;  // why the last picture on offer could not be read
+    const auto take = [&](const QImage& image) {
+        if (image.isNull()) {
+            reason = tr("the picture could not be decoded");
+            return false;
+        }
+        const ImageStatus status = QImageToImage(image, &header, &bits, &alpha);
+        if (status != ImageStatus::Ok) reason = StatusText(status);
+        return status == ImageStatus::Ok;
+    };
+
+    // A PNG with transparency first: a bitmap beside it holds the same picture without it.
+    const QStringList decodable = DecodableTypes(data);
+    if (!decodable.isEmpty() && decodable.first().compare(kPngType, Qt::CaseInsensitive) == 0) {
+        if (take(QImage::fromData(data->data(decodable.first()))) && header->biBitCount != 32 && !alpha) {
+            std::free(header);
+            std::free(bits);
+            header = nullptr;
+            bits = nullptr;
+        }
+    }
 
     // A bitmap is read by our own parser only.
     const QStringList formats = data->formats();
     bool bitmapOffered = false;
     for (const QString& type : formats) {
+        if (header) break;
         if (!IsBitmapType(type)) continue;
         bitmapOffered = true;
         const QByteArray block = data->data(type);
@@ -219,17 +288,8 @@ bool COrvikDoc::ReadClipboardImage() {
     // Then any encoded picture Qt can decode, then an image this process placed as a QImage. (For
     // another program's data the platform offers that image too, decoded by Qt from whatever types
     // there are, bitmaps included; a bitmap our parser refused is not read that way.)
-    const auto take = [&](const QImage& image) {
-        if (image.isNull()) {
-            reason = tr("the picture could not be decoded");
-            return false;
-        }
-        const ImageStatus status = QImageToImage(image, &header, &bits);
-        if (status != ImageStatus::Ok) reason = StatusText(status);
-        return status == ImageStatus::Ok;
-    };
     if (!header) {
-        for (const QString& type : DecodableTypes(data)) {
+        for (const QString& type : decodable) {
             if (take(QImage::fromData(data->data(type)))) break;
         }
     }
@@ -243,6 +303,7 @@ bool COrvikDoc::ReadClipboardImage() {
     FreeFloat();
     m_pFloatHeader = header;
     m_pFloatBits = bits;
+    *entryAlpha = alpha;
     return true;
 }
 
@@ -262,11 +323,14 @@ void COrvikDoc::OnEditPasteSelection() {
         view->m_bMoving = false;
         UpdateAllViews();
     }
-    if (!ReadClipboardImage()) return;
+    uint8_t* floatAlpha = nullptr;
+    if (!ReadClipboardImage(&floatAlpha)) return;
 
     // The floating block always has the image's depth and an 8-bit one holds indices into the
     // image's palette, so what floats on screen is exactly what a drop writes.
-    if (!FitFloatToImage()) {
+    const bool fitted = FitFloatToImage(floatAlpha);
+    std::free(floatAlpha);
+    if (!fitted) {
         const int width = m_pFloatHeader->biWidth;
         const int height = m_pFloatHeader->biHeight;
         FreeFloat();
@@ -283,30 +347,40 @@ void COrvikDoc::OnEditPasteSelection() {
     view->viewport()->update();
 }
 
-bool COrvikDoc::FitFloatToImage() {
-    if (m_pFloatHeader->biBitCount == 24)
-        return BitCount() == 24 || Reduce24To8(&m_pFloatBits, &m_pFloatHeader, m_pPalette);
-    if (BitCount() == 24) return Expand8To24(&m_pFloatBits, &m_pFloatHeader);
-    // 8 bit on 8 bit: the same indices when both tables hold the same colours (a copy and paste
-    // inside one image stays exact), otherwise each entry's nearest colour in the image's table.
-    const RGBQUAD* own = HeaderPalette(m_pFloatHeader);
-    bool same = true;
-    for (int i = 0; i < kPaletteEntries && same; ++i)
-        same = own[i].rgbRed == m_pPalette[i].rgbRed && own[i].rgbGreen == m_pPalette[i].rgbGreen &&
-               own[i].rgbBlue == m_pPalette[i].rgbBlue;
-    return same || MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, m_pPalette);
+bool COrvikDoc::FitFloatToImage(const uint8_t* ownAlpha) {
+    const int depth = m_pFloatHeader->biBitCount;
+    if (BitCount() == 8) {
+        if (depth != 8) return Reduce24To8(&m_pFloatBits, &m_pFloatHeader, m_pPalette, m_pEntryAlpha);
+        // 8 bit on 8 bit: the same indices when both tables hold the same colours and opacities (a
+        // copy and paste inside one image stays exact), otherwise each entry's nearest colour in
+        // the image's table.
+        const RGBQUAD* own = HeaderPalette(m_pFloatHeader);
+        bool same = true;
+        for (int i = 0; i < kPaletteEntries && same; ++i)
+            same = own[i].rgbRed == m_pPalette[i].rgbRed && own[i].rgbGreen == m_pPalette[i].rgbGreen &&
+                   own[i].rgbBlue == m_pPalette[i].rgbBlue &&
+                   EntryAlpha(ownAlpha, i) == EntryAlpha(m_pEntryAlpha, i);
+        return same || MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, m_pPalette, m_pEntryAlpha, ownAlpha);
+    }
+    // 24 or 32 bits: an 8-bit block through its own colours (and opacities), then to the image's
+    // depth; transparency is composited over white on a 24-bit image.
+    if (depth == 8 && !Expand8To24(&m_pFloatBits, &m_pFloatHeader, true, ownAlpha)) return false;
+    return ConvertTrueColour(&m_pFloatBits, &m_pFloatHeader, BitCount());
 }
 
 bool COrvikDoc::TakeClipboardImage() {
-    if (!ReadClipboardImage()) return false;
-    // An 8-bit picture keeps its own colours; a 24-bit one gets the default palette to paint with.
+    uint8_t* alpha = nullptr;
+    if (!ReadClipboardImage(&alpha)) return false;
+    // An 8-bit picture keeps its own colours and their opacities; a 24 or 32-bit one gets the
+    // default palette to paint with.
     RGBQUAD* palette = m_pFloatHeader->biBitCount == 8 ? HeaderPalette(m_pFloatHeader) : MakeDefaultPalette();
     if (!palette) {
         FreeFloat();
+        std::free(alpha);
         RefusePaste(StatusText(ImageStatus::NoMemory));
         return false;
     }
-    SetImage(m_pFloatHeader, palette, m_pFloatBits);
+    SetImage(m_pFloatHeader, palette, m_pFloatBits, alpha);
     m_pFloatHeader = nullptr;
     m_pFloatBits = nullptr;
     return true;

@@ -9,6 +9,7 @@
 #include "app/main_frame.h"
 #include "app/messages.h"
 #include "app/orvik_app.h"
+#include "app/recovery.h"
 #include "colour/color_palette_dlg.h"
 #include "dialogs/canvas_size_dlg.h"
 #include "dialogs/decrease_depth_dlg.h"
@@ -67,7 +68,9 @@ void COrvikDoc::RegisterImageCommands() {
     OnCommand(ID_COLORS_INCREASE, [this] { IncreaseColorDepth(); });
     OnCommand(ID_MISC_OPTION, [] {
         CSetupDlg dialog(theApp->m_mainFrame);
-        dialog.exec();
+        CRecoveryManager* recovery = theApp->Recovery();
+        dialog.SetRecovery(recovery->Enabled(), recovery->IntervalSeconds());
+        if (dialog.exec() == QDialog::Accepted) recovery->SetSettings(dialog.m_bRecovery, dialog.m_nRecoverySeconds);
     });
 
     for (int id : {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE, ID_MISC_OPTION})
@@ -77,10 +80,10 @@ void COrvikDoc::RegisterImageCommands() {
              [this](CCmdUI& ui) { ui.Enable(HasImage() && BitCount() == 8 && !HasFloat()); });
 }
 
-ImageStatus COrvikDoc::ResizeKeepingOld(ResizeOperation operation, int64_t width, int64_t height,
+ImageStatus COrvikDoc::ResizeKeepingOld(const ResizeOperation& operation, int64_t width, int64_t height,
                                         int command) {
     ImageBlocks previous;
-    if (!previous.CopyHeader(m_pHeader, m_pPalette)) return ImageStatus::NoMemory;
+    if (!previous.CopyHeader(m_pHeader, m_pPalette, m_pEntryAlpha)) return ImageStatus::NoMemory;
     uint8_t* const rows = m_pBits;
     const ImageStatus status = operation(m_pHeader, &m_pBits, width, height);
     if (status != ImageStatus::Ok) return status;
@@ -92,7 +95,12 @@ ImageStatus COrvikDoc::ResizeKeepingOld(ResizeOperation operation, int64_t width
 ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
     if (!HasImage()) return ImageStatus::BadSize;
     const CCommandStep step(this);
-    const ImageStatus status = ResizeKeepingOld(&ResizeCanvasKeepingRows, width, height, ID_IMAGE_CANVAS);
+    // The new area is transparent on an image that can be (zero bytes are, at 32 bits).
+    const uint32_t fill = BitCount() == 8 && ErasesToTransparent(Target()) ? ErasedValue(Target(), 0) : 0;
+    const ImageStatus status =
+        ResizeKeepingOld([fill](BITMAPINFOHEADER* header, uint8_t** bits, int64_t w,
+                                int64_t h) { return ResizeCanvasKeepingRows(header, bits, w, h, fill); },
+                         width, height, ID_IMAGE_CANVAS);
     if (status != ImageStatus::Ok) return status;
     if (m_pView) m_pView->UpdateScrollRanges();
     if (m_pView2) m_pView2->UpdateScrollRanges();
@@ -104,7 +112,7 @@ ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
 ImageStatus COrvikDoc::ResizeImage(int64_t width, int64_t height) {
     if (!HasImage()) return ImageStatus::BadSize;
     const CCommandStep step(this);
-    const ImageStatus status = ResizeKeepingOld(&ResizeImageKeepingRows, width, height, ID_IMAGE_RESIZE);
+    const ImageStatus status = ResizeKeepingOld(ResizeImageKeepingRows, width, height, ID_IMAGE_RESIZE);
     if (status != ImageStatus::Ok) return status;
     SizeFrameToImage();
     // A maximised frame keeps its size, so the views must drop scroll positions past the image.
@@ -174,11 +182,12 @@ bool COrvikDoc::ReduceColorDepth(int paletteMethod, int ditherMethod) {
 bool COrvikDoc::IncreaseColorDepth() {
     if (!HasImage() || BitCount() != 8 || HasFloat()) return false;
     const CCommandStep step(this);
-    // The 24-bit image keeps the colours to paint with in a palette block of its own.
+    // The 24-bit image keeps the colours to paint with in a palette block of its own; transparent
+    // entries make it a 32-bit one, whose pixels keep their entries' opacities.
     auto* palette = static_cast<RGBQUAD*>(std::malloc(kPaletteBytes));
     uint8_t* bits = m_pBits;
     BITMAPINFOHEADER* header = m_pHeader;
-    if (!palette || !Expand8To24(&bits, &header, false)) {
+    if (!palette || !Expand8To24(&bits, &header, false, m_pEntryAlpha)) {
         std::free(palette);
         OrvikMessage(tr("The colour depth could not be increased: %1.\n\nThe image was left as it was.")
                          .arg(StatusText(ImageStatus::NoMemory)));

@@ -6,6 +6,7 @@
 
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
+#include "app/recovery.h"
 #include "colour/color_palette_dlg.h"
 #include "document/orvik_doc.h"
 #include "res/resource.h"
@@ -28,7 +29,7 @@ void COrvikDoc::RegisterUndoCommands() {
 // --- Recording -----------------------------------------------------------------------------------
 
 UndoTarget COrvikDoc::UndoState() const {
-    UndoTarget state{m_pHeader, m_pPalette, m_pBits, {m_pFloatHeader, m_pFloatBits}};
+    UndoTarget state{m_pHeader, m_pPalette, m_pBits, {m_pFloatHeader, m_pFloatBits}, m_pEntryAlpha};
     if (m_pView) {
         state.floating.selected = m_pView->m_bSelection;
         state.floating.place = m_pView->m_rcSelection;
@@ -40,6 +41,7 @@ void COrvikDoc::SetUndoState(const UndoTarget& state) {
     m_pHeader = state.header;
     m_pPalette = state.palette;
     m_pBits = state.bits;
+    m_pEntryAlpha = state.entryAlpha;
     m_pFloatHeader = state.floating.header;
     m_pFloatBits = state.floating.bits;
     if (m_pView) {
@@ -49,7 +51,10 @@ void COrvikDoc::SetUndoState(const UndoTarget& state) {
 }
 
 void COrvikDoc::EndStep() {
-    if (m_history.EndStep(UndoState()) != StepOutcome::TooLarge) return;
+    const StepOutcome outcome = m_history.EndStep(UndoState());
+    // A change that left everything as it was is none.
+    UpdateModified(m_history.Modified());
+    if (outcome != StepOutcome::TooLarge) return;
     if (theApp && theApp->m_mainFrame)
         theApp->m_mainFrame->statusBar()->showMessage(
             tr("This change is too large to undo; the undo history was emptied."), kMessageMilliseconds);
@@ -70,14 +75,16 @@ bool COrvikDoc::KeepFloatPixels() {
 }
 
 void COrvikDoc::KeepPalette() {
-    if (HasImage()) m_history.KeepPalette(m_pPalette);
+    if (HasImage()) m_history.KeepPalette(m_pPalette, m_pEntryAlpha);
 }
 
-void COrvikDoc::ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command) {
-    m_history.KeepImage(ImageBlocks(m_pHeader, m_pPalette, m_pBits), command);
+void COrvikDoc::ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command,
+                             uint8_t* entryAlpha) {
+    m_history.KeepImage(ImageBlocks(m_pHeader, m_pPalette, m_pBits, m_pEntryAlpha), command);
     m_pHeader = header;
     m_pPalette = palette;
     m_pBits = bits;
+    m_pEntryAlpha = entryAlpha;
 }
 
 // --- Undo and Redo -------------------------------------------------------------------------------
@@ -109,7 +116,8 @@ void COrvikDoc::ApplyStep(bool undo) {
     UndoTarget state = UndoState();
     const UndoEffect effect = undo ? m_history.Undo(state) : m_history.Redo(state);
     SetUndoState(state);
-    SetModifiedFlag();
+    UpdateModified(m_history.Modified());
+    if (m_bModified && theApp->Recovery()) theApp->Recovery()->DocumentChanged(this);
 
     if (effect.floating && m_pView) m_pView->m_bMoving = false;
     if (effect.image || effect.palette) {

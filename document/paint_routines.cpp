@@ -337,41 +337,27 @@ uint8_t* PixelAt(const PaintCanvas& t, int x, int y) {
     return t.bits + static_cast<ptrdiff_t>(t.height - 1 - y) * t.stride + static_cast<ptrdiff_t>(x) * t.bytes;
 }
 
-// A run of 4-byte pixels: the colour (blended while translucent) with the given alpha.
-void HLine32(uint8_t* p, int count, uint32_t colour, uint8_t alpha) {
-    uint8_t pixel[4];
-    for (int i = 0; i < count; ++i, p += 4) {
-        std::memcpy(pixel, p, 3);
-        HLine24(pixel, 0, 0, 0, 0, colour);
-        pixel[3] = alpha;
-        std::memcpy(p, pixel, 4);
-    }
-}
-
-// Columns x0..x1 of row y (clipped), the one writer of every span.
-void WriteRun(const PaintCanvas& t, int y, int x0, int x1, uint32_t colour, uint8_t alpha) {
+// Columns x0..x1 of row y (clipped), the one writer of every span: painted as PutPixel8 and
+// PutPixel24 paint (blended while translucent; a 4-byte pixel as a layer over what it holds).
+void WriteRun(const PaintCanvas& t, int y, int x0, int x1, uint32_t colour) {
     if (y < 0 || y >= t.height) return;
     x0 = std::max(x0, 0);
     x1 = std::min(x1, t.width - 1);
     if (x0 > x1) return;
     const int row = t.height - 1 - y;
-    switch (t.bytes) {
-        case 1:
-            HLine8(t.bits, x0, row, x1, t.stride, static_cast<int>(colour), t.palette);
-            break;
-        case 3:
-            HLine24(t.bits, x0, row, x1, t.stride, colour);
-            break;
-        case 4:
-            HLine32(PixelAt(t, x0, y), x1 - x0 + 1, colour, alpha);
-            break;
-        default:
-            break;
-    }
+    if (t.bytes == 1)
+        HLine8(t.bits, x0, row, x1, t.stride, static_cast<int>(colour), t.palette, t.entryAlpha);
+    else if (t.bytes == 3 || t.bytes == 4)
+        HLine24(t.bits, x0, row, x1, t.stride, colour, t.bytes);
 }
 
-void WriteSpans(const PaintCanvas& t, const CSpanSet& set, uint32_t colour, uint8_t alpha) {
-    set.ForEach([&](int y, int x0, int x1) { WriteRun(t, y, x0, x1, colour, alpha); });
+// Columns x0..x1 of row y (clipped) set to the pixel value `value` as they are, unblended.
+void SetRun(const PaintCanvas& t, int y, int x0, int x1, uint32_t value) {
+    if (y < 0 || y >= t.height) return;
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, t.width - 1);
+    if (x0 > x1) return;
+    FillBlock(t.bits, x0, t.height - 1 - y, t.stride, x1 - x0 + 1, 1, t.bytes, value);
 }
 
 }  // namespace
@@ -382,12 +368,22 @@ uint32_t InkOf(const PaintCanvas& target, int index) {
 }
 
 void PaintSpans(const PaintCanvas& target, const CSpanSet& set, uint32_t colour) {
-    WriteSpans(target, set, colour, 255);
+    set.ForEach([&](int y, int x0, int x1) { WriteRun(target, y, x0, x1, colour); });
 }
 
-void EraseSpans(const PaintCanvas& target, const CSpanSet& set, uint32_t background) {
-    // Opaque background for now; with transparency the alpha written here becomes 0.
-    WriteSpans(target, set, background, 255);
+bool ErasesToTransparent(const PaintCanvas& target) {
+    return target.bytes == 4 || (target.bytes == 1 && TransparentEntry(target.entryAlpha) >= 0);
+}
+
+void EraseSpans(const PaintCanvas& target, const CSpanSet& set, int background) {
+    if (!ErasesToTransparent(target)) {
+        PaintSpans(target, set, InkOf(target, background));
+        return;
+    }
+    // A transparent pixel has no colour to blend with: it is written as it is.
+    const uint32_t clear =
+        target.bytes == 4 ? 0u : static_cast<uint32_t>(TransparentEntry(target.entryAlpha));
+    set.ForEach([&](int y, int x0, int x1) { SetRun(target, y, x0, x1, clear); });
 }
 
 uint32_t ReadPixel(const PaintCanvas& target, int x, int y) {
@@ -419,17 +415,22 @@ void PaintCoverage(const PaintCanvas& target, const uint8_t* mask, int width, in
             const int c = cover[mx];
             if (c == 0 || px < 0 || px >= target.width) continue;
             if (target.bytes == 1 || c == 255) {
-                if (target.bytes != 1 || c >= 128) WriteRun(target, py, px, px, colour, 255);
+                if (target.bytes != 1 || c >= 128) WriteRun(target, py, px, px, colour);
                 continue;
             }
-            // The painted pixel, then mixed with the one there by the coverage.
+            // The painted pixel, then mixed with the one there by the coverage; with alpha the
+            // colours are weighed by their opacities.
             uint8_t* p = PixelAt(target, px, py);
             uint8_t painted[4];
             std::memcpy(painted, p, static_cast<size_t>(target.bytes));
-            HLine24(painted, 0, 0, 0, 0, colour);
+            HLine24(painted, 0, 0, 0, 0, colour, target.bytes);
+            const int a0 = target.bytes == 4 ? p[3] * (255 - c) : 255 * (255 - c);
+            const int a1 = target.bytes == 4 ? painted[3] * c : 255 * c;
+            const int alpha = a0 + a1;
+            if (alpha == 0) continue;
             for (int k = 0; k < 3; ++k)
-                p[k] = static_cast<uint8_t>((p[k] * (255 - c) + painted[k] * c + 127) / 255);
-            if (target.bytes == 4) p[3] = 255;
+                p[k] = static_cast<uint8_t>((p[k] * a0 + painted[k] * a1 + alpha / 2) / alpha);
+            if (target.bytes == 4) p[3] = static_cast<uint8_t>((alpha + 127) / 255);
         }
     }
 }
@@ -439,9 +440,9 @@ namespace {
 // What painting `to` over a pixel of `from` gives, worked out once by the writer itself.
 uint32_t PaintedValue(const PaintCanvas& t, uint32_t from, uint32_t to) {
     uint8_t pixel[4] = {};
-    const PaintCanvas one{pixel, 1, 1, 4, t.bytes, t.palette};
+    const PaintCanvas one{pixel, 1, 1, 4, t.bytes, t.palette, t.entryAlpha};
     RestorePixel(one, 0, 0, from | (t.bytes == 4 ? 0xFF000000u : 0));
-    WriteRun(one, 0, 0, 0, to, 255);
+    WriteRun(one, 0, 0, 0, to);
     return ReadPixel(one, 0, 0);
 }
 
@@ -460,8 +461,10 @@ void ForEachMatch(const uint8_t* row, int left, int right, uint32_t from, Visit 
         bool same;
         if constexpr (kBytes == 1)
             same = *p == from;
-        else
+        else if constexpr (kBytes == 3)
             same = (p[0] | p[1] << 8 | p[2] << 16) == static_cast<int>(from & 0xFFFFFF);
+        else  // a fully transparent pixel has no colour
+            same = p[3] != 0 && (p[0] | p[1] << 8 | p[2] << 16) == static_cast<int>(from & 0xFFFFFF);
         if (same && start < 0) start = x;
         if (!same && start >= 0) {
             visit(start, x);
@@ -501,10 +504,12 @@ void ReplaceRow(uint8_t* p, int count, uint32_t from, uint32_t to) {
         const uint8_t b = to & 0xFF, g = (to >> 8) & 0xFF, r = (to >> 16) & 0xFF;
         for (int i = 0; i < count; ++i, p += kBytes) {
             if ((p[0] | p[1] << 8 | p[2] << 16) != static_cast<int>(from & 0xFFFFFF)) continue;
+            // A pixel with alpha keeps its opacity; a fully transparent one has no colour.
+            if constexpr (kBytes == 4)
+                if (p[3] == 0) continue;
             p[0] = b;
             p[1] = g;
             p[2] = r;
-            if constexpr (kBytes == 4) p[3] = static_cast<uint8_t>(to >> 24);
         }
     }
 }

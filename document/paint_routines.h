@@ -103,6 +103,7 @@ struct PaintCanvas {
     int stride;
     int bytes;               // 1, 3 or 4 a pixel
     const RGBQUAD* palette;  // the image's palette (8 bit: its colours; always the painting colours)
+    const uint8_t* entryAlpha = nullptr;  // an 8-bit image's entry opacities; null when all are opaque
 };
 
 // The colour palette entry `index` paints with on `target`: the index for 8 bit, the entry's colour
@@ -111,9 +112,13 @@ uint32_t InkOf(const PaintCanvas& target, int index);
 
 // Paints every pixel of `set` inside the image once with `colour`.
 void PaintSpans(const PaintCanvas& target, const CSpanSet& set, uint32_t colour);
-// What the eraser writes over `set`: the background colour `background`. (Where an image keeps
-// transparency this is where its pixels become transparent.)
-void EraseSpans(const PaintCanvas& target, const CSpanSet& set, uint32_t background);
+// Whether erasing leaves pixels transparent: on 32 bits, and on 8 bits with a fully transparent
+// entry.
+bool ErasesToTransparent(const PaintCanvas& target);
+// What the eraser writes over `set`: where erasing leaves pixels transparent, transparent pixels
+// (all zero, or the first fully transparent entry), written as they are; elsewhere palette entry
+// `background` painted as PaintSpans paints it.
+void EraseSpans(const PaintCanvas& target, const CSpanSet& set, int background);
 // Paints `colour` through a coverage mask (one byte a pixel, 255 full, rows top first, `stride`
 // bytes apart) whose top-left lies on (x, y): full coverage as PaintSpans paints, partial coverage
 // mixing the painted colour with the pixel by the coverage (on 8 bit, coverage from 128 counts as
@@ -127,8 +132,10 @@ uint32_t ReadPixel(const PaintCanvas& target, int x, int y);
 void RestorePixel(const PaintCanvas& target, int x, int y, uint32_t value);
 
 // The rectangle (right and bottom exclusive) of the pixels in `area` (clipped to the image) that
-// hold the colour `from` (as ReadPixel gives it; alpha is not compared); empty when none do.
+// hold the colour `from` (as ReadPixel gives it; alpha is not compared, but a fully transparent
+// pixel holds no colour); empty when none do.
 RECT FindColour(const PaintCanvas& target, const RECT& area, uint32_t from);
 // Every pixel of `area` (clipped to the image) that holds the colour `from` becomes `to`, painted as
-// PaintSpans paints; false when painting `to` over `from` changes nothing.
+// PaintSpans paints; a 4-byte pixel keeps its alpha, and a fully transparent one never matches.
+// False when painting `to` over `from` changes nothing.
 bool ReplaceColour(const PaintCanvas& target, const RECT& area, uint32_t from, uint32_t to);

@@ -113,3 +113,19 @@ int32_t PaletteMatcher::Build(int level, int red, int green, int blue) {
     m_cells[level][CellOf(level, red, green, blue)] = found;
     return found;
 }
+
+AlphaPaletteMatcher::AlphaPaletteMatcher(const RGBQUAD* palette, const uint8_t* entryAlpha, uint8_t alpha)
+    : m_count(Gather(palette, entryAlpha, alpha, m_entries, m_index)), m_matcher(m_entries, m_count) {}
+
+int AlphaPaletteMatcher::Gather(const RGBQUAD* palette, const uint8_t* entryAlpha, uint8_t alpha,
+                                RGBQUAD* entries, uint8_t* index) {
+    int count = 0;
+    for (int pass = 0; pass < 2 && count == 0; ++pass) {
+        for (int i = 0; i < kPaletteEntries; ++i) {
+            if (pass == 0 && EntryAlpha(entryAlpha, i) != alpha) continue;
+            entries[count] = palette[i];
+            index[count++] = static_cast<uint8_t>(i);
+        }
+    }
+    return count;
+}

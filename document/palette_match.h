@@ -68,3 +68,25 @@ private:
     std::vector<int32_t> m_cells[kLevels];  // kSingle + index, or the list's offset, or -1 until built
     std::vector<uint32_t> m_pool;           // per list: number of candidates, then each packed
 };
+
+// The nearest entry among those of one opacity only, with the same rules: an opaque pixel must
+// never turn into a transparent entry that happens to hold its colour. With a null entry alpha
+// block every entry is opaque, and the answers are PaletteMatcher's.
+class AlphaPaletteMatcher {
+public:
+    // Searches the entries whose opacity is `alpha`; when there is none, all entries.
+    AlphaPaletteMatcher(const RGBQUAD* palette, const uint8_t* entryAlpha, uint8_t alpha = 255);
+
+    int Nearest(uint8_t red, uint8_t green, uint8_t blue) {
+        return m_index[m_matcher.Nearest(red, green, blue)];
+    }
+
+private:
+    static int Gather(const RGBQUAD* palette, const uint8_t* entryAlpha, uint8_t alpha, RGBQUAD* entries,
+                      uint8_t* index);
+
+    RGBQUAD m_entries[kPaletteEntries];
+    uint8_t m_index[kPaletteEntries];
+    int m_count;
+    PaletteMatcher m_matcher;
+};

@@ -57,12 +57,66 @@ inline uint32_t Load24(const uint8_t* p) {
     return p[0] | p[1] << 8 | p[2] << 16;
 }
 
-// Writes `count` copies of a 3-byte pixel, doubling the written part to keep the copies long.
-void Fill24(uint8_t* p, int count, uint32_t colour) {
+inline void Store32(uint8_t* p, uint32_t value) {
+    std::memcpy(p, &value, 4);  // blue, green, red, alpha on a little-endian machine
+}
+
+inline uint32_t Load32(const uint8_t* p) {
+    uint32_t value;
+    std::memcpy(&value, p, 4);
+    return value;
+}
+
+// Translucent paint of `colour` over a pixel with alpha; see PutPixel24.
+inline void BlendOver(uint8_t* p, uint32_t colour, double f, double g) {
+    const int alpha = p[3];
+    if (alpha == kOpaque) {
+        p[0] = Blend(p[0], colour & 0xFF, f, g);
+        p[1] = Blend(p[1], (colour >> 8) & 0xFF, f, g);
+        p[2] = Blend(p[2], (colour >> 16) & 0xFF, f, g);
+        return;
+    }
+    const double keep = std::clamp(f, 0.0, 1.0);
+    const double existing = alpha * keep;       // the weight of the pixel's colour
+    const double paint = 255.0 * (1.0 - keep);  // and of the paint's
+    const double sum = existing + paint;        // the new alpha
+    if (!(sum > 0.0)) return;
+    for (int k = 0; k < 3; ++k) {
+        const int c = static_cast<int>((colour >> (8 * k)) & 0xFF);
+        p[k] = static_cast<uint8_t>(std::min((p[k] * existing + c * paint) / sum + 0.5, 255.0));
+    }
+    p[3] = static_cast<uint8_t>(std::min(sum + 0.5, 255.0));
+}
+
+// Paints one pixel of 3 or 4 bytes.
+inline void PaintColour(uint8_t* p, uint32_t colour, int bytesPerPixel) {
+    if (!Translucent()) {
+        if (bytesPerPixel == 4)
+            Store32(p, (colour & 0xFFFFFF) | 0xFF000000u);
+        else
+            Store24(p, colour);
+        return;
+    }
+    const double f = g_fTranslucency;
+    const double g = 1.0 - f;
+    if (bytesPerPixel == 4) {
+        BlendOver(p, colour, f, g);
+        return;
+    }
+    p[0] = Blend(p[0], colour & 0xFF, f, g);
+    p[1] = Blend(p[1], (colour >> 8) & 0xFF, f, g);
+    p[2] = Blend(p[2], (colour >> 16) & 0xFF, f, g);
+}
+
+// Writes `count` copies of a 3 or 4-byte pixel, doubling the written part to keep the copies long.
+void FillPixels(uint8_t* p, int count, uint32_t colour, int bytesPerPixel) {
     if (count <= 0) return;
-    Store24(p, colour);
-    size_t done = 3;
-    const size_t total = static_cast<size_t>(count) * 3;
+    if (bytesPerPixel == 4)
+        Store32(p, colour);
+    else
+        Store24(p, colour);
+    size_t done = static_cast<size_t>(bytesPerPixel);
+    const size_t total = static_cast<size_t>(count) * bytesPerPixel;
     while (done < total) {
         const size_t chunk = std::min(done, total - done);
         std::memcpy(p + done, p, chunk);
@@ -70,15 +124,18 @@ void Fill24(uint8_t* p, int count, uint32_t colour) {
     }
 }
 
-// The colour of palette entry `index` blended (when translucent) over the colour of entry `existing`.
-inline int Paint8Index(int existing, int index, const RGBQUAD* palette) {
+// The colour of palette entry `index` blended (when translucent) over the colour of entry `existing`,
+// matched among the entries as opaque as `index`.
+inline int Paint8Index(int existing, int index, const RGBQUAD* palette, const uint8_t* entryAlpha) {
     const RGBQUAD& c = palette[index & 0xFF];
-    if (!Translucent()) return NearestPaletteIndex(c.rgbRed, c.rgbGreen, c.rgbBlue, palette);
+    const uint8_t alpha = EntryAlpha(entryAlpha, index);
+    if (!Translucent() || EntryAlpha(entryAlpha, existing) == 0)
+        return NearestPaletteIndex(c.rgbRed, c.rgbGreen, c.rgbBlue, palette, entryAlpha, alpha);
     const RGBQUAD& e = palette[existing];
     const double f = g_fTranslucency;
     const double g = 1.0 - f;
     return NearestPaletteIndex(Blend(e.rgbRed, c.rgbRed, f, g), Blend(e.rgbGreen, c.rgbGreen, f, g),
-                               Blend(e.rgbBlue, c.rgbBlue, f, g), palette);
+                               Blend(e.rgbBlue, c.rgbBlue, f, g), palette, entryAlpha, alpha);
 }
 
 }  // namespace
@@ -89,9 +146,20 @@ uint8_t BlendChannel(int existing, int incoming) {
 }
 
 int NearestPaletteIndex(uint8_t red, uint8_t green, uint8_t blue, const RGBQUAD* palette) {
+    return NearestPaletteIndex(red, green, blue, palette, nullptr, kOpaque);
+}
+
+int NearestPaletteIndex(uint8_t red, uint8_t green, uint8_t blue, const RGBQUAD* palette,
+                        const uint8_t* entryAlpha, uint8_t alpha) {
+    // No entry of that opacity: every entry counts.
+    bool any = !entryAlpha;
+    for (int i = 0; i < kPaletteEntries && !any; ++i)
+        any = entryAlpha[i] == alpha;
+    if (!any) entryAlpha = nullptr;
     int best = 0;
     int bestDistance = 3 * 255 * 255 + 1;
     for (int i = 0; i < kPaletteEntries; ++i) {
+        if (EntryAlpha(entryAlpha, i) != (entryAlpha ? alpha : kOpaque)) continue;
         const int dr = palette[i].rgbRed - red;
         const int dg = palette[i].rgbGreen - green;
         const int db = palette[i].rgbBlue - blue;
@@ -104,34 +172,31 @@ int NearestPaletteIndex(uint8_t red, uint8_t green, uint8_t blue, const RGBQUAD*
     return best;
 }
 
-void PutPixel8(uint8_t* bits, int x, int row, int stride, int index, const RGBQUAD* palette) {
+void PutPixel8(uint8_t* bits, int x, int row, int stride, int index, const RGBQUAD* palette,
+               const uint8_t* entryAlpha) {
     uint8_t* p = PixelAddress(bits, x, row, stride, 1);
-    *p = static_cast<uint8_t>(Paint8Index(*p, index, palette));
+    *p = static_cast<uint8_t>(Paint8Index(*p, index, palette, entryAlpha));
 }
 
-void PutPixel24(uint8_t* bits, int x, int row, int stride, uint32_t colour) {
-    uint8_t* p = PixelAddress(bits, x, row, stride, 3);
-    if (Translucent()) {
-        const double f = g_fTranslucency;
-        const double g = 1.0 - f;
-        p[0] = Blend(p[0], colour & 0xFF, f, g);
-        p[1] = Blend(p[1], (colour >> 8) & 0xFF, f, g);
-        p[2] = Blend(p[2], (colour >> 16) & 0xFF, f, g);
-    } else {
-        Store24(p, colour);
-    }
+void PutPixel24(uint8_t* bits, int x, int row, int stride, uint32_t colour, int bytesPerPixel) {
+    PaintColour(PixelAddress(bits, x, row, stride, bytesPerPixel), colour, bytesPerPixel);
 }
 
-uint32_t GetPixel24(const uint8_t* bits, int x, int row, int stride) {
-    return Load24(bits + static_cast<ptrdiff_t>(row) * stride + static_cast<ptrdiff_t>(x) * 3);
+uint32_t GetPixel24(const uint8_t* bits, int x, int row, int stride, int bytesPerPixel) {
+    return Load24(bits + static_cast<ptrdiff_t>(row) * stride + static_cast<ptrdiff_t>(x) * bytesPerPixel);
 }
 
-void HLine8(uint8_t* bits, int firstX, int row, int lastX, int stride, int index, const RGBQUAD* palette) {
+uint32_t GetPixel32(const uint8_t* bits, int x, int row, int stride) {
+    return Load32(bits + static_cast<ptrdiff_t>(row) * stride + static_cast<ptrdiff_t>(x) * 4);
+}
+
+void HLine8(uint8_t* bits, int firstX, int row, int lastX, int stride, int index, const RGBQUAD* palette,
+            const uint8_t* entryAlpha) {
     if (firstX > lastX) return;
     uint8_t* p = PixelAddress(bits, firstX, row, stride, 1);
     const int count = lastX - firstX + 1;
     if (!Translucent()) {
-        std::memset(p, Paint8Index(0, index, palette), static_cast<size_t>(count));
+        std::memset(p, Paint8Index(0, index, palette, entryAlpha), static_cast<size_t>(count));
         return;
     }
     // The result depends only on the index already there: work each one out once.
@@ -139,26 +204,30 @@ void HLine8(uint8_t* bits, int firstX, int row, int lastX, int stride, int index
     std::fill(std::begin(result), std::end(result), int16_t{-1});
     for (int i = 0; i < count; ++i) {
         int16_t& r = result[p[i]];
-        if (r < 0) r = static_cast<int16_t>(Paint8Index(p[i], index, palette));
+        if (r < 0) r = static_cast<int16_t>(Paint8Index(p[i], index, palette, entryAlpha));
         p[i] = static_cast<uint8_t>(r);
     }
 }
 
-void HLine24(uint8_t* bits, int firstX, int row, int lastX, int stride, uint32_t colour) {
+void HLine24(uint8_t* bits, int firstX, int row, int lastX, int stride, uint32_t colour, int bytesPerPixel) {
     if (firstX > lastX) return;
-    uint8_t* p = PixelAddress(bits, firstX, row, stride, 3);
+    uint8_t* p = PixelAddress(bits, firstX, row, stride, bytesPerPixel);
     const int count = lastX - firstX + 1;
     if (!Translucent()) {
-        Fill24(p, count, colour);
+        FillPixels(p, count, bytesPerPixel == 4 ? (colour & 0xFFFFFF) | 0xFF000000u : colour, bytesPerPixel);
         return;
     }
     if (count < 64) {
-        for (int i = 0; i < count; ++i)
-            PutPixel24(p, i, 0, 0, colour);
+        for (int i = 0; i < count; ++i, p += bytesPerPixel)
+            PaintColour(p, colour, bytesPerPixel);
         return;
     }
     const BlendTables t(colour);
-    for (int i = 0; i < count; ++i, p += 3) {
+    for (int i = 0; i < count; ++i, p += bytesPerPixel) {
+        if (bytesPerPixel == 4 && p[3] != kOpaque) {
+            PaintColour(p, colour, bytesPerPixel);
+            continue;
+        }
         p[0] = t.blue[p[0]];
         p[1] = t.green[p[1]];
         p[2] = t.red[p[2]];
@@ -239,7 +308,32 @@ struct Pixels24 {
         return x;
     }
     static void Paint(uint8_t* row, int first, int last, uint32_t value) {
-        Fill24(row + 3 * first, last - first + 1, value);
+        FillPixels(row + 3 * first, last - first + 1, value, 3);
+    }
+};
+
+// 32-bit pixels, every fully transparent one counting as the value 0.
+struct Pixels32 {
+    static uint32_t Key(uint32_t pixel) { return pixel >> 24 == 0 ? 0 : pixel; }
+    static uint32_t At(const uint8_t* row, int x) { return Key(Load32(row + 4 * x)); }
+
+    static int RunEnd(const uint8_t* row, int x, int lastX, uint32_t value) {
+        while (x <= lastX && At(row, x) == value)
+            ++x;
+        return x - 1;
+    }
+    static int RunStart(const uint8_t* row, int x, int firstX, uint32_t value) {
+        while (x >= firstX && At(row, x) == value)
+            --x;
+        return x + 1;
+    }
+    static int Find(const uint8_t* row, int x, int lastX, uint32_t value) {
+        while (x <= lastX && At(row, x) != value)
+            ++x;
+        return x;
+    }
+    static void Paint(uint8_t* row, int first, int last, uint32_t value) {
+        FillPixels(row + 4 * first, last - first + 1, value, 4);
     }
 };
 
@@ -307,13 +401,13 @@ bool ClipFillBounds(const BITMAPINFOHEADER* header, int x, int row, int* minX, i
 // its old one, so the whole area takes the one value that painting the start pixel gives. Working
 // that value out with the pixel writer keeps blending and the nearest-index rule in one place.
 void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, int index, int minX,
-                int minRow, int maxX, int maxRow, const RGBQUAD* palette) {
+                int minRow, int maxX, int maxRow, const RGBQUAD* palette, const uint8_t* entryAlpha) {
     if (!ClipFillBounds(header, x, row, &minX, &minRow, &maxX, &maxRow)) return;
     const int stride = header->biXPelsPerMeter;
     const uint8_t old = bits[static_cast<ptrdiff_t>(row) * stride + x];
     if (old == (index & 0xFF)) return;
     uint8_t painted = old;
-    HLine8(&painted, 0, 0, 0, 0, index, palette);
+    HLine8(&painted, 0, 0, 0, 0, index, palette, entryAlpha);
     if (painted == old) return;
     SpanFill<Pixels8>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow);
 }
@@ -322,6 +416,17 @@ void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, 
                  int minRow, int maxX, int maxRow) {
     if (!ClipFillBounds(header, x, row, &minX, &minRow, &maxX, &maxRow)) return;
     const int stride = header->biXPelsPerMeter;
+    if (header->biBitCount == 32) {
+        // A transparent area may hold any colours; the painted one is the same for all of them.
+        uint8_t pixel[4];
+        std::memcpy(pixel, PixelAddress(bits, x, row, stride, 4), 4);
+        const uint32_t old = Pixels32::Key(Load32(pixel));
+        PaintColour(pixel, colour, 4);
+        const uint32_t painted = Load32(pixel);
+        if (Pixels32::Key(painted) == old) return;
+        SpanFill<Pixels32>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow);
+        return;
+    }
     const uint32_t old = GetPixel24(bits, x, row, stride);
     if (old == (colour & 0xFFFFFF)) return;
     uint8_t pixel[3];
@@ -430,7 +535,7 @@ private:
 void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* dst, int dstWidth,
                     int dstHeight, int bytesPerPixel) {
     if (srcWidth <= 0 || srcHeight <= 0 || dstWidth <= 0 || dstHeight <= 0) return;
-    if (bytesPerPixel != 1 && bytesPerPixel != 3) return;
+    if (bytesPerPixel != 1 && bytesPerPixel != 3 && bytesPerPixel != 4) return;
     const ptrdiff_t srcStride = RowStride(srcWidth, bytesPerPixel * 8);
     const ptrdiff_t dstStride = RowStride(dstWidth, bytesPerPixel * 8);
     const float xs = static_cast<float>(static_cast<double>(srcWidth) / dstWidth);
@@ -462,22 +567,33 @@ void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* ds
     }
 }
 
-bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header, bool releaseOld) {
+bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header, bool releaseOld, const uint8_t* entryAlpha) {
     const BITMAPINFOHEADER& old = **header;
+    const bool alpha = !EntriesOpaque(entryAlpha);
+    const int bytes = alpha ? 4 : 3;
     BITMAPINFOHEADER* newHeader = nullptr;
     uint8_t* newBits = nullptr;
-    if (AllocateImage(old.biWidth, old.biHeight, 24, &newHeader, &newBits) != ImageStatus::Ok) return false;
+    if (AllocateImage(old.biWidth, old.biHeight, 8 * bytes, &newHeader, &newBits) != ImageStatus::Ok)
+        return false;
     const ptrdiff_t newStride = newHeader->biXPelsPerMeter;
     const RGBQUAD* palette = HeaderPalette(&old);
+    // Each entry's pixel, worked out once.
+    uint32_t pixels[kPaletteEntries];
+    for (int i = 0; i < kPaletteEntries; ++i) {
+        const uint8_t a = EntryAlpha(entryAlpha, i);
+        pixels[i] = a == 0 ? 0
+                           : uint32_t{a} << 24 | uint32_t{palette[i].rgbRed} << 16 |
+                                 uint32_t{palette[i].rgbGreen} << 8 | palette[i].rgbBlue;
+    }
     const ptrdiff_t oldStride = RowStride(old.biWidth, 8);
     for (int r = 0; r < old.biHeight; ++r) {
         const uint8_t* in = *bits + r * oldStride;
         uint8_t* out = newBits + r * newStride;
-        for (int x = 0; x < old.biWidth; ++x, out += 3) {
-            const RGBQUAD& c = palette[in[x]];
-            out[0] = c.rgbBlue;
-            out[1] = c.rgbGreen;
-            out[2] = c.rgbRed;
+        for (int x = 0; x < old.biWidth; ++x, out += bytes) {
+            if (alpha)
+                Store32(out, pixels[in[x]]);
+            else
+                Store24(out, pixels[in[x]]);
         }
     }
     newHeader->biYPelsPerMeter = old.biYPelsPerMeter;
@@ -490,35 +606,99 @@ bool Expand8To24(uint8_t** bits, BITMAPINFOHEADER** header, bool releaseOld) {
     return true;
 }
 
-bool Reduce24To8(uint8_t** bits, BITMAPINFOHEADER** header, const RGBQUAD* palette) {
+bool Reduce24To8(uint8_t** bits, BITMAPINFOHEADER** header, const RGBQUAD* palette, const uint8_t* entryAlpha,
+                 bool releaseOld) {
     const BITMAPINFOHEADER& old = **header;
+    const int bytes = old.biBitCount / 8;
     BITMAPINFOHEADER* newHeader = nullptr;
     uint8_t* newBits = nullptr;
     if (AllocateImage(old.biWidth, old.biHeight, 8, &newHeader, &newBits) != ImageStatus::Ok) return false;
     const ptrdiff_t newStride = newHeader->biXPelsPerMeter;
-    PaletteMatcher matcher(palette);
-    const ptrdiff_t oldStride = RowStride(old.biWidth, 24);
+    AlphaPaletteMatcher matcher(palette, entryAlpha);
+    const int transparent = TransparentEntry(entryAlpha);
+    const ptrdiff_t oldStride = RowStride(old.biWidth, old.biBitCount);
     for (int r = 0; r < old.biHeight; ++r) {
         const uint8_t* in = *bits + r * oldStride;
         uint8_t* out = newBits + r * newStride;
         uint32_t lastColour = 0xFFFFFFFF;
         uint8_t lastIndex = 0;
-        for (int x = 0; x < old.biWidth; ++x, in += 3) {
-            const uint32_t colour = Load24(in);
+        for (int x = 0; x < old.biWidth; ++x, in += bytes) {
+            const uint32_t colour = bytes == 4 ? Load32(in) : Load24(in) | 0xFF000000u;
             if (colour != lastColour) {
                 lastColour = colour;
-                lastIndex = static_cast<uint8_t>(matcher.Nearest(in[2], in[1], in[0]));
+                const int alpha = static_cast<int>(colour >> 24);
+                if (alpha == 0 && transparent >= 0)
+                    lastIndex = static_cast<uint8_t>(transparent);
+                else if (alpha == kOpaque)
+                    lastIndex = static_cast<uint8_t>(matcher.Nearest(in[2], in[1], in[0]));
+                else
+                    lastIndex = static_cast<uint8_t>(matcher.Nearest(
+                        OverWhite(in[2], alpha), OverWhite(in[1], alpha), OverWhite(in[0], alpha)));
             }
             out[x] = lastIndex;
         }
     }
     newHeader->biYPelsPerMeter = old.biYPelsPerMeter;
     std::memcpy(HeaderPalette(newHeader), palette, kPaletteBytes);
-    std::free(*bits);
-    std::free(*header);
+    if (releaseOld) {
+        std::free(*bits);
+        std::free(*header);
+    }
     *bits = newBits;
     *header = newHeader;
     return true;
+}
+
+bool ConvertTrueColour(uint8_t** bits, BITMAPINFOHEADER** header, int bitCount, bool releaseOld) {
+    const BITMAPINFOHEADER& old = **header;
+    if (old.biBitCount == bitCount) return true;
+    BITMAPINFOHEADER* newHeader = nullptr;
+    uint8_t* newBits = nullptr;
+    if (AllocateImage(old.biWidth, old.biHeight, bitCount, &newHeader, &newBits) != ImageStatus::Ok)
+        return false;
+    const ptrdiff_t oldStride = old.biXPelsPerMeter;
+    const ptrdiff_t newStride = newHeader->biXPelsPerMeter;
+    for (int r = 0; r < old.biHeight; ++r) {
+        const uint8_t* in = *bits + r * oldStride;
+        uint8_t* out = newBits + r * newStride;
+        if (bitCount == 32) {
+            for (int x = 0; x < old.biWidth; ++x, in += 3, out += 4)
+                Store32(out, Load24(in) | 0xFF000000u);
+        } else {
+            for (int x = 0; x < old.biWidth; ++x, in += 4, out += 3) {
+                const int alpha = in[3];
+                for (int k = 0; k < 3; ++k)
+                    out[k] = alpha == kOpaque ? in[k] : OverWhite(in[k], alpha);
+            }
+        }
+    }
+    newHeader->biYPelsPerMeter = old.biYPelsPerMeter;
+    if (releaseOld) {
+        std::free(*bits);
+        std::free(*header);
+    }
+    *bits = newBits;
+    *header = newHeader;
+    return true;
+}
+
+bool HasTransparentPixels(const BITMAPINFOHEADER& header, const uint8_t* bits, const uint8_t* entryAlpha) {
+    const ptrdiff_t stride = header.biXPelsPerMeter;
+    if (header.biBitCount == 32) {
+        for (int r = 0; r < header.biHeight; ++r) {
+            const uint8_t* p = bits + r * stride + 3;
+            for (int x = 0; x < header.biWidth; ++x, p += 4)
+                if (*p != kOpaque) return true;
+        }
+        return false;
+    }
+    if (header.biBitCount != 8 || EntriesOpaque(entryAlpha)) return false;
+    for (int r = 0; r < header.biHeight; ++r) {
+        const uint8_t* p = bits + r * stride;
+        for (int x = 0; x < header.biWidth; ++x)
+            if (entryAlpha[p[x]] != kOpaque) return true;
+    }
+    return false;
 }
 
 RECT NormalizeRect(RECT rect) {
@@ -559,12 +739,47 @@ void CopyBlock(const uint8_t* src, int x, int row, int srcStride, int width, int
 
 void FillBlock(uint8_t* bits, int x, int row, int stride, int width, int rows, int bytesPerPixel,
                uint32_t value) {
-    if (width <= 0 || rows <= 0 || (bytesPerPixel != 1 && bytesPerPixel != 3)) return;
+    if (width <= 0 || rows <= 0 || (bytesPerPixel != 1 && bytesPerPixel != 3 && bytesPerPixel != 4)) return;
     uint8_t* p = PixelAddress(bits, x, row, stride, bytesPerPixel);
     for (int i = 0; i < rows; ++i, p += stride) {
         if (bytesPerPixel == 1)
             std::memset(p, static_cast<int>(value & 0xFF), static_cast<size_t>(width));
         else
-            Fill24(p, width, value);
+            FillPixels(p, width, value, bytesPerPixel);
     }
+}
+
+void PaintPixel(const PaintTarget& image, int x, int row, int index) {
+    const int stride = image.header->biXPelsPerMeter;
+    const int bitCount = image.header->biBitCount;
+    if (bitCount == 8)
+        PutPixel8(image.bits, x, row, stride, index, image.palette, image.entryAlpha);
+    else if (bitCount == 24 || bitCount == 32)
+        PutPixel24(image.bits, x, row, stride, PaletteColour(image.palette[index & 0xFF]), bitCount / 8);
+}
+
+void PaintFill(const PaintTarget& image, int x, int row, int index) {
+    const BITMAPINFOHEADER* header = image.header;
+    const int maxX = header->biWidth - 1;
+    const int maxRow = header->biHeight - 1;
+    if (header->biBitCount == 8)
+        FloodFill8(image.bits, header, x, row, index, 0, 0, maxX, maxRow, image.palette, image.entryAlpha);
+    else if (header->biBitCount == 24 || header->biBitCount == 32)
+        FloodFill24(image.bits, header, x, row, PaletteColour(image.palette[index & 0xFF]), 0, 0, maxX,
+                    maxRow);
+}
+
+bool ErasesToTransparent(const PaintTarget& image) {
+    return image.header->biBitCount == 32 ||
+           (image.header->biBitCount == 8 && TransparentEntry(image.entryAlpha) >= 0);
+}
+
+uint32_t ErasedValue(const PaintTarget& image, int background) {
+    const int bitCount = image.header->biBitCount;
+    if (bitCount == 32) return 0;
+    if (bitCount == 8) {
+        const int transparent = TransparentEntry(image.entryAlpha);
+        return static_cast<uint32_t>(transparent >= 0 ? transparent : background & 0xFF);
+    }
+    return PaletteColour(image.palette[background & 0xFF]);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 #include <optional>
+#include <type_traits>
 
 #include "document/pixel_routines.h"
 
@@ -35,21 +36,49 @@ private:
     uint32_t m_half;
 };
 
-// One source of pixels: a bottom-up block and, for 8 bits, its colours packed.
+// The sums of a block whose pixels may be transparent: each colour times its alpha, and the alphas.
+// 1024 pixels of 255 * 255 stay far below 2^32.
+struct Weighted {
+    uint32_t blue, green, red, alpha;
+
+    Weighted& operator+=(const Weighted& o) {
+        blue += o.blue;
+        green += o.green;
+        red += o.red;
+        alpha += o.alpha;
+        return *this;
+    }
+    static Weighted Of(uint8_t blue, uint8_t green, uint8_t red, uint8_t alpha) {
+        return {uint32_t{blue} * alpha, uint32_t{green} * alpha, uint32_t{red} * alpha, alpha};
+    }
+    // The block's pixel of `count` image pixels; transparent all through is all zero.
+    uint32_t Pixel(uint32_t count) const {
+        if (alpha == 0) return 0;
+        const auto colour = [this](uint32_t sum) { return (sum + alpha / 2) / alpha; };
+        return (alpha + count / 2) / count << 24 | colour(red) << 16 | colour(green) << 8 | colour(blue);
+    }
+};
+
+// One source of pixels: a bottom-up block and, for 8 bits, its colours packed (and weighed).
 struct Source {
     const uint8_t* bits;
     ptrdiff_t stride;
     int height;
     int bytes;
+    bool transparent;  // some pixel may be less than opaque
     uint64_t colours[kPaletteEntries];
+    Weighted weighted[kPaletteEntries];
 
     explicit Source(const PixelBlock& block) : bits(block.bits), stride(block.header->biXPelsPerMeter) {
         height = block.header->biHeight;
         bytes = block.header->biBitCount / 8;
+        transparent = bytes == 4 || (bytes == 1 && !EntriesOpaque(block.entryAlpha));
         if (bytes == 1) {
-            for (int i = 0; i < kPaletteEntries; ++i)
-                colours[i] =
-                    Pack(block.palette[i].rgbBlue, block.palette[i].rgbGreen, block.palette[i].rgbRed);
+            for (int i = 0; i < kPaletteEntries; ++i) {
+                const RGBQUAD& c = block.palette[i];
+                colours[i] = Pack(c.rgbBlue, c.rgbGreen, c.rgbRed);
+                weighted[i] = Weighted::Of(c.rgbBlue, c.rgbGreen, c.rgbRed, EntryAlpha(block.entryAlpha, i));
+            }
         }
     }
     const uint8_t* RowFromTop(int y) const { return bits + static_cast<ptrdiff_t>(height - 1 - y) * stride; }
@@ -84,6 +113,61 @@ void AddColumns(uint64_t* sums, const Source& source, const uint8_t* row, int fr
         AddColumns<3>(sums, source, row, from, to, shift, n, firstBlock);
 }
 
+// The same with the alphas: any depth, an opaque one counting with alpha 255.
+void AddColumns(Weighted* sums, const Source& source, const uint8_t* row, int from, int to, int shift, int n,
+                int firstBlock) {
+    const int bytes = source.bytes;
+    const uint8_t* p = row + static_cast<ptrdiff_t>(from - shift) * bytes;
+    for (int x = from; x < to; ++x, p += bytes) {
+        Weighted& sum = sums[x / n - firstBlock];
+        if (bytes == 1)
+            sum += source.weighted[*p];
+        else
+            sum += Weighted::Of(p[0], p[1], p[2], bytes == 4 ? p[3] : 255);
+    }
+}
+
+// The rows of blocks of ReduceBlocks, with the sums of opaque pixels (uint64_t) or of transparent
+// ones (Weighted).
+template <class Sum>
+void ReduceRows(const Source& picture, const std::optional<Source>& over, const FloatingBlock* floating,
+                const RECT& span, int n, int width, int height, const RECT& floatArea, uint32_t* out,
+                ptrdiff_t stride) {
+    const int left = span.left, right = span.right;
+    const int firstColumn = left * n;
+    const int endColumn = std::min(right * n, width);
+    const int lastColumns = endColumn - (right - 1) * n;  // columns of the last block
+    std::vector<Sum> sums(right - left);
+    for (int by = span.top; by < span.bottom; ++by, out += stride) {
+        std::fill(sums.begin(), sums.end(), Sum{});
+        const int endRow = std::min(by * n + n, height);
+        for (int y = by * n; y < endRow; ++y) {
+            const uint8_t* row = picture.RowFromTop(y);
+            if (over && y >= floatArea.top && y < floatArea.bottom) {
+                const int a = std::clamp<int>(floatArea.left, firstColumn, endColumn);
+                const int b = std::clamp<int>(floatArea.right, firstColumn, endColumn);
+                AddColumns(sums.data(), picture, row, firstColumn, a, 0, n, left);
+                AddColumns(sums.data(), *over, over->RowFromTop(y - floating->y), a, b, floating->x, n, left);
+                AddColumns(sums.data(), picture, row, b, endColumn, 0, n, left);
+            } else {
+                AddColumns(sums.data(), picture, row, firstColumn, endColumn, 0, n, left);
+            }
+        }
+        const int rows = endRow - by * n;
+        if constexpr (std::is_same_v<Sum, Weighted>) {
+            for (int bx = left; bx < right - 1; ++bx)
+                out[bx - left] = sums[bx - left].Pixel(static_cast<uint32_t>(rows * n));
+            out[right - 1 - left] = sums[right - 1 - left].Pixel(static_cast<uint32_t>(rows * lastColumns));
+        } else {
+            const BlockMean whole(rows * n);
+            const BlockMean last(rows * lastColumns);
+            for (int bx = left; bx < right - 1; ++bx)
+                out[bx - left] = whole.Pixel(sums[bx - left]);
+            out[right - 1 - left] = last.Pixel(sums[right - 1 - left]);
+        }
+    }
+}
+
 }  // namespace
 
 void ReduceBlocks(const PixelBlock& image, const FloatingBlock* floating, int n, const RECT& blocks,
@@ -109,33 +193,12 @@ void ReduceBlocks(const PixelBlock& image, const FloatingBlock* floating, int n,
         floatBottom = std::clamp<int64_t>(int64_t{floating->y} + header.biHeight, 0, height);
         if (floatLeft < floatRight && floatTop < floatBottom) over.emplace(floating->block);
     }
-
-    const int firstColumn = left * n;
-    const int endColumn = std::min(right * n, width);
-    const int lastColumns = endColumn - (right - 1) * n;  // columns of the last block
-    std::vector<uint64_t> sums(right - left);
-    for (int by = top; by < bottom; ++by, out += stride) {
-        std::fill(sums.begin(), sums.end(), 0);
-        const int endRow = std::min(by * n + n, height);
-        for (int y = by * n; y < endRow; ++y) {
-            const uint8_t* row = picture.RowFromTop(y);
-            if (over && y >= floatTop && y < floatBottom) {
-                const int a = std::clamp(floatLeft, firstColumn, endColumn);
-                const int b = std::clamp(floatRight, firstColumn, endColumn);
-                AddColumns(sums.data(), picture, row, firstColumn, a, 0, n, left);
-                AddColumns(sums.data(), *over, over->RowFromTop(y - floating->y), a, b, floating->x, n, left);
-                AddColumns(sums.data(), picture, row, b, endColumn, 0, n, left);
-            } else {
-                AddColumns(sums.data(), picture, row, firstColumn, endColumn, 0, n, left);
-            }
-        }
-        const int rows = endRow - by * n;
-        const BlockMean whole(rows * n);
-        const BlockMean last(rows * lastColumns);
-        for (int bx = left; bx < right - 1; ++bx)
-            out[bx - left] = whole.Pixel(sums[bx - left]);
-        out[right - 1 - left] = last.Pixel(sums[right - 1 - left]);
-    }
+    const RECT span{left, top, right, bottom};
+    const RECT floatArea{floatLeft, floatTop, floatRight, floatBottom};
+    if (picture.transparent || (over && over->transparent))
+        ReduceRows<Weighted>(picture, over, floating, span, n, width, height, floatArea, out, stride);
+    else
+        ReduceRows<uint64_t>(picture, over, floating, span, n, width, height, floatArea, out, stride);
 }
 
 bool CReducedCopies::SameImage(const PixelBlock& image) const {
@@ -143,7 +206,10 @@ bool CReducedCopies::SameImage(const PixelBlock& image) const {
     if (image.bits != m_bits || h.biWidth != m_header.biWidth || h.biHeight != m_header.biHeight ||
         h.biBitCount != m_header.biBitCount || h.biXPelsPerMeter != m_header.biXPelsPerMeter)
         return false;
-    return h.biBitCount != 8 || std::memcmp(image.palette, m_palette, kPaletteBytes) == 0;
+    if (h.biBitCount != 8) return true;
+    for (int i = 0; i < kPaletteEntries; ++i)
+        if (EntryAlpha(image.entryAlpha, i) != m_entryAlpha[i]) return false;
+    return std::memcmp(image.palette, m_palette, kPaletteBytes) == 0;
 }
 
 const CReducedCopies::Copy* CReducedCopies::Level(const PixelBlock& image, int n) {
@@ -151,7 +217,11 @@ const CReducedCopies::Copy* CReducedCopies::Level(const PixelBlock& image, int n
         Clear();
         m_header = *image.header;
         m_bits = image.bits;
-        if (image.header->biBitCount == 8) std::memcpy(m_palette, image.palette, kPaletteBytes);
+        if (image.header->biBitCount == 8) {
+            std::memcpy(m_palette, image.palette, kPaletteBytes);
+            for (int i = 0; i < kPaletteEntries; ++i)
+                m_entryAlpha[i] = EntryAlpha(image.entryAlpha, i);
+        }
     }
     const auto found =
         std::find_if(m_copies.begin(), m_copies.end(), [n](const Copy& c) { return c.shrink == n; });

@@ -2,7 +2,10 @@
 // blocks from its top-left corner (the blocks along the right and bottom edges hold what is left)
 // and each block becomes one pixel of the mean colour of its image pixels: the mean of each of red,
 // green and blue, rounded half up; an 8-bit pixel counts with its palette colour. Reduced pixels
-// are 0xFFRRGGBB words, top row first, as the view's off-screen surface holds them.
+// are 0xAARRGGBB words, top row first, as the view's off-screen surface holds them: opaque for an
+// opaque image. Where pixels are transparent (32 bits, or 8 bits with entry opacities) the alpha is
+// the rounded mean of the alphas and each colour the mean weighed by them (the mean of the
+// premultiplied colours, straight again), so transparent pixels add no colour.
 #pragma once
 
 #include <cstddef>
@@ -15,11 +18,13 @@
 // The largest divisor the reduction takes.
 constexpr int kMaxShrink = 32;
 
-// A bottom-up 8 or 24-bit pixel block with the colours of an 8-bit one.
+// A bottom-up 8, 24 or 32-bit pixel block with the colours (and opacities, which may be null) of an
+// 8-bit one.
 struct PixelBlock {
     const BITMAPINFOHEADER* header;
     const RGBQUAD* palette;
     const uint8_t* bits;
+    const uint8_t* entryAlpha = nullptr;
 };
 
 // A block laid over the image, opaque, with its top-left corner at image pixel (x, y); only the
@@ -69,4 +74,5 @@ private:
     BITMAPINFOHEADER m_header{};
     const uint8_t* m_bits = nullptr;
     RGBQUAD m_palette[kPaletteEntries]{};
+    uint8_t m_entryAlpha[kPaletteEntries]{};
 };

@@ -19,6 +19,12 @@ uint64_t RowBytes(const BITMAPINFOHEADER& header) {
     return static_cast<uint64_t>(header.biXPelsPerMeter) * static_cast<uint64_t>(header.biHeight);
 }
 
+bool SameEntryAlpha(const uint8_t* a, const uint8_t* b) {
+    for (int i = 0; i < kPaletteEntries; ++i)
+        if (EntryAlpha(a, i) != EntryAlpha(b, i)) return false;
+    return true;
+}
+
 bool SamePlace(const FloatingImage& a, const FloatingImage& b) {
     return a.selected == b.selected && a.place.left == b.place.left && a.place.top == b.place.top &&
            a.place.right == b.place.right && a.place.bottom == b.place.bottom;
@@ -31,12 +37,14 @@ bool SamePlace(const FloatingImage& a, const FloatingImage& b) {
 ImageBlocks::ImageBlocks(ImageBlocks&& other) noexcept
     : header(std::exchange(other.header, nullptr)),
       palette(std::exchange(other.palette, nullptr)),
-      bits(std::exchange(other.bits, nullptr)) {}
+      bits(std::exchange(other.bits, nullptr)),
+      entryAlpha(std::exchange(other.entryAlpha, nullptr)) {}
 
 ImageBlocks& ImageBlocks::operator=(ImageBlocks&& other) noexcept {
     std::swap(header, other.header);
     std::swap(palette, other.palette);
     std::swap(bits, other.bits);
+    std::swap(entryAlpha, other.entryAlpha);
     return *this;
 }
 
@@ -44,30 +52,35 @@ ImageBlocks::~ImageBlocks() {
     if (palette && (!header || palette != HeaderPalette(header))) std::free(palette);
     std::free(header);
     std::free(bits);
+    std::free(entryAlpha);
 }
 
-bool ImageBlocks::CopyHeader(const BITMAPINFOHEADER* source, const RGBQUAD* sourcePalette) {
+bool ImageBlocks::CopyHeader(const BITMAPINFOHEADER* source, const RGBQUAD* sourcePalette,
+                             const uint8_t* sourceAlpha) {
     const size_t headerBytes = HeaderBlockBytes(*source);
     auto* newHeader = static_cast<BITMAPINFOHEADER*>(std::malloc(headerBytes));
     RGBQUAD* newPalette = nullptr;
+    uint8_t* newAlpha = nullptr;
     if (newHeader) {
         std::memcpy(newHeader, source, headerBytes);
         newPalette = source->biBitCount == 8 ? HeaderPalette(newHeader)
                                              : static_cast<RGBQUAD*>(std::malloc(kPaletteBytes));
     }
-    if (!newPalette) {
+    if (!newPalette || !CopyEntryAlpha(sourceAlpha, &newAlpha)) {
+        if (newPalette && newPalette != HeaderPalette(newHeader)) std::free(newPalette);
         std::free(newHeader);
         return false;
     }
     std::memcpy(newPalette, sourcePalette, kPaletteBytes);
-    *this = ImageBlocks(newHeader, newPalette, nullptr);
+    *this = ImageBlocks(newHeader, newPalette, nullptr, newAlpha);
     return true;
 }
 
 uint64_t ImageBlocks::Bytes() const {
     if (!header) return 0;
     const bool ownPalette = palette && palette != HeaderPalette(header);
-    return HeaderBlockBytes(*header) + (ownPalette ? kPaletteBytes : 0) + (bits ? RowBytes(*header) : 0);
+    return HeaderBlockBytes(*header) + (ownPalette ? kPaletteBytes : 0) + (bits ? RowBytes(*header) : 0) +
+           (entryAlpha ? kPaletteEntries : 0);
 }
 
 bool CopyFloatingImage(const BITMAPINFOHEADER* header, const uint8_t* bits, BITMAPINFOHEADER** copyHeader,
@@ -99,6 +112,7 @@ public:
     CUndoStep& operator=(const CUndoStep&) = delete;
     ~CUndoStep() {
         if (m_hasFloat) ReleaseFloat(m_floating);
+        std::free(m_entryAlpha);
     }
 
     static void ReleaseFloat(const FloatingImage& floating) {
@@ -107,11 +121,13 @@ public:
     }
 
     bool Empty() const { return !m_tiles && !m_palette && !m_image.header && !m_hasFloat; }
+    // Holds more than the floating image.
+    bool HasImageParts() const { return m_tiles || m_palette || m_image.header; }
 
     uint64_t Bytes() const {
         uint64_t bytes = sizeof(CUndoStep) + m_image.Bytes();
         if (m_tiles) bytes += m_tiles->Bytes();
-        if (m_palette) bytes += kPaletteBytes;
+        if (m_palette) bytes += kPaletteBytes + (m_entryAlpha ? kPaletteEntries : 0);
         if (m_hasFloat && m_floating.header)
             bytes += HeaderBlockBytes(*m_floating.header) + RowBytes(*m_floating.header);
         return bytes;
@@ -123,10 +139,15 @@ public:
         return !m_tiles->Fits(header) || m_tiles->Save(bits, area);
     }
 
-    void KeepPalette(const RGBQUAD* palette) {
-        if (m_palette) return;
+    // False when memory ran out.
+    bool KeepPalette(const RGBQUAD* palette, const uint8_t* entryAlpha) {
+        if (m_palette) return true;
+        uint8_t* alpha = nullptr;
+        if (!CopyEntryAlpha(entryAlpha, &alpha)) return false;
         m_palette = std::make_unique<RGBQUAD[]>(kPaletteEntries);
         std::memcpy(m_palette.get(), palette, kPaletteBytes);
+        m_entryAlpha = alpha;
+        return true;
     }
 
     void KeepImage(ImageBlocks previous, int command) {
@@ -150,8 +171,11 @@ public:
         if (m_tiles && now.header && m_tiles->Fits(*now.header) && !m_tiles->DropUnchanged(now.bits))
             return false;
         if (m_tiles && m_tiles->Empty()) m_tiles.reset();
-        if (m_palette && now.palette && std::memcmp(m_palette.get(), now.palette, kPaletteBytes) == 0)
+        if (m_palette && now.palette && std::memcmp(m_palette.get(), now.palette, kPaletteBytes) == 0 &&
+            SameEntryAlpha(m_entryAlpha, now.entryAlpha)) {
             m_palette.reset();
+            std::free(std::exchange(m_entryAlpha, nullptr));
+        }
         if (m_hasFloat && !m_floating.header && !now.floating.header &&
             (!m_floatPlace || SamePlace(m_floating, now.floating)))
             m_hasFloat = false;
@@ -165,10 +189,12 @@ public:
             std::swap(target.header, m_image.header);
             std::swap(target.palette, m_image.palette);
             std::swap(target.bits, m_image.bits);
+            std::swap(target.entryAlpha, m_image.entryAlpha);
             effect.image = true;
         }
         if (m_palette) {
             std::swap_ranges(m_palette.get(), m_palette.get() + kPaletteEntries, target.palette);
+            std::swap(target.entryAlpha, m_entryAlpha);
             effect.palette = true;
         }
         // Tiles apply only to the image they were taken from; the history never offers another.
@@ -186,12 +212,14 @@ public:
     }
 
     uint64_t m_sequence = 0;
+    bool m_changes = false;   // changed what a save writes
     bool m_overflow = false;  // grew past the budget while recording; its tiles were released
 
 private:
     int m_command = 0;
     std::optional<CTileStore> m_tiles;
     std::unique_ptr<RGBQUAD[]> m_palette;
+    uint8_t* m_entryAlpha = nullptr;  // with m_palette; null when every entry was opaque
     ImageBlocks m_image;
     bool m_hasFloat = false;
     bool m_floatPlace = false;
@@ -225,8 +253,12 @@ void CUndoHistory::Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, co
     }
 }
 
-void CUndoHistory::KeepPalette(const RGBQUAD* palette) {
-    Open().KeepPalette(palette);
+void CUndoHistory::KeepPalette(const RGBQUAD* palette, const uint8_t* entryAlpha) {
+    CUndoStep& step = Open();
+    if (!step.m_overflow && !step.KeepPalette(palette, entryAlpha)) {
+        m_open = std::make_unique<CUndoStep>();
+        m_open->m_overflow = true;
+    }
 }
 
 void CUndoHistory::KeepImage(ImageBlocks previous, int command) {
@@ -238,6 +270,7 @@ void CUndoHistory::KeepFloat(const FloatingImage& before, bool withPlace) {
 }
 
 StepOutcome CUndoHistory::EndStep(const UndoTarget& now) {
+    const bool changing = std::exchange(m_changing, false);
     if (!m_open) return StepOutcome::None;
     std::unique_ptr<CUndoStep> step = std::move(m_open);
     if (!step->m_overflow) {
@@ -246,8 +279,11 @@ StepOutcome CUndoHistory::EndStep(const UndoTarget& now) {
     }
     if (step->m_overflow || step->Bytes() > m_budget.Limit()) {
         Clear();
+        if (changing) m_saved = kSavedLost;
         return StepOutcome::TooLarge;
     }
+    step->m_changes = changing && step->HasImageParts();
+    KeepSavedAtCurrent();
     DropAll(m_redo);
     step->m_sequence = m_budget.m_nextSequence++;
     m_bytes += step->Bytes();
@@ -284,6 +320,12 @@ const CUndoStep* CUndoHistory::Oldest() const {
 void CUndoHistory::DropOldest() {
     Steps& steps = m_undo.empty() ? m_redo : m_undo;
     if (steps.empty()) return;
+    // The state at the dropped end goes; a saved state there lives on in its neighbour only when
+    // the step between them left the file's part alone.
+    const int64_t end = m_undo.empty() ? static_cast<int64_t>(m_redo.size()) : 0;
+    if (m_saved == end && steps.front()->m_changes) m_saved = kSavedLost;
+    if (!m_undo.empty() && m_saved > 0) --m_saved;
+    if (m_undo.empty() && m_saved == end) --m_saved;
     m_bytes -= steps.front()->Bytes();
     steps.pop_front();
 }
@@ -295,9 +337,40 @@ void CUndoHistory::DropAll(Steps& steps) {
 }
 
 void CUndoHistory::Clear() {
+    // The current state stays, as the only one.
+    KeepSavedAtCurrent();
+    if (m_saved != kSavedLost)
+        m_saved = ChangesBetween(static_cast<size_t>(m_saved), m_undo.size()) ? kSavedLost : 0;
+    m_changing = false;
     DropAll(m_undo);
     DropAll(m_redo);
     m_open.reset();
+}
+
+// --- The saved state ------------------------------------------------------------------------------
+
+void CUndoHistory::MarkSaved() {
+    m_saved = static_cast<int64_t>(m_undo.size());
+}
+
+const CUndoStep& CUndoHistory::StepAfter(size_t position) const {
+    return position < m_undo.size() ? *m_undo[position] : *m_redo[m_redo.size() - 1 - (position - m_undo.size())];
+}
+
+bool CUndoHistory::ChangesBetween(size_t a, size_t b) const {
+    for (size_t position = std::min(a, b); position < std::max(a, b); ++position)
+        if (StepAfter(position).m_changes) return true;
+    return false;
+}
+
+bool CUndoHistory::Modified() const {
+    return m_saved == kSavedLost || ChangesBetween(static_cast<size_t>(m_saved), m_undo.size());
+}
+
+void CUndoHistory::KeepSavedAtCurrent() {
+    const auto current = static_cast<int64_t>(m_undo.size());
+    if (m_saved <= current) return;
+    m_saved = ChangesBetween(m_undo.size(), static_cast<size_t>(m_saved)) ? kSavedLost : current;
 }
 
 // --- Budget --------------------------------------------------------------------------------------

@@ -11,6 +11,12 @@
 // are dropped: a history gives up its oldest undo step or, when it has none left, its farthest
 // redo step. A step larger than the whole budget is not kept, and its history is emptied, since
 // the steps before it no longer lead to the image.
+//
+// A history also knows which of its states is the one on disk (the saved state), so the document
+// can tell whether it has unsaved changes: a step counts when it changed what a save writes (the
+// rows, the size and depth, an 8-bit palette), not when it only moved or replaced the floating
+// image. The saved state may be dropped with its step, or discarded with the redo list: from then
+// on no undo or redo leads back to it.
 #pragma once
 
 #include <cstdint>
@@ -20,23 +26,26 @@
 
 #include "document/image_buffer.h"
 
-// An image's three blocks, owned and released together. An 8-bit palette lives inside the header
-// block; a 24-bit one is a block of its own.
+// An image's blocks, owned and released together. An 8-bit palette lives inside the header block;
+// a 24 or 32-bit one is a block of its own. An 8-bit image's entry alpha block is null when every
+// entry is opaque.
 struct ImageBlocks {
     BITMAPINFOHEADER* header = nullptr;
     RGBQUAD* palette = nullptr;
     uint8_t* bits = nullptr;
+    uint8_t* entryAlpha = nullptr;
 
     ImageBlocks() = default;
-    ImageBlocks(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits)
-        : header(header), palette(palette), bits(bits) {}
+    ImageBlocks(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, uint8_t* entryAlpha = nullptr)
+        : header(header), palette(palette), bits(bits), entryAlpha(entryAlpha) {}
     ImageBlocks(ImageBlocks&& other) noexcept;
     ImageBlocks& operator=(ImageBlocks&& other) noexcept;
     ~ImageBlocks();
 
-    // Makes copies of an image's header block and palette; the rows stay null. False, with nothing
-    // made, when memory is short.
-    bool CopyHeader(const BITMAPINFOHEADER* header, const RGBQUAD* palette);
+    // Makes copies of an image's header block, palette and entry alpha; the rows stay null. False,
+    // with nothing made, when memory is short.
+    bool CopyHeader(const BITMAPINFOHEADER* header, const RGBQUAD* palette,
+                    const uint8_t* entryAlpha = nullptr);
     uint64_t Bytes() const;
 };
 
@@ -60,12 +69,13 @@ struct UndoTarget {
     RGBQUAD* palette = nullptr;
     uint8_t* bits = nullptr;
     FloatingImage floating;
+    uint8_t* entryAlpha = nullptr;  // goes with the palette, and with the image blocks
 };
 
 // What applying a step exchanged, so the document knows what to bring up to date.
 struct UndoEffect {
     bool image = false;     // the image blocks: its size, depth, palette and every pixel
-    bool palette = false;   // palette entries
+    bool palette = false;   // palette entries, with their opacities
     bool floating = false;  // the floating image, and (unless only its pixels changed) its place
     RECT area{0, 0, 0, 0};  // pixels exchanged in place (y from the top); empty when none
     int command = 0;        // the command id the step was recorded with (0 for painting)
@@ -91,8 +101,8 @@ public:
     // The pixels of the image inside `area` (y from the top, right and bottom exclusive) are about
     // to change.
     void Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area);
-    // The 256 palette entries are about to change.
-    void KeepPalette(const RGBQUAD* palette);
+    // The 256 palette entries (and their opacities; `entryAlpha` may be null) are about to change.
+    void KeepPalette(const RGBQUAD* palette, const uint8_t* entryAlpha = nullptr);
     // An operation, `command`, replaced the image: the step takes the blocks it replaced.
     void KeepImage(ImageBlocks previous, int command);
     // The floating image is about to change: the step takes `before`'s blocks and, with `withPlace`,
@@ -103,6 +113,18 @@ public:
     // Closes the open step, comparing it with the document as it is now: tiles, palette or floating
     // image that ended as they began are dropped, and a step left with nothing is not kept.
     StepOutcome EndStep(const UndoTarget& now);
+
+    // The open step (also one not yet opened) changes what a save writes. Without it a step counts
+    // only as a change of the floating image or the painting colours.
+    void NoteChange() { m_changing = true; }
+    // The document as it is now is what its file holds (it was saved, or just opened or made).
+    void MarkSaved();
+    // No state of the history is what the file holds (a recovered document).
+    void ForgetSaved() { m_saved = kSavedLost; }
+    // Whether the document differs from its file: a kept step that changed what a save writes lies
+    // between the current state and the saved one, or the saved state can no longer be reached. The
+    // open step is not looked at.
+    bool Modified() const;
 
     // A step is open (something was recorded since the last EndStep).
     bool Recording() const { return m_open != nullptr; }
@@ -131,12 +153,23 @@ private:
     const CUndoStep* Oldest() const;
     void DropOldest();
     void DropAll(Steps& steps);
+    // The step that leads from state `position` to the next one; states are counted from the oldest
+    // kept, the current one being UndoCount().
+    const CUndoStep& StepAfter(size_t position) const;
+    // Whether a step between the two states changed what a save writes.
+    bool ChangesBetween(size_t a, size_t b) const;
+    // The saved state is about to lose the states after the current one (a new step, or Clear).
+    void KeepSavedAtCurrent();
+
+    static constexpr int64_t kSavedLost = -1;
 
     CUndoBudget& m_budget;
     Steps m_undo;  // oldest first
     Steps m_redo;  // farthest first: the next to redo is the last
     std::unique_ptr<CUndoStep> m_open;
     uint64_t m_bytes = 0;
+    int64_t m_saved = 0;      // the saved state, or kSavedLost
+    bool m_changing = false;  // NoteChange for the open step
 };
 
 class CUndoBudget {

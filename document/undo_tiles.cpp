@@ -159,7 +159,7 @@ RECT CTileStore::Swap(uint8_t** bits) {
         m_whole.reset(rows);
         return RECT{0, 0, m_width, m_height};
     }
-    uint8_t spare[kTileSize * 3];
+    uint8_t spare[kTileSize * 4];  // a tile row of up to 4 bytes a pixel
     ForEachRowInBands(m_tiles, [&](size_t i, int32_t y) {
         const Tile& tile = m_tiles[i];
         const size_t rowBytes = RowBytes(tile);

@@ -143,3 +143,16 @@ constexpr int IDC_GREEN = 1013;
 constexpr int IDC_BLUE = 1014;
 constexpr int IDC_CURRENT_COLOR = 1015;
 constexpr int IDC_OLD_COLOR = 1016;
+
+// Recovery of unsaved work: the dialog offered at start, and its settings in Setup.
+constexpr int IDD_RECOVERY = 33500;
+constexpr int IDC_RECOVERY_LIST = 33501;
+constexpr int IDC_RECOVER = 33502;
+constexpr int IDC_DISCARD = 33503;
+constexpr int IDC_KEEP_FOR_LATER = 33504;
+constexpr int IDC_RECOVERY_ON = 33505;
+constexpr int IDC_RECOVERY_INTERVAL = 33506;
+
+// Transparency (33700-33799).
+constexpr int IDC_TRANSPARENT_ENTRY = 33700;  // the colour dialog's "Transparent" check box
+

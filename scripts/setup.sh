@@ -8,7 +8,7 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config
   # toolkit and codecs
-  qt6-base-dev qt6-qpa-plugins libgl-dev libjpeg62-turbo-dev libpng-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev
   # translations: Qt Linguist tools, and Qt's own translations of its standard dialogs
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   # tests, benchmarks, fuzzers (clang with its sanitizer and libFuzzer runtimes)

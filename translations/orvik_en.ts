@@ -84,6 +84,17 @@
         <source>Old Color</source>
         <translation>Old Color</translation>
     </message>
+    <message>
+        <source>Transparent</source>
+        <translation>Transparent</translation>
+    </message>
+</context>
+<context>
+    <name>CColorPaletteDlg</name>
+    <message>
+        <source>The colour&apos;s transparency could not be changed: %1.</source>
+        <translation>The colour&apos;s transparency could not be changed: %1.</translation>
+    </message>
 </context>
 <context>
     <name>CDecreaseDepthDlg</name>
@@ -913,6 +924,18 @@ The image was left as it was.</translation>
         <source>This change is too large to undo; the undo history was emptied.</source>
         <translation>This change is too large to undo; the undo history was emptied.</translation>
     </message>
+    <message>
+        <source>Could not recover %1: this version of Orvik cannot hold its image.</source>
+        <translation>Could not recover %1: this version of Orvik cannot hold its image.</translation>
+    </message>
+    <message>
+        <source>an untitled image</source>
+        <translation>an untitled image</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: %2.</source>
+        <translation>Could not recover %1: %2.</translation>
+    </message>
 </context>
 <context>
     <name>COrvikFileDialog</name>
@@ -946,6 +969,76 @@ The image was left as it was.</translation>
     <message>
         <source>Image: None</source>
         <translation>Image: None</translation>
+    </message>
+</context>
+<context>
+    <name>CRecoveryDlg</name>
+    <message>
+        <source>Untitled</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <source>Recover Unsaved Work</source>
+        <translation>Recover Unsaved Work</translation>
+    </message>
+    <message>
+        <source>Orvik ended before these images were saved. Recover the checked ones to go on where you left off; their files on disk stay as they are until you save.</source>
+        <translation>Orvik ended before these images were saved. Recover the checked ones to go on where you left off; their files on disk stay as they are until you save.</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>Image</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>Kept at</source>
+        <translation>Kept at</translation>
+    </message>
+    <message>
+        <source>The recovery copy cannot be read.</source>
+        <translation>The recovery copy cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1 x %2</source>
+        <translation>%1 x %2</translation>
+    </message>
+    <message>
+        <source>&amp;Recover</source>
+        <translation>&amp;Recover</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>&amp;Discard</translation>
+    </message>
+    <message>
+        <source>&amp;Keep for Later</source>
+        <translation>&amp;Keep for Later</translation>
+    </message>
+    <message>
+        <source>Discard the unsaved changes of the checked images? They cannot be recovered afterwards.</source>
+        <translation>Discard the unsaved changes of the checked images? They cannot be recovered afterwards.</translation>
+    </message>
+</context>
+<context>
+    <name>CRecoveryManager</name>
+    <message>
+        <source>Could not keep a recovery copy of %1 (%2). The image is unchanged; save it to keep your work.</source>
+        <translation>Could not keep a recovery copy of %1 (%2). The image is unchanged; save it to keep your work.</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: %2.</source>
+        <translation>Could not recover %1: %2.</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: its recovery copy is damaged.</source>
+        <translation>Could not recover %1: its recovery copy is damaged.</translation>
     </message>
 </context>
 <context>
@@ -1012,6 +1105,18 @@ The image was left as it was.</translation>
     <message>
         <source>Translucent : </source>
         <translation>Translucency:</translation>
+    </message>
+    <message>
+        <source>Keep a copy of unsaved work for recovery</source>
+        <translation>Keep a copy of unsaved work for recovery</translation>
+    </message>
+    <message>
+        <source>Every :</source>
+        <translation>Every :</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>seconds</translation>
     </message>
     <message>
         <source>Filled without Outline</source>

@@ -84,6 +84,17 @@
         <source>Old Color</source>
         <translation>Old Color</translation>
     </message>
+    <message>
+        <source>Transparent</source>
+        <translation>투명</translation>
+    </message>
+</context>
+<context>
+    <name>CColorPaletteDlg</name>
+    <message>
+        <source>The colour&apos;s transparency could not be changed: %1.</source>
+        <translation>색의 투명도를 바꿀 수 없습니다: %1.</translation>
+    </message>
 </context>
 <context>
     <name>CDecreaseDepthDlg</name>
@@ -653,7 +664,7 @@ Pixel Perfect</source>
     </message>
     <message>
         <source>Outlined</source>
-        <translation>윤곽선</translation>
+        <translation>Outlined</translation>
     </message>
     <message>
         <source>Shapes drawn as their outline
@@ -663,7 +674,7 @@ Outlined</source>
     </message>
     <message>
         <source>Filled</source>
-        <translation>채우기</translation>
+        <translation>Filled</translation>
     </message>
     <message>
         <source>Shapes filled with the other color inside their outline
@@ -913,6 +924,18 @@ The image was left as it was.</source>
         <source>This change is too large to undo; the undo history was emptied.</source>
         <translation>이 변경은 너무 커서 취소할 수 없습니다. 실행 취소 기록을 비웠습니다.</translation>
     </message>
+    <message>
+        <source>Could not recover %1: this version of Orvik cannot hold its image.</source>
+        <translation>%1을(를) 복구하지 못했습니다. 이 버전의 Orvik은 그 이미지를 다룰 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>an untitled image</source>
+        <translation>제목 없는 이미지</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: %2.</source>
+        <translation>%1을(를) 복구하지 못했습니다: %2.</translation>
+    </message>
 </context>
 <context>
     <name>COrvikFileDialog</name>
@@ -946,6 +969,76 @@ The image was left as it was.</source>
     <message>
         <source>Image: None</source>
         <translation>Image: None</translation>
+    </message>
+</context>
+<context>
+    <name>CRecoveryDlg</name>
+    <message>
+        <source>Untitled</source>
+        <translation>제목 없음</translation>
+    </message>
+    <message>
+        <source>Recover Unsaved Work</source>
+        <translation>저장하지 않은 작업 복구</translation>
+    </message>
+    <message>
+        <source>Orvik ended before these images were saved. Recover the checked ones to go on where you left off; their files on disk stay as they are until you save.</source>
+        <translation>Orvik이 이 이미지들을 저장하기 전에 끝났습니다. 체크한 이미지를 복구하면 멈춘 곳에서 이어서 작업할 수 있습니다. 디스크의 파일은 저장할 때까지 그대로 남습니다.</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>이미지</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>폴더</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>크기</translation>
+    </message>
+    <message>
+        <source>Kept at</source>
+        <translation>보관한 시각</translation>
+    </message>
+    <message>
+        <source>The recovery copy cannot be read.</source>
+        <translation>복구 사본을 읽을 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>%1 x %2</source>
+        <translation>%1 x %2</translation>
+    </message>
+    <message>
+        <source>&amp;Recover</source>
+        <translation>복구(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>버리기(&amp;D)</translation>
+    </message>
+    <message>
+        <source>&amp;Keep for Later</source>
+        <translation>나중에 보관(&amp;K)</translation>
+    </message>
+    <message>
+        <source>Discard the unsaved changes of the checked images? They cannot be recovered afterwards.</source>
+        <translation>체크한 이미지의 저장하지 않은 변경 내용을 버리시겠습니까? 버린 뒤에는 복구할 수 없습니다.</translation>
+    </message>
+</context>
+<context>
+    <name>CRecoveryManager</name>
+    <message>
+        <source>Could not keep a recovery copy of %1 (%2). The image is unchanged; save it to keep your work.</source>
+        <translation>%1의 복구 사본을 보관하지 못했습니다(%2). 이미지는 그대로입니다. 작업을 잃지 않으려면 저장하십시오.</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: %2.</source>
+        <translation>%1을(를) 복구하지 못했습니다: %2.</translation>
+    </message>
+    <message>
+        <source>Could not recover %1: its recovery copy is damaged.</source>
+        <translation>%1을(를) 복구하지 못했습니다. 복구 사본이 손상되었습니다.</translation>
     </message>
 </context>
 <context>
@@ -1012,6 +1105,18 @@ The image was left as it was.</source>
     <message>
         <source>Translucent : </source>
         <translation>Translucent : </translation>
+    </message>
+    <message>
+        <source>Keep a copy of unsaved work for recovery</source>
+        <translation>복구에 쓸 수 있도록 저장하지 않은 작업의 사본 보관</translation>
+    </message>
+    <message>
+        <source>Every :</source>
+        <translation>간격 :</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>초</translation>
     </message>
     <message>
         <source>Filled without Outline</source>

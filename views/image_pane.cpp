@@ -162,11 +162,35 @@ void CImagePane::SetScrollPositions() {
     m_bSettingScroll = false;
 }
 
+void CImagePane::Present(QPainter& painter, QImage& surface, int magnify, const QSize& device,
+                         const QRect& part, const QRect& picture, const QPoint& origin) const {
+    QImage* shown = &surface;
+    QRect drawn = part;
+    if (magnify > 1) {
+        shown = &theApp->m_mainFrame->PresentBuffer(device.width(), device.height());
+        drawn =
+            QRect(part.topLeft() * magnify, part.size() * magnify).intersected(QRect(QPoint(0, 0), device));
+        const SurfaceRef from =
+            SubSurface(SurfaceOf(surface), part.x(), part.y(), part.width(), part.height());
+        MagnifyPixels(from, part.width(), part.height(), magnify,
+                      SubSurface(SurfaceOf(*shown), drawn.x(), drawn.y(), drawn.width(), drawn.height()));
+    }
+    if (m_pDocument->HasAlpha()) {
+        SurfaceRef pixels = SurfaceOf(*shown);
+        pixels.checker = CheckerPhase{origin.x(), origin.y(), 1};
+        const QRect over = QRect(picture.topLeft() * magnify, picture.size() * magnify).intersected(drawn);
+        if (!over.isEmpty())
+            CompositeOverChecker(pixels, over.left(), over.top(), over.right() + 1, over.bottom() + 1);
+    }
+    DrawOverPresented(*shown, magnify, drawn);
+    painter.drawImage(drawn.topLeft(), *shown, drawn);
+}
+
 void CImagePane::ShowImageInfo() const {
     QString text = tr("Image: %1 x %2 x ").arg(m_pDocument->Width()).arg(m_pDocument->Height());
     if (m_pDocument->BitCount() == 8)
         text += QStringLiteral("256");
-    else if (m_pDocument->BitCount() == 24)
+    else  // 24 bits, with or without an alpha channel (32)
         text += tr("16 Million");
     theApp->m_mainFrame->SetImagePaneText(text);
 }

@@ -74,6 +74,16 @@ protected:
     void SetScrollPositions();
     // "Image: W x H x 256" or "... 16 Million" in status pane 2.
     void ShowImageInfo() const;
+    // Draws the pixels `part` of `surface` (composed at image scale, or a block a pixel when reduced)
+    // with `painter`, each onto `magnify` x `magnify` device pixels, as far as `device` reaches.
+    // Where the document has transparency, the pixels of `picture` (the part of the surface the
+    // image covers) are first composited over the checkerboard in device pixels, its squares
+    // counted from device pixel `origin` of the surface's pixel (0, 0) in the picture.
+    void Present(QPainter& painter, QImage& surface, int magnify, const QSize& device, const QRect& part,
+                 const QRect& picture, const QPoint& origin) const;
+    // Draws over the device pixels `drawn` of `shown` once they are composed, before they reach
+    // the screen (the editing view's pixel grid).
+    virtual void DrawOverPresented(QImage& /*shown*/, int /*magnify*/, const QRect& /*drawn*/) const {}
 
     COrvikDoc* m_pDocument;
 

@@ -94,9 +94,11 @@ void COrvikView::Compose(QImage& image, int cols, int rows, QRect part) {
     }
     const COrvikDoc* doc = m_pDocument;
     const BITMAPINFOHEADER& header = *doc->m_pHeader;
-    const SurfaceRef surface = SurfaceOf(image);
+    SurfaceRef surface = SurfaceOf(image);
     const int sx = m_nScrollX;
     const int sy = m_nScrollY;
+    const int m = Scale().magnify;
+    surface.checker = CheckerPhase{sx * m, sy * m, m};
 
     m_nDrawnWidth = std::max(std::min(cols, header.biWidth - sx), 0);
     m_nDrawnHeight = std::max(std::min(rows, header.biHeight - sy), 0);
@@ -104,15 +106,16 @@ void COrvikView::Compose(QImage& image, int cols, int rows, QRect part) {
     const SurfaceRef within = SubSurface(surface, part.x(), part.y(), part.width(), part.height());
     DrawImageBlock(within, header, doc->m_pPalette, doc->m_pBits, sx + part.x(), sy + part.y(),
                    std::min(part.width(), m_nDrawnWidth - part.x()),
-                   std::min(part.height(), m_nDrawnHeight - part.y()), 0, 0);
+                   std::min(part.height(), m_nDrawnHeight - part.y()), 0, 0, doc->m_pEntryAlpha);
 
     const RECT sel = NormalizeRect(m_rcSelection);
     if (doc->HasFloat()) {
         const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
-        // An 8-bit floating block holds indices into the image's palette.
-        DrawImageBlock(within, floating, floating.biBitCount == 8 ? doc->m_pPalette : nullptr,
-                       doc->m_pFloatBits, 0, 0, floating.biWidth, floating.biHeight, sel.left - sx - part.x(),
-                       sel.top - sy - part.y());
+        // An 8-bit floating block holds indices into the image's palette, with its opacities.
+        const bool eightBit = floating.biBitCount == 8;
+        DrawImageBlock(within, floating, eightBit ? doc->m_pPalette : nullptr, doc->m_pFloatBits, 0, 0,
+                       floating.biWidth, floating.biHeight, sel.left - sx - part.x(), sel.top - sy - part.y(),
+                       eightBit ? doc->m_pEntryAlpha : nullptr);
     }
     COverlay overlay(surface, sx, sy, 1);
     DrawOverlays(overlay);
@@ -123,12 +126,13 @@ void COrvikView::Compose(QImage& image, int cols, int rows, QRect part) {
 
 void COrvikView::ComposeReduced(QImage& image, int cols, int rows, const QRect& part) {
     const COrvikDoc* doc = m_pDocument;
-    const SurfaceRef surface = SurfaceOf(image);
+    SurfaceRef surface = SurfaceOf(image);
     const int n = Scale().shrink;
-    const PixelBlock picture{doc->m_pHeader, doc->m_pPalette, doc->m_pBits};
+    const PixelBlock picture{doc->m_pHeader, doc->m_pPalette, doc->m_pBits, doc->m_pEntryAlpha};
     // The first visible block; each block is one surface pixel.
     const int bx = m_nScrollX / n;
     const int by = m_nScrollY / n;
+    surface.checker = CheckerPhase{bx, by, 1};
     m_nDrawnWidth = std::max(std::min(cols, CeilDiv(doc->Width(), n) - bx), 0);
     m_nDrawnHeight = std::max(std::min(rows, CeilDiv(doc->Height(), n) - by), 0);
     // The blocks drawn: those visible within the part asked for.
@@ -158,7 +162,8 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows, const QRect& 
     if (doc->HasFloat()) {
         const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
         // An 8-bit floating block holds indices into the image's palette.
-        const FloatingBlock over{{&floating, doc->m_pPalette, doc->m_pFloatBits}, sel.left, sel.top};
+        const FloatingBlock over{
+            {&floating, doc->m_pPalette, doc->m_pFloatBits, doc->m_pEntryAlpha}, sel.left, sel.top};
         const auto [left, right] = span(sel.left, sel.left + floating.biWidth);
         const auto [top, bottom] = span(sel.top, sel.top + floating.biHeight);
         // The blocks it covers, the image's own pixels counting where it covers only part of one.
@@ -190,25 +195,21 @@ void COrvikView::paintEvent(QPaintEvent* event) {
     const int rows = CeilDiv(device.height(), magnify);
     const QRect part(QPoint(asked.left() / magnify, asked.top() / magnify),
                      QPoint(asked.right() / magnify, asked.bottom() / magnify));
-    CMainFrame* main = theApp->m_mainFrame;
-    QImage& surface = main->BackBuffer(cols, rows);
+    QImage& surface = theApp->m_mainFrame->BackBuffer(cols, rows);
     Compose(surface, cols, rows, part);
-    if (magnify == 1) {
-        painter.drawImage(part.topLeft(), surface, part);
-        return;
-    }
-    QImage& shown = main->PresentBuffer(device.width(), device.height());
-    const QRect drawn =
-        QRect(part.topLeft() * magnify, part.size() * magnify).intersected(QRect(QPoint(0, 0), device));
-    const SurfaceRef from = SubSurface(SurfaceOf(surface), part.x(), part.y(), part.width(), part.height());
-    MagnifyPixels(from, part.width(), part.height(), magnify,
-                  SubSurface(SurfaceOf(shown), drawn.x(), drawn.y(), drawn.width(), drawn.height()));
-    if (m_bPixelGrid && Level().zoom >= 6)
-        DrawPixelGrid(shown, magnify, m_nDrawnWidth, m_nDrawnHeight, drawn);
-    painter.drawImage(drawn.topLeft(), shown, drawn);
+    // The checkerboard's squares count from the image's top-left device pixel.
+    const DeviceScale scale = Scale();
+    const QPoint origin = scale.shrink > 1 ? QPoint(m_nScrollX / scale.shrink, m_nScrollY / scale.shrink)
+                                           : QPoint(m_nScrollX * magnify, m_nScrollY * magnify);
+    Present(painter, surface, magnify, device, part, QRect(0, 0, m_nDrawnWidth, m_nDrawnHeight), origin);
 }
 
-void COrvikView::DrawPixelGrid(QImage& shown, int magnify, int cols, int rows, const QRect& part) {
+void COrvikView::DrawOverPresented(QImage& shown, int magnify, const QRect& drawn) const {
+    if (m_bPixelGrid && Level().zoom >= 6)
+        DrawPixelGrid(shown, magnify, m_nDrawnWidth, m_nDrawnHeight, drawn);
+}
+
+void COrvikView::DrawPixelGrid(QImage& shown, int magnify, int cols, int rows, const QRect& part) const {
     const SurfaceRef surface = SurfaceOf(shown);
     const int left = std::max(part.left(), 0);
     const int top = std::max(part.top(), 0);
@@ -489,8 +490,8 @@ void COrvikView::enterEvent(QEnterEvent* event) {
 // --- Printing ------------------------------------------------------------------------------------
 
 void COrvikView::PrintImage(QPrinter* printer) {
-    const QImage image =
-        ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits);
+    const QImage image = ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
+                                       m_pDocument->m_pEntryAlpha);  // transparent parts show the paper
     QPainter painter;
     if (image.isNull() || !painter.begin(printer)) return;
     const QSize page = printer->pageLayout().paintRectPixels(printer->resolution()).size();

@@ -127,6 +127,7 @@ private:
     // Compose when reduced, in device pixels.
     void ComposeReduced(QImage& surface, int cols, int rows, const QRect& part);
     QRect DeviceRectOfImage(const RECT& area) const override;
+    void DrawOverPresented(QImage& shown, int magnify, const QRect& drawn) const override;
     // The selection's frame and the current tool's rubber band.
     void DrawOverlays(COverlay& overlay);
     // The current tool of the main frame, made when it is first used here; null for an id that is
@@ -146,8 +147,9 @@ private:
     void ChooseColour(bool fore, int index) override;
     void SetColourEntry(bool fore, uint8_t red, uint8_t green, uint8_t blue) override;
     const CToolSettings& Settings() const override;
-    // Lifts the selected pixels into the floating image, leaving the background colour; false
-    // (and the image unchanged) when nothing of the selection lies over the image or memory is short.
+    // Lifts the selected pixels into the floating image, leaving the background colour (transparent
+    // pixels on an image with transparency, as Clear leaves them); false (and the image unchanged) when
+    // nothing of the selection lies over the image or memory is short.
     bool LiftSelection() override;
     void Repaint() override;
     void ShowCursor(const CCursorArt& cursor) override;
@@ -160,7 +162,7 @@ private:
     // Over the device picture, magnified by `magnify` from image pixel (m_nScrollX, m_nScrollY): a
     // line one device pixel wide between the image pixels, lightening dark pixels and darkening
     // light ones, over the first `cols` x `rows` image pixels, within the device pixels `part`.
-    void DrawPixelGrid(QImage& shown, int magnify, int cols, int rows, const QRect& part);
+    void DrawPixelGrid(QImage& shown, int magnify, int cols, int rows, const QRect& part) const;
 
     std::map<int, std::unique_ptr<CTool>> m_tools;  // by command id
     int m_nLastTool = 0;                            // the tool id the view last dispatched to

@@ -64,19 +64,11 @@ void COrvikView2::paintEvent(QPaintEvent* event) {
     const SurfaceRef within = SubSurface(surface, part.x(), part.y(), part.width(), part.height());
     DrawImageBlock(within, *m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
                    m_nScrollX + part.x(), m_nScrollY + part.y(), std::min(part.width(), dw - part.x()),
-                   std::min(part.height(), dh - part.y()), 0, 0);
+                   std::min(part.height(), dh - part.y()), 0, 0, m_pDocument->m_pEntryAlpha);
     // Right of and below the image: the hatch.
     if (cw > dw) HatchWithin(surface, part, dw, 0, cw, ch);
     if (ch > dh) HatchWithin(surface, part, 0, dh, dw, ch);
-    if (m == 1) {
-        painter.drawImage(part.topLeft(), image, part);
-        return;
-    }
-    QImage& shown = main->PresentBuffer(device.width(), device.height());
-    const QRect drawn = QRect(part.topLeft() * m, part.size() * m).intersected(QRect(QPoint(0, 0), device));
-    MagnifyPixels(within, part.width(), part.height(), m,
-                  SubSurface(SurfaceOf(shown), drawn.x(), drawn.y(), drawn.width(), drawn.height()));
-    painter.drawImage(drawn.topLeft(), shown, drawn);
+    Present(painter, image, m, device, part, QRect(0, 0, dw, dh), QPoint(m_nScrollX * m, m_nScrollY * m));
 }
 
 void COrvikView2::UpdateScrollRanges() {

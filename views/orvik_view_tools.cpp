@@ -128,9 +128,9 @@ bool COrvikView::LiftSelection() {
     doc->Touch(r);
     const int row = doc->Height() - r.bottom;
     CopyBlock(doc->m_pBits, r.left, row, doc->Stride(), w, h, bytes, bits, header->biXPelsPerMeter);
-    const int back = ColourIndex(false);
+    // What is left is the background colour, or transparent on an image that can be.
     FillBlock(doc->m_pBits, r.left, row, doc->Stride(), w, h, bytes,
-              bytes == 1 ? uint32_t(back) : PaletteColour(doc->m_pPalette[back]));
+              ErasedValue(doc->Target(), ColourIndex(false)));
     doc->KeepFloat();  // undo brings back the selection as it was, without a floating block
     doc->m_pFloatHeader = header;
     doc->m_pFloatBits = bits;

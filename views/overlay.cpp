@@ -53,7 +53,7 @@ void COverlay::InvertPixels(const std::vector<QPoint>& pixels) {
     });
     mapped.erase(std::unique(mapped.begin(), mapped.end()), mapped.end());
     for (const QPoint& m : mapped)
-        m_surface.pixels[m.y() * m_surface.stride + m.x()] ^= 0x00FFFFFF;
+        InvertPixel(m_surface, m.x(), m.y());
 }
 
 void COverlay::InvertSet(const CSpanSet& pixels) {

@@ -1,6 +1,7 @@
 #include "views/surface_raster.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "document/line_steps.h"
 
@@ -10,8 +11,13 @@ inline bool Inside(const SurfaceRef& s, int x, int y) {
     return x >= 0 && y >= 0 && x < s.width && y < s.height;
 }
 
+// The checkerboard's colour under surface pixel (x, y), at the device pixel of its top-left corner.
+inline uint32_t CheckerUnder(const SurfaceRef& s, int x, int y) {
+    return CheckerColour(s.checker.x + x * s.checker.scale, s.checker.y + y * s.checker.scale);
+}
+
 inline void Invert(const SurfaceRef& s, int x, int y) {
-    if (Inside(s, x, y)) s.pixels[y * s.stride + x] ^= 0x00FFFFFF;
+    InvertPixel(s, x, y);
 }
 
 }  // namespace
@@ -21,11 +27,46 @@ SurfaceRef SubSurface(const SurfaceRef& surface, int x, int y, int width, int he
     const int top = std::clamp(y, 0, surface.height);
     const int right = std::clamp(x + width, left, surface.width);
     const int bottom = std::clamp(y + height, top, surface.height);
-    return {surface.pixels + top * surface.stride + left, right - left, bottom - top, surface.stride};
+    const CheckerPhase& c = surface.checker;
+    return {surface.pixels + top * surface.stride + left, right - left, bottom - top, surface.stride,
+            CheckerPhase{c.x + left * c.scale, c.y + top * c.scale, c.scale}};
+}
+
+void InvertPixel(const SurfaceRef& s, int x, int y) {
+    if (!Inside(s, x, y)) return;
+    uint32_t& p = s.pixels[y * s.stride + x];
+    if (p >> 24 != 0xFF) p = OverOpaque(p, CheckerUnder(s, x, y));
+    p ^= 0x00FFFFFF;
+}
+
+uint32_t OverOpaque(uint32_t pixel, uint32_t backdrop) {
+    const uint32_t a = pixel >> 24;
+    if (a == 0xFF) return pixel;
+    uint32_t out = 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t c = (pixel >> shift) & 0xFF;
+        const uint32_t b = (backdrop >> shift) & 0xFF;
+        out |= (c * a + b * (255 - a) + 127) / 255 << shift;
+    }
+    return out;
+}
+
+void CompositeOverChecker(const SurfaceRef& surface, int x0, int y0, int x1, int y1) {
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, surface.width);
+    y1 = std::min(y1, surface.height);
+    for (int y = y0; y < y1; ++y) {
+        uint32_t* row = surface.pixels + y * surface.stride;
+        for (int x = x0; x < x1; ++x) {
+            if (row[x] >> 24 != 0xFF) row[x] = OverOpaque(row[x], CheckerUnder(surface, x, y));
+        }
+    }
 }
 
 void DrawImageBlock(const SurfaceRef& surface, const BITMAPINFOHEADER& header, const RGBQUAD* colours,
-                    const uint8_t* bits, int srcX, int srcY, int cols, int rows, int dstX, int dstY) {
+                    const uint8_t* bits, int srcX, int srcY, int cols, int rows, int dstX, int dstY,
+                    const uint8_t* entryAlpha) {
     // Clip the source to the image, then the destination to the surface, moving the other along.
     const int64_t left = std::max<int64_t>({0, -int64_t{srcX}, -int64_t{dstX}});
     const int64_t top = std::max<int64_t>({0, -int64_t{srcY}, -int64_t{dstY}});
@@ -40,8 +81,8 @@ void DrawImageBlock(const SurfaceRef& surface, const BITMAPINFOHEADER& header, c
     uint32_t lut[256];
     if (header.biBitCount == 8) {
         for (int i = 0; i < 256; ++i)
-            lut[i] = 0xFF000000u | uint32_t{colours[i].rgbRed} << 16 | uint32_t{colours[i].rgbGreen} << 8 |
-                     colours[i].rgbBlue;
+            lut[i] = uint32_t{EntryAlpha(entryAlpha, i)} << 24 | uint32_t{colours[i].rgbRed} << 16 |
+                     uint32_t{colours[i].rgbGreen} << 8 | colours[i].rgbBlue;
     }
     for (int64_t y = top; y < bottom; ++y) {
         const int64_t imageRow = header.biHeight - 1 - (srcY + y);
@@ -52,6 +93,9 @@ void DrawImageBlock(const SurfaceRef& surface, const BITMAPINFOHEADER& header, c
             in += x0;
             for (int x = 0; x < width; ++x)
                 out[x] = lut[in[x]];
+        } else if (header.biBitCount == 32) {
+            // Blue, green, red, alpha in memory is 0xAARRGGBB as a word.
+            std::memcpy(out, in + 4 * x0, sizeof(uint32_t) * static_cast<size_t>(width));
         } else {
             in += 3 * x0;
             for (int x = 0; x < width; ++x, in += 3)
@@ -117,11 +161,10 @@ void DrawDottedFrame(const SurfaceRef& surface, int left, int top, int right, in
     auto dot = [&](int x, int y) {
         if (!Inside(surface, x, y)) return;
         const bool on = ((x + y) / 3) % 2 == 0;  // dots of three pixels
-        uint32_t& p = surface.pixels[y * surface.stride + x];
         if (invert) {
-            if (on) p ^= 0x00FFFFFF;
+            if (on) InvertPixel(surface, x, y);
         } else {
-            p = on ? 0xFFFFFFFF : 0xFF000000;
+            surface.pixels[y * surface.stride + x] = on ? 0xFFFFFFFF : 0xFF000000;
         }
     };
     for (int x = left; x < right; ++x) {

@@ -7,8 +7,8 @@
 #include "document/pixel_routines.h"
 
 PaintCanvas CanvasOf(COrvikDoc* doc) {
-    return PaintCanvas{doc->m_pBits,  doc->Width(),        doc->Height(),
-                       doc->Stride(), doc->BitCount() / 8, doc->m_pPalette};
+    return PaintCanvas{doc->m_pBits,        doc->Width(),    doc->Height(),     doc->Stride(),
+                       doc->BitCount() / 8, doc->m_pPalette, doc->m_pEntryAlpha};
 }
 
 namespace {
@@ -38,15 +38,19 @@ void PaintSet(COrvikDoc* doc, const CSpanSet& set, int index) {
 void EraseSet(COrvikDoc* doc, const CSpanSet& set, int background) {
     if (!TouchSet(doc, set)) return;
     const PaintCanvas target = CanvasOf(doc);
-    EraseSpans(target, set, InkOf(target, background));
+    EraseSpans(target, set, background);
 }
 
 bool FloatCanvas(COrvikDoc* doc, const CToolState& state, PaintCanvas* canvas, QPoint* origin) {
     if (!doc->HasFloat()) return false;
     const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
-    *canvas = PaintCanvas{doc->m_pFloatBits,       floating.biWidth,
-                          floating.biHeight,       static_cast<int>(floating.biXPelsPerMeter),
-                          floating.biBitCount / 8, doc->m_pPalette};
+    *canvas = PaintCanvas{doc->m_pFloatBits,
+                          floating.biWidth,
+                          floating.biHeight,
+                          static_cast<int>(floating.biXPelsPerMeter),
+                          floating.biBitCount / 8,
+                          doc->m_pPalette,
+                          floating.biBitCount == 8 ? doc->m_pEntryAlpha : nullptr};
     const RECT place = NormalizeRect(state.m_rcSelection);
     *origin = QPoint(place.left, place.top);
     return true;
@@ -105,18 +109,10 @@ void PaintRectOutline(COrvikDoc* doc, const RECT& r, int index) {
 }
 
 void FillAt(COrvikDoc* doc, int x, int y, int index) {
-    if (doc->BitCount() != 8 && doc->BitCount() != 24) return;
     if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     doc->SetModifiedFlag();
     doc->Touch(RECT{0, 0, doc->Width(), doc->Height()});
-    const int row = doc->Height() - 1 - y;
-    const int maxX = doc->Width() - 1;
-    const int maxRow = doc->Height() - 1;
-    if (doc->BitCount() == 8)
-        FloodFill8(doc->m_pBits, doc->m_pHeader, x, row, index, 0, 0, maxX, maxRow, doc->m_pPalette);
-    else
-        FloodFill24(doc->m_pBits, doc->m_pHeader, x, row, PaletteColour(doc->m_pPalette[index & 0xFF]), 0, 0,
-                    maxX, maxRow);
+    PaintFill(doc->Target(), x, doc->Height() - 1 - y, index);
     QGuiApplication::restoreOverrideCursor();
 }

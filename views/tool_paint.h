@@ -2,7 +2,8 @@
 // paint_routines.h): each write is announced to the document first (Touch, for the undo history and
 // the reduced copies) and marks it modified. Points are image pixels (x from the left, y from the
 // top); colours are palette indices, painted as the index in an 8-bit image and as the entry's
-// colour otherwise, blended while painting is translucent. Nothing outside the image is written.
+// colour in a 24-bit one (opaque in a 32-bit one), blended while painting is translucent. Nothing
+// outside the image is written.
 #pragma once
 
 #include <QPoint>
@@ -16,7 +17,8 @@ class COrvikDoc;
 PaintCanvas CanvasOf(COrvikDoc* doc);
 // Paints every pixel of `set` once with palette entry `index`.
 void PaintSet(COrvikDoc* doc, const CSpanSet& set, int index);
-// What the eraser writes over `set`, with the background entry `background`.
+// What the eraser writes over `set`: transparent pixels on an image with transparency, the
+// background entry `background` on any other (EraseSpans).
 void EraseSet(COrvikDoc* doc, const CSpanSet& set, int background);
 // The floating image as a canvas (painted with the image's palette), with the image point its
 // top-left lies on; false when there is none.

@@ -530,7 +530,9 @@ TEST_F(ClipboardTest, CopyThenPasteAsNewImageKeepsEveryPixel) {
     }
 }
 
-TEST_F(ClipboardTest, PngWithTransparencyArrivesOverWhite) {
+// A PNG keeps its transparency: a new image holds it as it is (32 bits, or 8 bits with entry
+// opacities); pasted into an opaque 24-bit image it is composited over white.
+TEST_F(ClipboardTest, PngWithTransparencyKeepsIt) {
     QImage picture(3, 2, QImage::Format_ARGB32);
     picture.setPixel(0, 0, qRgba(10, 20, 30, 255));
     picture.setPixel(1, 0, qRgba(10, 20, 30, 0));
@@ -541,29 +543,43 @@ TEST_F(ClipboardTest, PngWithTransparencyArrivesOverWhite) {
     SetClipboard("image/png", Encoded(picture, "PNG"));
     COrvikDoc* doc = PasteAsNewImage();
     ASSERT_NE(doc, nullptr);
-    ASSERT_EQ(doc->BitCount(), 24);
-    EXPECT_EQ(Pixel(doc, 0, 0), 0x0A141Eu);
-    EXPECT_EQ(Pixel(doc, 1, 0), 0xFFFFFFu);
-    EXPECT_EQ(Pixel(doc, 2, 0), 0xE3B198u);  // 227, 177, 152
-    EXPECT_EQ(Pixel(doc, 0, 1), 0x7F7F7Fu);
-    EXPECT_EQ(Pixel(doc, 1, 1), 0xFF0000u);
-    EXPECT_EQ(Pixel(doc, 2, 1), 0xBFBFFFu);  // (255 * 191 + 127) / 255 = 191
+    ASSERT_EQ(doc->BitCount(), 32);
+    const auto argb = [](const COrvikDoc* d, int x, int y) {
+        return GetPixel32(d->m_pBits, x, d->Height() - 1 - y, d->Stride());
+    };
+    EXPECT_EQ(argb(doc, 0, 0), 0xFF0A141Eu);
+    EXPECT_EQ(argb(doc, 1, 0), 0u);  // transparent pixels are all zero
+    EXPECT_EQ(argb(doc, 2, 0), 0x80C86432u);
+    EXPECT_EQ(argb(doc, 2, 1), 0x400000FFu);
 
-    // A PNG with a small palette arrives as 8 bits with that palette.
+    COrvikDoc* opaque = NewImage("4", "3", kImage24Bit);
+    ASSERT_NE(opaque, nullptr);
+    ASSERT_TRUE(Command(ID_EDIT_PASTE_SELECTION));
+    ASSERT_EQ(opaque->m_pFloatHeader->biBitCount, 24);
+    EXPECT_EQ(FloatPixel(opaque, 0, 0), 0x0A141Eu);
+    EXPECT_EQ(FloatPixel(opaque, 1, 0), 0xFFFFFFu);
+    EXPECT_EQ(FloatPixel(opaque, 2, 0), 0xE3B198u);  // 227, 177, 152
+    EXPECT_EQ(FloatPixel(opaque, 0, 1), 0x7F7F7Fu);
+    EXPECT_EQ(FloatPixel(opaque, 2, 1), 0xBFBFFFu);  // (255 * 191 + 127) / 255 = 191
+
+    // A PNG with a small palette arrives as 8 bits with that palette and its opacities.
     QImage indexed(4, 1, QImage::Format_Indexed8);
-    indexed.setColorTable({qRgb(12, 34, 56), qRgba(0, 0, 0, 0)});
+    indexed.setColorTable({qRgb(12, 34, 56), qRgba(0, 0, 0, 0), qRgba(90, 80, 70, 100)});
     indexed.setPixel(0, 0, 0);
     indexed.setPixel(1, 0, 1);
-    indexed.setPixel(2, 0, 1);
+    indexed.setPixel(2, 0, 2);
     indexed.setPixel(3, 0, 0);
     SetClipboard("image/png", Encoded(indexed, "PNG"));
     COrvikDoc* eight = PasteAsNewImage();
     ASSERT_NE(eight, nullptr);
     ASSERT_EQ(eight->BitCount(), 8);
-    EXPECT_EQ(Pixel(eight, 0, 0), 0u);
+    ASSERT_NE(eight->m_pEntryAlpha, nullptr);
     EXPECT_EQ(Pixel(eight, 1, 0), 1u);
-    EXPECT_EQ(PaletteColour(eight->m_pPalette[0]), 0x0C2238u);
-    EXPECT_EQ(PaletteColour(eight->m_pPalette[1]), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(eight, 2, 0), 2u);
+    EXPECT_EQ(PaletteColour(eight->m_pPalette[2]), 0x5A5046u);
+    EXPECT_EQ(eight->m_pEntryAlpha[0], 255);
+    EXPECT_EQ(eight->m_pEntryAlpha[1], 0);
+    EXPECT_EQ(eight->m_pEntryAlpha[2], 100);
 
     // An image placed by this process as a QImage only.
     auto* data = new QMimeData;
@@ -571,7 +587,7 @@ TEST_F(ClipboardTest, PngWithTransparencyArrivesOverWhite) {
     QGuiApplication::clipboard()->setMimeData(data);
     COrvikDoc* third = PasteAsNewImage();
     ASSERT_NE(third, nullptr);
-    EXPECT_EQ(Pixel(third, 2, 0), 0xE3B198u);
+    EXPECT_EQ(argb(third, 2, 0), 0x80C86432u);
 }
 
 TEST_F(ClipboardTest, NoPictureMeansNoDocument) {

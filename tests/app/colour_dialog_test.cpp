@@ -1,5 +1,6 @@
 // The "Color" dialog: its pictures, markers and edits, OK and Cancel through the palette bar, and
 // the palette bar's entry checks.
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -12,6 +13,8 @@
 #include "colour/color_palette_dlg.h"
 #include "document/orvik_doc.h"
 #include "gui_test.h"
+#include "image_test_helpers.h"
+#include "res/resource.h"
 #include "views/orvik_view.h"
 
 namespace {
@@ -324,7 +327,7 @@ TEST_F(ColourDialogTest, OkWithUnchangedValuesRewritesTheSameEntry) {
     EXPECT_EQ(EntryRgb(doc, 9), qRgb(42, 84, 126));
     ProcessEvents();
     EXPECT_GT(paints.m_nPaints, 0);  // its views were redrawn
-    EXPECT_TRUE(doc->IsModified());
+    EXPECT_FALSE(doc->IsModified());  // but nothing changed
 }
 
 TEST_F(ColourDialogTest, OkOnA24BitImageChangesOnlyThePalette) {
@@ -439,4 +442,50 @@ TEST_F(ColourDialogTest, OkDoesNothingWhenTheDocumentWentAway) {
     dialog->m_okButton->click();
     EXPECT_EQ(EntryRgb(other, 2), before);
     EXPECT_NE(EntryRgb(doc, 2), qRgb(99, 0, 0));
+}
+
+// "Transparent" comes after the described controls; it makes an 8-bit entry transparent or opaque
+// as one step, keeps a partial opacity unless clicked, and is off for a 24-bit palette. The grid
+// shows a transparent entry over the checkerboard.
+TEST_F(ColourDialogTest, TransparentBoxSetsTheEntrysOpacity) {
+    COrvikDoc* doc = NewImage(4, 2, kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    SetPaletteEntry(doc, 20, 200, 0, 0);
+    {
+        auto dialog = OpenOn(20);
+        const QStringList order = TabOrder(dialog->m_okButton);
+        ASSERT_GE(order.size(), 2);
+        EXPECT_EQ(order.mid(order.size() - 3), (QStringList{"1016", "33700", "1"}));
+        EXPECT_TRUE(dialog->m_transparentCheck->isEnabled());
+        EXPECT_EQ(dialog->m_transparentCheck->checkState(), Qt::Unchecked);
+        QTest::mouseClick(dialog->m_transparentCheck, Qt::LeftButton);
+        dialog->accept();
+    }
+    ASSERT_NE(doc->m_pEntryAlpha, nullptr);
+    EXPECT_EQ(doc->m_pEntryAlpha[20], 0);
+    EXPECT_EQ(EntryRgb(doc, 20), qRgb(200, 0, 0));
+    // Cell 20 (column 4, row 2): grey and white squares, no red.
+    const QImage grid = Grab(PaletteBar()->m_grid);
+    EXPECT_EQ(grid.pixel(41, 21), qRgb(204, 204, 204));
+    EXPECT_EQ(grid.pixel(46, 21), qRgb(255, 255, 255));
+    ASSERT_TRUE(Main()->RouteCommand(ID_EDIT_UNDO));
+    EXPECT_EQ(EntryAlpha(doc->m_pEntryAlpha, 20), 255);
+    EXPECT_EQ(Grab(PaletteBar()->m_grid).pixel(41, 21), qRgb(200, 0, 0));
+
+    // A partial opacity from a file stays unless the box is clicked.
+    ASSERT_TRUE(doc->WriteEntryAlpha(20, 128));
+    for (const bool click : {false, true}) {
+        auto dialog = OpenOn(20);
+        EXPECT_EQ(dialog->m_transparentCheck->checkState(), Qt::PartiallyChecked);
+        if (click) QTest::mouseClick(dialog->m_transparentCheck, Qt::LeftButton);
+        dialog->accept();
+        EXPECT_EQ(doc->m_pEntryAlpha[20], click ? 0 : 128);
+    }
+
+    COrvikDoc* colour = NewImage(4, 2, kImage24Bit);
+    ASSERT_NE(colour, nullptr);
+    auto dialog = OpenOn(20);
+    EXPECT_FALSE(dialog->m_transparentCheck->isEnabled());
+    dialog->accept();
+    EXPECT_EQ(colour->m_pEntryAlpha, nullptr);
 }

@@ -95,7 +95,7 @@ TEST_F(FileTest, SaveAndOpenRoundTripsInEveryFormat) {
         SaveAs(doc, m_dir.path(), c.name);
         EXPECT_EQ(doc->GetPathName(), Path(c.name));
         EXPECT_EQ(doc->GetTitle(), QString("%1 [1:1]").arg(c.name));
-        EXPECT_TRUE(doc->IsModified());  // saving leaves the flag as it was
+        EXPECT_FALSE(doc->IsModified());  // the file holds the document now
         EXPECT_EQ(theApp->RecentFiles().value(0), Path(c.name));
         CloseWithoutSaving(doc);
 

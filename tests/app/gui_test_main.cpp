@@ -82,6 +82,8 @@ int main(int argc, char** argv) {
     // Settings of this run only, whatever runs beside it.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QTemporaryDir state;  // recovery files
+    qputenv("XDG_STATE_HOME", state.path().toUtf8());
     COrvikApp app(argc, argv);
     WatchForStrayDialogs();
     ::testing::InitGoogleTest(&argc, argv);

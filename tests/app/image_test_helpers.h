@@ -42,14 +42,18 @@ inline void TypeInto(QLineEdit* edit, const QString& text) {
         QTest::keyClicks(edit, text);
 }
 
-// The object names of the widgets Tab visits, starting after `start` and ending with it.
+// The object names of the widgets Tab visits, starting after `start` and ending with it. A widget
+// whose focus goes to a part of it (a spin box's edit) is named once, by its own name.
 inline QStringList TabOrder(QWidget* start) {
     QStringList names;
     QWidget* w = start;
     do {
         w = w->nextInFocusChain();
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(start->window()))
-            names << w->objectName();
+        QWidget* parent = w->parentWidget();
+        const QString name = parent && parent->focusProxy() == w ? parent->objectName() : w->objectName();
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() && w->isEnabled() &&
+            w->isVisibleTo(start->window()))
+            names << name;
     } while (w != start && names.size() < 50);
     return names;
 }

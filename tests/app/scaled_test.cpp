@@ -213,3 +213,54 @@ TEST_F(ScaledScreenTest, ButtonsAndCursorsAtTheScreensSize) {
     EXPECT_EQ(cursor.pixmap().deviceIndependentSize(), QSizeF(32, 32));
     EXPECT_EQ(cursor.hotSpot(), QPoint(7, 8));
 }
+
+// Transparent pixels show grey and white squares of 8 device pixels, counted from the image's
+// top-left corner, at every level and in both panes; a half-transparent one shows them through its
+// colour, an opaque one exactly its colour.
+TEST_F(ScaledScreenTest, TransparencyOverTheCheckerboardOfDevicePixels) {
+    const std::vector<int> ratios = DeviceRatios();
+    ASSERT_EQ(ratios.size(), size_t(kZoomLevelCount));
+    COrvikDoc* doc = NewImage("200", "120", kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    GuiTest::Main()->m_wndPaletteDlg->SetEntry(200, 0, 0, 0, 0);
+    GuiTest::Main()->m_wndPaletteDlg->SetEntry(201, 255, 0, 0, 128);
+    for (int row = 0; row < 120; ++row)
+        for (int x = 0; x < 200; ++x)
+            doc->m_pBits[row * doc->Stride() + x] = x >= 40 && x < 80 ? 201 : x >= 120 && x < 160 ? 1 : 200;
+    doc->ImageReplaced();
+    const auto expected = [&](int x, int deviceX, int deviceY) -> QRgb {
+        const uint32_t checker = CheckerColour(deviceX, deviceY);
+        if (x >= 40 && x < 80) return OverOpaque(0x80FF0000, checker);
+        if (x >= 120 && x < 160) return 0xFF000000u | PaletteColour(doc->m_pPalette[1]);
+        return checker;
+    };
+    COrvikView* view = doc->m_pView;
+    for (const int i : {8, 9, 10, 12}) {
+        SCOPED_TRACE(i);
+        view->ZoomTo(kZoomLevels[i]);
+        view->CenterOn(100, 60);
+        ProcessEvents();
+        const QImage shot = Grab(view->viewport());
+        const int r = ratios[i];
+        // Device pixels per image pixel, or image pixels per device pixel when reduced.
+        const auto imageX = [&](int dx) {
+            return r < 0 ? view->m_nScrollX + dx * -r : view->m_nScrollX + dx / r;
+        };
+        const QPoint origin = r < 0 ? QPoint(view->m_nScrollX / -r, view->m_nScrollY / -r)
+                                    : QPoint(view->m_nScrollX * r, view->m_nScrollY * r);
+        for (int y = 0; y < std::min(shot.height(), 40); ++y)
+            for (int x = 0; x < shot.width() && imageX(x) < 200; ++x)
+                ASSERT_EQ(shot.pixel(x, y), expected(imageX(x), x + origin.x(), y + origin.y()))
+                    << x << "," << y;
+        if (r <= 1) continue;
+        // The actual-size pane beside it, at 1:1 from its own scroll position.
+        COrvikView2* pane = doc->m_pView2;
+        const QImage actual = Grab(pane->viewport());
+        const int m = ratios[9];
+        for (int y = 0; y < std::min(actual.height(), 40); ++y)
+            for (int x = 0; x < std::min(actual.width(), (200 - pane->m_nScrollX) * m); ++x)
+                ASSERT_EQ(actual.pixel(x, y), expected(pane->m_nScrollX + x / m, x + pane->m_nScrollX * m,
+                                                       y + pane->m_nScrollY * m))
+                    << x << "," << y;
+    }
+}

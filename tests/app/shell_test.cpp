@@ -89,8 +89,8 @@ TEST_F(ShellTest, NewImageDefaultsAndSizes) {
     ProcessEvents();
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->GetTitle(), "Orvik1 [1:1]");
-    EXPECT_EQ(doc->m_pChildFrame->windowTitle(), "Orvik1 [1:1]");
-    EXPECT_EQ(Main()->windowTitle(), "Orvik - Orvik1 [1:1]");
+    EXPECT_EQ(doc->m_pChildFrame->windowTitle(), "Orvik1[*] [1:1]");  // the mark shows when modified
+    EXPECT_EQ(Main()->windowTitle(), "Orvik - Orvik1[*] [1:1]");
     EXPECT_EQ(doc->BitCount(), 8);
     EXPECT_EQ(doc->Stride(), 300);
     EXPECT_EQ(doc->m_pHeader->biSizeImage, 90000u);
@@ -182,10 +182,10 @@ TEST_F(ShellTest, MaximisedWindowsKeepTheTitleAndTheCentringRule) {
     ASSERT_NE(doc, nullptr);
     doc->m_pChildFrame->showMaximized();
     ProcessEvents();
-    EXPECT_EQ(Main()->windowTitle(), "Orvik - Orvik1 [1:1]");
+    EXPECT_EQ(Main()->windowTitle(), "Orvik - Orvik1[*] [1:1]");
     COrvikView* view = doc->m_pView;
     view->ZoomIn(290, 100);
-    EXPECT_EQ(Main()->windowTitle(), "Orvik - Orvik1 [6:1]");
+    EXPECT_EQ(Main()->windowTitle(), "Orvik - Orvik1[*] [6:1]");
     // The pixel is centred in the view the actual-size pane leaves, as far as the range allows.
     const int cw = view->viewport()->width();
     ProcessEvents();
@@ -196,7 +196,7 @@ TEST_F(ShellTest, MaximisedWindowsKeepTheTitleAndTheCentringRule) {
     EXPECT_EQ(view->m_nScrollX, first / 6);
     doc->m_pChildFrame->showNormal();
     ProcessEvents();
-    EXPECT_EQ(Main()->windowTitle(), "Orvik - Orvik1 [6:1]");
+    EXPECT_EQ(Main()->windowTitle(), "Orvik - Orvik1[*] [6:1]");
 }
 
 TEST_F(ShellTest, TitleKeepsTextBeforeItsBracket) {

@@ -55,6 +55,8 @@ std::vector<uint8_t> Snapshot(const COrvikDoc* doc, bool withSelection = true) {
     };
     add(doc->m_pHeader, kHeaderBytes);
     add(doc->m_pPalette, kPaletteBytes);
+    for (int i = 0; i < kPaletteEntries; ++i)
+        bytes.push_back(EntryAlpha(doc->m_pEntryAlpha, i));
     add(doc->m_pBits, size_t(doc->Stride()) * doc->Height());
     if (const BITMAPINFOHEADER* f = doc->m_pFloatHeader) {
         add(f, f->biBitCount == 8 ? kHeaderBlockBytes8 : kHeaderBytes);
@@ -67,21 +69,33 @@ std::vector<uint8_t> Snapshot(const COrvikDoc* doc, bool withSelection = true) {
     return bytes;
 }
 
+// What a save writes: the header, the rows and an 8-bit image's palette.
+std::vector<uint8_t> FileContents(const COrvikDoc* doc) {
+    std::vector<uint8_t> bytes(Snapshot(doc, false));
+    bytes.resize(kHeaderBytes + kPaletteBytes + size_t(doc->Stride()) * doc->Height());
+    if (doc->BitCount() != 8) std::fill_n(bytes.begin() + kHeaderBytes, kPaletteBytes, 0);
+    return bytes;
+}
+
 // Runs `action` as one user action; one Undo must give back exactly the document before it and
-// Redo exactly the one after it, both marking the document modified, more than once.
+// Redo exactly the one after it, more than once. Saved after the action, the document is modified
+// after the Undo exactly when the action changed what a save writes, and not after the Redo.
 void ExpectOneStep(COrvikDoc* doc, const char* name, const std::function<void()>& action) {
     SCOPED_TRACE(name);
     const std::vector<uint8_t> before = Snapshot(doc);
+    const std::vector<uint8_t> fileBefore = FileContents(doc);
     action();
     const std::vector<uint8_t> after = Snapshot(doc);
     ASSERT_NE(before, after) << "nothing changed";
+    const bool changesFile = FileContents(doc) != fileBefore;
     for (int round = 0; round < 2; ++round) {
         doc->SetModifiedFlag(false);
         ASSERT_TRUE(Command(ID_EDIT_UNDO));
         EXPECT_TRUE(Snapshot(doc) == before);
+        EXPECT_EQ(doc->IsModified(), changesFile);
         ASSERT_TRUE(Command(ID_EDIT_REDO));
         EXPECT_TRUE(Snapshot(doc) == after);
-        EXPECT_TRUE(doc->IsModified());
+        EXPECT_FALSE(doc->IsModified());
     }
 }
 
@@ -105,11 +119,20 @@ protected:
 
 }  // namespace
 
+// The third kind is an 8-bit image with a transparent and a partly transparent entry, which Increase
+// Color Depth makes a 32-bit one.
 TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly) {
-    for (const int type : {kImage8Bit, kImage24Bit}) {
-        SCOPED_TRACE(type == kImage8Bit ? "8 bit" : "24 bit");
-        COrvikDoc* doc = NewPatternDocument(131, 97, type);
+    constexpr int kTransparent8Bit = 2;
+    for (const int type : {int{kImage8Bit}, int{kImage24Bit}, kTransparent8Bit}) {
+        SCOPED_TRACE(type == kImage8Bit ? "8 bit" : type == kImage24Bit ? "24 bit" : "8 bit, transparent");
+        const bool transparent = type == kTransparent8Bit;
+        COrvikDoc* doc = NewPatternDocument(131, 97, transparent ? kImage8Bit : type);
         ASSERT_NE(doc, nullptr);
+        if (transparent) {
+            ASSERT_TRUE(doc->WriteEntryAlpha(40, 0) && doc->WriteEntryAlpha(5, 128));
+            ExpectOneStep(doc, "entry opacity", [] { Palette()->SetEntry(100, 1, 2, 3, 0); });
+            ASSERT_TRUE(Command(ID_EDIT_UNDO));
+        }
         COrvikView* view = doc->m_pView;
         const std::vector<uint8_t> start = Snapshot(doc, false);
         const auto tool = [](int id) { Main()->m_currentTool = id; };
@@ -136,8 +159,10 @@ TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly) {
 
         Drag(doc, {{70, 50}, {110, 90}});
         ExpectOneStep(doc, "cut", [] { Command(ID_EDIT_CUT); });
-        ExpectOneStep(doc, "clear the selection", [] { Command(ID_IMAGE_CLEAR); });
-        if (type == kImage8Bit) ExpectOneStep(doc, "increase", [] { Command(ID_COLORS_INCREASE); });
+        // With transparency Cut leaves what Clear would.
+        if (!transparent) ExpectOneStep(doc, "clear the selection", [] { Command(ID_IMAGE_CLEAR); });
+        if (type != kImage24Bit) ExpectOneStep(doc, "increase", [] { Command(ID_COLORS_INCREASE); });
+        ASSERT_EQ(doc->BitCount(), transparent ? 32 : 24);
         ExpectOneStep(doc, "paste", [] { Command(ID_EDIT_PASTE_SELECTION); });
         ASSERT_TRUE(doc->HasFloat());
         view->m_rcSelection = RECT{100, 70, 140, 110};  // moved partly past the corner
@@ -154,7 +179,7 @@ TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly) {
         int steps = 0;
         while (Command(ID_EDIT_UNDO))
             ++steps;
-        EXPECT_EQ(steps, 16);
+        EXPECT_EQ(steps, transparent ? 15 : 16);
         EXPECT_TRUE(Snapshot(doc, false) == start);
         while (Command(ID_EDIT_REDO))
             --steps;

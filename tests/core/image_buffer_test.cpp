@@ -107,6 +107,11 @@ TEST(ImageBuffer, ModelHeaderCheck) {
     EXPECT_FALSE(IsModelHeader(h));
     h = *img.header;
     h.biBitCount = 32;
+    EXPECT_FALSE(IsModelHeader(h));  // the stride is 24 bits'
+    h.biXPelsPerMeter = 20;
+    EXPECT_TRUE(IsModelHeader(h));  // blue, green, red and alpha
+    h.biBitCount = 16;
+    h.biXPelsPerMeter = 12;
     EXPECT_FALSE(IsModelHeader(h));
     h = *img.header;
     h.biHeight = -3;

@@ -236,17 +236,49 @@ TEST(Writers, EachPixelOnceBlendedAtEveryDepthAndClipped) {
         });
         EXPECT_EQ(std::memcmp(image.bits, expected.bits, size_t(image.stride()) * 10), 0) << type;
     }
-    // Four bytes a pixel: the colour blended as three, the alpha made opaque.
+    // Four bytes a pixel: the colour laid over each pixel as the pixel routines lay it, whatever
+    // its alpha.
     uint8_t pixels[2 * 4] = {10, 20, 30, 0, 40, 50, 60, 128};
+    uint8_t expected[2 * 4];
+    std::memcpy(expected, pixels, sizeof pixels);
     const PaintCanvas canvas{pixels, 2, 1, 8, 4, nullptr};
     CSpanSet both;
     both.Add(0, 0, 1);
     PaintSpans(canvas, both, 0xFF0000);
-    uint8_t three[3] = {10, 20, 30};
-    PutPixel24(three, 0, 0, 3, 0xFF0000);
-    EXPECT_EQ(std::memcmp(pixels, three, 3), 0);
-    EXPECT_EQ(pixels[3], 255);
-    EXPECT_EQ(pixels[7], 255);
+    for (int x = 0; x < 2; ++x)
+        PutPixel24(expected, x, 0, 8, 0xFF0000, 4);
+    EXPECT_EQ(std::memcmp(pixels, expected, sizeof pixels), 0);
+}
+
+// The eraser leaves transparent pixels where the image keeps transparency, unblended; elsewhere it
+// paints the background entry as the brush paints.
+TEST(Writers, ErasingToTransparentOrToTheBackground) {
+    TranslucencyScope translucent(true);
+    CSpanSet span;
+    span.Add(0, 1, 2);
+    uint8_t argb[3 * 4] = {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 100};
+    const PaintCanvas wide{argb, 3, 1, 12, 4, nullptr};
+    EXPECT_TRUE(ErasesToTransparent(wide));
+    EraseSpans(wide, span, 30);
+    EXPECT_EQ(std::vector<uint8_t>(argb, argb + 12),
+              (std::vector<uint8_t>{1, 2, 3, 255, 0, 0, 0, 0, 0, 0, 0, 0}));
+
+    for (const bool withTransparentEntry : {false, true}) {
+        TestImage image(3, 1, kImage8Bit);
+        uint8_t alpha[256];
+        std::memset(alpha, 255, sizeof alpha);
+        alpha[200] = 0;
+        PaintCanvas canvas = CanvasOf(image);
+        if (withTransparentEntry) canvas.entryAlpha = alpha;
+        EXPECT_EQ(ErasesToTransparent(canvas), withTransparentEntry);
+        const uint8_t before = image.At8(0, 0);
+        uint8_t painted = before;
+        PutPixel8(&painted, 0, 0, 1, 30, image.palette, canvas.entryAlpha);
+        EraseSpans(canvas, span, 30);
+        EXPECT_EQ(image.At8(0, 0), before);
+        EXPECT_EQ(image.At8(1, 0), withTransparentEntry ? 200 : painted);
+        EXPECT_EQ(image.At8(2, 0), withTransparentEntry ? 200 : painted);
+    }
 }
 
 TEST(Writers, ReplaceColourInAnAreaAndCoverageWithoutSmoothing) {
@@ -284,6 +316,13 @@ TEST(Writers, ReplaceColourInAnAreaAndCoverageWithoutSmoothing) {
             EXPECT_NE(ReadPixel(canvas, 22, 10), to);
         }
     }
+    // Four bytes: a pixel keeps its alpha; a fully transparent one holds no colour to replace.
+    uint8_t argb[3 * 4] = {1, 2, 3, 255, 1, 2, 3, 90, 1, 2, 3, 0};
+    const PaintCanvas wide{argb, 3, 1, 12, 4, nullptr};
+    EXPECT_EQ(FindColour(wide, RECT{2, 0, 3, 1}, 0x030201).right, 0);
+    EXPECT_TRUE(ReplaceColour(wide, RECT{0, 0, 3, 1}, 0x030201, 0x0A0B0C));
+    EXPECT_EQ(std::vector<uint8_t>(argb, argb + 12),
+              (std::vector<uint8_t>{12, 11, 10, 255, 12, 11, 10, 90, 1, 2, 3, 0}));
 }
 
 TEST(Writers, SprayDotsLieInTheDisc) {

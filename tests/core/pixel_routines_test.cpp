@@ -195,7 +195,7 @@ std::vector<int> StretchedColumns(int srcWidth, int dstWidth, int bytesPerPixel)
     std::vector<int> columns;
     for (int x = 0; x < dstWidth; ++x) {
         for (int k = 1; k < bytesPerPixel; ++k)
-            EXPECT_EQ(dst[x * bytesPerPixel + k], dst[x * bytesPerPixel] + 100 * k);
+            EXPECT_EQ(dst[x * bytesPerPixel + k], uint8_t(dst[x * bytesPerPixel] + 100 * k));
         columns.push_back(dst[x * bytesPerPixel]);
     }
     for (int i = dstWidth * bytesPerPixel; i < dstStride; ++i)
@@ -206,7 +206,7 @@ std::vector<int> StretchedColumns(int srcWidth, int dstWidth, int bytesPerPixel)
 }  // namespace
 
 TEST(StretchNearest, SinglePrecisionFactors) {
-    for (int bpp : {1, 3}) {
+    for (int bpp : {1, 3, 4}) {
         EXPECT_EQ(StretchedColumns(14, 6, bpp), (std::vector<int>{0, 2, 4, 6, 9, 11}));
         EXPECT_EQ(StretchedColumns(3, 9, bpp), (std::vector<int>{0, 0, 0, 1, 1, 1, 2, 2, 2}));
         EXPECT_EQ(StretchedColumns(5, 5, bpp), (std::vector<int>{0, 1, 2, 3, 4}));

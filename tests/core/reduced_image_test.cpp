@@ -98,3 +98,53 @@ TEST(ReducedImage, CopiesFollowTouchedAreasAndDropWithTheImage) {
     EXPECT_EQ(copies.Count(), 1u);
     image.header->biWidth = 50;
 }
+
+// With transparency each block's alpha is the mean alpha and its colour the mean weighed by the
+// alphas; a block with nothing opaque about it is all zero. An 8-bit image counts its entries'
+// opacities.
+TEST(ReducedImage, TransparentPixelsAreWeighedByTheirAlpha) {
+    for (const int width : {1, 5, 70})
+        for (const int n : {2, 3, 8, 32}) {
+            TestImage image(width, 37, kTestImage32);
+            Scramble(image, uint32_t(width * 7 + n));
+            for (int row = 0; row < 37; ++row)
+                for (int x = 0; x < width; x += 3)
+                    image.bits[row * image.stride() + 4 * x + 3] = x % 2 ? 255 : 0;
+            std::vector<uint32_t> expected;
+            for (int by = 0; by * n < 37; ++by)
+                for (int bx = 0; bx * n < width; ++bx) {
+                    uint64_t sums[4] = {}, count = 0;
+                    for (int y = by * n; y < std::min(by * n + n, 37); ++y)
+                        for (int x = bx * n; x < std::min(bx * n + n, width); ++x, ++count) {
+                            const uint32_t p = image.At32(x, 37 - 1 - y);
+                            const uint32_t a = p >> 24;
+                            for (int k = 0; k < 3; ++k)
+                                sums[k] += (p >> (8 * k) & 0xFF) * a;
+                            sums[3] += a;
+                        }
+                    uint32_t mean = 0;
+                    if (sums[3] > 0) {
+                        mean = uint32_t((sums[3] + count / 2) / count) << 24;
+                        for (int k = 0; k < 3; ++k)
+                            mean |= uint32_t((sums[k] + sums[3] / 2) / sums[3]) << (8 * k);
+                    }
+                    expected.push_back(mean);
+                }
+            ASSERT_EQ(Reduce(image, n), expected) << width << " 1:" << n;
+        }
+    TestImage eight(2, 2, kImage8Bit);
+    eight.At8(0, 0) = 1;
+    eight.At8(1, 0) = 2;
+    eight.At8(0, 1) = 2;
+    eight.At8(1, 1) = 2;
+    std::vector<uint8_t> alpha(256, 255);
+    alpha[2] = 0;
+    uint32_t out = 0;
+    ReduceBlocks({eight.header, eight.palette, eight.bits, alpha.data()}, nullptr, 2, RECT{0, 0, 1, 1}, &out,
+                 1);
+    EXPECT_EQ(out, 0x40000000u | PaletteColour(eight.palette[1]));  // entry 1 at a quarter
+    alpha[1] = 0;
+    ReduceBlocks({eight.header, eight.palette, eight.bits, alpha.data()}, nullptr, 2, RECT{0, 0, 1, 1}, &out,
+                 1);
+    EXPECT_EQ(out, 0u);
+}

@@ -2,10 +2,14 @@
 #pragma once
 
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 #include "document/image_buffer.h"
 #include "document/pixel_routines.h"
+
+// A 24-bit image with an alpha channel (transparent black), beside the two types of new images.
+constexpr int kTestImage32 = 2;
 
 struct TestImage {
     BITMAPINFOHEADER* header = nullptr;
@@ -13,8 +17,13 @@ struct TestImage {
     uint8_t* bits = nullptr;
 
     TestImage(int width, int height, int type) {
-        if (CreateBlankImage(width, height, type, &header, &palette, &bits) != ImageStatus::Ok)
+        if (CreateBlankImage(width, height, type == kTestImage32 ? kImage24Bit : type, &header, &palette,
+                             &bits) != ImageStatus::Ok)
             throw std::runtime_error("blank image");
+        if (type == kTestImage32) {
+            if (!ConvertTrueColour(&bits, &header, 32)) throw std::runtime_error("32-bit image");
+            std::memset(bits, 0, header->biSizeImage);
+        }
     }
     ~TestImage() {
         if (header && header->biBitCount != 8) std::free(palette);
@@ -29,6 +38,8 @@ struct TestImage {
     int stride() const { return header->biXPelsPerMeter; }
     uint8_t& At8(int x, int row) { return bits[row * stride() + x]; }
     uint32_t At24(int x, int row) const { return GetPixel24(bits, x, row, stride()); }
+    uint32_t At32(int x, int row) const { return GetPixel32(bits, x, row, stride()); }
+    void Set32(int x, int row, uint32_t argb) { std::memcpy(bits + row * stride() + 4 * x, &argb, 4); }
     void Set24(int x, int row, uint32_t colour) {
         uint8_t* p = bits + row * stride() + 3 * x;
         p[0] = colour & 0xFF;

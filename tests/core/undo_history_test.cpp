@@ -46,7 +46,7 @@ TEST(UndoHistory, ChangesComeBackExactlyAndOnlyWhatChangedIsKept) {
         {33, 65, {16, 32, 33, 65}},     {130, 129, {60, 60, 130, 129}},  // over tile edges
         {1000, 700, {0, 0, 1000, 700}},                                  // the whole image at once
     };
-    for (const int type : {kImage8Bit, kImage24Bit}) {
+    for (const int type : {int{kImage8Bit}, int{kImage24Bit}, kTestImage32}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << type << " " << c.width << "x" << c.height);
             CUndoBudget budget(uint64_t{64} << 20);
@@ -90,3 +90,44 @@ TEST(UndoHistory, ChangesComeBackExactlyAndOnlyWhatChangedIsKept) {
     EXPECT_EQ(image.At24(500, 300), 0xFFFFFFu);
 }
 
+
+// (Undo and Redo to and from the saved state after each kind of step are tested through the program.)
+TEST(UndoHistory, TheSavedStateIsFoundAgainUntilItsStepIsGone) {
+    CUndoBudget budget(uint64_t{64} << 20);
+    CUndoHistory history(budget);
+    TestImage image(20, 10, kImage24Bit);
+    // A step that changes what a save writes, and one that does not (as a floating image's).
+    const auto change = [&](uint32_t value) {
+        history.NoteChange();
+        return Step(history, image, RECT{0, 0, 4, 4}, value);
+    };
+    const auto aside = [&](uint32_t value) { return Step(history, image, RECT{5, 5, 6, 6}, value); };
+
+    // A new change after an undo past the saved state discards it with the redo list.
+    ASSERT_EQ(change(1), StepOutcome::Kept);
+    history.MarkSaved();
+    Apply(history, image, true);
+    ASSERT_EQ(change(2), StepOutcome::Kept);
+    Apply(history, image, true);
+    EXPECT_TRUE(history.Modified());
+
+    // The oldest step dropped for memory: the next state stands in when only a step that left the
+    // file's part alone lies between; with a change between, the saved state is gone.
+    history.Clear();
+    history.MarkSaved();
+    ASSERT_EQ(aside(3), StepOutcome::Kept);
+    ASSERT_EQ(change(4), StepOutcome::Kept);
+    budget.SetLimit(history.Bytes() - 1);
+    ASSERT_EQ(history.UndoCount(), 1u);
+    Apply(history, image, true);
+    EXPECT_FALSE(history.Modified());
+    Apply(history, image, false);
+    history.MarkSaved();
+    Apply(history, image, true);
+    budget.SetLimit(1);  // the redo step goes
+    EXPECT_TRUE(history.Modified());
+    history.MarkSaved();
+    // A change too large to keep empties the history, the file behind it.
+    ASSERT_EQ(change(5), StepOutcome::TooLarge);
+    EXPECT_TRUE(history.Modified());
+}

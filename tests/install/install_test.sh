@@ -22,7 +22,8 @@ done
 
 cp "$picture" "$work/picture.png"
 mkdir -m 700 "$work/runtime"
-env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
+env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" \
+  XDG_RUNTIME_DIR="$work/runtime" \
   "$tree/bin/orvik" "$work/picture.png" &
 pid=$!
 settings="$work/config/Local AppWizard-Generated Applications/Orvik.conf"
