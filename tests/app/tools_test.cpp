@@ -175,3 +175,35 @@ TEST_F(ToolsTest, BrushSizeShapeAndTheOptionsBar) {
         CloseWithoutSaving(doc);
     }
 }
+
+// 8-bit image with a transparent entry and on a 32-bit one.
+TEST_F(ToolsTest, EraserWritesTheBackgroundOrTransparency) {
+    for (const int type : {kImage8Bit, kImage24Bit}) {
+        COrvikDoc* doc = Blank(type);
+        ASSERT_NE(doc, nullptr);
+        Key(Qt::Key_E);
+        ASSERT_EQ(Main()->m_currentTool, ID_TOOL_ERASER);
+        Options()->SetBrushSize(3);
+        Drag(doc, QPoint(5, 5), QPoint(15, 5));
+        const Pixels erased = Changed(doc, Painted(doc, 1));
+        EXPECT_EQ(erased.size(), 39u);  // 3 x 13
+        for (const auto& [x, y] : erased)
+            ASSERT_EQ(Pixel(doc, x, y), Painted(doc, 30));
+        ASSERT_TRUE(Command(ID_EDIT_UNDO));
+        EXPECT_TRUE(Changed(doc, Painted(doc, 1)).empty());
+        CloseWithoutSaving(doc);
+    }
+    COrvikDoc* doc = Blank(kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    Palette()->SetEntry(200, 0, 0, 0, 0);
+    Use(ID_TOOL_ERASER);
+    Drag(doc, QPoint(5, 5), QPoint(6, 5));
+    EXPECT_EQ(Pixel(doc, 5, 5), 200u);
+    ASSERT_TRUE(Command(ID_COLORS_INCREASE));
+    ASSERT_EQ(doc->BitCount(), 32);
+    Drag(doc, QPoint(10, 10), QPoint(10, 12));
+    EXPECT_EQ(Pixel(doc, 10, 11), 0u);
+    EXPECT_EQ(Pixel(doc, 12, 11), 0xFF000000u | PaletteColour(doc->m_pPalette[1]));
+    ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    EXPECT_EQ(Pixel(doc, 10, 11), 0xFF000000u | PaletteColour(doc->m_pPalette[1]));
+}
