@@ -12,6 +12,8 @@ void CPickerTool::Press(const CToolEvent& event) {
         m_host.ChooseColour(fore, static_cast<int>(value));
         return;
     }
+    // A fully transparent pixel has no colour to pick.
+    if (doc->BitCount() == 32 && (value >> 24) == 0) return;
     for (int i = 0; i < kPaletteEntries; ++i) {
         if (PaletteColour(doc->m_pPalette[i]) == (value & 0xFFFFFF)) {
             m_host.ChooseColour(fore, i);

@@ -207,3 +207,41 @@ TEST_F(ToolsTest, EraserWritesTheBackgroundOrTransparency) {
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
     EXPECT_EQ(Pixel(doc, 10, 11), 0xFF000000u | PaletteColour(doc->m_pPalette[1]));
 }
+
+// entry takes the colour, undoably.
+TEST_F(ToolsTest, PickerAndCtrlClickAtBothDepths) {
+    COrvikDoc* doc = Blank(kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    FillBlock(doc->m_pBits, 3, doc->Height() - 1 - 4, doc->Stride(), 1, 1, 1, 77);
+    Use(ID_TOOL_PICKER);
+    Click(doc, QPoint(3, 4));
+    Click(doc, QPoint(8, 8), Qt::RightButton);
+    EXPECT_EQ(Palette()->m_foreIndex, 77);
+    EXPECT_EQ(Palette()->m_backIndex, 1);
+    Use(ID_TOOL_BRUSH);
+    Palette()->m_foreIndex = 5;
+    Click(doc, QPoint(3, 4), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(Palette()->m_foreIndex, 77);
+    EXPECT_EQ(Changed(doc, 1), (Pixels{{3, 4}}));  // nothing painted
+    EXPECT_FALSE(doc->IsModified());
+    CloseWithoutSaving(doc);
+
+    doc = Blank(kImage24Bit);
+    ASSERT_NE(doc, nullptr);
+    const uint32_t colour = PaletteColour(doc->m_pPalette[120]);
+    int first = 0;
+    while (PaletteColour(doc->m_pPalette[first]) != colour)
+        ++first;
+    FillBlock(doc->m_pBits, 3, doc->Height() - 1 - 4, doc->Stride(), 1, 1, 3, colour);
+    FillBlock(doc->m_pBits, 6, doc->Height() - 1 - 4, doc->Stride(), 1, 1, 3, 0x123457);
+    Use(ID_TOOL_ELLIPSE);
+    Palette()->m_foreIndex = 180;
+    Click(doc, QPoint(3, 4), Qt::RightButton, Qt::ControlModifier);
+    EXPECT_EQ(Palette()->m_backIndex, first);
+    Click(doc, QPoint(6, 4), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(Palette()->m_foreIndex, 180);
+    EXPECT_EQ(PaletteColour(doc->m_pPalette[180]), 0x123457u);
+    EXPECT_EQ(Changed(doc, Painted(doc, 1)), (Pixels{{3, 4}, {6, 4}}));
+    ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    EXPECT_NE(PaletteColour(doc->m_pPalette[180]), 0x123457u);
+}
