@@ -245,3 +245,46 @@ TEST_F(ToolsTest, PickerAndCtrlClickAtBothDepths) {
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
     EXPECT_NE(PaletteColour(doc->m_pPalette[180]), 0x123457u);
 }
+
+// Shift makes it a circle; the Setup dialog's fill style follows the bar.
+TEST_F(ToolsTest, EllipsesCirclesAndFillStyles) {
+    for (const int type : {kImage8Bit, kImage24Bit}) {
+        COrvikDoc* doc = Blank(type);
+        ASSERT_NE(doc, nullptr);
+        Key(Qt::Key_O);
+        ASSERT_EQ(Main()->m_currentTool, ID_TOOL_ELLIPSE);
+        ASSERT_TRUE(Command(ID_FILL_FILLED));
+        EXPECT_EQ(g_fillStyle, kFilled);
+        Drag(doc, QPoint(5, 5), QPoint(25, 15));
+        Pixels shape;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const double dx = (x - 15) / 10.5;
+                const double dy = (y - 10) / 5.5;
+                if (dx * dx + dy * dy <= 1) shape.insert({x, y});
+            }
+        EXPECT_EQ(Changed(doc, Painted(doc, 1)), shape);
+        int outline = 0;
+        for (const auto& [x, y] : shape) {
+            const bool edge = !shape.count({x - 1, y}) || !shape.count({x + 1, y}) ||
+                              !shape.count({x, y - 1}) || !shape.count({x, y + 1});
+            outline += edge;
+            ASSERT_EQ(Pixel(doc, x, y), Painted(doc, edge ? 180 : 30)) << x << ", " << y;
+            ASSERT_EQ(Pixel(doc, 30 - x, y), Pixel(doc, x, y));
+            ASSERT_EQ(Pixel(doc, x, 20 - y), Pixel(doc, x, y));
+        }
+        EXPECT_GT(outline, 40);
+        ASSERT_TRUE(Command(ID_EDIT_UNDO));
+        EXPECT_TRUE(Changed(doc, Painted(doc, 1)).empty());
+
+        ASSERT_TRUE(Command(ID_FILL_OUTLINED));
+        Drag(doc, QPoint(5, 5), QPoint(25, 15), Qt::ShiftModifier);
+        const Pixels circle = Changed(doc, Painted(doc, 1));
+        EXPECT_EQ(circle.begin()->first, 5);
+        EXPECT_EQ(circle.rbegin()->first, 15);
+        EXPECT_FALSE(circle.count({10, 10}));  // outlined: the middle stays
+        for (const auto& [x, y] : circle)
+            ASSERT_TRUE(circle.count({y, x}));
+        CloseWithoutSaving(doc);
+    }
+}
