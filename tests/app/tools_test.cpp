@@ -288,3 +288,38 @@ TEST_F(ToolsTest, EllipsesCirclesAndFillStyles) {
         CloseWithoutSaving(doc);
     }
 }
+
+// foreground outline, one step.
+TEST_F(ToolsTest, PolygonClosedByEnterOrDoubleClick) {
+    for (const int type : {kImage8Bit, kImage24Bit}) {
+        COrvikDoc* doc = Blank(type);
+        ASSERT_NE(doc, nullptr);
+        Key(Qt::Key_P);
+        ASSERT_EQ(Main()->m_currentTool, ID_TOOL_POLYGON);
+        g_fillStyle = kFilled;
+        for (const QPoint p : {QPoint(5, 5), QPoint(25, 5), QPoint(25, 20), QPoint(5, 20)})
+            Click(doc, p);
+        EXPECT_TRUE(Changed(doc, Painted(doc, 1)).empty());
+        Key(Qt::Key_Return);
+        Pixels box;
+        for (int y = 5; y <= 20; ++y)
+            for (int x = 5; x <= 25; ++x)
+                box.insert({x, y});
+        EXPECT_EQ(Changed(doc, Painted(doc, 1)), box);
+        EXPECT_EQ(Pixel(doc, 5, 12), Painted(doc, 180));
+        EXPECT_EQ(Pixel(doc, 15, 12), Painted(doc, 30));
+        ASSERT_TRUE(Command(ID_EDIT_UNDO));
+        EXPECT_TRUE(Changed(doc, Painted(doc, 1)).empty());
+
+        g_fillStyle = kOutlined;
+        Click(doc, QPoint(2, 2));
+        Click(doc, QPoint(10, 2));
+        QTest::mouseDClick(Main()->windowHandle(), Qt::LeftButton, {},
+                           Surface(doc)->mapTo(Main(), QPoint(10, 8)));
+        QApplication::processEvents();
+        const Pixels drawn = Changed(doc, Painted(doc, 1));
+        EXPECT_TRUE(drawn.count({6, 2}) && drawn.count({10, 5}) && drawn.count({6, 5}));
+        EXPECT_FALSE(drawn.count({8, 4}));
+        CloseWithoutSaving(doc);
+    }
+}
