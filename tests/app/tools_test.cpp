@@ -323,3 +323,29 @@ TEST_F(ToolsTest, PolygonClosedByEnterOrDoubleClick) {
         CloseWithoutSaving(doc);
     }
 }
+
+// command replaces the background colour by the foreground colour.
+TEST_F(ToolsTest, ReplaceColourToolAndCommand) {
+    for (const int type : {kImage8Bit, kImage24Bit}) {
+        COrvikDoc* doc = Blank(type);
+        ASSERT_NE(doc, nullptr);
+        const int bytes = doc->BitCount() / 8;
+        FillBlock(doc->m_pBits, 0, 0, doc->Stride(), 10, 30, bytes, Painted(doc, 30));
+        Use(ID_TOOL_REPLACE);
+        Click(doc, QPoint(20, 20));
+        EXPECT_EQ(Changed(doc, Painted(doc, 180)).size(), 300u);  // the 10 x 30 of entry 30 left
+        ASSERT_TRUE(Command(ID_EDIT_UNDO));
+        doc->m_pView->m_bSelection = true;
+        doc->m_pView->m_rcSelection = RECT{5, 0, 15, 10};
+        Click(doc, QPoint(7, 5), Qt::RightButton);  // entry 30 by the background, entry 30: nothing
+        EXPECT_EQ(Changed(doc, Painted(doc, 1)).size(), 300u);
+        ASSERT_TRUE(Command(ID_IMAGE_REPLACE_COLOR));  // entry 30 by entry 180, in the selection
+        EXPECT_EQ(Changed(doc, Painted(doc, 1)).size(), 300u);
+        EXPECT_EQ(Pixel(doc, 5, 9), Painted(doc, 180));
+        EXPECT_EQ(Pixel(doc, 4, 9), Painted(doc, 30));
+        EXPECT_EQ(Pixel(doc, 5, 10), Painted(doc, 30));
+        ASSERT_TRUE(Command(ID_EDIT_UNDO));
+        EXPECT_EQ(Pixel(doc, 5, 9), Painted(doc, 30));
+        CloseWithoutSaving(doc);
+    }
+}
