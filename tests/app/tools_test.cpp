@@ -349,3 +349,22 @@ TEST_F(ToolsTest, ReplaceColourToolAndCommand) {
         CloseWithoutSaving(doc);
     }
 }
+
+// the pointer is; the whole spray undoes as one step.
+TEST_F(ToolsTest, SprayPaintsByTheClockWithinTheDisc) {
+    COrvikDoc* doc = Blank(kImage24Bit);
+    ASSERT_NE(doc, nullptr);
+    Key(Qt::Key_A);
+    ASSERT_EQ(Main()->m_currentTool, ID_TOOL_SPRAY);
+    Options()->SetBrushSize(9);
+    QTest::mousePress(Surface(doc), Qt::LeftButton, {}, QPoint(20, 15));
+    const size_t first = Changed(doc, Painted(doc, 1)).size();
+    QTest::qWait(200);
+    QTest::mouseRelease(Surface(doc), Qt::LeftButton, {}, QPoint(20, 15));
+    const Pixels dots = Changed(doc, Painted(doc, 1));
+    EXPECT_GT(dots.size(), first + 10);
+    for (const auto& [x, y] : dots)
+        ASSERT_LE((x - 20) * (x - 20) + (y - 15) * (y - 15), 20) << x << ", " << y;
+    ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    EXPECT_TRUE(Changed(doc, Painted(doc, 1)).empty());
+}
