@@ -368,3 +368,41 @@ TEST_F(ToolsTest, SprayPaintsByTheClockWithinTheDisc) {
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
     EXPECT_TRUE(Changed(doc, Painted(doc, 1)).empty());
 }
+
+// foreground; smoothed on 24 bits its edges mix.
+TEST_F(ToolsTest, TextWithAndWithoutSmoothing) {
+    for (const int type : {kImage8Bit, kImage24Bit}) {
+        COrvikDoc* doc = Blank(type, 80, 40);
+        ASSERT_NE(doc, nullptr);
+        Key(Qt::Key_T);
+        ASSERT_EQ(Main()->m_currentTool, ID_TOOL_TEXT);
+        Click(doc, QPoint(4, 4));
+        doc->m_pView->setFocus();
+        QTest::keyClicks(Surface(doc), "Bow");
+        EXPECT_EQ(Main()->m_currentTool, ID_TOOL_TEXT);
+        EXPECT_TRUE(Changed(doc, Painted(doc, 1)).empty());
+        QTest::keyClick(Surface(doc), Qt::Key_Return);
+        const Pixels text = Changed(doc, Painted(doc, 1));
+        EXPECT_GT(text.size(), 20u);
+        int mixed = 0;
+        for (const auto& [x, y] : text)
+            mixed += Pixel(doc, x, y) != Painted(doc, 180);
+        if (type == kImage8Bit)
+            EXPECT_EQ(mixed, 0);
+        else
+            EXPECT_GT(mixed, 0);
+        ASSERT_TRUE(Command(ID_EDIT_UNDO));
+        EXPECT_TRUE(Changed(doc, Painted(doc, 1)).empty());
+        if (type == kImage24Bit) {
+            ASSERT_TRUE(Command(ID_TEXT_SMOOTH));
+            Click(doc, QPoint(4, 4));
+            QTest::keyClicks(Surface(doc), "Bow");
+            Click(doc, QPoint(60, 30));  // a click elsewhere puts it down
+            const Pixels sharp = Changed(doc, Painted(doc, 1));
+            EXPECT_GT(sharp.size(), 20u);
+            for (const auto& [x, y] : sharp)
+                ASSERT_EQ(Pixel(doc, x, y), Painted(doc, 180));
+        }
+        CloseWithoutSaving(doc);
+    }
+}
