@@ -406,3 +406,30 @@ TEST_F(ToolsTest, TextWithAndWithoutSmoothing) {
         CloseWithoutSaving(doc);
     }
 }
+
+// has its single key, shown in its menu item and tool tip.
+TEST_F(ToolsTest, SelectAllNoneAndTheToolKeys) {
+    COrvikDoc* doc = Blank(kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    COrvikView* view = doc->m_pView;
+    Key(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(view->m_bSelection);
+    EXPECT_EQ(NormalizeRect(view->m_rcSelection).right, 40);
+    EXPECT_EQ(NormalizeRect(view->m_rcSelection).bottom, 30);
+    EXPECT_EQ(Main()->m_currentTool, ID_TOOL_SELECT);
+    Key(Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(view->m_bSelection);
+
+    const std::pair<int, int> keys[] = {
+        {Qt::Key_B, ID_TOOL_BRUSH},   {Qt::Key_E, ID_TOOL_ERASER}, {Qt::Key_K, ID_TOOL_PICKER},
+        {Qt::Key_L, ID_TOOL_LINE},    {Qt::Key_R, ID_TOOL_RECT},   {Qt::Key_O, ID_TOOL_ELLIPSE},
+        {Qt::Key_P, ID_TOOL_POLYGON}, {Qt::Key_A, ID_TOOL_SPRAY},  {Qt::Key_T, ID_TOOL_TEXT},
+        {Qt::Key_F, ID_TOOL_FILL},    {Qt::Key_S, ID_TOOL_SELECT}, {Qt::Key_Z, ID_TOOL_ZOOM}};
+    for (const auto& [key, tool] : keys) {
+        Key(key);
+        EXPECT_EQ(Main()->m_currentTool, tool) << key;
+        const QString letter = QKeySequence(key).toString();
+        EXPECT_EQ(Main()->Action(tool)->shortcut(), QKeySequence(key));
+        EXPECT_TRUE(Main()->Action(tool)->toolTip().endsWith(" (" + letter + ")")) << letter.toStdString();
+    }
+}
