@@ -433,3 +433,47 @@ TEST_F(ToolsTest, SelectAllNoneAndTheToolKeys) {
         EXPECT_TRUE(Main()->Action(tool)->toolTip().endsWith(" (" + letter + ")")) << letter.toStdString();
     }
 }
+
+// dark and dark over light; below 6:1, and when it is off, the picture is as it was.
+TEST_F(ToolsTest, PixelGridFromSixToOne) {
+    COrvikDoc* doc = Blank(kImage8Bit, 20, 20);
+    ASSERT_NE(doc, nullptr);
+    // The left half black, the right half the palette's lightest colour.
+    int light = 0;
+    for (int i = 0; i < 256; ++i)
+        if (QColor(PaletteColour(doc->m_pPalette[i])).lightness() >
+            QColor(PaletteColour(doc->m_pPalette[light])).lightness())
+            light = i;
+    FillBlock(doc->m_pBits, 0, 0, doc->Stride(), 20, 20, 1, uint32_t(light));
+    FillBlock(doc->m_pBits, 0, 0, doc->Stride(), 10, 20, 1, 0);
+    COrvikView* view = doc->m_pView;
+    view->ZoomTo(ZoomLevel{8, 1});
+    ProcessEvents();
+    const QImage plain = Grab(view->viewport());
+    Key(Qt::Key_Apostrophe, Qt::ControlModifier);
+    ASSERT_TRUE(view->m_bPixelGrid);
+    const QImage grid = Grab(view->viewport());
+    // Along a row inside the image pixels, the lines are every eighth device pixel, lighter over
+    // black and darker over the light colour; some rows are lines all along.
+    const int y = 4 * 8 + 3;
+    std::vector<int> lines;
+    for (int x = 0; x < grid.width(); ++x) {
+        if (grid.pixel(x, y) == plain.pixel(x, y)) continue;
+        lines.push_back(x);
+        const int before = QColor(plain.pixel(x, y)).lightness();
+        const int after = QColor(grid.pixel(x, y)).lightness();
+        EXPECT_TRUE(before < 128 ? after > before : after < before) << x;
+    }
+    ASSERT_GE(lines.size(), 10u);
+    for (size_t i = 1; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i] - lines[i - 1], 8);
+    int rowLines = 0;
+    for (int row = 0; row < grid.height(); ++row)
+        rowLines += grid.pixel(lines[0] + 3, row) != plain.pixel(lines[0] + 3, row);
+    EXPECT_GE(rowLines, 10);
+    view->ZoomTo(ZoomLevel{1, 1});
+    ProcessEvents();
+    const QImage actual = Grab(view->viewport());
+    Key(Qt::Key_Apostrophe, Qt::ControlModifier);
+    EXPECT_EQ(Grab(view->viewport()), actual);
+}
