@@ -122,6 +122,8 @@ protected:
 
 }  // namespace
 
+// The bar shows the current tool's options and keeps its height; [ and ] step the size; a stroke
+// of a 5-pixel round brush is the discs along its line (each pixel blended once while translucent);
 // the square brush is a square; each stroke undoes as one step.
 TEST_F(ToolsTest, BrushSizeShapeAndTheOptionsBar) {
     for (const int type : {kImage8Bit, kImage24Bit}) {
@@ -176,6 +178,7 @@ TEST_F(ToolsTest, BrushSizeShapeAndTheOptionsBar) {
     }
 }
 
+// The eraser paints the background colour on an opaque image and leaves transparent pixels on an
 // 8-bit image with a transparent entry and on a 32-bit one.
 TEST_F(ToolsTest, EraserWritesTheBackgroundOrTransparency) {
     for (const int type : {kImage8Bit, kImage24Bit}) {
@@ -208,6 +211,8 @@ TEST_F(ToolsTest, EraserWritesTheBackgroundOrTransparency) {
     EXPECT_EQ(Pixel(doc, 10, 11), 0xFF000000u | PaletteColour(doc->m_pPalette[1]));
 }
 
+// The picker and Ctrl + click with a painting tool: left sets the foreground, right the background;
+// 8 bits pick the index, 24 bits the first entry of exactly that colour, or else the current
 // entry takes the colour, undoably.
 TEST_F(ToolsTest, PickerAndCtrlClickAtBothDepths) {
     COrvikDoc* doc = Blank(kImage8Bit);
@@ -246,6 +251,8 @@ TEST_F(ToolsTest, PickerAndCtrlClickAtBothDepths) {
     EXPECT_NE(PaletteColour(doc->m_pPalette[180]), 0x123457u);
 }
 
+// The ellipse in the dragged box is the model's (pixel centres inside the ellipse through the
+// box's outer edges), outline in the foreground around the background when filled, symmetric;
 // Shift makes it a circle; the Setup dialog's fill style follows the bar.
 TEST_F(ToolsTest, EllipsesCirclesAndFillStyles) {
     for (const int type : {kImage8Bit, kImage24Bit}) {
@@ -289,6 +296,7 @@ TEST_F(ToolsTest, EllipsesCirclesAndFillStyles) {
     }
 }
 
+// Clicks add corners and Enter (or a double click) closes: filled by the even-odd rule inside a
 // foreground outline, one step.
 TEST_F(ToolsTest, PolygonClosedByEnterOrDoubleClick) {
     for (const int type : {kImage8Bit, kImage24Bit}) {
@@ -324,6 +332,7 @@ TEST_F(ToolsTest, PolygonClosedByEnterOrDoubleClick) {
     }
 }
 
+// The tool replaces the clicked colour (in the selection when there is one); the Image menu's
 // command replaces the background colour by the foreground colour.
 TEST_F(ToolsTest, ReplaceColourToolAndCommand) {
     for (const int type : {kImage8Bit, kImage24Bit}) {
@@ -350,6 +359,7 @@ TEST_F(ToolsTest, ReplaceColourToolAndCommand) {
     }
 }
 
+// While the button is held the spray keeps painting dots within the brush's disc, however still
 // the pointer is; the whole spray undoes as one step.
 TEST_F(ToolsTest, SprayPaintsByTheClockWithinTheDisc) {
     COrvikDoc* doc = Blank(kImage24Bit);
@@ -369,6 +379,8 @@ TEST_F(ToolsTest, SprayPaintsByTheClockWithinTheDisc) {
     EXPECT_TRUE(Changed(doc, Painted(doc, 1)).empty());
 }
 
+// A click places the text; the keys typed go into it (not to the single-key shortcuts) and Enter
+// puts it down as one step. Unsmoothed (always on 8 bits) every pixel written is exactly the
 // foreground; smoothed on 24 bits its edges mix.
 TEST_F(ToolsTest, TextWithAndWithoutSmoothing) {
     for (const int type : {kImage8Bit, kImage24Bit}) {
@@ -407,6 +419,7 @@ TEST_F(ToolsTest, TextWithAndWithoutSmoothing) {
     }
 }
 
+// Ctrl+A selects the whole image with the selection tool, Ctrl+Shift+A selects nothing; each tool
 // has its single key, shown in its menu item and tool tip.
 TEST_F(ToolsTest, SelectAllNoneAndTheToolKeys) {
     COrvikDoc* doc = Blank(kImage8Bit);
@@ -434,6 +447,7 @@ TEST_F(ToolsTest, SelectAllNoneAndTheToolKeys) {
     }
 }
 
+// From 6:1 View > Pixel Grid draws a line of one device pixel between the image pixels, light over
 // dark and dark over light; below 6:1, and when it is off, the picture is as it was.
 TEST_F(ToolsTest, PixelGridFromSixToOne) {
     COrvikDoc* doc = Blank(kImage8Bit, 20, 20);
