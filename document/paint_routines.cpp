@@ -451,48 +451,59 @@ RECT ClipToImage(const PaintCanvas& t, const RECT& area) {
                 std::min(area.bottom, t.height)};
 }
 
-// Visits the columns of one row of `area` whose pixels hold `from` (colour only): one loop for each
-// pixel size, runs of matches reported as they end: visit(x0, x1) with x1 exclusive.
-template <int kBytes, class Visit>
-void ForEachMatch(const uint8_t* row, int left, int right, uint32_t from, Visit visit) {
-    const uint8_t* p = row + static_cast<ptrdiff_t>(left) * kBytes;
-    int start = -1;
-    for (int x = left; x < right; ++x, p += kBytes) {
-        bool same;
-        if constexpr (kBytes == 1)
-            same = *p == from;
-        else if constexpr (kBytes == 3)
-            same = (p[0] | p[1] << 8 | p[2] << 16) == static_cast<int>(from & 0xFFFFFF);
-        else  // a fully transparent pixel has no colour
-            same = p[3] != 0 && (p[0] | p[1] << 8 | p[2] << 16) == static_cast<int>(from & 0xFFFFFF);
-        if (same && start < 0) start = x;
-        if (!same && start >= 0) {
-            visit(start, x);
-            start = -1;
-        }
-    }
-    if (start >= 0) visit(start, right);
-}
-
-template <class Visit>
-void ForEachMatch(const PaintCanvas& t, int y, int left, int right, uint32_t from, Visit visit) {
-    const uint8_t* row = t.bits + static_cast<ptrdiff_t>(t.height - 1 - y) * t.stride;
-    switch (t.bytes) {
-        case 1:
-            ForEachMatch<1>(row, left, right, from, visit);
-            break;
-        case 3:
-            ForEachMatch<3>(row, left, right, from, visit);
-            break;
-        case 4:
-            ForEachMatch<4>(row, left, right, from, visit);
-            break;
-        default:
-            break;
+// Whether the pixel at `p` holds the colour `from`: the index, the colour of three bytes, or of four
+// with some opacity (a fully transparent pixel has no colour).
+template <int kBytes>
+inline bool Holds(const uint8_t* p, uint32_t from) {
+    if constexpr (kBytes == 1) {
+        return *p == static_cast<uint8_t>(from);
+    } else if constexpr (kBytes == 3) {
+        return (p[0] | p[1] << 8 | p[2] << 16) == static_cast<int>(from & 0xFFFFFF);
+    } else {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return (v & 0xFFFFFF) == (from & 0xFFFFFF) && (v >> 24) != 0;
     }
 }
 
-// Every pixel of one row holding `from` becomes `to` (already painted): one loop a pixel size.
+// The first and the last column of [left, right) in one row that hold `from` (scanned from each end,
+// so a row is read at most once); false when none does.
+template <int kBytes>
+bool MatchEnds(const uint8_t* row, int left, int right, uint32_t from, int* first, int* last) {
+    int x = left;
+    if constexpr (kBytes == 1) {
+        const void* hit = std::memchr(row + left, static_cast<uint8_t>(from), static_cast<size_t>(right - left));
+        if (!hit) return false;
+        x = static_cast<int>(static_cast<const uint8_t*>(hit) - row);
+    } else {
+        while (x < right && !Holds<kBytes>(row + static_cast<ptrdiff_t>(x) * kBytes, from))
+            ++x;
+        if (x == right) return false;
+    }
+    int end = right - 1;
+    while (end > x && !Holds<kBytes>(row + static_cast<ptrdiff_t>(end) * kBytes, from))
+        --end;
+    *first = x;
+    *last = end;
+    return true;
+}
+
+template <int kBytes>
+RECT FindColourIn(const PaintCanvas& t, const RECT& a, uint32_t from) {
+    RECT found{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int y = a.top; y < a.bottom; ++y) {
+        const uint8_t* row = t.bits + static_cast<ptrdiff_t>(t.height - 1 - y) * t.stride;
+        int first = 0;
+        int last = 0;
+        if (!MatchEnds<kBytes>(row, a.left, a.right, from, &first, &last)) continue;
+        found = RECT{std::min(found.left, first), std::min(found.top, y), std::max(found.right, last + 1),
+                     std::max(found.bottom, y + 1)};
+    }
+    return found.left == INT32_MAX ? RECT{0, 0, 0, 0} : found;
+}
+
+// Every pixel of one row holding `from` becomes `to` (already painted): one loop a pixel size, the
+// 1 and 4-byte ones without branches so the compiler can vectorise them.
 template <int kBytes>
 void ReplaceRow(uint8_t* p, int count, uint32_t from, uint32_t to) {
     if constexpr (kBytes == 1) {
@@ -500,13 +511,31 @@ void ReplaceRow(uint8_t* p, int count, uint32_t from, uint32_t to) {
         const auto v = static_cast<uint8_t>(to);
         for (int i = 0; i < count; ++i)
             p[i] = p[i] == f ? v : p[i];
+    } else if constexpr (kBytes == 4) {
+        // A pixel with alpha keeps its opacity; a fully transparent one has no colour.
+        const uint32_t f = from & 0xFFFFFF;
+        const uint32_t c = to & 0xFFFFFF;
+        for (int i = 0; i < count; ++i, p += 4) {
+            uint32_t v;
+            std::memcpy(&v, p, 4);
+            const bool same = (v & 0xFFFFFF) == f && (v >> 24) != 0;
+            v = same ? (v & 0xFF000000u) | c : v;
+            std::memcpy(p, &v, 4);
+        }
     } else {
         const uint8_t b = to & 0xFF, g = (to >> 8) & 0xFF, r = (to >> 16) & 0xFF;
-        for (int i = 0; i < count; ++i, p += kBytes) {
-            if ((p[0] | p[1] << 8 | p[2] << 16) != static_cast<int>(from & 0xFFFFFF)) continue;
-            // A pixel with alpha keeps its opacity; a fully transparent one has no colour.
-            if constexpr (kBytes == 4)
-                if (p[3] == 0) continue;
+        const uint32_t f = from & 0xFFFFFF;
+        int i = 0;
+        // Four bytes read for each pixel but the last, whose fourth byte may lie past the block.
+        for (; i + 1 < count; ++i, p += 3) {
+            uint32_t v;
+            std::memcpy(&v, p, 4);
+            if ((v & 0xFFFFFF) != f) continue;
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+        }
+        if (i < count && Holds<3>(p, from)) {
             p[0] = b;
             p[1] = g;
             p[2] = r;
@@ -518,13 +547,17 @@ void ReplaceRow(uint8_t* p, int count, uint32_t from, uint32_t to) {
 
 RECT FindColour(const PaintCanvas& target, const RECT& area, uint32_t from) {
     const RECT a = ClipToImage(target, area);
-    RECT found{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (int y = a.top; y < a.bottom; ++y)
-        ForEachMatch(target, y, a.left, a.right, from, [&](int x0, int x1) {
-            found = RECT{std::min(found.left, x0), std::min(found.top, y), std::max(found.right, x1),
-                         std::max(found.bottom, y + 1)};
-        });
-    return found.left == INT32_MAX ? RECT{0, 0, 0, 0} : found;
+    if (IsEmptyRect(a)) return RECT{0, 0, 0, 0};
+    switch (target.bytes) {
+        case 1:
+            return FindColourIn<1>(target, a, from);
+        case 3:
+            return FindColourIn<3>(target, a, from);
+        case 4:
+            return FindColourIn<4>(target, a, from);
+        default:
+            return RECT{0, 0, 0, 0};
+    }
 }
 
 bool ReplaceColour(const PaintCanvas& target, const RECT& area, uint32_t from, uint32_t to) {
