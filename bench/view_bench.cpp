@@ -20,6 +20,7 @@
 #include "gui_bench.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
+#include "views/tool_options_bar.h"
 
 namespace {
 
@@ -127,8 +128,8 @@ double HistoryKiB() {
 
 // One brush movement: the segment written, its undo recorded, the reduced copy patched (below 1:1)
 // and both panes repainted, over a stroke of 500 movements (a zigzag of 9-pixel steps) on a
-// 6000 x 4000 image at zoom 1 or 1:4. Each stroke paints in another colour, so each is a step of its
-// own; history_kb is what one keeps.
+// 6000 x 4000 image at zoom 1 or 1:4, with a round brush of 1 or 32 pixels. Each stroke paints in
+// another colour, so each is a step of its own; history_kb is what one keeps.
 void BrushStroke(benchmark::State& state) {
     const int type = static_cast<int>(state.range(0));
     COrvikDoc* doc = NewImage(type);
@@ -141,6 +142,7 @@ void BrushStroke(benchmark::State& state) {
         doc->m_pView->viewport()->repaint();
     }
     theApp->m_mainFrame->m_currentTool = ID_TOOL_BRUSH;
+    theApp->m_mainFrame->m_wndToolOptions->SetBrushSize(static_cast<int>(state.range(2)));
     QWidget* surface = doc->m_pView->viewport();
     std::vector<QPoint> stroke;
     for (int i = 0; i < 500; ++i)
@@ -164,11 +166,12 @@ void BrushStroke(benchmark::State& state) {
     state.counters["ms_per_move"] =
         benchmark::Counter(static_cast<double>(stroke.size()),
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    theApp->m_mainFrame->m_wndToolOptions->SetBrushSize(1);
     CloseBenchImage(doc);
 }
 BENCHMARK(BrushStroke)
-    ->ArgNames({"type", "shrink"})
-    ->ArgsProduct({{kImage8Bit, kImage24Bit}, {1, 4}})
+    ->ArgNames({"type", "shrink", "brush"})
+    ->ArgsProduct({{kImage8Bit, kImage24Bit}, {1, 4}, {1, 32}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
