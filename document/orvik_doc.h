@@ -59,6 +59,9 @@ public:
     // image. The open step of the history keeps the pixels there as they are, and the editing
     // view's reduced copies will redo them.
     void Touch(const RECT& area);
+    // The fill tool at image pixel (x, y) with palette entry `index`: the area of equal pixels
+    // there takes that colour, as a step of its own that keeps only which pixels it painted.
+    void FloodFillAt(int x, int y, int index);
     // The image was changed as a whole from outside the editing view (a new size, depth or
     // palette): all of it counts as changed, the tools forget their remembered points and end any
     // line or rectangle drag without painting, and every view repaints.
@@ -156,11 +159,11 @@ public:
     void OnEditCut();
     void OnEditPasteSelection();
     void OnImageClear();
-    // Reads the clipboard's picture into the floating image, with its transparency: a picture with
-    // transparent pixels is 32-bit, an 8-bit one's entry opacities are stored through `entryAlpha`
-    // (malloc'd for the caller, null when all are opaque). False when there was none, or (after a
-    // message saying why) when it could not be read; the floating image is then unchanged.
-    bool ReadClipboardImage(uint8_t** entryAlpha);
+    // Reads the clipboard's picture, with its transparency, into new blocks (made with malloc, for
+    // the caller): a picture with transparent pixels is 32-bit, an 8-bit one's entry opacities go
+    // to `entryAlpha` (null when all are opaque). False when there was none, or (after a message
+    // saying why) when it could not be read.
+    static bool ReadClipboardImage(BITMAPINFOHEADER** header, uint8_t** bits, uint8_t** entryAlpha);
     // Whether the clipboard offers a picture at all.
     static bool ClipboardHasImage();
 

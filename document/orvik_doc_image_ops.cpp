@@ -94,6 +94,7 @@ ImageStatus COrvikDoc::ResizeKeepingOld(const ResizeOperation& operation, int64_
 
 ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
     if (!HasImage()) return ImageStatus::BadSize;
+    if (width == Width() && height == Height()) return ImageStatus::Ok;  // nothing to change or undo
     const CCommandStep step(this);
     // The new area is transparent on an image that can be (zero bytes are, at 32 bits).
     const uint32_t fill = BitCount() == 8 && ErasesToTransparent(Target()) ? ErasedValue(Target(), 0) : 0;
@@ -111,6 +112,7 @@ ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
 
 ImageStatus COrvikDoc::ResizeImage(int64_t width, int64_t height) {
     if (!HasImage()) return ImageStatus::BadSize;
+    if (width == Width() && height == Height()) return ImageStatus::Ok;  // nothing to change or undo
     const CCommandStep step(this);
     const ImageStatus status = ResizeKeepingOld(ResizeImageKeepingRows, width, height, ID_IMAGE_RESIZE);
     if (status != ImageStatus::Ok) return status;
@@ -187,10 +189,15 @@ bool COrvikDoc::IncreaseColorDepth() {
     auto* palette = static_cast<RGBQUAD*>(std::malloc(kPaletteBytes));
     uint8_t* bits = m_pBits;
     BITMAPINFOHEADER* header = m_pHeader;
-    if (!palette || !Expand8To24(&bits, &header, false, m_pEntryAlpha)) {
+    // Three or four bytes a pixel may take the rows past the model's limit; otherwise only memory
+    // fails.
+    ImageStatus status = CheckImageSize(Width(), Height(), EntriesOpaque(m_pEntryAlpha) ? 24 : 32);
+    if (status == ImageStatus::Ok && (!palette || !Expand8To24(&bits, &header, false, m_pEntryAlpha)))
+        status = ImageStatus::NoMemory;
+    if (status != ImageStatus::Ok) {
         std::free(palette);
         OrvikMessage(tr("The colour depth could not be increased: %1.\n\nThe image was left as it was.")
-                         .arg(StatusText(ImageStatus::NoMemory)));
+                         .arg(StatusText(status)));
         return false;
     }
     std::memcpy(palette, m_pPalette, kPaletteBytes);

@@ -1,6 +1,7 @@
-// The tool commands (one for each tool of the table), the Translucent toggle, and the commands that
-// go with the tools: Select All, Select None and Replace Color. The tool commands and Translucent
-// change only process-wide state, the current tool of the main frame and bit 0 of g_bTranslucent.
+// The tool commands (one for each tool of the table) and the Translucent toggle, which change only
+// process-wide state (the current tool of the main frame and bit 0 of g_bTranslucent), the fill the
+// fill tool makes, and the commands that go with the tools: Select All, Select None and Replace
+// Color.
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
 #include "document/orvik_doc.h"
@@ -47,4 +48,13 @@ void COrvikDoc::RegisterToolCommands() {
     });
     for (const int id : {ID_EDIT_SELECT_ALL, ID_EDIT_SELECT_NONE, ID_IMAGE_REPLACE_COLOR})
         OnUpdate(id, [](CCmdUI& ui) { ui.Enable(); });
+}
+
+void COrvikDoc::FloodFillAt(int x, int y, int index) {
+    if (!HasImage()) return;
+    EndStep();
+    const RECT area = RecordedFloodFill(m_history, Target(), x, y, index);
+    if (m_pView) m_pView->ImageChanged(area);
+    m_history.NoteChange();  // the step changes what a save writes (the tool's mark came before it)
+    EndStep();
 }

@@ -347,7 +347,7 @@ struct Segment {
 // never matches again and every pixel is painted exactly once. The work list grows as needed.
 template <class Px>
 void SpanFill(uint8_t* bits, int stride, int x, int row, uint32_t old, uint32_t paint, int minX, int minRow,
-              int maxX, int maxRow) {
+              int maxX, int maxRow, CFillRuns* runs) {
     std::vector<Segment> stack;
     auto push = [&](int r, int x1, int x2, int dy) {
         if (r + dy >= minRow && r + dy <= maxRow) stack.push_back({r, x1, x2, dy});
@@ -366,6 +366,7 @@ void SpanFill(uint8_t* bits, int stride, int x, int row, uint32_t old, uint32_t 
         if (Px::At(line, xi) == old) {
             const int left = Px::RunStart(line, xi, minX, old);
             const int right = Px::RunEnd(line, xi, maxX, old);
+            if (runs) runs->Run(r, left, right);
             Px::Paint(line, left, right, paint);
             if (left < s.x1) push(r, left, s.x1 - 1, -s.dy);
             push(r, left, right, s.dy);
@@ -376,6 +377,7 @@ void SpanFill(uint8_t* bits, int stride, int x, int row, uint32_t old, uint32_t 
             xi = Px::Find(line, xi + 1, s.x2, old);
             if (xi > s.x2) break;
             const int right = Px::RunEnd(line, xi, maxX, old);
+            if (runs) runs->Run(r, xi, right);
             Px::Paint(line, xi, right, paint);
             push(r, xi, right, s.dy);
             if (right > s.x2) push(r, s.x2 + 1, right, -s.dy);
@@ -401,7 +403,8 @@ bool ClipFillBounds(const BITMAPINFOHEADER* header, int x, int row, int* minX, i
 // its old one, so the whole area takes the one value that painting the start pixel gives. Working
 // that value out with the pixel writer keeps blending and the nearest-index rule in one place.
 void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, int index, int minX,
-                int minRow, int maxX, int maxRow, const RGBQUAD* palette, const uint8_t* entryAlpha) {
+                int minRow, int maxX, int maxRow, const RGBQUAD* palette, const uint8_t* entryAlpha,
+                CFillRuns* runs) {
     if (!ClipFillBounds(header, x, row, &minX, &minRow, &maxX, &maxRow)) return;
     const int stride = header->biXPelsPerMeter;
     const uint8_t old = bits[static_cast<ptrdiff_t>(row) * stride + x];
@@ -409,11 +412,11 @@ void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, i
     uint8_t painted = old;
     HLine8(&painted, 0, 0, 0, 0, index, palette, entryAlpha);
     if (painted == old) return;
-    SpanFill<Pixels8>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow);
+    SpanFill<Pixels8>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow, runs);
 }
 
 void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, uint32_t colour, int minX,
-                 int minRow, int maxX, int maxRow) {
+                 int minRow, int maxX, int maxRow, CFillRuns* runs) {
     if (!ClipFillBounds(header, x, row, &minX, &minRow, &maxX, &maxRow)) return;
     const int stride = header->biXPelsPerMeter;
     if (header->biBitCount == 32) {
@@ -424,7 +427,7 @@ void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, 
         PaintColour(pixel, colour, 4);
         const uint32_t painted = Load32(pixel);
         if (Pixels32::Key(painted) == old) return;
-        SpanFill<Pixels32>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow);
+        SpanFill<Pixels32>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow, runs);
         return;
     }
     const uint32_t old = GetPixel24(bits, x, row, stride);
@@ -434,7 +437,7 @@ void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, 
     HLine24(pixel, 0, 0, 0, 0, colour);
     const uint32_t painted = Load24(pixel);
     if (painted == old) return;
-    SpanFill<Pixels24>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow);
+    SpanFill<Pixels24>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow, runs);
 }
 
 void FlipRows(uint8_t* bits, int stride, int height) {
@@ -758,15 +761,16 @@ void PaintPixel(const PaintTarget& image, int x, int row, int index) {
         PutPixel24(image.bits, x, row, stride, PaletteColour(image.palette[index & 0xFF]), bitCount / 8);
 }
 
-void PaintFill(const PaintTarget& image, int x, int row, int index) {
+void PaintFill(const PaintTarget& image, int x, int row, int index, CFillRuns* runs) {
     const BITMAPINFOHEADER* header = image.header;
     const int maxX = header->biWidth - 1;
     const int maxRow = header->biHeight - 1;
     if (header->biBitCount == 8)
-        FloodFill8(image.bits, header, x, row, index, 0, 0, maxX, maxRow, image.palette, image.entryAlpha);
+        FloodFill8(image.bits, header, x, row, index, 0, 0, maxX, maxRow, image.palette, image.entryAlpha,
+                   runs);
     else if (header->biBitCount == 24 || header->biBitCount == 32)
         FloodFill24(image.bits, header, x, row, PaletteColour(image.palette[index & 0xFF]), 0, 0, maxX,
-                    maxRow);
+                    maxRow, runs);
 }
 
 bool ErasesToTransparent(const PaintTarget& image) {

@@ -835,6 +835,13 @@ Replace Color</translation>
     </message>
 </context>
 <context>
+    <name>COrvikApp</name>
+    <message>
+        <source>The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; the undo history uses %5 MiB.</source>
+        <translation>The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; the undo history uses %5 MiB.</translation>
+    </message>
+</context>
+<context>
     <name>COrvikDoc</name>
     <message>
         <source>Cannot open %1.
@@ -925,6 +932,14 @@ The image was left as it was.</translation>
         <translation>This change is too large to undo; the undo history was emptied.</translation>
     </message>
     <message>
+        <source>Cannot place the picture on the clipboard: %1.
+
+The image and the clipboard were left as they were.</source>
+        <translation>Cannot place the picture on the clipboard: %1.
+
+The image and the clipboard were left as they were.</translation>
+    </message>
+    <message>
         <source>Could not recover %1: this version of Orvik cannot hold its image.</source>
         <translation>Could not recover %1: this version of Orvik cannot hold its image.</translation>
     </message>
@@ -969,6 +984,18 @@ The image was left as it was.</translation>
     <message>
         <source>Image: None</source>
         <translation>Image: None</translation>
+    </message>
+    <message>
+        <source>%1 could not be written</source>
+        <translation>%1 could not be written</translation>
+    </message>
+    <message>
+        <source>the printer %1 could not be started</source>
+        <translation>the printer %1 could not be started</translation>
+    </message>
+    <message>
+        <source>The image could not be printed: %1.</source>
+        <translation>The image could not be printed: %1.</translation>
     </message>
 </context>
 <context>
@@ -1260,6 +1287,14 @@ The image was left as it was.</translation>
     <message>
         <source>%1 has no function %2: it may be an old or damaged copy.</source>
         <translation>%1 has no function %2: it may be an old or damaged copy.</translation>
+    </message>
+    <message>
+        <source>%1 is there but could not be loaded:
+
+%2</source>
+        <translation>%1 is there but could not be loaded:
+
+%2</translation>
     </message>
 </context>
 <context>

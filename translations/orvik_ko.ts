@@ -835,6 +835,13 @@ Replace Color</source>
     </message>
 </context>
 <context>
+    <name>COrvikApp</name>
+    <message>
+        <source>The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; the undo history uses %5 MiB.</source>
+        <translation>%2의 설정 UndoMemoryMiB=%1은(는) %3에서 %4 사이의 MiB 값이 아닙니다. 실행 취소 기록은 %5 MiB를 씁니다.</translation>
+    </message>
+</context>
+<context>
     <name>COrvikDoc</name>
     <message>
         <source>Cannot open %1.
@@ -925,6 +932,14 @@ The image was left as it was.</source>
         <translation>이 변경은 너무 커서 취소할 수 없습니다. 실행 취소 기록을 비웠습니다.</translation>
     </message>
     <message>
+        <source>Cannot place the picture on the clipboard: %1.
+
+The image and the clipboard were left as they were.</source>
+        <translation>그림을 클립보드에 넣을 수 없습니다: %1.
+
+그림과 클립보드는 그대로 남아 있습니다.</translation>
+    </message>
+    <message>
         <source>Could not recover %1: this version of Orvik cannot hold its image.</source>
         <translation>%1을(를) 복구하지 못했습니다. 이 버전의 Orvik은 그 이미지를 다룰 수 없습니다.</translation>
     </message>
@@ -969,6 +984,18 @@ The image was left as it was.</source>
     <message>
         <source>Image: None</source>
         <translation>Image: None</translation>
+    </message>
+    <message>
+        <source>%1 could not be written</source>
+        <translation>%1에 쓸 수 없습니다</translation>
+    </message>
+    <message>
+        <source>the printer %1 could not be started</source>
+        <translation>프린터 %1을(를) 시작할 수 없습니다</translation>
+    </message>
+    <message>
+        <source>The image could not be printed: %1.</source>
+        <translation>그림을 인쇄하지 못했습니다: %1.</translation>
     </message>
 </context>
 <context>
@@ -1260,6 +1287,14 @@ The image was left as it was.</source>
     <message>
         <source>%1 has no function %2: it may be an old or damaged copy.</source>
         <translation>%1에 %2 함수가 없습니다: 오래되었거나 손상된 사본일 수 있습니다.</translation>
+    </message>
+    <message>
+        <source>%1 is there but could not be loaded:
+
+%2</source>
+        <translation>%1이(가) 있지만 불러올 수 없습니다:
+
+%2</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,7 @@
 
 #include "app/child_frame.h"
 #include "app/main_frame.h"
+#include "app/messages.h"
 #include "app/orvik_app.h"
 #include "document/orvik_doc.h"
 #include "document/pixel_routines.h"
@@ -140,18 +141,9 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows, const QRect& 
                        bx + std::min(part.right() + 1, m_nDrawnWidth),
                        by + std::min(part.bottom() + 1, m_nDrawnHeight)};
 
-    if (visible.left < visible.right && visible.top < visible.bottom) {
-        if (const CReducedCopies::Copy* copy = m_reduced.Level(picture, n)) {
-            for (int y = visible.top; y < visible.bottom; ++y)
-                std::memcpy(surface.pixels + (y - by) * surface.stride + (visible.left - bx),
-                            copy->Row(y) + visible.left, sizeof(uint32_t) * (visible.right - visible.left));
-        } else {
-            // No memory for the copy: the visible blocks straight from the image.
-            ReduceBlocks(picture, nullptr, n, visible,
-                         surface.pixels + (visible.top - by) * surface.stride + (visible.left - bx),
-                         surface.stride);
-        }
-    }
+    if (visible.left < visible.right && visible.top < visible.bottom)
+        m_reduced.Draw(picture, n, visible,
+                       surface.pixels + (visible.top - by) * surface.stride + (visible.left - bx), surface.stride);
 
     // Image columns [from, to) as the blocks over them.
     const auto span = [n](int from, int to) {
@@ -493,7 +485,15 @@ void COrvikView::PrintImage(QPrinter* printer) {
     const QImage image = ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
                                        m_pDocument->m_pEntryAlpha);  // transparent parts show the paper
     QPainter painter;
-    if (image.isNull() || !painter.begin(printer)) return;
+    if (image.isNull() || !painter.begin(printer)) {
+        const QString file = printer->outputFileName();
+        const QString reason = image.isNull() ? StatusText(ImageStatus::NoMemory)
+                               : !file.isEmpty()
+                                   ? tr("%1 could not be written").arg(file)
+                                   : tr("the printer %1 could not be started").arg(printer->printerName());
+        OrvikMessage(tr("The image could not be printed: %1.").arg(reason));
+        return;
+    }
     const QSize page = printer->pageLayout().paintRectPixels(printer->resolution()).size();
     // The whole image, as large as the page allows with its aspect kept, pixels replicated.
     const QSize size = image.size().scaled(page, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
