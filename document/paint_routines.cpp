@@ -526,14 +526,32 @@ void ReplaceRow(uint8_t* p, int count, uint32_t from, uint32_t to) {
         const uint8_t b = to & 0xFF, g = (to >> 8) & 0xFF, r = (to >> 16) & 0xFF;
         const uint32_t f = from & 0xFFFFFF;
         int i = 0;
-        // Four bytes read for each pixel but the last, whose fourth byte may lie past the block.
-        for (; i + 1 < count; ++i, p += 3) {
+        // Four pixels of the colour at once where they all hold it (three words compared and
+        // written), otherwise one at a time, with four bytes read for each pixel but the last,
+        // whose fourth byte may lie past the block.
+        const uint32_t c = to & 0xFFFFFF;
+        const uint32_t fromWords[3] = {f | f << 24, f >> 8 | f << 16, f >> 16 | f << 8};
+        const uint32_t toWords[3] = {c | c << 24, c >> 8 | c << 16, c >> 16 | c << 8};
+        while (i + 1 < count) {
+            if (i + 4 <= count) {
+                uint32_t w[3];
+                std::memcpy(w, p, 12);
+                if (w[0] == fromWords[0] && w[1] == fromWords[1] && w[2] == fromWords[2]) {
+                    std::memcpy(p, toWords, 12);
+                    i += 4;
+                    p += 12;
+                    continue;
+                }
+            }
             uint32_t v;
             std::memcpy(&v, p, 4);
-            if ((v & 0xFFFFFF) != f) continue;
-            p[0] = b;
-            p[1] = g;
-            p[2] = r;
+            if ((v & 0xFFFFFF) == f) {
+                p[0] = b;
+                p[1] = g;
+                p[2] = r;
+            }
+            ++i;
+            p += 3;
         }
         if (i < count && Holds<3>(p, from)) {
             p[0] = b;
