@@ -97,6 +97,20 @@ bool ErasesToTransparent(const PaintTarget& image);
 // Reverses the order of the rows in place.
 void FlipRows(uint8_t* bits, int stride, int height);
 
+// The exact pixel moves of the Image menu. Rotations are as the picture is seen (y from the top):
+// clockwise brings the bottom-left corner to the top-left.
+enum class Turn { FlipHorizontal, FlipVertical, Rotate90Clockwise, Rotate90CounterClockwise, Rotate180 };
+// True for the turns that swap width and height.
+constexpr bool TurnSwapsSides(Turn turn) {
+    return turn == Turn::Rotate90Clockwise || turn == Turn::Rotate90CounterClockwise;
+}
+
+// Writes the width x height block `src` (1, 3 or 4 bytes a pixel, every byte of a pixel carried)
+// turned into `dst`, which is height x width for a turn that swaps the sides. The blocks must not
+// overlap; the padding bytes of `dst` are left as they are.
+void TurnPixels(const uint8_t* src, int width, int height, ptrdiff_t srcStride, int bytesPerPixel, Turn turn,
+                uint8_t* dst, ptrdiff_t dstStride);
+
 // Nearest-neighbour rescale into a prepared destination block; both strides follow the row rule.
 // 1, 3 or 4 bytes per pixel.
 void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* dst, int dstWidth,
