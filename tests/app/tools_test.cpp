@@ -178,6 +178,30 @@ TEST_F(ToolsTest, BrushSizeShapeAndTheOptionsBar) {
     }
 }
 
+// With Pixel Perfect a one-pixel stroke leaves out the corner of each L-shaped turn as it goes on,
+// putting back what the pixel held; without it the corner stays.
+TEST_F(ToolsTest, PixelPerfectStrokesDropTheirCorners) {
+    for (const int type : {kImage8Bit, kImage24Bit}) {
+        COrvikDoc* doc = Blank(type);
+        ASSERT_NE(doc, nullptr);
+        Use(ID_TOOL_BRUSH);
+        for (const bool perfect : {false, true}) {
+            if (perfect) ASSERT_TRUE(Command(ID_BRUSH_PIXEL_PERFECT));
+            const int y = perfect ? 15 : 5;
+            QTest::mousePress(Surface(doc), Qt::LeftButton, {}, QPoint(5, y));
+            for (const QPoint p : {QPoint(6, y), QPoint(6, y + 1), QPoint(7, y + 1), QPoint(7, y + 2)})
+                QTest::mouseMove(Surface(doc), p);
+            QTest::mouseRelease(Surface(doc), Qt::LeftButton, {}, QPoint(7, y + 2));
+        }
+        EXPECT_EQ(Changed(doc, Painted(doc, 1)),
+                  (Pixels{{5, 5}, {6, 5}, {6, 6}, {7, 6}, {7, 7}, {5, 15}, {6, 16}, {7, 17}}));
+        ASSERT_TRUE(Command(ID_EDIT_UNDO));
+        EXPECT_EQ(Changed(doc, Painted(doc, 1)).size(), 5u);
+        ASSERT_TRUE(Command(ID_BRUSH_PIXEL_PERFECT));
+        CloseWithoutSaving(doc);
+    }
+}
+
 // The eraser paints the background colour on an opaque image and leaves transparent pixels on an
 // 8-bit image with a transparent entry and on a 32-bit one.
 TEST_F(ToolsTest, EraserWritesTheBackgroundOrTransparency) {
