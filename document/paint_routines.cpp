@@ -472,7 +472,8 @@ template <int kBytes>
 bool MatchEnds(const uint8_t* row, int left, int right, uint32_t from, int* first, int* last) {
     int x = left;
     if constexpr (kBytes == 1) {
-        const void* hit = std::memchr(row + left, static_cast<uint8_t>(from), static_cast<size_t>(right - left));
+        const void* hit =
+            std::memchr(row + left, static_cast<uint8_t>(from), static_cast<size_t>(right - left));
         if (!hit) return false;
         x = static_cast<int>(static_cast<const uint8_t*>(hit) - row);
     } else {
