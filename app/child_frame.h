@@ -67,7 +67,7 @@ protected:
 
 private:
     void OnNextPane();
-    // Zoom In, Zoom Out, Fit in Window and Actual Pixels of the View menu.
+    // Zoom In, Zoom Out, Fit in Window, Actual Pixels and Pixel Grid of the View menu.
     void RegisterZoomCommands();
 
     COrvikDoc* m_pDocument;

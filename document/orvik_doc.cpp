@@ -466,6 +466,12 @@ void COrvikDoc::UpdateAllViews(const void* sender) {
     if (m_pView2 && m_pView2 != sender) m_pView2->OnUpdate();
 }
 
+void COrvikDoc::UpdateAllViewsOver(const RECT& changed) {
+    if (IsEmptyRect(changed)) return;
+    if (m_pView) m_pView->OnUpdatePixels(changed);
+    if (m_pView2) m_pView2->OnUpdatePixels(changed);
+}
+
 void COrvikDoc::Touch(const RECT& area) {
     if (IsEmptyRect(area)) return;
     m_history.Touch(*m_pHeader, m_pBits, area);

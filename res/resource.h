@@ -66,6 +66,31 @@ constexpr int ID_VIEW_ZOOM_OUT = 32792;
 constexpr int ID_VIEW_FIT_WINDOW = 32793;
 constexpr int ID_VIEW_ACTUAL_PIXELS = 32794;
 
+// The drawing tools beyond the six, their options and the commands that go with them.
+constexpr int ID_TOOL_ERASER = 33000;
+constexpr int ID_TOOL_PICKER = 33001;
+constexpr int ID_TOOL_ELLIPSE = 33002;
+constexpr int ID_TOOL_POLYGON = 33003;
+constexpr int ID_TOOL_SPRAY = 33004;
+constexpr int ID_TOOL_TEXT = 33005;
+constexpr int ID_TOOL_REPLACE = 33006;
+constexpr int ID_IMAGE_REPLACE_COLOR = 33010;
+constexpr int ID_EDIT_SELECT_ALL = 33011;
+constexpr int ID_EDIT_SELECT_NONE = 33012;
+constexpr int ID_VIEW_PIXEL_GRID = 33013;
+constexpr int ID_VIEW_TOOL_OPTIONS = 33014;
+constexpr int ID_BRUSH_SMALLER = 33015;
+constexpr int ID_BRUSH_LARGER = 33016;
+constexpr int ID_BRUSH_ROUND = 33020;
+constexpr int ID_BRUSH_SQUARE = 33021;
+constexpr int ID_BRUSH_PIXEL_PERFECT = 33022;
+constexpr int ID_FILL_OUTLINED = 33023;
+constexpr int ID_FILL_FILLED = 33024;
+constexpr int ID_FILL_WITHOUT_OUTLINE = 33025;
+constexpr int ID_TEXT_FONT = 33026;
+constexpr int ID_TEXT_SMOOTH = 33027;
+constexpr int IDC_BRUSH_SIZE = 33030;
+
 // Image and palette commands (33400-33499).
 constexpr int ID_IMAGE_FLIP_HORIZONTAL = 33400;
 constexpr int ID_IMAGE_FLIP_VERTICAL = 33401;

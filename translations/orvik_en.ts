@@ -1022,6 +1022,226 @@ Redo</translation>
         <source>Sort Palette</source>
         <translation>Sort Palette</translation>
     </message>
+    <message>
+        <source>Select All	Ctrl+A</source>
+        <translation>Select All	Ctrl+A</translation>
+    </message>
+    <message>
+        <source>Select the whole image
+Select All</source>
+        <translation>Select the whole image
+Select All</translation>
+    </message>
+    <message>
+        <source>Select None	Ctrl+Shift+A</source>
+        <translation>Select None	Ctrl+Shift+A</translation>
+    </message>
+    <message>
+        <source>Drop the selection and select nothing
+Select None</source>
+        <translation>Drop the selection and select nothing
+Select None</translation>
+    </message>
+    <message>
+        <source>Tool Options</source>
+        <translation>Tool Options</translation>
+    </message>
+    <message>
+        <source>Show or hide the bar of the current tool&apos;s options
+Tool Options</source>
+        <translation>Show or hide the bar of the current tool&apos;s options
+Tool Options</translation>
+    </message>
+    <message>
+        <source>Pixel Grid	Ctrl+&apos;</source>
+        <translation>Pixel Grid	Ctrl+&apos;</translation>
+    </message>
+    <message>
+        <source>Show a line between the image pixels from 6:1 on
+Pixel Grid</source>
+        <translation>Show a line between the image pixels from 6:1 on
+Pixel Grid</translation>
+    </message>
+    <message>
+        <source>Replace Color</source>
+        <translation>Replace Color</translation>
+    </message>
+    <message>
+        <source>Paint every pixel of the background color, in the selection or the whole image, with the foreground color
+Replace Color</source>
+        <translation>Paint every pixel of the background color, in the selection or the whole image, with the foreground color
+Replace Color</translation>
+    </message>
+    <message>
+        <source>Smaller Brush	[</source>
+        <translation>Smaller Brush	[</translation>
+    </message>
+    <message>
+        <source>Make the brush one pixel smaller
+Smaller Brush</source>
+        <translation>Make the brush one pixel smaller
+Smaller Brush</translation>
+    </message>
+    <message>
+        <source>Larger Brush	]</source>
+        <translation>Larger Brush	]</translation>
+    </message>
+    <message>
+        <source>Make the brush one pixel larger
+Larger Brush</source>
+        <translation>Make the brush one pixel larger
+Larger Brush</translation>
+    </message>
+    <message>
+        <source>Round</source>
+        <translation>Round</translation>
+    </message>
+    <message>
+        <source>A round brush
+Round</source>
+        <translation>A round brush
+Round</translation>
+    </message>
+    <message>
+        <source>Square</source>
+        <translation>Square</translation>
+    </message>
+    <message>
+        <source>A square brush
+Square</source>
+        <translation>A square brush
+Square</translation>
+    </message>
+    <message>
+        <source>Pixel Perfect</source>
+        <translation>Pixel Perfect</translation>
+    </message>
+    <message>
+        <source>Strokes of one pixel without L-shaped corners
+Pixel Perfect</source>
+        <translation>Strokes of one pixel without L-shaped corners
+Pixel Perfect</translation>
+    </message>
+    <message>
+        <source>Outlined</source>
+        <translation>Outlined</translation>
+    </message>
+    <message>
+        <source>Shapes drawn as their outline
+Outlined</source>
+        <translation>Shapes drawn as their outline
+Outlined</translation>
+    </message>
+    <message>
+        <source>Filled</source>
+        <translation>Filled</translation>
+    </message>
+    <message>
+        <source>Shapes filled with the other color inside their outline
+Filled</source>
+        <translation>Shapes filled with the other color inside their outline
+Filled</translation>
+    </message>
+    <message>
+        <source>Filled without Outline</source>
+        <translation>Filled without Outline</translation>
+    </message>
+    <message>
+        <source>Shapes filled with the other color, without an outline
+Filled without Outline</source>
+        <translation>Shapes filled with the other color, without an outline
+Filled without Outline</translation>
+    </message>
+    <message>
+        <source>Font...</source>
+        <translation>Font...</translation>
+    </message>
+    <message>
+        <source>Choose the text&apos;s font, size and style
+Font</source>
+        <translation>Choose the text&apos;s font, size and style
+Font</translation>
+    </message>
+    <message>
+        <source>Smooth</source>
+        <translation>Smooth</translation>
+    </message>
+    <message>
+        <source>Smooth the text&apos;s edges on a 16 Million color image
+Smooth</source>
+        <translation>Smooth the text&apos;s edges on a 16 Million color image
+Smooth</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Tools</translation>
+    </message>
+    <message>
+        <source>Eraser</source>
+        <translation>Eraser</translation>
+    </message>
+    <message>
+        <source>Erase with the background color
+Eraser</source>
+        <translation>Erase with the background color
+Eraser</translation>
+    </message>
+    <message>
+        <source>Color Picker</source>
+        <translation>Color Picker</translation>
+    </message>
+    <message>
+        <source>Pick the foreground or background color from the image (also Ctrl + click)
+Color Picker</source>
+        <translation>Pick the foreground or background color from the image (also Ctrl + click)
+Color Picker</translation>
+    </message>
+    <message>
+        <source>Draw Ellipse</source>
+        <translation>Draw Ellipse</translation>
+    </message>
+    <message>
+        <source>Draw an ellipse, with Shift a circle
+Draw Ellipse</source>
+        <translation>Draw an ellipse, with Shift a circle
+Draw Ellipse</translation>
+    </message>
+    <message>
+        <source>Draw Polygon</source>
+        <translation>Draw Polygon</translation>
+    </message>
+    <message>
+        <source>Click the corners; a double click or Enter closes the polygon
+Draw Polygon</source>
+        <translation>Click the corners; a double click or Enter closes the polygon
+Draw Polygon</translation>
+    </message>
+    <message>
+        <source>Spray</source>
+        <translation>Spray</translation>
+    </message>
+    <message>
+        <source>Spray dots while the button is held
+Spray</source>
+        <translation>Spray dots while the button is held
+Spray</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Click and type; Enter puts the text down
+Text</source>
+        <translation>Click and type; Enter puts the text down
+Text</translation>
+    </message>
+    <message>
+        <source>Paint every pixel of the clicked color with the current color
+Replace Color</source>
+        <translation>Paint every pixel of the clicked color with the current color
+Replace Color</translation>
+    </message>
 </context>
 <context>
     <name>CNewImageDlg</name>
@@ -1496,6 +1716,29 @@ The file on disk was left as it was.</translation>
     <message>
         <source>seconds</source>
         <translation>seconds</translation>
+    </message>
+    <message>
+        <source>Filled without Outline</source>
+        <translation>Filled without Outline</translation>
+    </message>
+</context>
+<context>
+    <name>CToolOptionsBar</name>
+    <message>
+        <source>Tool Options</source>
+        <translation>Tool Options</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Size:</translation>
+    </message>
+    <message>
+        <source>Brush size in pixels ([ and ] step it)</source>
+        <translation>Brush size in pixels ([ and ] step it)</translation>
+    </message>
+    <message>
+        <source>Text Font</source>
+        <translation>Text Font</translation>
     </message>
 </context>
 <context>

@@ -1021,6 +1021,226 @@ Redo</source>
         <source>Sort Palette</source>
         <translation>팔레트 정렬</translation>
     </message>
+    <message>
+        <source>Select All	Ctrl+A</source>
+        <translation>모두 선택(&amp;L)	Ctrl+A</translation>
+    </message>
+    <message>
+        <source>Select the whole image
+Select All</source>
+        <translation>그림 전체를 선택합니다
+모두 선택</translation>
+    </message>
+    <message>
+        <source>Select None	Ctrl+Shift+A</source>
+        <translation>선택 해제(&amp;N)	Ctrl+Shift+A</translation>
+    </message>
+    <message>
+        <source>Drop the selection and select nothing
+Select None</source>
+        <translation>선택 영역을 내려놓고 아무것도 선택하지 않습니다
+선택 해제</translation>
+    </message>
+    <message>
+        <source>Tool Options</source>
+        <translation>도구 옵션</translation>
+    </message>
+    <message>
+        <source>Show or hide the bar of the current tool&apos;s options
+Tool Options</source>
+        <translation>현재 도구의 옵션 막대를 표시하거나 숨깁니다
+도구 옵션</translation>
+    </message>
+    <message>
+        <source>Pixel Grid	Ctrl+&apos;</source>
+        <translation>픽셀 격자(&amp;G)	Ctrl+&apos;</translation>
+    </message>
+    <message>
+        <source>Show a line between the image pixels from 6:1 on
+Pixel Grid</source>
+        <translation>6:1 이상에서 그림의 픽셀 사이에 선을 표시합니다
+픽셀 격자</translation>
+    </message>
+    <message>
+        <source>Replace Color</source>
+        <translation>색 바꾸기</translation>
+    </message>
+    <message>
+        <source>Paint every pixel of the background color, in the selection or the whole image, with the foreground color
+Replace Color</source>
+        <translation>선택 영역이나 그림 전체에서 배경색인 픽셀을 모두 전경색으로 칠합니다
+색 바꾸기</translation>
+    </message>
+    <message>
+        <source>Smaller Brush	[</source>
+        <translation>브러시 작게	[</translation>
+    </message>
+    <message>
+        <source>Make the brush one pixel smaller
+Smaller Brush</source>
+        <translation>브러시를 한 픽셀 작게 합니다
+브러시 작게</translation>
+    </message>
+    <message>
+        <source>Larger Brush	]</source>
+        <translation>브러시 크게	]</translation>
+    </message>
+    <message>
+        <source>Make the brush one pixel larger
+Larger Brush</source>
+        <translation>브러시를 한 픽셀 크게 합니다
+브러시 크게</translation>
+    </message>
+    <message>
+        <source>Round</source>
+        <translation>둥근 모양</translation>
+    </message>
+    <message>
+        <source>A round brush
+Round</source>
+        <translation>둥근 브러시
+둥근 모양</translation>
+    </message>
+    <message>
+        <source>Square</source>
+        <translation>네모 모양</translation>
+    </message>
+    <message>
+        <source>A square brush
+Square</source>
+        <translation>네모난 브러시
+네모 모양</translation>
+    </message>
+    <message>
+        <source>Pixel Perfect</source>
+        <translation>픽셀 퍼펙트</translation>
+    </message>
+    <message>
+        <source>Strokes of one pixel without L-shaped corners
+Pixel Perfect</source>
+        <translation>L자 모서리가 없는 한 픽셀 굵기의 획
+픽셀 퍼펙트</translation>
+    </message>
+    <message>
+        <source>Outlined</source>
+        <translation>Outlined</translation>
+    </message>
+    <message>
+        <source>Shapes drawn as their outline
+Outlined</source>
+        <translation>도형을 윤곽선으로 그립니다
+윤곽선</translation>
+    </message>
+    <message>
+        <source>Filled</source>
+        <translation>Filled</translation>
+    </message>
+    <message>
+        <source>Shapes filled with the other color inside their outline
+Filled</source>
+        <translation>윤곽선 안을 다른 색으로 채웁니다
+채우기</translation>
+    </message>
+    <message>
+        <source>Filled without Outline</source>
+        <translation>윤곽선 없이 채우기</translation>
+    </message>
+    <message>
+        <source>Shapes filled with the other color, without an outline
+Filled without Outline</source>
+        <translation>윤곽선 없이 도형 전체를 다른 색으로 채웁니다
+윤곽선 없이 채우기</translation>
+    </message>
+    <message>
+        <source>Font...</source>
+        <translation>글꼴...</translation>
+    </message>
+    <message>
+        <source>Choose the text&apos;s font, size and style
+Font</source>
+        <translation>글자의 글꼴, 크기, 스타일을 고릅니다
+글꼴</translation>
+    </message>
+    <message>
+        <source>Smooth</source>
+        <translation>매끄럽게</translation>
+    </message>
+    <message>
+        <source>Smooth the text&apos;s edges on a 16 Million color image
+Smooth</source>
+        <translation>1600만 색 그림에서 글자의 가장자리를 매끄럽게 합니다
+매끄럽게</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>도구(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Eraser</source>
+        <translation>지우개</translation>
+    </message>
+    <message>
+        <source>Erase with the background color
+Eraser</source>
+        <translation>배경색으로 지웁니다
+지우개</translation>
+    </message>
+    <message>
+        <source>Color Picker</source>
+        <translation>색 선택기</translation>
+    </message>
+    <message>
+        <source>Pick the foreground or background color from the image (also Ctrl + click)
+Color Picker</source>
+        <translation>그림에서 전경색이나 배경색을 고릅니다 (Ctrl + 클릭으로도)
+색 선택기</translation>
+    </message>
+    <message>
+        <source>Draw Ellipse</source>
+        <translation>타원 그리기</translation>
+    </message>
+    <message>
+        <source>Draw an ellipse, with Shift a circle
+Draw Ellipse</source>
+        <translation>타원을 그립니다. Shift를 누르면 원을 그립니다
+타원 그리기</translation>
+    </message>
+    <message>
+        <source>Draw Polygon</source>
+        <translation>다각형 그리기</translation>
+    </message>
+    <message>
+        <source>Click the corners; a double click or Enter closes the polygon
+Draw Polygon</source>
+        <translation>꼭짓점을 차례로 클릭합니다. 두 번 클릭하거나 Enter를 누르면 다각형이 닫힙니다
+다각형 그리기</translation>
+    </message>
+    <message>
+        <source>Spray</source>
+        <translation>스프레이</translation>
+    </message>
+    <message>
+        <source>Spray dots while the button is held
+Spray</source>
+        <translation>단추를 누르고 있는 동안 점을 뿌립니다
+스프레이</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>텍스트</translation>
+    </message>
+    <message>
+        <source>Click and type; Enter puts the text down
+Text</source>
+        <translation>클릭한 뒤 입력합니다. Enter를 누르면 글자가 그림에 놓입니다
+텍스트</translation>
+    </message>
+    <message>
+        <source>Paint every pixel of the clicked color with the current color
+Replace Color</source>
+        <translation>클릭한 색의 픽셀을 모두 현재 색으로 칠합니다
+색 바꾸기</translation>
+    </message>
 </context>
 <context>
     <name>CNewImageDlg</name>
@@ -1495,6 +1715,29 @@ The file on disk was left as it was.</source>
     <message>
         <source>seconds</source>
         <translation>초</translation>
+    </message>
+    <message>
+        <source>Filled without Outline</source>
+        <translation>윤곽선 없이 채우기</translation>
+    </message>
+</context>
+<context>
+    <name>CToolOptionsBar</name>
+    <message>
+        <source>Tool Options</source>
+        <translation>도구 옵션</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>크기:</translation>
+    </message>
+    <message>
+        <source>Brush size in pixels ([ and ] step it)</source>
+        <translation>브러시 크기(픽셀). [ 와 ] 로 한 단계씩 바꿉니다</translation>
+    </message>
+    <message>
+        <source>Text Font</source>
+        <translation>텍스트 글꼴</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -70,9 +71,26 @@ void COrvikView::OnInitialUpdate() {
 
 // --- Painting ----------------------------------------------------------------------------------
 
-void COrvikView::Compose(QImage& image, int cols, int rows) {
+QRect COrvikView::DeviceRectOfImage(const RECT& area) const {
+    const DeviceScale scale = Scale();
+    const int n = scale.shrink;
+    const int64_t m = scale.magnify;
+    const auto clamp = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1, INT_MAX / 2)); };
+    if (n > 1) {
+        // The blocks the area touches, each one device pixel.
+        return QRect(QPoint(clamp(FloorDiv(area.left, n) - m_nScrollX / n),
+                            clamp(FloorDiv(area.top, n) - m_nScrollY / n)),
+                     QPoint(clamp(FloorDiv(area.right - 1, n) - m_nScrollX / n),
+                            clamp(FloorDiv(area.bottom - 1, n) - m_nScrollY / n)));
+    }
+    return QRect(QPoint(clamp((area.left - m_nScrollX) * m), clamp((area.top - m_nScrollY) * m)),
+                 QPoint(clamp((area.right - m_nScrollX) * m - 1), clamp((area.bottom - m_nScrollY) * m - 1)));
+}
+
+void COrvikView::Compose(QImage& image, int cols, int rows, QRect part) {
+    if (part.isNull()) part = QRect(0, 0, cols, rows);
     if (Scale().shrink > 1) {
-        ComposeReduced(image, cols, rows);
+        ComposeReduced(image, cols, rows, part);
         return;
     }
     const COrvikDoc* doc = m_pDocument;
@@ -85,26 +103,29 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
 
     m_nDrawnWidth = std::max(std::min(cols, header.biWidth - sx), 0);
     m_nDrawnHeight = std::max(std::min(rows, header.biHeight - sy), 0);
-    DrawImageBlock(surface, header, doc->m_pPalette, doc->m_pBits, sx, sy, m_nDrawnWidth, m_nDrawnHeight, 0,
-                   0, doc->m_pEntryAlpha);
+    // The picture only where it is asked for: the rest of the surface is not shown.
+    const SurfaceRef within = SubSurface(surface, part.x(), part.y(), part.width(), part.height());
+    DrawImageBlock(within, header, doc->m_pPalette, doc->m_pBits, sx + part.x(), sy + part.y(),
+                   std::min(part.width(), m_nDrawnWidth - part.x()),
+                   std::min(part.height(), m_nDrawnHeight - part.y()), 0, 0, doc->m_pEntryAlpha);
 
     const RECT sel = NormalizeRect(m_rcSelection);
     if (doc->HasFloat()) {
         const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
         // An 8-bit floating block holds indices into the image's palette, with its opacities.
         const bool eightBit = floating.biBitCount == 8;
-        DrawImageBlock(surface, floating, eightBit ? doc->m_pPalette : nullptr, doc->m_pFloatBits, 0, 0,
-                       floating.biWidth, floating.biHeight, sel.left - sx, sel.top - sy,
+        DrawImageBlock(within, floating, eightBit ? doc->m_pPalette : nullptr, doc->m_pFloatBits, 0, 0,
+                       floating.biWidth, floating.biHeight, sel.left - sx - part.x(), sel.top - sy - part.y(),
                        eightBit ? doc->m_pEntryAlpha : nullptr);
     }
     COverlay overlay(surface, sx, sy, 1);
     DrawOverlays(overlay);
     // The hatch covers whatever the overlays drew outside the image.
-    if (cols > m_nDrawnWidth) FillHatch(surface, m_nDrawnWidth, 0, cols, rows);
-    if (rows > m_nDrawnHeight) FillHatch(surface, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
+    if (cols > m_nDrawnWidth) HatchWithin(surface, part, m_nDrawnWidth, 0, cols, rows);
+    if (rows > m_nDrawnHeight) HatchWithin(surface, part, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
 }
 
-void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
+void COrvikView::ComposeReduced(QImage& image, int cols, int rows, const QRect& part) {
     const COrvikDoc* doc = m_pDocument;
     SurfaceRef surface = SurfaceOf(image);
     const int n = Scale().shrink;
@@ -115,9 +136,14 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     surface.checker = CheckerPhase{bx, by, 1};
     m_nDrawnWidth = std::max(std::min(cols, CeilDiv(doc->Width(), n) - bx), 0);
     m_nDrawnHeight = std::max(std::min(rows, CeilDiv(doc->Height(), n) - by), 0);
-    const RECT visible{bx, by, bx + m_nDrawnWidth, by + m_nDrawnHeight};
+    // The blocks drawn: those visible within the part asked for.
+    const RECT visible{bx + std::max(part.left(), 0), by + std::max(part.top(), 0),
+                       bx + std::min(part.right() + 1, m_nDrawnWidth),
+                       by + std::min(part.bottom() + 1, m_nDrawnHeight)};
 
-    m_reduced.Draw(picture, n, visible, surface.pixels, surface.stride);
+    if (visible.left < visible.right && visible.top < visible.bottom)
+        m_reduced.Draw(picture, n, visible,
+                       surface.pixels + (visible.top - by) * surface.stride + (visible.left - bx), surface.stride);
 
     // Image columns [from, to) as the blocks over them.
     const auto span = [n](int from, int to) {
@@ -142,28 +168,66 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     }
     COverlay overlay(surface, m_nScrollX, m_nScrollY, n);
     DrawOverlays(overlay);
-    if (cols > m_nDrawnWidth) FillHatch(surface, m_nDrawnWidth, 0, cols, rows);
-    if (rows > m_nDrawnHeight) FillHatch(surface, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
+    if (cols > m_nDrawnWidth) HatchWithin(surface, part, m_nDrawnWidth, 0, cols, rows);
+    if (rows > m_nDrawnHeight) HatchWithin(surface, part, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
 }
 
-void COrvikView::paintEvent(QPaintEvent*) {
+void COrvikView::paintEvent(QPaintEvent* event) {
     if (!m_pDocument->HasImage()) return;
     QPainter painter(viewport());
     const QSize device = PaintInDevicePixels(painter);
     if (device.isEmpty()) return;
+    // Only the device pixels asked for are drawn again: a brush stroke repaints what it touched.
+    const QRect asked = DeviceRectOf(event->rect(), device);
+    if (asked.isEmpty()) return;
     // Composed at image scale (a block a pixel when reduced), then each pixel magnified to whole
     // device pixels.
     const int magnify = Scale().magnify;
     const int cols = CeilDiv(device.width(), magnify);
     const int rows = CeilDiv(device.height(), magnify);
+    const QRect part(QPoint(asked.left() / magnify, asked.top() / magnify),
+                     QPoint(asked.right() / magnify, asked.bottom() / magnify));
     QImage& surface = theApp->m_mainFrame->BackBuffer(cols, rows);
-    Compose(surface, cols, rows);
+    Compose(surface, cols, rows, part);
     // The checkerboard's squares count from the image's top-left device pixel.
     const DeviceScale scale = Scale();
     const QPoint origin = scale.shrink > 1 ? QPoint(m_nScrollX / scale.shrink, m_nScrollY / scale.shrink)
                                            : QPoint(m_nScrollX * magnify, m_nScrollY * magnify);
-    Present(painter, surface, cols, rows, magnify, device, QRect(0, 0, m_nDrawnWidth, m_nDrawnHeight),
-            origin);
+    Present(painter, surface, magnify, device, part, QRect(0, 0, m_nDrawnWidth, m_nDrawnHeight), origin);
+}
+
+void COrvikView::DrawOverPresented(QImage& shown, int magnify, const QRect& drawn) const {
+    if (m_bPixelGrid && Level().zoom >= 6)
+        DrawPixelGrid(shown, magnify, m_nDrawnWidth, m_nDrawnHeight, drawn);
+}
+
+void COrvikView::DrawPixelGrid(QImage& shown, int magnify, int cols, int rows, const QRect& part) const {
+    const SurfaceRef surface = SurfaceOf(shown);
+    const int left = std::max(part.left(), 0);
+    const int top = std::max(part.top(), 0);
+    const int width = std::min({cols * magnify, surface.width, part.right() + 1});
+    const int height = std::min({rows * magnify, surface.height, part.bottom() + 1});
+    // Seen on any colour: light pixels darkened by a third, dark ones lightened by as much.
+    const auto mark = [](uint32_t& p) {
+        const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        const bool light = r * 299 + g * 587 + b * 114 >= 128000;
+        const auto shift = [light](int c) { return light ? c * 2 / 3 : c + (255 - c) / 3; };
+        p = 0xFF000000u | uint32_t(shift(r)) << 16 | uint32_t(shift(g)) << 8 | uint32_t(shift(b));
+    };
+    // The lines lie on the first device pixel of each image pixel, except along the image's own
+    // left and top edges.
+    const int firstColumn = m_nScrollX > 0 ? 0 : magnify;
+    for (int y = top; y < height; ++y) {
+        uint32_t* row = surface.pixels + y * surface.stride;
+        if (y % magnify == 0 && (y > 0 || m_nScrollY > 0)) {
+            for (int x = left; x < width; ++x)
+                mark(row[x]);
+            continue;
+        }
+        const int from = std::max(firstColumn, CeilDiv(left, magnify) * magnify);
+        for (int x = from; x < width; x += magnify)
+            mark(row[x]);
+    }
 }
 
 // --- Scrolling ---------------------------------------------------------------------------------
@@ -412,15 +476,14 @@ void COrvikView::UpdateStatus(int x, int y) {
 
 void COrvikView::enterEvent(QEnterEvent* event) {
     QAbstractScrollArea::enterEvent(event);
-    UpdateCursor();
+    UpdateCursor(QGuiApplication::keyboardModifiers());
 }
 
 // --- Printing ------------------------------------------------------------------------------------
 
 void COrvikView::PrintImage(QPrinter* printer) {
-    const QImage image =
-        ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
-                      m_pDocument->m_pEntryAlpha);  // transparent parts show the paper
+    const QImage image = ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
+                                       m_pDocument->m_pEntryAlpha);  // transparent parts show the paper
     QPainter painter;
     if (image.isNull() || !painter.begin(printer)) {
         const QString file = printer->outputFileName();

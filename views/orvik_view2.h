@@ -31,6 +31,7 @@ protected:
 
 private:
     DeviceScale Scale() const;
+    QRect DeviceRectOfImage(const RECT& area) const override;
     // The image pixel (from the client area's top-left) drawn under client point `p`.
     QPoint ClientPixel(const QPointF& p) const;
 };

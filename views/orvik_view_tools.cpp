@@ -1,6 +1,7 @@
 // The editing view's side of the tools: the one place every mouse event goes to the current tool,
 // the environment the tools work in, and the selection with its floating image.
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScopeGuard>
 
@@ -11,8 +12,10 @@
 #include "colour/color_palette_dlg.h"
 #include "document/orvik_doc.h"
 #include "document/pixel_routines.h"
+#include "res/resource.h"
 #include "views/orvik_view.h"
 #include "views/overlay.h"
+#include "views/tool_options_bar.h"
 #include "views/tool_paint.h"
 #include "views/tool_table.h"
 
@@ -23,6 +26,20 @@ int COrvikView::ColourIndex(bool fore) {
 
 CTool* COrvikView::CurrentTool() {
     const int id = theApp->m_mainFrame->m_currentTool;
+    if (id != m_nLastTool) ToolChanged();
+    return Tool(id);
+}
+
+void COrvikView::ToolChanged() {
+    const int id = theApp->m_mainFrame->m_currentTool;
+    if (id == m_nLastTool) return;
+    const auto old = m_tools.find(m_nLastTool);
+    m_nLastTool = id;
+    if (old != m_tools.end()) old->second->Deactivate();
+    viewport()->update();
+}
+
+CTool* COrvikView::Tool(int id) {
     auto found = m_tools.find(id);
     if (found == m_tools.end()) {
         const CToolInfo* info = FindTool(id);
@@ -48,6 +65,20 @@ void COrvikView::PaintRect(bool fore) {
 
 // --- The environment -----------------------------------------------------------------------------
 
+void COrvikView::ChooseColour(bool fore, int index) {
+    CColorPaletteDlg* palette = theApp->m_mainFrame->m_wndPaletteDlg;
+    (fore ? palette->m_foreIndex : palette->m_backIndex) = index & 0xFF;
+    palette->Refresh();
+}
+
+void COrvikView::SetColourEntry(bool fore, uint8_t red, uint8_t green, uint8_t blue) {
+    theApp->m_mainFrame->m_wndPaletteDlg->SetEntry(ColourIndex(fore), red, green, blue);
+}
+
+const CToolSettings& COrvikView::Settings() const {
+    return theApp->m_mainFrame->m_wndToolOptions->Settings();
+}
+
 void COrvikView::Repaint() {
     viewport()->update();
 }
@@ -56,8 +87,16 @@ void COrvikView::ShowCursor(const CCursorArt& cursor) {
     viewport()->setCursor(ToolCursor(cursor, DevicePixelRatio()));
 }
 
-void COrvikView::UpdateCursor() {
-    const CTool* tool = CurrentTool();
+CTool* COrvikView::ToolFor(Qt::KeyboardModifiers modifiers) {
+    CTool* tool = CurrentTool();
+    // Ctrl with a painting tool picks the colour under the pointer.
+    if (tool && (modifiers & Qt::ControlModifier) && (tool->Info().options & kPicksWithCtrl))
+        return Tool(ID_TOOL_PICKER);
+    return tool;
+}
+
+void COrvikView::UpdateCursor(Qt::KeyboardModifiers modifiers) {
+    const CTool* tool = m_pGesture ? m_pGesture : ToolFor(modifiers);
     if (const CCursorArt* cursor = tool ? tool->Cursor() : nullptr) ShowCursor(*cursor);
 }
 
@@ -144,9 +183,10 @@ bool COrvikView::ButtonHeld() const {
 void COrvikView::LoseButtons() {
     if (m_buttonsHeld == Qt::NoButton && !m_bCapture) return;
     // What the release would have finished ends where it is; a line or rectangle is not drawn.
-    if (CTool* tool = CurrentTool()) tool->LoseButtons();
+    if (CTool* tool = m_pGesture ? m_pGesture : CurrentTool()) tool->LoseButtons();
     m_buttonsHeld = Qt::NoButton;
     m_bCapture = false;
+    m_pGesture = nullptr;
     viewport()->update();
     m_pDocument->EndToolStep();
 }
@@ -166,7 +206,54 @@ void COrvikView::focusOutEvent(QFocusEvent* event) {
 bool COrvikView::event(QEvent* event) {
     // A dialog blocks the window, or another window becomes the active one.
     if (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowDeactivate) LoseButtons();
+    // A text being typed takes its keys before the menus' single-key shortcuts.
+    if (event->type() == QEvent::ShortcutOverride) {
+        CTool* tool = CurrentTool();
+        if (tool && tool->WantsKey(static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            return true;
+        }
+    }
     return CImagePane::event(event);
+}
+
+void COrvikView::keyPressEvent(QKeyEvent* event) {
+    CTool* tool = m_pDocument->HasImage() ? CurrentTool() : nullptr;
+    if (tool && tool->KeyPress(event)) {
+        event->accept();
+        return;
+    }
+    // Ctrl shows the picker's cursor over the picture while it picks.
+    if (event->key() == Qt::Key_Control && m_pDocument->HasImage()) UpdateCursor(event->modifiers());
+    CImagePane::keyPressEvent(event);
+}
+
+void COrvikView::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Control && m_pDocument->HasImage()) UpdateCursor(event->modifiers());
+    CImagePane::keyReleaseEvent(event);
+}
+
+// --- Selecting -------------------------------------------------------------------------------------
+
+void COrvikView::SelectAll() {
+    if (!m_pDocument->HasImage()) return;
+    DropSelection();
+    m_bDragging = false;
+    m_bMoving = false;
+    m_bSelection = true;
+    m_rcSelection = RECT{0, 0, m_pDocument->Width(), m_pDocument->Height()};
+    theApp->m_mainFrame->m_currentTool = ID_TOOL_SELECT;
+    ToolChanged();
+    m_pDocument->UpdateAllViews();
+}
+
+void COrvikView::SelectNone() {
+    DropSelection();
+    m_bDragging = false;
+    m_bMoving = false;
+    m_bSelection = false;
+    m_rcSelection = RECT{0, 0, 0, 0};
+    m_pDocument->UpdateAllViews();
 }
 
 // --- Mouse ---------------------------------------------------------------------------------------
@@ -195,11 +282,17 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
     const auto endStep = qScopeGuard([this, type] {
         if (type == QEvent::MouseButtonRelease && m_buttonsHeld == Qt::NoButton) m_pDocument->EndToolStep();
     });
+    if (!m_pDocument->HasImage()) return;
     if (type == QEvent::MouseButtonDblClick) {
+        // Its release finds no capture.
         m_bCapture = false;
+        m_pGesture = nullptr;
+        CTool* tool = ToolFor(event->modifiers());
+        if (tool && tool == CurrentTool())
+            tool->DoubleClick(
+                {ClientToImage(event->position()), event->button(), event->buttons(), event->modifiers()});
         return;
     }
-    if (!m_pDocument->HasImage()) return;
     const Qt::MouseButton button = event->button();
     if (type != QEvent::MouseMove && button != Qt::LeftButton && button != Qt::RightButton) return;
     if (type == QEvent::MouseButtonRelease && !m_bCapture) return;
@@ -208,11 +301,16 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
         // The buttons came up where the view did not see it.
         if (m_buttonsHeld != Qt::NoButton && event->buttons() == Qt::NoButton) LoseButtons();
         // The tool's cursor first; the tool may then show another one.
-        UpdateCursor();
+        UpdateCursor(event->modifiers());
     }
     const CToolEvent toolEvent{ClientToImage(event->position()), button, event->buttons(),
                                event->modifiers()};
-    CTool* tool = CurrentTool();
+    // A press that picks a colour (Ctrl + click) goes on with the picker until its release.
+    if (type == QEvent::MouseButtonPress && !m_bCapture) {
+        CTool* picked = ToolFor(event->modifiers());
+        m_pGesture = picked != CurrentTool() ? picked : nullptr;
+    }
+    CTool* tool = m_pGesture ? m_pGesture : CurrentTool();
     switch (type) {
         case QEvent::MouseButtonPress:
             if (tool)
@@ -228,6 +326,7 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
         case QEvent::MouseButtonRelease:
             if (tool) tool->Release(toolEvent);
             m_bCapture = false;
+            m_pGesture = nullptr;
             break;
         default:
             break;

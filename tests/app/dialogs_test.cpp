@@ -396,8 +396,9 @@ TEST_F(DialogsTest, SetupStoresThePercentageAsAFactor) {
             *shown = dialog->m_translucentEdit->text();
             EXPECT_EQ(dialog->m_translucentEdit->selectedText(), *shown);
             EXPECT_EQ(dialog->m_fillStyleList->currentText(), "Outlined");
-            EXPECT_FALSE(dialog->m_fillStyleList->isEnabled());
-            EXPECT_EQ(TabOrder(dialog->m_translucentEdit), (QStringList{"33505", "33506", "1", "2", "1038"}));
+            EXPECT_TRUE(dialog->m_fillStyleList->isEnabled());
+            EXPECT_EQ(TabOrder(dialog->m_translucentEdit),
+                      (QStringList{"33505", "33506", "1", "2", "1039", "1038"}));
             if (text) TypeInto(dialog->m_translucentEdit, text);
             QTest::keyClick(dialog->m_translucentEdit, ok ? Qt::Key_Return : Qt::Key_Escape);
         });

@@ -94,7 +94,7 @@ TEST_F(ImageCommandsTest, MenusKeepTheDescribedItemsFirstAndFollowTheDocument) {
     EXPECT_EQ(Items(MenuTitled("&Image")),
               (QStringList{"Resize Canvas", "Resize Image", "-", "Flip Horizontal", "Flip Vertical",
                            "Rotate 90° Clockwise", "Rotate 90° Counter-clockwise", "Rotate 180°", "-",
-                           "Crop to Selection\tCtrl+Shift+X", "Autocrop"}));
+                           "Crop to Selection\tCtrl+Shift+X", "Autocrop", "-", "Replace Color"}));
     EXPECT_EQ(Items(MenuTitled("Colors")),
               (QStringList{"[Decrease Color Depth]", "[Increase Color Depth]", "-", "Remap to Palette...",
                            "-", "Invert", "Greyscale", "Brightness / Contrast…", "Posterize…", "-",
