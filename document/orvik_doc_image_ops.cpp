@@ -61,7 +61,8 @@ void COrvikDoc::RegisterImageCommands() {
         CSetupDlg dialog(theApp->m_mainFrame);
         CRecoveryManager* recovery = theApp->Recovery();
         dialog.SetRecovery(recovery->Enabled(), recovery->IntervalSeconds());
-        if (dialog.exec() == QDialog::Accepted) recovery->SetSettings(dialog.m_bRecovery, dialog.m_nRecoverySeconds);
+        if (dialog.exec() == QDialog::Accepted)
+            recovery->SetSettings(dialog.m_bRecovery, dialog.m_nRecoverySeconds);
     });
 
     for (int id : {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE, ID_MISC_OPTION})
@@ -85,6 +86,11 @@ void COrvikDoc::RunReductionDialog(int command) {
     dialog.m_pPaletteMethod = &paletteMethod;
     dialog.m_pDitherMethod = &ditherMethod;
     if (dialog.exec() != QDialog::Accepted) return;
+    // A true-colour picture saved as GIF is reduced the way Decrease Color Depth was last used.
+    if (!remap) {
+        theApp->m_nLastPaletteMethod = paletteMethod;
+        theApp->m_nLastDitherMethod = ditherMethod;
+    }
     // What the preview showed; without one (no library, or it failed) the reduction runs again
     // here and says what went wrong.
     if (CReducedImage result = dialog.TakeResult()) {
@@ -245,9 +251,9 @@ bool COrvikDoc::TakeReducedImage(BITMAPINFOHEADER* header, uint8_t* bits, int co
     // A floating block goes onto the new palette in the same step, so it can later be dropped
     // into the 8-bit rows; the history keeps a copy of it as it was.
     FloatingImage floating;
-    if (HasFloat() && !(CopyFloatingImage(m_pFloatHeader, m_pFloatBits, &floating.header, &floating.bits) &&
-                        MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, HeaderPalette(header), entryAlpha,
-                                       m_pEntryAlpha))) {
+    if (HasFloat() &&
+        !(CopyFloatingImage(m_pFloatHeader, m_pFloatBits, &floating.header, &floating.bits) &&
+          MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, HeaderPalette(header), entryAlpha, m_pEntryAlpha))) {
         std::free(floating.header);
         std::free(floating.bits);
         std::free(header);

@@ -463,6 +463,8 @@ TEST_F(ImageCommandsTest, TransparencyStaysWithThePixelsThroughTheCommands) {
     ASSERT_TRUE(Command(ID_COLORS_INVERT));
     EXPECT_EQ(pixels().back(), 0u);  // a transparent pixel stays all zero
     ASSERT_TRUE(Command(ID_COLORS_INVERT));
+    ASSERT_TRUE(Command(ID_IMAGE_ROTATE_180) && Command(ID_IMAGE_FLIP_VERTICAL) &&
+                Command(ID_IMAGE_FLIP_HORIZONTAL));
     ASSERT_TRUE(Command(ID_IMAGE_AUTOCROP));
     EXPECT_TRUE(pixels() == start);
     CloseWithoutSaving(doc);
