@@ -12,12 +12,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <string>
 
 #include "app/command_line.h"
 #include "app/messages.h"
 #include "app/translations.h"
 #include "document/colour_reduction.h"
 #include "document/file_types.h"
+#include "document/image_file.h"
 #include "document/palette_file.h"
 #include "document/pixel_routines.h"
 #include "document/plugin_library.h"
@@ -32,15 +34,22 @@ namespace {
 
 const char kCodecLibrary[] = "libimgkit.so";
 
-// The codec library's reader and writer of each type, as the program's open and save use them.
-const char* ReaderFunction(FileType type) {
-    constexpr const char* kNames[] = {nullptr, "ReadBMP", "LoadPCX", "ReadJpeg", "ReadPNG"};
-    return kNames[static_cast<int>(type)];
+// The extensions of every format the program writes ("bmp, pcx, jpg, ..."), the first of each.
+QString WrittenExtensions() {
+    QStringList names;
+    for (const FileFormat& format : FileFormats())
+        if (format.writes) names << QString::fromStdString(DefaultExtension(format.type)).mid(1);
+    return names.join(QLatin1String(", "));
 }
 
-const char* WriterFunction(FileType type) {
-    constexpr const char* kNames[] = {nullptr, "SaveBitmap", "SavePCX", "SaveJpeg", "SavePNG"};
-    return kNames[static_cast<int>(type)];
+// Whether the file name ends in the extension of a format the program writes.
+bool WritesType(const QString& path) {
+    const FileFormat* format = FormatOf(FileTypeOfPath(QFile::encodeName(path).toStdString()));
+    return format && format->writes;
+}
+
+QString FileStatusText(ImageFileStatus status) {
+    return QCoreApplication::translate("ImageFileStatus", ImageFileStatusText(status));
 }
 
 class CConvertCommand {
@@ -59,7 +68,7 @@ private:
         QString output;
     };
 
-    bool Convert(const Job& job, QuantzReduce reduce, const CPluginLibrary& codec);
+    bool Convert(const Job& job, QuantzReduce reduce, ImgkitReadFn read, ImgkitWriteFn write);
     bool TakeValue(const QStringList& arguments, int* i, const QString& option, QString* value);
 
     QStringList m_inputs;
@@ -176,8 +185,9 @@ bool CConvertCommand::Parse(const QStringList& arguments) {
         Say(tr("--format goes with --to FOLDER; with one output file its extension gives the type."));
         return false;
     }
-    if (!m_format.isNull() && FileTypeOfPath(("x." + m_format).toStdString()) == FileType::Unknown) {
-        Say(tr("--format must be bmp, pcx, jpg or png, not \"%1\".").arg(m_format));
+    if (!m_format.isNull() && !WritesType("x." + m_format)) {
+        Say(tr("--format must be the extension of a type Orvik writes (%1), not \"%2\".")
+                .arg(WrittenExtensions(), m_format));
         return false;
     }
     if (m_folder.isNull()) {
@@ -204,9 +214,9 @@ bool CConvertCommand::Parse(const QStringList& arguments) {
     // Nothing may be written over an input, nor twice to one file.
     QSet<QString> outputs;
     for (const Job& job : m_jobs) {
-        if (FileTypeOfPath(QFile::encodeName(job.output).toStdString()) == FileType::Unknown) {
-            Say(tr("%1 does not end in a type Orvik writes (.bmp, .pcx, .jpg, .jpeg or .png).")
-                    .arg(job.output));
+        if (!WritesType(job.output)) {
+            Say(tr("%1 does not end in the extension of a type Orvik writes (%2).")
+                    .arg(job.output, WrittenExtensions()));
             return false;
         }
         const QFileInfo outputInfo(job.output);
@@ -235,7 +245,8 @@ bool CConvertCommand::Run() {
     const CPluginLibrary quantz(kColourLibrary);
     const CPluginLibrary codec(kCodecLibrary);
     for (const auto& [library, file, function] : {std::tuple{&quantz, kColourLibrary, "ReduceColours"},
-                                                  std::tuple{&codec, kCodecLibrary, "SavePNG"}}) {
+                                                  std::tuple{&codec, kCodecLibrary, "ImgkitReadImage"},
+                                                  std::tuple{&codec, kCodecLibrary, "ImgkitWriteImage"}}) {
         const QString missing = MissingExportText(*library, file, function);
         if (!missing.isEmpty()) {
             Say(missing);
@@ -243,67 +254,32 @@ bool CConvertCommand::Run() {
         }
     }
     const auto reduce = quantz.Symbol<QuantzReduce>("ReduceColours");
+    const auto read = codec.Symbol<ImgkitReadFn>("ImgkitReadImage");
+    const auto write = codec.Symbol<ImgkitWriteFn>("ImgkitWriteImage");
     bool all = true;
     for (const Job& job : m_jobs)
-        all = Convert(job, reduce, codec) && all;
+        all = Convert(job, reduce, read, write) && all;
     return all;
 }
 
-bool CConvertCommand::Convert(const Job& job, QuantzReduce reduce, const CPluginLibrary& codec) {
+bool CConvertCommand::Convert(const Job& job, QuantzReduce reduce, ImgkitReadFn read, ImgkitWriteFn write) {
     const std::string input = QFile::encodeName(job.input).toStdString();
     const std::string output = QFile::encodeName(job.output).toStdString();
-    const FileType inType = FileTypeOfPath(input);
     const FileType outType = FileTypeOfPath(output);
-    {
-        QFile file(job.input);
-        if (!file.open(QIODevice::ReadOnly)) {
-            Say(tr("cannot open %1: %2").arg(job.input, file.errorString()));
-            return false;
-        }
-    }
-    if (inType == FileType::Unknown) {
-        Say(tr("cannot open %1: not a type Orvik reads (.bmp, .pcx, .jpg, .jpeg or .png).").arg(job.input));
-        return false;
-    }
-    for (const char* function : {ReaderFunction(inType), WriterFunction(outType)}) {
-        const QString missing = MissingExportText(codec, kCodecLibrary, function);
-        if (!missing.isEmpty()) {
-            Say(missing);
-            return false;
-        }
-    }
 
-    // The reader's blocks, released together; an 8-bit image's palette lives in its header block.
-    struct Blocks {
-        BITMAPINFOHEADER* header = nullptr;
-        RGBQUAD* palette = nullptr;
-        uint8_t* bits = nullptr;
-        ~Blocks() {
-            if (palette && (!header || palette != HeaderPalette(header))) std::free(palette);
-            std::free(header);
-            std::free(bits);
-        }
-    } read;
-    read.header = codec.Symbol<ReadImageFn>(ReaderFunction(inType))(input.c_str(), &read.bits, &read.palette);
-    if (!read.header || !read.bits) {
-        Say(QFileInfo(job.input).size() == 0
-                ? tr("cannot open %1: the file is empty.").arg(job.input)
-                : tr("cannot open %1: it is damaged, too large, or a kind of %2 file Orvik cannot read.")
-                      .arg(job.input, QFileInfo(job.input).suffix().toUpper()));
+    // Whatever the name says, the content decides how the file is read; transparency comes along.
+    ImageFileBlocks picture;
+    ImageFileInfo info;
+    const ImageFileStatus status = ReadImageFile(read, input, &picture, &info);
+    if (status != ImageFileStatus::Ok) {
+        Say(tr("cannot open %1: %2").arg(job.input, FileStatusText(status)));
         return false;
     }
-    const bool eightBit = read.header->biBitCount == 8;
-    if (!IsModelHeader(*read.header) || (eightBit && read.palette != HeaderPalette(read.header))) {
-        Say(tr("cannot open %1: the codec library returned an image Orvik cannot hold.").arg(job.input));
-        return false;
-    }
-    // PCX and JPEG rows come top-down; BMP and PNG rows are in the program's order already.
-    if (inType == FileType::Pcx || inType == FileType::Jpeg)
-        FlipRows(read.bits, read.header->biXPelsPerMeter, read.header->biHeight);
 
     ReductionRun run;
-    run.header = read.header;
-    run.bits = read.bits;
+    run.header = picture.header;
+    run.bits = picture.bits;
+    run.entryAlpha = picture.entryAlpha;
     run.choice = m_choice;
     CReducedImage reduced;
     switch (run.Run(reduce, &reduced)) {
@@ -320,11 +296,28 @@ bool CConvertCommand::Convert(const Job& job, QuantzReduce reduce, const CPlugin
             Say(tr("cannot reduce %1: %2 refused it.").arg(job.input, QLatin1String(kColourLibrary)));
             return false;
     }
-    const auto writer = codec.Symbol<SaveImageFn>(WriterFunction(outType));
-    if (writer(output.c_str(), reduced.Bits(), *reduced.Header(), reduced.Palette()) != 1) {
-        Say(tr("could not write %1: the disk may be full or the folder may not be writable; the file on disk "
-               "was left as it was.")
-                .arg(job.output));
+    // The reduced picture with its transparent entry, as the output's format can keep it.
+    ImageFileBlocks result;
+    if (!EntriesOpaque(reduced.EntryAlpha())) {
+        result.entryAlpha = static_cast<uint8_t*>(std::malloc(kPaletteEntries));
+        if (!result.entryAlpha) {
+            Say(tr("cannot reduce %1: %2.").arg(job.input, StatusText(ImageStatus::NoMemory)));
+            return false;
+        }
+        std::memcpy(result.entryAlpha, reduced.EntryAlpha(), kPaletteEntries);
+    }
+    reduced.Release(&result.header, &result.bits);
+    result.palette = HeaderPalette(result.header);
+    if (!FitForFormat(*FormatOf(outType), &result)) {
+        Say(tr("could not write %1: %2; the file on disk was left as it was.")
+                .arg(job.output, StatusText(ImageStatus::NoMemory)));
+        return false;
+    }
+    const ImgkitPicture out{result.header, result.bits, result.palette, result.entryAlpha};
+    const ImageFileStatus written = WriteImageFile(write, output, outType, ImgkitWriteOptions{}, out);
+    if (written != ImageFileStatus::Ok) {
+        Say(tr("could not write %1: %2; the file on disk was left as it was.")
+                .arg(job.output, FileStatusText(written)));
         return false;
     }
     return true;
@@ -367,9 +360,11 @@ const char* ConvertUsage() {
     return "\nColour reduction without a window (no display needed):\n"
            "  orvik --convert IN OUT [OPTIONS]\n"
            "  orvik --convert IN... --to FOLDER [--format EXT] [OPTIONS]\n"
-           "Reads IN (BMP, PCX, JPEG or PNG), reduces it to a palette and writes OUT, of the type its\n"
-           "extension names; with --to, each IN goes into FOLDER under its own name, with its own\n"
-           "extension or EXT (bmp, pcx, jpg, png). Nothing is ever written over an input. Errors are\n"
+           "Reads IN (any picture Orvik opens, whatever its name), reduces it to a palette and writes\n"
+           "OUT, of the type its extension names (any type Orvik saves);\n"
+           "transparent pixels keep one transparent entry where that type can hold it. With --to, each\n"
+           "IN goes into FOLDER under its own name, with its own extension or EXT. Nothing is ever\n"
+           "written over an input. Errors are\n"
            "reported on stderr; the exit status is 0 when every file was converted, 1 when any failed\n"
            "and 2 for a command line that cannot be run.\n"
            "  --colors N     at most N colours, 2 to 256 (default 256; median cut and octree only)\n"

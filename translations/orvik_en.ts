@@ -202,10 +202,6 @@
         <translation>--format goes with --to FOLDER; with one output file its extension gives the type.</translation>
     </message>
     <message>
-        <source>--format must be bmp, pcx, jpg or png, not &quot;%1&quot;.</source>
-        <translation>--format must be bmp, pcx, jpg or png, not &quot;%1&quot;.</translation>
-    </message>
-    <message>
         <source>--convert needs an input file and an output file, or input files and --to FOLDER.</source>
         <translation>--convert needs an input file and an output file, or input files and --to FOLDER.</translation>
     </message>
@@ -216,10 +212,6 @@
     <message>
         <source>%1 is not a folder.</source>
         <translation>%1 is not a folder.</translation>
-    </message>
-    <message>
-        <source>%1 does not end in a type Orvik writes (.bmp, .pcx, .jpg, .jpeg or .png).</source>
-        <translation>%1 does not end in a type Orvik writes (.bmp, .pcx, .jpg, .jpeg or .png).</translation>
     </message>
     <message>
         <source>%1 would be written over the input %2.</source>
@@ -234,22 +226,6 @@
         <translation>cannot open %1: %2</translation>
     </message>
     <message>
-        <source>cannot open %1: not a type Orvik reads (.bmp, .pcx, .jpg, .jpeg or .png).</source>
-        <translation>cannot open %1: not a type Orvik reads (.bmp, .pcx, .jpg, .jpeg or .png).</translation>
-    </message>
-    <message>
-        <source>cannot open %1: the file is empty.</source>
-        <translation>cannot open %1: the file is empty.</translation>
-    </message>
-    <message>
-        <source>cannot open %1: it is damaged, too large, or a kind of %2 file Orvik cannot read.</source>
-        <translation>cannot open %1: it is damaged, too large, or a kind of %2 file Orvik cannot read.</translation>
-    </message>
-    <message>
-        <source>cannot open %1: the codec library returned an image Orvik cannot hold.</source>
-        <translation>cannot open %1: the codec library returned an image Orvik cannot hold.</translation>
-    </message>
-    <message>
         <source>cannot reduce %1: %2.</source>
         <translation>cannot reduce %1: %2.</translation>
     </message>
@@ -262,8 +238,16 @@
         <translation>cannot reduce %1: %2 refused it.</translation>
     </message>
     <message>
-        <source>could not write %1: the disk may be full or the folder may not be writable; the file on disk was left as it was.</source>
-        <translation>could not write %1: the disk may be full or the folder may not be writable; the file on disk was left as it was.</translation>
+        <source>--format must be the extension of a type Orvik writes (%1), not &quot;%2&quot;.</source>
+        <translation>--format must be the extension of a type Orvik writes (%1), not &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>%1 does not end in the extension of a type Orvik writes (%2).</source>
+        <translation>%1 does not end in the extension of a type Orvik writes (%2).</translation>
+    </message>
+    <message>
+        <source>could not write %1: %2; the file on disk was left as it was.</source>
+        <translation>could not write %1: %2; the file on disk was left as it was.</translation>
     </message>
 </context>
 <context>

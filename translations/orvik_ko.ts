@@ -202,10 +202,6 @@
         <translation>--format은 --to 폴더와 함께 씁니다. 출력 파일이 하나일 때는 그 확장자가 형식을 정합니다.</translation>
     </message>
     <message>
-        <source>--format must be bmp, pcx, jpg or png, not &quot;%1&quot;.</source>
-        <translation>--format은 &quot;%1&quot;이(가) 아니라 bmp, pcx, jpg, png 중 하나여야 합니다.</translation>
-    </message>
-    <message>
         <source>--convert needs an input file and an output file, or input files and --to FOLDER.</source>
         <translation>--convert에는 입력 파일과 출력 파일, 또는 입력 파일들과 --to 폴더가 필요합니다.</translation>
     </message>
@@ -216,10 +212,6 @@
     <message>
         <source>%1 is not a folder.</source>
         <translation>%1은(는) 폴더가 아닙니다.</translation>
-    </message>
-    <message>
-        <source>%1 does not end in a type Orvik writes (.bmp, .pcx, .jpg, .jpeg or .png).</source>
-        <translation>%1의 확장자는 Orvik이 저장하는 형식(.bmp, .pcx, .jpg, .jpeg, .png)이 아닙니다.</translation>
     </message>
     <message>
         <source>%1 would be written over the input %2.</source>
@@ -234,22 +226,6 @@
         <translation>%1을(를) 열 수 없습니다: %2</translation>
     </message>
     <message>
-        <source>cannot open %1: not a type Orvik reads (.bmp, .pcx, .jpg, .jpeg or .png).</source>
-        <translation>%1을(를) 열 수 없습니다: Orvik이 읽는 형식(.bmp, .pcx, .jpg, .jpeg, .png)이 아닙니다.</translation>
-    </message>
-    <message>
-        <source>cannot open %1: the file is empty.</source>
-        <translation>%1을(를) 열 수 없습니다: 파일이 비어 있습니다.</translation>
-    </message>
-    <message>
-        <source>cannot open %1: it is damaged, too large, or a kind of %2 file Orvik cannot read.</source>
-        <translation>%1을(를) 열 수 없습니다: 손상되었거나, 너무 크거나, Orvik이 읽을 수 없는 종류의 %2 파일입니다.</translation>
-    </message>
-    <message>
-        <source>cannot open %1: the codec library returned an image Orvik cannot hold.</source>
-        <translation>%1을(를) 열 수 없습니다: 코덱 라이브러리가 Orvik이 다룰 수 없는 이미지를 돌려주었습니다.</translation>
-    </message>
-    <message>
         <source>cannot reduce %1: %2.</source>
         <translation>%1의 색을 줄일 수 없습니다: %2.</translation>
     </message>
@@ -262,8 +238,16 @@
         <translation>%1의 색을 줄일 수 없습니다: %2이(가) 받아들이지 않았습니다.</translation>
     </message>
     <message>
-        <source>could not write %1: the disk may be full or the folder may not be writable; the file on disk was left as it was.</source>
-        <translation>%1을(를) 쓸 수 없습니다: 디스크가 가득 찼거나 폴더에 쓸 수 없습니다. 디스크의 파일은 그대로 두었습니다.</translation>
+        <source>--format must be the extension of a type Orvik writes (%1), not &quot;%2&quot;.</source>
+        <translation>--format에는 Orvik이 저장하는 형식의 확장자(%1)를 주어야 합니다. &quot;%2&quot;은(는) 아닙니다.</translation>
+    </message>
+    <message>
+        <source>%1 does not end in the extension of a type Orvik writes (%2).</source>
+        <translation>%1의 확장자는 Orvik이 저장하는 형식(%2)이 아닙니다.</translation>
+    </message>
+    <message>
+        <source>could not write %1: %2; the file on disk was left as it was.</source>
+        <translation>%1을(를) 쓸 수 없습니다: %2. 디스크의 파일은 그대로 두었습니다.</translation>
     </message>
 </context>
 <context>

@@ -9,8 +9,10 @@
 #include <QTemporaryDir>
 
 #include <cstring>
+#include <vector>
 
 #include "dialogs/decrease_depth_dlg.h"
+#include "document/image_file.h"
 #include "image_test_helpers.h"
 #include "res/resource.h"
 
@@ -115,7 +117,7 @@ TEST_F(ConvertTest, BadOptionsAreRefusedClearly) {
         {{"in.png", "o.png", "--frobnicate"}, 2, "unknown option --frobnicate"},
         {{"in.png"}, 2, "needs an input file and an output file"},
         {{"in.png", "in.png"}, 2, "in.png would be written over the input in.png."},
-        {{"in.png", "o.xyz"}, 2, "o.xyz does not end in a type Orvik writes"},
+        {{"in.png", "o.xyz"}, 2, "o.xyz does not end in the extension of a type Orvik writes (bmp, "},
         {{"in.png", "in.bmp", "--to", ".", "--format", "pcx"}, 2, "two inputs would both be written to"},
         {{"in.png", "--to", "nowhere"}, 2, "nowhere is not a folder."},
         {{"missing.png", "o.png"}, 1, "cannot open missing.png"},
@@ -129,4 +131,38 @@ TEST_F(ConvertTest, BadOptionsAreRefusedClearly) {
         EXPECT_FALSE(QFile::exists(Path("o.png")));
     }
     EXPECT_TRUE(Orvik({"--help"}).output.contains("orvik --convert IN... --to FOLDER"));
+}
+
+// A picture is read by its content, whatever its name, with its transparency: its fully
+// transparent pixels, and only they, become the one transparent entry of a PNG and of a GIF.
+TEST_F(ConvertTest, ReadsByContentAndKeepsTransparency) {
+    COrvikDoc* doc = NewPatternDocument(30, 20, kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    for (int row = 5; row < 10; ++row)
+        std::memset(doc->m_pBits + int64_t{row} * doc->Stride() + 4, 7, 10);
+    ASSERT_TRUE(doc->WriteEntryAlpha(7, 0));
+    ASSERT_TRUE(Main()->RouteCommand(ID_COLORS_INCREASE));
+    ASSERT_EQ(doc->BitCount(), 32);
+    ASSERT_TRUE(doc->SaveToFile(Path("clear.png")));
+    const std::vector<uint8_t> source(doc->m_pBits, doc->m_pBits + int64_t{doc->Stride()} * doc->Height());
+    const int width = doc->Width(), height = doc->Height();
+    CloseWithoutSaving(doc);
+    ASSERT_TRUE(QFile::copy(Path("clear.png"), Path("named.bmp")));
+
+    for (const char* name : {"out.png", "out.gif"}) {
+        const Run run = Orvik({"--convert", "named.bmp", name, "--colors", "8"});
+        ASSERT_EQ(run.status, 0) << run.output.toStdString();
+        ImageFileBlocks out;
+        ImageFileInfo info;
+        ASSERT_EQ(ReadImageFile(QFile::encodeName(Path(name)).toStdString(), &out, &info),
+                  ImageFileStatus::Ok);
+        ASSERT_EQ(out.header->biBitCount, 8) << name;
+        const int clear = TransparentEntry(out.entryAlpha);
+        ASSERT_GE(clear, 0) << name;
+        for (int row = 0; row < height; ++row)
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(out.bits[int64_t{row} * out.header->biXPelsPerMeter + x] == clear,
+                          source[size_t(row) * 4 * width + 4 * x + 3] == 0)
+                    << name << " " << x << "," << row;
+    }
 }
