@@ -13,6 +13,7 @@
 
 #include "app/command_target.h"
 #include "document/colour_adjust.h"
+#include "document/file_types.h"
 #include "document/image_buffer.h"
 #include "document/image_ops.h"
 #include "document/palette_file.h"
@@ -21,7 +22,9 @@
 
 class CChildFrame;
 class COrvikView;
+struct FileFormat;
 struct RecoveryImage;
+struct SaveSubject;
 class COrvikView2;
 
 class COrvikDoc : public QObject, public CCommandTarget {
@@ -67,9 +70,10 @@ public:
     // line or rectangle drag without painting, and every view repaints.
     void ImageReplaced();
 
-    // Writes the image to `path` through the codec library; false (after a message) when nothing
-    // was written.
-    bool SaveToFile(const QString& path);
+    // Writes the image to `path` through the codec library in the format its extension names (lossy
+    // where the format has a lossy variant and `lossy` is set). Whatever the format cannot keep is
+    // asked about first. False (after a message) when nothing was written.
+    bool SaveToFile(const QString& path, bool lossy = false);
     void OnFileSave();
     void OnFileSaveAs();
 
@@ -230,8 +234,9 @@ private:
     bool PlaceSelection(const RECT& place);
     // Writes blocks of an image to `path` through the codec library; false (after a message) when
     // nothing was written.
+    // Asks first when the format would lose something of the picture.
     bool WriteImageFile(const QString& path, const BITMAPINFOHEADER& header, const RGBQUAD* palette,
-                        const uint8_t* bits);
+                        const uint8_t* bits, bool lossy = false);
     // Brings a floating block read from the clipboard to the image's depth, an 8-bit one onto the
     // image's palette and opacities; `ownAlpha` are the block's own entries' (may be null). False
     // when memory is short.
@@ -261,9 +266,22 @@ private:
     // unsaved changes keeps no recovery file.
     void UpdateModified(bool modified);
 
+    // Save As wrote the picture to `path`: the document's file from now on.
+    void SavedAs(const QString& path, bool lossy);
+    // True when `path` names the file the picture was read from or last saved to.
+    bool IsSourceFile(const QString& path) const;
+    // Asks once about everything saving in the format would lose; false when the user declines.
+    // `reduce` tells whether the file gets a copy reduced to 256 colours.
+    bool AskBeforeLosing(const FileFormat& format, const SaveSubject& subject, bool* reduce);
+
     QString m_strTitle;
     QString m_strPathName;
     bool m_bModified = false;
+    // The file the picture came from: what of it was not opened, so that saving over it asks first.
+    FileType m_fileType = FileType::Unknown;
+    int m_nFileFrames = 1;
+    bool m_bFileReducedDepth = false;
+    bool m_bSaveLossy = false;  // Save As chose the lossy variant of the format
     CUndoHistory m_history;
     std::vector<bool> m_waitingSteps;  // Undo (true) and Redo (false) waiting for the mouse buttons
 };

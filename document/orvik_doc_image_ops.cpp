@@ -63,6 +63,8 @@ void COrvikDoc::RegisterImageCommands() {
         dialog.m_pPaletteMethod = &paletteMethod;
         dialog.m_pDitherMethod = &ditherMethod;
         if (dialog.exec() != QDialog::Accepted) return;
+        theApp->m_nLastPaletteMethod = paletteMethod;
+        theApp->m_nLastDitherMethod = ditherMethod;
         ReduceColorDepth(paletteMethod, ditherMethod);
     });
     OnCommand(ID_COLORS_INCREASE, [this] { IncreaseColorDepth(); });

@@ -874,22 +874,6 @@ Redo</translation>
 %2</translation>
     </message>
     <message>
-        <source>The file is empty.</source>
-        <translation>The file is empty.</translation>
-    </message>
-    <message>
-        <source>It is damaged, too large, or a kind of %1 file Orvik cannot read.</source>
-        <translation>It is damaged, too large, or a kind of %1 file Orvik cannot read.</translation>
-    </message>
-    <message>
-        <source>Cannot open %1.
-
-The codec library returned an image Orvik cannot hold.</source>
-        <translation>Cannot open %1.
-
-The codec library returned an image Orvik cannot hold.</translation>
-    </message>
-    <message>
         <source>Could not save %1.
 
 The disk may be full or the folder may not be writable; the file on disk was left as it was.</source>
@@ -934,14 +918,6 @@ The image was left as it was.</source>
 The image was left as it was.</translation>
     </message>
     <message>
-        <source>%1 is not a file type Orvik knows.
-
-Orvik reads and writes BMP (.bmp), PCX (.pcx), JPEG (.jpg, .jpeg) and PNG (.png) files.</source>
-        <translation>%1 is not a file type Orvik knows.
-
-Orvik reads and writes BMP (.bmp), PCX (.pcx), JPEG (.jpg, .jpeg) and PNG (.png) files.</translation>
-    </message>
-    <message>
         <source>The colour depth could not be increased: %1.
 
 The image was left as it was.</source>
@@ -952,6 +928,58 @@ The image was left as it was.</translation>
     <message>
         <source>This change is too large to undo; the undo history was emptied.</source>
         <translation>This change is too large to undo; the undo history was emptied.</translation>
+    </message>
+    <message>
+        <source>%1 is not a file type Orvik knows.
+
+Orvik writes %2 files.</source>
+        <translation>%1 is not a file type Orvik knows.
+
+Orvik writes %2 files.</translation>
+    </message>
+    <message>
+        <source>Only the first of the %1 frames of %2 was opened.</source>
+        <translation>Only the first of the %1 frames of %2 was opened.</translation>
+    </message>
+    <message>
+        <source>Only the first of the %1 pages of %2 was opened.</source>
+        <translation>Only the first of the %1 pages of %2 was opened.</translation>
+    </message>
+    <message>
+        <source>Only the largest of the %1 images of %2 was opened.</source>
+        <translation>Only the largest of the %1 images of %2 was opened.</translation>
+    </message>
+    <message>
+        <source>Orvik reads %1 files.</source>
+        <translation>Orvik reads %1 files.</translation>
+    </message>
+    <message>
+        <source>Save it all the same?</source>
+        <translation>Save it all the same?</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+%2</source>
+        <translation>Could not save %1.
+
+%2</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+The colours could not be reduced: %2 failed, perhaps for lack of memory. The file on disk was left as it was.</source>
+        <translation>Could not save %1.
+
+The colours could not be reduced: %2 failed, perhaps for lack of memory. The file on disk was left as it was.</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+%2 The file on disk was left as it was.</source>
+        <translation>Could not save %1.
+
+%2 The file on disk was left as it was.</translation>
     </message>
     <message>
         <source>Cannot place the picture on the clipboard: %1.
@@ -1061,18 +1089,6 @@ The file on disk was left as it was.</translation>
 <context>
     <name>COrvikFileDialog</name>
     <message>
-        <source>BMP Files (*.bmp *.BMP)</source>
-        <translation>BMP Files (*.bmp *.BMP)</translation>
-    </message>
-    <message>
-        <source>PCX Files (*.pcx *.PCX)</source>
-        <translation>PCX Files (*.pcx *.PCX)</translation>
-    </message>
-    <message>
-        <source>Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)</source>
-        <translation>JPEG Files (*.jpg *.jpeg *.JPG *.JPEG)</translation>
-    </message>
-    <message>
         <source>Open</source>
         <translation>Open</translation>
     </message>
@@ -1081,8 +1097,8 @@ The file on disk was left as it was.</translation>
         <translation>Save As</translation>
     </message>
     <message>
-        <source>PNG Files (*.png *.PNG)</source>
-        <translation>PNG Files (*.png *.PNG)</translation>
+        <source>All Pictures (%1)</source>
+        <translation>All Pictures (%1)</translation>
     </message>
 </context>
 <context>
@@ -1336,6 +1352,116 @@ The file on disk was left as it was.</translation>
     </message>
 </context>
 <context>
+    <name>FileFormat</name>
+    <message>
+        <source>BMP Files</source>
+        <translation>BMP Files</translation>
+    </message>
+    <message>
+        <source>PCX Files</source>
+        <translation>PCX Files</translation>
+    </message>
+    <message>
+        <source>Jpeg Files</source>
+        <translation>JPEG Files</translation>
+    </message>
+    <message>
+        <source>PNG Files</source>
+        <translation>PNG Files</translation>
+    </message>
+    <message>
+        <source>GIF Files</source>
+        <translation>GIF Files</translation>
+    </message>
+    <message>
+        <source>Icon Files</source>
+        <translation>Icon Files</translation>
+    </message>
+    <message>
+        <source>PNM Files</source>
+        <translation>PNM Files</translation>
+    </message>
+    <message>
+        <source>TGA Files</source>
+        <translation>TGA Files</translation>
+    </message>
+    <message>
+        <source>TIFF Files</source>
+        <translation>TIFF Files</translation>
+    </message>
+    <message>
+        <source>WebP Files</source>
+        <translation>WebP Files</translation>
+    </message>
+    <message>
+        <source>WebP Files, lossy</source>
+        <translation>WebP Files, lossy</translation>
+    </message>
+</context>
+<context>
+    <name>ImageFileStatus</name>
+    <message>
+        <source>no error</source>
+        <translation>no error</translation>
+    </message>
+    <message>
+        <source>the file cannot be opened</source>
+        <translation>the file cannot be opened</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>the file is empty</translation>
+    </message>
+    <message>
+        <source>the file is not a picture in a format Orvik reads</source>
+        <translation>the file is not a picture in a format Orvik reads</translation>
+    </message>
+    <message>
+        <source>the file is damaged or incomplete</source>
+        <translation>the file is damaged or incomplete</translation>
+    </message>
+    <message>
+        <source>the file is a kind of picture Orvik cannot read</source>
+        <translation>the file is a kind of picture Orvik cannot read</translation>
+    </message>
+    <message>
+        <source>the picture is larger than 65535 pixels a side or 1 GiB of pixel memory</source>
+        <translation>the picture is larger than 65535 pixels a side or 1 GiB of pixel memory</translation>
+    </message>
+    <message>
+        <source>there is not enough memory</source>
+        <translation>there is not enough memory</translation>
+    </message>
+    <message>
+        <source>the disk may be full or the folder may not be writable</source>
+        <translation>the disk may be full or the folder may not be writable</translation>
+    </message>
+    <message>
+        <source>the picture cannot be stored in this format</source>
+        <translation>the picture cannot be stored in this format</translation>
+    </message>
+    <message>
+        <source>libimgkit.so cannot be loaded</source>
+        <translation>libimgkit.so cannot be loaded</translation>
+    </message>
+    <message>
+        <source>libimgkit.so is an old or damaged copy</source>
+        <translation>libimgkit.so is an old or damaged copy</translation>
+    </message>
+    <message>
+        <source>libimgkit.so returned a picture Orvik cannot hold</source>
+        <translation>libimgkit.so returned a picture Orvik cannot hold</translation>
+    </message>
+    <message>
+        <source>the name has no extension of a format Orvik writes</source>
+        <translation>the name has no extension of a format Orvik writes</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>unknown error</translation>
+    </message>
+</context>
+<context>
     <name>ImageStatus</name>
     <message>
         <source>no error</source>
@@ -1441,6 +1567,57 @@ The file on disk was left as it was.</translation>
     <message>
         <source>unknown error</source>
         <translation>unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>SaveLoss</name>
+    <message>
+        <source>Pictures saved as %1 keep no palette, and their colours change slightly. The picture will open again as a 24-bit image.</source>
+        <translation>Pictures saved as %1 keep no palette, and their colours change slightly. The picture will open again as a 24-bit image.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 keep no palette. The picture will look the same, but it will open again as a 24-bit image.</source>
+        <translation>Pictures saved as %1 keep no palette. The picture will look the same, but it will open again as a 24-bit image.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 have at most 256 colours. The file will get a copy reduced to 256 colours, made the way Decrease Color Depth was last used; the open picture stays as it is.</source>
+        <translation>Pictures saved as %1 have at most 256 colours. The file will get a copy reduced to 256 colours, made the way Decrease Color Depth was last used; the open picture stays as it is.</translation>
+    </message>
+    <message>
+        <source>The file holds %2 frames and Orvik opened only the first. Saving replaces the file with this one picture.</source>
+        <translation>The file holds %2 frames and Orvik opened only the first. Saving replaces the file with this one picture.</translation>
+    </message>
+    <message>
+        <source>The file holds %2 pages and Orvik opened only the first. Saving replaces the file with this one page.</source>
+        <translation>The file holds %2 pages and Orvik opened only the first. Saving replaces the file with this one page.</translation>
+    </message>
+    <message>
+        <source>The file holds %2 images and Orvik opened only the largest. Saving replaces the file with this one image.</source>
+        <translation>The file holds %2 images and Orvik opened only the largest. Saving replaces the file with this one image.</translation>
+    </message>
+    <message>
+        <source>The file has more than 8 bits per channel, and Orvik opened it with 8. Saving replaces it with 8 bits per channel.</source>
+        <translation>The file has more than 8 bits per channel, and Orvik opened it with 8. Saving replaces it with 8 bits per channel.</translation>
+    </message>
+    <message>
+        <source>Orvik cannot write %1 files.</source>
+        <translation>Orvik cannot write %1 files.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 can be at most %2 x %2 pixels.</source>
+        <translation>Pictures saved as %1 can be at most %2 x %2 pixels.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 cannot be transparent. The transparent parts will become white.</source>
+        <translation>Pictures saved as %1 cannot be transparent. The transparent parts will become white.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 can have only one transparent colour. The other transparent and partly transparent colours will be put over white.</source>
+        <translation>Pictures saved as %1 can have only one transparent colour. The other transparent and partly transparent colours will be put over white.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 cannot be partly transparent. The partly transparent colours will be put over white.</source>
+        <translation>Pictures saved as %1 cannot be partly transparent. The partly transparent colours will be put over white.</translation>
     </message>
 </context>
 </TS>

@@ -874,22 +874,6 @@ Redo</source>
 %2</translation>
     </message>
     <message>
-        <source>The file is empty.</source>
-        <translation>파일이 비어 있습니다.</translation>
-    </message>
-    <message>
-        <source>It is damaged, too large, or a kind of %1 file Orvik cannot read.</source>
-        <translation>파일이 손상되었거나 너무 크거나, Orvik이 읽을 수 없는 종류의 %1 파일입니다.</translation>
-    </message>
-    <message>
-        <source>Cannot open %1.
-
-The codec library returned an image Orvik cannot hold.</source>
-        <translation>%1을(를) 열 수 없습니다.
-
-코덱 라이브러리가 Orvik이 다룰 수 없는 그림을 돌려주었습니다.</translation>
-    </message>
-    <message>
         <source>Could not save %1.
 
 The disk may be full or the folder may not be writable; the file on disk was left as it was.</source>
@@ -934,14 +918,6 @@ The image was left as it was.</source>
 그림은 그대로 남아 있습니다.</translation>
     </message>
     <message>
-        <source>%1 is not a file type Orvik knows.
-
-Orvik reads and writes BMP (.bmp), PCX (.pcx), JPEG (.jpg, .jpeg) and PNG (.png) files.</source>
-        <translation>%1은(는) Orvik이 아는 파일 형식이 아닙니다.
-
-Orvik은 BMP(.bmp), PCX(.pcx), JPEG(.jpg, .jpeg), PNG(.png) 파일을 읽고 씁니다.</translation>
-    </message>
-    <message>
         <source>The colour depth could not be increased: %1.
 
 The image was left as it was.</source>
@@ -952,6 +928,58 @@ The image was left as it was.</source>
     <message>
         <source>This change is too large to undo; the undo history was emptied.</source>
         <translation>이 변경은 너무 커서 취소할 수 없습니다. 실행 취소 기록을 비웠습니다.</translation>
+    </message>
+    <message>
+        <source>%1 is not a file type Orvik knows.
+
+Orvik writes %2 files.</source>
+        <translation>%1은(는) Orvik이 아는 파일 형식이 아닙니다.
+
+Orvik은 %2 파일을 저장합니다.</translation>
+    </message>
+    <message>
+        <source>Only the first of the %1 frames of %2 was opened.</source>
+        <translation>%2의 프레임 %1개 가운데 첫 프레임만 열었습니다.</translation>
+    </message>
+    <message>
+        <source>Only the first of the %1 pages of %2 was opened.</source>
+        <translation>%2의 페이지 %1개 가운데 첫 페이지만 열었습니다.</translation>
+    </message>
+    <message>
+        <source>Only the largest of the %1 images of %2 was opened.</source>
+        <translation>%2의 그림 %1개 가운데 가장 큰 그림만 열었습니다.</translation>
+    </message>
+    <message>
+        <source>Orvik reads %1 files.</source>
+        <translation>Orvik은 %1 파일을 읽습니다.</translation>
+    </message>
+    <message>
+        <source>Save it all the same?</source>
+        <translation>그래도 저장하시겠습니까?</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+%2</source>
+        <translation>%1을(를) 저장하지 못했습니다.
+
+%2</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+The colours could not be reduced: %2 failed, perhaps for lack of memory. The file on disk was left as it was.</source>
+        <translation>%1을(를) 저장하지 못했습니다.
+
+색을 줄이지 못했습니다: %2이(가) 실패했습니다. 메모리가 부족했을 수 있습니다. 디스크의 파일은 그대로 남아 있습니다.</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+%2 The file on disk was left as it was.</source>
+        <translation>%1을(를) 저장하지 못했습니다.
+
+%2 디스크의 파일은 그대로 남아 있습니다.</translation>
     </message>
     <message>
         <source>Cannot place the picture on the clipboard: %1.
@@ -1061,18 +1089,6 @@ The file on disk was left as it was.</source>
 <context>
     <name>COrvikFileDialog</name>
     <message>
-        <source>BMP Files (*.bmp *.BMP)</source>
-        <translation>BMP Files (*.bmp *.BMP)</translation>
-    </message>
-    <message>
-        <source>PCX Files (*.pcx *.PCX)</source>
-        <translation>PCX Files (*.pcx *.PCX)</translation>
-    </message>
-    <message>
-        <source>Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)</source>
-        <translation>Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)</translation>
-    </message>
-    <message>
         <source>Open</source>
         <translation>Open</translation>
     </message>
@@ -1081,8 +1097,8 @@ The file on disk was left as it was.</source>
         <translation>다른 이름으로 저장</translation>
     </message>
     <message>
-        <source>PNG Files (*.png *.PNG)</source>
-        <translation>PNG Files (*.png *.PNG)</translation>
+        <source>All Pictures (%1)</source>
+        <translation>모든 그림 (%1)</translation>
     </message>
 </context>
 <context>
@@ -1336,6 +1352,116 @@ The file on disk was left as it was.</source>
     </message>
 </context>
 <context>
+    <name>FileFormat</name>
+    <message>
+        <source>BMP Files</source>
+        <translation>BMP Files</translation>
+    </message>
+    <message>
+        <source>PCX Files</source>
+        <translation>PCX Files</translation>
+    </message>
+    <message>
+        <source>Jpeg Files</source>
+        <translation>Jpeg Files</translation>
+    </message>
+    <message>
+        <source>PNG Files</source>
+        <translation>PNG Files</translation>
+    </message>
+    <message>
+        <source>GIF Files</source>
+        <translation>GIF 파일</translation>
+    </message>
+    <message>
+        <source>Icon Files</source>
+        <translation>아이콘 파일</translation>
+    </message>
+    <message>
+        <source>PNM Files</source>
+        <translation>PNM 파일</translation>
+    </message>
+    <message>
+        <source>TGA Files</source>
+        <translation>TGA 파일</translation>
+    </message>
+    <message>
+        <source>TIFF Files</source>
+        <translation>TIFF 파일</translation>
+    </message>
+    <message>
+        <source>WebP Files</source>
+        <translation>WebP 파일</translation>
+    </message>
+    <message>
+        <source>WebP Files, lossy</source>
+        <translation>WebP 파일, 손실 압축</translation>
+    </message>
+</context>
+<context>
+    <name>ImageFileStatus</name>
+    <message>
+        <source>no error</source>
+        <translation>오류 없음</translation>
+    </message>
+    <message>
+        <source>the file cannot be opened</source>
+        <translation>파일을 열 수 없습니다</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>파일이 비어 있습니다</translation>
+    </message>
+    <message>
+        <source>the file is not a picture in a format Orvik reads</source>
+        <translation>Orvik이 읽는 형식의 그림 파일이 아닙니다</translation>
+    </message>
+    <message>
+        <source>the file is damaged or incomplete</source>
+        <translation>파일이 손상되었거나 완전하지 않습니다</translation>
+    </message>
+    <message>
+        <source>the file is a kind of picture Orvik cannot read</source>
+        <translation>Orvik이 읽을 수 없는 종류의 그림 파일입니다</translation>
+    </message>
+    <message>
+        <source>the picture is larger than 65535 pixels a side or 1 GiB of pixel memory</source>
+        <translation>그림이 한 변 65535픽셀 또는 픽셀 메모리 1GiB보다 큽니다</translation>
+    </message>
+    <message>
+        <source>there is not enough memory</source>
+        <translation>메모리가 부족합니다</translation>
+    </message>
+    <message>
+        <source>the disk may be full or the folder may not be writable</source>
+        <translation>디스크가 가득 찼거나 폴더에 쓸 수 없는 것 같습니다</translation>
+    </message>
+    <message>
+        <source>the picture cannot be stored in this format</source>
+        <translation>이 형식으로는 그림을 저장할 수 없습니다</translation>
+    </message>
+    <message>
+        <source>libimgkit.so cannot be loaded</source>
+        <translation>libimgkit.so를 불러올 수 없습니다</translation>
+    </message>
+    <message>
+        <source>libimgkit.so is an old or damaged copy</source>
+        <translation>libimgkit.so가 오래되었거나 손상된 사본입니다</translation>
+    </message>
+    <message>
+        <source>libimgkit.so returned a picture Orvik cannot hold</source>
+        <translation>libimgkit.so가 Orvik이 다룰 수 없는 그림을 돌려주었습니다</translation>
+    </message>
+    <message>
+        <source>the name has no extension of a format Orvik writes</source>
+        <translation>이름에 Orvik이 저장하는 형식의 확장자가 없습니다</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>알 수 없는 오류</translation>
+    </message>
+</context>
+<context>
     <name>ImageStatus</name>
     <message>
         <source>no error</source>
@@ -1441,6 +1567,57 @@ The file on disk was left as it was.</source>
     <message>
         <source>unknown error</source>
         <translation>알 수 없는 오류</translation>
+    </message>
+</context>
+<context>
+    <name>SaveLoss</name>
+    <message>
+        <source>Pictures saved as %1 keep no palette, and their colours change slightly. The picture will open again as a 24-bit image.</source>
+        <translation>%1(으)로 저장한 그림에는 팔레트가 남지 않고 색이 조금 바뀝니다. 다시 열면 24비트 그림이 됩니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 keep no palette. The picture will look the same, but it will open again as a 24-bit image.</source>
+        <translation>%1(으)로 저장한 그림에는 팔레트가 남지 않습니다. 그림은 똑같아 보이지만 다시 열면 24비트 그림이 됩니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 have at most 256 colours. The file will get a copy reduced to 256 colours, made the way Decrease Color Depth was last used; the open picture stays as it is.</source>
+        <translation>%1(으)로 저장한 그림은 256색까지만 가집니다. 파일에는 마지막으로 색 수 줄이기를 한 방식대로 256색으로 줄인 사본이 저장되고, 열려 있는 그림은 그대로 남습니다.</translation>
+    </message>
+    <message>
+        <source>The file holds %2 frames and Orvik opened only the first. Saving replaces the file with this one picture.</source>
+        <translation>이 파일에는 프레임이 %2개 있고 Orvik은 첫 프레임만 열었습니다. 저장하면 파일이 이 그림 하나로 바뀝니다.</translation>
+    </message>
+    <message>
+        <source>The file holds %2 pages and Orvik opened only the first. Saving replaces the file with this one page.</source>
+        <translation>이 파일에는 페이지가 %2개 있고 Orvik은 첫 페이지만 열었습니다. 저장하면 파일이 이 페이지 하나로 바뀝니다.</translation>
+    </message>
+    <message>
+        <source>The file holds %2 images and Orvik opened only the largest. Saving replaces the file with this one image.</source>
+        <translation>이 파일에는 그림이 %2개 있고 Orvik은 가장 큰 그림만 열었습니다. 저장하면 파일이 이 그림 하나로 바뀝니다.</translation>
+    </message>
+    <message>
+        <source>The file has more than 8 bits per channel, and Orvik opened it with 8. Saving replaces it with 8 bits per channel.</source>
+        <translation>이 파일은 채널당 8비트보다 많은 비트를 가지고 있으며 Orvik은 8비트로 열었습니다. 저장하면 채널당 8비트인 파일로 바뀝니다.</translation>
+    </message>
+    <message>
+        <source>Orvik cannot write %1 files.</source>
+        <translation>Orvik은 %1 파일을 저장할 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 can be at most %2 x %2 pixels.</source>
+        <translation>%1(으)로 저장하는 그림은 최대 %2 x %2 픽셀입니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 cannot be transparent. The transparent parts will become white.</source>
+        <translation>%1(으)로 저장한 그림은 투명할 수 없습니다. 투명한 부분은 흰색이 됩니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 can have only one transparent colour. The other transparent and partly transparent colours will be put over white.</source>
+        <translation>%1(으)로 저장한 그림에는 투명한 색이 하나만 있을 수 있습니다. 나머지 투명한 색과 반투명한 색은 흰색 위에 합성됩니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 cannot be partly transparent. The partly transparent colours will be put over white.</source>
+        <translation>%1(으)로 저장한 그림은 반투명할 수 없습니다. 반투명한 색은 흰색 위에 합성됩니다.</translation>
     </message>
 </context>
 </TS>
