@@ -341,6 +341,7 @@ void CountEntryUse(const uint8_t* bits, ptrdiff_t stride, int width, int rows, i
         uint32_t last = kEmpty;
         int lastEntry = -1;
         for (int x = 0; x < width; ++x, p += bytesPerPixel) {
+            if (bytesPerPixel == 4 && p[3] == 0) continue;  // a transparent pixel shows no colour
             const uint32_t colour = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
             if (colour != last) {
                 last = colour;
