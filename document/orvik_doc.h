@@ -15,6 +15,7 @@
 #include "document/colour_adjust.h"
 #include "document/colour_reduction.h"
 #include "document/file_types.h"
+#include "document/colour_reduction.h"
 #include "document/image_buffer.h"
 #include "document/image_ops.h"
 #include "document/palette_file.h"
@@ -58,6 +59,9 @@ public:
 
     // Repaints every view of the document except `sender`.
     void UpdateAllViews(const void* sender = nullptr);
+    // Repaints what every view shows of `changed` (image pixels), where the image's pixels are all
+    // that changed since the views were last brought up to date.
+    void UpdateAllViewsOver(const RECT& changed);
     // Every write into the image's pixels is announced first: `area` (image coordinates, y from
     // the top, right and bottom exclusive) is where pixels are about to change; it lies inside the
     // image. The open step of the history keeps the pixels there as they are, and the editing
@@ -177,6 +181,9 @@ public:
     // The floating image and its place are about to change: the open step takes the floating
     // image (the document is left without one) and notes the selection that places it.
     void KeepFloat();
+    // The floating image's pixels are about to change where it is: the open step keeps a copy of
+    // them. False, with nothing kept, when memory is short.
+    bool KeepFloatPixels();
     // The palette (with its entries' opacities) is about to change: the open step keeps it as it is.
     void KeepPalette();
     // One command as one step: whatever step is open ends first, and the command's own ends with

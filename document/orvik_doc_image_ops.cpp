@@ -61,7 +61,8 @@ void COrvikDoc::RegisterImageCommands() {
         CSetupDlg dialog(theApp->m_mainFrame);
         CRecoveryManager* recovery = theApp->Recovery();
         dialog.SetRecovery(recovery->Enabled(), recovery->IntervalSeconds());
-        if (dialog.exec() == QDialog::Accepted) recovery->SetSettings(dialog.m_bRecovery, dialog.m_nRecoverySeconds);
+        if (dialog.exec() == QDialog::Accepted)
+            recovery->SetSettings(dialog.m_bRecovery, dialog.m_nRecoverySeconds);
     });
 
     for (int id : {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE, ID_MISC_OPTION})
