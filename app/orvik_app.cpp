@@ -202,6 +202,7 @@ COrvikDoc* COrvikApp::OpenDocumentFile(const QString& path) {
         return nullptr;
     }
     doc->SetPathName(full);
+    doc->m_pChildFrame->m_bOpenWhole = true;
     ShowDocument(doc);
     return doc;
 }

@@ -28,9 +28,19 @@ int CeilDiv(int a, int b) {
     return (a + b - 1) / b;
 }
 
-// A wheel notch in angle units, and how far one line of the desktop's wheel setting scrolls.
+// A wheel notch in angle units, and how far the fingers of a pinch spread or close for a level.
 constexpr int kWheelNotch = 120;
-constexpr int kWheelLinePixels = 20;
+constexpr double kPinchStep = 0.25;
+
+// The hatch over the columns and rows of the surface outside `picture`, within cols x rows.
+void HatchAround(const SurfaceRef& surface, const QRect& picture, int cols, int rows) {
+    const int right = picture.left() + picture.width();
+    const int bottom = picture.top() + picture.height();
+    FillHatch(surface, 0, 0, cols, picture.top());
+    FillHatch(surface, 0, bottom, cols, rows);
+    FillHatch(surface, 0, picture.top(), picture.left(), bottom);
+    FillHatch(surface, right, picture.top(), cols, bottom);
+}
 
 }  // namespace
 
@@ -80,12 +90,14 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
     const int sx = m_nScrollX;
     const int sy = m_nScrollY;
     const int m = Scale().magnify;
-    surface.checker = CheckerPhase{sx * m, sy * m, m};
+    // The picture's top-left pixel lands at surface pixel `margin`.
+    const QPoint margin = Margin();
+    surface.checker = CheckerPhase{(sx - margin.x()) * m, (sy - margin.y()) * m, m};
 
-    m_nDrawnWidth = std::max(std::min(cols, header.biWidth - sx), 0);
-    m_nDrawnHeight = std::max(std::min(rows, header.biHeight - sy), 0);
-    DrawImageBlock(surface, header, doc->m_pPalette, doc->m_pBits, sx, sy, m_nDrawnWidth, m_nDrawnHeight, 0,
-                   0, doc->m_pEntryAlpha);
+    m_nDrawnWidth = std::max(std::min(cols - margin.x(), header.biWidth - sx), 0);
+    m_nDrawnHeight = std::max(std::min(rows - margin.y(), header.biHeight - sy), 0);
+    DrawImageBlock(surface, header, doc->m_pPalette, doc->m_pBits, sx, sy, m_nDrawnWidth, m_nDrawnHeight,
+                   margin.x(), margin.y(), doc->m_pEntryAlpha);
 
     const RECT sel = NormalizeRect(m_rcSelection);
     if (doc->HasFloat()) {
@@ -93,14 +105,13 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
         // An 8-bit floating block holds indices into the image's palette, with its opacities.
         const bool eightBit = floating.biBitCount == 8;
         DrawImageBlock(surface, floating, eightBit ? doc->m_pPalette : nullptr, doc->m_pFloatBits, 0, 0,
-                       floating.biWidth, floating.biHeight, sel.left - sx, sel.top - sy,
-                       eightBit ? doc->m_pEntryAlpha : nullptr);
+                       floating.biWidth, floating.biHeight, sel.left - sx + margin.x(),
+                       sel.top - sy + margin.y(), eightBit ? doc->m_pEntryAlpha : nullptr);
     }
-    COverlay overlay(surface, sx, sy, 1);
+    COverlay overlay(surface, sx - margin.x(), sy - margin.y(), 1);
     DrawOverlays(overlay);
     // The hatch covers whatever the overlays drew outside the image.
-    if (cols > m_nDrawnWidth) FillHatch(surface, m_nDrawnWidth, 0, cols, rows);
-    if (rows > m_nDrawnHeight) FillHatch(surface, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
+    HatchAround(surface, QRect(margin, QSize(m_nDrawnWidth, m_nDrawnHeight)), cols, rows);
 }
 
 void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
@@ -111,18 +122,20 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     // The first visible block; each block is one surface pixel.
     const int bx = m_nScrollX / n;
     const int by = m_nScrollY / n;
-    surface.checker = CheckerPhase{bx, by, 1};
-    m_nDrawnWidth = std::max(std::min(cols, CeilDiv(doc->Width(), n) - bx), 0);
-    m_nDrawnHeight = std::max(std::min(rows, CeilDiv(doc->Height(), n) - by), 0);
+    // The picture's first block lands at surface pixel `margin`.
+    const QPoint margin = Margin();
+    uint32_t* const first = surface.pixels + margin.y() * surface.stride + margin.x();
+    surface.checker = CheckerPhase{bx - margin.x(), by - margin.y(), 1};
+    m_nDrawnWidth = std::max(std::min(cols - margin.x(), CeilDiv(doc->Width(), n) - bx), 0);
+    m_nDrawnHeight = std::max(std::min(rows - margin.y(), CeilDiv(doc->Height(), n) - by), 0);
     const RECT visible{bx, by, bx + m_nDrawnWidth, by + m_nDrawnHeight};
 
     if (const CReducedCopies::Copy* copy = m_reduced.Level(picture, n)) {
         for (int y = 0; y < m_nDrawnHeight; ++y)
-            std::memcpy(surface.pixels + y * surface.stride, copy->Row(by + y) + bx,
-                        sizeof(uint32_t) * m_nDrawnWidth);
+            std::memcpy(first + y * surface.stride, copy->Row(by + y) + bx, sizeof(uint32_t) * m_nDrawnWidth);
     } else {
         // No memory for the copy: the visible blocks straight from the image.
-        ReduceBlocks(picture, nullptr, n, visible, surface.pixels, surface.stride);
+        ReduceBlocks(picture, nullptr, n, visible, first, surface.stride);
     }
 
     // Image columns [from, to) as the blocks over them.
@@ -143,13 +156,11 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
                           std::min(right, visible.right), std::min(bottom, visible.bottom)};
         if (blocks.left < blocks.right && blocks.top < blocks.bottom)
             ReduceBlocks(picture, &over, n, blocks,
-                         surface.pixels + (blocks.top - by) * surface.stride + (blocks.left - bx),
-                         surface.stride);
+                         first + (blocks.top - by) * surface.stride + (blocks.left - bx), surface.stride);
     }
-    COverlay overlay(surface, m_nScrollX, m_nScrollY, n);
+    COverlay overlay(surface, m_nScrollX - margin.x() * n, m_nScrollY - margin.y() * n, n);
     DrawOverlays(overlay);
-    if (cols > m_nDrawnWidth) FillHatch(surface, m_nDrawnWidth, 0, cols, rows);
-    if (rows > m_nDrawnHeight) FillHatch(surface, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
+    HatchAround(surface, QRect(margin, QSize(m_nDrawnWidth, m_nDrawnHeight)), cols, rows);
 }
 
 void COrvikView::paintEvent(QPaintEvent*) {
@@ -166,16 +177,29 @@ void COrvikView::paintEvent(QPaintEvent*) {
     Compose(surface, cols, rows);
     // The checkerboard's squares count from the image's top-left device pixel.
     const DeviceScale scale = Scale();
-    const QPoint origin = scale.shrink > 1 ? QPoint(m_nScrollX / scale.shrink, m_nScrollY / scale.shrink)
-                                           : QPoint(m_nScrollX * magnify, m_nScrollY * magnify);
-    Present(painter, surface, cols, rows, magnify, device, QRect(0, 0, m_nDrawnWidth, m_nDrawnHeight),
-            origin);
+    const QPoint margin = Margin();
+    const QPoint origin = (scale.shrink > 1 ? QPoint(m_nScrollX / scale.shrink, m_nScrollY / scale.shrink)
+                                            : QPoint(m_nScrollX, m_nScrollY) * magnify) -
+                          margin * magnify;
+    Present(painter, surface, cols, rows, magnify, device,
+            QRect(margin, QSize(m_nDrawnWidth, m_nDrawnHeight)), origin);
 }
 
 // --- Scrolling ---------------------------------------------------------------------------------
 
 DeviceScale COrvikView::Scale() const {
     return DeviceScaleFor(Level(), DevicePixelRatio());
+}
+
+QPoint COrvikView::Margin() const {
+    const DeviceScale scale = Scale();
+    const QSize client = DeviceClientSize();
+    // In device pixels halved, then in whole surface pixels.
+    const auto side = [scale](int64_t picture, int room) {
+        return picture < room ? static_cast<int>((room - picture) / 2 / scale.magnify) : 0;
+    };
+    return {side(DeviceLength(m_pDocument->Width(), scale), client.width()),
+            side(DeviceLength(m_pDocument->Height(), scale), client.height())};
 }
 
 QSize COrvikView::ZoomedSize() const {
@@ -188,13 +212,8 @@ QSize COrvikView::ZoomedSize() const {
 
 void COrvikView::UpdateScrollRanges() {
     if (!m_pDocument->HasImage()) return;
-    // Steps of one and ten device pixels when reduced, of one and ten image pixels otherwise.
     const DeviceScale scale = Scale();
     const int n = scale.shrink;
-    for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
-        bar->setSingleStep(n);
-        bar->setPageStep(10 * n);
-    }
     const int64_t width = DeviceLength(m_pDocument->Width(), scale);
     const int64_t height = DeviceLength(m_pDocument->Height(), scale);
     const QSize shown = ClientSizeFor(WindowLength(width), WindowLength(height));
@@ -206,7 +225,7 @@ void COrvikView::UpdateScrollRanges() {
     const auto range = [n, m](int64_t d) {
         return d > 0 ? static_cast<int>(n > 1 ? d * n : (d + m - 1) / m) : 0;
     };
-    SetScrollRanges(range(dx), range(dy));
+    SetScrollRanges(range(dx), range(dy), shown);
 }
 
 QPoint COrvikView::ClientToImage(int px, int py) {
@@ -229,13 +248,14 @@ QPoint COrvikView::ClientToImage(const QPointF& point) {
         if (p.y() > client.height()) ScrollBy(0, pixels(p.y() - client.height()));
     }
     // The pixel drawn under the point; when reduced, the top-left pixel of the block under it.
+    const QPoint q = p - Margin() * scale.magnify;
     const auto image = [scale](int device, int scroll) {
         return (scale.shrink > 1 ? int64_t{device} * scale.shrink
                                  : int64_t{FloorDiv(device, scale.magnify)}) +
                scroll;
     };
-    return {static_cast<int>(std::clamp<int64_t>(image(p.x(), m_nScrollX), 0, m_pDocument->Width() - 1)),
-            static_cast<int>(std::clamp<int64_t>(image(p.y(), m_nScrollY), 0, m_pDocument->Height() - 1))};
+    return {static_cast<int>(std::clamp<int64_t>(image(q.x(), m_nScrollX), 0, m_pDocument->Width() - 1)),
+            static_cast<int>(std::clamp<int64_t>(image(q.y(), m_nScrollY), 0, m_pDocument->Height() - 1))};
 }
 
 void COrvikView::scrollContentsBy(int dx, int dy) {
@@ -247,42 +267,6 @@ void COrvikView::scrollContentsBy(int dx, int dy) {
         m_nScrollY -= m_nScrollY % n;
         SetScrollPositions();
     }
-}
-
-void COrvikView::wheelEvent(QWheelEvent* event) {
-    event->accept();
-    if (!m_pDocument->HasImage()) return;
-    const QPoint angle = event->angleDelta();
-    if (event->modifiers() & Qt::ControlModifier) {
-        m_nWheelZoom += angle.y() != 0 ? angle.y() : angle.x();
-        const int steps = m_nWheelZoom / kWheelNotch;
-        m_nWheelZoom -= steps * kWheelNotch;
-        if (steps != 0 && ZoomStep(Level(), steps) != Level()) {
-            ZoomAround(ZoomStep(Level(), steps), event->position());
-            m_pDocument->UpdateAllViews();
-        }
-        return;
-    }
-    // In 1/120 window pixels: the desktop's lines a notch, or the distance a touchpad reports.
-    QPoint travel = event->pixelDelta().isNull() ? angle * QApplication::wheelScrollLines() * kWheelLinePixels
-                                                 : event->pixelDelta() * kWheelNotch;
-    if ((event->modifiers() & Qt::ShiftModifier) && travel.x() == 0) travel = QPoint(travel.y(), 0);
-    m_wheelTravel += travel;
-    // A scroll step is one image pixel (`magnify` device pixels), or when reduced one block (one
-    // device pixel).
-    const DeviceScale scale = Scale();
-    const double unit = kWheelNotch * scale.magnify / DevicePixelRatio();
-    const QPoint steps(static_cast<int>(m_wheelTravel.x() / unit),
-                       static_cast<int>(m_wheelTravel.y() / unit));
-    m_wheelTravel -= QPointF(steps) * unit;
-    ScrollBy(-steps.x() * scale.shrink, -steps.y() * scale.shrink);
-}
-
-void COrvikView::ScrollBy(int dx, int dy) {
-    m_nScrollX = std::clamp(m_nScrollX + dx, 0, m_nMaxScrollX);
-    m_nScrollY = std::clamp(m_nScrollY + dy, 0, m_nMaxScrollY);
-    SetScrollPositions();
-    if (dx != 0 || dy != 0) viewport()->update();
 }
 
 void COrvikView::CenterOn(int x, int y) {
@@ -317,7 +301,10 @@ void COrvikView::SetZoomLevel(ZoomLevel level, bool fitFrame) {
     COrvikDoc* doc = m_pDocument;
     doc->m_nZoom = level.zoom;
     doc->m_nShrink = level.shrink;
+    // What the wheel and the fingers had not zoomed yet is forgotten.
     m_wheelTravel = QPoint();
+    m_nWheelZoom = 0;
+    m_dPinch = 0;
     // The actual-size pane shows while the image is magnified.
     if (doc->m_pChildFrame) {
         if (level.zoom > 1)
@@ -359,43 +346,100 @@ void COrvikView::FitInWindow() {
     COrvikDoc* doc = m_pDocument;
     if (!doc->HasImage() || !doc->m_pChildFrame) return;
     const CHideSplitterWnd* splitter = doc->m_pChildFrame->m_wndSplitter;
+    ZoomLevel fit = LevelShowingWhole(splitter->size(), kActualPixels);
     // Above 1:1 the actual-size pane takes its column from the editing view.
-    const int pane = splitter->ColumnExtent(0);
-    ZoomLevel fit = kZoomLevels[0];
-    for (const ZoomLevel level : kZoomLevels) {
-        const int width = splitter->width() - (level.zoom > 1 ? pane : 0);
-        const DeviceScale scale = DeviceScaleFor(level, DevicePixelRatio());
-        if (WindowLength(DeviceLength(doc->Width(), scale)) <= width &&
-            WindowLength(DeviceLength(doc->Height(), scale)) <= splitter->height())
-            fit = level;
-    }
+    const QSize beside(splitter->width() - splitter->ColumnExtent(0), splitter->height());
+    const ZoomLevel magnified = LevelShowingWhole(beside, kZoomLevels[kZoomLevelCount - 1]);
+    if (magnified.zoom > 1) fit = magnified;
     if (fit != Level()) SetZoomLevel(fit, false);
     CenterOn(doc->Width() / 2, doc->Height() / 2);
     doc->UpdateAllViews();
 }
 
+void COrvikView::ShowWhole() {
+    COrvikDoc* doc = m_pDocument;
+    if (!doc->HasImage() || !doc->m_pChildFrame || Level() != kActualPixels) return;
+    const ZoomLevel level = LevelShowingWhole(doc->m_pChildFrame->m_wndSplitter->size(), kActualPixels);
+    if (level == Level()) return;
+    SetZoomLevel(level, true);
+    CenterOn(doc->Width() / 2, doc->Height() / 2);
+    doc->UpdateAllViews();
+}
+
+ZoomLevel COrvikView::LevelShowingWhole(QSize client, ZoomLevel upTo) const {
+    ZoomLevel fit = kZoomLevels[0];
+    for (const ZoomLevel level : kZoomLevels) {
+        const DeviceScale scale = DeviceScaleFor(level, DevicePixelRatio());
+        if (WindowLength(DeviceLength(m_pDocument->Width(), scale)) <= client.width() &&
+            WindowLength(DeviceLength(m_pDocument->Height(), scale)) <= client.height())
+            fit = level;
+        if (level == upTo) break;
+    }
+    return fit;
+}
+
 void COrvikView::ZoomAround(ZoomLevel level, const QPointF& client) {
     if (level == Level()) return;
-    // The image pixel at the middle of the device pixel under the pointer.
-    const auto inside = [this](const QPoint& p) {
+    // The device pixel under the point, inside the client area, from the picture's top-left corner.
+    const auto under = [this](const QPointF& p) {
         const QSize size = DeviceClientSize();
-        return QPoint(std::clamp(p.x(), 0, std::max(size.width() - 1, 0)),
-                      std::clamp(p.y(), 0, std::max(size.height() - 1, 0)));
+        const QPoint d = DevicePoint(p);
+        return QPoint(std::clamp(d.x(), 0, std::max(size.width() - 1, 0)),
+                      std::clamp(d.y(), 0, std::max(size.height() - 1, 0))) -
+               Margin() * Scale().magnify;
     };
+    // The image pixel at the middle of that device pixel, in the image.
     const DeviceScale old = Scale();
-    const QPoint under = inside(DevicePoint(client));
-    const int x = m_nScrollX + (2 * under.x() + 1) * old.shrink / (2 * old.magnify);
-    const int y = m_nScrollY + (2 * under.y() + 1) * old.shrink / (2 * old.magnify);
+    const QPoint from = under(client);
+    const auto pixel = [old](int device, int scroll, int size) {
+        return std::clamp(scroll + FloorDiv((2 * device + 1) * old.shrink, 2 * old.magnify), 0, size - 1);
+    };
+    const int x = pixel(from.x(), m_nScrollX, m_pDocument->Width());
+    const int y = pixel(from.y(), m_nScrollY, m_pDocument->Height());
     const QPointF place = viewport()->mapTo(window(), client);
     SetZoomLevel(level, false);
     // The actual-size pane may have come or gone beside the view, moving it under the pointer.
-    const QPoint at = inside(DevicePoint(viewport()->mapFrom(window(), place)));
+    const QPoint at = under(viewport()->mapFrom(window(), place));
     const DeviceScale now = Scale();
     const int n = now.shrink;
-    m_nScrollX = std::clamp((x / n - at.x() / now.magnify) * n, 0, m_nMaxScrollX);
-    m_nScrollY = std::clamp((y / n - at.y() / now.magnify) * n, 0, m_nMaxScrollY);
+    m_nScrollX = std::clamp((FloorDiv(x, n) - FloorDiv(at.x(), now.magnify)) * n, 0, m_nMaxScrollX);
+    m_nScrollY = std::clamp((FloorDiv(y, n) - FloorDiv(at.y(), now.magnify)) * n, 0, m_nMaxScrollY);
     SetScrollPositions();
     viewport()->update();
+}
+
+void COrvikView::WheelZoom(int delta, const QPointF* at) {
+    if (delta == 0) return;
+    // What is left of a turn the other way is forgotten.
+    if ((delta > 0) != (m_nWheelZoom > 0)) m_nWheelZoom = 0;
+    m_nWheelZoom += delta;
+    const int steps = m_nWheelZoom / kWheelNotch;
+    const int rest = m_nWheelZoom - steps * kWheelNotch;
+    const ZoomLevel level = ZoomStep(Level(), steps);
+    if (steps != 0 && level != Level()) {
+        if (at) {
+            ZoomAround(level, *at);
+        } else {
+            const QPoint centre = ClientToImage(viewport()->width() / 2, viewport()->height() / 2);
+            SetZoomLevel(level, false);
+            CenterOn(centre.x(), centre.y());
+        }
+        m_pDocument->UpdateAllViews();
+    }
+    m_nWheelZoom = rest;  // the zoom itself forgets remainders
+}
+
+void COrvikView::Pinch(double delta, const QPointF& at) {
+    if ((delta > 0) != (m_dPinch > 0)) m_dPinch = 0;
+    m_dPinch += delta;
+    const int steps = static_cast<int>(m_dPinch / kPinchStep);
+    const double rest = m_dPinch - steps * kPinchStep;
+    const ZoomLevel level = ZoomStep(Level(), steps);
+    if (steps != 0 && level != Level()) {
+        ZoomAround(level, at);
+        m_pDocument->UpdateAllViews();
+    }
+    m_dPinch = rest;
 }
 
 void COrvikView::ImageChanged(const RECT& area) {

@@ -1,7 +1,10 @@
-// The editing view's side of the tools: the one place every mouse event goes to the current tool,
-// the environment the tools work in, and the selection with its floating image.
+// The editing view's side of the tools: the one place every mouse event goes to the current tool
+// (or pans the picture), the environment the tools work in, and the selection with its floating
+// image.
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QNativeGestureEvent>
 #include <QScopeGuard>
 
 #include <cstring>
@@ -57,6 +60,10 @@ void COrvikView::ShowCursor(const CCursorArt& cursor) {
 }
 
 void COrvikView::UpdateCursor() {
+    if (m_bPanning || m_bSpaceHeld) {
+        viewport()->setCursor(m_bPanning ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
+        return;
+    }
     const CTool* tool = CurrentTool();
     if (const CCursorArt* cursor = tool ? tool->Cursor() : nullptr) ShowCursor(*cursor);
 }
@@ -142,6 +149,7 @@ bool COrvikView::ButtonHeld() const {
 }
 
 void COrvikView::LoseButtons() {
+    EndPan();
     if (m_buttonsHeld == Qt::NoButton && !m_bCapture) return;
     // What the release would have finished ends where it is; a line or rectangle is not drawn.
     if (CTool* tool = CurrentTool()) tool->LoseButtons();
@@ -160,13 +168,52 @@ void COrvikView::ForgetToolPoints() {
 
 void COrvikView::focusOutEvent(QFocusEvent* event) {
     CImagePane::focusOutEvent(event);
+    // Space's release goes to whatever has the focus now.
+    m_bSpaceHeld = false;
     LoseButtons();
+    UpdateCursor();
 }
 
 bool COrvikView::event(QEvent* event) {
     // A dialog blocks the window, or another window becomes the active one.
     if (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowDeactivate) LoseButtons();
     return CImagePane::event(event);
+}
+
+bool COrvikView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::NativeGesture) {
+        const auto* gesture = static_cast<QNativeGestureEvent*>(event);
+        if (gesture->gestureType() == Qt::ZoomNativeGesture && m_pDocument->HasImage())
+            Pinch(gesture->value(), gesture->position());
+        else if (gesture->gestureType() == Qt::BeginNativeGesture)
+            m_dPinch = 0;
+        event->accept();
+        return true;
+    }
+    return CImagePane::viewportEvent(event);
+}
+
+// Space held makes every button pan; its own press and release do nothing else.
+void COrvikView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Space) {
+        CImagePane::keyPressEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat()) {
+        m_bSpaceHeld = true;
+        UpdateCursor();
+    }
+}
+
+void COrvikView::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Space) {
+        CImagePane::keyReleaseEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat()) {
+        m_bSpaceHeld = false;
+        UpdateCursor();
+    }
 }
 
 // --- Mouse ---------------------------------------------------------------------------------------
@@ -195,6 +242,7 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
     const auto endStep = qScopeGuard([this, type] {
         if (type == QEvent::MouseButtonRelease && m_buttonsHeld == Qt::NoButton) m_pDocument->EndToolStep();
     });
+    if (Pan(event)) return;
     if (type == QEvent::MouseButtonDblClick) {
         m_bCapture = false;
         return;
@@ -209,6 +257,12 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
         if (m_buttonsHeld != Qt::NoButton && event->buttons() == Qt::NoButton) LoseButtons();
         // The tool's cursor first; the tool may then show another one.
         UpdateCursor();
+        // While Space is held the pointer only moves over the picture, ready to pan.
+        if (m_bSpaceHeld && !m_bCapture) {
+            const QPoint point = ClientToImage(event->position());
+            UpdateStatus(point.x(), point.y());
+            return;
+        }
     }
     const CToolEvent toolEvent{ClientToImage(event->position()), button, event->buttons(),
                                event->modifiers()};
@@ -232,4 +286,43 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
         default:
             break;
     }
+}
+
+bool COrvikView::Pan(QMouseEvent* event) {
+    const QEvent::Type type = event->type();
+    if (!m_bPanning) {
+        const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+        const Qt::MouseButton button = event->button();
+        const bool pans = button == Qt::MiddleButton ||
+                          (m_bSpaceHeld && (button == Qt::LeftButton || button == Qt::RightButton));
+        if (!press || !pans || m_bCapture || !m_pDocument->HasImage()) return false;
+        m_bPanning = true;
+        m_panButton = button;
+        m_ptPanFrom = DevicePoint(event->position());
+        UpdateCursor();
+        return true;
+    }
+    if (type == QEvent::MouseMove && !(event->buttons() & m_panButton)) {
+        EndPan();  // its release went elsewhere
+        return false;
+    }
+    if (type == QEvent::MouseMove) {
+        // The picture follows the pointer in whole steps: an image pixel (`magnify` device pixels),
+        // or when reduced a block (a device pixel).
+        const DeviceScale scale = Scale();
+        const QPoint moved = DevicePoint(event->position()) - m_ptPanFrom;
+        const QPoint steps(moved.x() / scale.magnify, moved.y() / scale.magnify);
+        m_ptPanFrom += steps * scale.magnify;
+        ScrollBy(-steps.x() * scale.shrink, -steps.y() * scale.shrink);
+    } else if (type == QEvent::MouseButtonRelease && event->button() == m_panButton) {
+        EndPan();
+    }
+    return true;
+}
+
+void COrvikView::EndPan() {
+    if (!m_bPanning) return;
+    m_bPanning = false;
+    m_panButton = Qt::NoButton;
+    UpdateCursor();
 }
