@@ -14,8 +14,8 @@ packages=(
   # tests, benchmarks, fuzzers (clang with its sanitizer and libFuzzer runtimes)
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   netpbm libjpeg-turbo-progs poppler-utils
-  # checks of the launcher and the AppStream file
-  desktop-file-utils appstream
+  # checks of the launcher, the AppStream file and the Debian package
+  desktop-file-utils appstream lintian
   # locale sources, from which a test builds a decimal-comma locale
   locales
   # the program's texts include Korean

@@ -136,6 +136,13 @@
     </message>
 </context>
 <context>
+    <name>CGuideWindow</name>
+    <message>
+        <source>Orvik User Guide</source>
+        <translation>Orvik User Guide</translation>
+    </message>
+</context>
+<context>
     <name>CImagePane</name>
     <message>
         <source>Image: %1 x %2 x </source>
@@ -562,6 +569,16 @@ Redo</source>
         <translation>Redo the last undone action
 Redo</translation>
     </message>
+    <message>
+        <source>&amp;User Guide	F1</source>
+        <translation>&amp;User Guide	F1</translation>
+    </message>
+    <message>
+        <source>Show the user guide
+User Guide</source>
+        <translation>Show the user guide
+User Guide</translation>
+    </message>
 </context>
 <context>
     <name>CNewImageDlg</name>
@@ -612,6 +629,13 @@ Redo</translation>
     <message>
         <source>Cannot make a %1 x %2 image: %3.</source>
         <translation>Cannot make a %1 x %2 image: %3.</translation>
+    </message>
+</context>
+<context>
+    <name>COrvikApp</name>
+    <message>
+        <source>The user guide is not installed.</source>
+        <translation>The user guide is not installed.</translation>
     </message>
 </context>
 <context>

@@ -136,6 +136,13 @@
     </message>
 </context>
 <context>
+    <name>CGuideWindow</name>
+    <message>
+        <source>Orvik User Guide</source>
+        <translation>Orvik 사용 설명서</translation>
+    </message>
+</context>
+<context>
     <name>CImagePane</name>
     <message>
         <source>Image: %1 x %2 x </source>
@@ -562,6 +569,16 @@ Redo</source>
         <translation>마지막으로 취소한 작업을 다시 실행합니다
 다시 실행</translation>
     </message>
+    <message>
+        <source>&amp;User Guide	F1</source>
+        <translation>사용 설명서(&amp;U)	F1</translation>
+    </message>
+    <message>
+        <source>Show the user guide
+User Guide</source>
+        <translation>사용 설명서를 표시합니다
+사용 설명서</translation>
+    </message>
 </context>
 <context>
     <name>CNewImageDlg</name>
@@ -612,6 +629,13 @@ Redo</source>
     <message>
         <source>Cannot make a %1 x %2 image: %3.</source>
         <translation>%1 x %2 그림을 만들 수 없습니다: %3.</translation>
+    </message>
+</context>
+<context>
+    <name>COrvikApp</name>
+    <message>
+        <source>The user guide is not installed.</source>
+        <translation>사용 설명서가 설치되어 있지 않습니다.</translation>
     </message>
 </context>
 <context>

@@ -2,16 +2,20 @@
 // middle, the picture pans with the middle button or Space, the wheel works over every part.
 #include <QMdiArea>
 #include <QNativeGestureEvent>
+#include <QPixmap>
 #include <QPointingDevice>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QWheelEvent>
 
 #include <cstring>
 #include <vector>
 
 #include "app/child_frame.h"
+#include "app/guide_window.h"
 #include "document/orvik_doc.h"
 #include "image_test_helpers.h"
 #include "res/resource.h"
@@ -200,4 +204,33 @@ TEST_F(DesktopTest, TheWheelScrollsAndZoomsOverEveryPartOfTheWindow) {
     EXPECT_EQ(Scroll(view), QPoint(view->m_nMaxScrollX, view->m_nMaxScrollY));
     QTest::keyClick(view, Qt::Key_Home);
     EXPECT_EQ(Scroll(view), QPoint(0, 0));
+}
+
+TEST_F(DesktopTest, F1ShowsTheUserGuideWithItsPictures) {
+    QApplication::setActiveWindow(Main());
+    QTest::keyClick(Main(), Qt::Key_F1);
+    ProcessEvents();
+    auto* guide = Main()->findChild<CGuideWindow*>();
+    ASSERT_NE(guide, nullptr);
+    EXPECT_TRUE(guide->isVisible());
+    QTextDocument* text = guide->m_browser->document();
+    EXPECT_TRUE(text->toPlainText().startsWith("Orvik user guide"));
+    // Every picture the guide names is there to show.
+    int pictures = 0;
+    for (QTextBlock block = text->begin(); block.isValid(); block = block.next())
+        for (auto part = block.begin(); !part.atEnd(); ++part) {
+            const QTextCharFormat format = part.fragment().charFormat();
+            if (!format.isImageFormat()) continue;
+            const QString name = format.toImageFormat().name();
+            const QVariant data = text->resource(QTextDocument::ImageResource, QUrl(name));
+            const QImage image = data.typeId() == QMetaType::QByteArray ? QImage::fromData(data.toByteArray())
+                                 : data.typeId() == QMetaType::QPixmap  ? data.value<QPixmap>().toImage()
+                                                                        : data.value<QImage>();
+            EXPECT_FALSE(image.isNull()) << name.toStdString();
+            ++pictures;
+        }
+    EXPECT_GE(pictures, 10);
+    // Asked again, the same window comes to the front.
+    Main()->RouteCommand(ID_HELP_GUIDE);
+    EXPECT_EQ(Main()->findChildren<CGuideWindow*>().size(), 1);
 }
