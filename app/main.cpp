@@ -2,45 +2,33 @@
 #include <QStringList>
 
 #include <cstdio>
-#include <cstring>
 
+#include "app/command_line.h"
 #include "app/orvik_app.h"
 #include "app/translations.h"
 
-namespace {
-
-const char kUsage[] =
-    "Usage: orvik [--lang CODE] [FILE...]\n"
-    "A small paint and image-editing program for BMP, PCX, JPEG and PNG images.\n"
-    "\n"
-    "Opens each FILE in a window of its own; with no FILE it starts with no image.\n"
-    "A FILE that cannot be opened is reported and the others still open; Orvik ends\n"
-    "only when none of them opened.\n"
-    "\n"
-    "  --lang CODE    show the program in the language CODE (en, ko, C, ...) instead of the\n"
-    "                 desktop's language\n"
-    "  -h, --help     show this help and exit\n"
-    "  -v, --version  show the version and exit\n";
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
-    // Answered before the toolkit starts, so they work without a display.
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--")) break;
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+    // Read before the toolkit starts, so --help, --version and mistakes need no display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = ParseCommandLine(arguments);
+    switch (line.action) {
+        case CommandLine::Action::Help:
             std::fputs(kUsage, stdout);
             return 0;
-        }
-        if (!std::strcmp(argv[i], "--version") || !std::strcmp(argv[i], "-v")) {
+        case CommandLine::Action::Version:
             std::puts("Orvik 0.2");
             return 0;
-        }
+        case CommandLine::Action::Refuse:
+            std::fprintf(stderr, "orvik: %s\nTry 'orvik --help' for more information.\n",
+                         line.error.toLocal8Bit().constData());
+            return 2;
+        case CommandLine::Action::Run:
+            break;
     }
     COrvikApp app(argc, argv);
-    QStringList files = QCoreApplication::arguments().mid(1);
-    const QString language = TakeLanguageOption(&files);
-    InstallTranslations(ChooseUiLanguages(language, QLocale::system().uiLanguages()));
-    if (!app.InitInstance(files)) return 1;
+    InstallTranslations(ChooseUiLanguages(line.language, QLocale::system().uiLanguages()));
+    if (!app.InitInstance(line.files)) return 1;
     return COrvikApp::exec();
 }

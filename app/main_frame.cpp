@@ -98,6 +98,48 @@ const CommandInfo kCommands[] = {
      QT_TRANSLATE_NOOP("CMainFrame", "Turn On/Off Translucent Effect."), true},
     {ID_MISC_OPTION, QT_TRANSLATE_NOOP("CMainFrame", "Option"), "", nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Change Options."), false},
+    {ID_IMAGE_FLIP_HORIZONTAL, QT_TRANSLATE_NOOP("CMainFrame", "Flip Horizontal"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Mirror the picture or the floating selection left to right"), false},
+    {ID_IMAGE_FLIP_VERTICAL, QT_TRANSLATE_NOOP("CMainFrame", "Flip Vertical"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Mirror the picture or the floating selection top to bottom"), false},
+    {ID_IMAGE_ROTATE_CW, QT_TRANSLATE_NOOP("CMainFrame", "Rotate 90° Clockwise"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Turn the picture or the floating selection a quarter turn clockwise"), false},
+    {ID_IMAGE_ROTATE_CCW, QT_TRANSLATE_NOOP("CMainFrame", "Rotate 90° Counter-clockwise"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Turn the picture or the floating selection a quarter turn counter-clockwise"),
+     false},
+    {ID_IMAGE_ROTATE_180, QT_TRANSLATE_NOOP("CMainFrame", "Rotate 180°"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Turn the picture or the floating selection half a turn"), false},
+    {ID_IMAGE_CROP, QT_TRANSLATE_NOOP("CMainFrame", "Crop to Selection\tCtrl+Shift+X"), "Ctrl+Shift+X", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Keep only the selected part of the picture"), false},
+    {ID_IMAGE_AUTOCROP, QT_TRANSLATE_NOOP("CMainFrame", "Autocrop"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Remove the border of one colour, or of transparent pixels, around the picture"),
+     false},
+    {ID_COLORS_INVERT, QT_TRANSLATE_NOOP("CMainFrame", "Invert"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Turn every colour of the selection or the picture into its opposite"), false},
+    {ID_COLORS_GREYSCALE, QT_TRANSLATE_NOOP("CMainFrame", "Greyscale"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Turn the colours of the selection or the picture into greys"), false},
+    {ID_COLORS_BRIGHTNESS_CONTRAST, QT_TRANSLATE_NOOP("CMainFrame", "Brightness / Contrast…"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Make the selection or the picture lighter or darker, softer or harder"), false},
+    {ID_COLORS_POSTERIZE, QT_TRANSLATE_NOOP("CMainFrame", "Posterize…"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Reduce each colour channel of the selection or the picture to a few levels"),
+     false},
+    {ID_COLORS_LOAD_PALETTE, QT_TRANSLATE_NOOP("CMainFrame", "Load Palette…"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Replace the palette's colours with those of a palette file"), false},
+    {ID_COLORS_SAVE_PALETTE, QT_TRANSLATE_NOOP("CMainFrame", "Save Palette As…"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Write the palette to a GIMP, JASC, Photoshop or hex palette file"), false},
+    {ID_COLORS_SORT_HUE, QT_TRANSLATE_NOOP("CMainFrame", "By Hue"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Order the palette by hue, greys first; the picture stays as it is"), false},
+    {ID_COLORS_SORT_BRIGHTNESS, QT_TRANSLATE_NOOP("CMainFrame", "By Brightness"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Order the palette from dark to light; the picture stays as it is"), false},
+    {ID_COLORS_SORT_USE, QT_TRANSLATE_NOOP("CMainFrame", "By Use Count"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Order the palette by how many pixels use each colour; the picture stays as it is"),
+     false},
+    {ID_COLORS_MERGE_DUPLICATES, QT_TRANSLATE_NOOP("CMainFrame", "Merge Duplicate Entries"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Keep each colour of the palette once; the picture stays as it is"), false},
+    {ID_COLORS_REMOVE_UNUSED, QT_TRANSLATE_NOOP("CMainFrame", "Remove Unused Entries"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Move the entries in use (by the picture and as the current colours) to the front and clear the others"), false},
+    {ID_FILE_EXPORT_SCALED, QT_TRANSLATE_NOOP("CMainFrame", "Export Scaled…"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Write a copy of the picture magnified 2 to 16 times"), false},
     {ID_WINDOW_CASCADE, QT_TRANSLATE_NOOP("CMainFrame", "계단식(&C)"), "", nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "창이 겹치도록 계단식으로 정렬합니다\n계단식 창 배열"), false},
     {ID_WINDOW_TILE_HORZ, QT_TRANSLATE_NOOP("CMainFrame", "바둑판식(&T)"), "", nullptr,
@@ -397,6 +439,12 @@ void CMainFrame::UpdateCommandUI() {
 
 QMenu* CMainFrame::NewMenu(const QString& title, std::initializer_list<int> ids) {
     auto* menu = new QMenu(title, this);
+    AddItems(menu, ids);
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    return menu;
+}
+
+void CMainFrame::AddItems(QMenu* menu, std::initializer_list<int> ids) {
     for (int id : ids) {
         if (id == ID_SEPARATOR)
             menu->addSeparator();
@@ -407,8 +455,6 @@ QMenu* CMainFrame::NewMenu(const QString& title, std::initializer_list<int> ids)
         } else
             menu->addAction(Action(id));
     }
-    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
-    return menu;
 }
 
 void CMainFrame::CreateMenus() {
@@ -432,24 +478,33 @@ void CMainFrame::CreateMenus() {
     colors->addMenu(NewMenu(tr("Decrease Color Depth"), {ID_COLORS_DECREASE}));
     colors->addMenu(NewMenu(tr("Increase Color Depth"), {ID_COLORS_INCREASE}));
     connect(colors, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    AddItems(colors, {ID_SEPARATOR, ID_COLORS_INVERT, ID_COLORS_GREYSCALE, ID_COLORS_BRIGHTNESS_CONTRAST,
+                      ID_COLORS_POSTERIZE, ID_SEPARATOR, ID_COLORS_LOAD_PALETTE, ID_COLORS_SAVE_PALETTE});
+    colors->addMenu(NewMenu(tr("Sort Palette"), {ID_COLORS_SORT_HUE, ID_COLORS_SORT_BRIGHTNESS, ID_COLORS_SORT_USE}));
+    AddItems(colors, {ID_COLORS_MERGE_DUPLICATES, ID_COLORS_REMOVE_UNUSED});
     QMenu* view = viewMenu(tr("&View"));
     view->addSeparator();
     for (int id : {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_FIT_WINDOW, ID_VIEW_ACTUAL_PIXELS})
         view->addAction(Action(id));
     QMenu* window = NewMenu(tr("Window(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE});
     connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowMenu(window); });
+    // The image commands come after the described items of their menus.
+    QMenu* image = NewMenu(tr("&Image"), {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE});
+    AddItems(image, {ID_SEPARATOR, ID_IMAGE_FLIP_HORIZONTAL, ID_IMAGE_FLIP_VERTICAL, ID_IMAGE_ROTATE_CW,
+                     ID_IMAGE_ROTATE_CCW, ID_IMAGE_ROTATE_180, ID_SEPARATOR, ID_IMAGE_CROP, ID_IMAGE_AUTOCROP});
     m_menuDocument = {
         NewMenu(tr("File(&F)"), {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
                                  ID_SEPARATOR, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP,
                                  ID_SEPARATOR, ID_FILE_MRU_FILE1, ID_SEPARATOR, ID_APP_EXIT}),
         edit,
         view,
-        NewMenu(tr("&Image"), {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE}),
+        image,
         colors,
         NewMenu(tr("Misc."), {ID_MISC_TRANSLUCENT, ID_SEPARATOR, ID_MISC_OPTION}),
         window,
         NewMenu(tr("Help(&H)"), {ID_APP_ABOUT, ID_SEPARATOR, ID_HELP_GUIDE}),
     };
+    AddItems(m_menuDocument.front(), {ID_SEPARATOR, ID_FILE_EXPORT_SCALED});
 }
 
 void CMainFrame::FillWindowMenu(QMenu* menu) {

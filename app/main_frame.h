@@ -107,6 +107,8 @@ private:
     void CreateStatusBar();
     void CreateColorBar();
     QMenu* NewMenu(const QString& title, std::initializer_list<int> ids);
+    // Appends the items (ID_SEPARATOR for a separator) to a menu.
+    void AddItems(QMenu* menu, std::initializer_list<int> ids);
     void FillWindowMenu(QMenu* menu);
     void ArrangeIcons();
 

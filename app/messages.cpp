@@ -31,9 +31,14 @@ QString StatusText(const PaletteReadResult& result) {
 }
 
 void* RequireExport(const CPluginLibrary& library, const char* fileName, const char* name) {
-    if (!library.IsLoaded()) {
+    if (!library.IsLoaded() && library.LoadError().empty()) {
         OrvikMessage(
             QCoreApplication::translate("OrvikMessage", "Can't Find %1").arg(QLatin1String(fileName)));
+        return nullptr;
+    }
+    if (!library.IsLoaded()) {
+        OrvikMessage(QCoreApplication::translate("OrvikMessage", "%1 is there but could not be loaded:\n\n%2")
+                         .arg(QLatin1String(fileName), QString::fromLocal8Bit(library.LoadError().c_str())));
         return nullptr;
     }
     void* function = library.Symbol<void*>(name);

@@ -16,8 +16,9 @@ QString StatusText(DibStatus status);
 // Why a palette file was refused, with the line at fault where there is one.
 QString StatusText(const PaletteReadResult& result);
 
-// The function `name` of a plug-in library loaded for one operation. When the library could not be
-// loaded ("Can't Find <file>") or lacks the function, a message says so and the result is null.
+// The function `name` of a plug-in library loaded for one operation. When the library is missing
+// ("Can't Find <file>"), is there but does not load (with the loader's reason) or lacks the
+// function, a message says so and the result is null.
 void* RequireExport(const CPluginLibrary& library, const char* fileName, const char* name);
 
 template <class Function>

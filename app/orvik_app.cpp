@@ -31,17 +31,34 @@
 
 namespace {
 
-// The undo budget in bytes: "Settings/UndoMemoryMiB" when it holds a positive number of MiB,
-// otherwise the smaller of 512 MiB and a quarter of the physical memory.
-uint64_t UndoBudgetSetting(const QSettings& settings) {
-    constexpr uint64_t kMiB = uint64_t{1} << 20;
-    bool ok = false;
-    const qlonglong mib = settings.value(QStringLiteral("Settings/UndoMemoryMiB")).toLongLong(&ok);
-    if (ok && mib > 0) return static_cast<uint64_t>(mib) * kMiB;
+constexpr uint64_t kMiB = uint64_t{1} << 20;
+constexpr qlonglong kLeastUndoMiB = 16;
+
+// The undo budget: "Settings/UndoMemoryMiB" when it holds a number of MiB from 16 to the size of
+// the physical memory, the nearer of those when it holds a number outside them, otherwise the
+// smaller of 512 MiB and a quarter of the physical memory. A setting that was not taken as it is
+// leaves a message in `problem`.
+uint64_t UndoBudgetSetting(const QSettings& settings, QString* problem) {
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long pageBytes = sysconf(_SC_PAGESIZE);
     const uint64_t physical = pages > 0 && pageBytes > 0 ? uint64_t(pages) * uint64_t(pageBytes) : 0;
-    return physical > 0 ? std::min(512 * kMiB, physical / 4) : 512 * kMiB;
+    const qlonglong mostMiB = physical > 0 ? qlonglong(physical / kMiB) : qlonglong{1} << 20;
+    const uint64_t fallback = physical > 0 ? std::min(512 * kMiB, physical / 4) : 512 * kMiB;
+
+    const QVariant value = settings.value(QStringLiteral("Settings/UndoMemoryMiB"));
+    if (!value.isValid()) return fallback;
+    bool ok = false;
+    const qlonglong mib = value.toLongLong(&ok);
+    const uint64_t budget = !ok ? fallback : uint64_t(std::clamp(mib, kLeastUndoMiB, mostMiB)) * kMiB;
+    if (!ok || mib < kLeastUndoMiB || mib > mostMiB)
+        *problem = COrvikApp::tr(
+                       "The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; "
+                       "the undo history uses %5 MiB.")
+                       .arg(value.toString(), settings.fileName())
+                       .arg(kLeastUndoMiB)
+                       .arg(mostMiB)
+                       .arg(budget / kMiB);
+    return budget;
 }
 
 }  // namespace
@@ -98,7 +115,8 @@ bool COrvikApp::InitInstance(const QStringList& files) {
         if (!path.isEmpty()) m_recentFiles.append(path);
     }
     settings.endGroup();
-    m_undoBudget.SetLimit(UndoBudgetSetting(settings));
+    QString budgetProblem;
+    m_undoBudget.SetLimit(UndoBudgetSetting(settings, &budgetProblem));
 
     m_nCmdShow = 1;
     m_nUntitledCount = 0;
@@ -126,6 +144,7 @@ bool COrvikApp::InitInstance(const QStringList& files) {
             break;
     }
     m_mainFrame->UpdateCommandUI();
+    if (!budgetProblem.isEmpty()) OrvikMessage(budgetProblem);
     QTimer::singleShot(0, m_recovery.get(), &CRecoveryManager::OfferRecovery);
     return true;
 }
@@ -157,17 +176,16 @@ COrvikDoc* COrvikApp::CreateDocument() {
 }
 
 void COrvikApp::DestroyDocument(COrvikDoc* doc) {
-    CChildFrame* frame = nullptr;
-    for (QMdiSubWindow* window : m_mainFrame->m_mdiArea->subWindowList()) {
-        auto* child = static_cast<CChildFrame*>(window);
-        if (child->GetActiveDocument() == doc) frame = child;
+    // A window that was closed but not yet deleted by the event loop is no longer one of the
+    // workspace's windows, yet it still holds its document and its views look at it.
+    for (CChildFrame* frame : m_mainFrame->findChildren<CChildFrame*>()) {
+        if (frame->GetActiveDocument() == doc) {
+            delete frame;  // takes the document with it
+            return;
+        }
     }
-    if (frame) {
-        delete frame;  // takes the document with it
-    } else {
-        RemoveDocument(doc);
-        delete doc;
-    }
+    RemoveDocument(doc);
+    delete doc;
 }
 
 void COrvikApp::DiscardDocument(COrvikDoc* doc, QMdiSubWindow* active) {

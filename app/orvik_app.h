@@ -71,7 +71,8 @@ public:
 
     CMainFrame* m_mainFrame = nullptr;
     // The memory all documents' undo histories share, from the setting "Settings/UndoMemoryMiB"
-    // (read at start-up; by default the smaller of 512 MiB and a quarter of the physical memory).
+    // (read at start-up: 16 MiB up to the physical memory, a message when it is outside; by
+    // default the smaller of 512 MiB and a quarter of the physical memory).
     CUndoBudget m_undoBudget{0};
     QString m_startDir;  // the folder current at start; where Open and Save As start
     int m_nCmdShow = 1;  // how the main frame is first shown: 1 normal, 2 minimised, 3 maximised

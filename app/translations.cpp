@@ -26,26 +26,6 @@ QString LanguageOf(const QString& code) {
 
 }  // namespace
 
-QString TakeLanguageOption(QStringList* arguments) {
-    QString language;
-    for (int i = 0; i < arguments->size(); ++i) {
-        const QString& argument = arguments->at(i);
-        if (argument == QLatin1String("--")) {
-            arguments->removeAt(i);
-            break;
-        }
-        if (argument == QLatin1String("--lang")) {
-            const bool hasValue = i + 1 < arguments->size();
-            if (hasValue) language = arguments->at(i + 1);
-            arguments->remove(i--, hasValue ? 2 : 1);
-        } else if (argument.startsWith(QLatin1String("--lang="))) {
-            language = argument.mid(7);
-            arguments->removeAt(i--);
-        }
-    }
-    return language;
-}
-
 QStringList ProgramTranslations() {
     QStringList languages;
     const QStringList files =

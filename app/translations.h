@@ -20,11 +20,6 @@ struct UiLanguages {
 // and the desktop's preferred languages (`uiLanguages`, as QLocale::system() gives them) do.
 UiLanguages ChooseUiLanguages(const QString& requested, const QStringList& uiLanguages);
 
-// Takes the --lang option ("--lang CODE" or "--lang=CODE") out of the command line's arguments
-// (the program's name excluded) and returns its value, empty when there is none. Arguments after
-// "--" are files; the "--" itself goes.
-QString TakeLanguageOption(QStringList* arguments);
-
 // The languages the program has a translation for, besides its own texts ("en", ...).
 QStringList ProgramTranslations();
 

@@ -1,5 +1,6 @@
 #include "dialogs/canvas_size_dlg.h"
 
+#include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -7,7 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "dialogs/dialog_buttons.h"
 #include "dialogs/dialog_numbers.h"
@@ -44,15 +48,48 @@ CCanvasSizeDlg::CCanvasSizeDlg(COrvikDoc* doc, QWidget* parent) : QDialog(parent
     grid->addWidget(new QLabel(tr("Current Height :"), dimension), 4, 0);
     grid->addWidget(m_currentHeight, 4, 1);
 
+    // Where the picture goes: each button points from the middle to its place.
+    auto* anchorBox = new QGroupBox(tr("Anchor"), this);
+    auto* anchorGrid = new QGridLayout(anchorBox);
+    anchorGrid->setSpacing(2);
+    m_anchor = new QButtonGroup(this);
+    m_anchor->setExclusive(true);
+    const char* const arrows[9] = {"↖", "↑", "↗", "←", "•", "→", "↙", "↓", "↘"};
+    const char* const places[9] = {
+        QT_TR_NOOP("Top left"), QT_TR_NOOP("Top"),    QT_TR_NOOP("Top right"),
+        QT_TR_NOOP("Left"),     QT_TR_NOOP("Centre"), QT_TR_NOOP("Right"),
+        QT_TR_NOOP("Bottom left"), QT_TR_NOOP("Bottom"), QT_TR_NOOP("Bottom right"),
+    };
+    for (int i = 0; i < 9; ++i) {
+        auto* button = new QToolButton(anchorBox);
+        button->setText(QString::fromUtf8(arrows[i]));
+        button->setToolTip(tr(places[i]));
+        button->setAccessibleName(tr(places[i]));
+        button->setObjectName(QString::number(IDC_ANCHOR_FIRST + i));
+        button->setCheckable(true);
+        const QSize hint = button->sizeHint();
+        const int side = std::max({hint.width(), hint.height(), 24});
+        button->setFixedSize(side, side);
+        m_anchor->addButton(button, i);
+        anchorGrid->addWidget(button, i / 3, i % 3);
+    }
+    m_anchor->button(static_cast<int>(CanvasAnchor::BottomLeft))->setChecked(true);
+
     const OkCancelButtons buttons = MakeOkCancel(this);
 
+    auto* values = new QHBoxLayout;
+    values->addWidget(dimension);
+    values->addWidget(anchorBox);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(dimension);
+    layout->addLayout(values);
     layout->addLayout(buttons.row);
 
     setTabOrder(buttons.ok, buttons.cancel);
     setTabOrder(buttons.cancel, m_widthEdit);
     setTabOrder(m_widthEdit, m_heightEdit);
+    setTabOrder(m_heightEdit, m_anchor->button(0));
+    for (int i = 1; i < 9; ++i)
+        setTabOrder(m_anchor->button(i - 1), m_anchor->button(i));
 
     const QString width = QString::number(doc->Width());
     const QString height = QString::number(doc->Height());
@@ -67,6 +104,10 @@ CCanvasSizeDlg::CCanvasSizeDlg(COrvikDoc* doc, QWidget* parent) : QDialog(parent
 void CCanvasSizeDlg::accept() {
     const bool applied = ApplyNewSize(
         m_widthEdit, m_heightEdit, m_pDocument->BitCount(), tr("Cannot change the canvas size"),
-        [this](int64_t width, int64_t height) { return m_pDocument->ResizeCanvas(width, height); });
+        [this](int64_t width, int64_t height) { return m_pDocument->ResizeCanvas(width, height, Anchor()); });
     if (applied) QDialog::accept();
+}
+
+CanvasAnchor CCanvasSizeDlg::Anchor() const {
+    return static_cast<CanvasAnchor>(m_anchor->checkedId());
 }

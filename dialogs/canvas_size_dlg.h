@@ -1,10 +1,14 @@
-// Image > Resize Canvas: a new width and height without scaling; the picture keeps its bottom-left
-// corner and is cut or extended with zero pixels.
+// Image > Resize Canvas: a new width and height without scaling; the picture is cut or extended
+// with zero pixels around the place a 3 x 3 grid of buttons chooses, its bottom-left corner unless
+// another is chosen.
 #pragma once
 
 #include <QDialog>
 
+#include "document/image_ops.h"
+
 class COrvikDoc;
+class QButtonGroup;
 class QLabel;
 class QLineEdit;
 
@@ -18,6 +22,9 @@ public:
     QLineEdit* m_heightEdit;  // new height
     QLabel* m_currentWidth;
     QLabel* m_currentHeight;
+    QButtonGroup* m_anchor;  // the nine buttons, by their CanvasAnchor
+
+    CanvasAnchor Anchor() const;
 
 public slots:
     // Gives the document's image the new canvas; a size it cannot take is refused with a message

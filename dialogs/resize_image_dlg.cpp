@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -101,6 +102,20 @@ CResizeImageDlg::CResizeImageDlg(COrvikDoc* doc, QWidget* parent)
     aspect->addWidget(m_ratioLabel);
     aspect->addStretch();
 
+    // Smooth: a box filter when shrinking, bilinear when enlarging, in linear light. An 8-bit
+    // image's pixels are palette entries, which only Nearest keeps.
+    m_method = new QComboBox(this);
+    m_method->setObjectName(QString::number(IDC_RESIZE_METHOD));
+    m_method->addItem(tr("Nearest"));
+    m_method->addItem(tr("Smooth"));
+    m_method->setEnabled(doc->BitCount() != 8);
+    auto* methodLabel = new QLabel(tr("Method :"), this);
+    methodLabel->setBuddy(m_method);
+    auto* method = new QHBoxLayout;
+    method->addWidget(methodLabel);
+    method->addWidget(m_method);
+    method->addStretch();
+
     const OkCancelButtons buttons = MakeOkCancel(this);
 
     auto* layout = new QVBoxLayout(this);
@@ -108,6 +123,7 @@ CResizeImageDlg::CResizeImageDlg(COrvikDoc* doc, QWidget* parent)
     layout->addWidget(percentFrame);
     layout->addLayout(current);
     layout->addLayout(aspect);
+    layout->addLayout(method);
     layout->addLayout(buttons.row);
 
     setTabOrder(buttons.ok, buttons.cancel);
@@ -119,6 +135,7 @@ CResizeImageDlg::CResizeImageDlg(COrvikDoc* doc, QWidget* parent)
     setTabOrder(m_widthPercentEdit, m_heightPercentEdit);
     setTabOrder(m_heightPercentEdit, m_aspectCheck);
     setTabOrder(m_aspectCheck, m_ratioEdit);
+    setTabOrder(m_ratioEdit, m_method);
 
     // Initial values, written before any handler is connected.
     m_currentWidth->setText(QString::number(m_nWidth0));
@@ -214,7 +231,9 @@ void CResizeImageDlg::accept() {
     const bool pixels = m_pixelRadio->isChecked();
     const bool applied = ApplyNewSize(
         m_widthEdit, m_heightEdit, m_pDocument->BitCount(), tr("Cannot resize the image"),
-        [this](int64_t width, int64_t height) { return m_pDocument->ResizeImage(width, height); },
+        [this](int64_t width, int64_t height) {
+            return m_pDocument->ResizeImage(width, height, m_method->currentIndex() == 1);
+        },
         pixels ? nullptr : m_widthPercentEdit, pixels ? nullptr : m_heightPercentEdit);
     if (applied) QDialog::accept();
 }

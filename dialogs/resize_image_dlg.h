@@ -1,5 +1,5 @@
 // Image > Resize Image: a new size in pixels or in percent of the current one, optionally keeping
-// a width-to-height ratio; OK rescales the image by nearest neighbour.
+// a width-to-height ratio; OK rescales the image by nearest neighbour, or (24-bit images) smoothly.
 #pragma once
 
 #include <QDialog>
@@ -9,6 +9,7 @@
 class COrvikDoc;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -30,6 +31,7 @@ public:
     QCheckBox* m_aspectCheck;  // "Matain aspect ratio of"
     QLineEdit* m_ratioEdit;    // width-to-height ratio
     QLabel* m_ratioLabel;      // "to 1"
+    QComboBox* m_method;       // "Nearest" (index 0) or "Smooth"; Nearest only for 8-bit images
 
 public slots:
     // Rescales the document's image to the pixel edits' size (in either mode); a size it cannot

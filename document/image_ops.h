@@ -1,5 +1,6 @@
-// Whole-image operations on the blocks of image_buffer.h: a new canvas size, a nearest-neighbour
-// rescale, and the checks and conversions that go with reducing a 24-bit image to 256 colours.
+// Whole-image operations on the blocks of image_buffer.h: a new canvas size, a rescale, flips,
+// rotations and crops, and the checks and conversions that go with reducing a 24-bit image to 256
+// colours.
 //
 // Each operation builds new blocks from the old ones. It either succeeds completely (the old block
 // is released, the new one stored through the pointer, the header updated) or returns a status
@@ -9,6 +10,7 @@
 #include <cstdint>
 
 #include "document/image_buffer.h"
+#include "document/pixel_routines.h"
 
 // Gives the image a canvas of width x height pixels without scaling. The picture keeps its
 // bottom-left corner: growing adds zero bytes (index 0, black, or at 32 bits transparent pixels)
@@ -26,6 +28,54 @@ ImageStatus ResizeImage(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width,
 ImageStatus ResizeCanvasKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height,
                                     uint32_t fill = 0);
 ImageStatus ResizeImageKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height);
+
+// The operations below change the header in place and store new rows through `bits`, leaving the
+// old rows to the caller (who has kept their address, for undo); on failure nothing changes.
+
+// Where Resize Canvas puts the old picture: one of the nine places of a 3 x 3 grid, by column
+// (left, centre, right) and row (top, middle, bottom).
+enum class CanvasAnchor {
+    TopLeft,
+    Top,
+    TopRight,
+    Left,
+    Centre,
+    Right,
+    BottomLeft,
+    Bottom,
+    BottomRight,
+};
+// The place of the old picture's top-left corner on a new canvas of width x height (y from the
+// top, negative where the picture is cut): against the anchor's sides, or centred between them
+// (the odd pixel of the difference added or cut at the right and the bottom).
+void CanvasOffset(CanvasAnchor anchor, int64_t oldWidth, int64_t oldHeight, int64_t width, int64_t height,
+                  int64_t* left, int64_t* top);
+// A canvas of width x height with the old picture's top-left corner at (left, top) (y from the
+// top); the rest has the value `fill` (FillBlock's). Resize Canvas, Crop to Selection and Autocrop
+// are all this.
+ImageStatus PlaceOnCanvasKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height,
+                                     int64_t left, int64_t top, uint32_t fill = 0);
+// The picture flipped or rotated; a turn by 90 degrees swaps width and height.
+ImageStatus TurnImageKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, Turn turn);
+// Where a rectangle of a width x height picture (y from the top, normalised) lies after `turn`.
+RECT TurnRect(const RECT& rect, int width, int height, Turn turn);
+// Rescales a 24-bit image (or one with 4 bytes a pixel) smoothly (ResampleSmooth); other depths
+// are refused with BadDepth.
+ImageStatus ResizeSmoothKeepingRows(BITMAPINFOHEADER* header, uint8_t** bits, int64_t width, int64_t height);
+
+// The part of the picture that Autocrop keeps (y from the top): without the border rows and
+// columns that are all the colour of the image's corners (the colour most of the four corners
+// share, the top-left one when no two do), or all transparent: every pixel of alpha 0, at 32 bits,
+// or of an entry whose opacity in `entryAlpha` (null when all are opaque) is 0, at 8 bits, counts
+// as the same colour. The whole image when no border can go; an empty rectangle when every pixel
+// is that colour.
+RECT AutocropArea(const BITMAPINFOHEADER& header, const uint8_t* bits, const uint8_t* entryAlpha = nullptr);
+
+// A copy of an image (header block, with the colour table for 8 bit, and rows) magnified `factor`
+// times by pixel replication. Nothing is made when the size is past the model's limits or memory
+// is short; the status says which.
+ImageStatus MagnifiedCopy(const BITMAPINFOHEADER& header, const uint8_t* bits, int factor,
+                          BITMAPINFOHEADER** copyHeader, uint8_t** copyBits);
 
 // True when `result` and `bits` are what a reduction of `source` must deliver: an 8-bit image the
 // program can hold (stride matching the width), of the source's width and height, with rows of its

@@ -37,6 +37,8 @@ COrvikDoc::COrvikDoc() : m_history(theApp->m_undoBudget) {
     RegisterImageCommands();
     RegisterClipboardCommands();
     RegisterUndoCommands();
+    RegisterTransformCommands();
+    RegisterColourCommands();
 }
 
 COrvikDoc::~COrvikDoc() {
@@ -220,6 +222,14 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
 
 bool COrvikDoc::SaveToFile(const QString& path) {
     EndStep();  // the file takes the image as it is now, after the last step
+    if (!WriteImageFile(path, *m_pHeader, m_pPalette, m_pBits)) return false;
+    // The file holds the document now: nothing is unsaved, and its recovery copy goes.
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool COrvikDoc::WriteImageFile(const QString& path, const BITMAPINFOHEADER& header, const RGBQUAD* palette,
+                               const uint8_t* bits) {
     const FileType type = FileTypeOfPath(path.toStdString());
     if (type == FileType::Unknown) {
         OrvikMessage(UnknownTypeMessage(path));
@@ -228,14 +238,12 @@ bool COrvikDoc::SaveToFile(const QString& path) {
     const CPluginLibrary library(kCodecLibrary);
     const auto writer = RequireExport<SaveImageFn>(library, kCodecLibrary, WriterName(type));
     if (!writer) return false;
-    if (writer(QFile::encodeName(path).constData(), m_pBits, *m_pHeader, m_pPalette) != 1) {
+    if (writer(QFile::encodeName(path).constData(), bits, header, palette) != 1) {
         OrvikMessage(tr("Could not save %1.\n\nThe disk may be full or the folder may not be writable; the "
                         "file on disk was left as it was.")
                          .arg(path));
         return false;
     }
-    // The file holds the document now: nothing is unsaved, and its recovery copy goes.
-    SetModifiedFlag(false);
     return true;
 }
 

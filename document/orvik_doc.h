@@ -12,7 +12,10 @@
 #include <vector>
 
 #include "app/command_target.h"
+#include "document/colour_adjust.h"
 #include "document/image_buffer.h"
+#include "document/image_ops.h"
+#include "document/palette_file.h"
 #include "document/pixel_routines.h"
 #include "document/undo_history.h"
 
@@ -56,6 +59,9 @@ public:
     // image. The open step of the history keeps the pixels there as they are, and the editing
     // view's reduced copies will redo them.
     void Touch(const RECT& area);
+    // The fill tool at image pixel (x, y) with palette entry `index`: the area of equal pixels
+    // there takes that colour, as a step of its own that keeps only which pixels it painted.
+    void FloodFillAt(int x, int y, int index);
     // The image was changed as a whole from outside the editing view (a new size, depth or
     // palette): all of it counts as changed, the tools forget their remembered points and end any
     // line or rectangle drag without painting, and every view repaints.
@@ -83,8 +89,40 @@ public:
 
     // Image operations, carried out by the OK steps of their dialogs. On success the document is
     // marked modified and its views are brought up to date; on failure nothing changes.
-    ImageStatus ResizeCanvas(int64_t width, int64_t height);
-    ImageStatus ResizeImage(int64_t width, int64_t height);
+    // The old picture sits where `anchor` says on the new canvas.
+    ImageStatus ResizeCanvas(int64_t width, int64_t height, CanvasAnchor anchor = CanvasAnchor::BottomLeft);
+    // Nearest neighbour, or with `smooth` (24-bit images only) the smooth rescale.
+    ImageStatus ResizeImage(int64_t width, int64_t height, bool smooth = false);
+
+    // The Image menu's moves and crops (orvik_doc_transform.cpp), each one step; false (after a
+    // message where something went wrong) when nothing changed. A flip or rotation works on the
+    // floating image when there is one, turning it about its centre, otherwise on the whole image,
+    // whose selection turns with it; a rotation by 90 degrees fits the window as Resize Image does.
+    bool TurnImage(Turn turn);
+    // Keeps the selection's part (the floating image dropped into it); the selection ends.
+    bool CropToSelection();
+    bool CanCropToSelection() const;
+    // Cuts the border of one colour (or of transparent pixels); the selection and the floating
+    // image stay over the same pixels.
+    bool Autocrop();
+    // Writes the picture magnified `factor` times (2 to 16) to `path`, leaving the image alone.
+    bool ExportScaled(const QString& path, int factor);
+
+    // The Colors menu (orvik_doc_colours.cpp). An adjustment changes the floating image when there
+    // is one, else the selection, else the whole picture: on a 24-bit image its pixels, on an 8-bit
+    // one the palette (for the whole picture) or the part's indices, each to the entry nearest its
+    // new colour.
+    bool AdjustColours(const ColourAdjustment& adjustment);
+    // Replaces the first entries of the palette with a file's colours (its first 256); false after
+    // a message saying why when the file cannot be read.
+    bool LoadPalette(const QString& path);
+    bool SavePalette(const QString& path, PaletteFormat format);
+    // A new order of the palette, or its entries merged or compacted; the indices of an 8-bit image
+    // (and its floating image) and the current colours follow, so nothing changes colour.
+    void RearrangePalette(int command);
+    // The part the Colors commands change, and how many bytes its pixels have.
+    enum class ColourPart { Float, Selection, Image };
+    ColourPart ColourTarget(RECT* area) const;
     // Reduces a 24-bit image to 256 colours through libquantz.so, with the progress bar running;
     // any problem is reported and leaves the image as it was. True when the image was reduced.
     bool ReduceColorDepth(int paletteMethod, int ditherMethod);
@@ -150,11 +188,11 @@ public:
     void OnEditCut();
     void OnEditPasteSelection();
     void OnImageClear();
-    // Reads the clipboard's picture into the floating image, with its transparency: a picture with
-    // transparent pixels is 32-bit, an 8-bit one's entry opacities are stored through `entryAlpha`
-    // (malloc'd for the caller, null when all are opaque). False when there was none, or (after a
-    // message saying why) when it could not be read; the floating image is then unchanged.
-    bool ReadClipboardImage(uint8_t** entryAlpha);
+    // Reads the clipboard's picture, with its transparency, into new blocks (made with malloc, for
+    // the caller): a picture with transparent pixels is 32-bit, an 8-bit one's entry opacities go
+    // to `entryAlpha` (null when all are opaque). False when there was none, or (after a message
+    // saying why) when it could not be read.
+    static bool ReadClipboardImage(BITMAPINFOHEADER** header, uint8_t** bits, uint8_t** entryAlpha);
     // Whether the clipboard offers a picture at all.
     static bool ClipboardHasImage();
 
@@ -182,6 +220,18 @@ private:
     void RegisterImageCommands();
     void RegisterClipboardCommands();
     void RegisterUndoCommands();
+    void RegisterTransformCommands();
+    void RegisterColourCommands();
+    // The floating image replaced by new blocks at `place`, in the open step; the history takes
+    // the old one.
+    void ReplaceFloat(BITMAPINFOHEADER* header, uint8_t* bits, const RECT& place);
+    // The selection moved to `place` in the open step (a floating image goes with it); false when
+    // memory is short.
+    bool PlaceSelection(const RECT& place);
+    // Writes blocks of an image to `path` through the codec library; false (after a message) when
+    // nothing was written.
+    bool WriteImageFile(const QString& path, const BITMAPINFOHEADER& header, const RGBQUAD* palette,
+                        const uint8_t* bits);
     // Brings a floating block read from the clipboard to the image's depth, an 8-bit one onto the
     // image's palette and opacities; `ownAlpha` are the block's own entries' (may be null). False
     // when memory is short.
@@ -193,11 +243,10 @@ private:
 
     // Replaces the image blocks, releasing the old ones.
     void SetImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, uint8_t* entryAlpha = nullptr);
-    // Runs a resize of the core that keeps the old rows on the image (header changed in place, new
-    // rows); the open step takes the image as it was, as the step of `command`.
-    using ResizeOperation = std::function<ImageStatus(BITMAPINFOHEADER*, uint8_t**, int64_t, int64_t)>;
-    ImageStatus ResizeKeepingOld(const ResizeOperation& operation, int64_t width, int64_t height,
-                                 int command);
+    // Runs an operation of the core that keeps the old rows on the image (header changed in place,
+    // new rows); the open step takes the image as it was, as the step of `command`.
+    using RowsOperation = std::function<ImageStatus(BITMAPINFOHEADER*, uint8_t**)>;
+    ImageStatus ReplaceRows(const RowsOperation& operation, int command);
     // Replaces the image blocks as the command `command`; the open step takes the old ones.
     void ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command,
                       uint8_t* entryAlpha = nullptr);

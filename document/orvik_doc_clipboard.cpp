@@ -13,6 +13,7 @@
 #include <QImageReader>
 #include <QMimeData>
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -183,6 +184,9 @@ bool COrvikDoc::OnEditCopy() {
     try {
         block = QByteArray(static_cast<qsizetype>(bytes), Qt::Uninitialized);
     } catch (const std::bad_alloc&) {
+        OrvikMessage(tr("Cannot place the picture on the clipboard: %1.\n\n"
+                        "The image and the clipboard were left as they were.")
+                         .arg(StatusText(ImageStatus::NoMemory)));
         return false;
     }
     WriteClipboardBmp(reinterpret_cast<uint8_t*>(block.data()), *source, colours, bits, area);
@@ -243,8 +247,7 @@ bool COrvikDoc::ClipboardHasImage() {
     return !DecodableTypes(data).isEmpty();
 }
 
-bool COrvikDoc::ReadClipboardImage(uint8_t** entryAlpha) {
-    *entryAlpha = nullptr;
+bool COrvikDoc::ReadClipboardImage(BITMAPINFOHEADER** picture, uint8_t** pictureBits, uint8_t** entryAlpha) {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data) return false;
     BITMAPINFOHEADER* header = nullptr;
@@ -300,9 +303,8 @@ bool COrvikDoc::ReadClipboardImage(uint8_t** entryAlpha) {
         if (!reason.isEmpty()) RefusePaste(reason);
         return false;
     }
-    FreeFloat();
-    m_pFloatHeader = header;
-    m_pFloatBits = bits;
+    *picture = header;
+    *pictureBits = bits;
     *entryAlpha = alpha;
     return true;
 }
@@ -312,6 +314,11 @@ bool COrvikDoc::ReadClipboardImage(uint8_t** entryAlpha) {
 void COrvikDoc::OnEditPasteSelection() {
     COrvikView* view = m_pView;
     if (!view || !HasImage()) return;
+    // Without a picture to paste the selection stays as it is, and there is no step to undo.
+    BITMAPINFOHEADER* header = nullptr;
+    uint8_t* bits = nullptr;
+    uint8_t* floatAlpha = nullptr;
+    if (!ReadClipboardImage(&header, &bits, &floatAlpha)) return;
     const CCommandStep step(this);
     const bool dropped = view->m_bSelection;
     // Dropping the selection and pasting are one step: undo brings back the selection as it is now,
@@ -323,8 +330,9 @@ void COrvikDoc::OnEditPasteSelection() {
         view->m_bMoving = false;
         UpdateAllViews();
     }
-    uint8_t* floatAlpha = nullptr;
-    if (!ReadClipboardImage(&floatAlpha)) return;
+    FreeFloat();
+    m_pFloatHeader = header;
+    m_pFloatBits = bits;
 
     // The floating block always has the image's depth and an 8-bit one holds indices into the
     // image's palette, so what floats on screen is exactly what a drop writes.
@@ -369,19 +377,20 @@ bool COrvikDoc::FitFloatToImage(const uint8_t* ownAlpha) {
 }
 
 bool COrvikDoc::TakeClipboardImage() {
+    BITMAPINFOHEADER* header = nullptr;
+    uint8_t* bits = nullptr;
     uint8_t* alpha = nullptr;
-    if (!ReadClipboardImage(&alpha)) return false;
+    if (!ReadClipboardImage(&header, &bits, &alpha)) return false;
     // An 8-bit picture keeps its own colours and their opacities; a 24 or 32-bit one gets the
     // default palette to paint with.
-    RGBQUAD* palette = m_pFloatHeader->biBitCount == 8 ? HeaderPalette(m_pFloatHeader) : MakeDefaultPalette();
+    RGBQUAD* palette = header->biBitCount == 8 ? HeaderPalette(header) : MakeDefaultPalette();
     if (!palette) {
-        FreeFloat();
+        std::free(header);
+        std::free(bits);
         std::free(alpha);
         RefusePaste(StatusText(ImageStatus::NoMemory));
         return false;
     }
-    SetImage(m_pFloatHeader, palette, m_pFloatBits, alpha);
-    m_pFloatHeader = nullptr;
-    m_pFloatBits = nullptr;
+    SetImage(header, palette, bits, alpha);
     return true;
 }

@@ -80,27 +80,31 @@ void COrvikDoc::RegisterImageCommands() {
              [this](CCmdUI& ui) { ui.Enable(HasImage() && BitCount() == 8 && !HasFloat()); });
 }
 
-ImageStatus COrvikDoc::ResizeKeepingOld(const ResizeOperation& operation, int64_t width, int64_t height,
-                                        int command) {
+ImageStatus COrvikDoc::ReplaceRows(const RowsOperation& operation, int command) {
     ImageBlocks previous;
     if (!previous.CopyHeader(m_pHeader, m_pPalette, m_pEntryAlpha)) return ImageStatus::NoMemory;
     uint8_t* const rows = m_pBits;
-    const ImageStatus status = operation(m_pHeader, &m_pBits, width, height);
+    const ImageStatus status = operation(m_pHeader, &m_pBits);
     if (status != ImageStatus::Ok) return status;
     previous.bits = rows;
     m_history.KeepImage(std::move(previous), command);
     return ImageStatus::Ok;
 }
 
-ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
+ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height, CanvasAnchor anchor) {
     if (!HasImage()) return ImageStatus::BadSize;
+    if (width == Width() && height == Height()) return ImageStatus::Ok;  // nothing to change or undo
     const CCommandStep step(this);
+    int64_t left = 0;
+    int64_t top = 0;
+    CanvasOffset(anchor, Width(), Height(), width, height, &left, &top);
     // The new area is transparent on an image that can be (zero bytes are, at 32 bits).
     const uint32_t fill = BitCount() == 8 && ErasesToTransparent(Target()) ? ErasedValue(Target(), 0) : 0;
-    const ImageStatus status =
-        ResizeKeepingOld([fill](BITMAPINFOHEADER* header, uint8_t** bits, int64_t w,
-                                int64_t h) { return ResizeCanvasKeepingRows(header, bits, w, h, fill); },
-                         width, height, ID_IMAGE_CANVAS);
+    const ImageStatus status = ReplaceRows(
+        [&](BITMAPINFOHEADER* header, uint8_t** bits) {
+            return PlaceOnCanvasKeepingRows(header, bits, width, height, left, top, fill);
+        },
+        ID_IMAGE_CANVAS);
     if (status != ImageStatus::Ok) return status;
     if (m_pView) m_pView->UpdateScrollRanges();
     if (m_pView2) m_pView2->UpdateScrollRanges();
@@ -109,10 +113,16 @@ ImageStatus COrvikDoc::ResizeCanvas(int64_t width, int64_t height) {
     return ImageStatus::Ok;
 }
 
-ImageStatus COrvikDoc::ResizeImage(int64_t width, int64_t height) {
+ImageStatus COrvikDoc::ResizeImage(int64_t width, int64_t height, bool smooth) {
     if (!HasImage()) return ImageStatus::BadSize;
+    if (width == Width() && height == Height()) return ImageStatus::Ok;  // nothing to change or undo
     const CCommandStep step(this);
-    const ImageStatus status = ResizeKeepingOld(ResizeImageKeepingRows, width, height, ID_IMAGE_RESIZE);
+    const ImageStatus status = ReplaceRows(
+        [&](BITMAPINFOHEADER* header, uint8_t** bits) {
+            return smooth ? ResizeSmoothKeepingRows(header, bits, width, height)
+                          : ResizeImageKeepingRows(header, bits, width, height);
+        },
+        ID_IMAGE_RESIZE);
     if (status != ImageStatus::Ok) return status;
     SizeFrameToImage();
     // A maximised frame keeps its size, so the views must drop scroll positions past the image.
@@ -187,10 +197,15 @@ bool COrvikDoc::IncreaseColorDepth() {
     auto* palette = static_cast<RGBQUAD*>(std::malloc(kPaletteBytes));
     uint8_t* bits = m_pBits;
     BITMAPINFOHEADER* header = m_pHeader;
-    if (!palette || !Expand8To24(&bits, &header, false, m_pEntryAlpha)) {
+    // Three or four bytes a pixel may take the rows past the model's limit; otherwise only memory
+    // fails.
+    ImageStatus status = CheckImageSize(Width(), Height(), EntriesOpaque(m_pEntryAlpha) ? 24 : 32);
+    if (status == ImageStatus::Ok && (!palette || !Expand8To24(&bits, &header, false, m_pEntryAlpha)))
+        status = ImageStatus::NoMemory;
+    if (status != ImageStatus::Ok) {
         std::free(palette);
         OrvikMessage(tr("The colour depth could not be increased: %1.\n\nThe image was left as it was.")
-                         .arg(StatusText(ImageStatus::NoMemory)));
+                         .arg(StatusText(status)));
         return false;
     }
     std::memcpy(palette, m_pPalette, kPaletteBytes);

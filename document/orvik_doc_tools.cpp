@@ -1,10 +1,12 @@
-// The tool commands (one for each tool of the table) and the Translucent toggle: they change only
-// process-wide state, the current tool of the main frame and bit 0 of g_bTranslucent.
+// The tool commands (one for each tool of the table) and the Translucent toggle, which change only
+// process-wide state (the current tool of the main frame and bit 0 of g_bTranslucent), and the fill
+// the fill tool makes.
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
 #include "document/orvik_doc.h"
 #include "document/pixel_routines.h"
 #include "res/resource.h"
+#include "views/orvik_view.h"
 #include "views/tool_table.h"
 
 void COrvikDoc::RegisterToolCommands() {
@@ -21,4 +23,13 @@ void COrvikDoc::RegisterToolCommands() {
         ui.Enable();
         ui.SetCheck(g_bTranslucent & 1);
     });
+}
+
+void COrvikDoc::FloodFillAt(int x, int y, int index) {
+    if (!HasImage()) return;
+    EndStep();
+    const RECT area = RecordedFloodFill(m_history, Target(), x, y, index);
+    if (m_pView) m_pView->ImageChanged(area);
+    m_history.NoteChange();  // the step changes what a save writes (the tool's mark came before it)
+    EndStep();
 }

@@ -118,7 +118,9 @@ void COrvikDoc::ApplyStep(bool undo) {
     }
     if (effect.image) {
         // The window follows the size as the operation made it do.
-        if (effect.command == ID_IMAGE_RESIZE) SizeFrameToImage();
+        if (effect.command == ID_IMAGE_RESIZE || effect.command == ID_IMAGE_ROTATE_CW ||
+            effect.command == ID_IMAGE_ROTATE_CCW)
+            SizeFrameToImage();
         if (m_pView) m_pView->UpdateScrollRanges();
         if (m_pView2) m_pView2->UpdateScrollRanges();
     }

@@ -17,6 +17,15 @@ float g_fTranslucency = 0.63f;
 
 namespace {
 
+bool HaveSsse3() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool have = __builtin_cpu_supports("ssse3");
+    return have;
+#else
+    return false;
+#endif
+}
+
 bool Translucent() {
     return (g_bTranslucent & 1) != 0;
 }
@@ -347,7 +356,7 @@ struct Segment {
 // never matches again and every pixel is painted exactly once. The work list grows as needed.
 template <class Px>
 void SpanFill(uint8_t* bits, int stride, int x, int row, uint32_t old, uint32_t paint, int minX, int minRow,
-              int maxX, int maxRow) {
+              int maxX, int maxRow, CFillRuns* runs) {
     std::vector<Segment> stack;
     auto push = [&](int r, int x1, int x2, int dy) {
         if (r + dy >= minRow && r + dy <= maxRow) stack.push_back({r, x1, x2, dy});
@@ -366,6 +375,7 @@ void SpanFill(uint8_t* bits, int stride, int x, int row, uint32_t old, uint32_t 
         if (Px::At(line, xi) == old) {
             const int left = Px::RunStart(line, xi, minX, old);
             const int right = Px::RunEnd(line, xi, maxX, old);
+            if (runs) runs->Run(r, left, right);
             Px::Paint(line, left, right, paint);
             if (left < s.x1) push(r, left, s.x1 - 1, -s.dy);
             push(r, left, right, s.dy);
@@ -376,6 +386,7 @@ void SpanFill(uint8_t* bits, int stride, int x, int row, uint32_t old, uint32_t 
             xi = Px::Find(line, xi + 1, s.x2, old);
             if (xi > s.x2) break;
             const int right = Px::RunEnd(line, xi, maxX, old);
+            if (runs) runs->Run(r, xi, right);
             Px::Paint(line, xi, right, paint);
             push(r, xi, right, s.dy);
             if (right > s.x2) push(r, s.x2 + 1, right, -s.dy);
@@ -401,7 +412,8 @@ bool ClipFillBounds(const BITMAPINFOHEADER* header, int x, int row, int* minX, i
 // its old one, so the whole area takes the one value that painting the start pixel gives. Working
 // that value out with the pixel writer keeps blending and the nearest-index rule in one place.
 void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, int index, int minX,
-                int minRow, int maxX, int maxRow, const RGBQUAD* palette, const uint8_t* entryAlpha) {
+                int minRow, int maxX, int maxRow, const RGBQUAD* palette, const uint8_t* entryAlpha,
+                CFillRuns* runs) {
     if (!ClipFillBounds(header, x, row, &minX, &minRow, &maxX, &maxRow)) return;
     const int stride = header->biXPelsPerMeter;
     const uint8_t old = bits[static_cast<ptrdiff_t>(row) * stride + x];
@@ -409,11 +421,11 @@ void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, i
     uint8_t painted = old;
     HLine8(&painted, 0, 0, 0, 0, index, palette, entryAlpha);
     if (painted == old) return;
-    SpanFill<Pixels8>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow);
+    SpanFill<Pixels8>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow, runs);
 }
 
 void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, uint32_t colour, int minX,
-                 int minRow, int maxX, int maxRow) {
+                 int minRow, int maxX, int maxRow, CFillRuns* runs) {
     if (!ClipFillBounds(header, x, row, &minX, &minRow, &maxX, &maxRow)) return;
     const int stride = header->biXPelsPerMeter;
     if (header->biBitCount == 32) {
@@ -424,7 +436,7 @@ void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, 
         PaintColour(pixel, colour, 4);
         const uint32_t painted = Load32(pixel);
         if (Pixels32::Key(painted) == old) return;
-        SpanFill<Pixels32>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow);
+        SpanFill<Pixels32>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow, runs);
         return;
     }
     const uint32_t old = GetPixel24(bits, x, row, stride);
@@ -434,7 +446,7 @@ void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, 
     HLine24(pixel, 0, 0, 0, 0, colour);
     const uint32_t painted = Load24(pixel);
     if (painted == old) return;
-    SpanFill<Pixels24>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow);
+    SpanFill<Pixels24>(bits, stride, x, row, old, painted, minX, minRow, maxX, maxRow, runs);
 }
 
 void FlipRows(uint8_t* bits, int stride, int height) {
@@ -458,7 +470,7 @@ namespace {
 class RowGather {
 public:
     RowGather(std::vector<int32_t> map, size_t srcRowBytes) : m_map(std::move(map)) {
-        if (!HaveShuffles()) return;
+        if (!HaveSsse3()) return;
         const size_t blocks = m_map.size() / 16;
         m_blocks.resize(blocks);
         for (size_t b = 0; b < blocks; ++b) {
@@ -493,15 +505,6 @@ private:
         uint8_t high[16];
     };
 
-    static bool HaveShuffles() {
-#if defined(__x86_64__) || defined(__i386__)
-        static const bool have = __builtin_cpu_supports("ssse3");
-        return have;
-#else
-        return false;
-#endif
-    }
-
 #if defined(__x86_64__) || defined(__i386__)
     __attribute__((target("ssse3"))) void RunShuffled(const uint8_t* in, uint8_t* out) const {
         for (size_t b = 0; b < m_blocks.size(); ++b) {
@@ -530,7 +533,240 @@ private:
     std::vector<Block> m_blocks;
 };
 
+// Rotations by 90 degrees move each source column into a destination row: source column c
+// becomes destination row width - 1 - c read upwards (clockwise), or row c read downwards, so
+// source row s lands at x = s, or at x = height - 1 - s.
+struct Sideways {
+    const uint8_t* src;
+    ptrdiff_t srcStride;
+    uint8_t* dst;
+    ptrdiff_t dstStride;
+    int width;
+    int height;
+    bool clockwise;
+
+    uint8_t* DstRow(int column) const { return dst + (clockwise ? width - 1 - column : column) * dstStride; }
+    int DstX(int row) const { return clockwise ? row : height - 1 - row; }
+    const uint8_t* Src(int column, int row, int n) const {
+        return src + row * srcStride + static_cast<ptrdiff_t>(column) * n;
+    }
+};
+
+// The source columns c0..c1-1 of rows s0..s1-1, pixel by pixel.
+template <int N>
+void TurnSidewaysPlain(const Sideways& m, int c0, int c1, int s0, int s1) {
+    for (int c = c0; c < c1; ++c) {
+        uint8_t* out = m.DstRow(c);
+        const uint8_t* in = m.Src(c, s0, N);
+        for (int s = s0; s < s1; ++s, in += m.srcStride)
+            std::memcpy(out + static_cast<ptrdiff_t>(m.DstX(s)) * N, in, N);
+    }
+}
+
+#if defined(__x86_64__)
+// One square block of K x K pixels (source columns c0.., rows s0..) transposed in registers. The
+// rows are loaded in the order the destination reads them, so each register of the result is a
+// run of a destination row.
+inline void LoadBlockRows(const Sideways& m, int c0, int s0, int k, int n, __m128i* r) {
+    for (int j = 0; j < k; ++j)
+        r[j] = _mm_loadu_si128(
+            reinterpret_cast<const __m128i*>(m.Src(c0, m.clockwise ? s0 + j : s0 + k - 1 - j, n)));
+}
+
+inline uint8_t* BlockOut(const Sideways& m, int c, int s0, int k, int n) {
+    return m.DstRow(c) + static_cast<ptrdiff_t>(m.clockwise ? s0 : m.height - k - s0) * n;
+}
+
+// Brings the line of `p` into the cache. Written out, since the compiler takes a loop of nothing but
+// prefetch hints for one without effect and drops it.
+inline void Fetch(const void* p) {
+    asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(p)));
+}
+
+// The blocks go down the source rows. Their cost is waiting for memory, so before each one the
+// source rows 32 rows further down are fetched, and the destination lines 16 pixels further on.
+inline void FetchAhead(const Sideways& m, int c0, int columns, int s0, int rows, int n) {
+    const int read = s0 + 32;
+    if (read + rows <= m.height) {
+        for (int j = 0; j < rows; ++j) {
+            const uint8_t* p = m.Src(c0, read + j, n);
+            Fetch(p);
+            if (columns * n > 16) Fetch(p + columns * n - 1);
+        }
+    }
+    const int write = s0 + 16;
+    if (write + rows <= m.height) {
+        for (int i = 0; i < columns; ++i)
+            Fetch(BlockOut(m, c0 + i, write, rows, n));
+    }
+}
+
+void TransposeBlock1(const Sideways& m, int c0, int s0) {
+    FetchAhead(m, c0, 16, s0, 16, 1);
+    __m128i r[16];
+    LoadBlockRows(m, c0, s0, 16, 1, r);
+    __m128i lo[8], hi[8];
+    for (int p = 0; p < 8; ++p) {
+        lo[p] = _mm_unpacklo_epi8(r[2 * p], r[2 * p + 1]);
+        hi[p] = _mm_unpackhi_epi8(r[2 * p], r[2 * p + 1]);
+    }
+    __m128i quad[4][4];  // by rows 4q..4q+3, then columns 4g..4g+3
+    for (int q = 0; q < 4; ++q) {
+        quad[q][0] = _mm_unpacklo_epi16(lo[2 * q], lo[2 * q + 1]);
+        quad[q][1] = _mm_unpackhi_epi16(lo[2 * q], lo[2 * q + 1]);
+        quad[q][2] = _mm_unpacklo_epi16(hi[2 * q], hi[2 * q + 1]);
+        quad[q][3] = _mm_unpackhi_epi16(hi[2 * q], hi[2 * q + 1]);
+    }
+    __m128i oct[2][8];  // by rows 8o..8o+7, then columns 2m, 2m + 1
+    for (int o = 0; o < 2; ++o) {
+        for (int g = 0; g < 4; ++g) {
+            oct[o][2 * g] = _mm_unpacklo_epi32(quad[2 * o][g], quad[2 * o + 1][g]);
+            oct[o][2 * g + 1] = _mm_unpackhi_epi32(quad[2 * o][g], quad[2 * o + 1][g]);
+        }
+    }
+    for (int p = 0; p < 8; ++p) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(BlockOut(m, c0 + 2 * p, s0, 16, 1)),
+                         _mm_unpacklo_epi64(oct[0][p], oct[1][p]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(BlockOut(m, c0 + 2 * p + 1, s0, 16, 1)),
+                         _mm_unpackhi_epi64(oct[0][p], oct[1][p]));
+    }
+}
+
+inline void Transpose4x32(__m128i* r) {
+    const __m128i t0 = _mm_unpacklo_epi32(r[0], r[1]);
+    const __m128i t1 = _mm_unpacklo_epi32(r[2], r[3]);
+    const __m128i t2 = _mm_unpackhi_epi32(r[0], r[1]);
+    const __m128i t3 = _mm_unpackhi_epi32(r[2], r[3]);
+    r[0] = _mm_unpacklo_epi64(t0, t1);
+    r[1] = _mm_unpackhi_epi64(t0, t1);
+    r[2] = _mm_unpacklo_epi64(t2, t3);
+    r[3] = _mm_unpackhi_epi64(t2, t3);
+}
+
+void TransposeBlock4(const Sideways& m, int c0, int s0) {
+    FetchAhead(m, c0, 4, s0, 4, 4);
+    __m128i r[4];
+    LoadBlockRows(m, c0, s0, 4, 4, r);
+    Transpose4x32(r);
+    for (int i = 0; i < 4; ++i)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(BlockOut(m, c0 + i, s0, 4, 4)), r[i]);
+}
+
+// 3-byte pixels, 16 columns by 4 rows: each row's 48 bytes widened to four registers of four
+// pixels in words, each group of four columns transposed, and every word narrowed again.
+__attribute__((target("ssse3"))) void TransposeBlock3(const Sideways& m, int c0, int s0) {
+    const __m128i widen = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i narrow = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    FetchAhead(m, c0, 16, s0, 4, 3);
+    __m128i groups[4][4];  // by group of four columns, then row
+    for (int j = 0; j < 4; ++j) {
+        const auto* p = reinterpret_cast<const __m128i*>(m.Src(c0, m.clockwise ? s0 + j : s0 + 3 - j, 3));
+        const __m128i a = _mm_loadu_si128(p);
+        const __m128i b = _mm_loadu_si128(p + 1);
+        const __m128i c = _mm_loadu_si128(p + 2);
+        groups[0][j] = _mm_shuffle_epi8(a, widen);
+        groups[1][j] = _mm_shuffle_epi8(_mm_alignr_epi8(b, a, 12), widen);
+        groups[2][j] = _mm_shuffle_epi8(_mm_alignr_epi8(c, b, 8), widen);
+        groups[3][j] = _mm_shuffle_epi8(_mm_srli_si128(c, 4), widen);
+    }
+    for (int g = 0; g < 4; ++g) {
+        Transpose4x32(groups[g]);
+        for (int i = 0; i < 4; ++i) {
+            const __m128i packed = _mm_shuffle_epi8(groups[g][i], narrow);
+            uint8_t* out = BlockOut(m, c0 + 4 * g + i, s0, 4, 3);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out), packed);
+            const int last = _mm_cvtsi128_si32(_mm_srli_si128(packed, 8));
+            std::memcpy(out + 8, &last, 4);
+        }
+    }
+}
+#endif
+
+// Whole blocks in tiles of 1024 x 1024 bytes or 256 x 256 larger pixels, so that the rows read
+// and written at a time stay in the cache; the columns and rows left over at the edges pixel by pixel.
+template <int N>
+void TurnSideways(const uint8_t* src, int width, int height, ptrdiff_t srcStride, bool clockwise,
+                  uint8_t* dst, ptrdiff_t dstStride) {
+    const Sideways m{src, srcStride, dst, dstStride, width, height, clockwise};
+    int cFull = 0;
+    int sFull = 0;
+#if defined(__x86_64__)
+    if (N != 3 || HaveSsse3()) {
+        // Blocks of columns by rows.
+        constexpr int kColumns = N == 4 ? 4 : 16;
+        constexpr int kRows = N == 1 ? 16 : 4;
+        constexpr int kTile = N == 1 ? 1024 : 256;
+        cFull = width / kColumns * kColumns;
+        sFull = height / kRows * kRows;
+        for (int ct = 0; ct < cFull; ct += kTile) {
+            for (int st = 0; st < sFull; st += kTile) {
+                for (int c0 = ct; c0 < std::min(ct + kTile, cFull); c0 += kColumns) {
+                    for (int s0 = st; s0 < std::min(st + kTile, sFull); s0 += kRows) {
+                        if constexpr (N == 1)
+                            TransposeBlock1(m, c0, s0);
+                        else if constexpr (N == 3)
+                            TransposeBlock3(m, c0, s0);
+                        else
+                            TransposeBlock4(m, c0, s0);
+                    }
+                }
+            }
+        }
+    }
+#endif
+    TurnSidewaysPlain<N>(m, cFull, width, 0, height);
+    TurnSidewaysPlain<N>(m, 0, cFull, sFull, height);
+}
+
+// The byte map that reverses the order of `width` pixels of `bytesPerPixel` bytes.
+std::vector<int32_t> ReversedPixels(int width, int bytesPerPixel) {
+    std::vector<int32_t> map(static_cast<size_t>(width) * bytesPerPixel);
+    for (int x = 0; x < width; ++x) {
+        for (int k = 0; k < bytesPerPixel; ++k)
+            map[static_cast<size_t>(x) * bytesPerPixel + k] = (width - 1 - x) * bytesPerPixel + k;
+    }
+    return map;
+}
+
 }  // namespace
+
+void TurnPixels(const uint8_t* src, int width, int height, ptrdiff_t srcStride, int bytesPerPixel, Turn turn,
+                uint8_t* dst, ptrdiff_t dstStride) {
+    if (width <= 0 || height <= 0) return;
+    const size_t rowBytes = static_cast<size_t>(width) * bytesPerPixel;
+    switch (turn) {
+        case Turn::FlipVertical:
+            for (int r = 0; r < height; ++r)
+                std::memcpy(dst + r * dstStride, src + (height - 1 - r) * srcStride, rowBytes);
+            break;
+        case Turn::FlipHorizontal:
+        case Turn::Rotate180: {
+            const RowGather reverse(ReversedPixels(width, bytesPerPixel), static_cast<size_t>(srcStride));
+            for (int r = 0; r < height; ++r)
+                reverse.Run(src + (turn == Turn::Rotate180 ? height - 1 - r : r) * srcStride,
+                            dst + r * dstStride);
+            break;
+        }
+        case Turn::Rotate90Clockwise:
+        case Turn::Rotate90CounterClockwise: {
+            const bool clockwise = turn == Turn::Rotate90Clockwise;
+            switch (bytesPerPixel) {
+                case 1:
+                    TurnSideways<1>(src, width, height, srcStride, clockwise, dst, dstStride);
+                    break;
+                case 3:
+                    TurnSideways<3>(src, width, height, srcStride, clockwise, dst, dstStride);
+                    break;
+                case 4:
+                    TurnSideways<4>(src, width, height, srcStride, clockwise, dst, dstStride);
+                    break;
+                default:
+                    break;
+            }
+            break;
+        }
+    }
+}
 
 void StretchNearest(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* dst, int dstWidth,
                     int dstHeight, int bytesPerPixel) {
@@ -758,15 +994,16 @@ void PaintPixel(const PaintTarget& image, int x, int row, int index) {
         PutPixel24(image.bits, x, row, stride, PaletteColour(image.palette[index & 0xFF]), bitCount / 8);
 }
 
-void PaintFill(const PaintTarget& image, int x, int row, int index) {
+void PaintFill(const PaintTarget& image, int x, int row, int index, CFillRuns* runs) {
     const BITMAPINFOHEADER* header = image.header;
     const int maxX = header->biWidth - 1;
     const int maxRow = header->biHeight - 1;
     if (header->biBitCount == 8)
-        FloodFill8(image.bits, header, x, row, index, 0, 0, maxX, maxRow, image.palette, image.entryAlpha);
+        FloodFill8(image.bits, header, x, row, index, 0, 0, maxX, maxRow, image.palette, image.entryAlpha,
+                   runs);
     else if (header->biBitCount == 24 || header->biBitCount == 32)
         FloodFill24(image.bits, header, x, row, PaletteColour(image.palette[index & 0xFF]), 0, 0, maxX,
-                    maxRow);
+                    maxRow, runs);
 }
 
 bool ErasesToTransparent(const PaintTarget& image) {

@@ -55,15 +55,25 @@ void HLine8(uint8_t* bits, int firstX, int row, int lastX, int stride, int index
 void HLine24(uint8_t* bits, int firstX, int row, int lastX, int stride, uint32_t colour,
              int bytesPerPixel = 3);
 
+// Told of each run of one row a fill is about to paint: the stored row and its first and last column.
+class CFillRuns {
+public:
+    virtual void Run(int row, int firstX, int lastX) = 0;
+
+protected:
+    ~CFillRuns() = default;
+};
+
 // Fills the 4-connected area of equal pixels around (x, row) within the inclusive bounds (clipped to
-// the image). Every reachable pixel is painted once, as HLine8 / HLine24 would paint it. FloodFill24
-// takes 24 or 32-bit images (the header says which); every fully transparent pixel counts as equal
-// to every other, whatever colour it keeps.
+// the image). Every reachable pixel is painted once, as HLine8 / HLine24 would paint it, and every
+// run is told to `runs`, when one is given, before it is painted. FloodFill24 takes 24 or 32-bit
+// images (the header says which); every fully transparent pixel counts as equal to every other,
+// whatever colour it keeps.
 void FloodFill8(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, int index, int minX,
-                int minRow, int maxX, int maxRow, const RGBQUAD* palette,
-                const uint8_t* entryAlpha = nullptr);
+                int minRow, int maxX, int maxRow, const RGBQUAD* palette, const uint8_t* entryAlpha = nullptr,
+                CFillRuns* runs = nullptr);
 void FloodFill24(uint8_t* bits, const BITMAPINFOHEADER* header, int x, int row, uint32_t colour, int minX,
-                 int minRow, int maxX, int maxRow);
+                 int minRow, int maxX, int maxRow, CFillRuns* runs = nullptr);
 
 // An image as the painting tools see it: the blocks of any depth and the palette they paint with.
 struct PaintTarget {
@@ -74,9 +84,9 @@ struct PaintTarget {
 };
 // One pixel, or the area around it, painted with palette entry `index`: the index itself on an
 // 8-bit image (PutPixel8, FloodFill8), the entry's colour on a 24 or 32-bit one. The fill's bounds
-// are the whole image.
+// are the whole image; its runs are told to `runs` as FloodFill8 and FloodFill24 tell them.
 void PaintPixel(const PaintTarget& image, int x, int row, int index);
-void PaintFill(const PaintTarget& image, int x, int row, int index);
+void PaintFill(const PaintTarget& image, int x, int row, int index, CFillRuns* runs = nullptr);
 // What an erased pixel holds, for FillBlock: on an image with transparency (32 bits, or 8 bits with
 // a fully transparent entry) a transparent pixel (all zero, or the first transparent entry), on
 // any other the colour of palette entry `background` (the index itself at 8 bits).
@@ -86,6 +96,20 @@ bool ErasesToTransparent(const PaintTarget& image);
 
 // Reverses the order of the rows in place.
 void FlipRows(uint8_t* bits, int stride, int height);
+
+// The exact pixel moves of the Image menu. Rotations are as the picture is seen (y from the top):
+// clockwise brings the bottom-left corner to the top-left.
+enum class Turn { FlipHorizontal, FlipVertical, Rotate90Clockwise, Rotate90CounterClockwise, Rotate180 };
+// True for the turns that swap width and height.
+constexpr bool TurnSwapsSides(Turn turn) {
+    return turn == Turn::Rotate90Clockwise || turn == Turn::Rotate90CounterClockwise;
+}
+
+// Writes the width x height block `src` (1, 3 or 4 bytes a pixel, every byte of a pixel carried)
+// turned into `dst`, which is height x width for a turn that swaps the sides. The blocks must not
+// overlap; the padding bytes of `dst` are left as they are.
+void TurnPixels(const uint8_t* src, int width, int height, ptrdiff_t srcStride, int bytesPerPixel, Turn turn,
+                uint8_t* dst, ptrdiff_t dstStride);
 
 // Nearest-neighbour rescale into a prepared destination block; both strides follow the row rule.
 // 1, 3 or 4 bytes per pixel.

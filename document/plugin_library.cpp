@@ -3,16 +3,29 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
 
 CPluginLibrary::CPluginLibrary(const char* fileName) {
+    // A file that is there but does not load leaves the loader's reason; a later place may still
+    // hold one that loads.
+    const auto load = [this](const char* path, bool known) {
+        m_handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+        const char* error = m_handle ? nullptr : dlerror();
+        // On the search path only the loader knows whether there is such a file at all.
+        if (error && m_loadError.empty() && (known || !std::strstr(error, std::strerror(ENOENT))))
+            m_loadError = error;
+    };
     const std::string folder = ProgramFolder();
     if (!folder.empty()) {
         for (const char* below : {"", ORVIK_PRIVATE_LIBRARY_DIR "/"}) {
-            if (!m_handle) m_handle = dlopen((folder + below + fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+            const std::string path = folder + below + fileName;
+            if (!m_handle && access(path.c_str(), F_OK) == 0) load(path.c_str(), true);
         }
     }
-    if (!m_handle) m_handle = dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
+    if (!m_handle) load(fileName, false);
+    if (m_handle) m_loadError.clear();
 }
 
 CPluginLibrary::~CPluginLibrary() {

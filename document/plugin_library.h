@@ -14,6 +14,9 @@ public:
     CPluginLibrary& operator=(const CPluginLibrary&) = delete;
 
     bool IsLoaded() const { return m_handle != nullptr; }
+    // Why a library that is there could not be loaded, in the loader's words (which name the
+    // file); empty when it loaded or when no file of that name was found.
+    const std::string& LoadError() const { return m_loadError; }
 
     // The exported function `name`, or null when the library lacks it.
     template <class Function>
@@ -27,4 +30,5 @@ public:
 private:
     void* RawSymbol(const char* name) const;
     void* m_handle = nullptr;
+    std::string m_loadError;
 };

@@ -212,7 +212,71 @@ bool CReducedCopies::SameImage(const PixelBlock& image) const {
     return std::memcmp(image.palette, m_palette, kPaletteBytes) == 0;
 }
 
-const CReducedCopies::Copy* CReducedCopies::Level(const PixelBlock& image, int n) {
+namespace {
+
+struct Registry {
+    std::vector<CReducedCopies*> all;
+    uint64_t clock = 0;  // counts the drawings
+    uint64_t limit = CReducedCopies::kDefaultLimit;
+};
+Registry& Copies() {
+    static Registry registry;
+    return registry;
+}
+
+}  // namespace
+
+CReducedCopies::CReducedCopies() {
+    Copies().all.push_back(this);
+}
+
+CReducedCopies::~CReducedCopies() {
+    auto& all = Copies().all;
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+}
+
+uint64_t CReducedCopies::AllBytes() {
+    uint64_t bytes = 0;
+    for (const CReducedCopies* copies : Copies().all)
+        bytes += copies->m_bytes;
+    return bytes;
+}
+
+uint64_t CReducedCopies::Limit() {
+    return Copies().limit;
+}
+
+void CReducedCopies::SetLimit(uint64_t bytes) {
+    Copies().limit = bytes;
+    Enforce(Copies().clock + 1);
+}
+
+void CReducedCopies::Drop(size_t index) {
+    const Tile& tile = m_tiles[index];
+    m_bytes -= uint64_t(tile.width) * tile.height * sizeof(uint32_t);
+    m_tiles.erase(m_tiles.begin() + static_cast<ptrdiff_t>(index));
+}
+
+void CReducedCopies::Enforce(uint64_t keepFrom) {
+    while (AllBytes() > Limit()) {
+        CReducedCopies* owner = nullptr;
+        size_t oldest = 0;
+        for (CReducedCopies* copies : Copies().all) {
+            for (size_t i = 0; i < copies->m_tiles.size(); ++i) {
+                const uint64_t use = copies->m_tiles[i].lastUse;
+                if (use < keepFrom && (!owner || use < owner->m_tiles[oldest].lastUse)) {
+                    owner = copies;
+                    oldest = i;
+                }
+            }
+        }
+        if (!owner) return;
+        owner->Drop(oldest);
+    }
+}
+
+void CReducedCopies::Draw(const PixelBlock& image, int n, const RECT& blocks, uint32_t* out,
+                          ptrdiff_t stride) {
     if (!SameImage(image)) {
         Clear();
         m_header = *image.header;
@@ -223,39 +287,79 @@ const CReducedCopies::Copy* CReducedCopies::Level(const PixelBlock& image, int n
                 m_entryAlpha[i] = EntryAlpha(image.entryAlpha, i);
         }
     }
-    const auto found =
-        std::find_if(m_copies.begin(), m_copies.end(), [n](const Copy& c) { return c.shrink == n; });
-    if (found == m_copies.end()) {
-        Copy copy;
-        copy.shrink = n;
-        copy.width = (image.header->biWidth + n - 1) / n;
-        copy.height = (image.header->biHeight + n - 1) / n;
-        copy.pixels.reset(new (std::nothrow) uint32_t[static_cast<size_t>(copy.width) * copy.height]);
-        if (!copy.pixels) return nullptr;
-        ReduceBlocks(image, nullptr, n, RECT{0, 0, copy.width, copy.height}, copy.pixels.get(), copy.width);
-        m_copies.push_back(std::move(copy));
-        return &m_copies.back();
+    if (!IsEmptyRect(m_stale)) {
+        for (Tile& tile : m_tiles) {
+            const int side = kTileSide * tile.shrink;  // at most 8192 image pixels
+            const RECT under{std::max(m_stale.left, tile.column * side),
+                             std::max(m_stale.top, tile.row * side),
+                             std::min(m_stale.right, (tile.column + 1) * side),
+                             std::min(m_stale.bottom, (tile.row + 1) * side)};
+            if (!IsEmptyRect(under)) tile.stale = UnionRect(tile.stale, under);
+        }
+        m_stale = RECT{0, 0, 0, 0};
     }
-    Copy& copy = *found;
-    if (!IsEmptyRect(copy.stale)) {
-        const RECT blocks{copy.stale.left / n, copy.stale.top / n, (copy.stale.right + n - 1) / n,
-                          (copy.stale.bottom + n - 1) / n};
-        ReduceBlocks(image, nullptr, n, blocks,
-                     copy.pixels.get() + static_cast<ptrdiff_t>(blocks.top) * copy.width + blocks.left,
-                     copy.width);
-        copy.stale = RECT{0, 0, 0, 0};
+    const uint64_t drawing = ++Copies().clock;
+    const int levelWidth = static_cast<int>((int64_t{image.header->biWidth} + n - 1) / n);
+    const int levelHeight = static_cast<int>((int64_t{image.header->biHeight} + n - 1) / n);
+    const RECT wanted{std::max(blocks.left, 0), std::max(blocks.top, 0), std::min(blocks.right, levelWidth),
+                      std::min(blocks.bottom, levelHeight)};
+    if (IsEmptyRect(wanted)) return;
+    for (int row = wanted.top / kTileSide; row <= (wanted.bottom - 1) / kTileSide; ++row) {
+        for (int column = wanted.left / kTileSide; column <= (wanted.right - 1) / kTileSide; ++column) {
+            const RECT place{column * kTileSide, row * kTileSide,
+                             std::min(column * kTileSide + kTileSide, levelWidth),
+                             std::min(row * kTileSide + kTileSide, levelHeight)};
+            const RECT part{std::max(place.left, wanted.left), std::max(place.top, wanted.top),
+                            std::min(place.right, wanted.right), std::min(place.bottom, wanted.bottom)};
+            uint32_t* target = out + (part.top - blocks.top) * stride + (part.left - blocks.left);
+            auto found = std::find_if(m_tiles.begin(), m_tiles.end(), [&](const Tile& t) {
+                return t.shrink == n && t.column == column && t.row == row;
+            });
+            if (found == m_tiles.end()) {
+                // All of it to make.
+                const RECT all{place.left * n, place.top * n, place.right * n, place.bottom * n};
+                Tile tile{n,       column, row,    place.right - place.left, place.bottom - place.top,
+                          drawing, all,    nullptr};
+                tile.pixels.reset(new (std::nothrow) uint32_t[size_t(tile.width) * tile.height]);
+                if (!tile.pixels) {
+                    ReduceBlocks(image, nullptr, n, part, target, stride);
+                    continue;
+                }
+                m_bytes += uint64_t(tile.width) * tile.height * sizeof(uint32_t);
+                m_tiles.push_back(std::move(tile));
+                found = m_tiles.end() - 1;
+            }
+            Tile& tile = *found;
+            if (!IsEmptyRect(tile.stale)) {
+                // The blocks over the changed pixels, within the tile.
+                const RECT redo{std::max(tile.stale.left / n, place.left),
+                                std::max(tile.stale.top / n, place.top),
+                                std::min((tile.stale.right + n - 1) / n, place.right),
+                                std::min((tile.stale.bottom + n - 1) / n, place.bottom)};
+                ReduceBlocks(
+                    image, nullptr, n, redo,
+                    tile.pixels.get() + size_t(redo.top - place.top) * tile.width + (redo.left - place.left),
+                    tile.width);
+                tile.stale = RECT{0, 0, 0, 0};
+            }
+            tile.lastUse = drawing;
+            for (int y = part.top; y < part.bottom; ++y)
+                std::memcpy(target + (y - part.top) * stride,
+                            tile.pixels.get() + size_t(y - place.top) * tile.width + (part.left - place.left),
+                            sizeof(uint32_t) * size_t(part.right - part.left));
+        }
     }
-    return &copy;
+    Enforce(drawing);
 }
 
 void CReducedCopies::Touch(const RECT& area) {
     const RECT clipped{std::max(area.left, 0), std::max(area.top, 0), area.right, area.bottom};
-    if (IsEmptyRect(clipped)) return;
-    for (Copy& copy : m_copies)
-        copy.stale = UnionRect(copy.stale, clipped);
+    if (!IsEmptyRect(clipped)) m_stale = UnionRect(m_stale, clipped);
 }
 
 void CReducedCopies::Clear() {
-    m_copies.clear();
+    m_tiles.clear();
+    m_bytes = 0;
+    m_stale = RECT{0, 0, 0, 0};
     m_bits = nullptr;
 }

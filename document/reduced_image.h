@@ -42,35 +42,54 @@ struct FloatingBlock {
 void ReduceBlocks(const PixelBlock& image, const FloatingBlock* floating, int n, const RECT& blocks,
                   uint32_t* out, ptrdiff_t stride);
 
-// One reduced copy per divisor of one image, each made on first use and recomputed where the
-// image changed since it was last used.
+// The reduced pictures of one image, kept in tiles of kTileSide x kTileSide reduced pixels, each
+// made the first time the view draws it and made again where the image changed since. The tiles of
+// all images together keep to Limit() bytes: past it the tiles drawn longest ago go, never those of
+// the drawing going on, so the pictures on screen stay and the rest is bounded.
 class CReducedCopies {
 public:
-    struct Copy {
-        int shrink = 0;
-        int width = 0;  // ceil(image width / shrink)
-        int height = 0;
-        std::unique_ptr<uint32_t[]> pixels;
-        RECT stale{0, 0, 0, 0};  // image pixels changed since the blocks over them were reduced
+    static constexpr int kTileSide = 256;
+    static constexpr uint64_t kDefaultLimit = uint64_t{128} << 20;
 
-        const uint32_t* Row(int y) const { return pixels.get() + static_cast<ptrdiff_t>(y) * width; }
-    };
+    CReducedCopies();
+    ~CReducedCopies();
+    CReducedCopies(const CReducedCopies&) = delete;
+    CReducedCopies& operator=(const CReducedCopies&) = delete;
 
-    // The copy of `image` at 1:n, up to date; made now when there is none, null when memory is
-    // short. Copies of an image of another size, depth, pixel block or palette are dropped first.
-    // The copy stays where it is until the next call.
-    const Copy* Level(const PixelBlock& image, int n);
+    // Writes the blocks in `blocks` (block columns and rows, right and bottom exclusive) of `image`
+    // at 1:n to `out` (the first block of the range at out[0], rows `stride` pixels apart), from the
+    // tiles, made or brought up to date first; blocks outside the image are not written. Tiles of an
+    // image of another size, depth, pixel block or palette are dropped first. Where memory is short
+    // the blocks come straight from the image. n is 2 to kMaxShrink.
+    void Draw(const PixelBlock& image, int n, const RECT& blocks, uint32_t* out, ptrdiff_t stride);
     // Image pixels in `area` (x from the left, y from the top, right and bottom exclusive) have
-    // changed: every copy reduces the blocks over them again the next time it is used.
+    // changed: the tiles over them are made again the next time they are drawn.
     void Touch(const RECT& area);
     void Clear();
-    size_t Count() const { return m_copies.size(); }
+    // The memory the tiles of this image hold, and those of all images.
+    uint64_t Bytes() const { return m_bytes; }
+    static uint64_t AllBytes();
+    static uint64_t Limit();
+    static void SetLimit(uint64_t bytes);
 
 private:
-    bool SameImage(const PixelBlock& image) const;
+    struct Tile {
+        int shrink, column, row, width, height;
+        uint64_t lastUse;  // the drawing that last used it
+        RECT stale;        // image pixels under it changed since its blocks over them were reduced
+        std::unique_ptr<uint32_t[]> pixels;
+    };
 
-    std::vector<Copy> m_copies;
-    // What the copies were made from.
+    bool SameImage(const PixelBlock& image) const;
+    // Drops the tiles drawn longest ago, of all images, until they fit the limit; those drawn at
+    // or after `keepFrom` stay.
+    static void Enforce(uint64_t keepFrom);
+    void Drop(size_t index);
+
+    std::vector<Tile> m_tiles;
+    uint64_t m_bytes = 0;
+    RECT m_stale{0, 0, 0, 0};  // image pixels changed since the last drawing
+    // What the tiles were made from.
     BITMAPINFOHEADER m_header{};
     const uint8_t* m_bits = nullptr;
     RGBQUAD m_palette[kPaletteEntries]{};

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "document/pixel_routines.h"
 #include "document/undo_tiles.h"
 
 namespace {
@@ -120,23 +121,35 @@ public:
         std::free(floating.bits);
     }
 
-    bool Empty() const { return !m_tiles && !m_palette && !m_image.header && !m_hasFloat; }
+    bool Empty() const { return !m_tiles && !m_fill && !m_palette && !m_image.header && !m_hasFloat; }
     // Holds more than the floating image.
-    bool HasImageParts() const { return m_tiles || m_palette || m_image.header; }
+    bool HasImageParts() const { return m_tiles || m_fill || m_palette || m_image.header; }
 
     uint64_t Bytes() const {
         uint64_t bytes = sizeof(CUndoStep) + m_image.Bytes();
         if (m_tiles) bytes += m_tiles->Bytes();
+        if (m_fill) bytes += m_fill->Bytes();
         if (m_palette) bytes += kPaletteBytes + (m_entryAlpha ? kPaletteEntries : 0);
         if (m_hasFloat && m_floating.header)
             bytes += HeaderBlockBytes(*m_floating.header) + RowBytes(*m_floating.header);
         return bytes;
     }
 
-    // False when memory ran out.
-    bool Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area) {
+    // False when memory ran out or the step would grow past `limit` bytes.
+    bool Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area, uint64_t limit) {
         if (!m_tiles) m_tiles.emplace(header);
-        return !m_tiles->Fits(header) || m_tiles->Save(bits, area);
+        const uint64_t others = Bytes() - m_tiles->Bytes();
+        return !m_tiles->Fits(header) || (others <= limit && m_tiles->Save(bits, area, limit - others));
+    }
+
+    bool FillRun(const BITMAPINFOHEADER& header, int32_t y, int32_t firstX, int32_t lastX, uint64_t limit) {
+        if (!m_fill) m_fill.emplace(header);
+        const uint64_t others = Bytes() - m_fill->Bytes();
+        return others <= limit && m_fill->Mark(y, firstX, lastX, limit - others);
+    }
+
+    void FillDone(const uint8_t* before, const uint8_t* after) {
+        if (m_fill) m_fill->Finish(before, after);
     }
 
     // False when memory ran out.
@@ -171,6 +184,7 @@ public:
         if (m_tiles && now.header && m_tiles->Fits(*now.header) && !m_tiles->DropUnchanged(now.bits))
             return false;
         if (m_tiles && m_tiles->Empty()) m_tiles.reset();
+        if (m_fill && m_fill->Empty()) m_fill.reset();
         if (m_palette && now.palette && std::memcmp(m_palette.get(), now.palette, kPaletteBytes) == 0 &&
             SameEntryAlpha(m_entryAlpha, now.entryAlpha)) {
             m_palette.reset();
@@ -199,6 +213,8 @@ public:
         }
         // Tiles apply only to the image they were taken from; the history never offers another.
         if (m_tiles && m_tiles->Fits(*target.header)) effect.area = m_tiles->Swap(&target.bits);
+        if (m_fill && m_fill->Fits(*target.header))
+            effect.area = UnionRect(effect.area, m_fill->Swap(target.bits));
         if (m_hasFloat) {
             std::swap(target.floating.header, m_floating.header);
             std::swap(target.floating.bits, m_floating.bits);
@@ -218,6 +234,7 @@ public:
 private:
     int m_command = 0;
     std::optional<CTileStore> m_tiles;
+    std::optional<CFillMask> m_fill;  // a fill is a step of its own, never with tiles
     std::unique_ptr<RGBQUAD[]> m_palette;
     uint8_t* m_entryAlpha = nullptr;  // with m_palette; null when every entry was opaque
     ImageBlocks m_image;
@@ -245,20 +262,28 @@ CUndoStep& CUndoHistory::Open() {
 void CUndoHistory::Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area) {
     CUndoStep& step = Open();
     if (step.m_overflow) return;
-    // A step that can never be kept stops copying at once, so it holds no more memory than the
+    // A step that can never be kept copies nothing more, so it holds no more memory than the
     // budget while the change goes on.
-    if (!step.Touch(header, bits, area) || step.Bytes() > m_budget.Limit()) {
-        m_open = std::make_unique<CUndoStep>();
-        m_open->m_overflow = true;
-    }
+    if (!step.Touch(header, bits, area, m_budget.Limit())) Overflow();
+}
+
+void CUndoHistory::FillRun(const BITMAPINFOHEADER& header, int32_t y, int32_t firstX, int32_t lastX) {
+    CUndoStep& step = Open();
+    if (!step.m_overflow && !step.FillRun(header, y, firstX, lastX, m_budget.Limit())) Overflow();
+}
+
+void CUndoHistory::FillDone(const uint8_t* before, const uint8_t* after) {
+    if (m_open) m_open->FillDone(before, after);
+}
+
+void CUndoHistory::Overflow() {
+    m_open = std::make_unique<CUndoStep>();
+    m_open->m_overflow = true;
 }
 
 void CUndoHistory::KeepPalette(const RGBQUAD* palette, const uint8_t* entryAlpha) {
     CUndoStep& step = Open();
-    if (!step.m_overflow && !step.KeepPalette(palette, entryAlpha)) {
-        m_open = std::make_unique<CUndoStep>();
-        m_open->m_overflow = true;
-    }
+    if (!step.m_overflow && !step.KeepPalette(palette, entryAlpha)) Overflow();
 }
 
 void CUndoHistory::KeepImage(ImageBlocks previous, int command) {
@@ -345,6 +370,55 @@ void CUndoHistory::Clear() {
     DropAll(m_undo);
     DropAll(m_redo);
     m_open.reset();
+}
+
+// --- Fills ---------------------------------------------------------------------------------------
+
+namespace {
+
+// Hands each run a fill is about to paint to the history, rows counted from the top, and notes
+// their area. Where all the pixels it paints hold one value the history keeps only which pixels
+// they are; fully transparent 32-bit pixels count as one value whatever colours they keep, so a
+// fill over them has the tiles under its runs copied instead.
+class CFillRecording final : public CFillRuns {
+public:
+    CFillRecording(CUndoHistory& history, const PaintTarget& image, bool oneValue)
+        : m_history(history), m_image(image), m_oneValue(oneValue) {}
+    void Run(int row, int firstX, int lastX) override {
+        const int y = m_image.header->biHeight - 1 - row;
+        const RECT run{firstX, y, lastX + 1, y + 1};
+        if (m_oneValue)
+            m_history.FillRun(*m_image.header, y, firstX, lastX);
+        else
+            m_history.Touch(*m_image.header, m_image.bits, run);
+        m_area = UnionRect(m_area, run);
+    }
+    RECT Area() const { return m_area; }
+
+private:
+    CUndoHistory& m_history;
+    const PaintTarget& m_image;
+    const bool m_oneValue;
+    RECT m_area{0, 0, 0, 0};
+};
+
+}  // namespace
+
+RECT RecordedFloodFill(CUndoHistory& history, const PaintTarget& image, int x, int y, int index) {
+    const BITMAPINFOHEADER& header = *image.header;
+    const int bytes = header.biBitCount / 8;
+    if ((bytes != 1 && bytes != 3 && bytes != 4) || x < 0 || y < 0 || x >= header.biWidth ||
+        y >= header.biHeight)
+        return {};
+    const int row = header.biHeight - 1 - y;
+    const uint8_t* start = image.bits + int64_t{row} * header.biXPelsPerMeter + int64_t{x} * bytes;
+    uint8_t before[4];
+    std::memcpy(before, start, bytes);
+    const bool oneValue = bytes != 4 || before[3] != 0;
+    CFillRecording recording(history, image, oneValue);
+    PaintFill(image, x, row, index, &recording);
+    if (oneValue) history.FillDone(before, start);
+    return recording.Area();
 }
 
 // --- The saved state ------------------------------------------------------------------------------

@@ -10,7 +10,7 @@
 // All histories together keep to a budget of memory. Past it the oldest steps of all documents
 // are dropped: a history gives up its oldest undo step or, when it has none left, its farthest
 // redo step. A step larger than the whole budget is not kept, and its history is emptied, since
-// the steps before it no longer lead to the image.
+// the steps before it no longer lead to the image; what would pass the budget is never copied.
 //
 // A history also knows which of its states is the one on disk (the saved state), so the document
 // can tell whether it has unsaved changes: a step counts when it changed what a save writes (the
@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "document/image_buffer.h"
+#include "document/pixel_routines.h"
 
 // An image's blocks, owned and released together. An 8-bit palette lives inside the header block;
 // a 24 or 32-bit one is a block of its own. An 8-bit image's entry alpha block is null when every
@@ -101,6 +102,11 @@ public:
     // The pixels of the image inside `area` (y from the top, right and bottom exclusive) are about
     // to change.
     void Touch(const BITMAPINFOHEADER& header, const uint8_t* bits, const RECT& area);
+    // A flood fill, as a step of its own (nothing else is recorded into it): each run it paints (row
+    // y from the top, columns inclusive), then the value every painted pixel had before and has now
+    // (one pixel's bytes each). The step keeps one bit per painted pixel.
+    void FillRun(const BITMAPINFOHEADER& header, int32_t y, int32_t firstX, int32_t lastX);
+    void FillDone(const uint8_t* before, const uint8_t* after);
     // The 256 palette entries (and their opacities; `entryAlpha` may be null) are about to change.
     void KeepPalette(const RGBQUAD* palette, const uint8_t* entryAlpha = nullptr);
     // An operation, `command`, replaced the image: the step takes the blocks it replaced.
@@ -147,6 +153,9 @@ private:
     using Steps = std::deque<std::unique_ptr<CUndoStep>>;
 
     CUndoStep& Open();
+    // The open step has grown past the budget: it is replaced by one that records nothing more and
+    // empties the history when it ends.
+    void Overflow();
     // Moves the last step of `from` to the end of `to`, exchanging it with `target` on the way.
     UndoEffect Move(Steps& from, Steps& to, UndoTarget& target);
     // The step the budget drops first: the oldest undo step, else the farthest redo step.
@@ -171,6 +180,11 @@ private:
     int64_t m_saved = 0;      // the saved state, or kSavedLost
     bool m_changing = false;  // NoteChange for the open step
 };
+
+// The fill tool's fill at image pixel (x, y from the top) in palette entry `index` of an 8, 24 or
+// 32-bit image, recorded into `history` (which must have no step open) as a step of its own; the
+// step is left for the caller to end. Returns the area of the pixels it painted (empty when none).
+RECT RecordedFloodFill(CUndoHistory& history, const PaintTarget& image, int x, int y, int index);
 
 class CUndoBudget {
 public:

@@ -5,12 +5,16 @@
 // dropped. Exchanging the kept tiles with the image's pixels takes the change back; exchanging
 // them again brings it back.
 //
-// A change that announces the whole image at once (a fill, which cannot know its area in advance,
-// or a clear) is copied in one block instead. When it is over, the tiles it changed are cut out of
-// that block, unless at least three quarters of them changed: then the block stays whole, and
-// taking the change back exchanges it with the image's rows as a whole, without copying.
+// A change that announces the whole image at once (a clear of everything) is copied in one block
+// instead. When it is over, the tiles it changed are cut out of that block, unless at least three
+// quarters of them changed: then the block stays whole, and taking the change back exchanges it
+// with the image's rows as a whole, without copying.
+//
+// A flood fill keeps no pixels at all (CFillMask): every pixel it paints goes from the same old
+// value to the same new one, so one bit per pixel, in the tiles it reaches, says what it changed.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -26,9 +30,10 @@ public:
     explicit CTileStore(const BITMAPINFOHEADER& header);
 
     // Copies from `bits` the tiles under `area` that are not kept yet. The area is in image
-    // coordinates (y from the top, right and bottom exclusive) and is clipped to the image. False
-    // when memory ran out; what was copied so far stays.
-    bool Save(const uint8_t* bits, const RECT& area);
+    // coordinates (y from the top, right and bottom exclusive) and is clipped to the image. False,
+    // with nothing more copied, when memory ran out or the store would hold more than `limit` bytes;
+    // what was copied before stays. A tile already kept is found in constant time.
+    bool Save(const uint8_t* bits, const RECT& area, uint64_t limit);
     // Ends the recording: what ended as it began, compared with `bits`, is dropped, and nothing
     // more is saved. False when memory ran out (the store is then empty).
     bool DropUnchanged(const uint8_t* bits);
@@ -71,5 +76,43 @@ private:
     std::vector<uint8_t> m_kept;  // per tile, row by row: 1 once copied; emptied when recording ends
     std::vector<Tile> m_tiles;    // ordered by top, then left, once recording ends
     std::unique_ptr<uint8_t, Free> m_whole;  // a copy of all the rows, when the whole image was saved
+    uint64_t m_bytes = 0;
+};
+
+class CFillMask {
+public:
+    // An empty mask for the image this header describes.
+    explicit CFillMask(const BITMAPINFOHEADER& header);
+
+    // Marks row y (from the top) from firstX to lastX (inclusive, inside the image) as painted.
+    // False, with the run not marked, when memory ran out or the mask would hold more than
+    // `limit` bytes.
+    bool Mark(int32_t y, int32_t firstX, int32_t lastX, uint64_t limit);
+    // Ends the recording: every marked pixel went from `before` to `after` (one pixel's bytes each).
+    void Finish(const uint8_t* before, const uint8_t* after);
+    // Exchanges each marked pixel's value for the other of the two, which takes the fill back and,
+    // again, brings it back. Returns the area of the marked pixels (empty when none).
+    RECT Swap(uint8_t* bits) const;
+
+    bool Fits(const BITMAPINFOHEADER& header) const;
+    bool Empty() const { return m_tiles.empty(); }
+    // The memory the mask holds: its tiles and, while recording, its table of them.
+    uint64_t Bytes() const { return m_bytes; }
+
+private:
+    struct Tile {
+        int32_t left, top;                                 // in image pixels, y from the top
+        std::array<uint64_t, CTileStore::kTileSize> rows;  // bit x of rows[y]: pixel (left + x, top + y)
+    };
+
+    int32_t m_width;
+    int32_t m_height;
+    int32_t m_bytesPerPixel;
+    int64_t m_stride;
+    int32_t m_columns;             // tiles across
+    std::vector<int32_t> m_index;  // per tile of the image, its place in m_tiles or -1; while recording
+    std::vector<std::unique_ptr<Tile>> m_tiles;  // ordered by top, then left, once recording ends
+    RECT m_area{0, 0, 0, 0};
+    uint8_t m_difference[4]{};  // old value ^ new value, per byte of a pixel
     uint64_t m_bytes = 0;
 };

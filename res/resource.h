@@ -65,6 +65,27 @@ constexpr int ID_VIEW_ZOOM_OUT = 32792;
 constexpr int ID_VIEW_FIT_WINDOW = 32793;
 constexpr int ID_VIEW_ACTUAL_PIXELS = 32794;
 
+// Image and palette commands (33400-33499).
+constexpr int ID_IMAGE_FLIP_HORIZONTAL = 33400;
+constexpr int ID_IMAGE_FLIP_VERTICAL = 33401;
+constexpr int ID_IMAGE_ROTATE_CW = 33402;
+constexpr int ID_IMAGE_ROTATE_CCW = 33403;
+constexpr int ID_IMAGE_ROTATE_180 = 33404;
+constexpr int ID_IMAGE_CROP = 33405;
+constexpr int ID_IMAGE_AUTOCROP = 33406;
+constexpr int ID_COLORS_INVERT = 33410;
+constexpr int ID_COLORS_GREYSCALE = 33411;
+constexpr int ID_COLORS_BRIGHTNESS_CONTRAST = 33412;
+constexpr int ID_COLORS_POSTERIZE = 33413;
+constexpr int ID_COLORS_LOAD_PALETTE = 33420;
+constexpr int ID_COLORS_SAVE_PALETTE = 33421;
+constexpr int ID_COLORS_SORT_HUE = 33422;
+constexpr int ID_COLORS_SORT_BRIGHTNESS = 33423;
+constexpr int ID_COLORS_SORT_USE = 33424;
+constexpr int ID_COLORS_MERGE_DUPLICATES = 33425;
+constexpr int ID_COLORS_REMOVE_UNUSED = 33426;
+constexpr int ID_FILE_EXPORT_SCALED = 33430;
+
 // Status bar indicators and strings.
 constexpr int ID_SEPARATOR = 0;
 constexpr int ID_INDICATOR_PROGRESS = 59394;  // pane 1: 35 spaces wide, hosts the progress bar
@@ -118,6 +139,18 @@ constexpr int IDC_GREEN = 1013;
 constexpr int IDC_BLUE = 1014;
 constexpr int IDC_CURRENT_COLOR = 1015;
 constexpr int IDC_OLD_COLOR = 1016;
+
+// Resize Canvas's anchor, Resize Image's method and the colour and export dialogs (33440-33499).
+constexpr int IDD_BRIGHTNESS_CONTRAST = 33440;
+constexpr int IDD_POSTERIZE = 33441;
+constexpr int IDD_EXPORT_SCALED = 33442;
+constexpr int IDC_ANCHOR_FIRST = 33450;  // the nine anchor buttons, top-left to bottom-right
+constexpr int IDC_RESIZE_METHOD = 33460;
+constexpr int IDC_BRIGHTNESS = 33461;
+constexpr int IDC_CONTRAST = 33462;
+constexpr int IDC_LEVELS = 33463;
+constexpr int IDC_SCALE = 33464;
+constexpr int IDC_SCALED_SIZE = 33465;
 
 // Recovery of unsaved work: the dialog offered at start, and its settings in Setup.
 constexpr int IDD_RECOVERY = 33500;

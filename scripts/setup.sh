@@ -14,6 +14,8 @@ packages=(
   # tests, benchmarks, fuzzers (clang with its sanitizer and libFuzzer runtimes)
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   netpbm libjpeg-turbo-progs poppler-utils
+  # the flips and rotations are checked against ImageMagick
+  imagemagick
   # checks of the launcher, the AppStream file and the Debian package
   desktop-file-utils appstream lintian
   # locale sources, from which a test builds a decimal-comma locale

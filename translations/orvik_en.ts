@@ -20,6 +20,29 @@
     </message>
 </context>
 <context>
+    <name>CAdjustColoursDlg</name>
+    <message>
+        <source>Posterize</source>
+        <translation>Posterize</translation>
+    </message>
+    <message>
+        <source>Brightness / Contrast</source>
+        <translation>Brightness / Contrast</translation>
+    </message>
+    <message>
+        <source>Levels :</source>
+        <translation>Levels :</translation>
+    </message>
+    <message>
+        <source>Brightness :</source>
+        <translation>Brightness :</translation>
+    </message>
+    <message>
+        <source>Contrast :</source>
+        <translation>Contrast :</translation>
+    </message>
+</context>
+<context>
     <name>CCanvasSizeDlg</name>
     <message>
         <source>Change Canvas Size</source>
@@ -48,6 +71,46 @@
     <message>
         <source>Cannot change the canvas size</source>
         <translation>Cannot change the canvas size</translation>
+    </message>
+    <message>
+        <source>Anchor</source>
+        <translation>Anchor</translation>
+    </message>
+    <message>
+        <source>Top left</source>
+        <translation>Top left</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>Top</translation>
+    </message>
+    <message>
+        <source>Top right</source>
+        <translation>Top right</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>Centre</source>
+        <translation>Centre</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>Bottom left</source>
+        <translation>Bottom left</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>Bottom</translation>
+    </message>
+    <message>
+        <source>Bottom right</source>
+        <translation>Bottom right</translation>
     </message>
 </context>
 <context>
@@ -133,6 +196,29 @@
     <message>
         <source>Error Diffusion</source>
         <translation>Error Diffusion</translation>
+    </message>
+</context>
+<context>
+    <name>CExportScaledDlg</name>
+    <message>
+        <source>Export Scaled</source>
+        <translation>Export Scaled</translation>
+    </message>
+    <message>
+        <source>Scale :</source>
+        <translation>Scale :</translation>
+    </message>
+    <message>
+        <source>Size :</source>
+        <translation>Size :</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels</source>
+        <translation>%1 x %2 pixels</translation>
+    </message>
+    <message>
+        <source>Cannot export at %1 times: %2.</source>
+        <translation>Cannot export at %1 times: %2.</translation>
     </message>
 </context>
 <context>
@@ -570,6 +656,162 @@ Redo</source>
 Redo</translation>
     </message>
     <message>
+        <source>Flip Horizontal</source>
+        <translation>Flip Horizontal</translation>
+    </message>
+    <message>
+        <source>Mirror the picture or the floating selection left to right</source>
+        <translation>Mirror the picture or the floating selection left to right</translation>
+    </message>
+    <message>
+        <source>Flip Vertical</source>
+        <translation>Flip Vertical</translation>
+    </message>
+    <message>
+        <source>Mirror the picture or the floating selection top to bottom</source>
+        <translation>Mirror the picture or the floating selection top to bottom</translation>
+    </message>
+    <message>
+        <source>Rotate 90° Clockwise</source>
+        <translation>Rotate 90° Clockwise</translation>
+    </message>
+    <message>
+        <source>Turn the picture or the floating selection a quarter turn clockwise</source>
+        <translation>Turn the picture or the floating selection a quarter turn clockwise</translation>
+    </message>
+    <message>
+        <source>Rotate 90° Counter-clockwise</source>
+        <translation>Rotate 90° Counter-clockwise</translation>
+    </message>
+    <message>
+        <source>Turn the picture or the floating selection a quarter turn counter-clockwise</source>
+        <translation>Turn the picture or the floating selection a quarter turn counter-clockwise</translation>
+    </message>
+    <message>
+        <source>Rotate 180°</source>
+        <translation>Rotate 180°</translation>
+    </message>
+    <message>
+        <source>Turn the picture or the floating selection half a turn</source>
+        <translation>Turn the picture or the floating selection half a turn</translation>
+    </message>
+    <message>
+        <source>Crop to Selection	Ctrl+Shift+X</source>
+        <translation>Crop to Selection	Ctrl+Shift+X</translation>
+    </message>
+    <message>
+        <source>Keep only the selected part of the picture</source>
+        <translation>Keep only the selected part of the picture</translation>
+    </message>
+    <message>
+        <source>Autocrop</source>
+        <translation>Autocrop</translation>
+    </message>
+    <message>
+        <source>Remove the border of one colour, or of transparent pixels, around the picture</source>
+        <translation>Remove the border of one colour, or of transparent pixels, around the picture</translation>
+    </message>
+    <message>
+        <source>Invert</source>
+        <translation>Invert</translation>
+    </message>
+    <message>
+        <source>Turn every colour of the selection or the picture into its opposite</source>
+        <translation>Turn every colour of the selection or the picture into its opposite</translation>
+    </message>
+    <message>
+        <source>Greyscale</source>
+        <translation>Greyscale</translation>
+    </message>
+    <message>
+        <source>Turn the colours of the selection or the picture into greys</source>
+        <translation>Turn the colours of the selection or the picture into greys</translation>
+    </message>
+    <message>
+        <source>Brightness / Contrast…</source>
+        <translation>Brightness / Contrast…</translation>
+    </message>
+    <message>
+        <source>Make the selection or the picture lighter or darker, softer or harder</source>
+        <translation>Make the selection or the picture lighter or darker, softer or harder</translation>
+    </message>
+    <message>
+        <source>Posterize…</source>
+        <translation>Posterize…</translation>
+    </message>
+    <message>
+        <source>Reduce each colour channel of the selection or the picture to a few levels</source>
+        <translation>Reduce each colour channel of the selection or the picture to a few levels</translation>
+    </message>
+    <message>
+        <source>Load Palette…</source>
+        <translation>Load Palette…</translation>
+    </message>
+    <message>
+        <source>Replace the palette&apos;s colours with those of a palette file</source>
+        <translation>Replace the palette&apos;s colours with those of a palette file</translation>
+    </message>
+    <message>
+        <source>Save Palette As…</source>
+        <translation>Save Palette As…</translation>
+    </message>
+    <message>
+        <source>Write the palette to a GIMP, JASC, Photoshop or hex palette file</source>
+        <translation>Write the palette to a GIMP, JASC, Photoshop or hex palette file</translation>
+    </message>
+    <message>
+        <source>By Hue</source>
+        <translation>By Hue</translation>
+    </message>
+    <message>
+        <source>Order the palette by hue, greys first; the picture stays as it is</source>
+        <translation>Order the palette by hue, greys first; the picture stays as it is</translation>
+    </message>
+    <message>
+        <source>By Brightness</source>
+        <translation>By Brightness</translation>
+    </message>
+    <message>
+        <source>Order the palette from dark to light; the picture stays as it is</source>
+        <translation>Order the palette from dark to light; the picture stays as it is</translation>
+    </message>
+    <message>
+        <source>By Use Count</source>
+        <translation>By Use Count</translation>
+    </message>
+    <message>
+        <source>Order the palette by how many pixels use each colour; the picture stays as it is</source>
+        <translation>Order the palette by how many pixels use each colour; the picture stays as it is</translation>
+    </message>
+    <message>
+        <source>Merge Duplicate Entries</source>
+        <translation>Merge Duplicate Entries</translation>
+    </message>
+    <message>
+        <source>Keep each colour of the palette once; the picture stays as it is</source>
+        <translation>Keep each colour of the palette once; the picture stays as it is</translation>
+    </message>
+    <message>
+        <source>Remove Unused Entries</source>
+        <translation>Remove Unused Entries</translation>
+    </message>
+    <message>
+        <source>Move the entries in use (by the picture and as the current colours) to the front and clear the others</source>
+        <translation>Move the entries in use (by the picture and as the current colours) to the front and clear the others</translation>
+    </message>
+    <message>
+        <source>Export Scaled…</source>
+        <translation>Export Scaled…</translation>
+    </message>
+    <message>
+        <source>Write a copy of the picture magnified 2 to 16 times</source>
+        <translation>Write a copy of the picture magnified 2 to 16 times</translation>
+    </message>
+    <message>
+        <source>Sort Palette</source>
+        <translation>Sort Palette</translation>
+    </message>
+    <message>
         <source>&amp;User Guide	F1</source>
         <translation>&amp;User Guide	F1</translation>
     </message>
@@ -633,6 +875,10 @@ User Guide</translation>
 </context>
 <context>
     <name>COrvikApp</name>
+    <message>
+        <source>The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; the undo history uses %5 MiB.</source>
+        <translation>The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; the undo history uses %5 MiB.</translation>
+    </message>
     <message>
         <source>The user guide is not installed.</source>
         <translation>The user guide is not installed.</translation>
@@ -729,12 +975,104 @@ The image was left as it was.</translation>
         <translation>This change is too large to undo; the undo history was emptied.</translation>
     </message>
     <message>
+        <source>Cannot place the picture on the clipboard: %1.
+
+The image and the clipboard were left as they were.</source>
+        <translation>Cannot place the picture on the clipboard: %1.
+
+The image and the clipboard were left as they were.</translation>
+    </message>
+    <message>
         <source>Could not recover %1: this version of Orvik cannot hold its image.</source>
         <translation>Could not recover %1: this version of Orvik cannot hold its image.</translation>
     </message>
     <message>
         <source>an untitled image</source>
         <translation>an untitled image</translation>
+    </message>
+    <message>
+        <source>GIMP Palettes (*.gpl)</source>
+        <translation>GIMP Palettes (*.gpl)</translation>
+    </message>
+    <message>
+        <source>JASC Palettes (*.pal)</source>
+        <translation>JASC Palettes (*.pal)</translation>
+    </message>
+    <message>
+        <source>Photoshop Color Tables (*.act)</source>
+        <translation>Photoshop Color Tables (*.act)</translation>
+    </message>
+    <message>
+        <source>Hex Lists (*.hex)</source>
+        <translation>Hex Lists (*.hex)</translation>
+    </message>
+    <message>
+        <source>Load Palette</source>
+        <translation>Load Palette</translation>
+    </message>
+    <message>
+        <source>Palette Files (*.gpl *.pal *.act *.hex)</source>
+        <translation>Palette Files (*.gpl *.pal *.act *.hex)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>All Files (*)</translation>
+    </message>
+    <message>
+        <source>Save Palette As</source>
+        <translation>Save Palette As</translation>
+    </message>
+    <message>
+        <source>The colours could not be changed: %1.</source>
+        <translation>The colours could not be changed: %1.</translation>
+    </message>
+    <message>
+        <source>Cannot load the palette %1.
+
+%2</source>
+        <translation>Cannot load the palette %1.
+
+%2</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 colours; a palette has 256, so the first 256 were loaded.</source>
+        <translation>%1 holds %2 colours; a palette has 256, so the first 256 were loaded.</translation>
+    </message>
+    <message>
+        <source>Could not save the palette %1.
+
+%2
+
+The file on disk was left as it was.</source>
+        <translation>Could not save the palette %1.
+
+%2
+
+The file on disk was left as it was.</translation>
+    </message>
+    <message>
+        <source>The palette could not be rearranged: %1.</source>
+        <translation>The palette could not be rearranged: %1.</translation>
+    </message>
+    <message>
+        <source>The picture could not be turned: %1.</source>
+        <translation>The picture could not be turned: %1.</translation>
+    </message>
+    <message>
+        <source>The picture could not be cropped: %1.</source>
+        <translation>The picture could not be cropped: %1.</translation>
+    </message>
+    <message>
+        <source>The whole picture is one colour: Autocrop leaves it as it is.</source>
+        <translation>The whole picture is one colour: Autocrop leaves it as it is.</translation>
+    </message>
+    <message>
+        <source>The picture has no border of one colour to remove.</source>
+        <translation>The picture has no border of one colour to remove.</translation>
+    </message>
+    <message>
+        <source>Cannot export %1 at %2 times: %3.</source>
+        <translation>Cannot export %1 at %2 times: %3.</translation>
     </message>
     <message>
         <source>Could not recover %1: %2.</source>
@@ -773,6 +1111,18 @@ The image was left as it was.</translation>
     <message>
         <source>Image: None</source>
         <translation>Image: None</translation>
+    </message>
+    <message>
+        <source>%1 could not be written</source>
+        <translation>%1 could not be written</translation>
+    </message>
+    <message>
+        <source>the printer %1 could not be started</source>
+        <translation>the printer %1 could not be started</translation>
+    </message>
+    <message>
+        <source>The image could not be printed: %1.</source>
+        <translation>The image could not be printed: %1.</translation>
     </message>
 </context>
 <context>
@@ -886,6 +1236,18 @@ The image was left as it was.</translation>
     <message>
         <source>Cannot resize the image</source>
         <translation>Cannot resize the image</translation>
+    </message>
+    <message>
+        <source>Nearest</source>
+        <translation>Nearest</translation>
+    </message>
+    <message>
+        <source>Smooth</source>
+        <translation>Smooth</translation>
+    </message>
+    <message>
+        <source>Method :</source>
+        <translation>Method :</translation>
     </message>
 </context>
 <context>
@@ -1041,6 +1403,14 @@ The image was left as it was.</translation>
     <message>
         <source>%1 has no function %2: it may be an old or damaged copy.</source>
         <translation>%1 has no function %2: it may be an old or damaged copy.</translation>
+    </message>
+    <message>
+        <source>%1 is there but could not be loaded:
+
+%2</source>
+        <translation>%1 is there but could not be loaded:
+
+%2</translation>
     </message>
 </context>
 <context>

@@ -20,6 +20,29 @@
     </message>
 </context>
 <context>
+    <name>CAdjustColoursDlg</name>
+    <message>
+        <source>Posterize</source>
+        <translation>포스터화</translation>
+    </message>
+    <message>
+        <source>Brightness / Contrast</source>
+        <translation>밝기 / 대비</translation>
+    </message>
+    <message>
+        <source>Levels :</source>
+        <translation>단계 수 :</translation>
+    </message>
+    <message>
+        <source>Brightness :</source>
+        <translation>밝기 :</translation>
+    </message>
+    <message>
+        <source>Contrast :</source>
+        <translation>대비 :</translation>
+    </message>
+</context>
+<context>
     <name>CCanvasSizeDlg</name>
     <message>
         <source>Change Canvas Size</source>
@@ -48,6 +71,46 @@
     <message>
         <source>Cannot change the canvas size</source>
         <translation>캔버스 크기를 바꿀 수 없습니다</translation>
+    </message>
+    <message>
+        <source>Anchor</source>
+        <translation>기준 위치</translation>
+    </message>
+    <message>
+        <source>Top left</source>
+        <translation>왼쪽 위</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>위</translation>
+    </message>
+    <message>
+        <source>Top right</source>
+        <translation>오른쪽 위</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>왼쪽</translation>
+    </message>
+    <message>
+        <source>Centre</source>
+        <translation>가운데</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>오른쪽</translation>
+    </message>
+    <message>
+        <source>Bottom left</source>
+        <translation>왼쪽 아래</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>아래</translation>
+    </message>
+    <message>
+        <source>Bottom right</source>
+        <translation>오른쪽 아래</translation>
     </message>
 </context>
 <context>
@@ -133,6 +196,29 @@
     <message>
         <source>Error Diffusion</source>
         <translation>Error Diffusion</translation>
+    </message>
+</context>
+<context>
+    <name>CExportScaledDlg</name>
+    <message>
+        <source>Export Scaled</source>
+        <translation>확대하여 내보내기</translation>
+    </message>
+    <message>
+        <source>Scale :</source>
+        <translation>배율 :</translation>
+    </message>
+    <message>
+        <source>Size :</source>
+        <translation>크기 :</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels</source>
+        <translation>%1 x %2 픽셀</translation>
+    </message>
+    <message>
+        <source>Cannot export at %1 times: %2.</source>
+        <translation>%1배로 내보낼 수 없습니다: %2.</translation>
     </message>
 </context>
 <context>
@@ -570,6 +656,162 @@ Redo</source>
 다시 실행</translation>
     </message>
     <message>
+        <source>Flip Horizontal</source>
+        <translation>좌우 뒤집기</translation>
+    </message>
+    <message>
+        <source>Mirror the picture or the floating selection left to right</source>
+        <translation>그림이나 떠 있는 선택 영역을 좌우로 뒤집습니다</translation>
+    </message>
+    <message>
+        <source>Flip Vertical</source>
+        <translation>상하 뒤집기</translation>
+    </message>
+    <message>
+        <source>Mirror the picture or the floating selection top to bottom</source>
+        <translation>그림이나 떠 있는 선택 영역을 상하로 뒤집습니다</translation>
+    </message>
+    <message>
+        <source>Rotate 90° Clockwise</source>
+        <translation>시계 방향으로 90° 회전</translation>
+    </message>
+    <message>
+        <source>Turn the picture or the floating selection a quarter turn clockwise</source>
+        <translation>그림이나 떠 있는 선택 영역을 시계 방향으로 90° 돌립니다</translation>
+    </message>
+    <message>
+        <source>Rotate 90° Counter-clockwise</source>
+        <translation>시계 반대 방향으로 90° 회전</translation>
+    </message>
+    <message>
+        <source>Turn the picture or the floating selection a quarter turn counter-clockwise</source>
+        <translation>그림이나 떠 있는 선택 영역을 시계 반대 방향으로 90° 돌립니다</translation>
+    </message>
+    <message>
+        <source>Rotate 180°</source>
+        <translation>180° 회전</translation>
+    </message>
+    <message>
+        <source>Turn the picture or the floating selection half a turn</source>
+        <translation>그림이나 떠 있는 선택 영역을 180° 돌립니다</translation>
+    </message>
+    <message>
+        <source>Crop to Selection	Ctrl+Shift+X</source>
+        <translation>선택 영역으로 자르기	Ctrl+Shift+X</translation>
+    </message>
+    <message>
+        <source>Keep only the selected part of the picture</source>
+        <translation>그림에서 선택한 부분만 남깁니다</translation>
+    </message>
+    <message>
+        <source>Autocrop</source>
+        <translation>자동 자르기</translation>
+    </message>
+    <message>
+        <source>Remove the border of one colour, or of transparent pixels, around the picture</source>
+        <translation>그림 둘레의 한 가지 색 또는 투명한 테두리를 없앱니다</translation>
+    </message>
+    <message>
+        <source>Invert</source>
+        <translation>색 반전</translation>
+    </message>
+    <message>
+        <source>Turn every colour of the selection or the picture into its opposite</source>
+        <translation>선택 영역이나 그림의 모든 색을 반대 색으로 바꿉니다</translation>
+    </message>
+    <message>
+        <source>Greyscale</source>
+        <translation>회색조</translation>
+    </message>
+    <message>
+        <source>Turn the colours of the selection or the picture into greys</source>
+        <translation>선택 영역이나 그림의 색을 회색으로 바꿉니다</translation>
+    </message>
+    <message>
+        <source>Brightness / Contrast…</source>
+        <translation>밝기 / 대비…</translation>
+    </message>
+    <message>
+        <source>Make the selection or the picture lighter or darker, softer or harder</source>
+        <translation>선택 영역이나 그림을 밝거나 어둡게, 부드럽거나 뚜렷하게 합니다</translation>
+    </message>
+    <message>
+        <source>Posterize…</source>
+        <translation>포스터화…</translation>
+    </message>
+    <message>
+        <source>Reduce each colour channel of the selection or the picture to a few levels</source>
+        <translation>선택 영역이나 그림의 각 색 채널을 몇 단계로 줄입니다</translation>
+    </message>
+    <message>
+        <source>Load Palette…</source>
+        <translation>팔레트 불러오기…</translation>
+    </message>
+    <message>
+        <source>Replace the palette&apos;s colours with those of a palette file</source>
+        <translation>팔레트의 색을 팔레트 파일의 색으로 바꿉니다</translation>
+    </message>
+    <message>
+        <source>Save Palette As…</source>
+        <translation>팔레트 저장…</translation>
+    </message>
+    <message>
+        <source>Write the palette to a GIMP, JASC, Photoshop or hex palette file</source>
+        <translation>팔레트를 GIMP, JASC, Photoshop 또는 hex 팔레트 파일로 저장합니다</translation>
+    </message>
+    <message>
+        <source>By Hue</source>
+        <translation>색상순</translation>
+    </message>
+    <message>
+        <source>Order the palette by hue, greys first; the picture stays as it is</source>
+        <translation>팔레트를 색상순으로 정렬합니다(회색 먼저). 그림은 그대로입니다</translation>
+    </message>
+    <message>
+        <source>By Brightness</source>
+        <translation>밝기순</translation>
+    </message>
+    <message>
+        <source>Order the palette from dark to light; the picture stays as it is</source>
+        <translation>팔레트를 어두운 색부터 밝은 색 순으로 정렬합니다. 그림은 그대로입니다</translation>
+    </message>
+    <message>
+        <source>By Use Count</source>
+        <translation>사용 횟수순</translation>
+    </message>
+    <message>
+        <source>Order the palette by how many pixels use each colour; the picture stays as it is</source>
+        <translation>팔레트를 각 색을 쓰는 픽셀 수의 순서로 정렬합니다. 그림은 그대로입니다</translation>
+    </message>
+    <message>
+        <source>Merge Duplicate Entries</source>
+        <translation>중복 항목 합치기</translation>
+    </message>
+    <message>
+        <source>Keep each colour of the palette once; the picture stays as it is</source>
+        <translation>팔레트의 각 색을 한 번씩만 남깁니다. 그림은 그대로입니다</translation>
+    </message>
+    <message>
+        <source>Remove Unused Entries</source>
+        <translation>쓰지 않는 항목 없애기</translation>
+    </message>
+    <message>
+        <source>Move the entries in use (by the picture and as the current colours) to the front and clear the others</source>
+        <translation>그림과 현재 색이 쓰는 항목을 앞으로 옮기고 나머지는 비웁니다</translation>
+    </message>
+    <message>
+        <source>Export Scaled…</source>
+        <translation>확대하여 내보내기…</translation>
+    </message>
+    <message>
+        <source>Write a copy of the picture magnified 2 to 16 times</source>
+        <translation>그림을 2배에서 16배까지 확대한 사본을 저장합니다</translation>
+    </message>
+    <message>
+        <source>Sort Palette</source>
+        <translation>팔레트 정렬</translation>
+    </message>
+    <message>
         <source>&amp;User Guide	F1</source>
         <translation>사용 설명서(&amp;U)	F1</translation>
     </message>
@@ -633,6 +875,10 @@ User Guide</source>
 </context>
 <context>
     <name>COrvikApp</name>
+    <message>
+        <source>The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; the undo history uses %5 MiB.</source>
+        <translation>%2의 설정 UndoMemoryMiB=%1은(는) %3에서 %4 사이의 MiB 값이 아닙니다. 실행 취소 기록은 %5 MiB를 씁니다.</translation>
+    </message>
     <message>
         <source>The user guide is not installed.</source>
         <translation>사용 설명서가 설치되어 있지 않습니다.</translation>
@@ -729,12 +975,104 @@ The image was left as it was.</source>
         <translation>이 변경은 너무 커서 취소할 수 없습니다. 실행 취소 기록을 비웠습니다.</translation>
     </message>
     <message>
+        <source>Cannot place the picture on the clipboard: %1.
+
+The image and the clipboard were left as they were.</source>
+        <translation>그림을 클립보드에 넣을 수 없습니다: %1.
+
+그림과 클립보드는 그대로 남아 있습니다.</translation>
+    </message>
+    <message>
         <source>Could not recover %1: this version of Orvik cannot hold its image.</source>
         <translation>%1을(를) 복구하지 못했습니다. 이 버전의 Orvik은 그 이미지를 다룰 수 없습니다.</translation>
     </message>
     <message>
         <source>an untitled image</source>
         <translation>제목 없는 이미지</translation>
+    </message>
+    <message>
+        <source>GIMP Palettes (*.gpl)</source>
+        <translation>GIMP 팔레트 (*.gpl)</translation>
+    </message>
+    <message>
+        <source>JASC Palettes (*.pal)</source>
+        <translation>JASC 팔레트 (*.pal)</translation>
+    </message>
+    <message>
+        <source>Photoshop Color Tables (*.act)</source>
+        <translation>Photoshop 색상표 (*.act)</translation>
+    </message>
+    <message>
+        <source>Hex Lists (*.hex)</source>
+        <translation>Hex 목록 (*.hex)</translation>
+    </message>
+    <message>
+        <source>Load Palette</source>
+        <translation>팔레트 불러오기</translation>
+    </message>
+    <message>
+        <source>Palette Files (*.gpl *.pal *.act *.hex)</source>
+        <translation>팔레트 파일 (*.gpl *.pal *.act *.hex)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>모든 파일 (*)</translation>
+    </message>
+    <message>
+        <source>Save Palette As</source>
+        <translation>팔레트 저장</translation>
+    </message>
+    <message>
+        <source>The colours could not be changed: %1.</source>
+        <translation>색을 바꿀 수 없습니다: %1.</translation>
+    </message>
+    <message>
+        <source>Cannot load the palette %1.
+
+%2</source>
+        <translation>팔레트 %1을(를) 불러올 수 없습니다.
+
+%2</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 colours; a palette has 256, so the first 256 were loaded.</source>
+        <translation>%1에는 색이 %2개 있습니다. 팔레트는 256색이므로 처음 256개를 불러왔습니다.</translation>
+    </message>
+    <message>
+        <source>Could not save the palette %1.
+
+%2
+
+The file on disk was left as it was.</source>
+        <translation>팔레트 %1을(를) 저장할 수 없습니다.
+
+%2
+
+디스크의 파일은 그대로 남아 있습니다.</translation>
+    </message>
+    <message>
+        <source>The palette could not be rearranged: %1.</source>
+        <translation>팔레트를 다시 정리할 수 없습니다: %1.</translation>
+    </message>
+    <message>
+        <source>The picture could not be turned: %1.</source>
+        <translation>그림을 돌릴 수 없습니다: %1.</translation>
+    </message>
+    <message>
+        <source>The picture could not be cropped: %1.</source>
+        <translation>그림을 자를 수 없습니다: %1.</translation>
+    </message>
+    <message>
+        <source>The whole picture is one colour: Autocrop leaves it as it is.</source>
+        <translation>그림 전체가 한 가지 색이므로 자동 자르기는 그림을 그대로 둡니다.</translation>
+    </message>
+    <message>
+        <source>The picture has no border of one colour to remove.</source>
+        <translation>그림에 없앨 한 가지 색의 테두리가 없습니다.</translation>
+    </message>
+    <message>
+        <source>Cannot export %1 at %2 times: %3.</source>
+        <translation>%1을(를) %2배로 내보낼 수 없습니다: %3.</translation>
     </message>
     <message>
         <source>Could not recover %1: %2.</source>
@@ -773,6 +1111,18 @@ The image was left as it was.</source>
     <message>
         <source>Image: None</source>
         <translation>Image: None</translation>
+    </message>
+    <message>
+        <source>%1 could not be written</source>
+        <translation>%1에 쓸 수 없습니다</translation>
+    </message>
+    <message>
+        <source>the printer %1 could not be started</source>
+        <translation>프린터 %1을(를) 시작할 수 없습니다</translation>
+    </message>
+    <message>
+        <source>The image could not be printed: %1.</source>
+        <translation>그림을 인쇄하지 못했습니다: %1.</translation>
     </message>
 </context>
 <context>
@@ -886,6 +1236,18 @@ The image was left as it was.</source>
     <message>
         <source>Cannot resize the image</source>
         <translation>그림 크기를 바꿀 수 없습니다</translation>
+    </message>
+    <message>
+        <source>Nearest</source>
+        <translation>최근접</translation>
+    </message>
+    <message>
+        <source>Smooth</source>
+        <translation>부드럽게</translation>
+    </message>
+    <message>
+        <source>Method :</source>
+        <translation>방식 :</translation>
     </message>
 </context>
 <context>
@@ -1041,6 +1403,14 @@ The image was left as it was.</source>
     <message>
         <source>%1 has no function %2: it may be an old or damaged copy.</source>
         <translation>%1에 %2 함수가 없습니다: 오래되었거나 손상된 사본일 수 있습니다.</translation>
+    </message>
+    <message>
+        <source>%1 is there but could not be loaded:
+
+%2</source>
+        <translation>%1이(가) 있지만 불러올 수 없습니다:
+
+%2</translation>
     </message>
 </context>
 <context>

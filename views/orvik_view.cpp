@@ -14,6 +14,7 @@
 
 #include "app/child_frame.h"
 #include "app/main_frame.h"
+#include "app/messages.h"
 #include "app/orvik_app.h"
 #include "document/orvik_doc.h"
 #include "document/pixel_routines.h"
@@ -130,13 +131,7 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     m_nDrawnHeight = std::max(std::min(rows - margin.y(), CeilDiv(doc->Height(), n) - by), 0);
     const RECT visible{bx, by, bx + m_nDrawnWidth, by + m_nDrawnHeight};
 
-    if (const CReducedCopies::Copy* copy = m_reduced.Level(picture, n)) {
-        for (int y = 0; y < m_nDrawnHeight; ++y)
-            std::memcpy(first + y * surface.stride, copy->Row(by + y) + bx, sizeof(uint32_t) * m_nDrawnWidth);
-    } else {
-        // No memory for the copy: the visible blocks straight from the image.
-        ReduceBlocks(picture, nullptr, n, visible, first, surface.stride);
-    }
+    m_reduced.Draw(picture, n, visible, first, surface.stride);
 
     // Image columns [from, to) as the blocks over them.
     const auto span = [n](int from, int to) {
@@ -472,7 +467,15 @@ void COrvikView::PrintImage(QPrinter* printer) {
         ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
                       m_pDocument->m_pEntryAlpha);  // transparent parts show the paper
     QPainter painter;
-    if (image.isNull() || !painter.begin(printer)) return;
+    if (image.isNull() || !painter.begin(printer)) {
+        const QString file = printer->outputFileName();
+        const QString reason = image.isNull() ? StatusText(ImageStatus::NoMemory)
+                               : !file.isEmpty()
+                                   ? tr("%1 could not be written").arg(file)
+                                   : tr("the printer %1 could not be started").arg(printer->printerName());
+        OrvikMessage(tr("The image could not be printed: %1.").arg(reason));
+        return;
+    }
     const QSize page = printer->pageLayout().paintRectPixels(printer->resolution()).size();
     // The whole image, as large as the page allows with its aspect kept, pixels replicated.
     const QSize size = image.size().scaled(page, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));

@@ -34,7 +34,6 @@ void FillAt(COrvikDoc* doc, int x, int y, int index) {
     if (x < 0 || y < 0 || x >= doc->Width() || y >= doc->Height()) return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     doc->SetModifiedFlag();
-    doc->Touch(RECT{0, 0, doc->Width(), doc->Height()});
-    PaintFill(doc->Target(), x, doc->Height() - 1 - y, index);
+    doc->FloodFillAt(x, y, index);
     QGuiApplication::restoreOverrideCursor();
 }

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -27,6 +28,7 @@
 #include "app/translations.h"
 #include "colour/color_edit_dlg.h"
 #include "colour/color_palette_dlg.h"
+#include "dialogs/adjust_colours_dlg.h"
 #include "dialogs/canvas_size_dlg.h"
 #include "dialogs/decrease_depth_dlg.h"
 #include "dialogs/new_image_dlg.h"
@@ -226,6 +228,15 @@ void Run(const QString& samples, const QString& work) {
     });
     main->RouteCommand(ID_COLORS_DECREASE);
     Shot("reduced");
+
+    // Brightness / Contrast, shown on the picture while the dialog is open.
+    WhenShown<CAdjustColoursDlg>([](CAdjustColoursDlg* dialog) {
+        dialog->m_first->setValue(25);
+        dialog->m_second->setValue(30);
+        Shot("brightness-contrast");
+        dialog->reject();
+    });
+    main->RouteCommand(ID_COLORS_BRIGHTNESS_CONTRAST);
 
     // A picture larger than the window, enlarged four times and then seen whole.
     WhenShown<CResizeImageDlg>([](CResizeImageDlg* dialog) {

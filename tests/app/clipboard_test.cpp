@@ -3,6 +3,7 @@
 // of other programs (bitmaps, PNG with transparency), and what happens when there is nothing to read.
 #include <QBuffer>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMessageBox>
@@ -10,6 +11,9 @@
 #include <QTest>
 
 #include <cstring>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "app/child_frame.h"
 #include "colour/color_palette_dlg.h"
@@ -633,6 +637,40 @@ TEST_F(ClipboardTest, UnreadablePicturesAreRefusedWithAReason) {
     EXPECT_EQ(*message, "Cannot paste the picture on the clipboard: the picture could not be decoded.");
     EXPECT_FALSE(doc->HasFloat());
     EXPECT_FALSE(doc->m_pView->m_bSelection);
+}
+
+// Under a limit of the address space Copy cannot make its block. AddressSanitizer reserves its
+// memory up front and cannot run under such a limit.
+TEST_F(ClipboardTest, CopyAndCutThatCannotMakeTheirBlockSaySoAndChangeNothing) {
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "not under AddressSanitizer";
+#endif
+#endif
+    COrvikDoc* doc = NewImage("6000", "6000", kImage24Bit);  // a 108 MB block to copy
+    ASSERT_NE(doc, nullptr);
+    doc->m_pBits[0] = 7;
+    Select(doc, RECT{0, 0, 6000, 6000});
+    QGuiApplication::clipboard()->setText("before");
+    for (const int command : {ID_EDIT_COPY, ID_EDIT_CUT}) {
+        rlimit saved{};
+        getrlimit(RLIMIT_AS, &saved);
+        QFile statm("/proc/self/statm");
+        ASSERT_TRUE(statm.open(QIODevice::ReadOnly));
+        const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * sysconf(_SC_PAGESIZE);
+        rlimit tight = saved;
+        tight.rlim_cur = used + (rlim_t{48} << 20);
+        const auto message = ExpectMessageBox();
+        setrlimit(RLIMIT_AS, &tight);
+        Command(command);
+        setrlimit(RLIMIT_AS, &saved);
+        EXPECT_TRUE(
+            message->startsWith("Cannot place the picture on the clipboard: there is not enough memory."))
+            << message->toStdString();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+        EXPECT_EQ(doc->m_pBits[0], 7);
+        EXPECT_FALSE(doc->History().CanUndo());
+    }
 }
 
 TEST_F(ClipboardTest, KeysReachTheCommands) {

@@ -1,5 +1,7 @@
 // The Change Canvas Size, Resize Image, Decrease Color Depth and Setup dialogs, driven with key
 // clicks and mouse clicks.
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -88,7 +90,10 @@ TEST_F(DialogsTest, CanvasSizeOpensWithTheImageSize) {
     // Only digits can be typed.
     TypeInto(dialog.m_widthEdit, "4a-5.");
     EXPECT_EQ(dialog.m_widthEdit->text(), "45");
-    EXPECT_EQ(TabOrder(dialog.m_widthEdit), (QStringList{"1022", "1", "2", "1021"}));
+    // The anchor's nine buttons come after the described controls.
+    EXPECT_EQ(TabOrder(dialog.m_widthEdit), (QStringList{"1022", "33450", "33451", "33452", "33453", "33454", "33455",
+                                                         "33456", "33457", "33458", "1", "2", "1021"}));
+    EXPECT_TRUE(dialog.m_anchor->button(int(CanvasAnchor::BottomLeft))->isChecked());
     EXPECT_TRUE(dialog.findChild<QPushButton*>(QString::number(IDOK))->isDefault());
 }
 

@@ -427,3 +427,14 @@ TEST_F(ShellTest, RenderedViewMatchesTheImageWithHatchOutside) {
             for (int k = 0; k < 6; k += 5)
                 ASSERT_EQ(shot.pixel(o.x() + x * 6 + k, o.y() + y * 6 + k), colour(x, y)) << x << "," << y;
 }
+
+TEST_F(ShellTest, EndingRightAfterCloseDestroysEachDocumentOnce) {
+    // The closed window waits for the event loop to delete it; the program ends first.
+    COrvikDoc* closed = NewImage("8", "8", kImage8Bit);
+    ASSERT_NE(NewImage("8", "8", kImage24Bit), nullptr);
+    ASSERT_NE(closed, nullptr);
+    closed->m_pChildFrame->close();
+    theApp->ExitInstance();
+    EXPECT_TRUE(theApp->Documents().empty());
+    ProcessEvents();
+}

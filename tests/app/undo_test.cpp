@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include <unistd.h>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -172,6 +173,20 @@ TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly) {
         ExpectOneStep(doc, "palette entry", [] { Palette()->SetEntry(180, 1, 2, 3); });
         ExpectOneStep(doc, "resize canvas", [&] { doc->ResizeCanvas(160, 90); });
         ExpectOneStep(doc, "resize image", [&] { doc->ResizeImage(90, 120); });
+        // The Image and Colors commands: on the picture, then on a floating block.
+        for (const auto& [id, name] : {std::pair{ID_IMAGE_FLIP_HORIZONTAL, "flip"},
+                                       {ID_IMAGE_ROTATE_CW, "rotate"},
+                                       {ID_COLORS_GREYSCALE, "greyscale"},
+                                       {ID_COLORS_SORT_HUE, "sort"}})
+            ExpectOneStep(doc, name, [id = id] { Command(id); });
+        ExpectOneStep(doc, "anchored canvas", [&] { doc->ResizeCanvas(150, 140, CanvasAnchor::Centre); });
+        ExpectOneStep(doc, "autocrop", [] { Command(ID_IMAGE_AUTOCROP); });
+        if (doc->BitCount() != 8)
+            ExpectOneStep(doc, "smooth resize", [&] { doc->ResizeImage(70, 60, true); });
+        ExpectOneStep(doc, "paste again", [] { Command(ID_EDIT_PASTE_SELECTION); });
+        ExpectOneStep(doc, "rotate the floating block", [] { Command(ID_IMAGE_ROTATE_CCW); });
+        ExpectOneStep(doc, "invert the floating block", [] { Command(ID_COLORS_INVERT); });
+        ExpectOneStep(doc, "crop", [] { Command(ID_IMAGE_CROP); });
 
         // Back to the start step by step (making a selection is no step, so the last one stays),
         // and forward again to the end.
@@ -179,7 +194,8 @@ TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly) {
         int steps = 0;
         while (Command(ID_EDIT_UNDO))
             ++steps;
-        EXPECT_EQ(steps, transparent ? 15 : 16);
+        // The 8-bit pictures became 24 or 32-bit, the 24-bit one 8-bit: only the first two resized smoothly.
+        EXPECT_EQ(steps, type == kImage24Bit ? 26 : transparent ? 26 : 27);
         EXPECT_TRUE(Snapshot(doc, false) == start);
         while (Command(ID_EDIT_REDO))
             --steps;
@@ -271,17 +287,26 @@ TEST_F(UndoTest, IncreaseColorDepthGivesEachPixelItsPaletteColour) {
     doc->m_pView->m_rcSelection = RECT{1, 1, 5, 5};
     ASSERT_TRUE(Command(ID_EDIT_COPY) && Command(ID_EDIT_PASTE_SELECTION) && doc->HasFloat());
     EXPECT_FALSE(CommandEnabled(ID_COLORS_INCREASE));
+    CloseWithoutSaving(doc);
+
+    // 358 MB at one byte a pixel, past the limit at three: the message gives that reason.
+    doc = NewImage("65535", "5462", kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    const auto message = ExpectMessageBox();
+    ASSERT_TRUE(Command(ID_COLORS_INCREASE));
+    EXPECT_TRUE(message->contains("more than 1 GiB")) << message->toStdString();
+    EXPECT_EQ(doc->BitCount(), 8);
 }
 
 TEST_F(UndoTest, TheBudgetDropsOldStepsAndAStepLargerThanItEmptiesTheHistory) {
-    // 1 MiB for all histories, read at start-up.
+    // 16 MiB, the least it takes, for all histories, read at start-up.
     theApp->ExitInstance();
-    QSettings().setValue("Settings/UndoMemoryMiB", 1);
+    QSettings().setValue("Settings/UndoMemoryMiB", 16);
     ASSERT_TRUE(theApp->InitInstance({}));
-    EXPECT_EQ(theApp->m_undoBudget.Limit(), uint64_t{1} << 20);
+    EXPECT_EQ(theApp->m_undoBudget.Limit(), uint64_t{16} << 20);
 
-    // Each clear of this image keeps about 300 KB.
-    COrvikDoc* doc = NewPatternDocument(300, 300, kImage24Bit);
+    // Each clear of this image keeps about 5 MB.
+    COrvikDoc* doc = NewPatternDocument(1300, 1300, kImage24Bit);
     ASSERT_NE(doc, nullptr);
     std::vector<std::vector<uint8_t>> states{Snapshot(doc)};
     for (int i = 0; i < 6; ++i) {
@@ -299,7 +324,7 @@ TEST_F(UndoTest, TheBudgetDropsOldStepsAndAStepLargerThanItEmptiesTheHistory) {
     }
 
     // Other documents share the budget; closing one gives its memory back.
-    COrvikDoc* other = NewPatternDocument(300, 300, kImage24Bit);
+    COrvikDoc* other = NewPatternDocument(1300, 1300, kImage24Bit);
     ASSERT_TRUE(other && Command(ID_IMAGE_CLEAR));
     EXPECT_EQ(doc->History().UndoCount(), kept - 1);
     CloseWithoutSaving(other);
@@ -308,13 +333,47 @@ TEST_F(UndoTest, TheBudgetDropsOldStepsAndAStepLargerThanItEmptiesTheHistory) {
     // Too large for the whole budget: it happens, but the history is emptied and the status
     // bar says so.
     Main()->m_mdiArea->setActiveSubWindow(doc->m_pChildFrame);
-    ASSERT_EQ(doc->ResizeImage(700, 700), ImageStatus::Ok);
+    ASSERT_EQ(doc->ResizeImage(2500, 2500), ImageStatus::Ok);
     ASSERT_TRUE(Command(ID_IMAGE_CLEAR));
     EXPECT_NE(Snapshot(doc), states.back());
     EXPECT_FALSE(CommandEnabled(ID_EDIT_UNDO));
     EXPECT_EQ(theApp->m_undoBudget.Bytes(), 0u);
     EXPECT_EQ(Main()->statusBar()->currentMessage(),
               "This change is too large to undo; the undo history was emptied.");
+}
+
+TEST_F(UndoTest, TheBudgetSettingOutsideItsRangeIsNotTakenAsItIs) {
+    // Each is read at start-up and said to be out of range.
+    const auto budget = [](const char* value) {
+        theApp->ExitInstance();
+        QSettings().setValue("Settings/UndoMemoryMiB", value);
+        const auto message = ExpectMessageBox();
+        EXPECT_TRUE(theApp->InitInstance({}));
+        EXPECT_TRUE(message->startsWith(QString("The setting UndoMemoryMiB=%1 in ").arg(value)))
+            << message->toStdString();
+        return theApp->m_undoBudget.Limit();
+    };
+    const uint64_t physical = uint64_t(sysconf(_SC_PHYS_PAGES)) * uint64_t(sysconf(_SC_PAGESIZE));
+    const uint64_t byDefault = theApp->m_undoBudget.Limit();  // with no setting
+    EXPECT_EQ(budget("1"), uint64_t{16} << 20);
+    EXPECT_EQ(budget("17592186044416"), physical >> 20 << 20);  // 2^44 MiB
+    EXPECT_EQ(budget("a lot"), byDefault);
+}
+
+TEST_F(UndoTest, StepsThatChangeNothingAreNotRecorded) {
+    COrvikDoc* doc = NewPatternDocument(30, 20, kImage8Bit);
+    ASSERT_NE(doc, nullptr);
+    doc->SetModifiedFlag(false);
+    doc->m_pView->m_bSelection = true;
+    doc->m_pView->m_rcSelection = RECT{2, 2, 9, 9};
+    const std::vector<uint8_t> before = Snapshot(doc);
+    QGuiApplication::clipboard()->setText("no picture");
+    ASSERT_TRUE(Command(ID_EDIT_PASTE_SELECTION));
+    EXPECT_EQ(doc->ResizeCanvas(30, 20), ImageStatus::Ok);
+    EXPECT_EQ(doc->ResizeImage(30, 20), ImageStatus::Ok);
+    EXPECT_TRUE(Snapshot(doc) == before);
+    EXPECT_FALSE(CommandEnabled(ID_EDIT_UNDO));
+    EXPECT_FALSE(doc->IsModified());
 }
 
 TEST_F(UndoTest, KeysUndoAndRedoAndWaitForTheMouseButtons) {

@@ -65,38 +65,55 @@ TEST(ReducedImage, EveryBlockIsTheRoundedMeanOfItsPixels) {
     EXPECT_EQ(Reduce(white, 32), (std::vector<uint32_t>{0xFFFFFFFF, 0xFFFFFFFF}));
 }
 
-TEST(ReducedImage, CopiesFollowTouchedAreasAndDropWithTheImage) {
-    TestImage image(50, 40, kImage8Bit);
+TEST(ReducedImage, TilesFollowTouchedAreasDropWithTheImageAndKeepToTheLimit) {
+    TestImage image(600, 300, kImage8Bit);
     Scramble(image, 5);
     CReducedCopies copies;
     const auto level = [&](int n) {
-        const CReducedCopies::Copy* copy = copies.Level({image.header, image.palette, image.bits}, n);
-        return std::vector<uint32_t>(copy->Row(0), copy->Row(0) + copy->width * copy->height);
+        const int w = (image.width() + n - 1) / n, h = (image.height() + n - 1) / n;
+        std::vector<uint32_t> out(size_t(w) * h);
+        copies.Draw({image.header, image.palette, image.bits}, n, RECT{0, 0, w, h}, out.data(), w);
+        return out;
     };
-    EXPECT_EQ(level(4), Expected(image, 4));
+    // A part of the level, placed at the start of `out`.
+    std::vector<uint32_t> part(4 * 3);
+    copies.Draw({image.header, image.palette, image.bits}, 2, RECT{255, 10, 259, 13}, part.data(), 4);
+    const std::vector<uint32_t> half = Expected(image, 2);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(part[size_t(y) * 4 + x], half[size_t(10 + y) * 300 + 255 + x]) << x << "," << y;
+    EXPECT_EQ(level(2), half);
     EXPECT_EQ(level(3), Expected(image, 3));
 
-    // A change announced by Touch reaches every copy; one that was not announced does not.
-    image.At8(10, 18) ^= 0x80;  // (10, 21) from the top
-    image.At8(45, 37) ^= 0x80;  // (45, 2)
+    // A change announced by Touch reaches every level; one that was not announced does not.
+    image.At8(10, 278) ^= 0x80;   // (10, 21) from the top
+    image.At8(590, 297) ^= 0x80;  // (590, 2)
     copies.Touch(RECT{10, 21, 11, 22});
-    const std::vector<uint32_t> quarter = level(4);
-    const std::vector<uint32_t> fresh = Expected(image, 4);
-    EXPECT_EQ(quarter[5 * 13 + 2], fresh[5 * 13 + 2]);
-    EXPECT_NE(quarter[0 * 13 + 11], fresh[0 * 13 + 11]);
-    copies.Touch(RECT{0, 0, 50, 40});
-    EXPECT_EQ(level(4), fresh);
-    EXPECT_EQ(level(3), Expected(image, 3));
-    EXPECT_EQ(copies.Count(), 2u);
+    for (const int n : {2, 3}) {
+        const std::vector<uint32_t> drawn = level(n), fresh = Expected(image, n);
+        const int w = (image.width() + n - 1) / n;
+        EXPECT_EQ(drawn[size_t(21 / n) * w + 10 / n], fresh[size_t(21 / n) * w + 10 / n]) << n;
+        EXPECT_NE(drawn[size_t(2 / n) * w + 590 / n], fresh[size_t(2 / n) * w + 590 / n]) << n;
+    }
+    copies.Touch(RECT{0, 0, 600, 300});
+    EXPECT_EQ(level(2), Expected(image, 2));
 
-    // A new palette, or a new size, drops every copy.
-    image.palette[image.At8(0, 39)].rgbRed ^= 0xFF;
+    // A new palette drops every tile.
+    image.palette[image.At8(0, 299)].rgbRed ^= 0xFF;
+    EXPECT_EQ(level(4), Expected(image, 4));
+    EXPECT_EQ(copies.Bytes(), uint64_t{150} * 75 * 4);
+
+    // Past the limit the tiles drawn longest ago go, of every image; a drawing keeps its own.
+    CReducedCopies other;
+    const uint64_t limit = CReducedCopies::Limit();
+    CReducedCopies::SetLimit(1);
     EXPECT_EQ(level(2), Expected(image, 2));
-    EXPECT_EQ(copies.Count(), 1u);
-    image.header->biWidth = 49;
-    EXPECT_EQ(level(2), Expected(image, 2));
-    EXPECT_EQ(copies.Count(), 1u);
-    image.header->biWidth = 50;
+    EXPECT_EQ(copies.Bytes(), uint64_t{300} * 150 * 4);
+    std::vector<uint32_t> corner(1);
+    other.Draw({image.header, image.palette, image.bits}, 32, RECT{0, 0, 1, 1}, corner.data(), 1);
+    EXPECT_EQ(copies.Bytes(), 0u);
+    EXPECT_EQ(CReducedCopies::AllBytes(), other.Bytes());
+    CReducedCopies::SetLimit(limit);
 }
 
 // With transparency each block's alpha is the mean alpha and its colour the mean weighed by the

@@ -27,6 +27,12 @@ StepOutcome Step(CUndoHistory& history, TestImage& image, RECT area, uint32_t va
     return history.EndStep(Target(image));
 }
 
+// The fill tool's fill at (x, y) in palette entry `index`; the step ends.
+StepOutcome Fill(CUndoHistory& history, TestImage& image, int x, int y, int index) {
+    RecordedFloodFill(history, PaintTarget{image.header, image.palette, nullptr, image.bits}, x, y, index);
+    return history.EndStep(Target(image));
+}
+
 // Undo (true) or Redo; a whole block may take the rows' place.
 void Apply(CUndoHistory& history, TestImage& image, bool undo) {
     UndoTarget target = Target(image);
@@ -71,8 +77,8 @@ TEST(UndoHistory, ChangesComeBackExactlyAndOnlyWhatChangedIsKept) {
         }
     }
 
-    // A fill announces the whole image: it keeps one tile for one pixel, and the whole block, which
-    // changes places with the rows, when everything changed.
+    // A change announced for the whole image keeps one tile for one pixel, and the whole block,
+    // which changes places with the rows, when everything changed.
     CUndoBudget budget(uint64_t{64} << 20);
     CUndoHistory history(budget);
     TestImage image(1000, 700, kImage24Bit);
@@ -90,6 +96,66 @@ TEST(UndoHistory, ChangesComeBackExactlyAndOnlyWhatChangedIsKept) {
     EXPECT_EQ(image.At24(500, 300), 0xFFFFFFu);
 }
 
+TEST(UndoHistory, AFillKeepsOnlyWhichPixelsItPaintedWithinTheBudget) {
+    for (const int type : {int{kImage8Bit}, int{kImage24Bit}, kTestImage32}) {
+        SCOPED_TRACE(type);
+        // 1 MiB, less than the image: only what changes is weighed against it.
+        CUndoBudget budget(uint64_t{1} << 20);
+        CUndoHistory history(budget);
+        TestImage image(1000, 700, type);
+        const int bytes = image.header->biBitCount / 8;
+        if (bytes == 4) FillBlock(image.bits, 0, 0, image.stride(), 1000, 700, 4, 0xFF102030);  // opaque
+        ASSERT_EQ(Step(history, image, RECT{900, 600, 910, 610}, 3), StepOutcome::Kept);
+        // A wall with a gap across rows 0-199, and pixels of the new colour inside the area (not
+        // part of it, and the same after an undo).
+        const uint32_t ground = bytes == 1   ? image.At8(0, 0)
+                                : bytes == 3 ? image.At24(0, 0)
+                                             : image.At32(0, 0);
+        FillBlock(image.bits, 130, 500, image.stride(), 1, 200, bytes, 9);
+        FillBlock(image.bits, 130, 550, image.stride(), 1, 5, bytes, ground);
+        const uint32_t fresh =
+            bytes == 1 ? 5 : PaletteColour(image.palette[5]) | (bytes == 4 ? 0xFF000000 : 0);
+        FillBlock(image.bits, 20, 600, image.stride(), 3, 3, bytes, fresh);
+        const std::vector<uint8_t> before = Rows(image);
+        ASSERT_EQ(Fill(history, image, 0, 0, 5), StepOutcome::Kept);
+        const std::vector<uint8_t> after = Rows(image);
+        EXPECT_NE(after, before);
+        EXPECT_EQ(history.UndoCount(), 2u);
+        // One bit a pixel: far less than a copy of the 8-bit rows.
+        EXPECT_LT(history.Bytes(), uint64_t{1000} * 700 / 6);
+        for (int round = 0; round < 2; ++round) {
+            Apply(history, image, true);
+            EXPECT_EQ(Rows(image), before);
+            Apply(history, image, false);
+            EXPECT_EQ(Rows(image), after);
+        }
+
+        // A step larger than the budget empties the history, without copying past it.
+        CUndoBudget small(uint64_t{32} << 10);
+        CUndoHistory tight(small);
+        ASSERT_EQ(Step(tight, image, RECT{0, 0, 10, 10}, 1), StepOutcome::Kept);
+        EXPECT_EQ(Fill(tight, image, 500, 600, 6), StepOutcome::TooLarge);
+        EXPECT_EQ(Step(tight, image, RECT{0, 0, 1000, 700}, 7), StepOutcome::TooLarge);
+        EXPECT_FALSE(tight.CanUndo());
+    }
+
+    // Fully transparent pixels are one area whatever colours they keep; an undo gives each its own.
+    CUndoBudget budget(uint64_t{1} << 20);
+    CUndoHistory history(budget);
+    TestImage image(300, 200, kTestImage32);
+    FillBlock(image.bits, 100, 0, image.stride(), 1, 200, 4, 0xFF000000);
+    for (int x = 0; x < 100; x += 7)
+        image.Set32(x, 150, 0x00ABCDEF - x);
+    const std::vector<uint8_t> before = Rows(image);
+    ASSERT_EQ(Fill(history, image, 0, 0, 5), StepOutcome::Kept);
+    EXPECT_EQ(image.At32(7, 150), PaletteColour(image.palette[5]) | 0xFF000000);
+    EXPECT_EQ(image.At32(101, 150), 0u);
+    const std::vector<uint8_t> after = Rows(image);
+    Apply(history, image, true);
+    EXPECT_EQ(Rows(image), before);
+    Apply(history, image, false);
+    EXPECT_EQ(Rows(image), after);
+}
 
 // (Undo and Redo to and from the saved state after each kind of step are tested through the program.)
 TEST(UndoHistory, TheSavedStateIsFoundAgainUntilItsStepIsGone) {
