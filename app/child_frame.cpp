@@ -115,6 +115,14 @@ void CChildFrame::RegisterZoomCommands() {
     }
     OnCommand(ID_VIEW_FIT_WINDOW, [this] { m_pView->FitInWindow(); });
     OnCommand(ID_VIEW_ACTUAL_PIXELS, [this] { m_pView->ZoomTo(kActualPixels); });
+    OnCommand(ID_VIEW_PIXEL_GRID, [this] {
+        m_pView->m_bPixelGrid = !m_pView->m_bPixelGrid;
+        m_pView->viewport()->update();
+    });
+    OnUpdate(ID_VIEW_PIXEL_GRID, [this](CCmdUI& ui) {
+        ui.Enable(m_pView != nullptr);
+        ui.SetCheck(m_pView && m_pView->m_bPixelGrid);
+    });
 }
 
 CChildFrame::~CChildFrame() {

@@ -68,7 +68,7 @@ protected:
 
 private:
     void OnNextPane();
-    // Zoom In, Zoom Out, Fit in Window and Actual Pixels of the View menu.
+    // Zoom In, Zoom Out, Fit in Window, Actual Pixels and Pixel Grid of the View menu.
     void RegisterZoomCommands();
     // The size a new document window starts with: three quarters of the workspace.
     QSize FirstSize() const;

@@ -5,7 +5,9 @@
 
 const char kUsage[] =
     "Usage: orvik [--lang CODE] [FILE...]\n"
-    "A small paint and image-editing program for BMP, PCX, JPEG and PNG images.\n"
+    "       orvik --convert IN OUT [OPTIONS]    (see below)\n"
+    "A small paint and image-editing program for BMP, PCX, JPEG, PNG, GIF, TIFF, WebP,\n"
+    "TGA, ICO and PNM images.\n"
     "\n"
     "Opens each FILE in a window of its own; with no FILE it starts with no image.\n"
     "A FILE that cannot be opened is reported and the others still open; Orvik ends\n"

@@ -1,35 +1,70 @@
 #include "app/file_dialog.h"
 
+#include <QCoreApplication>
+
 #include "app/main_frame.h"
 #include "app/orvik_app.h"
 
 namespace {
 
-// The file types, in the user's language, each with the extension Save As adds for it.
-QStringList Filters() {
-    return {
-        COrvikFileDialog::tr("BMP Files (*.bmp *.BMP)"),
-        COrvikFileDialog::tr("PCX Files (*.pcx *.PCX)"),
-        COrvikFileDialog::tr("Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)"),
-        COrvikFileDialog::tr("PNG Files (*.png *.PNG)"),
-    };
+// "*.jpg *.jpeg ... *.JPG *.JPEG ...": the table's extensions, lower case and then upper case.
+QString Patterns(const std::vector<std::string>& extensions) {
+    QStringList lower, upper;
+    for (const std::string& ext : extensions) {
+        lower.append(QStringLiteral("*.") + QString::fromStdString(ext));
+        upper.append(QStringLiteral("*.") + QString::fromStdString(ext).toUpper());
+    }
+    return (lower + upper).join(QLatin1Char(' '));
 }
-const QStringList kSuffixes{QStringLiteral("bmp"), QStringLiteral("pcx"), QStringLiteral("jpg"),
-                            QStringLiteral("png")};
 
-QString Run(bool open, const QString& folder) {
+QString FilterText(const char* name, const char* extensions) {
+    return QStringLiteral("%1 (%2)").arg(QCoreApplication::translate("FileFormat", name),
+                                         Patterns(Words(extensions)));
+}
+
+}  // namespace
+
+std::vector<COrvikFileDialog::Filter> COrvikFileDialog::Filters(bool open) {
+    std::vector<Filter> filters;
+    if (open) {
+        std::vector<std::string> all;
+        for (const FileFormat& format : FileFormats()) {
+            if (!format.reads) continue;
+            for (const std::string& ext : Words(format.extensions))
+                all.push_back(ext);
+        }
+        filters.push_back({tr("All Pictures (%1)").arg(Patterns(all)), ::FileType::Unknown, false});
+    }
+    for (const FileFormat& format : FileFormats()) {
+        if (open ? !format.reads : !format.writes) continue;
+        filters.push_back({FilterText(format.filter, format.extensions), format.type, false});
+        if (!open && format.lossyFilter)
+            filters.push_back({FilterText(format.lossyFilter, format.extensions), format.type, true});
+    }
+    return filters;
+}
+
+namespace {
+
+QString Run(bool open, const QString& folder, bool* lossy) {
     COrvikFileDialog dialog(open, folder, theApp ? theApp->m_mainFrame : nullptr);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    const QString path = dialog.selectedFiles().constFirst();
+    // The lossy choice counts only for a name that saves in the selected format.
+    if (lossy) *lossy = dialog.SelectedLossy() && FileTypeOfPath(path.toStdString()) == dialog.SelectedType();
+    return path;
 }
 
 }  // namespace
 
 COrvikFileDialog::COrvikFileDialog(bool open, const QString& folder, QWidget* parent)
-    : QFileDialog(parent, open ? tr("Open") : tr("Save As"), folder) {
+    : QFileDialog(parent, open ? tr("Open") : tr("Save As"), folder), m_filters(Filters(open)) {
     setOption(QFileDialog::DontUseNativeDialog);
-    setNameFilters(Filters());
-    selectNameFilter(Filters().constFirst());
+    QStringList texts;
+    for (const Filter& filter : m_filters)
+        texts.append(filter.text);
+    setNameFilters(texts);
+    selectNameFilter(texts.constFirst());
     if (open) {
         setAcceptMode(QFileDialog::AcceptOpen);
         setFileMode(QFileDialog::ExistingFile);
@@ -39,17 +74,34 @@ COrvikFileDialog::COrvikFileDialog(bool open, const QString& folder, QWidget* pa
     }
 }
 
+const COrvikFileDialog::Filter* COrvikFileDialog::Selected() const {
+    const QString text = selectedNameFilter();
+    for (const Filter& filter : m_filters)
+        if (filter.text == text) return &filter;
+    return m_filters.empty() ? nullptr : &m_filters.front();
+}
+
+::FileType COrvikFileDialog::SelectedType() const {
+    const Filter* filter = Selected();
+    return filter ? filter->type : ::FileType::Unknown;
+}
+
+bool COrvikFileDialog::SelectedLossy() const {
+    const Filter* filter = Selected();
+    return filter && filter->lossy;
+}
+
 void COrvikFileDialog::accept() {
     // A name without an extension gets the one of the selected type.
     if (acceptMode() == QFileDialog::AcceptSave)
-        setDefaultSuffix(kSuffixes.value(std::max<qsizetype>(Filters().indexOf(selectedNameFilter()), 0)));
+        setDefaultSuffix(QString::fromStdString(DefaultExtension(SelectedType())).mid(1));
     QFileDialog::accept();
 }
 
 QString COrvikFileDialog::GetOpenFileName(const QString& folder) {
-    return Run(true, folder);
+    return Run(true, folder, nullptr);
 }
 
-QString COrvikFileDialog::GetSaveFileName(const QString& folder) {
-    return Run(false, folder);
+QString COrvikFileDialog::GetSaveFileName(const QString& folder, bool* lossy) {
+    return Run(false, folder, lossy);
 }

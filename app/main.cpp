@@ -4,10 +4,13 @@
 #include <cstdio>
 
 #include "app/command_line.h"
+#include "app/convert_command.h"
 #include "app/orvik_app.h"
 #include "app/translations.h"
 
 int main(int argc, char* argv[]) {
+    // A conversion needs no window system: it makes no GUI application and reads its own options.
+    if (WantsConvert(argc, argv)) return RunConvert(argc, argv);
     // Read before the toolkit starts, so --help, --version and mistakes need no display.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
@@ -16,6 +19,7 @@ int main(int argc, char* argv[]) {
     switch (line.action) {
         case CommandLine::Action::Help:
             std::fputs(kUsage, stdout);
+            std::fputs(ConvertUsage(), stdout);
             return 0;
         case CommandLine::Action::Version:
             std::puts("Orvik 0.2");

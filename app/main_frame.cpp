@@ -24,6 +24,7 @@
 #include "document/orvik_doc.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
+#include "views/tool_options_bar.h"
 #include "views/tool_table.h"
 
 namespace {
@@ -94,6 +95,8 @@ const CommandInfo kCommands[] = {
      QT_TRANSLATE_NOOP("CMainFrame", "Change the size of Image.(Scale)"), false},
     {ID_COLORS_DECREASE, QT_TRANSLATE_NOOP("CMainFrame", "256 Colors (8 Bit)"), "", nullptr, "", false},
     {ID_COLORS_INCREASE, QT_TRANSLATE_NOOP("CMainFrame", "16 Million (24Bit)"), "", nullptr, "", false},
+    {ID_COLORS_REMAP, QT_TRANSLATE_NOOP("CMainFrame", "Remap to Palette..."), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Map the colours of an 8-bit image onto another palette"), false},
     {ID_MISC_TRANSLUCENT, QT_TRANSLATE_NOOP("CMainFrame", "Translucent"), "", nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Turn On/Off Translucent Effect."), true},
     {ID_MISC_OPTION, QT_TRANSLATE_NOOP("CMainFrame", "Option"), "", nullptr,
@@ -154,6 +157,45 @@ const CommandInfo kCommands[] = {
      false},
     {ID_PREV_PANE, "", "Shift+F6", nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "이전 창으로 전환합니다\n이전 창"), false},
+    // Beyond the described commands: selecting, the pixel grid, colour replacement and the tools'
+    // options.
+    {ID_EDIT_SELECT_ALL, QT_TRANSLATE_NOOP("CMainFrame", "Select All\tCtrl+A"), "Ctrl+A", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Select the whole image\nSelect All"), false},
+    {ID_EDIT_SELECT_NONE, QT_TRANSLATE_NOOP("CMainFrame", "Select None\tCtrl+Shift+A"), "Ctrl+Shift+A",
+     nullptr, QT_TRANSLATE_NOOP("CMainFrame", "Drop the selection and select nothing\nSelect None"), false},
+    {ID_VIEW_TOOL_OPTIONS, QT_TRANSLATE_NOOP("CMainFrame", "Tool Options"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Show or hide the bar of the current tool's options\nTool Options"),
+     true},
+    {ID_VIEW_PIXEL_GRID, QT_TRANSLATE_NOOP("CMainFrame", "Pixel Grid\tCtrl+'"), "Ctrl+'", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Show a line between the image pixels from 6:1 on\nPixel Grid"), true},
+    {ID_IMAGE_REPLACE_COLOR, QT_TRANSLATE_NOOP("CMainFrame", "Replace Color"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame",
+                       "Paint every pixel of the background color, in the selection or the whole image, "
+                       "with the foreground color\nReplace Color"),
+     false},
+    {ID_BRUSH_SMALLER, QT_TRANSLATE_NOOP("CMainFrame", "Smaller Brush\t["), "[", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Make the brush one pixel smaller\nSmaller Brush"), false},
+    {ID_BRUSH_LARGER, QT_TRANSLATE_NOOP("CMainFrame", "Larger Brush\t]"), "]", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Make the brush one pixel larger\nLarger Brush"), false},
+    {ID_BRUSH_ROUND, QT_TRANSLATE_NOOP("CMainFrame", "Round"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "A round brush\nRound"), true},
+    {ID_BRUSH_SQUARE, QT_TRANSLATE_NOOP("CMainFrame", "Square"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "A square brush\nSquare"), true},
+    {ID_BRUSH_PIXEL_PERFECT, QT_TRANSLATE_NOOP("CMainFrame", "Pixel Perfect"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Strokes of one pixel without L-shaped corners\nPixel Perfect"), true},
+    {ID_FILL_OUTLINED, QT_TRANSLATE_NOOP("CMainFrame", "Outlined"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Shapes drawn as their outline\nOutlined"), true},
+    {ID_FILL_FILLED, QT_TRANSLATE_NOOP("CMainFrame", "Filled"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Shapes filled with the other color inside their outline\nFilled"),
+     true},
+    {ID_FILL_WITHOUT_OUTLINE, QT_TRANSLATE_NOOP("CMainFrame", "Filled without Outline"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame",
+                       "Shapes filled with the other color, without an outline\nFilled without Outline"),
+     true},
+    {ID_TEXT_FONT, QT_TRANSLATE_NOOP("CMainFrame", "Font..."), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Choose the text's font, size and style\nFont"), false},
+    {ID_TEXT_SMOOTH, QT_TRANSLATE_NOOP("CMainFrame", "Smooth"), "", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Smooth the text's edges on a 16 Million color image\nSmooth"), true},
 };
 
 constexpr int kPaneWidthSpaces = 35;
@@ -212,7 +254,8 @@ CMainFrame::CMainFrame() : m_currentTool(ID_TOOL_BRUSH) {
     // The bar toggles: checked while the bar is shown (also while the main window is minimised).
     const std::pair<int, QWidget*> bars[] = {{ID_VIEW_TOOL_PALETTE, m_wndToolPalette},
                                              {ID_VIEW_TOOLBAR, m_wndToolBar},
-                                             {ID_VIEW_STATUS_BAR, m_wndStatusBar}};
+                                             {ID_VIEW_STATUS_BAR, m_wndStatusBar},
+                                             {ID_VIEW_TOOL_OPTIONS, m_wndToolOptions}};
     for (const auto& entry : bars) {
         QWidget* bar = entry.second;
         OnUpdate(entry.first, [bar](CCmdUI& ui) {
@@ -365,8 +408,15 @@ void CMainFrame::CreateActions() {
     };
     for (const CommandInfo& c : kCommands)
         add(c.id, c.text, c.keys, c.icon, c.prompt, c.checkable);
-    for (const CToolInfo& tool : ToolTable())
+    for (const CToolInfo& tool : ToolTable()) {
         add(tool.id, tool.text, tool.keys, tool.icon, tool.prompt, true);
+        // The tool tip names the tool's key.
+        QAction* action = Action(tool.id);
+        if (*tool.keys)
+            action->setToolTip(QStringLiteral("%1 (%2)").arg(
+                action->toolTip().isEmpty() ? action->text() : action->toolTip(),
+                QKeySequence(QLatin1String(tool.keys)).toString(QKeySequence::NativeText)));
+    }
     for (int i = 0; i < COrvikApp::kRecentFiles; ++i) {
         const int id = ID_FILE_MRU_FILE1 + i;
         auto* action = new QAction(this);
@@ -394,6 +444,7 @@ std::vector<CCommandTarget*> CMainFrame::CommandRoute() const {
         route.push_back(frame);
     }
     route.push_back(const_cast<CMainFrame*>(this));
+    if (m_wndToolOptions) route.push_back(m_wndToolOptions);
     route.push_back(theApp);
     return route;
 }
@@ -427,6 +478,7 @@ bool CMainFrame::RouteCommand(int id) {
 }
 
 void CMainFrame::UpdateCommandUI() {
+    if (m_wndToolOptions) m_wndToolOptions->ShowOptionsOf(FindTool(m_currentTool));
     const auto route = CommandRoute();
     for (const auto& [id, action] : m_actions) {
         const CCmdUI ui = UpdateState(route, id);
@@ -474,9 +526,13 @@ void CMainFrame::CreateMenus() {
         NewMenu(tr("Edit(&E)"), {ID_EDIT_UNDO, ID_EDIT_REDO, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY});
     edit->addMenu(NewMenu(tr("Paste"), {ID_EDIT_PASTE, ID_EDIT_PASTE_SELECTION}));
     edit->addAction(Action(ID_IMAGE_CLEAR));
+    edit->addSeparator();
+    edit->addActions({Action(ID_EDIT_SELECT_ALL), Action(ID_EDIT_SELECT_NONE)});
     QMenu* colors = new QMenu(tr("Colors"), this);
     colors->addMenu(NewMenu(tr("Decrease Color Depth"), {ID_COLORS_DECREASE}));
     colors->addMenu(NewMenu(tr("Increase Color Depth"), {ID_COLORS_INCREASE}));
+    colors->addSeparator();
+    colors->addAction(Action(ID_COLORS_REMAP));
     connect(colors, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     AddItems(colors, {ID_SEPARATOR, ID_COLORS_INVERT, ID_COLORS_GREYSCALE, ID_COLORS_BRIGHTNESS_CONTRAST,
                       ID_COLORS_POSTERIZE, ID_SEPARATOR, ID_COLORS_LOAD_PALETTE, ID_COLORS_SAVE_PALETTE});
@@ -486,12 +542,22 @@ void CMainFrame::CreateMenus() {
     view->addSeparator();
     for (int id : {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_FIT_WINDOW, ID_VIEW_ACTUAL_PIXELS})
         view->addAction(Action(id));
+    view->addSeparator();
+    view->addActions({Action(ID_VIEW_TOOL_OPTIONS), Action(ID_VIEW_PIXEL_GRID)});
+    // The tools with their keys, after the described menus.
+    QMenu* tools = new QMenu(tr("&Tools"), this);
+    for (const CToolInfo& tool : ToolTable())
+        tools->addAction(Action(tool.id));
+    tools->addSeparator();
+    tools->addActions({Action(ID_BRUSH_SMALLER), Action(ID_BRUSH_LARGER)});
+    connect(tools, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     QMenu* window = NewMenu(tr("Window(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE});
     connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowMenu(window); });
     // The image commands come after the described items of their menus.
     QMenu* image = NewMenu(tr("&Image"), {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE});
     AddItems(image, {ID_SEPARATOR, ID_IMAGE_FLIP_HORIZONTAL, ID_IMAGE_FLIP_VERTICAL, ID_IMAGE_ROTATE_CW,
-                     ID_IMAGE_ROTATE_CCW, ID_IMAGE_ROTATE_180, ID_SEPARATOR, ID_IMAGE_CROP, ID_IMAGE_AUTOCROP});
+                     ID_IMAGE_ROTATE_CCW, ID_IMAGE_ROTATE_180, ID_SEPARATOR, ID_IMAGE_CROP, ID_IMAGE_AUTOCROP,
+                     ID_SEPARATOR, ID_IMAGE_REPLACE_COLOR});
     m_menuDocument = {
         NewMenu(tr("File(&F)"), {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
                                  ID_SEPARATOR, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP,
@@ -501,6 +567,7 @@ void CMainFrame::CreateMenus() {
         image,
         colors,
         NewMenu(tr("Misc."), {ID_MISC_TRANSLUCENT, ID_SEPARATOR, ID_MISC_OPTION}),
+        tools,
         window,
         NewMenu(tr("Help(&H)"), {ID_APP_ABOUT, ID_SEPARATOR, ID_HELP_GUIDE}),
     };
@@ -598,6 +665,10 @@ void CMainFrame::CreateToolBars() {
         bar->setMovable(true);
         bar->setFloatable(true);
     }
+    // The current tool's options on a row of their own, below the bars.
+    m_wndToolOptions = new CToolOptionsBar(this);
+    addToolBarBreak();
+    addToolBar(m_wndToolOptions);
 }
 
 void CMainFrame::CreateStatusBar() {

@@ -15,6 +15,7 @@
 
 class CChildFrame;
 class CColorPaletteDlg;
+class CToolOptionsBar;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -86,6 +87,7 @@ public:
     CStatusProgressCtrl* m_wndProgress = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     QToolBar* m_wndToolPalette = nullptr;
+    CToolOptionsBar* m_wndToolOptions = nullptr;  // the current tool's options
     CColorPaletteDlg* m_wndPaletteDlg = nullptr;
     CDockDialogBar* m_wndColorBar = nullptr;  // the "Colors" bar around m_wndPaletteDlg
     int m_currentTool;

@@ -30,21 +30,24 @@ QString StatusText(const PaletteReadResult& result) {
     return text;
 }
 
+QString MissingExportText(const CPluginLibrary& library, const char* fileName, const char* name) {
+    if (!library.IsLoaded() && library.LoadError().empty())
+        return QCoreApplication::translate("OrvikMessage", "Can't Find %1").arg(QLatin1String(fileName));
+    if (!library.IsLoaded())
+        return QCoreApplication::translate("OrvikMessage", "%1 is there but could not be loaded:\n\n%2")
+            .arg(QLatin1String(fileName), QString::fromLocal8Bit(library.LoadError().c_str()));
+    if (!library.Symbol<void*>(name))
+        return QCoreApplication::translate("OrvikMessage",
+                                           "%1 has no function %2: it may be an old or damaged copy.")
+            .arg(QLatin1String(fileName), QLatin1String(name));
+    return {};
+}
+
 void* RequireExport(const CPluginLibrary& library, const char* fileName, const char* name) {
-    if (!library.IsLoaded() && library.LoadError().empty()) {
-        OrvikMessage(
-            QCoreApplication::translate("OrvikMessage", "Can't Find %1").arg(QLatin1String(fileName)));
+    const QString missing = MissingExportText(library, fileName, name);
+    if (!missing.isEmpty()) {
+        OrvikMessage(missing);
         return nullptr;
     }
-    if (!library.IsLoaded()) {
-        OrvikMessage(QCoreApplication::translate("OrvikMessage", "%1 is there but could not be loaded:\n\n%2")
-                         .arg(QLatin1String(fileName), QString::fromLocal8Bit(library.LoadError().c_str())));
-        return nullptr;
-    }
-    void* function = library.Symbol<void*>(name);
-    if (!function)
-        OrvikMessage(QCoreApplication::translate("OrvikMessage",
-                                                 "%1 has no function %2: it may be an old or damaged copy.")
-                         .arg(QLatin1String(fileName), QLatin1String(name)));
-    return function;
+    return library.Symbol<void*>(name);
 }

@@ -75,6 +75,10 @@ public:
     // default the smaller of 512 MiB and a quarter of the physical memory).
     CUndoBudget m_undoBudget{0};
     QString m_startDir;  // the folder current at start; where Open and Save As start
+    // The choices of the last Decrease Color Depth (octree and nearest colour until then), with which
+    // a true-colour picture saved as GIF is reduced.
+    int m_nLastPaletteMethod = 2;
+    int m_nLastDitherMethod = 0;
     int m_nCmdShow = 1;  // how the main frame is first shown: 1 normal, 2 minimised, 3 maximised
 
     static constexpr int kRecentFiles = 4;

@@ -4,9 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/image_buffer.h"
+#include "document/paint_routines.h"
 #include "document/pixel_routines.h"
 
 #ifdef ORVIK_BENCH_HAVE_QT
@@ -88,6 +90,48 @@ BENCHMARK(BM_Memcpy)
     ->Arg(RowStride(kWidth, 8) * kHeight)
     ->Arg(RowStride(kWidth, 24) * kHeight)
     ->Unit(benchmark::kMillisecond);
+
+PaintCanvas CanvasOf(const Image& image) {
+    return PaintCanvas{image.bits,
+                       kWidth,
+                       kHeight,
+                       static_cast<int>(image.header->biXPelsPerMeter),
+                       image.header->biBitCount / 8,
+                       image.palette};
+}
+
+// A filled ellipse of the whole image: the shape worked out as spans, the outline and the inside
+// written in two colours.
+void BM_FilledEllipse(benchmark::State& state) {
+    const Image image(static_cast<int>(state.range(0)));
+    const PaintCanvas canvas = CanvasOf(image);
+    for (auto _ : state) {
+        CSpanSet outline;
+        CSpanSet inside;
+        AddEllipse(&outline, &inside, RECT{0, 0, kWidth - 1, kHeight - 1}, 1);
+        PaintSpans(canvas, outline, InkOf(canvas, 180));
+        PaintSpans(canvas, inside, InkOf(canvas, 30));
+        benchmark::DoNotOptimize(image.bits);
+    }
+}
+BENCHMARK(BM_FilledEllipse)->Arg(kImage8Bit)->Arg(kImage24Bit)->Unit(benchmark::kMillisecond);
+
+// Replace Color over the whole uniform image (finding the colour, then replacing it), alternating
+// between two colours so every pixel changes each time; compare with BM_Memcpy of the same bytes.
+void BM_ReplaceColour(benchmark::State& state) {
+    const Image image(static_cast<int>(state.range(0)));
+    const PaintCanvas canvas = CanvasOf(image);
+    const RECT all{0, 0, kWidth, kHeight};
+    uint32_t from = ReadPixel(canvas, 0, 0);
+    uint32_t to = InkOf(canvas, 180);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FindColour(canvas, all, from));
+        ReplaceColour(canvas, all, from, to);
+        std::swap(from, to);
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t{canvas.stride} * kHeight);
+}
+BENCHMARK(BM_ReplaceColour)->Arg(kImage8Bit)->Arg(kImage24Bit)->Unit(benchmark::kMillisecond);
 
 void BM_FlipRows(benchmark::State& state) {
     Image img(static_cast<int>(state.range(0)));

@@ -1,8 +1,9 @@
 // Helper of bench/quantz_compare: reduces a PPM picture with libquantz.so, or compares two
 // pictures.
 //
-//   quantz_tool reduce in.ppm out.ppm palette dither   writes the reduced picture as 24-bit PPM and
-//                                                      prints the seconds Convert24To256 took
+//   quantz_tool reduce in.ppm out.ppm palette dither [colours]
+//       writes the reduced picture as 24-bit PPM and prints the seconds the reduction took: through
+//       Convert24To256, or with a count of colours through ReduceColours
 //   quantz_tool psnr a.ppm b.ppm                       prints the PSNR of b against a in dB
 #include <cctype>
 #include <chrono>
@@ -81,7 +82,7 @@ double Psnr(const Picture& a, const Picture& b) {
 
 // Reads the picture straight into the bottom-up rows of blue, green and red the library takes,
 // and writes the result row by row, so that a large picture is not held twice.
-int Reduce(const char* in, const char* out, int paletteMethod, int ditherMethod) {
+int Reduce(const char* in, const char* out, int paletteMethod, int ditherMethod, int colours) {
     int w = 0, h = 0;
     FILE* input = OpenPpm(in, w, h);
     if (!input) {
@@ -107,7 +108,17 @@ int Reduce(const char* in, const char* out, int paletteMethod, int ditherMethod)
 
     uint8_t* result = bits;
     const auto start = std::chrono::steady_clock::now();
-    BITMAPINFOHEADER* reduced = Convert24To256(&result, &header, paletteMethod, ditherMethod);
+    BITMAPINFOHEADER* reduced = nullptr;
+    if (colours > 0) {
+        QuantzRequest request{};
+        request.size = sizeof request;
+        request.paletteMethod = paletteMethod;
+        request.ditherMethod = ditherMethod;
+        request.colours = colours;
+        reduced = ReduceColours(&result, &header, &request);
+    } else {
+        reduced = Convert24To256(&result, &header, paletteMethod, ditherMethod);
+    }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::free(bits);
     if (!reduced) {
@@ -145,8 +156,9 @@ int Reduce(const char* in, const char* out, int paletteMethod, int ditherMethod)
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 6 && std::strcmp(argv[1], "reduce") == 0)
-        return Reduce(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
+    if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "reduce") == 0)
+        return Reduce(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]),
+                      argc == 7 ? std::atoi(argv[6]) : 0);
     if (argc == 4 && std::strcmp(argv[1], "psnr") == 0) {
         Picture a, b;
         if (!ReadPpm(argv[2], a) || !ReadPpm(argv[3], b)) {
@@ -156,6 +168,7 @@ int main(int argc, char** argv) {
         std::printf("%.2f\n", Psnr(a, b));
         return 0;
     }
-    std::fprintf(stderr, "usage: %s reduce in.ppm out.ppm palette dither | psnr a.ppm b.ppm\n", argv[0]);
+    std::fprintf(stderr, "usage: %s reduce in.ppm out.ppm palette dither [colours] | psnr a.ppm b.ppm\n",
+                 argv[0]);
     return 2;
 }

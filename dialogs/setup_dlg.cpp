@@ -24,11 +24,10 @@ CSetupDlg::CSetupDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QString::number(IDD_SETUP));
 
     auto* fillLabel = new QLabel(tr("Fill Style :"), this);
-    fillLabel->setEnabled(false);
     m_fillStyleList = new QComboBox(this);
     m_fillStyleList->setObjectName(QString::number(IDC_FILL_STYLE));
-    m_fillStyleList->addItems({tr("Outlined"), tr("Filled")});
-    m_fillStyleList->setEnabled(false);
+    m_fillStyleList->addItems({tr("Outlined"), tr("Filled"), tr("Filled without Outline")});
+    fillLabel->setBuddy(m_fillStyleList);
     m_translucentEdit = new QLineEdit(this);
     m_translucentEdit->setObjectName(QString::number(IDC_TRANSLUCENT));
     m_translucentEdit->setMaximumWidth(60);
@@ -65,7 +64,8 @@ CSetupDlg::CSetupDlg(QWidget* parent) : QDialog(parent) {
     layout->addLayout(grid);
     layout->addLayout(buttons.row);
     setTabOrder(buttons.ok, buttons.cancel);
-    setTabOrder(buttons.cancel, m_translucentEdit);
+    setTabOrder(buttons.cancel, m_fillStyleList);
+    setTabOrder(m_fillStyleList, m_translucentEdit);
     setTabOrder(m_translucentEdit, m_recoveryCheck);
     setTabOrder(m_recoveryCheck, m_intervalSpin);
 

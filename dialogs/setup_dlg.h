@@ -1,6 +1,6 @@
-// Misc. > Option: the translucency percentage used by translucent painting, a fill style that is
-// kept but not yet used by any tool (its list is disabled), and whether and how often copies of
-// unsaved work are kept for recovery.
+// Misc. > Option: the translucency percentage used by translucent painting, the fill style of the
+// rectangle, ellipse and polygon tools (which the tool-options bar sets too), and whether and how
+// often copies of unsaved work are kept for recovery.
 #pragma once
 
 #include <QDialog>
@@ -12,7 +12,9 @@ class QComboBox;
 class QLineEdit;
 class QSpinBox;
 
-// The fill style chosen in the Setup dialog: 0 "Outlined", 1 "Filled". Only the dialog uses it.
+// The shapes' fill style: 0 "Outlined" (the outline only), 1 "Filled" (the background colour inside
+// a foreground outline), 2 "Filled without Outline" (all of it in the background colour); with the
+// right button the two colours change places.
 extern uint8_t g_fillStyle;
 
 class CSetupDlg : public QDialog {

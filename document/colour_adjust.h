@@ -49,7 +49,8 @@ void RemapIndices(const uint8_t* src, ptrdiff_t srcStride, uint8_t* dst, ptrdiff
                   int rows, const uint8_t map[kPaletteEntries]);
 
 // How many pixels use each palette entry: for 8-bit rows each index; for true-colour rows each
-// entry whose colour a pixel has exactly (a colour held by several entries counts for the first).
+// entry whose colour a pixel has exactly (a colour held by several entries counts for the first;
+// a transparent pixel counts for none).
 void CountEntryUse(const uint8_t* bits, ptrdiff_t stride, int width, int rows, int bytesPerPixel,
                    const RGBQUAD* palette, uint64_t counts[kPaletteEntries]);
 

@@ -224,17 +224,21 @@ uint32_t ReadPixel(const uint8_t* row, int64_t x) {
     return Get32(row + 4 * x);
 }
 
-template <int Bits, bool UseAlpha>
+// What becomes of an alpha channel: nothing, a composition over white, or the fourth byte.
+enum class Alpha { None, OverWhite, Keep };
+
+template <int Bits, Alpha Mode>
 void ConvertBitFieldRows(const DibLayout& layout, const uint8_t* src, int64_t first, int64_t count,
                          uint8_t* dst, int64_t dstStride) {
     const Channel channels[4] = {Channel(layout.masks[0]), Channel(layout.masks[1]), Channel(layout.masks[2]),
                                  Channel(layout.masks[3])};
+    constexpr int kOutBytes = Mode == Alpha::Keep ? 4 : 3;
     for (int64_t y = first; y < first + count; ++y, src += layout.srcStride) {
         uint8_t* out = dst + DestRow(layout, y) * dstStride;
-        for (int64_t x = 0; x < layout.width; ++x, out += 3) {
+        for (int64_t x = 0; x < layout.width; ++x, out += kOutBytes) {
             const uint32_t pixel = ReadPixel<Bits>(src, x);
             uint8_t red = channels[0](pixel), green = channels[1](pixel), blue = channels[2](pixel);
-            if constexpr (UseAlpha) {
+            if constexpr (Mode == Alpha::OverWhite) {
                 const int alpha = channels[3](pixel);
                 red = OverWhite(red, alpha);
                 green = OverWhite(green, alpha);
@@ -243,6 +247,7 @@ void ConvertBitFieldRows(const DibLayout& layout, const uint8_t* src, int64_t fi
             out[0] = blue;
             out[1] = green;
             out[2] = red;
+            if constexpr (Mode == Alpha::Keep) out[3] = channels[3](pixel);
         }
     }
 }
@@ -250,10 +255,12 @@ void ConvertBitFieldRows(const DibLayout& layout, const uint8_t* src, int64_t fi
 template <int Bits>
 void ConvertBitFields(const DibLayout& layout, const uint8_t* src, int64_t first, int64_t count, uint8_t* dst,
                       int64_t dstStride) {
-    if (layout.masks[3] != 0)
-        ConvertBitFieldRows<Bits, true>(layout, src, first, count, dst, dstStride);
+    if (layout.keepAlpha)
+        ConvertBitFieldRows<Bits, Alpha::Keep>(layout, src, first, count, dst, dstStride);
+    else if (layout.masks[3] != 0)
+        ConvertBitFieldRows<Bits, Alpha::OverWhite>(layout, src, first, count, dst, dstStride);
     else
-        ConvertBitFieldRows<Bits, false>(layout, src, first, count, dst, dstStride);
+        ConvertBitFieldRows<Bits, Alpha::None>(layout, src, first, count, dst, dstStride);
 }
 
 // True when some pixel of the rows at `src` has a nonzero alpha value.
@@ -279,7 +286,7 @@ DibStatus ReadDibLayout(const uint8_t* data, int64_t available, int64_t length, 
         if (available < kFileHeaderBytes) return DibStatus::TooShort;
         offBits = Get32(data + 10);
         base = kFileHeaderBytes;
-    } else if (source == DibSource::File) {
+    } else if (source != DibSource::Clipboard) {
         return DibStatus::NotBmpFile;
     }
     const uint8_t* dib = data + base;
@@ -288,8 +295,9 @@ DibStatus ReadDibLayout(const uint8_t* data, int64_t available, int64_t length, 
     if (status != DibStatus::Ok) return status;
     int64_t headerEnd = info.size;
     if (layout->bitCount == 16 || layout->bitCount == 32) {
-        status = ReadMasks(dib, available - base, info, source == DibSource::Clipboard, layout, &headerEnd);
+        status = ReadMasks(dib, available - base, info, source != DibSource::File, layout, &headerEnd);
         if (status != DibStatus::Ok) return status;
+        layout->keepAlpha = source == DibSource::FileWithAlpha && layout->masks[3] != 0;
     }
     headerEnd += base;
 
@@ -309,7 +317,7 @@ DibStatus ReadDibLayout(const uint8_t* data, int64_t available, int64_t length, 
             tableEnd = headerEnd + layout->tableEntries * layout->entryBytes;
         }
         layout->pixelOffset = offBits;
-    } else if (source == DibSource::File) {
+    } else if (source != DibSource::Clipboard) {
         return DibStatus::BadPixelOffset;
     }
     if (tableEnd > length) return DibStatus::BadColourTable;

@@ -53,6 +53,8 @@ enum class DibSource {
     // A BMP file: it must start with the file header, and its pixel offset must lie between the
     // headers and the end of the file. An alpha channel is ignored: the colours are read as stored.
     File,
+    // A BMP file as above whose alpha channel (a mask in the header) is kept: a 32-bit image.
+    FileWithAlpha,
 };
 
 // Where everything lies in a bitmap, once every field has been checked. Offsets count from the
@@ -70,9 +72,10 @@ struct DibLayout {
     int64_t pixelOffset = 0;  // the rows, or the run-length data up to the end of the bitmap
     int64_t srcStride = 0;    // uncompressed rows: bytes from one row to the next
     int64_t rowBytes = 0;     // uncompressed rows: the bytes of one row's pixels, without padding
+    bool keepAlpha = false;   // the alpha channel becomes the fourth byte of 32-bit pixels
 
-    // The depth of the image in the model: 8 or 24.
-    int OutBits() const { return bitCount <= 8 ? 8 : 24; }
+    // The depth of the image in the model: 8, 24, or 32 with a kept alpha channel.
+    int OutBits() const { return bitCount <= 8 ? 8 : keepAlpha ? 32 : 24; }
 };
 
 // Bytes at the start of a BMP file that always hold the file header, the info header with its
@@ -92,7 +95,8 @@ void CopyDibColourTable(const uint8_t* data, const DibLayout& layout, RGBQUAD* p
 
 // Converts `count` uncompressed rows of the bitmap, starting at its row `first` in stored order,
 // from `src` (that row's first byte) into the model's rows at `bits`, `stride` apart: indices for
-// 8 bits, blue, green, red for 24. The padding of the model's rows is left as it is.
+// 8 bits, blue, green, red for 24, and alpha after them for 32. The padding of the model's rows is
+// left as it is.
 void ConvertDibRows(const DibLayout& layout, const uint8_t* src, int64_t first, int64_t count, uint8_t* bits,
                     int64_t stride);
 

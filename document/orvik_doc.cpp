@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "app/child_frame.h"
 #include "app/file_dialog.h"
@@ -19,10 +20,15 @@
 #include "app/recovery.h"
 #include "colour/color_palette_dlg.h"
 #include "dialogs/new_image_dlg.h"
+#include "document/file_job.h"
 #include "document/file_types.h"
+#include "document/image_file.h"
+#include "document/image_ops.h"
 #include "document/pixel_routines.h"
 #include "document/plugin_library.h"
+#include "document/save_checks.h"
 #include "imgkit/imgkit.h"
+#include "quantz/quantz.h"
 #include "res/resource.h"
 #include "views/orvik_view.h"
 #include "views/orvik_view2.h"
@@ -106,59 +112,137 @@ namespace {
 
 const char kCodecLibrary[] = "libimgkit.so";
 
-const char* ReaderName(FileType type) {
-    switch (type) {
-        case FileType::Bmp:
-            return "ReadBMP";
-        case FileType::Pcx:
-            return "LoadPCX";
-        case FileType::Jpeg:
-            return "ReadJpeg";
-        case FileType::Png:
-            return "ReadPNG";
-        case FileType::Unknown:
-            break;
+// "BMP, PCX, JPEG, ..." of the formats that read (or write).
+QString FormatNames(bool writing) {
+    QStringList names;
+    for (const FileFormat& format : FileFormats()) {
+        if (writing ? format.writes : format.reads) names.append(QLatin1String(format.name));
     }
-    return nullptr;
-}
-
-const char* WriterName(FileType type) {
-    switch (type) {
-        case FileType::Bmp:
-            return "SaveBitmap";
-        case FileType::Pcx:
-            return "SavePCX";
-        case FileType::Jpeg:
-            return "SaveJpeg";
-        case FileType::Png:
-            return "SavePNG";
-        case FileType::Unknown:
-            break;
-    }
-    return nullptr;
+    return names.join(QStringLiteral(", "));
 }
 
 QString UnknownTypeMessage(const QString& path) {
-    return COrvikDoc::tr(
-               "%1 is not a file type Orvik knows.\n\nOrvik reads and writes BMP (.bmp), PCX (.pcx), "
-               "JPEG (.jpg, .jpeg) and PNG (.png) files.")
-        .arg(QFileInfo(path).fileName());
+    QStringList kinds;
+    for (const FileFormat& format : FileFormats()) {
+        if (!format.writes) continue;
+        QStringList extensions;
+        for (const std::string& ext : Words(format.extensions))
+            extensions.append(QStringLiteral(".") + QString::fromStdString(ext));
+        kinds.append(
+            QStringLiteral("%1 (%2)").arg(QLatin1String(format.name), extensions.join(QStringLiteral(", "))));
+    }
+    return COrvikDoc::tr("%1 is not a file type Orvik knows.\n\nOrvik writes %2 files.")
+        .arg(QFileInfo(path).fileName(), kinds.join(QStringLiteral(", ")));
 }
 
-// The blocks a reader delivered, released together unless the document takes them.
-struct ReadBlocks {
-    BITMAPINFOHEADER* header = nullptr;
-    RGBQUAD* palette = nullptr;
-    uint8_t* bits = nullptr;
-    ~ReadBlocks() {
-        // An 8-bit palette lives inside the header block; a separate one is its own block.
-        if (palette &&
-            (!header || reinterpret_cast<uint8_t*>(palette) != reinterpret_cast<uint8_t*>(header) + 40))
-            std::free(palette);
-        std::free(header);
-        std::free(bits);
+// A reason of the core as a sentence of its own.
+QString Sentence(ImageFileStatus status) {
+    QString text = QCoreApplication::translate("ImageFileStatus", ImageFileStatusText(status));
+    if (!text.isEmpty()) text[0] = text[0].toUpper();
+    return text + QLatin1Char('.');
+}
+
+// The status bar's note that a file holds more than was opened.
+QString FramesNote(const ImageFileInfo& info, const QString& name) {
+    const FileFormat* format = FormatOf(info.type);
+    if (info.frames <= 1 || !format) return {};
+    switch (format->frames) {
+        case FramesKind::Frames:
+            return COrvikDoc::tr("Only the first of the %1 frames of %2 was opened.")
+                .arg(info.frames)
+                .arg(name);
+        case FramesKind::Pages:
+            return COrvikDoc::tr("Only the first of the %1 pages of %2 was opened.")
+                .arg(info.frames)
+                .arg(name);
+        case FramesKind::Images:
+            return COrvikDoc::tr("Only the largest of the %1 images of %2 was opened.")
+                .arg(info.frames)
+                .arg(name);
+        case FramesKind::None:
+            break;
     }
+    return {};
+}
+
+// A text of the save checks with its format name (%1) and number (%2); either may be missing.
+QString SaveLossText(const char* text, const FileFormat& format, int number) {
+    return QCoreApplication::translate("SaveLoss", text)
+        .replace(QLatin1String("%1"), QLatin1String(format.name))
+        .replace(QLatin1String("%2"), QString::number(number));
+}
+
+// The colour-reduction library's progress, into the job that runs it (one job at a time reduces).
+CFileJob* g_reducingJob = nullptr;
+int ReductionProgress(int percent) {
+    if (g_reducingJob) g_reducingJob->Report(percent, 0, 50);
+    return 0;
+}
+
+// What a save hands to the worker: the picture, the writer, and the colour-reduction library's
+// functions when the file gets a copy reduced to 256 colours.
+struct WriteRequest {
+    ImgkitWriteFn write;
+    QuantzConvert convert;  // null: the picture is written as it is
+    QuantzSetProgress setProgress;
+    int paletteMethod;
+    int ditherMethod;
+    std::string file;
+    const FileFormat* format;
+    ImgkitWriteOptions options;
+    ImgkitPicture picture;
+    bool reductionFailed = false;
 };
+
+// On the worker thread: fits a copy to what the format holds of transparency and reduces it when
+// asked (the first half of the progress), then writes.
+ImageFileStatus WritePicture(WriteRequest& request, CFileJob& job) {
+    ImgkitPicture picture = request.picture;
+    ImageFileBlocks fitted;
+    if (NeedsFitting(*request.format, picture.header->biBitCount, picture.entryAlpha)) {
+        if (!CopyPicture(picture, &fitted) || !FitForFormat(*request.format, &fitted))
+            return ImageFileStatus::NoMemory;
+        picture = ImgkitPicture{fitted.header, fitted.bits, fitted.palette, fitted.entryAlpha};
+    }
+    ImageFileBlocks reduced;  // the copy reduced to 256 colours
+    if (request.convert) {
+        uint8_t* bits = picture.bits;
+        g_reducingJob = &job;
+        request.setProgress(&ReductionProgress);
+        BITMAPINFOHEADER* header =
+            request.convert(&bits, picture.header, request.paletteMethod, request.ditherMethod);
+        request.setProgress(nullptr);
+        g_reducingJob = nullptr;
+        if (!IsReducedImage(header, bits, *picture.header, picture.bits)) {
+            if (header != picture.header) std::free(header);
+            if (bits != picture.bits) std::free(bits);
+            request.reductionFailed = true;
+            return ImageFileStatus::NoMemory;
+        }
+        reduced.header = header;
+        reduced.bits = bits;
+        reduced.palette = HeaderPalette(header);
+        // The fully transparent pixels of a 32-bit picture stay transparent, through one entry.
+        const ImgkitPicture& source = request.picture;
+        if (source.header->biBitCount == 32 &&
+            !MarkTransparentPixels(*source.header, source.bits, reduced.header, reduced.bits,
+                                   &reduced.entryAlpha))
+            return ImageFileStatus::NoMemory;
+        picture = ImgkitPicture{reduced.header, reduced.bits, reduced.palette, reduced.entryAlpha};
+    }
+    struct Part {
+        CFileJob* job;
+        int from;
+    } part{&job, request.convert ? 50 : 0};
+    const ImgkitProgress progress = [](void* context, int percent) {
+        auto* p = static_cast<Part*>(context);
+        p->job->Report(percent, p->from, 100);
+        return 0;
+    };
+    const ImageFileStatus status = WriteImageFile(request.write, request.file, request.format->type,
+                                                  request.options, picture, progress, &part);
+    return status;
+}
 
 }  // namespace
 
@@ -173,75 +257,147 @@ bool COrvikDoc::OnOpenDocument(const QString& path) {
             return false;
         }
     }
-    const FileType type = FileTypeOfPath(path.toStdString());
-    if (type == FileType::Unknown) {
-        OrvikMessage(UnknownTypeMessage(path));
-        return false;
-    }
-    ReadBlocks blocks;
-    {
-        const CPluginLibrary library(kCodecLibrary);
-        const auto reader = RequireExport<ReadImageFn>(library, kCodecLibrary, ReaderName(type));
-        if (!reader) return false;
-        blocks.header = reader(QFile::encodeName(path).constData(), &blocks.bits, &blocks.palette);
-    }
-    if (!blocks.header || !blocks.bits) {
-        const QString reason = QFileInfo(path).size() == 0
-                                   ? tr("The file is empty.")
-                                   : tr("It is damaged, too large, or a kind of %1 file Orvik cannot read.")
-                                         .arg(QFileInfo(path).suffix().toUpper());
+    const CPluginLibrary library(kCodecLibrary);
+    const auto read = RequireExport<ImgkitReadFn>(library, kCodecLibrary, "ImgkitReadImage");
+    if (!read) return false;
+    // The file's content decides how it is read, whatever its name says.
+    ImageFileBlocks blocks;
+    ImageFileInfo info;
+    const std::string file = QFile::encodeName(path).toStdString();
+    const auto status = static_cast<ImageFileStatus>(CFileJob::Run([&](CFileJob& job) {
+        return static_cast<int>(ReadImageFile(read, file, &blocks, &info, &CFileJob::OnCodecProgress, &job));
+    }));
+    if (status != ImageFileStatus::Ok) {
+        QString reason = Sentence(status);
+        if (status == ImageFileStatus::UnknownFormat)
+            reason += QStringLiteral("\n\n") + tr("Orvik reads %1 files.").arg(FormatNames(false));
         OrvikMessage(tr("Cannot open %1.\n\n%2").arg(name, reason));
         return false;
     }
-    // Take only what the rest of the program can hold.
-    const bool eightBit = blocks.header->biBitCount == 8;
-    if (!IsModelHeader(*blocks.header) || (eightBit && blocks.palette != HeaderPalette(blocks.header))) {
-        OrvikMessage(
-            tr("Cannot open %1.\n\nThe codec library returned an image Orvik cannot hold.").arg(name));
-        return false;
-    }
-    if (eightBit) blocks.palette = HeaderPalette(blocks.header);
-    // PCX and JPEG rows come top-down; BMP and PNG rows are in the program's order already.
-    if (type == FileType::Pcx || type == FileType::Jpeg)
-        FlipRows(blocks.bits, blocks.header->biXPelsPerMeter, blocks.header->biHeight);
-    if (!blocks.palette) blocks.palette = MakeDefaultPalette();
-    if (!blocks.palette) {
-        OrvikMessage(tr("Cannot open %1.\n\n%2").arg(name, StatusText(ImageStatus::NoMemory)));
-        return false;
-    }
-    SetImage(blocks.header, blocks.palette, blocks.bits);
-    blocks.header = nullptr;
-    blocks.palette = nullptr;
-    blocks.bits = nullptr;
+    SetImage(blocks.header, blocks.palette, blocks.bits, blocks.entryAlpha);
+    blocks.Release();
+    m_fileType = info.type;
+    m_nFileFrames = info.frames;
+    m_bFileReducedDepth = info.reducedDepth;
 
     SizeFrameToImage();
     MakeBrushes();
     theApp->m_mainFrame->m_wndPaletteDlg->Refresh();
+    const QString note = FramesNote(info, name);
+    if (!note.isEmpty()) theApp->m_mainFrame->SetPaneText(0, note);
     return true;
 }
 
-bool COrvikDoc::SaveToFile(const QString& path) {
+bool COrvikDoc::IsSourceFile(const QString& path) const {
+    return !m_strPathName.isEmpty() && QFileInfo(path) == QFileInfo(m_strPathName);
+}
+
+bool COrvikDoc::AskBeforeLosing(const FileFormat& format, const SaveSubject& subject, bool* reduce) {
+    const std::vector<const SaveLossRule*> losses = SaveLosses(format, subject);
+    *reduce = false;
+    if (losses.empty()) return true;
+    QStringList texts;
+    for (const SaveLossRule* rule : losses) {
+        texts.append(SaveLossText(rule->message, format, subject.sourceFrames));
+        *reduce = *reduce || rule->reducesColours;
+    }
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvik"), texts.join(QStringLiteral("\n\n")),
+                    QMessageBox::Save | QMessageBox::Cancel, theApp->m_mainFrame);
+    box.setInformativeText(tr("Save it all the same?"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Save;
+}
+
+bool COrvikDoc::SaveToFile(const QString& path, bool lossy) {
     EndStep();  // the file takes the image as it is now, after the last step
-    if (!WriteImageFile(path, *m_pHeader, m_pPalette, m_pBits)) return false;
+    if (!WriteImageFile(path, *m_pHeader, m_pPalette, m_pBits, lossy)) return false;
+    // The file now holds just this picture.
+    if (IsSourceFile(path)) {
+        m_nFileFrames = 1;
+        m_bFileReducedDepth = false;
+        m_fileType = FileTypeOfPath(path.toStdString());
+    }
     // The file holds the document now: nothing is unsaved, and its recovery copy goes.
     SetModifiedFlag(false);
     return true;
 }
 
 bool COrvikDoc::WriteImageFile(const QString& path, const BITMAPINFOHEADER& header, const RGBQUAD* palette,
-                               const uint8_t* bits) {
-    const FileType type = FileTypeOfPath(path.toStdString());
-    if (type == FileType::Unknown) {
+                               const uint8_t* bits, bool lossy) {
+    // The typed name's extension decides the format.
+    const FileFormat* format = FormatOf(FileTypeOfPath(path.toStdString()));
+    if (!format || !format->writes) {
         OrvikMessage(UnknownTypeMessage(path));
         return false;
     }
+    SaveSubject subject;
+    const bool indexed = header.biBitCount == 8;
+    subject.bitCount = header.biBitCount;
+    subject.width = header.biWidth;
+    subject.height = header.biHeight;
+    subject.palette = palette;
+    subject.entryAlpha = indexed ? m_pEntryAlpha : nullptr;
+    DescribeTransparency(header, bits, subject.entryAlpha, &subject);
+    subject.lossy = lossy;
+    if (IsSourceFile(path)) {
+        subject.sourceType = m_fileType;
+        subject.sourceFrames = m_nFileFrames;
+        subject.sourceReducedDepth = m_bFileReducedDepth;
+    }
+    if (const char* refusal = SaveRefusal(*format, subject)) {
+        OrvikMessage(
+            tr("Could not save %1.\n\n%2").arg(path, SaveLossText(refusal, *format, format->maxSide)));
+        return false;
+    }
+    bool reduce = false;
+    if (!AskBeforeLosing(*format, subject, &reduce)) return false;
+
     const CPluginLibrary library(kCodecLibrary);
-    const auto writer = RequireExport<SaveImageFn>(library, kCodecLibrary, WriterName(type));
-    if (!writer) return false;
-    if (writer(QFile::encodeName(path).constData(), bits, header, palette) != 1) {
-        OrvikMessage(tr("Could not save %1.\n\nThe disk may be full or the folder may not be writable; the "
-                        "file on disk was left as it was.")
-                         .arg(path));
+    const auto write = RequireExport<ImgkitWriteFn>(library, kCodecLibrary, "ImgkitWriteImage");
+    if (!write) return false;
+    // A GIF of a true-colour picture gets a copy reduced with the last choices of Decrease Color Depth.
+    std::unique_ptr<CPluginLibrary> colours;
+    QuantzConvert convert = nullptr;
+    QuantzSetProgress setProgress = nullptr;
+    if (reduce) {
+        colours = std::make_unique<CPluginLibrary>(kColourLibrary);
+        convert = RequireExport<QuantzConvert>(*colours, kColourLibrary, "Convert24To256");
+        if (!convert) return false;
+        setProgress = RequireExport<QuantzSetProgress>(*colours, kColourLibrary, "SetProgressFunction");
+        if (!setProgress) return false;
+    }
+
+    WriteRequest request{write,
+                         convert,
+                         setProgress,
+                         theApp->m_nLastPaletteMethod,
+                         theApp->m_nLastDitherMethod,
+                         QFile::encodeName(path).toStdString(),
+                         format,
+                         ImgkitWriteOptions{lossy ? 1 : 0, 0},
+                         // The writer and the worker only read the blocks.
+                         ImgkitPicture{const_cast<BITMAPINFOHEADER*>(&header), const_cast<uint8_t*>(bits),
+                                       indexed ? const_cast<RGBQUAD*>(palette) : nullptr,
+                                       indexed ? m_pEntryAlpha : nullptr}};
+    const auto status = static_cast<ImageFileStatus>(
+        CFileJob::Run([&](CFileJob& job) { return static_cast<int>(WritePicture(request, job)); }));
+    const bool reductionFailed = request.reductionFailed;
+    if (reductionFailed) {
+        OrvikMessage(
+            tr("Could not save %1.\n\nThe colours could not be reduced: %2 failed, perhaps for lack of "
+               "memory. The file on disk was left as it was.")
+                .arg(path, QLatin1String(kColourLibrary)));
+        return false;
+    }
+    if (status != ImageFileStatus::Ok) {
+        OrvikMessage(
+            status == ImageFileStatus::WriteFailed
+                ? tr("Could not save %1.\n\nThe disk may be full or the folder may not be writable; the "
+                     "file on disk was left as it was.")
+                      .arg(path)
+                : tr("Could not save %1.\n\n%2 The file on disk was left as it was.")
+                      .arg(path, Sentence(status)));
         return false;
     }
     return true;
@@ -252,13 +408,22 @@ void COrvikDoc::OnFileSave() {
     if (path.isEmpty())
         OnFileSaveAs();
     else
-        SaveToFile(path);
+        SaveToFile(path, m_bSaveLossy);
 }
 
 void COrvikDoc::OnFileSaveAs() {
-    const QString path = COrvikFileDialog::GetSaveFileName(theApp->m_startDir);
+    bool lossy = false;
+    const QString path = COrvikFileDialog::GetSaveFileName(theApp->m_startDir, &lossy);
     if (path.isEmpty()) return;
-    if (SaveToFile(path)) SetPathName(path);
+    if (SaveToFile(path, lossy)) SavedAs(path, lossy);
+}
+
+void COrvikDoc::SavedAs(const QString& path, bool lossy) {
+    SetPathName(path);
+    m_bSaveLossy = lossy;
+    m_fileType = FileTypeOfPath(path.toStdString());
+    m_nFileFrames = 1;
+    m_bFileReducedDepth = false;
 }
 
 bool COrvikDoc::SaveModified() {
@@ -270,13 +435,14 @@ bool COrvikDoc::SaveModified() {
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::No) return true;
     if (m_strPathName.isEmpty()) {
-        const QString path = COrvikFileDialog::GetSaveFileName(theApp->m_startDir);
-        if (path.isEmpty() || !SaveToFile(path)) return false;
-        SetPathName(path);
+        bool lossy = false;
+        const QString path = COrvikFileDialog::GetSaveFileName(theApp->m_startDir, &lossy);
+        if (path.isEmpty() || !SaveToFile(path, lossy)) return false;
+        SavedAs(path, lossy);
         return true;
     }
     // A save that failed was reported; keep the document open so nothing is lost.
-    return SaveToFile(m_strPathName);
+    return SaveToFile(m_strPathName, m_bSaveLossy);
 }
 
 void COrvikDoc::SetTitle(const QString& title) {
@@ -298,6 +464,12 @@ void COrvikDoc::SetPathName(const QString& path, bool addToRecentFiles) {
 void COrvikDoc::UpdateAllViews(const void* sender) {
     if (m_pView && m_pView != sender) m_pView->OnUpdate();
     if (m_pView2 && m_pView2 != sender) m_pView2->OnUpdate();
+}
+
+void COrvikDoc::UpdateAllViewsOver(const RECT& changed) {
+    if (IsEmptyRect(changed)) return;
+    if (m_pView) m_pView->OnUpdatePixels(changed);
+    if (m_pView2) m_pView2->OnUpdatePixels(changed);
 }
 
 void COrvikDoc::Touch(const RECT& area) {

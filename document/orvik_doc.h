@@ -13,6 +13,8 @@
 
 #include "app/command_target.h"
 #include "document/colour_adjust.h"
+#include "document/colour_reduction.h"
+#include "document/file_types.h"
 #include "document/image_buffer.h"
 #include "document/image_ops.h"
 #include "document/palette_file.h"
@@ -21,7 +23,9 @@
 
 class CChildFrame;
 class COrvikView;
+struct FileFormat;
 struct RecoveryImage;
+struct SaveSubject;
 class COrvikView2;
 
 class COrvikDoc : public QObject, public CCommandTarget {
@@ -67,9 +71,10 @@ public:
     // line or rectangle drag without painting, and every view repaints.
     void ImageReplaced();
 
-    // Writes the image to `path` through the codec library; false (after a message) when nothing
-    // was written.
-    bool SaveToFile(const QString& path);
+    // Writes the image to `path` through the codec library in the format its extension names (lossy
+    // where the format has a lossy variant and `lossy` is set). Whatever the format cannot keep is
+    // asked about first. False (after a message) when nothing was written.
+    bool SaveToFile(const QString& path, bool lossy = false);
     void OnFileSave();
     void OnFileSaveAs();
 
@@ -126,6 +131,15 @@ public:
     // Reduces a 24-bit image to 256 colours through libquantz.so, with the progress bar running;
     // any problem is reported and leaves the image as it was. True when the image was reduced.
     bool ReduceColorDepth(int paletteMethod, int ditherMethod);
+    // The same for any choice (a count, a given palette), through ReduceColours, for a 24-bit image
+    // (`command` ID_COLORS_DECREASE) or an 8-bit one (ID_COLORS_REMAP).
+    bool ReduceColours(const ReductionChoice& choice, int command);
+    // Decrease Color Depth (ID_COLORS_DECREASE, a 24-bit image) or Remap to Palette
+    // (ID_COLORS_REMAP, an 8-bit one): the dialog, then what its OK chose.
+    void RunReductionDialog(int command);
+    // Takes a reduction of this image made beforehand (the Decrease Color Depth dialog's preview) as
+    // the image, as one step of the history; false, after a message, when it cannot.
+    bool ApplyReduction(CReducedImage result, int command);
 
     bool HasImage() const { return m_pHeader != nullptr && m_pBits != nullptr; }
     int Width() const { return m_pHeader->biWidth; }
@@ -230,8 +244,9 @@ private:
     bool PlaceSelection(const RECT& place);
     // Writes blocks of an image to `path` through the codec library; false (after a message) when
     // nothing was written.
+    // Asks first when the format would lose something of the picture.
     bool WriteImageFile(const QString& path, const BITMAPINFOHEADER& header, const RGBQUAD* palette,
-                        const uint8_t* bits);
+                        const uint8_t* bits, bool lossy = false);
     // Brings a floating block read from the clipboard to the image's depth, an 8-bit one onto the
     // image's palette and opacities; `ownAlpha` are the block's own entries' (may be null). False
     // when memory is short.
@@ -250,6 +265,10 @@ private:
     // Replaces the image blocks as the command `command`; the open step takes the old ones.
     void ReplaceImage(BITMAPINFOHEADER* header, RGBQUAD* palette, uint8_t* bits, int command,
                       uint8_t* entryAlpha = nullptr);
+    // Makes a reduced image (blocks the document takes, a floating block put onto its palette; its
+    // entries' opacities `entryAlpha`, malloc'd and taken too, or null when all are opaque) the
+    // image, as step `command`; on failure releases them, says so and changes nothing.
+    bool TakeReducedImage(BITMAPINFOHEADER* header, uint8_t* bits, int command, uint8_t* entryAlpha = nullptr);
     // Undo (true) or Redo (false) applied now.
     void ApplyStep(bool undo);
     // The blocks, floating image and selection the history exchanges steps with, and back.
@@ -261,9 +280,22 @@ private:
     // unsaved changes keeps no recovery file.
     void UpdateModified(bool modified);
 
+    // Save As wrote the picture to `path`: the document's file from now on.
+    void SavedAs(const QString& path, bool lossy);
+    // True when `path` names the file the picture was read from or last saved to.
+    bool IsSourceFile(const QString& path) const;
+    // Asks once about everything saving in the format would lose; false when the user declines.
+    // `reduce` tells whether the file gets a copy reduced to 256 colours.
+    bool AskBeforeLosing(const FileFormat& format, const SaveSubject& subject, bool* reduce);
+
     QString m_strTitle;
     QString m_strPathName;
     bool m_bModified = false;
+    // The file the picture came from: what of it was not opened, so that saving over it asks first.
+    FileType m_fileType = FileType::Unknown;
+    int m_nFileFrames = 1;
+    bool m_bFileReducedDepth = false;
+    bool m_bSaveLossy = false;  // Save As chose the lossy variant of the format
     CUndoHistory m_history;
     std::vector<bool> m_waitingSteps;  // Undo (true) and Redo (false) waiting for the mouse buttons
 };

@@ -15,6 +15,7 @@
 #include "dialogs/decrease_depth_dlg.h"
 #include "dialogs/resize_image_dlg.h"
 #include "dialogs/setup_dlg.h"
+#include "document/colour_reduction.h"
 #include "document/image_ops.h"
 #include "document/orvik_doc.h"
 #include "document/pixel_routines.h"
@@ -25,8 +26,6 @@
 #include "views/orvik_view2.h"
 
 namespace {
-
-const char kColourLibrary[] = "libquantz.so";
 
 // The wait cursor and the status bar's progress bar for the length of one reduction, taken away
 // again however the reduction ends.
@@ -55,16 +54,8 @@ void COrvikDoc::RegisterImageCommands() {
         CResizeImageDlg dialog(this, theApp->m_mainFrame);
         dialog.exec();
     });
-    OnCommand(ID_COLORS_DECREASE, [this] {
-        if (!HasImage() || BitCount() <= 8) return;
-        int paletteMethod = 0;
-        int ditherMethod = 0;
-        CDecreaseDepthDlg dialog(theApp->m_mainFrame);
-        dialog.m_pPaletteMethod = &paletteMethod;
-        dialog.m_pDitherMethod = &ditherMethod;
-        if (dialog.exec() != QDialog::Accepted) return;
-        ReduceColorDepth(paletteMethod, ditherMethod);
-    });
+    OnCommand(ID_COLORS_DECREASE, [this] { RunReductionDialog(ID_COLORS_DECREASE); });
+    OnCommand(ID_COLORS_REMAP, [this] { RunReductionDialog(ID_COLORS_REMAP); });
     OnCommand(ID_COLORS_INCREASE, [this] { IncreaseColorDepth(); });
     OnCommand(ID_MISC_OPTION, [] {
         CSetupDlg dialog(theApp->m_mainFrame);
@@ -76,8 +67,38 @@ void COrvikDoc::RegisterImageCommands() {
     for (int id : {ID_IMAGE_CANVAS, ID_IMAGE_RESIZE, ID_MISC_OPTION})
         OnUpdate(id, [](CCmdUI& ui) { ui.Enable(); });
     OnUpdate(ID_COLORS_DECREASE, [this](CCmdUI& ui) { ui.Enable(HasImage() && BitCount() > 8); });
+    OnUpdate(ID_COLORS_REMAP, [this](CCmdUI& ui) { ui.Enable(HasImage() && BitCount() == 8); });
     OnUpdate(ID_COLORS_INCREASE,
              [this](CCmdUI& ui) { ui.Enable(HasImage() && BitCount() == 8 && !HasFloat()); });
+}
+
+void COrvikDoc::RunReductionDialog(int command) {
+    const bool remap = command == ID_COLORS_REMAP;
+    if (!HasImage() || (remap ? BitCount() != 8 : BitCount() <= 8)) return;
+    int paletteMethod = 0;
+    int ditherMethod = 0;
+    ReductionSource source;
+    source.image = {m_pHeader, m_pBits, m_pEntryAlpha};
+    source.currentPalette = remap ? nullptr : m_pPalette;
+    source.remap = remap;
+    CDecreaseDepthDlg dialog(theApp->m_mainFrame, &source);
+    dialog.m_pPaletteMethod = &paletteMethod;
+    dialog.m_pDitherMethod = &ditherMethod;
+    if (dialog.exec() != QDialog::Accepted) return;
+    // A GIF saved from a true-colour picture is reduced the way this dialog was last used.
+    if (!remap) {
+        theApp->m_nLastPaletteMethod = paletteMethod;
+        theApp->m_nLastDitherMethod = ditherMethod;
+    }
+    // What the preview showed; without one (no library, or it failed) the reduction runs again
+    // here and says what went wrong.
+    if (CReducedImage result = dialog.TakeResult()) {
+        ApplyReduction(std::move(result), command);
+    } else if (!remap && BitCount() == 24 && dialog.IsPlainChoice()) {
+        ReduceColorDepth(paletteMethod, ditherMethod);
+    } else {
+        ReduceColours(dialog.Choice(), command);
+    }
 }
 
 ImageStatus COrvikDoc::ReplaceRows(const RowsOperation& operation, int command) {
@@ -152,12 +173,9 @@ bool COrvikDoc::ReduceColorDepth(int paletteMethod, int ditherMethod) {
     }
 
     // Take only a result the program can hold; otherwise the 24-bit image stays as it was.
-    const auto discard = [&] {
+    if (!IsReducedImage(header, bits, *m_pHeader, m_pBits)) {
         if (header != m_pHeader) std::free(header);
         if (bits != m_pBits) std::free(bits);
-    };
-    if (!IsReducedImage(header, bits, *m_pHeader, m_pBits)) {
-        discard();
         OrvikMessage(header
                          ? tr("The colours could not be reduced: %1 returned an image Orvik cannot hold.\n\n"
                               "The image was left as it was.")
@@ -167,21 +185,86 @@ bool COrvikDoc::ReduceColorDepth(int paletteMethod, int ditherMethod) {
                                .arg(kColourLibrary));
         return false;
     }
+    return TakeReducedImage(header, bits, ID_COLORS_DECREASE);
+}
+
+bool COrvikDoc::ReduceColours(const ReductionChoice& choice, int command) {
+    if (!HasImage() || (command == ID_COLORS_REMAP ? BitCount() != 8 : BitCount() <= 8)) return false;
+    const CPluginLibrary library(kColourLibrary);
+    const auto reduce = RequireExport<QuantzReduce>(library, kColourLibrary, "ReduceColours");
+    if (!reduce) return false;
+    ReductionRun run;
+    run.header = m_pHeader;
+    run.bits = m_pBits;
+    run.entryAlpha = m_pEntryAlpha;
+    run.choice = choice;
+    run.progress = [](void*, int percent) {
+        ProgressCallback(percent);
+        return 0;
+    };
+    CReducedImage result;
+    ReductionResult outcome;
+    {
+        const ReductionProgress progress;
+        outcome = run.Run(reduce, &result);
+    }
+    switch (outcome) {
+        case ReductionResult::Ok:
+            return ApplyReduction(std::move(result), command);
+        case ReductionResult::Malformed:
+            OrvikMessage(tr("The colours could not be reduced: %1 returned an image Orvik cannot hold.\n\n"
+                            "The image was left as it was.")
+                             .arg(kColourLibrary));
+            return false;
+        default:
+            OrvikMessage(tr("The colours could not be reduced: %1 failed, perhaps for lack of memory.\n\n"
+                            "The image was left as it was.")
+                             .arg(kColourLibrary));
+            return false;
+    }
+}
+
+bool COrvikDoc::ApplyReduction(CReducedImage result, int command) {
+    if (!HasImage() || !result || result.Header()->biWidth != Width() ||
+        result.Header()->biHeight != Height())
+        return false;
+    const CCommandStep step(this);
+    // Entry opacities only where an entry is less than opaque (the one transparent pixels became).
+    uint8_t* entryAlpha = nullptr;
+    if (!EntriesOpaque(result.EntryAlpha())) {
+        entryAlpha = static_cast<uint8_t*>(std::malloc(kPaletteEntries));
+        if (!entryAlpha) {
+            OrvikMessage(tr("The colours could not be reduced: %1.\n\nThe image was left as it was.")
+                             .arg(StatusText(ImageStatus::NoMemory)));
+            return false;
+        }
+        std::memcpy(entryAlpha, result.EntryAlpha(), kPaletteEntries);
+    }
+    BITMAPINFOHEADER* header = nullptr;
+    uint8_t* bits = nullptr;
+    result.Release(&header, &bits);
+    return TakeReducedImage(header, bits, command, entryAlpha);
+}
+
+bool COrvikDoc::TakeReducedImage(BITMAPINFOHEADER* header, uint8_t* bits, int command, uint8_t* entryAlpha) {
     // A floating block goes onto the new palette in the same step, so it can later be dropped
     // into the 8-bit rows; the history keeps a copy of it as it was.
     FloatingImage floating;
     if (HasFloat() && !(CopyFloatingImage(m_pFloatHeader, m_pFloatBits, &floating.header, &floating.bits) &&
-                        MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, HeaderPalette(header)))) {
+                        MapOntoPalette(&m_pFloatHeader, &m_pFloatBits, HeaderPalette(header), entryAlpha,
+                                       m_pEntryAlpha))) {
         std::free(floating.header);
         std::free(floating.bits);
-        discard();
+        std::free(header);
+        std::free(bits);
+        std::free(entryAlpha);
         OrvikMessage(tr("The colours could not be reduced: %1.\n\nThe image was left as it was.")
                          .arg(StatusText(ImageStatus::NoMemory)));
         return false;
     }
 
     if (floating.header) m_history.KeepFloat(floating, false);
-    ReplaceImage(header, HeaderPalette(header), bits, ID_COLORS_DECREASE);
+    ReplaceImage(header, HeaderPalette(header), bits, command, entryAlpha);
     MakeBrushes();
     theApp->m_mainFrame->m_wndPaletteDlg->Refresh();
     SetModifiedFlag();

@@ -66,6 +66,14 @@ void COrvikDoc::KeepFloat() {
     m_pFloatBits = nullptr;
 }
 
+bool COrvikDoc::KeepFloatPixels() {
+    FloatingImage before;
+    if (!HasFloat() || !CopyFloatingImage(m_pFloatHeader, m_pFloatBits, &before.header, &before.bits))
+        return false;
+    m_history.KeepFloat(before, false);
+    return true;
+}
+
 void COrvikDoc::KeepPalette() {
     if (HasImage()) m_history.KeepPalette(m_pPalette, m_pEntryAlpha);
 }

@@ -1,5 +1,5 @@
-// The magnifications of the editing view. Above 1:1 the document's m_nZoom holds the factor (6, 8
-// or 16) and its m_nShrink is 1; below 1:1 m_nZoom is 1 and m_nShrink holds the divisor n, and each
+// The magnifications of the editing view. Above 1:1 the document's m_nZoom holds the factor (6, 8,
+// 16, 24 or 32) and its m_nShrink is 1; below 1:1 m_nZoom is 1 and m_nShrink holds the divisor n, and each
 // window pixel stands for an n x n block of image pixels.
 #pragma once
 
@@ -16,8 +16,9 @@ struct ZoomLevel {
 };
 
 // Every level, from the smallest picture to the largest.
-inline constexpr ZoomLevel kZoomLevels[] = {{1, 32}, {1, 24}, {1, 16}, {1, 12}, {1, 8}, {1, 6}, {1, 4},
-                                            {1, 3},  {1, 2},  {1, 1},  {6, 1},  {8, 1}, {16, 1}};
+inline constexpr ZoomLevel kZoomLevels[] = {{1, 32}, {1, 24}, {1, 16}, {1, 12}, {1, 8},
+                                            {1, 6},  {1, 4},  {1, 3},  {1, 2},  {1, 1},
+                                            {6, 1},  {8, 1},  {16, 1}, {24, 1}, {32, 1}};
 inline constexpr int kZoomLevelCount = static_cast<int>(std::size(kZoomLevels));
 inline constexpr ZoomLevel kActualPixels{1, 1};
 

@@ -1,9 +1,11 @@
 // BMP: ReadBMP and SaveBitmap.
 //
 // Read: every bitmap form the image model's parser takes (document/dib_parser.h), read from the file
-// in the parser's file rules: the file header is required, its pixel offset must lie between the
-// headers and the end of the file, and an alpha channel is ignored. Up to 8 bits the result is an
-// 8-bit image with the file's palette padded to 256 entries; above, a 24-bit image.
+// in the parser's file rules: the file header is required and its pixel offset must lie between the
+// headers and the end of the file. Up to 8 bits the result is an 8-bit image with the file's palette
+// padded to 256 entries; above, a 24-bit image. ReadBMP ignores an alpha channel; ImgkitReadImage
+// keeps one that a mask of the header names as a 32-bit image, unless every alpha value is 0 (what
+// many programs write for opaque images).
 //
 // Written: uncompressed 8 bits with 256 palette entries or 24 bits, bottom-up, 40-byte header.
 #include <algorithm>
@@ -61,18 +63,46 @@ bool ReadRunLength(const InputFile& file, const DibLayout& layout, DecodedImage&
     return true;
 }
 
-BITMAPINFOHEADER* ReadBmpFile(const char* path, uint8_t** bits, RGBQUAD** palette) {
-    InputFile file;
-    if (!file.Open(path)) return nullptr;
+// Whether some pixel of a 32-bit image has an alpha value other than 0.
+bool AnyAlpha(const DecodedImage& image) {
+    for (int64_t row = 0; row < image.Height(); ++row) {
+        const uint8_t* p = image.Row(row);
+        for (int64_t x = 0; x < image.Width(); ++x)
+            if (p[4 * x + 3] != 0) return true;
+    }
+    return false;
+}
+
+Status StatusOf(DibStatus status) {
+    switch (status) {
+        case DibStatus::Ok:
+            return Status::Ok;
+        case DibStatus::TooLarge:
+            return Status::TooLarge;
+        case DibStatus::NoMemory:
+            return Status::NoMemory;
+        case DibStatus::Compressed:
+        case DibStatus::Embedded:
+            return Status::Unsupported;
+        default:
+            return Status::Damaged;
+    }
+}
+
+}  // namespace
+
+Status ReadBmpImage(const InputFile& file, ReadJob& job) {
     uint8_t head[kDibHeadBytes];
     const int64_t headBytes = std::min<int64_t>(file.Size(), kDibHeadBytes);
     DibLayout layout;
-    if (!file.ReadAt(0, head, static_cast<size_t>(headBytes)) ||
-        ReadDibLayout(head, headBytes, file.Size(), DibSource::File, &layout) != DibStatus::Ok)
-        return nullptr;
+    if (!file.ReadAt(0, head, static_cast<size_t>(headBytes))) return Status::Damaged;
+    const DibSource source = job.keepAlpha ? DibSource::FileWithAlpha : DibSource::File;
+    const Status parsed = StatusOf(ReadDibLayout(head, headBytes, file.Size(), source, &layout));
+    if (parsed != Status::Ok) return parsed;
 
-    DecodedImage image;
-    if (!image.Allocate(layout.width, layout.height, layout.OutBits())) return nullptr;
+    DecodedImage& image = job.image;
+    const Status allocated = image.Allocate(layout.width, layout.height, layout.OutBits());
+    if (allocated != Status::Ok) return allocated;
     if (layout.OutBits() == 8) CopyDibColourTable(head, layout, image.Palette());
     bool ok = false;
     if (layout.runLength)
@@ -81,7 +111,20 @@ BITMAPINFOHEADER* ReadBmpFile(const char* path, uint8_t** bits, RGBQUAD** palett
         ok = ReadDirect(file, layout, image);
     else
         ok = ReadConverted(file, layout, image);
-    return ok ? image.Release(bits, palette) : nullptr;
+    if (!ok) return Status::Damaged;
+    // Many programs write 0 into every alpha value of an opaque image: then the image is opaque.
+    if (layout.keepAlpha && !AnyAlpha(image)) return image.DropAlpha();
+    return Status::Ok;
+}
+
+namespace {
+
+BITMAPINFOHEADER* ReadBmpFile(const char* path, uint8_t** bits, RGBQUAD** palette) {
+    InputFile file;
+    if (!file.Open(path)) return nullptr;
+    ReadJob job;
+    job.keepAlpha = false;
+    return ReadBmpImage(file, job) == Status::Ok ? job.image.Release(bits, palette) : nullptr;
 }
 
 int SaveBmpFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& header,
@@ -125,6 +168,12 @@ int SaveBmpFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& h
 }
 
 }  // namespace
+
+Status WriteBmpImage(const char* path, WriteJob& job) {
+    if (job.BitCount() == 32) return Status::BadImage;
+    return SaveBmpFile(path, job.bits, *job.header, job.palette) ? Status::Ok : Status::WriteFailed;
+}
+
 }  // namespace imgkit
 
 extern "C" BITMAPINFOHEADER* ReadBMP(const char* path, uint8_t** bits, RGBQUAD** palette) {

@@ -6,8 +6,8 @@
 // (libjpeg fills the rest), the way other viewers show such files. 12-bit and lossless JPEG are
 // refused. Rows are delivered top-down.
 //
-// Written: quality 90, 4:2:0 colour from a 24-bit image or an 8-bit one through its palette, or
-// greyscale when every entry an 8-bit image uses is grey.
+// Written: quality 90 (or the quality asked for through ImgkitWriteImage), 4:2:0 colour from a 24-bit image
+// or an 8-bit one through its palette, or greyscale when every entry an 8-bit image uses is grey.
 //
 // libjpeg reports fatal errors through a callback that must not return; ours longjmps back to the
 // setjmp in one of the four step functions below. Those are plain C-style code: no object with a
@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include <jerror.h>
 #include <jpeglib.h>
 
 #include "imgkit/codec_io.h"
@@ -106,9 +107,9 @@ void CmykToBgr(const uint8_t* cmyk, JDIMENSION width, uint8_t* bgr) {
     }
 }
 
-// Step 2: every row, top-down, into the caller's block. `cmykLine` holds one CMYK row when the file
-// is CMYK or YCCK.
-bool DecodeRows(Decoder* d, uint8_t* bits, ptrdiff_t stride, uint8_t* cmykLine) {
+// Step 2: every row into the caller's block, the top row at `top` and each next one `step` bytes on
+// (negative for bottom-up rows). `cmykLine` holds one CMYK row when the file is CMYK or YCCK.
+bool DecodeRows(Decoder* d, uint8_t* top, ptrdiff_t step, uint8_t* cmykLine, Progress* progress) {
     if (setjmp(d->error.jump)) return false;
     j_decompress_ptr cinfo = &d->cinfo;
     jpeg_start_decompress(cinfo);
@@ -123,34 +124,50 @@ bool DecodeRows(Decoder* d, uint8_t* bits, ptrdiff_t stride, uint8_t* cmykLine) 
         } else {
             count = cinfo->output_height - first < kRowsPerCall ? cinfo->output_height - first : kRowsPerCall;
             for (JDIMENSION i = 0; i < count; ++i)
-                rows[i] = bits + (first + i) * stride;
+                rows[i] = top + static_cast<ptrdiff_t>(first + i) * step;
         }
         if (jpeg_read_scanlines(cinfo, rows, count) == 0) return false;
-        if (cmykLine) CmykToBgr(cmykLine, cinfo->output_width, bits + first * stride);
+        if (cmykLine) CmykToBgr(cmykLine, cinfo->output_width, top + static_cast<ptrdiff_t>(first) * step);
+        progress->Report(cinfo->output_scanline, cinfo->output_height);
     }
     // The rest of the file (normally just the end marker) is of no interest: no jpeg_finish_decompress.
     return true;
 }
 
-BITMAPINFOHEADER* ReadJpegFile(const char* path, uint8_t** bits, RGBQUAD** palette) {
-    InputFile file;
-    if (!file.Open(path) || file.Size() < 2 || file.Size() > kMaxFileBytes) return nullptr;
-    Buffer data = file.ReadBuffer(0, static_cast<size_t>(file.Size()));
-    if (!data) return nullptr;
+}  // namespace
+
+Status ReadJpegImage(const InputFile& file, ReadJob& job) {
+    if (file.Size() < 2) return Status::Damaged;
+    if (file.Size() > kMaxFileBytes) return Status::TooLarge;
+    Buffer storage;
+    const uint8_t* data = file.ReadAll(&storage, kMaxFileBytes);
+    if (!data) return Status::NoMemory;
 
     Decoder decoder{};
-    DecodedImage image;
+    DecodedImage& image = job.image;
     Buffer cmykLine;
-    bool ok = ReadHeaders(&decoder, data.get(), static_cast<size_t>(file.Size()));
+    Status status =
+        ReadHeaders(&decoder, data, static_cast<size_t>(file.Size())) ? Status::Ok : Status::Damaged;
+    // 12-bit and lossless files are valid, but not what libjpeg's 8-bit build decodes.
+    const int reason = decoder.error.pub.msg_code;
+    if (status != Status::Ok && (reason == JERR_BAD_PRECISION || reason == JERR_SOF_UNSUPPORTED))
+        status = Status::Unsupported;
     const bool grey = decoder.cinfo.out_color_space == JCS_GRAYSCALE;
-    if (ok) ok = image.Allocate(decoder.cinfo.image_width, decoder.cinfo.image_height, grey ? 8 : 24);
-    if (ok && decoder.cinfo.out_color_space == JCS_CMYK) {
+    if (status == Status::Ok)
+        status = image.Allocate(decoder.cinfo.image_width, decoder.cinfo.image_height, grey ? 8 : 24);
+    if (status == Status::Ok && decoder.cinfo.out_color_space == JCS_CMYK) {
         cmykLine.reset(static_cast<uint8_t*>(std::malloc(size_t{4} * decoder.cinfo.image_width)));
-        ok = cmykLine != nullptr;
+        if (!cmykLine) status = Status::NoMemory;
     }
-    if (ok) ok = DecodeRows(&decoder, image.Bits(), static_cast<ptrdiff_t>(image.Stride()), cmykLine.get());
+    if (status == Status::Ok) {
+        const auto stride = static_cast<ptrdiff_t>(image.Stride());
+        const bool topDown = image.TopDown();
+        uint8_t* top = image.Line(0);
+        if (!DecodeRows(&decoder, top, topDown ? stride : -stride, cmykLine.get(), &job.progress))
+            status = Status::Damaged;
+    }
     jpeg_destroy_decompress(&decoder.cinfo);
-    if (!ok) return nullptr;
+    if (status != Status::Ok) return status;
     if (grey) {
         RGBQUAD* colours = image.Palette();
         for (int i = 0; i < kPaletteEntries; ++i) {
@@ -158,7 +175,17 @@ BITMAPINFOHEADER* ReadJpegFile(const char* path, uint8_t** bits, RGBQUAD** palet
             colours[i] = RGBQUAD{level, level, level, 0};
         }
     }
-    return image.Release(bits, palette);
+    return Status::Ok;
+}
+
+namespace {
+
+BITMAPINFOHEADER* ReadJpegFile(const char* path, uint8_t** bits, RGBQUAD** palette) {
+    InputFile file;
+    if (!file.Open(path)) return nullptr;
+    ReadJob job;
+    job.image.SetTopDown(true);
+    return ReadJpegImage(file, job) == Status::Ok ? job.image.Release(bits, palette) : nullptr;
 }
 
 struct Encoder {
@@ -210,7 +237,7 @@ void IndicesToLine(const uint8_t* row, JDIMENSION width, const RGBQUAD* palette,
 // The whole file, top row first. `line` holds one converted row for 8-bit images. The caller
 // destroys cinfo afterwards.
 bool Encode(Encoder* e, const uint8_t* bits, const BITMAPINFOHEADER* header, const RGBQUAD* palette,
-            bool grey, uint8_t* line) {
+            bool grey, uint8_t* line, int quality, Progress* progress) {
     e->cinfo.err = &e->error.pub;
     SetUpErrors(&e->error);
     if (setjmp(e->error.jump)) return false;
@@ -227,7 +254,7 @@ bool Encode(Encoder* e, const uint8_t* bits, const BITMAPINFOHEADER* header, con
     cinfo->input_components = grey ? 1 : 3;
     cinfo->in_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGR;
     jpeg_set_defaults(cinfo);
-    jpeg_set_quality(cinfo, kQuality, TRUE);
+    jpeg_set_quality(cinfo, quality, TRUE);
     if (!grey) {
         cinfo->comp_info[0].h_samp_factor = cinfo->comp_info[0].v_samp_factor = 2;
         for (int i = 1; i < 3; ++i)
@@ -246,6 +273,7 @@ bool Encode(Encoder* e, const uint8_t* bits, const BITMAPINFOHEADER* header, con
             rows[0] = line;
         }
         jpeg_write_scanlines(cinfo, rows, 1);
+        if ((cinfo->next_scanline & 63) == 0) progress->Report(cinfo->next_scanline, cinfo->image_height);
     }
     jpeg_finish_compress(cinfo);
     return true;
@@ -267,7 +295,8 @@ bool UsesOnlyGreys(const uint8_t* bits, const BITMAPINFOHEADER& header, const RG
 }
 
 int SaveJpegFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& header,
-                 const RGBQUAD* palette) {
+                 const RGBQUAD* palette, int quality = kQuality, Progress* progress = nullptr) {
+    Progress none;
     const bool indexed = header.biBitCount == 8;
     if (!IsWritableImage(bits, header, palette, indexed)) return 0;
     const bool grey = indexed && UsesOnlyGreys(bits, header, palette);
@@ -280,12 +309,22 @@ int SaveJpegFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& 
     OutputFile out;
     if (!encoder || !out.Create(path)) return 0;
     encoder->out = &out;
-    const bool ok = Encode(encoder.get(), bits, &header, palette, grey, line.get());
+    const bool ok =
+        Encode(encoder.get(), bits, &header, palette, grey, line.get(), quality, progress ? progress : &none);
     jpeg_destroy_compress(&encoder->cinfo);
     return ok && out.Commit() ? 1 : 0;
 }
 
 }  // namespace
+
+Status WriteJpegImage(const char* path, WriteJob& job) {
+    if (job.BitCount() == 32) return Status::BadImage;
+    const int quality = job.options.quality > 0 ? job.options.quality : kQuality;
+    return SaveJpegFile(path, job.bits, *job.header, job.palette, quality, &job.progress)
+               ? Status::Ok
+               : Status::WriteFailed;
+}
+
 }  // namespace imgkit
 
 extern "C" BITMAPINFOHEADER* ReadJpeg(const char* path, uint8_t** bits, RGBQUAD** palette) {

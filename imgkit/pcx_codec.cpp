@@ -184,12 +184,14 @@ void LineToColours(const uint8_t* line, const PcxInfo& info, uint8_t* dst) {
     }
 }
 
-BITMAPINFOHEADER* LoadPcxFile(const char* path, uint8_t** bits, RGBQUAD** palette) {
-    InputFile file;
-    if (!file.Open(path) || file.Size() < kHeaderBytes) return nullptr;
+}  // namespace
+
+Status ReadPcxImage(const InputFile& file, ReadJob& job) {
+    if (file.Size() < kHeaderBytes) return Status::Damaged;
     uint8_t header[kHeaderBytes];
     PcxInfo info;
-    if (!file.ReadAt(0, header, kHeaderBytes) || !ParseHeader(header, &info)) return nullptr;
+    if (!file.ReadAt(0, header, kHeaderBytes)) return Status::Damaged;
+    if (!ParseHeader(header, &info)) return Status::Damaged;
     const int bitsPerPixel = info.bitsPerPlane * info.planes;
     const bool indexed = bitsPerPixel <= 8;
     const int64_t lineBytes = info.bytesPerLine * info.planes;
@@ -207,13 +209,15 @@ BITMAPINFOHEADER* LoadPcxFile(const char* path, uint8_t** bits, RGBQUAD** palett
     // 63 bytes of lines.
     const int64_t dataBytes = dataEnd - kHeaderBytes;
     const int64_t imageBytes = lineBytes * info.height;
-    if (info.rle ? imageBytes > (dataBytes / 2 + 1) * kMaxRun : imageBytes > dataBytes) return nullptr;
-    DecodedImage image;
-    if (!image.Allocate(info.width, info.height, indexed ? 8 : 24)) return nullptr;
+    if (info.rle ? imageBytes > (dataBytes / 2 + 1) * kMaxRun : imageBytes > dataBytes)
+        return Status::Damaged;
+    DecodedImage& image = job.image;
+    const Status allocated = image.Allocate(info.width, info.height, indexed ? 8 : 24);
+    if (allocated != Status::Ok) return allocated;
     const int64_t usefulBytes = info.rle ? std::min(dataBytes, 2 * imageBytes) : imageBytes;
     Buffer data = file.ReadBuffer(kHeaderBytes, static_cast<size_t>(usefulBytes));
     Buffer line(info.rle ? static_cast<uint8_t*>(std::malloc(static_cast<size_t>(lineBytes))) : nullptr);
-    if (!data || (info.rle && !line)) return nullptr;
+    if (!data || (info.rle && !line)) return Status::NoMemory;
 
     if (indexed) {
         RGBQUAD* colours = image.Palette();
@@ -234,17 +238,28 @@ BITMAPINFOHEADER* LoadPcxFile(const char* path, uint8_t** bits, RGBQUAD** palett
     for (int64_t y = 0; y < info.height; ++y) {
         const uint8_t* source;
         if (info.rle) {
-            if (!reader.Read(line.get(), lineBytes)) return nullptr;
+            if (!reader.Read(line.get(), lineBytes)) return Status::Damaged;
             source = line.get();
         } else {
             source = data.get() + y * lineBytes;
         }
         if (indexed)
-            LineToIndices(source, info, image.Row(y));
+            LineToIndices(source, info, image.Line(y));
         else
-            LineToColours(source, info, image.Row(y));
+            LineToColours(source, info, image.Line(y));
+        if ((y & 255) == 0) job.progress.Report(y, info.height);
     }
-    return image.Release(bits, palette);
+    return Status::Ok;
+}
+
+namespace {
+
+BITMAPINFOHEADER* LoadPcxFile(const char* path, uint8_t** bits, RGBQUAD** palette) {
+    InputFile file;
+    if (!file.Open(path)) return nullptr;
+    ReadJob job;
+    job.image.SetTopDown(true);
+    return ReadPcxImage(file, job) == Status::Ok ? job.image.Release(bits, palette) : nullptr;
 }
 
 // Appends the run-length code of one plane to out; returns the end. Runs stay within the plane. The
@@ -371,6 +386,12 @@ int SavePcxFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& h
 }
 
 }  // namespace
+
+Status WritePcxImage(const char* path, WriteJob& job) {
+    if (job.BitCount() == 32) return Status::BadImage;
+    return SavePcxFile(path, job.bits, *job.header, job.palette) ? Status::Ok : Status::WriteFailed;
+}
+
 }  // namespace imgkit
 
 extern "C" BITMAPINFOHEADER* LoadPCX(const char* path, uint8_t** bits, RGBQUAD** palette) {

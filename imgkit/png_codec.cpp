@@ -1,20 +1,27 @@
-// PNG through libpng: ReadPNG and SavePNG.
+// PNG through libpng: ReadPNG and SavePNG, and PNG for ImgkitReadImage and ImgkitWriteImage.
 //
 // Read: every colour type and bit depth, interlaced or not. Palette images of 1, 2, 4 or 8 bits give
 // an 8-bit image with the file's palette padded to 256 entries; greyscale of 8 bits or fewer gives
 // 8 bits with a grey ramp (lower depths scaled up to 0..255); truecolour gives 24 bits. 16-bit
-// channels are scaled to 8 bits with rounding and no gamma change. Transparency is composited over
-// white: a palette's tRNS entries in the palette itself, so the indices stay; an alpha channel, or
-// the tRNS colour of a greyscale or truecolour file, pixel by pixel (greyscale stays 8 bits). Every
+// channels are scaled to 8 bits with rounding and no gamma change. Transparency is kept for
+// ImgkitReadImage: a palette's tRNS entries as the entries' opacities (the colours and indices stay),
+// an alpha channel or the tRNS colour of a greyscale or truecolour file as a 32-bit image. ReadPNG
+// composites it over white instead: a palette's tRNS entries in the palette itself, so the indices
+// stay; an alpha channel, or the tRNS colour, pixel by pixel (greyscale stays 8 bits). Every
 // ancillary chunk but tRNS (gamma, colour profiles, text) is skipped unread. Rows are delivered
-// bottom-up, as ReadBMP delivers them. A file cut short or with a damaged chunk is refused.
+// bottom-up. A file cut short or with a damaged chunk is refused.
 //
-// Written: 8 bits as a palette image with all 256 entries (the indices survive a round trip), 24 bits
-// as truecolour; 8 bits per channel, not interlaced, no ancillary chunks.
+// Written: 8 bits in the smallest form that gives back every index and palette entry: greyscale when
+// the palette is the grey ramp and every entry is opaque (1, 2 or 4 bits when every grey used is a
+// level of that depth), otherwise a palette of 1, 2, 4 or 8 bits holding the entries up to the last
+// one that is not black (the rest read back black) with a tRNS chunk up to the last entry that is not
+// opaque; 24 bits as truecolour and 32 bits as truecolour with alpha, 8 bits per channel. Not
+// interlaced, no other chunks.
 //
 // libpng reports fatal errors through a callback that must not return; ours longjmps back to the
 // setjmp in one of the three step functions below. Those are plain C-style code: no object with a
 // destructor lives in any frame the jump leaves, and the blocks they fill belong to the caller.
+#include <algorithm>
 #include <csetjmp>
 #include <cstddef>
 #include <cstring>
@@ -42,8 +49,9 @@ void OnWarning(png_structp, png_const_charp) {}  // damaged ancillary chunks are
 
 // What a file's pixels become after libpng's transformations: palette indices or grey levels (one
 // byte, straight into the image), grey or blue-green-red with alpha (two or four bytes, composited
-// over white), or blue-green-red (three bytes, straight into the image).
-enum class Pixels { Indices, Grey, GreyAlpha, Colour, ColourAlpha };
+// over white), blue-green-red (three bytes, straight into the image), or blue-green-red-alpha kept
+// as it is (four bytes, straight into a 32-bit image).
+enum class Pixels { Indices, Grey, GreyAlpha, Colour, ColourAlpha, ColourAlphaKept };
 
 constexpr int BytesPerPixel(Pixels pixels) {
     switch (pixels) {
@@ -55,9 +63,14 @@ constexpr int BytesPerPixel(Pixels pixels) {
         case Pixels::Colour:
             return 3;
         case Pixels::ColourAlpha:
+        case Pixels::ColourAlphaKept:
             return 4;
     }
     return 0;
+}
+
+constexpr int BitCountOf(Pixels pixels) {
+    return pixels == Pixels::ColourAlphaKept ? 32 : BytesPerPixel(pixels) <= 2 ? 8 : 24;
 }
 
 constexpr bool HasAlpha(Pixels pixels) {
@@ -72,6 +85,9 @@ struct Source {
     size_t filled;
     uint8_t buffer[kReadBufferBytes];
 };
+
+// Called by libpng after each row of each pass.
+void OnRowDone(png_structp png, png_uint_32 row, int pass);
 
 void OnRead(png_structp png, png_bytep out, size_t n) {
     auto* s = static_cast<Source*>(png_get_io_ptr(png));
@@ -98,25 +114,36 @@ struct Decoder {
     png_structp png;
     png_infop info;
     Source source;
+    Progress* progress;
     png_uint_32 width;
     png_uint_32 height;
     Pixels pixels;
     int passes;
+    int depth;
+    int type;
+    bool keepAlpha;
 };
+
+void OnRowDone(png_structp png, png_uint_32 row, int pass) {
+    auto* source = static_cast<Source*>(png_get_io_ptr(png));
+    auto* d = reinterpret_cast<Decoder*>(reinterpret_cast<uint8_t*>(source) - offsetof(Decoder, source));
+    if ((row & 63) == 0 && d->passes > 0)
+        d->progress->Report(int64_t{pass} * d->height + row, int64_t{d->passes} * d->height);
+}
 
 // Step 1: the header and the transformations that bring every kind of file to one of the Pixels.
 bool ReadHeader(Decoder* d) {
     if (setjmp(png_jmpbuf(d->png))) return false;
     png_set_read_fn(d->png, &d->source, OnRead);
+    png_set_read_status_fn(d->png, OnRowDone);
     png_set_user_limits(d->png, kMaxImageDimension, kMaxImageDimension);
     // Every chunk but IHDR, PLTE, tRNS, IDAT and IEND is skipped without being decoded.
     png_set_keep_unknown_chunks(d->png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(d->png, d->info);
-    int depth = 0, type = 0;
-    png_get_IHDR(d->png, d->info, &d->width, &d->height, &depth, &type, nullptr, nullptr, nullptr);
+    png_get_IHDR(d->png, d->info, &d->width, &d->height, &d->depth, &d->type, nullptr, nullptr, nullptr);
     const bool transparentColour = png_get_valid(d->png, d->info, PNG_INFO_tRNS) != 0;
     png_set_scale_16(d->png);
-    switch (type) {
+    switch (d->type) {
         case PNG_COLOR_TYPE_PALETTE:
             png_set_packing(d->png);
             d->pixels = Pixels::Indices;
@@ -140,6 +167,12 @@ bool ReadHeader(Decoder* d) {
             break;
         default:
             return false;
+    }
+    if (d->keepAlpha && HasAlpha(d->pixels)) {
+        // Grey with alpha as blue, green, red and alpha too.
+        if (d->pixels == Pixels::GreyAlpha) png_set_gray_to_rgb(d->png);
+        png_set_bgr(d->png);
+        d->pixels = Pixels::ColourAlphaKept;
     }
     d->passes = png_set_interlace_handling(d->png);
     png_read_update_info(d->png, d->info);
@@ -191,9 +224,9 @@ bool DecodeRows(Decoder* d, uint8_t* bits, ptrdiff_t stride, uint8_t* scratch, p
     return true;
 }
 
-// The colour table: the file's palette over white where tRNS makes entries transparent, or a grey
-// ramp. The rest of the 256 entries stays zero.
-void FillPalette(Decoder* d, RGBQUAD* palette) {
+// The colour table: the file's palette (over white where tRNS makes entries transparent, unless their
+// opacities are kept in `entryAlpha`), or a grey ramp. The rest of the 256 entries stays zero.
+void FillPalette(Decoder* d, RGBQUAD* palette, uint8_t* entryAlpha) {
     if (d->pixels != Pixels::Indices) {
         for (int i = 0; i < kPaletteEntries; ++i) {
             const auto level = static_cast<uint8_t>(i);
@@ -210,42 +243,71 @@ void FillPalette(Decoder* d, RGBQUAD* palette) {
         png_get_tRNS(d->png, d->info, &alphas, &alphaCount, nullptr);
     for (int i = 0; i < count && i < kPaletteEntries; ++i) {
         const unsigned a = i < alphaCount ? alphas[i] : 255;
-        palette[i] = RGBQUAD{OverWhite(colours[i].blue, a), OverWhite(colours[i].green, a),
-                             OverWhite(colours[i].red, a), 0};
+        if (entryAlpha) {
+            palette[i] = RGBQUAD{colours[i].blue, colours[i].green, colours[i].red, 0};
+            entryAlpha[i] = static_cast<uint8_t>(a);
+        } else {
+            palette[i] = RGBQUAD{OverWhite(colours[i].blue, a), OverWhite(colours[i].green, a),
+                                 OverWhite(colours[i].red, a), 0};
+        }
     }
 }
+
+}  // namespace
+
+Status ReadPngImage(const InputFile& file, ReadJob& job) {
+    std::unique_ptr<Decoder, FreeDeleter> decoder(static_cast<Decoder*>(std::calloc(1, sizeof(Decoder))));
+    if (!decoder) return Status::NoMemory;
+    Decoder* d = decoder.get();
+    d->source.file = &file;
+    d->progress = &job.progress;
+    d->keepAlpha = job.keepAlpha;
+    d->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    if (!d->png) return Status::NoMemory;
+    d->info = png_create_info_struct(d->png);
+
+    DecodedImage& image = job.image;
+    Buffer scratch;
+    std::unique_ptr<png_bytep[], FreeDeleter> rows;
+    Status status = !d->info ? Status::NoMemory : ReadHeader(d) ? Status::Ok : Status::Damaged;
+    // png_set_user_limits refuses sides over the model's limit as errors of the header.
+    if (status == Status::Damaged && (d->width > kMaxImageDimension || d->height > kMaxImageDimension))
+        status = Status::TooLarge;
+    if (status == Status::Ok) status = image.Allocate(d->width, d->height, BitCountOf(d->pixels));
+    if (status == Status::Ok && HasAlpha(d->pixels)) {
+        const size_t rowBytes = size_t{d->width} * BytesPerPixel(d->pixels);
+        scratch.reset(static_cast<uint8_t*>(std::malloc(d->passes > 1 ? rowBytes * d->height : rowBytes)));
+        if (!scratch) status = Status::NoMemory;
+    }
+    if (status == Status::Ok) {
+        rows.reset(static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * d->height)));
+        if (!rows) status = Status::NoMemory;
+    }
+    if (status == Status::Ok &&
+        !DecodeRows(d, image.Bits(), static_cast<ptrdiff_t>(image.Stride()), scratch.get(), rows.get()))
+        status = Status::Damaged;
+    if (status == Status::Ok && image.BitCount() == 8) {
+        uint8_t* entryAlpha = nullptr;
+        if (job.keepAlpha && d->pixels == Pixels::Indices && png_get_valid(d->png, d->info, PNG_INFO_tRNS)) {
+            entryAlpha = image.EntryAlpha();
+            if (!entryAlpha) status = Status::NoMemory;
+        }
+        FillPalette(d, image.Palette(), entryAlpha);
+    }
+    if (d->depth == 16) job.flags |= IMGKIT_READ_REDUCED_DEPTH;
+    if (d->type == PNG_COLOR_TYPE_GRAY || d->type == PNG_COLOR_TYPE_GRAY_ALPHA) job.flags |= IMGKIT_READ_GREY;
+    png_destroy_read_struct(&d->png, d->info ? &d->info : nullptr, nullptr);
+    return status;
+}
+
+namespace {
 
 BITMAPINFOHEADER* ReadPngFile(const char* path, uint8_t** bits, RGBQUAD** palette) {
     InputFile file;
     if (!file.Open(path)) return nullptr;
-    std::unique_ptr<Decoder, FreeDeleter> decoder(static_cast<Decoder*>(std::calloc(1, sizeof(Decoder))));
-    if (!decoder) return nullptr;
-    Decoder* d = decoder.get();
-    d->source.file = &file;
-    d->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
-    if (!d->png) return nullptr;
-    d->info = png_create_info_struct(d->png);
-
-    DecodedImage image;
-    Buffer scratch;
-    std::unique_ptr<png_bytep[], FreeDeleter> rows;
-    bool ok = d->info && ReadHeader(d);
-    const bool indexed = ok && BytesPerPixel(d->pixels) <= 2;
-    if (ok) ok = image.Allocate(d->width, d->height, indexed ? 8 : 24);
-    if (ok && HasAlpha(d->pixels)) {
-        const size_t rowBytes = size_t{d->width} * BytesPerPixel(d->pixels);
-        scratch.reset(static_cast<uint8_t*>(std::malloc(d->passes > 1 ? rowBytes * d->height : rowBytes)));
-        ok = scratch != nullptr;
-    }
-    if (ok) {
-        rows.reset(static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * d->height)));
-        ok = rows != nullptr;
-    }
-    if (ok)
-        ok = DecodeRows(d, image.Bits(), static_cast<ptrdiff_t>(image.Stride()), scratch.get(), rows.get());
-    if (ok && indexed) FillPalette(d, image.Palette());
-    png_destroy_read_struct(&d->png, d->info ? &d->info : nullptr, nullptr);
-    return ok ? image.Release(bits, palette) : nullptr;
+    ReadJob job;
+    job.keepAlpha = false;
+    return ReadPngImage(file, job) == Status::Ok ? job.image.Release(bits, palette) : nullptr;
 }
 
 // The file written through a buffer of our own: libpng hands over a few bytes at a time.
@@ -253,6 +315,7 @@ struct Encoder {
     png_structp png;
     png_infop info;
     OutputFile* out;
+    Progress* progress;
     size_t used;
     uint8_t buffer[kWriteBufferBytes];
 };
@@ -277,50 +340,118 @@ void OnWrite(png_structp png, png_bytep data, size_t n) {
 
 void OnFlush(png_structp) {}
 
-// The whole file, top row first, into the encoder's buffer and file; the buffer's rest is left
-// for the caller to write.
-bool Encode(Encoder* e, const uint8_t* bits, const BITMAPINFOHEADER* header, const RGBQUAD* palette) {
-    if (setjmp(png_jmpbuf(e->png))) return false;
-    const bool indexed = header->biBitCount == 8;
-    const auto width = static_cast<png_uint_32>(header->biWidth);
-    const auto height = static_cast<png_uint_32>(header->biHeight);
-    png_set_write_fn(e->png, e, OnWrite, OnFlush);
-    png_set_IHDR(e->png, e->info, width, height, 8, indexed ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (indexed) {
-        png_color colours[kPaletteEntries];
+// How an 8-bit image is stored: the colour type, the bits per pixel, and for greyscale the step
+// between the grey levels a sample of that depth stands for (255 for 1 bit, 85 for 2, 17 for 4).
+struct IndexedForm {
+    int type = PNG_COLOR_TYPE_PALETTE;
+    int depth = 8;
+    int greyStep = 1;
+    int paletteEntries = kPaletteEntries;
+    int alphaEntries = 0;
+};
+
+IndexedForm ChooseIndexedForm(const WriteJob& job) {
+    IndexedForm form;
+    bool used[kPaletteEntries];
+    const int highest = UsedIndices(job, used);
+    if (!job.entryAlpha && IsGreyRamp(job.palette)) {
+        // The grey ramp: each index is its own grey level, as a grey file reads back.
+        form.type = PNG_COLOR_TYPE_GRAY;
+        for (const int depth : {1, 2, 4, 8}) {
+            const int step = 255 / ((1 << depth) - 1);
+            bool fits = true;
+            for (int i = 0; i < kPaletteEntries && fits; ++i)
+                fits = !used[i] || i % step == 0;
+            if (fits) {
+                form.depth = depth;
+                form.greyStep = step;
+                break;
+            }
+        }
+        return form;
+    }
+    if (job.entryAlpha) {
         for (int i = 0; i < kPaletteEntries; ++i)
-            colours[i] = png_color{palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue};
-        png_set_PLTE(e->png, e->info, colours, kPaletteEntries);
+            if (job.entryAlpha[i] != 255) form.alphaEntries = i + 1;
+    }
+    form.paletteEntries = std::max({PaletteLength(job.palette), highest + 1, form.alphaEntries});
+    for (const int depth : {1, 2, 4, 8}) {
+        if (form.paletteEntries <= 1 << depth) {
+            form.depth = depth;
+            break;
+        }
+    }
+    return form;
+}
+
+// The whole file, top row first, into the encoder's buffer and file; the buffer's rest is left for
+// the caller to write. `line` has room for one row of grey levels when the form needs them.
+bool Encode(Encoder* e, const WriteJob* job, const IndexedForm* form, uint8_t* line) {
+    if (setjmp(png_jmpbuf(e->png))) return false;
+    const int bitCount = job->BitCount();
+    const auto width = static_cast<png_uint_32>(job->Width());
+    const auto height = static_cast<png_uint_32>(job->Height());
+    const int type = bitCount == 8    ? form->type
+                     : bitCount == 32 ? PNG_COLOR_TYPE_RGB_ALPHA
+                                      : PNG_COLOR_TYPE_RGB;
+    const int depth = bitCount == 8 ? form->depth : 8;
+    png_set_write_fn(e->png, e, OnWrite, OnFlush);
+    png_set_IHDR(e->png, e->info, width, height, depth, type, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (type == PNG_COLOR_TYPE_PALETTE) {
+        png_color colours[kPaletteEntries];
+        for (int i = 0; i < form->paletteEntries; ++i)
+            colours[i] = png_color{job->palette[i].rgbRed, job->palette[i].rgbGreen, job->palette[i].rgbBlue};
+        png_set_PLTE(e->png, e->info, colours, form->paletteEntries);
+        if (form->alphaEntries > 0)
+            png_set_tRNS(e->png, e->info, job->entryAlpha, form->alphaEntries, nullptr);
     }
     png_set_compression_level(e->png, kCompressionLevel);
     png_set_compression_buffer_size(e->png, kIdatBytes);
     png_write_info(e->png, e->info);
-    if (!indexed) png_set_bgr(e->png);
-    const ptrdiff_t stride = header->biXPelsPerMeter;
-    for (png_uint_32 y = 0; y < height; ++y)
-        png_write_row(e->png, bits + (height - 1 - y) * stride);
+    if (bitCount != 8) png_set_bgr(e->png);
+    if (depth < 8) png_set_packing(e->png);  // one sample a byte, packed by libpng
+    for (png_uint_32 y = 0; y < height; ++y) {
+        const uint8_t* row = job->Line(y);
+        if (line) {
+            for (png_uint_32 x = 0; x < width; ++x)
+                line[x] = static_cast<uint8_t>(row[x] / form->greyStep);
+            row = line;
+        }
+        png_write_row(e->png, row);
+        if ((y & 63) == 0) e->progress->Report(y, height);
+    }
     png_write_end(e->png, nullptr);
     return true;
 }
 
-int SavePngFile(const char* path, const uint8_t* bits, const BITMAPINFOHEADER& header,
-                const RGBQUAD* palette) {
-    if (!IsWritableImage(bits, header, palette, header.biBitCount == 8)) return 0;
+Status SavePngFile(const char* path, WriteJob& job) {
+    const IndexedForm form = job.BitCount() == 8 ? ChooseIndexedForm(job) : IndexedForm{};
+    Buffer line;
+    if (job.BitCount() == 8 && form.type == PNG_COLOR_TYPE_GRAY && form.greyStep > 1) {
+        line.reset(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(job.Width()))));
+        if (!line) return Status::NoMemory;
+    }
     std::unique_ptr<Encoder, FreeDeleter> encoder(static_cast<Encoder*>(std::calloc(1, sizeof(Encoder))));
-    if (!encoder) return 0;
+    if (!encoder) return Status::NoMemory;
     Encoder* e = encoder.get();
+    e->progress = &job.progress;
     e->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
-    if (!e->png) return 0;
+    if (!e->png) return Status::NoMemory;
     e->info = png_create_info_struct(e->png);
     OutputFile out;
     e->out = &out;
-    const bool ok = e->info && out.Create(path) && Encode(e, bits, &header, palette) && FlushBuffer(e);
+    const bool ok = e->info && out.Create(path) && Encode(e, &job, &form, line.get()) && FlushBuffer(e);
     png_destroy_write_struct(&e->png, e->info ? &e->info : nullptr);
-    return ok && out.Commit() ? 1 : 0;
+    return ok && out.Commit() ? Status::Ok : Status::WriteFailed;
 }
 
 }  // namespace
+
+Status WritePngImage(const char* path, WriteJob& job) {
+    return SavePngFile(path, job);
+}
+
 }  // namespace imgkit
 
 extern "C" BITMAPINFOHEADER* ReadPNG(const char* path, uint8_t** bits, RGBQUAD** palette) {
@@ -335,7 +466,9 @@ extern "C" BITMAPINFOHEADER* ReadPNG(const char* path, uint8_t** bits, RGBQUAD**
 extern "C" int SavePNG(const char* path, const uint8_t* bits, BITMAPINFOHEADER header,
                        const RGBQUAD* palette) {
     try {
-        return imgkit::SavePngFile(path, bits, header, palette);
+        if (!imgkit::IsWritableImage(bits, header, palette, header.biBitCount == 8)) return 0;
+        imgkit::WriteJob job{bits, &header, palette, nullptr, {}, {}};
+        return imgkit::SavePngFile(path, job) == imgkit::Status::Ok ? 1 : 0;
     } catch (...) {
         return 0;
     }

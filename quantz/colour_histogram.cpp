@@ -131,6 +131,7 @@ inline uint32_t CellKey(uint32_t colour) {
 struct Part {
     CellTable table;
     ExactColours exact;
+    int64_t transparent = 0;
 
     explicit Part(int64_t pixels) : table(pixels) {}
 
@@ -138,16 +139,24 @@ struct Part {
     // pictures give long runs); the runs then go to the table with the slot of a later run fetched
     // ahead, so that the table's cache misses overlap.
     template <typename Tick>
-    void AddRows(const Image24& image, int first, int end, Tick tick) {
+    void AddRows(const SourceImage& image, int first, int end, Tick tick) {
         std::vector<Cell> runs(static_cast<size_t>(image.width));
+        std::vector<uint8_t> scratch(image.bytesPerPixel == 3 ? 0 : 3 * static_cast<size_t>(image.width));
         constexpr size_t kAhead = 8;
         for (int row = first; row < end; ++row) {
-            const uint8_t* p = image.Row(row);
+            const uint8_t* p = ColourRow(image, row, scratch.data());
+            const uint8_t* raw = image.HasAlpha() ? image.Row(row) : nullptr;
             size_t n = 0;
             uint32_t previous = 0xFFFFFFFF;  // no colour
             uint32_t lowRed = 0, lowGreen = 0, lowBlue = 0;
             Cell* run = nullptr;
             for (int x = 0; x < image.width; ++x, p += 3) {
+                if (raw && image.TransparentAt(raw, x)) {
+                    ++transparent;
+                    previous = 0xFFFFFFFF;
+                    run = nullptr;
+                    continue;
+                }
                 const uint32_t colour = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
                 if (colour != previous) {
                     previous = colour;
@@ -179,12 +188,13 @@ struct Part {
             if (cell.key != 0) table.Add(cell);
         }
         exact.Merge(other.exact);
+        transparent += other.transparent;
     }
 };
 
 }  // namespace
 
-ColourSummary SummariseColours(const Image24& image, Progress& progress) {
+ColourSummary SummariseColours(const SourceImage& image, Progress& progress) {
     const int64_t pixels = int64_t{image.width} * image.height;
     const bool split = SplitRows(pixels);
     std::vector<Part> parts;
@@ -197,8 +207,9 @@ ColourSummary SummariseColours(const Image24& image, Progress& progress) {
     const CellTable& table = parts[0].table;
 
     ColourSummary summary;
+    summary.transparentPixels = parts[0].transparent;
+    summary.exact = parts[0].exact.Tracking();
     summary.exactColours = parts[0].exact.Colours();
-    if (!summary.exactColours.empty()) return summary;
     summary.points.reserve(table.Used());
     for (const Cell& cell : table.Slots()) {
         if (cell.key == 0) continue;

@@ -16,13 +16,16 @@ constexpr int kCellAxis = 1 << kCellBits;
 
 struct ColourSummary {
     std::vector<ColourPoint> points;  // the non-empty cells
-    // The image's distinct colours, in rising 0x00RRGGBB order, when there are at most 256 of them
-    // (a palette that reproduces the image exactly); otherwise empty.
+    // Whether the image has at most 256 distinct colours (transparent pixels aside), and then
+    // those colours in rising 0x00RRGGBB order (a palette that reproduces the image exactly);
+    // otherwise empty.
+    bool exact = false;
     std::vector<RGBQUAD> exactColours;
+    int64_t transparentPixels = 0;  // pixels of alpha 0, left out of the rest
 };
 
 // Advances `progress` by one step per row.
-ColourSummary SummariseColours(const Image24& image, Progress& progress);
+ColourSummary SummariseColours(const SourceImage& image, Progress& progress);
 
 // A point's cell position on one axis (0 red, 1 green, 2 blue); a point's mean lies inside the cell
 // it came from.

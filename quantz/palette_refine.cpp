@@ -137,6 +137,86 @@ double MeanSquaredError(const std::vector<ColourPoint>& points, const std::vecto
     return total > 0 ? squared / total : 0;
 }
 
+void MergeClosestGroups(const std::vector<ColourPoint>& points, std::vector<uint8_t>& labels,
+                        std::vector<Centre>& centres, int target) {
+    const size_t n = centres.size();
+    std::vector<double> weight(n, 0);
+    std::vector<Centre> sum(n, Centre{0, 0, 0});
+    for (size_t i = 0; i < points.size(); ++i) {
+        const ColourPoint& p = points[i];
+        const int g = labels[i];
+        weight[g] += p.weight;
+        sum[g].red += double(p.weight) * p.red;
+        sum[g].green += double(p.weight) * p.green;
+        sum[g].blue += double(p.weight) * p.blue;
+    }
+    std::vector<int> into(n);  // the group each one has been joined to, itself while alive
+    std::vector<bool> alive(n);
+    int living = 0;
+    for (size_t g = 0; g < n; ++g) {
+        into[g] = static_cast<int>(g);
+        alive[g] = weight[g] > 0;
+        living += alive[g];
+    }
+    auto cost = [&](size_t a, size_t b) {
+        const double dr = sum[a].red / weight[a] - sum[b].red / weight[b];
+        const double dg = sum[a].green / weight[a] - sum[b].green / weight[b];
+        const double db = sum[a].blue / weight[a] - sum[b].blue / weight[b];
+        return weight[a] * weight[b] / (weight[a] + weight[b]) * (dr * dr + dg * dg + db * db);
+    };
+    // Each living group's cheapest partner among the later groups; refreshed where it changed.
+    std::vector<double> best(n, INFINITY);
+    std::vector<int> partner(n, -1);
+    auto refresh = [&](size_t a) {
+        best[a] = INFINITY;
+        partner[a] = -1;
+        for (size_t b = a + 1; b < n; ++b) {
+            if (!alive[b]) continue;
+            const double c = cost(a, b);
+            if (c < best[a]) best[a] = c, partner[a] = static_cast<int>(b);
+        }
+    };
+    for (size_t a = 0; a < n; ++a)
+        if (alive[a]) refresh(a);
+    while (living > target) {
+        size_t a = n;
+        for (size_t g = 0; g < n; ++g)
+            if (alive[g] && partner[g] >= 0 && (a == n || best[g] < best[a])) a = g;
+        if (a == n) break;
+        const size_t b = static_cast<size_t>(partner[a]);
+        weight[a] += weight[b];
+        sum[a].red += sum[b].red;
+        sum[a].green += sum[b].green;
+        sum[a].blue += sum[b].blue;
+        alive[b] = false;
+        into[b] = static_cast<int>(a);
+        --living;
+        for (size_t g = 0; g < n; ++g) {
+            if (!alive[g]) continue;
+            if (g == a || partner[g] == static_cast<int>(a) || partner[g] == static_cast<int>(b)) {
+                refresh(g);
+            } else if (g < a) {
+                const double c = cost(g, a);
+                if (c < best[g]) best[g] = c, partner[g] = static_cast<int>(a);
+            }
+        }
+    }
+    std::vector<int> number(n, -1);
+    std::vector<Centre> kept;
+    for (size_t g = 0; g < n; ++g) {
+        if (!alive[g]) continue;
+        number[g] = static_cast<int>(kept.size());
+        kept.push_back(Centre{sum[g].red / weight[g], sum[g].green / weight[g], sum[g].blue / weight[g]});
+    }
+    for (uint8_t& label : labels) {
+        int g = label;
+        while (into[g] != g)
+            g = into[g];
+        label = static_cast<uint8_t>(number[g]);
+    }
+    centres = std::move(kept);
+}
+
 Palette ToPalette(const std::vector<Centre>& centres) {
     Palette palette;
     palette.count = static_cast<int>(std::min<size_t>(centres.size(), kPaletteEntries));

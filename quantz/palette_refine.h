@@ -21,5 +21,11 @@ int64_t RefineSteps(size_t points, int passes);
 double MeanSquaredError(const std::vector<ColourPoint>& points, const std::vector<uint8_t>& labels,
                         const std::vector<Centre>& centres);
 
+// Joins groups of points two at a time until `target` remain, each time the two whose union adds the
+// least squared error (Ward's rule: w1 w2 / (w1 + w2) |c1 - c2|^2). `labels` give each point's group
+// on entry and on return, `centres` the groups' means; groups that hold no point are dropped.
+void MergeClosestGroups(const std::vector<ColourPoint>& points, std::vector<uint8_t>& labels,
+                        std::vector<Centre>& centres, int target);
+
 // Rounds the centres into palette entries 0..count-1; the other entries stay zero.
 Palette ToPalette(const std::vector<Centre>& centres);

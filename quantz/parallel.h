@@ -28,8 +28,9 @@ bool HelperThreadAllowed();
 // on a helper thread, where HelperThreadAllowed() and a thread can be started; otherwise one after
 // the other on the calling thread, with the same result. `work` calls tick() after each row; only
 // the calling thread's ticks reach `progress` (counting double while the helper works alongside),
-// so the progress function is never called from the helper. An exception from either part is
-// rethrown once both have ended.
+// so the progress function is never called from the helper, which only stops (throws) after a row
+// once the calling thread has been asked to stop. An exception from either part is rethrown once
+// both have ended.
 template <typename Work>
 void ForRowParts(int rows, bool split, Progress& progress, Work work) {
     const auto tick = [&] { progress.Advance(); };
@@ -44,7 +45,7 @@ void ForRowParts(int rows, bool split, Progress& progress, Work work) {
         try {
             helper = std::thread([&] {
                 try {
-                    work(1, middle, rows, [] {});
+                    work(1, middle, rows, [&] { progress.CheckStopped(); });
                 } catch (...) {
                     failure = std::current_exception();
                 }

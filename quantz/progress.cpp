@@ -6,7 +6,13 @@ Progress::Progress(ProgressFunction function) : m_function(function) {
     Report(0);
 }
 
+Progress::Progress(QuantzProgressFunction function, void* context)
+    : m_requestFunction(function), m_context(context) {
+    Report(0);
+}
+
 void Progress::Stage(int end, int64_t units) {
+    CheckStopped();
     m_begin = std::max(m_reported, 0);
     m_end = std::max(std::min(end, 100), m_begin);
     m_units = std::max<int64_t>(units, 1);
@@ -22,7 +28,7 @@ void Progress::Finish() {
 // The percentage after `done` steps is begin + span * done / units; the next rise comes after the
 // smallest step count that reaches one percent more.
 void Progress::Update() {
-    if (!m_function) {
+    if (!m_function && !m_requestFunction) {
         m_nextReport = INT64_MAX;
         return;
     }
@@ -30,6 +36,7 @@ void Progress::Update() {
     const int64_t done = std::min(m_done, m_units);
     const int percent = static_cast<int>(m_begin + span * done / m_units);
     if (percent > m_reported && percent < 100) Report(percent);
+    CheckStopped();
     if (percent >= m_end) {
         m_nextReport = INT64_MAX;
         return;
@@ -41,4 +48,6 @@ void Progress::Update() {
 void Progress::Report(int percent) {
     m_reported = percent;
     if (m_function) m_function(percent);
+    if (m_requestFunction && m_requestFunction(m_context, percent) != 0)
+        m_stopped.store(true, std::memory_order_relaxed);
 }

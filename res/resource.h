@@ -50,6 +50,7 @@ constexpr int ID_TOOL_SELECT = 32773;
 constexpr int ID_EDIT_PASTE_SELECTION = 32776;
 constexpr int ID_COLORS_DECREASE = 32778;
 constexpr int ID_COLORS_INCREASE = 32779;
+constexpr int ID_COLORS_REMAP = 33200;  // Colors > Remap to Palette (8-bit images)
 constexpr int ID_IMAGE_CANVAS = 32780;
 constexpr int ID_TOOL_LINE = 32781;
 constexpr int ID_IMAGE_RESIZE = 32782;
@@ -64,6 +65,31 @@ constexpr int ID_VIEW_ZOOM_IN = 32791;
 constexpr int ID_VIEW_ZOOM_OUT = 32792;
 constexpr int ID_VIEW_FIT_WINDOW = 32793;
 constexpr int ID_VIEW_ACTUAL_PIXELS = 32794;
+
+// The drawing tools beyond the six, their options and the commands that go with them.
+constexpr int ID_TOOL_ERASER = 33000;
+constexpr int ID_TOOL_PICKER = 33001;
+constexpr int ID_TOOL_ELLIPSE = 33002;
+constexpr int ID_TOOL_POLYGON = 33003;
+constexpr int ID_TOOL_SPRAY = 33004;
+constexpr int ID_TOOL_TEXT = 33005;
+constexpr int ID_TOOL_REPLACE = 33006;
+constexpr int ID_IMAGE_REPLACE_COLOR = 33010;
+constexpr int ID_EDIT_SELECT_ALL = 33011;
+constexpr int ID_EDIT_SELECT_NONE = 33012;
+constexpr int ID_VIEW_PIXEL_GRID = 33013;
+constexpr int ID_VIEW_TOOL_OPTIONS = 33014;
+constexpr int ID_BRUSH_SMALLER = 33015;
+constexpr int ID_BRUSH_LARGER = 33016;
+constexpr int ID_BRUSH_ROUND = 33020;
+constexpr int ID_BRUSH_SQUARE = 33021;
+constexpr int ID_BRUSH_PIXEL_PERFECT = 33022;
+constexpr int ID_FILL_OUTLINED = 33023;
+constexpr int ID_FILL_FILLED = 33024;
+constexpr int ID_FILL_WITHOUT_OUTLINE = 33025;
+constexpr int ID_TEXT_FONT = 33026;
+constexpr int ID_TEXT_SMOOTH = 33027;
+constexpr int IDC_BRUSH_SIZE = 33030;
 
 // Image and palette commands (33400-33499).
 constexpr int ID_IMAGE_FLIP_HORIZONTAL = 33400;
@@ -121,6 +147,16 @@ constexpr int IDC_STANDARD_PALETTE = 1019;
 constexpr int IDC_NEAREST_COLOR = 1020;
 constexpr int IDC_ORDERED_DITHER = 1021;
 constexpr int IDC_ERROR_DIFFUSION = 1022;
+// Decrease Color Depth and Remap to Palette: the controls after the template's.
+constexpr int IDD_REMAP_PALETTE = 33201;
+constexpr int IDC_COLOUR_COUNT = 33202;
+constexpr int IDC_PALETTE_SOURCE = 33203;
+constexpr int IDC_LOAD_PALETTE = 33204;
+constexpr int IDC_PALETTE_FILE_NAME = 33205;
+constexpr int IDC_PREVIEW = 33206;
+constexpr int IDC_PREVIEW_ZOOM = 33207;
+constexpr int IDC_PREVIEW_PSNR = 33208;
+constexpr int IDC_PREVIEW_TILES = 33209;
 constexpr int IDC_NEW_WIDTH = 1021;
 constexpr int IDC_NEW_HEIGHT = 1022;
 constexpr int IDC_CURRENT_WIDTH = 1023;

@@ -474,6 +474,63 @@ def cursor_move():
     return g, (cx, cy)
 
 
+def cursor_with(accessory):
+    """A cross-hair whose centre is the hot spot (7, 8), with a small picture of the tool below
+    right of it."""
+    def draw():
+        g = Grid(32, 32)
+        crosshair(g, 7, 8)
+        accessory(g)
+        return g, (7, 8)
+    return draw
+
+
+def accessory_ellipse(g):
+    g.shape(lambda x, y: abs(math.hypot((x - 20) / 6.0, (y - 20) / 4.2) - 1.0) < 0.16, '#')
+
+
+def accessory_polygon(g):
+    for a, b in (((15, 24), (18, 15)), ((18, 15), (25, 17)), ((25, 17), (24, 25)), ((24, 25), (15, 24))):
+        g.line(a[0], a[1], b[0], b[1], '#')
+
+
+def accessory_spray(g):
+    for x, y in ((16, 16), (19, 15), (22, 17), (17, 19), (20, 19), (24, 20), (16, 22), (19, 23), (22, 22),
+                 (25, 24), (18, 26), (21, 25)):
+        g.set(x, y, '#')
+
+
+def accessory_text(g):
+    g.hline(15, 25, 15, '#')
+    g.vline(15, 15, 17, '#')
+    g.vline(25, 15, 17, '#')
+    g.vline(20, 15, 25, '#')
+    g.hline(18, 22, 25, '#')
+
+
+def accessory_eraser(g):
+    g.frame(15, 17, 25, 24, '#')
+    g.vline(18, 17, 24, '#')
+
+
+def accessory_replace(g):
+    g.frame(15, 15, 20, 20, '#')
+    g.box(21, 21, 26, 26, '#')
+    g.line(21, 16, 24, 19, '#')
+    g.hline(22, 24, 19, '#')
+
+
+def cursor_picker():
+    """An eyedropper lying from the lower left to the upper right; its tip is the hot spot."""
+    g = Grid(32, 32)
+    g.line(1, 14, 8, 7, '#')
+    g.line(2, 14, 9, 7, '#')
+    g.line(1, 13, 8, 6, '#')
+    g.box(8, 4, 11, 7, '#')
+    g.shape(lambda x, y: math.hypot(x - 12, y - 3) <= 2.3, '#')
+    return g, (1, 14)
+
+
 CURSORS = {
     'zoom': cursor_zoom,
     'brush': cursor_brush,
@@ -482,6 +539,13 @@ CURSORS = {
     'rect': cursor_rect,
     'fill': cursor_fill,
     'move': cursor_move,
+    'eraser': cursor_with(accessory_eraser),
+    'picker': cursor_picker,
+    'ellipse': cursor_with(accessory_ellipse),
+    'polygon': cursor_with(accessory_polygon),
+    'spray': cursor_with(accessory_spray),
+    'text': cursor_with(accessory_text),
+    'replace': cursor_with(accessory_replace),
 }
 
 
@@ -735,6 +799,104 @@ def button_fill():
     return g
 
 
+def button_eraser():
+    return art([
+        '                ',
+        '                ',
+        '         kkkk   ',
+        '        kwwwwk  ',
+        '       kwwwwwwk ',
+        '      kwwwwwwkk ',
+        '     kMMwwwwkdk ',
+        '    kMMMMwwkdk  ',
+        '   kMMMMMMkdk   ',
+        '  kMMMMMMkdk    ',
+        '  kMMMMMkdk     ',
+        '   kMMMkdk      ',
+        '    kkkkk       ',
+        '                ',
+        '                ',
+    ])
+
+
+def button_picker():
+    return art([
+        '           kkk  ',
+        '          kkkkk ',
+        '         kkkkkk ',
+        '        kkkkkkk ',
+        '       kkkkkkk  ',
+        '      kswkkkk   ',
+        '     kswsk      ',
+        '    kswsk       ',
+        '   kswsk        ',
+        '  kswsk         ',
+        '  kwsk          ',
+        ' kCCk           ',
+        ' kCk            ',
+        ' kk             ',
+        '                ',
+    ])
+
+
+def button_ellipse():
+    g = Grid(16, 15)
+    g.shape(lambda x, y: abs(math.hypot((x - 7.5) / 6.6, (y - 7) / 5.1) - 1.0) < 0.12, 'k')
+    return g
+
+
+def button_polygon():
+    g = Grid(16, 15)
+    for a, b in (((2, 12), (4, 3)), ((4, 3), (12, 1)), ((12, 1), (14, 9)), ((14, 9), (8, 13)),
+                 ((8, 13), (2, 12))):
+        g.line(a[0], a[1], b[0], b[1], 'k')
+    return g
+
+
+def button_spray():
+    g = Grid(16, 15)
+    g.box(2, 6, 7, 14, 'd')
+    g.frame(2, 6, 7, 14, 'k')
+    g.box(3, 3, 6, 5, 's')
+    g.frame(3, 3, 6, 5, 'k')
+    g.hline(6, 8, 4, 'k')
+    for x, y in ((10, 2), (12, 4), (14, 2), (11, 6), (13, 7), (15, 5), (10, 9), (14, 10), (12, 11)):
+        g.set(x, y, 'R')
+    return g
+
+
+def button_text():
+    return art([
+        '                ',
+        '       kk       ',
+        '       kk       ',
+        '      kkkk      ',
+        '      k  k      ',
+        '     kk  kk     ',
+        '     k    k     ',
+        '    kk    kk    ',
+        '    kkkkkkkk    ',
+        '   kk      kk   ',
+        '   k        k   ',
+        '  kk        kk  ',
+        ' kkkk      kkkk ',
+        '                ',
+        '                ',
+    ])
+
+
+def button_replace():
+    g = Grid(16, 15)
+    g.box(1, 1, 7, 7, 'B')
+    g.frame(1, 1, 7, 7, 'k')
+    g.box(8, 7, 14, 13, 'R')
+    g.frame(8, 7, 14, 13, 'k')
+    g.line(9, 2, 12, 5, 'k')
+    g.hline(10, 12, 5, 'k')
+    g.vline(12, 3, 5, 'k')
+    return g
+
+
 BUTTONS = {
     'toolbar': {
         'new': button_new, 'open': button_open, 'save': button_save, 'cut': button_cut,
@@ -744,6 +906,9 @@ BUTTONS = {
     'tools': {
         'zoom': button_zoom, 'brush': button_brush, 'select': button_select,
         'line': button_line, 'rect': button_rect, 'fill': button_fill,
+        'eraser': button_eraser, 'picker': button_picker, 'ellipse': button_ellipse,
+        'polygon': button_polygon, 'spray': button_spray, 'text': button_text,
+        'replace': button_replace,
     },
 }
 

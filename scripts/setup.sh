@@ -8,14 +8,16 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config
   # toolkit and codecs
-  qt6-base-dev qt6-qpa-plugins libgl-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev libtiff-dev
+  libwebp-dev
   # translations: Qt Linguist tools, and Qt's own translations of its standard dialogs
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   # tests, benchmarks, fuzzers (clang with its sanitizer and libFuzzer runtimes)
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   netpbm libjpeg-turbo-progs poppler-utils
-  # the flips and rotations are checked against ImageMagick
-  imagemagick
+  # pictures made by other programs, and their independent readers (codec tests, fuzz seeds,
+  # benchmarks, the flips and rotations against ImageMagick)
+  python3-pil imagemagick graphicsmagick webp libtiff-tools giflib-tools
   # checks of the launcher, the AppStream file and the Debian package
   desktop-file-utils appstream lintian
   # locale sources, from which a test builds a decimal-comma locale

@@ -160,6 +160,97 @@
     </message>
 </context>
 <context>
+    <name>CConvertCommand</name>
+    <message>
+        <source>%1 is given more than once.</source>
+        <translation>%1 is given more than once.</translation>
+    </message>
+    <message>
+        <source>%1 needs a value.</source>
+        <translation>%1 needs a value.</translation>
+    </message>
+    <message>
+        <source>unknown option %1 (orvik --help lists the options).</source>
+        <translation>unknown option %1 (orvik --help lists the options).</translation>
+    </message>
+    <message>
+        <source>--dither must be none, ordered or error-diffusion, not &quot;%1&quot;.</source>
+        <translation>--dither must be none, ordered or error-diffusion, not &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>--palette must be median-cut, octree, standard or a palette file; there is no file &quot;%1&quot;.</source>
+        <translation>--palette must be median-cut, octree, standard or a palette file; there is no file &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>cannot load the palette file %1: %2</source>
+        <translation>cannot load the palette file %1: %2</translation>
+    </message>
+    <message>
+        <source>--colors must be a whole number from %1 to %2, not &quot;%3&quot;.</source>
+        <translation>--colors must be a whole number from %1 to %2, not &quot;%3&quot;.</translation>
+    </message>
+    <message>
+        <source>the standard palette always has 256 colours; --colors %1 cannot be used with it.</source>
+        <translation>the standard palette always has 256 colours; --colors %1 cannot be used with it.</translation>
+    </message>
+    <message>
+        <source>a palette file brings its own colours; --colors cannot be used with it.</source>
+        <translation>a palette file brings its own colours; --colors cannot be used with it.</translation>
+    </message>
+    <message>
+        <source>--format goes with --to FOLDER; with one output file its extension gives the type.</source>
+        <translation>--format goes with --to FOLDER; with one output file its extension gives the type.</translation>
+    </message>
+    <message>
+        <source>--convert needs an input file and an output file, or input files and --to FOLDER.</source>
+        <translation>--convert needs an input file and an output file, or input files and --to FOLDER.</translation>
+    </message>
+    <message>
+        <source>--convert needs at least one input file before --to FOLDER.</source>
+        <translation>--convert needs at least one input file before --to FOLDER.</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1 is not a folder.</translation>
+    </message>
+    <message>
+        <source>%1 would be written over the input %2.</source>
+        <translation>%1 would be written over the input %2.</translation>
+    </message>
+    <message>
+        <source>two inputs would both be written to %1.</source>
+        <translation>two inputs would both be written to %1.</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot reduce %1: %2.</source>
+        <translation>cannot reduce %1: %2.</translation>
+    </message>
+    <message>
+        <source>cannot reduce %1: %2 returned an image Orvik cannot hold.</source>
+        <translation>cannot reduce %1: %2 returned an image Orvik cannot hold.</translation>
+    </message>
+    <message>
+        <source>cannot reduce %1: %2 refused it.</source>
+        <translation>cannot reduce %1: %2 refused it.</translation>
+    </message>
+    <message>
+        <source>--format must be the extension of a type Orvik writes (%1), not &quot;%2&quot;.</source>
+        <translation>--format must be the extension of a type Orvik writes (%1), not &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>%1 does not end in the extension of a type Orvik writes (%2).</source>
+        <translation>%1 does not end in the extension of a type Orvik writes (%2).</translation>
+    </message>
+    <message>
+        <source>could not write %1: %2; the file on disk was left as it was.</source>
+        <translation>could not write %1: %2; the file on disk was left as it was.</translation>
+    </message>
+</context>
+<context>
     <name>CDecreaseDepthDlg</name>
     <message>
         <source>Decrease Color Depth</source>
@@ -196,6 +287,109 @@
     <message>
         <source>Error Diffusion</source>
         <translation>Error Diffusion</translation>
+    </message>
+    <message>
+        <source>exact</source>
+        <translation>exact</translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>Remap to Palette</source>
+        <translation>Remap to Palette</translation>
+    </message>
+    <message>
+        <source>Palette Method</source>
+        <translation>Palette Method</translation>
+    </message>
+    <message>
+        <source>Current Palette</source>
+        <translation>Current Palette</translation>
+    </message>
+    <message>
+        <source>Palette File</source>
+        <translation>Palette File</translation>
+    </message>
+    <message>
+        <source>Load Palette File...</source>
+        <translation>Load Palette File...</translation>
+    </message>
+    <message>
+        <source>Colors:</source>
+        <translation>Colors:</translation>
+    </message>
+    <message>
+        <source>Reduce to:</source>
+        <translation>Reduce to:</translation>
+    </message>
+    <message>
+        <source>Whole Image</source>
+        <translation>Whole Image</translation>
+    </message>
+    <message>
+        <source>Zoom:</source>
+        <translation>Zoom:</translation>
+    </message>
+    <message>
+        <source>Load Palette File</source>
+        <translation>Load Palette File</translation>
+    </message>
+    <message>
+        <source>Palette files (*.gpl *.pal *.act *.hex);;All files (*)</source>
+        <translation>Palette files (*.gpl *.pal *.act *.hex);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Cannot load %1.
+
+%2</source>
+        <translation>Cannot load %1.
+
+%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n colours</source>
+        <translation>
+            <numerusform>%1: %n colour</numerusform>
+            <numerusform>%1: %n colours</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No preview: %1</source>
+        <translation>No preview: %1</translation>
+    </message>
+    <message>
+        <source>%1 could not reduce the image.</source>
+        <translation>%1 could not reduce the image.</translation>
+    </message>
+    <message>
+        <source>Reducing...</source>
+        <translation>Reducing...</translation>
+    </message>
+    <message>
+        <source>PSNR: %1</source>
+        <translation>PSNR: %1</translation>
+    </message>
+    <message>
+        <source>PSNR: measuring...</source>
+        <translation>PSNR: measuring...</translation>
+    </message>
+    <message>
+        <source>Original</source>
+        <translation>Original</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Reducing... %1%</source>
+        <translation>Reducing... %1%</translation>
+    </message>
+    <message>
+        <source>(the first 256 of %1)</source>
+        <translation>(the first 256 of %1)</translation>
     </message>
 </context>
 <context>
@@ -656,6 +850,14 @@ Redo</source>
 Redo</translation>
     </message>
     <message>
+        <source>Remap to Palette...</source>
+        <translation>Remap to Palette...</translation>
+    </message>
+    <message>
+        <source>Map the colours of an 8-bit image onto another palette</source>
+        <translation>Map the colours of an 8-bit image onto another palette</translation>
+    </message>
+    <message>
         <source>Flip Horizontal</source>
         <translation>Flip Horizontal</translation>
     </message>
@@ -820,6 +1022,224 @@ Redo</translation>
 User Guide</source>
         <translation>Show the user guide
 User Guide</translation>
+        <source>Select All	Ctrl+A</source>
+        <translation>Select All	Ctrl+A</translation>
+    </message>
+    <message>
+        <source>Select the whole image
+Select All</source>
+        <translation>Select the whole image
+Select All</translation>
+    </message>
+    <message>
+        <source>Select None	Ctrl+Shift+A</source>
+        <translation>Select None	Ctrl+Shift+A</translation>
+    </message>
+    <message>
+        <source>Drop the selection and select nothing
+Select None</source>
+        <translation>Drop the selection and select nothing
+Select None</translation>
+    </message>
+    <message>
+        <source>Tool Options</source>
+        <translation>Tool Options</translation>
+    </message>
+    <message>
+        <source>Show or hide the bar of the current tool&apos;s options
+Tool Options</source>
+        <translation>Show or hide the bar of the current tool&apos;s options
+Tool Options</translation>
+    </message>
+    <message>
+        <source>Pixel Grid	Ctrl+&apos;</source>
+        <translation>Pixel Grid	Ctrl+&apos;</translation>
+    </message>
+    <message>
+        <source>Show a line between the image pixels from 6:1 on
+Pixel Grid</source>
+        <translation>Show a line between the image pixels from 6:1 on
+Pixel Grid</translation>
+    </message>
+    <message>
+        <source>Replace Color</source>
+        <translation>Replace Color</translation>
+    </message>
+    <message>
+        <source>Paint every pixel of the background color, in the selection or the whole image, with the foreground color
+Replace Color</source>
+        <translation>Paint every pixel of the background color, in the selection or the whole image, with the foreground color
+Replace Color</translation>
+    </message>
+    <message>
+        <source>Smaller Brush	[</source>
+        <translation>Smaller Brush	[</translation>
+    </message>
+    <message>
+        <source>Make the brush one pixel smaller
+Smaller Brush</source>
+        <translation>Make the brush one pixel smaller
+Smaller Brush</translation>
+    </message>
+    <message>
+        <source>Larger Brush	]</source>
+        <translation>Larger Brush	]</translation>
+    </message>
+    <message>
+        <source>Make the brush one pixel larger
+Larger Brush</source>
+        <translation>Make the brush one pixel larger
+Larger Brush</translation>
+    </message>
+    <message>
+        <source>Round</source>
+        <translation>Round</translation>
+    </message>
+    <message>
+        <source>A round brush
+Round</source>
+        <translation>A round brush
+Round</translation>
+    </message>
+    <message>
+        <source>Square</source>
+        <translation>Square</translation>
+    </message>
+    <message>
+        <source>A square brush
+Square</source>
+        <translation>A square brush
+Square</translation>
+    </message>
+    <message>
+        <source>Pixel Perfect</source>
+        <translation>Pixel Perfect</translation>
+    </message>
+    <message>
+        <source>Strokes of one pixel without L-shaped corners
+Pixel Perfect</source>
+        <translation>Strokes of one pixel without L-shaped corners
+Pixel Perfect</translation>
+    </message>
+    <message>
+        <source>Outlined</source>
+        <translation>Outlined</translation>
+    </message>
+    <message>
+        <source>Shapes drawn as their outline
+Outlined</source>
+        <translation>Shapes drawn as their outline
+Outlined</translation>
+    </message>
+    <message>
+        <source>Filled</source>
+        <translation>Filled</translation>
+    </message>
+    <message>
+        <source>Shapes filled with the other color inside their outline
+Filled</source>
+        <translation>Shapes filled with the other color inside their outline
+Filled</translation>
+    </message>
+    <message>
+        <source>Filled without Outline</source>
+        <translation>Filled without Outline</translation>
+    </message>
+    <message>
+        <source>Shapes filled with the other color, without an outline
+Filled without Outline</source>
+        <translation>Shapes filled with the other color, without an outline
+Filled without Outline</translation>
+    </message>
+    <message>
+        <source>Font...</source>
+        <translation>Font...</translation>
+    </message>
+    <message>
+        <source>Choose the text&apos;s font, size and style
+Font</source>
+        <translation>Choose the text&apos;s font, size and style
+Font</translation>
+    </message>
+    <message>
+        <source>Smooth</source>
+        <translation>Smooth</translation>
+    </message>
+    <message>
+        <source>Smooth the text&apos;s edges on a 16 Million color image
+Smooth</source>
+        <translation>Smooth the text&apos;s edges on a 16 Million color image
+Smooth</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Tools</translation>
+    </message>
+    <message>
+        <source>Eraser</source>
+        <translation>Eraser</translation>
+    </message>
+    <message>
+        <source>Erase with the background color
+Eraser</source>
+        <translation>Erase with the background color
+Eraser</translation>
+    </message>
+    <message>
+        <source>Color Picker</source>
+        <translation>Color Picker</translation>
+    </message>
+    <message>
+        <source>Pick the foreground or background color from the image (also Ctrl + click)
+Color Picker</source>
+        <translation>Pick the foreground or background color from the image (also Ctrl + click)
+Color Picker</translation>
+    </message>
+    <message>
+        <source>Draw Ellipse</source>
+        <translation>Draw Ellipse</translation>
+    </message>
+    <message>
+        <source>Draw an ellipse, with Shift a circle
+Draw Ellipse</source>
+        <translation>Draw an ellipse, with Shift a circle
+Draw Ellipse</translation>
+    </message>
+    <message>
+        <source>Draw Polygon</source>
+        <translation>Draw Polygon</translation>
+    </message>
+    <message>
+        <source>Click the corners; a double click or Enter closes the polygon
+Draw Polygon</source>
+        <translation>Click the corners; a double click or Enter closes the polygon
+Draw Polygon</translation>
+    </message>
+    <message>
+        <source>Spray</source>
+        <translation>Spray</translation>
+    </message>
+    <message>
+        <source>Spray dots while the button is held
+Spray</source>
+        <translation>Spray dots while the button is held
+Spray</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Click and type; Enter puts the text down
+Text</source>
+        <translation>Click and type; Enter puts the text down
+Text</translation>
+    </message>
+    <message>
+        <source>Paint every pixel of the clicked color with the current color
+Replace Color</source>
+        <translation>Paint every pixel of the clicked color with the current color
+Replace Color</translation>
     </message>
 </context>
 <context>
@@ -895,22 +1315,6 @@ User Guide</translation>
 %2</translation>
     </message>
     <message>
-        <source>The file is empty.</source>
-        <translation>The file is empty.</translation>
-    </message>
-    <message>
-        <source>It is damaged, too large, or a kind of %1 file Orvik cannot read.</source>
-        <translation>It is damaged, too large, or a kind of %1 file Orvik cannot read.</translation>
-    </message>
-    <message>
-        <source>Cannot open %1.
-
-The codec library returned an image Orvik cannot hold.</source>
-        <translation>Cannot open %1.
-
-The codec library returned an image Orvik cannot hold.</translation>
-    </message>
-    <message>
         <source>Could not save %1.
 
 The disk may be full or the folder may not be writable; the file on disk was left as it was.</source>
@@ -955,14 +1359,6 @@ The image was left as it was.</source>
 The image was left as it was.</translation>
     </message>
     <message>
-        <source>%1 is not a file type Orvik knows.
-
-Orvik reads and writes BMP (.bmp), PCX (.pcx), JPEG (.jpg, .jpeg) and PNG (.png) files.</source>
-        <translation>%1 is not a file type Orvik knows.
-
-Orvik reads and writes BMP (.bmp), PCX (.pcx), JPEG (.jpg, .jpeg) and PNG (.png) files.</translation>
-    </message>
-    <message>
         <source>The colour depth could not be increased: %1.
 
 The image was left as it was.</source>
@@ -973,6 +1369,58 @@ The image was left as it was.</translation>
     <message>
         <source>This change is too large to undo; the undo history was emptied.</source>
         <translation>This change is too large to undo; the undo history was emptied.</translation>
+    </message>
+    <message>
+        <source>%1 is not a file type Orvik knows.
+
+Orvik writes %2 files.</source>
+        <translation>%1 is not a file type Orvik knows.
+
+Orvik writes %2 files.</translation>
+    </message>
+    <message>
+        <source>Only the first of the %1 frames of %2 was opened.</source>
+        <translation>Only the first of the %1 frames of %2 was opened.</translation>
+    </message>
+    <message>
+        <source>Only the first of the %1 pages of %2 was opened.</source>
+        <translation>Only the first of the %1 pages of %2 was opened.</translation>
+    </message>
+    <message>
+        <source>Only the largest of the %1 images of %2 was opened.</source>
+        <translation>Only the largest of the %1 images of %2 was opened.</translation>
+    </message>
+    <message>
+        <source>Orvik reads %1 files.</source>
+        <translation>Orvik reads %1 files.</translation>
+    </message>
+    <message>
+        <source>Save it all the same?</source>
+        <translation>Save it all the same?</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+%2</source>
+        <translation>Could not save %1.
+
+%2</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+The colours could not be reduced: %2 failed, perhaps for lack of memory. The file on disk was left as it was.</source>
+        <translation>Could not save %1.
+
+The colours could not be reduced: %2 failed, perhaps for lack of memory. The file on disk was left as it was.</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+%2 The file on disk was left as it was.</source>
+        <translation>Could not save %1.
+
+%2 The file on disk was left as it was.</translation>
     </message>
     <message>
         <source>Cannot place the picture on the clipboard: %1.
@@ -1082,18 +1530,6 @@ The file on disk was left as it was.</translation>
 <context>
     <name>COrvikFileDialog</name>
     <message>
-        <source>BMP Files (*.bmp *.BMP)</source>
-        <translation>BMP Files (*.bmp *.BMP)</translation>
-    </message>
-    <message>
-        <source>PCX Files (*.pcx *.PCX)</source>
-        <translation>PCX Files (*.pcx *.PCX)</translation>
-    </message>
-    <message>
-        <source>Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)</source>
-        <translation>JPEG Files (*.jpg *.jpeg *.JPG *.JPEG)</translation>
-    </message>
-    <message>
         <source>Open</source>
         <translation>Open</translation>
     </message>
@@ -1102,8 +1538,8 @@ The file on disk was left as it was.</translation>
         <translation>Save As</translation>
     </message>
     <message>
-        <source>PNG Files (*.png *.PNG)</source>
-        <translation>PNG Files (*.png *.PNG)</translation>
+        <source>All Pictures (%1)</source>
+        <translation>All Pictures (%1)</translation>
     </message>
 </context>
 <context>
@@ -1284,6 +1720,29 @@ The file on disk was left as it was.</translation>
         <source>seconds</source>
         <translation>seconds</translation>
     </message>
+    <message>
+        <source>Filled without Outline</source>
+        <translation>Filled without Outline</translation>
+    </message>
+</context>
+<context>
+    <name>CToolOptionsBar</name>
+    <message>
+        <source>Tool Options</source>
+        <translation>Tool Options</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Size:</translation>
+    </message>
+    <message>
+        <source>Brush size in pixels ([ and ] step it)</source>
+        <translation>Brush size in pixels ([ and ] step it)</translation>
+    </message>
+    <message>
+        <source>Text Font</source>
+        <translation>Text Font</translation>
+    </message>
 </context>
 <context>
     <name>DibStatus</name>
@@ -1350,6 +1809,116 @@ The file on disk was left as it was.</translation>
     <message>
         <source>there is not enough memory</source>
         <translation>there is not enough memory</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>FileFormat</name>
+    <message>
+        <source>BMP Files</source>
+        <translation>BMP Files</translation>
+    </message>
+    <message>
+        <source>PCX Files</source>
+        <translation>PCX Files</translation>
+    </message>
+    <message>
+        <source>Jpeg Files</source>
+        <translation>JPEG Files</translation>
+    </message>
+    <message>
+        <source>PNG Files</source>
+        <translation>PNG Files</translation>
+    </message>
+    <message>
+        <source>GIF Files</source>
+        <translation>GIF Files</translation>
+    </message>
+    <message>
+        <source>Icon Files</source>
+        <translation>Icon Files</translation>
+    </message>
+    <message>
+        <source>PNM Files</source>
+        <translation>PNM Files</translation>
+    </message>
+    <message>
+        <source>TGA Files</source>
+        <translation>TGA Files</translation>
+    </message>
+    <message>
+        <source>TIFF Files</source>
+        <translation>TIFF Files</translation>
+    </message>
+    <message>
+        <source>WebP Files</source>
+        <translation>WebP Files</translation>
+    </message>
+    <message>
+        <source>WebP Files, lossy</source>
+        <translation>WebP Files, lossy</translation>
+    </message>
+</context>
+<context>
+    <name>ImageFileStatus</name>
+    <message>
+        <source>no error</source>
+        <translation>no error</translation>
+    </message>
+    <message>
+        <source>the file cannot be opened</source>
+        <translation>the file cannot be opened</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>the file is empty</translation>
+    </message>
+    <message>
+        <source>the file is not a picture in a format Orvik reads</source>
+        <translation>the file is not a picture in a format Orvik reads</translation>
+    </message>
+    <message>
+        <source>the file is damaged or incomplete</source>
+        <translation>the file is damaged or incomplete</translation>
+    </message>
+    <message>
+        <source>the file is a kind of picture Orvik cannot read</source>
+        <translation>the file is a kind of picture Orvik cannot read</translation>
+    </message>
+    <message>
+        <source>the picture is larger than 65535 pixels a side or 1 GiB of pixel memory</source>
+        <translation>the picture is larger than 65535 pixels a side or 1 GiB of pixel memory</translation>
+    </message>
+    <message>
+        <source>there is not enough memory</source>
+        <translation>there is not enough memory</translation>
+    </message>
+    <message>
+        <source>the disk may be full or the folder may not be writable</source>
+        <translation>the disk may be full or the folder may not be writable</translation>
+    </message>
+    <message>
+        <source>the picture cannot be stored in this format</source>
+        <translation>the picture cannot be stored in this format</translation>
+    </message>
+    <message>
+        <source>libimgkit.so cannot be loaded</source>
+        <translation>libimgkit.so cannot be loaded</translation>
+    </message>
+    <message>
+        <source>libimgkit.so is an old or damaged copy</source>
+        <translation>libimgkit.so is an old or damaged copy</translation>
+    </message>
+    <message>
+        <source>libimgkit.so returned a picture Orvik cannot hold</source>
+        <translation>libimgkit.so returned a picture Orvik cannot hold</translation>
+    </message>
+    <message>
+        <source>the name has no extension of a format Orvik writes</source>
+        <translation>the name has no extension of a format Orvik writes</translation>
     </message>
     <message>
         <source>unknown error</source>
@@ -1462,6 +2031,57 @@ The file on disk was left as it was.</translation>
     <message>
         <source>unknown error</source>
         <translation>unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>SaveLoss</name>
+    <message>
+        <source>Pictures saved as %1 keep no palette, and their colours change slightly. The picture will open again as a 24-bit image.</source>
+        <translation>Pictures saved as %1 keep no palette, and their colours change slightly. The picture will open again as a 24-bit image.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 keep no palette. The picture will look the same, but it will open again as a 24-bit image.</source>
+        <translation>Pictures saved as %1 keep no palette. The picture will look the same, but it will open again as a 24-bit image.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 have at most 256 colours. The file will get a copy reduced to 256 colours, made the way Decrease Color Depth was last used; the open picture stays as it is.</source>
+        <translation>Pictures saved as %1 have at most 256 colours. The file will get a copy reduced to 256 colours, made the way Decrease Color Depth was last used; the open picture stays as it is.</translation>
+    </message>
+    <message>
+        <source>The file holds %2 frames and Orvik opened only the first. Saving replaces the file with this one picture.</source>
+        <translation>The file holds %2 frames and Orvik opened only the first. Saving replaces the file with this one picture.</translation>
+    </message>
+    <message>
+        <source>The file holds %2 pages and Orvik opened only the first. Saving replaces the file with this one page.</source>
+        <translation>The file holds %2 pages and Orvik opened only the first. Saving replaces the file with this one page.</translation>
+    </message>
+    <message>
+        <source>The file holds %2 images and Orvik opened only the largest. Saving replaces the file with this one image.</source>
+        <translation>The file holds %2 images and Orvik opened only the largest. Saving replaces the file with this one image.</translation>
+    </message>
+    <message>
+        <source>The file has more than 8 bits per channel, and Orvik opened it with 8. Saving replaces it with 8 bits per channel.</source>
+        <translation>The file has more than 8 bits per channel, and Orvik opened it with 8. Saving replaces it with 8 bits per channel.</translation>
+    </message>
+    <message>
+        <source>Orvik cannot write %1 files.</source>
+        <translation>Orvik cannot write %1 files.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 can be at most %2 x %2 pixels.</source>
+        <translation>Pictures saved as %1 can be at most %2 x %2 pixels.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 cannot be transparent. The transparent parts will become white.</source>
+        <translation>Pictures saved as %1 cannot be transparent. The transparent parts will become white.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 can have only one transparent colour. The other transparent and partly transparent colours will be put over white.</source>
+        <translation>Pictures saved as %1 can have only one transparent colour. The other transparent and partly transparent colours will be put over white.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 cannot be partly transparent. The partly transparent colours will be put over white.</source>
+        <translation>Pictures saved as %1 cannot be partly transparent. The partly transparent colours will be put over white.</translation>
     </message>
 </context>
 </TS>

@@ -160,6 +160,97 @@
     </message>
 </context>
 <context>
+    <name>CConvertCommand</name>
+    <message>
+        <source>%1 is given more than once.</source>
+        <translation>%1 옵션이 두 번 이상 주어졌습니다.</translation>
+    </message>
+    <message>
+        <source>%1 needs a value.</source>
+        <translation>%1 옵션에는 값이 필요합니다.</translation>
+    </message>
+    <message>
+        <source>unknown option %1 (orvik --help lists the options).</source>
+        <translation>알 수 없는 옵션 %1 (옵션 목록은 orvik --help로 볼 수 있습니다).</translation>
+    </message>
+    <message>
+        <source>--dither must be none, ordered or error-diffusion, not &quot;%1&quot;.</source>
+        <translation>--dither는 &quot;%1&quot;이(가) 아니라 none, ordered, error-diffusion 중 하나여야 합니다.</translation>
+    </message>
+    <message>
+        <source>--palette must be median-cut, octree, standard or a palette file; there is no file &quot;%1&quot;.</source>
+        <translation>--palette는 median-cut, octree, standard 또는 팔레트 파일이어야 합니다. &quot;%1&quot; 파일이 없습니다.</translation>
+    </message>
+    <message>
+        <source>cannot load the palette file %1: %2</source>
+        <translation>팔레트 파일 %1을(를) 불러올 수 없습니다: %2</translation>
+    </message>
+    <message>
+        <source>--colors must be a whole number from %1 to %2, not &quot;%3&quot;.</source>
+        <translation>--colors는 &quot;%3&quot;이(가) 아니라 %1부터 %2까지의 정수여야 합니다.</translation>
+    </message>
+    <message>
+        <source>the standard palette always has 256 colours; --colors %1 cannot be used with it.</source>
+        <translation>표준 팔레트는 항상 256색이므로 --colors %1을(를) 함께 쓸 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>a palette file brings its own colours; --colors cannot be used with it.</source>
+        <translation>팔레트 파일은 자기 색을 가지고 있으므로 --colors를 함께 쓸 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>--format goes with --to FOLDER; with one output file its extension gives the type.</source>
+        <translation>--format은 --to 폴더와 함께 씁니다. 출력 파일이 하나일 때는 그 확장자가 형식을 정합니다.</translation>
+    </message>
+    <message>
+        <source>--convert needs an input file and an output file, or input files and --to FOLDER.</source>
+        <translation>--convert에는 입력 파일과 출력 파일, 또는 입력 파일들과 --to 폴더가 필요합니다.</translation>
+    </message>
+    <message>
+        <source>--convert needs at least one input file before --to FOLDER.</source>
+        <translation>--convert에는 --to 폴더 앞에 입력 파일이 하나 이상 필요합니다.</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1은(는) 폴더가 아닙니다.</translation>
+    </message>
+    <message>
+        <source>%1 would be written over the input %2.</source>
+        <translation>%1을(를) 쓰면 입력 파일 %2을(를) 덮어쓰게 됩니다.</translation>
+    </message>
+    <message>
+        <source>two inputs would both be written to %1.</source>
+        <translation>두 입력 파일이 모두 %1에 쓰이게 됩니다.</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>%1을(를) 열 수 없습니다: %2</translation>
+    </message>
+    <message>
+        <source>cannot reduce %1: %2.</source>
+        <translation>%1의 색을 줄일 수 없습니다: %2.</translation>
+    </message>
+    <message>
+        <source>cannot reduce %1: %2 returned an image Orvik cannot hold.</source>
+        <translation>%1의 색을 줄일 수 없습니다: %2이(가) Orvik이 다룰 수 없는 이미지를 돌려주었습니다.</translation>
+    </message>
+    <message>
+        <source>cannot reduce %1: %2 refused it.</source>
+        <translation>%1의 색을 줄일 수 없습니다: %2이(가) 받아들이지 않았습니다.</translation>
+    </message>
+    <message>
+        <source>--format must be the extension of a type Orvik writes (%1), not &quot;%2&quot;.</source>
+        <translation>--format에는 Orvik이 저장하는 형식의 확장자(%1)를 주어야 합니다. &quot;%2&quot;은(는) 아닙니다.</translation>
+    </message>
+    <message>
+        <source>%1 does not end in the extension of a type Orvik writes (%2).</source>
+        <translation>%1의 확장자는 Orvik이 저장하는 형식(%2)이 아닙니다.</translation>
+    </message>
+    <message>
+        <source>could not write %1: %2; the file on disk was left as it was.</source>
+        <translation>%1을(를) 쓸 수 없습니다: %2. 디스크의 파일은 그대로 두었습니다.</translation>
+    </message>
+</context>
+<context>
     <name>CDecreaseDepthDlg</name>
     <message>
         <source>Decrease Color Depth</source>
@@ -196,6 +287,108 @@
     <message>
         <source>Error Diffusion</source>
         <translation>Error Diffusion</translation>
+    </message>
+    <message>
+        <source>exact</source>
+        <translation>원본과 같음</translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>Remap to Palette</source>
+        <translation>팔레트에 다시 맞추기</translation>
+    </message>
+    <message>
+        <source>Palette Method</source>
+        <translation>팔레트 방식</translation>
+    </message>
+    <message>
+        <source>Current Palette</source>
+        <translation>현재 팔레트</translation>
+    </message>
+    <message>
+        <source>Palette File</source>
+        <translation>팔레트 파일</translation>
+    </message>
+    <message>
+        <source>Load Palette File...</source>
+        <translation>팔레트 파일 불러오기...</translation>
+    </message>
+    <message>
+        <source>Colors:</source>
+        <translation>색 수:</translation>
+    </message>
+    <message>
+        <source>Reduce to:</source>
+        <translation>줄일 팔레트:</translation>
+    </message>
+    <message>
+        <source>Whole Image</source>
+        <translation>전체 이미지</translation>
+    </message>
+    <message>
+        <source>Zoom:</source>
+        <translation>배율:</translation>
+    </message>
+    <message>
+        <source>Load Palette File</source>
+        <translation>팔레트 파일 불러오기</translation>
+    </message>
+    <message>
+        <source>Palette files (*.gpl *.pal *.act *.hex);;All files (*)</source>
+        <translation>팔레트 파일 (*.gpl *.pal *.act *.hex);;모든 파일 (*)</translation>
+    </message>
+    <message>
+        <source>Cannot load %1.
+
+%2</source>
+        <translation>%1을(를) 불러올 수 없습니다.
+
+%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n colours</source>
+        <translation>
+            <numerusform>%1: %n색</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No preview: %1</source>
+        <translation>미리 보기 없음: %1</translation>
+    </message>
+    <message>
+        <source>%1 could not reduce the image.</source>
+        <translation>%1이(가) 이미지의 색을 줄이지 못했습니다.</translation>
+    </message>
+    <message>
+        <source>Reducing...</source>
+        <translation>색을 줄이는 중...</translation>
+    </message>
+    <message>
+        <source>PSNR: %1</source>
+        <translation>PSNR: %1</translation>
+    </message>
+    <message>
+        <source>PSNR: measuring...</source>
+        <translation>PSNR: 재는 중...</translation>
+    </message>
+    <message>
+        <source>Original</source>
+        <translation>원본</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Reducing... %1%</source>
+        <translation>색을 줄이는 중... %1%</translation>
+    </message>
+    <message>
+        <source>(the first 256 of %1)</source>
+        <translation>(%1색 가운데 처음 256색)</translation>
     </message>
 </context>
 <context>
@@ -656,6 +849,14 @@ Redo</source>
 다시 실행</translation>
     </message>
     <message>
+        <source>Remap to Palette...</source>
+        <translation>팔레트에 다시 맞추기...</translation>
+    </message>
+    <message>
+        <source>Map the colours of an 8-bit image onto another palette</source>
+        <translation>8비트 이미지의 색을 다른 팔레트에 맞춥니다</translation>
+    </message>
+    <message>
         <source>Flip Horizontal</source>
         <translation>좌우 뒤집기</translation>
     </message>
@@ -820,6 +1021,224 @@ Redo</source>
 User Guide</source>
         <translation>사용 설명서를 표시합니다
 사용 설명서</translation>
+        <source>Select All	Ctrl+A</source>
+        <translation>모두 선택(&amp;L)	Ctrl+A</translation>
+    </message>
+    <message>
+        <source>Select the whole image
+Select All</source>
+        <translation>그림 전체를 선택합니다
+모두 선택</translation>
+    </message>
+    <message>
+        <source>Select None	Ctrl+Shift+A</source>
+        <translation>선택 해제(&amp;N)	Ctrl+Shift+A</translation>
+    </message>
+    <message>
+        <source>Drop the selection and select nothing
+Select None</source>
+        <translation>선택 영역을 내려놓고 아무것도 선택하지 않습니다
+선택 해제</translation>
+    </message>
+    <message>
+        <source>Tool Options</source>
+        <translation>도구 옵션</translation>
+    </message>
+    <message>
+        <source>Show or hide the bar of the current tool&apos;s options
+Tool Options</source>
+        <translation>현재 도구의 옵션 막대를 표시하거나 숨깁니다
+도구 옵션</translation>
+    </message>
+    <message>
+        <source>Pixel Grid	Ctrl+&apos;</source>
+        <translation>픽셀 격자(&amp;G)	Ctrl+&apos;</translation>
+    </message>
+    <message>
+        <source>Show a line between the image pixels from 6:1 on
+Pixel Grid</source>
+        <translation>6:1 이상에서 그림의 픽셀 사이에 선을 표시합니다
+픽셀 격자</translation>
+    </message>
+    <message>
+        <source>Replace Color</source>
+        <translation>색 바꾸기</translation>
+    </message>
+    <message>
+        <source>Paint every pixel of the background color, in the selection or the whole image, with the foreground color
+Replace Color</source>
+        <translation>선택 영역이나 그림 전체에서 배경색인 픽셀을 모두 전경색으로 칠합니다
+색 바꾸기</translation>
+    </message>
+    <message>
+        <source>Smaller Brush	[</source>
+        <translation>브러시 작게	[</translation>
+    </message>
+    <message>
+        <source>Make the brush one pixel smaller
+Smaller Brush</source>
+        <translation>브러시를 한 픽셀 작게 합니다
+브러시 작게</translation>
+    </message>
+    <message>
+        <source>Larger Brush	]</source>
+        <translation>브러시 크게	]</translation>
+    </message>
+    <message>
+        <source>Make the brush one pixel larger
+Larger Brush</source>
+        <translation>브러시를 한 픽셀 크게 합니다
+브러시 크게</translation>
+    </message>
+    <message>
+        <source>Round</source>
+        <translation>둥근 모양</translation>
+    </message>
+    <message>
+        <source>A round brush
+Round</source>
+        <translation>둥근 브러시
+둥근 모양</translation>
+    </message>
+    <message>
+        <source>Square</source>
+        <translation>네모 모양</translation>
+    </message>
+    <message>
+        <source>A square brush
+Square</source>
+        <translation>네모난 브러시
+네모 모양</translation>
+    </message>
+    <message>
+        <source>Pixel Perfect</source>
+        <translation>픽셀 퍼펙트</translation>
+    </message>
+    <message>
+        <source>Strokes of one pixel without L-shaped corners
+Pixel Perfect</source>
+        <translation>L자 모서리가 없는 한 픽셀 굵기의 획
+픽셀 퍼펙트</translation>
+    </message>
+    <message>
+        <source>Outlined</source>
+        <translation>Outlined</translation>
+    </message>
+    <message>
+        <source>Shapes drawn as their outline
+Outlined</source>
+        <translation>도형을 윤곽선으로 그립니다
+윤곽선</translation>
+    </message>
+    <message>
+        <source>Filled</source>
+        <translation>Filled</translation>
+    </message>
+    <message>
+        <source>Shapes filled with the other color inside their outline
+Filled</source>
+        <translation>윤곽선 안을 다른 색으로 채웁니다
+채우기</translation>
+    </message>
+    <message>
+        <source>Filled without Outline</source>
+        <translation>윤곽선 없이 채우기</translation>
+    </message>
+    <message>
+        <source>Shapes filled with the other color, without an outline
+Filled without Outline</source>
+        <translation>윤곽선 없이 도형 전체를 다른 색으로 채웁니다
+윤곽선 없이 채우기</translation>
+    </message>
+    <message>
+        <source>Font...</source>
+        <translation>글꼴...</translation>
+    </message>
+    <message>
+        <source>Choose the text&apos;s font, size and style
+Font</source>
+        <translation>글자의 글꼴, 크기, 스타일을 고릅니다
+글꼴</translation>
+    </message>
+    <message>
+        <source>Smooth</source>
+        <translation>매끄럽게</translation>
+    </message>
+    <message>
+        <source>Smooth the text&apos;s edges on a 16 Million color image
+Smooth</source>
+        <translation>1600만 색 그림에서 글자의 가장자리를 매끄럽게 합니다
+매끄럽게</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>도구(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Eraser</source>
+        <translation>지우개</translation>
+    </message>
+    <message>
+        <source>Erase with the background color
+Eraser</source>
+        <translation>배경색으로 지웁니다
+지우개</translation>
+    </message>
+    <message>
+        <source>Color Picker</source>
+        <translation>색 선택기</translation>
+    </message>
+    <message>
+        <source>Pick the foreground or background color from the image (also Ctrl + click)
+Color Picker</source>
+        <translation>그림에서 전경색이나 배경색을 고릅니다 (Ctrl + 클릭으로도)
+색 선택기</translation>
+    </message>
+    <message>
+        <source>Draw Ellipse</source>
+        <translation>타원 그리기</translation>
+    </message>
+    <message>
+        <source>Draw an ellipse, with Shift a circle
+Draw Ellipse</source>
+        <translation>타원을 그립니다. Shift를 누르면 원을 그립니다
+타원 그리기</translation>
+    </message>
+    <message>
+        <source>Draw Polygon</source>
+        <translation>다각형 그리기</translation>
+    </message>
+    <message>
+        <source>Click the corners; a double click or Enter closes the polygon
+Draw Polygon</source>
+        <translation>꼭짓점을 차례로 클릭합니다. 두 번 클릭하거나 Enter를 누르면 다각형이 닫힙니다
+다각형 그리기</translation>
+    </message>
+    <message>
+        <source>Spray</source>
+        <translation>스프레이</translation>
+    </message>
+    <message>
+        <source>Spray dots while the button is held
+Spray</source>
+        <translation>단추를 누르고 있는 동안 점을 뿌립니다
+스프레이</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>텍스트</translation>
+    </message>
+    <message>
+        <source>Click and type; Enter puts the text down
+Text</source>
+        <translation>클릭한 뒤 입력합니다. Enter를 누르면 글자가 그림에 놓입니다
+텍스트</translation>
+    </message>
+    <message>
+        <source>Paint every pixel of the clicked color with the current color
+Replace Color</source>
+        <translation>클릭한 색의 픽셀을 모두 현재 색으로 칠합니다
+색 바꾸기</translation>
     </message>
 </context>
 <context>
@@ -895,22 +1314,6 @@ User Guide</source>
 %2</translation>
     </message>
     <message>
-        <source>The file is empty.</source>
-        <translation>파일이 비어 있습니다.</translation>
-    </message>
-    <message>
-        <source>It is damaged, too large, or a kind of %1 file Orvik cannot read.</source>
-        <translation>파일이 손상되었거나 너무 크거나, Orvik이 읽을 수 없는 종류의 %1 파일입니다.</translation>
-    </message>
-    <message>
-        <source>Cannot open %1.
-
-The codec library returned an image Orvik cannot hold.</source>
-        <translation>%1을(를) 열 수 없습니다.
-
-코덱 라이브러리가 Orvik이 다룰 수 없는 그림을 돌려주었습니다.</translation>
-    </message>
-    <message>
         <source>Could not save %1.
 
 The disk may be full or the folder may not be writable; the file on disk was left as it was.</source>
@@ -955,14 +1358,6 @@ The image was left as it was.</source>
 그림은 그대로 남아 있습니다.</translation>
     </message>
     <message>
-        <source>%1 is not a file type Orvik knows.
-
-Orvik reads and writes BMP (.bmp), PCX (.pcx), JPEG (.jpg, .jpeg) and PNG (.png) files.</source>
-        <translation>%1은(는) Orvik이 아는 파일 형식이 아닙니다.
-
-Orvik은 BMP(.bmp), PCX(.pcx), JPEG(.jpg, .jpeg), PNG(.png) 파일을 읽고 씁니다.</translation>
-    </message>
-    <message>
         <source>The colour depth could not be increased: %1.
 
 The image was left as it was.</source>
@@ -973,6 +1368,58 @@ The image was left as it was.</source>
     <message>
         <source>This change is too large to undo; the undo history was emptied.</source>
         <translation>이 변경은 너무 커서 취소할 수 없습니다. 실행 취소 기록을 비웠습니다.</translation>
+    </message>
+    <message>
+        <source>%1 is not a file type Orvik knows.
+
+Orvik writes %2 files.</source>
+        <translation>%1은(는) Orvik이 아는 파일 형식이 아닙니다.
+
+Orvik은 %2 파일을 저장합니다.</translation>
+    </message>
+    <message>
+        <source>Only the first of the %1 frames of %2 was opened.</source>
+        <translation>%2의 프레임 %1개 가운데 첫 프레임만 열었습니다.</translation>
+    </message>
+    <message>
+        <source>Only the first of the %1 pages of %2 was opened.</source>
+        <translation>%2의 페이지 %1개 가운데 첫 페이지만 열었습니다.</translation>
+    </message>
+    <message>
+        <source>Only the largest of the %1 images of %2 was opened.</source>
+        <translation>%2의 그림 %1개 가운데 가장 큰 그림만 열었습니다.</translation>
+    </message>
+    <message>
+        <source>Orvik reads %1 files.</source>
+        <translation>Orvik은 %1 파일을 읽습니다.</translation>
+    </message>
+    <message>
+        <source>Save it all the same?</source>
+        <translation>그래도 저장하시겠습니까?</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+%2</source>
+        <translation>%1을(를) 저장하지 못했습니다.
+
+%2</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+The colours could not be reduced: %2 failed, perhaps for lack of memory. The file on disk was left as it was.</source>
+        <translation>%1을(를) 저장하지 못했습니다.
+
+색을 줄이지 못했습니다: %2이(가) 실패했습니다. 메모리가 부족했을 수 있습니다. 디스크의 파일은 그대로 남아 있습니다.</translation>
+    </message>
+    <message>
+        <source>Could not save %1.
+
+%2 The file on disk was left as it was.</source>
+        <translation>%1을(를) 저장하지 못했습니다.
+
+%2 디스크의 파일은 그대로 남아 있습니다.</translation>
     </message>
     <message>
         <source>Cannot place the picture on the clipboard: %1.
@@ -1082,18 +1529,6 @@ The file on disk was left as it was.</source>
 <context>
     <name>COrvikFileDialog</name>
     <message>
-        <source>BMP Files (*.bmp *.BMP)</source>
-        <translation>BMP Files (*.bmp *.BMP)</translation>
-    </message>
-    <message>
-        <source>PCX Files (*.pcx *.PCX)</source>
-        <translation>PCX Files (*.pcx *.PCX)</translation>
-    </message>
-    <message>
-        <source>Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)</source>
-        <translation>Jpeg Files (*.jpg *.jpeg *.JPG *.JPEG)</translation>
-    </message>
-    <message>
         <source>Open</source>
         <translation>Open</translation>
     </message>
@@ -1102,8 +1537,8 @@ The file on disk was left as it was.</source>
         <translation>다른 이름으로 저장</translation>
     </message>
     <message>
-        <source>PNG Files (*.png *.PNG)</source>
-        <translation>PNG Files (*.png *.PNG)</translation>
+        <source>All Pictures (%1)</source>
+        <translation>모든 그림 (%1)</translation>
     </message>
 </context>
 <context>
@@ -1284,6 +1719,29 @@ The file on disk was left as it was.</source>
         <source>seconds</source>
         <translation>초</translation>
     </message>
+    <message>
+        <source>Filled without Outline</source>
+        <translation>윤곽선 없이 채우기</translation>
+    </message>
+</context>
+<context>
+    <name>CToolOptionsBar</name>
+    <message>
+        <source>Tool Options</source>
+        <translation>도구 옵션</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>크기:</translation>
+    </message>
+    <message>
+        <source>Brush size in pixels ([ and ] step it)</source>
+        <translation>브러시 크기(픽셀). [ 와 ] 로 한 단계씩 바꿉니다</translation>
+    </message>
+    <message>
+        <source>Text Font</source>
+        <translation>텍스트 글꼴</translation>
+    </message>
 </context>
 <context>
     <name>DibStatus</name>
@@ -1350,6 +1808,116 @@ The file on disk was left as it was.</source>
     <message>
         <source>there is not enough memory</source>
         <translation>메모리가 부족합니다</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>알 수 없는 오류</translation>
+    </message>
+</context>
+<context>
+    <name>FileFormat</name>
+    <message>
+        <source>BMP Files</source>
+        <translation>BMP Files</translation>
+    </message>
+    <message>
+        <source>PCX Files</source>
+        <translation>PCX Files</translation>
+    </message>
+    <message>
+        <source>Jpeg Files</source>
+        <translation>Jpeg Files</translation>
+    </message>
+    <message>
+        <source>PNG Files</source>
+        <translation>PNG Files</translation>
+    </message>
+    <message>
+        <source>GIF Files</source>
+        <translation>GIF 파일</translation>
+    </message>
+    <message>
+        <source>Icon Files</source>
+        <translation>아이콘 파일</translation>
+    </message>
+    <message>
+        <source>PNM Files</source>
+        <translation>PNM 파일</translation>
+    </message>
+    <message>
+        <source>TGA Files</source>
+        <translation>TGA 파일</translation>
+    </message>
+    <message>
+        <source>TIFF Files</source>
+        <translation>TIFF 파일</translation>
+    </message>
+    <message>
+        <source>WebP Files</source>
+        <translation>WebP 파일</translation>
+    </message>
+    <message>
+        <source>WebP Files, lossy</source>
+        <translation>WebP 파일, 손실 압축</translation>
+    </message>
+</context>
+<context>
+    <name>ImageFileStatus</name>
+    <message>
+        <source>no error</source>
+        <translation>오류 없음</translation>
+    </message>
+    <message>
+        <source>the file cannot be opened</source>
+        <translation>파일을 열 수 없습니다</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>파일이 비어 있습니다</translation>
+    </message>
+    <message>
+        <source>the file is not a picture in a format Orvik reads</source>
+        <translation>Orvik이 읽는 형식의 그림 파일이 아닙니다</translation>
+    </message>
+    <message>
+        <source>the file is damaged or incomplete</source>
+        <translation>파일이 손상되었거나 완전하지 않습니다</translation>
+    </message>
+    <message>
+        <source>the file is a kind of picture Orvik cannot read</source>
+        <translation>Orvik이 읽을 수 없는 종류의 그림 파일입니다</translation>
+    </message>
+    <message>
+        <source>the picture is larger than 65535 pixels a side or 1 GiB of pixel memory</source>
+        <translation>그림이 한 변 65535픽셀 또는 픽셀 메모리 1GiB보다 큽니다</translation>
+    </message>
+    <message>
+        <source>there is not enough memory</source>
+        <translation>메모리가 부족합니다</translation>
+    </message>
+    <message>
+        <source>the disk may be full or the folder may not be writable</source>
+        <translation>디스크가 가득 찼거나 폴더에 쓸 수 없는 것 같습니다</translation>
+    </message>
+    <message>
+        <source>the picture cannot be stored in this format</source>
+        <translation>이 형식으로는 그림을 저장할 수 없습니다</translation>
+    </message>
+    <message>
+        <source>libimgkit.so cannot be loaded</source>
+        <translation>libimgkit.so를 불러올 수 없습니다</translation>
+    </message>
+    <message>
+        <source>libimgkit.so is an old or damaged copy</source>
+        <translation>libimgkit.so가 오래되었거나 손상된 사본입니다</translation>
+    </message>
+    <message>
+        <source>libimgkit.so returned a picture Orvik cannot hold</source>
+        <translation>libimgkit.so가 Orvik이 다룰 수 없는 그림을 돌려주었습니다</translation>
+    </message>
+    <message>
+        <source>the name has no extension of a format Orvik writes</source>
+        <translation>이름에 Orvik이 저장하는 형식의 확장자가 없습니다</translation>
     </message>
     <message>
         <source>unknown error</source>
@@ -1462,6 +2030,57 @@ The file on disk was left as it was.</source>
     <message>
         <source>unknown error</source>
         <translation>알 수 없는 오류</translation>
+    </message>
+</context>
+<context>
+    <name>SaveLoss</name>
+    <message>
+        <source>Pictures saved as %1 keep no palette, and their colours change slightly. The picture will open again as a 24-bit image.</source>
+        <translation>%1(으)로 저장한 그림에는 팔레트가 남지 않고 색이 조금 바뀝니다. 다시 열면 24비트 그림이 됩니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 keep no palette. The picture will look the same, but it will open again as a 24-bit image.</source>
+        <translation>%1(으)로 저장한 그림에는 팔레트가 남지 않습니다. 그림은 똑같아 보이지만 다시 열면 24비트 그림이 됩니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 have at most 256 colours. The file will get a copy reduced to 256 colours, made the way Decrease Color Depth was last used; the open picture stays as it is.</source>
+        <translation>%1(으)로 저장한 그림은 256색까지만 가집니다. 파일에는 마지막으로 색 수 줄이기를 한 방식대로 256색으로 줄인 사본이 저장되고, 열려 있는 그림은 그대로 남습니다.</translation>
+    </message>
+    <message>
+        <source>The file holds %2 frames and Orvik opened only the first. Saving replaces the file with this one picture.</source>
+        <translation>이 파일에는 프레임이 %2개 있고 Orvik은 첫 프레임만 열었습니다. 저장하면 파일이 이 그림 하나로 바뀝니다.</translation>
+    </message>
+    <message>
+        <source>The file holds %2 pages and Orvik opened only the first. Saving replaces the file with this one page.</source>
+        <translation>이 파일에는 페이지가 %2개 있고 Orvik은 첫 페이지만 열었습니다. 저장하면 파일이 이 페이지 하나로 바뀝니다.</translation>
+    </message>
+    <message>
+        <source>The file holds %2 images and Orvik opened only the largest. Saving replaces the file with this one image.</source>
+        <translation>이 파일에는 그림이 %2개 있고 Orvik은 가장 큰 그림만 열었습니다. 저장하면 파일이 이 그림 하나로 바뀝니다.</translation>
+    </message>
+    <message>
+        <source>The file has more than 8 bits per channel, and Orvik opened it with 8. Saving replaces it with 8 bits per channel.</source>
+        <translation>이 파일은 채널당 8비트보다 많은 비트를 가지고 있으며 Orvik은 8비트로 열었습니다. 저장하면 채널당 8비트인 파일로 바뀝니다.</translation>
+    </message>
+    <message>
+        <source>Orvik cannot write %1 files.</source>
+        <translation>Orvik은 %1 파일을 저장할 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 can be at most %2 x %2 pixels.</source>
+        <translation>%1(으)로 저장하는 그림은 최대 %2 x %2 픽셀입니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 cannot be transparent. The transparent parts will become white.</source>
+        <translation>%1(으)로 저장한 그림은 투명할 수 없습니다. 투명한 부분은 흰색이 됩니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 can have only one transparent colour. The other transparent and partly transparent colours will be put over white.</source>
+        <translation>%1(으)로 저장한 그림에는 투명한 색이 하나만 있을 수 있습니다. 나머지 투명한 색과 반투명한 색은 흰색 위에 합성됩니다.</translation>
+    </message>
+    <message>
+        <source>Pictures saved as %1 cannot be partly transparent. The partly transparent colours will be put over white.</source>
+        <translation>%1(으)로 저장한 그림은 반투명할 수 없습니다. 반투명한 색은 흰색 위에 합성됩니다.</translation>
     </message>
 </context>
 </TS>

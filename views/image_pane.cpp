@@ -89,6 +89,37 @@ void CImagePane::OnUpdate() {
     viewport()->update();
 }
 
+void CImagePane::OnUpdatePixels(const RECT& area) {
+    if (!m_pDocument->HasImage() || !isVisible()) return;
+    const QRect device = DeviceRectOfImage(area).intersected(QRect(QPoint(0, 0), DeviceClientSize()));
+    if (device.isEmpty()) return;
+    // Window pixels covering those device pixels, a pixel more on each side for the rounding of
+    // the client area's origin.
+    const double dpr = DevicePixelRatio();
+    const int left = static_cast<int>(std::floor(device.left() / dpr)) - 1;
+    const int top = static_cast<int>(std::floor(device.top() / dpr)) - 1;
+    const int right = static_cast<int>(std::ceil((device.right() + 1) / dpr)) + 1;
+    const int bottom = static_cast<int>(std::ceil((device.bottom() + 1) / dpr)) + 1;
+    viewport()->update(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+}
+
+QRect CImagePane::DeviceRectOf(const QRect& window, const QSize& device) const {
+    const double dpr = DevicePixelRatio();
+    const int left = static_cast<int>(std::floor(window.left() * dpr)) - 1;
+    const int top = static_cast<int>(std::floor(window.top() * dpr)) - 1;
+    const int right = static_cast<int>(std::ceil((window.right() + 1) * dpr)) + 1;
+    const int bottom = static_cast<int>(std::ceil((window.bottom() + 1) * dpr)) + 1;
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(QRect(QPoint(0, 0), device));
+}
+
+void CImagePane::HatchWithin(const SurfaceRef& surface, const QRect& part, int x0, int y0, int x1, int y1) {
+    x0 = std::max(x0, part.left());
+    y0 = std::max(y0, part.top());
+    x1 = std::min(x1, part.right() + 1);
+    y1 = std::min(y1, part.bottom() + 1);
+    if (x0 < x1 && y0 < y1) FillHatch(surface, x0, y0, x1, y1);
+}
+
 void CImagePane::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollRanges();
@@ -213,25 +244,28 @@ void CImagePane::SetScrollPositions() {
     m_bSettingScroll = false;
 }
 
-void CImagePane::Present(QPainter& painter, QImage& surface, int cols, int rows, int magnify,
-                         const QSize& device, const QRect& picture, const QPoint& origin) const {
-    const bool transparent = m_pDocument->HasAlpha();
-    CMainFrame* main = theApp->m_mainFrame;
+void CImagePane::Present(QPainter& painter, QImage& surface, int magnify, const QSize& device,
+                         const QRect& part, const QRect& picture, const QPoint& origin) const {
     QImage* shown = &surface;
+    QRect drawn = part;
     if (magnify > 1) {
-        shown = &main->PresentBuffer(device.width(), device.height());
-        MagnifyPixels(SurfaceOf(surface), cols, rows, magnify, SurfaceOf(*shown));
+        shown = &theApp->m_mainFrame->PresentBuffer(device.width(), device.height());
+        drawn =
+            QRect(part.topLeft() * magnify, part.size() * magnify).intersected(QRect(QPoint(0, 0), device));
+        const SurfaceRef from =
+            SubSurface(SurfaceOf(surface), part.x(), part.y(), part.width(), part.height());
+        MagnifyPixels(from, part.width(), part.height(), magnify,
+                      SubSurface(SurfaceOf(*shown), drawn.x(), drawn.y(), drawn.width(), drawn.height()));
     }
-    if (transparent) {
+    if (m_pDocument->HasAlpha()) {
         SurfaceRef pixels = SurfaceOf(*shown);
         pixels.checker = CheckerPhase{origin.x(), origin.y(), 1};
-        CompositeOverChecker(pixels, picture.left() * magnify, picture.top() * magnify,
-                             (picture.right() + 1) * magnify, (picture.bottom() + 1) * magnify);
+        const QRect over = QRect(picture.topLeft() * magnify, picture.size() * magnify).intersected(drawn);
+        if (!over.isEmpty())
+            CompositeOverChecker(pixels, over.left(), over.top(), over.right() + 1, over.bottom() + 1);
     }
-    if (magnify > 1)
-        painter.drawImage(QPoint(0, 0), *shown, QRect(QPoint(0, 0), device));
-    else
-        painter.drawImage(QPoint(0, 0), *shown, QRect(0, 0, cols, rows));
+    DrawOverPresented(*shown, magnify, drawn);
+    painter.drawImage(drawn.topLeft(), *shown, drawn);
 }
 
 void CImagePane::ShowImageInfo() const {

@@ -30,6 +30,8 @@ public:
     COrvikDoc* GetDocument() const { return m_pDocument; }
     // The document changed: repaint in full.
     void OnUpdate();
+    // Only the image's pixels in `area` changed: repaint what shows them.
+    void OnUpdatePixels(const RECT& area);
     // Fits the scroll ranges to the image and the client area, lowering the positions into them.
     virtual void UpdateScrollRanges() = 0;
 
@@ -57,6 +59,14 @@ protected:
     // top-left device pixel, so that an image drawn at (0, 0) lands on device pixels one to one.
     // Returns the client area's size in those pixels.
     QSize PaintInDevicePixels(QPainter& painter) const;
+    // The device pixels of a client area of `device` size that a paint event's rectangle (window
+    // pixels) covers, whole and clipped to it.
+    QRect DeviceRectOf(const QRect& window, const QSize& device) const;
+    // Where the pane shows image pixels `area`: device pixels of the client area (x from its left),
+    // unclipped.
+    virtual QRect DeviceRectOfImage(const RECT& area) const = 0;
+    // The hatch (aligned to the surface's origin) over [x0, x1) x [y0, y1), only within `part`.
+    static void HatchWithin(const SurfaceRef& surface, const QRect& part, int x0, int y0, int x1, int y1);
 
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -75,13 +85,16 @@ protected:
     void SetScrollPositions();
     // "Image: W x H x 256" or "... 16 Million" in status pane 2.
     void ShowImageInfo() const;
-    // Draws the top-left `cols` x `rows` pixels of `surface` (composed at image scale, or a block a
-    // pixel when reduced) with `painter`, each onto `magnify` x `magnify` device pixels, as far as
-    // `device` reaches. Where the document has transparency, the pixels of `picture` (the part of
-    // the surface the image covers) are first composited over the checkerboard in device pixels,
-    // its squares counted from device pixel `origin` of the surface's pixel (0, 0) in the picture.
-    void Present(QPainter& painter, QImage& surface, int cols, int rows, int magnify, const QSize& device,
+    // Draws the pixels `part` of `surface` (composed at image scale, or a block a pixel when reduced)
+    // with `painter`, each onto `magnify` x `magnify` device pixels, as far as `device` reaches.
+    // Where the document has transparency, the pixels of `picture` (the part of the surface the
+    // image covers) are first composited over the checkerboard in device pixels, its squares
+    // counted from device pixel `origin` of the surface's pixel (0, 0) in the picture.
+    void Present(QPainter& painter, QImage& surface, int magnify, const QSize& device, const QRect& part,
                  const QRect& picture, const QPoint& origin) const;
+    // Draws over the device pixels `drawn` of `shown` once they are composed, before they reach
+    // the screen (the editing view's pixel grid).
+    virtual void DrawOverPresented(QImage& /*shown*/, int /*magnify*/, const QRect& /*drawn*/) const {}
 
     COrvikDoc* m_pDocument;
     QPointF m_wheelTravel;  // wheel travel not scrolled yet, in 1/120 window pixels

@@ -5,7 +5,10 @@
 
 void CLineTool::Commit(bool, const QPoint& end) {
     const RECT& drag = State().m_rcDrag;
-    PaintLine(Document(), drag.left, drag.top, end.x(), end.y(), m_host.CurrentColour(true));
+    const CToolSettings& settings = m_host.Settings();
+    CSpanSet line;
+    AddStroke(line, drag.left, drag.top, end.x(), end.y(), Brush(settings.brushSize, settings.brushShape));
+    PaintSet(Document(), line, m_host.CurrentColour(true));
 }
 
 void CLineTool::DrawBand(COverlay& overlay, const RECT& drag) const {

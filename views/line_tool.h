@@ -1,5 +1,5 @@
-// The line tool: a one-pixel line from the press to where the button comes up, in the foreground
-// colour with either button.
+// The line tool: a line drawn with the brush from the press to where the button comes up, in the
+// foreground colour with either button.
 #pragma once
 
 #include "views/drag_tool.h"

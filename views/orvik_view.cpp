@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -33,14 +34,21 @@ int CeilDiv(int a, int b) {
 constexpr int kWheelNotch = 120;
 constexpr double kPinchStep = 0.25;
 
-// The hatch over the columns and rows of the surface outside `picture`, within cols x rows.
-void HatchAround(const SurfaceRef& surface, const QRect& picture, int cols, int rows) {
+// The hatch over the surface outside `picture`, within cols x rows, only within `part`.
+void HatchAround(const SurfaceRef& surface, const QRect& part, const QRect& picture, int cols, int rows) {
     const int right = picture.left() + picture.width();
     const int bottom = picture.top() + picture.height();
-    FillHatch(surface, 0, 0, cols, picture.top());
-    FillHatch(surface, 0, bottom, cols, rows);
-    FillHatch(surface, 0, picture.top(), picture.left(), bottom);
-    FillHatch(surface, right, picture.top(), cols, bottom);
+    const auto hatch = [&](int x0, int y0, int x1, int y1) {
+        x0 = std::max(x0, part.left());
+        y0 = std::max(y0, part.top());
+        x1 = std::min(x1, part.right() + 1);
+        y1 = std::min(y1, part.bottom() + 1);
+        if (x0 < x1 && y0 < y1) FillHatch(surface, x0, y0, x1, y1);
+    };
+    hatch(0, 0, cols, picture.top());
+    hatch(0, bottom, cols, rows);
+    hatch(0, picture.top(), picture.left(), bottom);
+    hatch(right, picture.top(), cols, bottom);
 }
 
 }  // namespace
@@ -80,9 +88,30 @@ void COrvikView::OnInitialUpdate() {
 
 // --- Painting ----------------------------------------------------------------------------------
 
-void COrvikView::Compose(QImage& image, int cols, int rows) {
+QRect COrvikView::DeviceRectOfImage(const RECT& area) const {
+    const DeviceScale scale = Scale();
+    const int n = scale.shrink;
+    const int64_t m = scale.magnify;
+    const auto clamp = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1, INT_MAX / 2)); };
+    // The picture sits `margin` surface pixels from the client area's top-left.
+    const QPoint margin = Margin();
+    if (n > 1) {
+        // The blocks the area touches, each one device pixel.
+        return QRect(QPoint(clamp(FloorDiv(area.left, n) - m_nScrollX / n),
+                            clamp(FloorDiv(area.top, n) - m_nScrollY / n)),
+                     QPoint(clamp(FloorDiv(area.right - 1, n) - m_nScrollX / n),
+                            clamp(FloorDiv(area.bottom - 1, n) - m_nScrollY / n)))
+            .translated(margin);
+    }
+    return QRect(QPoint(clamp((area.left - m_nScrollX) * m), clamp((area.top - m_nScrollY) * m)),
+                 QPoint(clamp((area.right - m_nScrollX) * m - 1), clamp((area.bottom - m_nScrollY) * m - 1)))
+        .translated(margin * static_cast<int>(m));
+}
+
+void COrvikView::Compose(QImage& image, int cols, int rows, QRect part) {
+    if (part.isNull()) part = QRect(0, 0, cols, rows);
     if (Scale().shrink > 1) {
-        ComposeReduced(image, cols, rows);
+        ComposeReduced(image, cols, rows, part);
         return;
     }
     const COrvikDoc* doc = m_pDocument;
@@ -97,25 +126,31 @@ void COrvikView::Compose(QImage& image, int cols, int rows) {
 
     m_nDrawnWidth = std::max(std::min(cols - margin.x(), header.biWidth - sx), 0);
     m_nDrawnHeight = std::max(std::min(rows - margin.y(), header.biHeight - sy), 0);
-    DrawImageBlock(surface, header, doc->m_pPalette, doc->m_pBits, sx, sy, m_nDrawnWidth, m_nDrawnHeight,
-                   margin.x(), margin.y(), doc->m_pEntryAlpha);
+    // The picture only where it is asked for: the rest of the surface is not shown.
+    const SurfaceRef within = SubSurface(surface, part.x(), part.y(), part.width(), part.height());
+    const QRect picture(margin, QSize(m_nDrawnWidth, m_nDrawnHeight));
+    const QRect inside = picture.intersected(part);
+    if (!inside.isEmpty())
+        DrawImageBlock(within, header, doc->m_pPalette, doc->m_pBits, sx + inside.x() - margin.x(),
+                       sy + inside.y() - margin.y(), inside.width(), inside.height(), inside.x() - part.x(),
+                       inside.y() - part.y(), doc->m_pEntryAlpha);
 
     const RECT sel = NormalizeRect(m_rcSelection);
     if (doc->HasFloat()) {
         const BITMAPINFOHEADER& floating = *doc->m_pFloatHeader;
         // An 8-bit floating block holds indices into the image's palette, with its opacities.
         const bool eightBit = floating.biBitCount == 8;
-        DrawImageBlock(surface, floating, eightBit ? doc->m_pPalette : nullptr, doc->m_pFloatBits, 0, 0,
-                       floating.biWidth, floating.biHeight, sel.left - sx + margin.x(),
-                       sel.top - sy + margin.y(), eightBit ? doc->m_pEntryAlpha : nullptr);
+        DrawImageBlock(within, floating, eightBit ? doc->m_pPalette : nullptr, doc->m_pFloatBits, 0, 0,
+                       floating.biWidth, floating.biHeight, sel.left - sx + margin.x() - part.x(),
+                       sel.top - sy + margin.y() - part.y(), eightBit ? doc->m_pEntryAlpha : nullptr);
     }
     COverlay overlay(surface, sx - margin.x(), sy - margin.y(), 1);
     DrawOverlays(overlay);
     // The hatch covers whatever the overlays drew outside the image.
-    HatchAround(surface, QRect(margin, QSize(m_nDrawnWidth, m_nDrawnHeight)), cols, rows);
+    HatchAround(surface, part, picture, cols, rows);
 }
 
-void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
+void COrvikView::ComposeReduced(QImage& image, int cols, int rows, const QRect& part) {
     const COrvikDoc* doc = m_pDocument;
     SurfaceRef surface = SurfaceOf(image);
     const int n = Scale().shrink;
@@ -129,9 +164,14 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     surface.checker = CheckerPhase{bx - margin.x(), by - margin.y(), 1};
     m_nDrawnWidth = std::max(std::min(cols - margin.x(), CeilDiv(doc->Width(), n) - bx), 0);
     m_nDrawnHeight = std::max(std::min(rows - margin.y(), CeilDiv(doc->Height(), n) - by), 0);
-    const RECT visible{bx, by, bx + m_nDrawnWidth, by + m_nDrawnHeight};
+    // The blocks drawn: those visible within the part asked for.
+    const RECT visible{bx + std::max(part.left() - margin.x(), 0), by + std::max(part.top() - margin.y(), 0),
+                       bx + std::min(part.right() + 1 - margin.x(), m_nDrawnWidth),
+                       by + std::min(part.bottom() + 1 - margin.y(), m_nDrawnHeight)};
 
-    m_reduced.Draw(picture, n, visible, first, surface.stride);
+    if (visible.left < visible.right && visible.top < visible.bottom)
+        m_reduced.Draw(picture, n, visible,
+                       first + (visible.top - by) * surface.stride + (visible.left - bx), surface.stride);
 
     // Image columns [from, to) as the blocks over them.
     const auto span = [n](int from, int to) {
@@ -155,29 +195,69 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows) {
     }
     COverlay overlay(surface, m_nScrollX - margin.x() * n, m_nScrollY - margin.y() * n, n);
     DrawOverlays(overlay);
-    HatchAround(surface, QRect(margin, QSize(m_nDrawnWidth, m_nDrawnHeight)), cols, rows);
+    HatchAround(surface, part, QRect(margin, QSize(m_nDrawnWidth, m_nDrawnHeight)), cols, rows);
 }
 
-void COrvikView::paintEvent(QPaintEvent*) {
+void COrvikView::paintEvent(QPaintEvent* event) {
     if (!m_pDocument->HasImage()) return;
     QPainter painter(viewport());
     const QSize device = PaintInDevicePixels(painter);
     if (device.isEmpty()) return;
+    // Only the device pixels asked for are drawn again: a brush stroke repaints what it touched.
+    const QRect asked = DeviceRectOf(event->rect(), device);
+    if (asked.isEmpty()) return;
     // Composed at image scale (a block a pixel when reduced), then each pixel magnified to whole
     // device pixels.
     const int magnify = Scale().magnify;
     const int cols = CeilDiv(device.width(), magnify);
     const int rows = CeilDiv(device.height(), magnify);
+    const QRect part(QPoint(asked.left() / magnify, asked.top() / magnify),
+                     QPoint(asked.right() / magnify, asked.bottom() / magnify));
     QImage& surface = theApp->m_mainFrame->BackBuffer(cols, rows);
-    Compose(surface, cols, rows);
+    Compose(surface, cols, rows, part);
     // The checkerboard's squares count from the image's top-left device pixel.
     const DeviceScale scale = Scale();
     const QPoint margin = Margin();
     const QPoint origin = (scale.shrink > 1 ? QPoint(m_nScrollX / scale.shrink, m_nScrollY / scale.shrink)
                                             : QPoint(m_nScrollX, m_nScrollY) * magnify) -
                           margin * magnify;
-    Present(painter, surface, cols, rows, magnify, device,
-            QRect(margin, QSize(m_nDrawnWidth, m_nDrawnHeight)), origin);
+    Present(painter, surface, magnify, device, part, QRect(margin, QSize(m_nDrawnWidth, m_nDrawnHeight)),
+            origin);
+}
+
+void COrvikView::DrawOverPresented(QImage& shown, int magnify, const QRect& drawn) const {
+    if (m_bPixelGrid && Level().zoom >= 6)
+        DrawPixelGrid(shown, magnify, QRect(Margin() * magnify, QSize(m_nDrawnWidth, m_nDrawnHeight) * magnify),
+                      drawn);
+}
+
+void COrvikView::DrawPixelGrid(QImage& shown, int magnify, const QRect& picture, const QRect& part) const {
+    const SurfaceRef surface = SurfaceOf(shown);
+    const QRect area = picture.intersected(part).intersected(QRect(0, 0, surface.width, surface.height));
+    if (area.isEmpty()) return;
+    // Seen on any colour: light pixels darkened by a third, dark ones lightened by as much.
+    const auto mark = [](uint32_t& p) {
+        const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        const bool light = r * 299 + g * 587 + b * 114 >= 128000;
+        const auto shift = [light](int c) { return light ? c * 2 / 3 : c + (255 - c) / 3; };
+        p = 0xFF000000u | uint32_t(shift(r)) << 16 | uint32_t(shift(g)) << 8 | uint32_t(shift(b));
+    };
+    // The lines lie on the first device pixel of each image pixel, except along the image's own
+    // left and top edges.
+    const int x0 = picture.left();
+    const int y0 = picture.top();
+    const int firstColumn = x0 + (m_nScrollX > 0 ? 0 : magnify);
+    const int from = std::max(firstColumn, x0 + CeilDiv(area.left() - x0, magnify) * magnify);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        uint32_t* row = surface.pixels + y * surface.stride;
+        if ((y - y0) % magnify == 0 && (y > y0 || m_nScrollY > 0)) {
+            for (int x = area.left(); x <= area.right(); ++x)
+                mark(row[x]);
+            continue;
+        }
+        for (int x = from; x <= area.right(); x += magnify)
+            mark(row[x]);
+    }
 }
 
 // --- Scrolling ---------------------------------------------------------------------------------
@@ -457,15 +537,14 @@ void COrvikView::UpdateStatus(int x, int y) {
 
 void COrvikView::enterEvent(QEnterEvent* event) {
     QAbstractScrollArea::enterEvent(event);
-    UpdateCursor();
+    UpdateCursor(QGuiApplication::keyboardModifiers());
 }
 
 // --- Printing ------------------------------------------------------------------------------------
 
 void COrvikView::PrintImage(QPrinter* printer) {
-    const QImage image =
-        ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
-                      m_pDocument->m_pEntryAlpha);  // transparent parts show the paper
+    const QImage image = ImageToQImage(*m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
+                                       m_pDocument->m_pEntryAlpha);  // transparent parts show the paper
     QPainter painter;
     if (image.isNull() || !painter.begin(printer)) {
         const QString file = printer->outputFileName();

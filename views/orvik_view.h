@@ -79,9 +79,10 @@ public:
     void ImageChanged(const RECT& area);
 
     // Composes the visible part into the off-screen surface at image scale (one pixel a block when
-    // reduced); the image columns and rows drawn (the surface columns and rows when reduced) are left
+    // reduced), the picture itself only over the surface pixels `part` (all of them when it is
+    // null); the image columns and rows drawn (the surface columns and rows when reduced) are left
     // in m_nDrawnWidth and m_nDrawnHeight.
-    void Compose(QImage& surface, int cols, int rows);
+    void Compose(QImage& surface, int cols, int rows, QRect part = QRect());
 
     // Prints the whole image on one page of `printer`, as large as fits, pixels replicated.
     void PrintImage(QPrinter* printer);
@@ -106,12 +107,19 @@ public:
     void PaintRect(bool fore);
     // Strictly inside the selection: its first column and row count as outside.
     bool HitSelection(int x, int y) const override;
+    // Select All and Select None: the floating image is dropped first; Select All makes the whole
+    // image the selection and the selection tool the current one.
+    void SelectAll();
+    void SelectNone();
+    // The main frame's current tool changed: the tool this view used last finishes what it held.
+    void ToolChanged();
     // Copies the part of the floating image that lies over the image into it (marking the document
     // modified when that part is not empty) and releases it.
     void DropSelection() override;
 
     int m_nDrawnWidth = 0;
     int m_nDrawnHeight = 0;
+    bool m_bPixelGrid = false;  // View > Pixel Grid, for this window
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -121,10 +129,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    bool event(QEvent* event) override;
-    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
@@ -132,7 +140,9 @@ private:
     // and with `fitFrame` the frame is fitted to the zoomed image.
     void SetZoomLevel(ZoomLevel level, bool fitFrame);
     // Compose when reduced, in device pixels.
-    void ComposeReduced(QImage& surface, int cols, int rows);
+    void ComposeReduced(QImage& surface, int cols, int rows, const QRect& part);
+    QRect DeviceRectOfImage(const RECT& area) const override;
+    void DrawOverPresented(QImage& shown, int magnify, const QRect& drawn) const override;
     // The selection's frame and the current tool's rubber band.
     void DrawOverlays(COverlay& overlay);
     // The current tool of the main frame, made when it is first used here; null for an id that is
@@ -147,13 +157,19 @@ private:
     void EndPan();
     // A touchpad's pinch: one level for each quarter the fingers spread or close, around `at`.
     void Pinch(double delta, const QPointF& at);
+    // The tool a press with `modifiers` goes to: the current one, or with Ctrl and a painting tool
+    // the colour picker.
+    CTool* ToolFor(Qt::KeyboardModifiers modifiers);
     // The tool's cursor, or the hand while panning or while Space is held.
-    void UpdateCursor();
+    void UpdateCursor(Qt::KeyboardModifiers modifiers);
 
     // The tools' environment.
     COrvikDoc* Document() const override { return m_pDocument; }
     CToolState& State() override { return *this; }
     int CurrentColour(bool fore) const override { return ColourIndex(fore); }
+    void ChooseColour(bool fore, int index) override;
+    void SetColourEntry(bool fore, uint8_t red, uint8_t green, uint8_t blue) override;
+    const CToolSettings& Settings() const override;
     // Lifts the selected pixels into the floating image, leaving the background colour (transparent
     // pixels on an image with transparency, as Clear leaves them); false (and the image unchanged) when
     // nothing of the selection lies over the image or memory is short.
@@ -164,8 +180,17 @@ private:
     void OnFilePrint();
     void OnFilePrintPreview();
 
+    // The tool the view's current tool command names, made when first used here.
+    CTool* Tool(int id);
+    // Over the device picture, magnified by `magnify` from image pixel (m_nScrollX, m_nScrollY): a
+    // line one device pixel wide between the image pixels, lightening dark pixels and darkening
+    // light ones, over the device pixels `picture` the image pixels shown take, within `part`.
+    void DrawPixelGrid(QImage& shown, int magnify, const QRect& picture, const QRect& part) const;
+
     std::map<int, std::unique_ptr<CTool>> m_tools;  // by command id
-    bool m_bCapture = false;                        // a press of this view is waiting for its release
+    int m_nLastTool = 0;                            // the tool id the view last dispatched to
+    CTool* m_pGesture = nullptr;  // the tool a press went to, until its release (Ctrl + click: the picker)
+    bool m_bCapture = false;      // a press of this view is waiting for its release
     CReducedCopies m_reduced;
     int m_nWheelZoom = 0;  // Ctrl + wheel rotation not zoomed yet
     double m_dPinch = 0;   // pinch not zoomed yet

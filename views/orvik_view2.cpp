@@ -1,7 +1,10 @@
 #include "views/orvik_view2.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+
+#include <climits>
 
 #include <cmath>
 
@@ -30,16 +33,27 @@ QPoint COrvikView2::ClientPixel(const QPointF& p) const {
     return {FloorDiv(device.x(), m), FloorDiv(device.y(), m)};
 }
 
-void COrvikView2::paintEvent(QPaintEvent*) {
+QRect COrvikView2::DeviceRectOfImage(const RECT& area) const {
+    const int64_t m = Scale().magnify;
+    const auto clamp = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1, INT_MAX / 2)); };
+    return QRect(QPoint(clamp((area.left - m_nScrollX) * m), clamp((area.top - m_nScrollY) * m)),
+                 QPoint(clamp((area.right - m_nScrollX) * m - 1), clamp((area.bottom - m_nScrollY) * m - 1)));
+}
+
+void COrvikView2::paintEvent(QPaintEvent* event) {
     if (!m_pDocument->HasImage()) return;
     QPainter painter(viewport());
     const QSize device = PaintInDevicePixels(painter);
     if (device.isEmpty()) return;
+    const QRect asked = DeviceRectOf(event->rect(), device);
+    if (asked.isEmpty()) return;
     // At image scale first, then each pixel onto the same whole number of device pixels, as the
-    // editing view shows 1:1.
+    // editing view shows 1:1; only the part asked for.
     const int m = Scale().magnify;
     const int cw = (device.width() + m - 1) / m;
     const int ch = (device.height() + m - 1) / m;
+    const QRect part(QPoint(asked.left() / m, asked.top() / m),
+                     QPoint(asked.right() / m, asked.bottom() / m));
     CMainFrame* main = theApp->m_mainFrame;
     QImage& image = main->BackBuffer(cw, ch);
     const SurfaceRef surface = SurfaceOf(image);
@@ -47,12 +61,14 @@ void COrvikView2::paintEvent(QPaintEvent*) {
     const int h = m_pDocument->Height();
     const int dw = std::max(std::min(cw, w - m_nScrollX), 0);
     const int dh = std::max(std::min(ch, h - m_nScrollY), 0);
-    DrawImageBlock(surface, *m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
-                   m_nScrollX, m_nScrollY, dw, dh, 0, 0, m_pDocument->m_pEntryAlpha);
+    const SurfaceRef within = SubSurface(surface, part.x(), part.y(), part.width(), part.height());
+    DrawImageBlock(within, *m_pDocument->m_pHeader, m_pDocument->m_pPalette, m_pDocument->m_pBits,
+                   m_nScrollX + part.x(), m_nScrollY + part.y(), std::min(part.width(), dw - part.x()),
+                   std::min(part.height(), dh - part.y()), 0, 0, m_pDocument->m_pEntryAlpha);
     // Right of and below the image: the hatch.
-    if (cw > dw) FillHatch(surface, dw, 0, cw, ch);
-    if (ch > dh) FillHatch(surface, 0, dh, dw, ch);
-    Present(painter, image, cw, ch, m, device, QRect(0, 0, dw, dh), QPoint(m_nScrollX * m, m_nScrollY * m));
+    if (cw > dw) HatchWithin(surface, part, dw, 0, cw, ch);
+    if (ch > dh) HatchWithin(surface, part, 0, dh, dw, ch);
+    Present(painter, image, m, device, part, QRect(0, 0, dw, dh), QPoint(m_nScrollX * m, m_nScrollY * m));
 }
 
 void COrvikView2::UpdateScrollRanges() {

@@ -32,6 +32,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    QRect DeviceRectOfImage(const RECT& area) const override;
     // The image pixel (from the client area's top-left) drawn under client point `p`.
     QPoint ClientPixel(const QPointF& p) const;
 };

@@ -14,8 +14,10 @@
 #include "colour/color_palette_dlg.h"
 #include "document/orvik_doc.h"
 #include "document/pixel_routines.h"
+#include "res/resource.h"
 #include "views/orvik_view.h"
 #include "views/overlay.h"
+#include "views/tool_options_bar.h"
 #include "views/tool_paint.h"
 #include "views/tool_table.h"
 
@@ -26,6 +28,20 @@ int COrvikView::ColourIndex(bool fore) {
 
 CTool* COrvikView::CurrentTool() {
     const int id = theApp->m_mainFrame->m_currentTool;
+    if (id != m_nLastTool) ToolChanged();
+    return Tool(id);
+}
+
+void COrvikView::ToolChanged() {
+    const int id = theApp->m_mainFrame->m_currentTool;
+    if (id == m_nLastTool) return;
+    const auto old = m_tools.find(m_nLastTool);
+    m_nLastTool = id;
+    if (old != m_tools.end()) old->second->Deactivate();
+    viewport()->update();
+}
+
+CTool* COrvikView::Tool(int id) {
     auto found = m_tools.find(id);
     if (found == m_tools.end()) {
         const CToolInfo* info = FindTool(id);
@@ -51,6 +67,20 @@ void COrvikView::PaintRect(bool fore) {
 
 // --- The environment -----------------------------------------------------------------------------
 
+void COrvikView::ChooseColour(bool fore, int index) {
+    CColorPaletteDlg* palette = theApp->m_mainFrame->m_wndPaletteDlg;
+    (fore ? palette->m_foreIndex : palette->m_backIndex) = index & 0xFF;
+    palette->Refresh();
+}
+
+void COrvikView::SetColourEntry(bool fore, uint8_t red, uint8_t green, uint8_t blue) {
+    theApp->m_mainFrame->m_wndPaletteDlg->SetEntry(ColourIndex(fore), red, green, blue);
+}
+
+const CToolSettings& COrvikView::Settings() const {
+    return theApp->m_mainFrame->m_wndToolOptions->Settings();
+}
+
 void COrvikView::Repaint() {
     viewport()->update();
 }
@@ -59,12 +89,20 @@ void COrvikView::ShowCursor(const CCursorArt& cursor) {
     viewport()->setCursor(ToolCursor(cursor, DevicePixelRatio()));
 }
 
-void COrvikView::UpdateCursor() {
+CTool* COrvikView::ToolFor(Qt::KeyboardModifiers modifiers) {
+    CTool* tool = CurrentTool();
+    // Ctrl with a painting tool picks the colour under the pointer.
+    if (tool && (modifiers & Qt::ControlModifier) && (tool->Info().options & kPicksWithCtrl))
+        return Tool(ID_TOOL_PICKER);
+    return tool;
+}
+
+void COrvikView::UpdateCursor(Qt::KeyboardModifiers modifiers) {
     if (m_bPanning || m_bSpaceHeld) {
         viewport()->setCursor(m_bPanning ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
         return;
     }
-    const CTool* tool = CurrentTool();
+    const CTool* tool = m_pGesture ? m_pGesture : ToolFor(modifiers);
     if (const CCursorArt* cursor = tool ? tool->Cursor() : nullptr) ShowCursor(*cursor);
 }
 
@@ -152,9 +190,10 @@ void COrvikView::LoseButtons() {
     EndPan();
     if (m_buttonsHeld == Qt::NoButton && !m_bCapture) return;
     // What the release would have finished ends where it is; a line or rectangle is not drawn.
-    if (CTool* tool = CurrentTool()) tool->LoseButtons();
+    if (CTool* tool = m_pGesture ? m_pGesture : CurrentTool()) tool->LoseButtons();
     m_buttonsHeld = Qt::NoButton;
     m_bCapture = false;
+    m_pGesture = nullptr;
     viewport()->update();
     m_pDocument->EndToolStep();
 }
@@ -171,12 +210,20 @@ void COrvikView::focusOutEvent(QFocusEvent* event) {
     // Space's release goes to whatever has the focus now.
     m_bSpaceHeld = false;
     LoseButtons();
-    UpdateCursor();
+    UpdateCursor(QGuiApplication::keyboardModifiers());
 }
 
 bool COrvikView::event(QEvent* event) {
     // A dialog blocks the window, or another window becomes the active one.
     if (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowDeactivate) LoseButtons();
+    // A text being typed takes its keys before the menus' single-key shortcuts.
+    if (event->type() == QEvent::ShortcutOverride) {
+        CTool* tool = CurrentTool();
+        if (tool && tool->WantsKey(static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            return true;
+        }
+    }
     return CImagePane::event(event);
 }
 
@@ -193,27 +240,59 @@ bool COrvikView::viewportEvent(QEvent* event) {
     return CImagePane::viewportEvent(event);
 }
 
-// Space held makes every button pan; its own press and release do nothing else.
+// A tool that takes keys (text, polygon) has them first; otherwise Space held makes every button
+// pan, and its own press and release do nothing else.
 void COrvikView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Space) {
-        CImagePane::keyPressEvent(event);
+    CTool* tool = m_pDocument->HasImage() ? CurrentTool() : nullptr;
+    if (tool && tool->KeyPress(event)) {
+        event->accept();
         return;
     }
-    if (!event->isAutoRepeat()) {
-        m_bSpaceHeld = true;
-        UpdateCursor();
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat()) {
+            m_bSpaceHeld = true;
+            UpdateCursor(event->modifiers());
+        }
+        return;
     }
+    // Ctrl shows the picker's cursor over the picture while it picks.
+    if (event->key() == Qt::Key_Control && m_pDocument->HasImage()) UpdateCursor(event->modifiers());
+    CImagePane::keyPressEvent(event);
 }
 
 void COrvikView::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Space) {
-        CImagePane::keyReleaseEvent(event);
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat() && m_bSpaceHeld) {
+            m_bSpaceHeld = false;
+            UpdateCursor(event->modifiers());
+        }
         return;
     }
-    if (!event->isAutoRepeat()) {
-        m_bSpaceHeld = false;
-        UpdateCursor();
-    }
+    if (event->key() == Qt::Key_Control && m_pDocument->HasImage()) UpdateCursor(event->modifiers());
+    CImagePane::keyReleaseEvent(event);
+}
+
+// --- Selecting -------------------------------------------------------------------------------------
+
+void COrvikView::SelectAll() {
+    if (!m_pDocument->HasImage()) return;
+    DropSelection();
+    m_bDragging = false;
+    m_bMoving = false;
+    m_bSelection = true;
+    m_rcSelection = RECT{0, 0, m_pDocument->Width(), m_pDocument->Height()};
+    theApp->m_mainFrame->m_currentTool = ID_TOOL_SELECT;
+    ToolChanged();
+    m_pDocument->UpdateAllViews();
+}
+
+void COrvikView::SelectNone() {
+    DropSelection();
+    m_bDragging = false;
+    m_bMoving = false;
+    m_bSelection = false;
+    m_rcSelection = RECT{0, 0, 0, 0};
+    m_pDocument->UpdateAllViews();
 }
 
 // --- Mouse ---------------------------------------------------------------------------------------
@@ -243,11 +322,17 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
         if (type == QEvent::MouseButtonRelease && m_buttonsHeld == Qt::NoButton) m_pDocument->EndToolStep();
     });
     if (Pan(event)) return;
+    if (!m_pDocument->HasImage()) return;
     if (type == QEvent::MouseButtonDblClick) {
+        // Its release finds no capture.
         m_bCapture = false;
+        m_pGesture = nullptr;
+        CTool* tool = ToolFor(event->modifiers());
+        if (tool && tool == CurrentTool())
+            tool->DoubleClick(
+                {ClientToImage(event->position()), event->button(), event->buttons(), event->modifiers()});
         return;
     }
-    if (!m_pDocument->HasImage()) return;
     const Qt::MouseButton button = event->button();
     if (type != QEvent::MouseMove && button != Qt::LeftButton && button != Qt::RightButton) return;
     if (type == QEvent::MouseButtonRelease && !m_bCapture) return;
@@ -256,7 +341,7 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
         // The buttons came up where the view did not see it.
         if (m_buttonsHeld != Qt::NoButton && event->buttons() == Qt::NoButton) LoseButtons();
         // The tool's cursor first; the tool may then show another one.
-        UpdateCursor();
+        UpdateCursor(event->modifiers());
         // While Space is held the pointer only moves over the picture, ready to pan.
         if (m_bSpaceHeld && !m_bCapture) {
             const QPoint point = ClientToImage(event->position());
@@ -266,7 +351,12 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
     }
     const CToolEvent toolEvent{ClientToImage(event->position()), button, event->buttons(),
                                event->modifiers()};
-    CTool* tool = CurrentTool();
+    // A press that picks a colour (Ctrl + click) goes on with the picker until its release.
+    if (type == QEvent::MouseButtonPress && !m_bCapture) {
+        CTool* picked = ToolFor(event->modifiers());
+        m_pGesture = picked != CurrentTool() ? picked : nullptr;
+    }
+    CTool* tool = m_pGesture ? m_pGesture : CurrentTool();
     switch (type) {
         case QEvent::MouseButtonPress:
             if (tool)
@@ -282,6 +372,7 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
         case QEvent::MouseButtonRelease:
             if (tool) tool->Release(toolEvent);
             m_bCapture = false;
+            m_pGesture = nullptr;
             break;
         default:
             break;
@@ -299,7 +390,7 @@ bool COrvikView::Pan(QMouseEvent* event) {
         m_bPanning = true;
         m_panButton = button;
         m_ptPanFrom = DevicePoint(event->position());
-        UpdateCursor();
+        UpdateCursor(QGuiApplication::keyboardModifiers());
         return true;
     }
     if (type == QEvent::MouseMove && !(event->buttons() & m_panButton)) {
@@ -324,5 +415,5 @@ void COrvikView::EndPan() {
     if (!m_bPanning) return;
     m_bPanning = false;
     m_panButton = Qt::NoButton;
-    UpdateCursor();
+    UpdateCursor(QGuiApplication::keyboardModifiers());
 }

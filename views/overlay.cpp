@@ -1,5 +1,7 @@
 #include "views/overlay.h"
 
+#include <QImage>
+
 #include <algorithm>
 
 #include "document/zoom_level.h"
@@ -52,4 +54,36 @@ void COverlay::InvertPixels(const std::vector<QPoint>& pixels) {
     mapped.erase(std::unique(mapped.begin(), mapped.end()), mapped.end());
     for (const QPoint& m : mapped)
         InvertPixel(m_surface, m.x(), m.y());
+}
+
+void COverlay::InvertSet(const CSpanSet& pixels) {
+    std::vector<QPoint> points;
+    pixels.ForEach([&](int y, int x0, int x1) {
+        // Only what can lie on the surface.
+        const QPoint first = Map(x0, y);
+        if (first.y() < 0 || first.y() >= m_surface.height) return;
+        for (int x = x0; x <= x1; ++x)
+            points.emplace_back(x, y);
+    });
+    InvertPixels(points);
+}
+
+void COverlay::Cover(const QImage& mask, const QPoint& at, uint32_t rgb) {
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar* cover = mask.constScanLine(y);
+        for (int x = 0; x < mask.width(); ++x) {
+            const int c = cover[x];
+            if (c == 0) continue;
+            const QPoint m = Map(at.x() + x, at.y() + y);
+            if (m.x() < 0 || m.y() < 0 || m.x() >= m_surface.width || m.y() >= m_surface.height) continue;
+            uint32_t& p = m_surface.pixels[m.y() * m_surface.stride + m.x()];
+            uint32_t mixed = 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const int under = (p >> shift) & 0xFF;
+                const int over = (rgb >> shift) & 0xFF;
+                mixed |= uint32_t((under * (255 - c) + over * c + 127) / 255) << shift;
+            }
+            p = mixed;
+        }
+    }
 }

@@ -7,9 +7,12 @@
 
 #include <QPoint>
 
+class QImage;
+
 #include <vector>
 
 #include "document/image_buffer.h"
+#include "document/paint_routines.h"
 #include "views/surface_raster.h"
 
 class COverlay {
@@ -31,6 +34,10 @@ public:
     // Inverts the surface pixels over the given image pixels, each surface pixel once however many
     // image pixels lie under it.
     void InvertPixels(const std::vector<QPoint>& pixels);
+    void InvertSet(const CSpanSet& pixels);
+    // Shows `mask` (coverage, one byte a pixel, 255 full) with its top-left on image pixel `at` in
+    // the colour `rgb` (0xRRGGBB), mixed with what is under it by the coverage.
+    void Cover(const QImage& mask, const QPoint& at, uint32_t rgb);
 
 private:
     // Image columns from..to-1 as surface columns first..last+1, from the surface's origin `first`.

@@ -22,6 +22,16 @@ inline void Invert(const SurfaceRef& s, int x, int y) {
 
 }  // namespace
 
+SurfaceRef SubSurface(const SurfaceRef& surface, int x, int y, int width, int height) {
+    const int left = std::clamp(x, 0, surface.width);
+    const int top = std::clamp(y, 0, surface.height);
+    const int right = std::clamp(x + width, left, surface.width);
+    const int bottom = std::clamp(y + height, top, surface.height);
+    const CheckerPhase& c = surface.checker;
+    return {surface.pixels + top * surface.stride + left, right - left, bottom - top, surface.stride,
+            CheckerPhase{c.x + left * c.scale, c.y + top * c.scale, c.scale}};
+}
+
 void InvertPixel(const SurfaceRef& s, int x, int y) {
     if (!Inside(s, x, y)) return;
     uint32_t& p = s.pixels[y * s.stride + x];

@@ -25,6 +25,10 @@ struct SurfaceRef {
     CheckerPhase checker = {};
 };
 
+// The part of `surface` from (x, y), `width` x `height` pixels, clipped to it; what is drawn there
+// at (0, 0) lands on (x, y) of the whole.
+SurfaceRef SubSurface(const SurfaceRef& surface, int x, int y, int width, int height);
+
 constexpr uint32_t kHatchColour = 0xFF640000;  // RGB(100, 0, 0)
 constexpr uint32_t kHatchBackground = 0xFFFFFFFF;
 // The checkerboard that shows through transparent pixels: grey and white squares of 8 device pixels.

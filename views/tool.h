@@ -6,13 +6,31 @@
 // views/tool_table.h.
 #pragma once
 
+#include <QFont>
 #include <QPoint>
 
 #include "document/image_buffer.h"
+#include "document/paint_routines.h"
 
 class COrvikDoc;
 class COverlay;
+class QKeyEvent;
 struct CToolInfo;
+
+// The options the tool-options bar sets for the tools that have them; the fill style of the
+// shapes is g_fillStyle, which the Setup dialog shows too.
+struct CToolSettings {
+    int brushSize = 1;
+    BrushShape brushShape = BrushShape::Round;
+    bool pixelPerfect = false;  // a one-pixel brush stroke drops the corners of its L-shaped turns
+    QFont font;                 // the text tool's
+    bool smooth = true;         // the text tool antialiases on a 24-bit image
+};
+
+// The fill styles of rectangles, ellipses and polygons, as g_fillStyle holds them: the outline in
+// the colour of the button drawn with; inside it, the other colour; the whole shape in the other
+// colour.
+enum FillStyle : uint8_t { kOutlined = 0, kFilled = 1, kFilledWithoutOutline = 2 };
 
 // What the tools of one view share with it and with the document's commands (which read the
 // selection): the selection, the rubber-band drag and the last point the pointer passed.
@@ -48,8 +66,14 @@ class CToolHost {
 public:
     virtual COrvikDoc* Document() const = 0;
     virtual CToolState& State() = 0;
-    // The current foreground (true) or background palette index, within 0..255.
+    // The current foreground (true) or background palette index, within 0..255; choosing another
+    // one; setting the colour of the current one's palette entry, as the palette bar's editing
+    // does (one step of the history).
     virtual int CurrentColour(bool fore) const = 0;
+    virtual void ChooseColour(bool fore, int index) = 0;
+    virtual void SetColourEntry(bool fore, uint8_t red, uint8_t green, uint8_t blue) = 0;
+    // The brush and the other options of the tool-options bar.
+    virtual const CToolSettings& Settings() const = 0;
 
     // The selection: strictly inside it (its first column and row count as outside); its pixels
     // lifted into the floating image, false when nothing lies over the image or memory is short;
@@ -78,10 +102,18 @@ public:
     const CToolInfo& Info() const { return m_info; }
 
     // A press of the left or right button, a move (buttons held or not), the release of the button
-    // whose press the view still holds.
+    // whose press the view still holds, the second press of a double click (which for the tools
+    // of the described program does nothing).
     virtual void Press(const CToolEvent&) {}
     virtual void Move(const CToolEvent&) {}
     virtual void Release(const CToolEvent&) {}
+    virtual void DoubleClick(const CToolEvent&) {}
+    // A key pressed in the view; true when the tool took it. WantsKey: the tool takes the key before
+    // any shortcut of the menus does (a text being typed).
+    virtual bool KeyPress(QKeyEvent*) { return false; }
+    virtual bool WantsKey(const QKeyEvent*) const { return false; }
+    // Another tool becomes the current one: whatever this one holds open is finished.
+    virtual void Deactivate() {}
     // The view lost the buttons before their release (a dialog, a menu or another window took it):
     // the gesture ends where it is.
     virtual void LoseButtons() {}

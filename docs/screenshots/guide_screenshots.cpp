@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -223,6 +224,13 @@ void Run(const QString& samples, const QString& work) {
     // Colour reduction of a 24-bit picture.
     theApp->OpenDocumentFile(pictures + "/evening.bmp");
     WhenShown<CDecreaseDepthDlg>([](CDecreaseDepthDlg* dialog) {
+        dialog->m_medianCut->click();
+        dialog->m_errorDiffusion->click();
+        dialog->m_colourCount->setValue(32);
+        QElapsedTimer timer;
+        timer.start();
+        while (dialog->Busy() && timer.elapsed() < 20000)
+            QTest::qWait(20);
         Shot("reduce-colours");
         dialog->accept();
     });

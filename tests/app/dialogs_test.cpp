@@ -376,9 +376,11 @@ TEST_F(DialogsTest, DecreaseDepthMarksAndCodes) {
         EXPECT_EQ(palette, c.palette);
         EXPECT_EQ(dither, c.dither);
     }
-    // The radio buttons have no tab stops: Tab goes between OK and Cancel only.
+    // The radio buttons have no tab stops: Tab goes from OK to Cancel, then to the controls after
+    // the template's (the count, what to reduce to, the palette file button).
     CDecreaseDepthDlg dialog(Main());
-    EXPECT_EQ(TabOrder(dialog.findChild<QPushButton*>("1")), (QStringList{"2", "1"}));
+    EXPECT_EQ(TabOrder(dialog.findChild<QPushButton*>("1")),
+              (QStringList{"2", "33202", "33203", "33204", "1"}));
     EXPECT_EQ(dialog.windowTitle(), "Decrease Color Depth");
 }
 
@@ -394,8 +396,9 @@ TEST_F(DialogsTest, SetupStoresThePercentageAsAFactor) {
             *shown = dialog->m_translucentEdit->text();
             EXPECT_EQ(dialog->m_translucentEdit->selectedText(), *shown);
             EXPECT_EQ(dialog->m_fillStyleList->currentText(), "Outlined");
-            EXPECT_FALSE(dialog->m_fillStyleList->isEnabled());
-            EXPECT_EQ(TabOrder(dialog->m_translucentEdit), (QStringList{"33505", "33506", "1", "2", "1038"}));
+            EXPECT_TRUE(dialog->m_fillStyleList->isEnabled());
+            EXPECT_EQ(TabOrder(dialog->m_translucentEdit),
+                      (QStringList{"33505", "33506", "1", "2", "1039", "1038"}));
             if (text) TypeInto(dialog->m_translucentEdit, text);
             QTest::keyClick(dialog->m_translucentEdit, ok ? Qt::Key_Return : Qt::Key_Escape);
         });

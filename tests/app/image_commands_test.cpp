@@ -94,11 +94,12 @@ TEST_F(ImageCommandsTest, MenusKeepTheDescribedItemsFirstAndFollowTheDocument) {
     EXPECT_EQ(Items(MenuTitled("&Image")),
               (QStringList{"Resize Canvas", "Resize Image", "-", "Flip Horizontal", "Flip Vertical",
                            "Rotate 90° Clockwise", "Rotate 90° Counter-clockwise", "Rotate 180°", "-",
-                           "Crop to Selection\tCtrl+Shift+X", "Autocrop"}));
+                           "Crop to Selection\tCtrl+Shift+X", "Autocrop", "-", "Replace Color"}));
     EXPECT_EQ(Items(MenuTitled("Colors")),
-              (QStringList{"[Decrease Color Depth]", "[Increase Color Depth]", "-", "Invert", "Greyscale",
-                           "Brightness / Contrast…", "Posterize…", "-", "Load Palette…", "Save Palette As…",
-                           "[Sort Palette]", "Merge Duplicate Entries", "Remove Unused Entries"}));
+              (QStringList{"[Decrease Color Depth]", "[Increase Color Depth]", "-", "Remap to Palette...",
+                           "-", "Invert", "Greyscale", "Brightness / Contrast…", "Posterize…", "-",
+                           "Load Palette…", "Save Palette As…", "[Sort Palette]", "Merge Duplicate Entries",
+                           "Remove Unused Entries"}));
     EXPECT_EQ(Items(MenuTitled("File(&F)")).last(2), (QStringList{"-", "Export Scaled…"}));
     EXPECT_EQ(Main()->Action(ID_IMAGE_CROP)->shortcut(), QKeySequence("Ctrl+Shift+X"));
 
@@ -462,6 +463,8 @@ TEST_F(ImageCommandsTest, TransparencyStaysWithThePixelsThroughTheCommands) {
     ASSERT_TRUE(Command(ID_COLORS_INVERT));
     EXPECT_EQ(pixels().back(), 0u);  // a transparent pixel stays all zero
     ASSERT_TRUE(Command(ID_COLORS_INVERT));
+    ASSERT_TRUE(Command(ID_IMAGE_ROTATE_180) && Command(ID_IMAGE_FLIP_VERTICAL) &&
+                Command(ID_IMAGE_FLIP_HORIZONTAL));
     ASSERT_TRUE(Command(ID_IMAGE_AUTOCROP));
     EXPECT_TRUE(pixels() == start);
     CloseWithoutSaving(doc);

@@ -62,10 +62,11 @@ void SendMouse(QWidget* widget, QEvent::Type type, QPointF p, Qt::MouseButtons b
 // The device ratio of each level, smallest first, at the scale factors tested: a block size when
 // reduced (negative), the device pixels of an image pixel otherwise.
 std::vector<int> DeviceRatios() {
-    if (std::abs(Scale() - 1) < 0.01) return {-32, -24, -16, -12, -8, -6, -4, -3, -2, 1, 6, 8, 16};
-    if (std::abs(Scale() - 1.25) < 0.01) return {-26, -19, -13, -10, -6, -5, -3, -2, -2, 1, 8, 10, 20};
-    if (std::abs(Scale() - 1.5) < 0.01) return {-21, -16, -11, -8, -5, -4, -3, -2, 1, 2, 9, 12, 24};
-    if (std::abs(Scale() - 2) < 0.01) return {-16, -12, -8, -6, -4, -3, -2, -2, 1, 2, 12, 16, 32};
+    if (std::abs(Scale() - 1) < 0.01) return {-32, -24, -16, -12, -8, -6, -4, -3, -2, 1, 6, 8, 16, 24, 32};
+    if (std::abs(Scale() - 1.25) < 0.01)
+        return {-26, -19, -13, -10, -6, -5, -3, -2, -2, 1, 8, 10, 20, 30, 40};
+    if (std::abs(Scale() - 1.5) < 0.01) return {-21, -16, -11, -8, -5, -4, -3, -2, 1, 2, 9, 12, 24, 36, 48};
+    if (std::abs(Scale() - 2) < 0.01) return {-16, -12, -8, -6, -4, -3, -2, -2, 1, 2, 12, 16, 32, 48, 64};
     return {};
 }
 

@@ -98,7 +98,7 @@ TEST_F(ShellTest, NewImageDefaultsAndSizes) {
     for (int i = 0; i < 90000; ++i)
         ASSERT_EQ(doc->m_pBits[i], 0);
     EXPECT_EQ(MenuTitles(), (QStringList{"File(&F)", "Edit(&E)", "&View", "&Image", "Colors", "Misc.",
-                                         "Window(&W)", "Help(&H)"}));
+                                         "&Tools", "Window(&W)", "Help(&H)"}));
     EXPECT_TRUE(Enabled(ID_FILE_SAVE));
     EXPECT_EQ(doc->m_hBrush[255], QColor(234, 234, 234));
 
@@ -246,10 +246,13 @@ TEST_F(ShellTest, ZoomStepsTitleColumnsAndScrollRanges) {
     EXPECT_EQ(doc->GetTitle(), "Orvik1 [8:1]");
     view->ZoomIn(50, 40);
     EXPECT_EQ(doc->GetTitle(), "Orvik1 [16:1]");
-    view->ZoomIn(50, 40);  // at 16: nothing
-    EXPECT_EQ(doc->m_nZoom, 16);
-    view->ZoomOut(50, 40);
-    view->ZoomOut(50, 40);
+    view->ZoomIn(50, 40);
+    view->ZoomIn(50, 40);
+    EXPECT_EQ(doc->GetTitle(), "Orvik1 [32:1]");
+    view->ZoomIn(50, 40);  // at 32: nothing
+    EXPECT_EQ(doc->m_nZoom, 32);
+    for (int i = 0; i < 4; ++i)
+        view->ZoomOut(50, 40);
     EXPECT_TRUE(view2->isVisible());
     view->ZoomOut(50, 40);
     ProcessEvents();

@@ -369,6 +369,14 @@ TEST(PaletteCommands, EveryPixelKeepsItsColour) {
     uint64_t counts[kPaletteEntries];
     CountEntryUse(picture.bytes.data(), picture.stride, 33, 9, 1, palette, counts);
     EXPECT_EQ(std::accumulate(counts, counts + kPaletteEntries, uint64_t{0}), 33u * 9);
+    // True-colour pixels count for the first entry of their colour; transparent ones for none.
+    Rows colours(3, 1, 4);
+    const uint8_t three[12] = {1, 2, 3, 255, 1, 2, 3, 40, 0, 0, 0, 0};
+    std::copy(three, three + 12, colours.bytes.begin());
+    RGBQUAD table[kPaletteEntries] = {{0, 0, 0, 0}, {1, 2, 3, 0}, {1, 2, 3, 0}};
+    uint64_t colourCounts[kPaletteEntries];
+    CountEntryUse(colours.bytes.data(), colours.stride, 3, 1, 4, table, colourCounts);
+    EXPECT_TRUE(colourCounts[0] == 0 && colourCounts[1] == 2 && colourCounts[2] == 0);
     bool used[kPaletteEntries];
     FindUsedEntries(picture.bytes.data(), picture.stride, 33, 9, used);
 

@@ -1,8 +1,10 @@
 // PNG: every kind of file (made here with netpbm, and the corpus's PNG files) reads with the pixels of
 // netpbm's decoder composited over white; hostile and damaged files are refused.
+#include <cstring>
 #include <filesystem>
 
 #include "codec_test_support.h"
+#include "document/image_file.h"
 
 namespace {
 
@@ -44,6 +46,23 @@ void ExpectReadsLikeNetpbm(const std::string& path, int bitCount) {
     const Picture reference = Reference(path);
     ASSERT_GT(reference.width, 0) << "no reference picture";
     EXPECT_EQ(MaxDifference(image.ToPicture(), OverWhite(reference)), 0);
+}
+
+// Made opaque over white, what ImgkitReadImage keeps of the transparency gives ReadPNG's picture
+// byte for byte: the document opens transparent pictures that way until it keeps transparency.
+void ExpectOpaqueLikeReadPng(const std::string& path) {
+    const Loaded old(ReadPNG, path);
+    ImageFileBlocks blocks;
+    ImageFileInfo info;
+    ASSERT_EQ(ReadImageFile(ImgkitReadImage, path, &blocks, &info), ImageFileStatus::Ok);
+    ASSERT_TRUE(CompositeOverWhite(&blocks, info.grey));
+    ASSERT_TRUE(old);
+    ASSERT_EQ(blocks.entryAlpha, nullptr);
+    ASSERT_EQ(std::memcmp(blocks.header, old.header, kHeaderBytes), 0);
+    EXPECT_EQ(std::memcmp(blocks.bits, old.bits, old.header->biSizeImage), 0);
+    if (old.header->biBitCount == 8) {
+        EXPECT_EQ(std::memcmp(blocks.palette, old.palette, kPaletteBytes), 0);
+    }
 }
 
 constexpr int kWidth = 37, kHeight = 11;
@@ -135,6 +154,7 @@ TEST(PngReader, EveryKindMadeByNetpbmInterlacedOrNot) {
                 ASSERT_NE(png.find("tRNS"), std::string::npos);
             }
             ExpectReadsLikeNetpbm(path, kind.bitCount);
+            ExpectOpaqueLikeReadPng(path);
         }
     }
 }

@@ -63,6 +63,11 @@ public:
         m_header = Convert24To256(&m_bits, &image.header(), paletteMethod, ditherMethod);
         if (!m_header) m_bits = nullptr;  // still the input's rows, not ours
     }
+    // Through ReduceColours, for any input the library takes.
+    Reduced(uint8_t* bits, const BITMAPINFOHEADER* header, QuantzRequest& request) : m_bits(bits) {
+        m_header = ReduceColours(&m_bits, header, &request);
+        if (!m_header) m_bits = nullptr;
+    }
     ~Reduced() {
         std::free(m_header);
         std::free(m_bits);
@@ -104,6 +109,16 @@ inline double Psnr(const InputImage& input, const Reduced& reduced) {
     }
     const double mse = sum / (3.0 * input.width() * input.height());
     return mse == 0 ? INFINITY : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+// A request for ReduceColours.
+inline QuantzRequest Request(int paletteMethod, int ditherMethod, int colours = 256) {
+    QuantzRequest request{};
+    request.size = sizeof request;
+    request.paletteMethod = paletteMethod;
+    request.ditherMethod = ditherMethod;
+    request.colours = colours;
+    return request;
 }
 
 // Every palette method with every dither method.
