@@ -26,6 +26,7 @@ void CHideSplitterWnd::childEvent(QChildEvent* event) {
 
 void CHideSplitterWnd::SetColumnWidths(const QList<int>& widths) {
     m_idealWidths = widths;
+    if (m_hiddenCol >= 0) m_hiddenWidth = widths.value(m_hiddenCol);
     setSizes(widths);
 }
 
@@ -66,18 +67,15 @@ void CHideSplitterWnd::ShowColumn() {
 CChildFrame::CChildFrame(COrvikDoc* doc, QWidget* parent) : QMdiSubWindow(parent), m_pDocument(doc) {
     setAttribute(Qt::WA_DeleteOnClose);
     // The first size of a document window, before its document fits it to the image.
-    CMainFrame* main = theApp->m_mainFrame;
-    const QSize area = main->m_mdiArea->viewport()->size();
-    resize(std::max(area.width() * 3 / 4, 200), std::max(area.height() * 3 / 4, 150));
+    const QSize area = FirstSize();
+    resize(area);
 
-    // The client area: the actual-size pane gets a fifth of the width, the editing view the rest.
-    const int w = std::max(width() - contentsMargins().left() - contentsMargins().right(), 5);
     m_wndSplitter = new CHideSplitterWnd(this);
     m_pView2 = new COrvikView2(doc, m_wndSplitter);
     m_pView = new COrvikView(doc, m_wndSplitter);
     m_wndSplitter->addWidget(m_pView2);
     m_wndSplitter->addWidget(m_pView);
-    m_wndSplitter->SetColumnWidths({w / 5, w - w / 5});
+    SetFirstColumnWidths();
     setWidget(m_wndSplitter);
     m_pActiveView = m_pView;
     m_pView->OnInitialUpdate();
@@ -93,6 +91,17 @@ CChildFrame::CChildFrame(COrvikDoc* doc, QWidget* parent) : QMdiSubWindow(parent
     OnCommand(ID_NEXT_PANE, [this] { OnNextPane(); });
     OnCommand(ID_PREV_PANE, [this] { OnNextPane(); });
     RegisterZoomCommands();
+}
+
+QSize CChildFrame::FirstSize() const {
+    const QSize area = theApp->m_mainFrame->m_mdiArea->viewport()->size();
+    return {std::max(area.width() * 3 / 4, 200), std::max(area.height() * 3 / 4, 150)};
+}
+
+void CChildFrame::SetFirstColumnWidths() {
+    // The client area: the actual-size pane gets a fifth of the width, the editing view the rest.
+    const int w = std::max(FirstSize().width() - contentsMargins().left() - contentsMargins().right(), 5);
+    m_wndSplitter->SetColumnWidths({w / 5, w - w / 5});
 }
 
 void CChildFrame::RegisterZoomCommands() {
@@ -134,7 +143,17 @@ CChildFrame::~CChildFrame() {
 void CChildFrame::showEvent(QShowEvent* event) {
     QMdiSubWindow::showEvent(event);
     UpdateMinimumSize();
-    if (m_bFitWhenShown && m_pDocument) m_pDocument->SizeFrameToImage();
+    if (m_bFitWhenShown && m_pDocument) {
+        // Made before the workspace had its size: the pane's width is measured again now, while it
+        // is still hidden.
+        if (m_wndSplitter->m_hiddenCol == 0 && m_pView->Level() == kActualPixels) SetFirstColumnWidths();
+        m_pDocument->SizeFrameToImage();
+    }
+    // A picture just opened that does not fit shows whole, once the window has its room.
+    if (m_bOpenWhole && m_pDocument && !m_bFitWhenShown) {
+        m_bOpenWhole = false;
+        m_pView->ShowWhole();
+    }
 }
 
 void CChildFrame::UpdateMinimumSize() {

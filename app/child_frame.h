@@ -58,6 +58,7 @@ public:
 
     CHideSplitterWnd* m_wndSplitter = nullptr;
     bool m_bFitWhenShown = false;  // fitted to its picture before the workspace had its size
+    bool m_bOpenWhole = false;     // its picture was just opened: shown whole once fitted
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,6 +70,10 @@ private:
     void OnNextPane();
     // Zoom In, Zoom Out, Fit in Window, Actual Pixels and Pixel Grid of the View menu.
     void RegisterZoomCommands();
+    // The size a new document window starts with: three quarters of the workspace.
+    QSize FirstSize() const;
+    // The columns' first widths, from the first size.
+    void SetFirstColumnWidths();
 
     COrvikDoc* m_pDocument;
     COrvikView2* m_pView2 = nullptr;

@@ -151,6 +151,8 @@ const CommandInfo kCommands[] = {
      QT_TRANSLATE_NOOP("CMainFrame", "창의 아래쪽에 아이콘을 정렬합니다\n아이콘 정렬"), false},
     {ID_APP_ABOUT, QT_TRANSLATE_NOOP("CMainFrame", "Orvik 정보(&A)..."), "", ":/toolbar/about.xpm",
      QT_TRANSLATE_NOOP("CMainFrame", "프로그램 정보, 버전 번호, 저작권을 표시합니다\n정보"), false},
+    {ID_HELP_GUIDE, QT_TRANSLATE_NOOP("CMainFrame", "&User Guide\tF1"), "F1", nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Show the user guide\nUser Guide"), false},
     {ID_NEXT_PANE, "", "F6", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "다음 창으로 전환합니다\n다음 창"),
      false},
     {ID_PREV_PANE, "", "Shift+F6", nullptr,
@@ -517,7 +519,7 @@ void CMainFrame::CreateMenus() {
                               ID_FILE_MRU_FILE1, ID_SEPARATOR, ID_APP_EXIT}),
         NewMenu(tr("&Edit"), {ID_EDIT_PASTE}),
         viewMenu(tr("&View")),
-        NewMenu(tr("&Help"), {ID_APP_ABOUT}),
+        NewMenu(tr("&Help"), {ID_APP_ABOUT, ID_SEPARATOR, ID_HELP_GUIDE}),
     };
 
     QMenu* edit =
@@ -567,7 +569,7 @@ void CMainFrame::CreateMenus() {
         NewMenu(tr("Misc."), {ID_MISC_TRANSLUCENT, ID_SEPARATOR, ID_MISC_OPTION}),
         tools,
         window,
-        NewMenu(tr("Help(&H)"), {ID_APP_ABOUT}),
+        NewMenu(tr("Help(&H)"), {ID_APP_ABOUT, ID_SEPARATOR, ID_HELP_GUIDE}),
     };
     AddItems(m_menuDocument.front(), {ID_SEPARATOR, ID_FILE_EXPORT_SCALED});
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMdiArea>
 #include <QPageSetupDialog>
 #include <QPointer>
@@ -18,6 +19,7 @@
 #include "app/about_dlg.h"
 #include "app/child_frame.h"
 #include "app/file_dialog.h"
+#include "app/guide_window.h"
 #include "app/main_frame.h"
 #include "app/messages.h"
 #include "app/recovery.h"
@@ -83,6 +85,7 @@ COrvikApp::COrvikApp(int& argc, char** argv) : QApplication(argc, argv), m_start
     setWindowIcon(icon);
 
     OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
+    OnCommand(ID_HELP_GUIDE, [this] { OnHelpGuide(); });
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
     OnCommandRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_LAST, [this](int id) { OnOpenRecentFile(id); });
     OnCommand(ID_EDIT_PASTE, [this] { OnPasteAsNewImage(); });
@@ -221,6 +224,7 @@ COrvikDoc* COrvikApp::OpenDocumentFile(const QString& path) {
         return nullptr;
     }
     doc->SetPathName(full);
+    doc->m_pChildFrame->m_bOpenWhole = true;
     ShowDocument(doc);
     return doc;
 }
@@ -276,6 +280,21 @@ void COrvikApp::OnPasteAsNewImage() {
 void COrvikApp::OnAppAbout() {
     CAboutDlg dialog(m_mainFrame);
     dialog.exec();
+}
+
+void COrvikApp::OnHelpGuide() {
+    if (!m_guide) {
+        const QString file = CGuideWindow::GuideFile(QLocale().uiLanguages());
+        if (file.isEmpty()) {
+            OrvikMessage(tr("The user guide is not installed."));
+            return;
+        }
+        m_guide = new CGuideWindow(m_mainFrame);
+        m_guide->Load(file);
+    }
+    m_guide->show();
+    m_guide->raise();
+    m_guide->activateWindow();
 }
 
 QPrinter* COrvikApp::Printer() {

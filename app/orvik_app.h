@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,7 @@
 #include "document/undo_history.h"
 
 class CChildFrame;
+class CGuideWindow;
 class CMainFrame;
 class COrvikDoc;
 class CRecoveryManager;
@@ -52,6 +54,8 @@ public:
     // A new document holding the clipboard's picture; nothing when the clipboard offers none.
     void OnPasteAsNewImage();
     void OnAppAbout();
+    // Help > User Guide: the guide's window, made when first asked for.
+    void OnHelpGuide();
     void OnFilePrintSetup();
 
     const std::vector<COrvikDoc*>& Documents() const { return m_documents; }
@@ -95,6 +99,7 @@ private:
     int m_nUntitledCount = 0;
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<CRecoveryManager> m_recovery;
+    QPointer<CGuideWindow> m_guide;  // a window of the main frame, which deletes it
 };
 
 // The one application object.

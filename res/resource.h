@@ -200,3 +200,5 @@ constexpr int IDC_RECOVERY_INTERVAL = 33506;
 // Transparency (33700-33799).
 constexpr int IDC_TRANSPARENT_ENTRY = 33700;  // the colour dialog's "Transparent" check box
 
+// Desktop (33600-33699).
+constexpr int ID_HELP_GUIDE = 33600;

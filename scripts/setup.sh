@@ -18,8 +18,8 @@ packages=(
   # pictures made by other programs, and their independent readers (codec tests, fuzz seeds,
   # benchmarks, the flips and rotations against ImageMagick)
   python3-pil imagemagick graphicsmagick webp libtiff-tools giflib-tools
-  # checks of the launcher and the AppStream file
-  desktop-file-utils appstream
+  # checks of the launcher, the AppStream file and the Debian package
+  desktop-file-utils appstream lintian
   # locale sources, from which a test builds a decimal-comma locale
   locales
   # the program's texts include Korean

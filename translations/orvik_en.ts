@@ -416,6 +416,13 @@
     </message>
 </context>
 <context>
+    <name>CGuideWindow</name>
+    <message>
+        <source>Orvik User Guide</source>
+        <translation>Orvik User Guide</translation>
+    </message>
+</context>
+<context>
     <name>CImagePane</name>
     <message>
         <source>Image: %1 x %2 x </source>
@@ -1007,6 +1014,14 @@ Redo</translation>
         <translation>Sort Palette</translation>
     </message>
     <message>
+        <source>&amp;User Guide	F1</source>
+        <translation>&amp;User Guide	F1</translation>
+    </message>
+    <message>
+        <source>Show the user guide
+User Guide</source>
+        <translation>Show the user guide
+User Guide</translation>
         <source>Select All	Ctrl+A</source>
         <translation>Select All	Ctrl+A</translation>
     </message>
@@ -1283,6 +1298,10 @@ Replace Color</translation>
     <message>
         <source>The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; the undo history uses %5 MiB.</source>
         <translation>The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; the undo history uses %5 MiB.</translation>
+    </message>
+    <message>
+        <source>The user guide is not installed.</source>
+        <translation>The user guide is not installed.</translation>
     </message>
 </context>
 <context>

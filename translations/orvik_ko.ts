@@ -415,6 +415,13 @@
     </message>
 </context>
 <context>
+    <name>CGuideWindow</name>
+    <message>
+        <source>Orvik User Guide</source>
+        <translation>Orvik 사용 설명서</translation>
+    </message>
+</context>
+<context>
     <name>CImagePane</name>
     <message>
         <source>Image: %1 x %2 x </source>
@@ -1006,6 +1013,14 @@ Redo</source>
         <translation>팔레트 정렬</translation>
     </message>
     <message>
+        <source>&amp;User Guide	F1</source>
+        <translation>사용 설명서(&amp;U)	F1</translation>
+    </message>
+    <message>
+        <source>Show the user guide
+User Guide</source>
+        <translation>사용 설명서를 표시합니다
+사용 설명서</translation>
         <source>Select All	Ctrl+A</source>
         <translation>모두 선택(&amp;L)	Ctrl+A</translation>
     </message>
@@ -1282,6 +1297,10 @@ Replace Color</source>
     <message>
         <source>The setting UndoMemoryMiB=%1 in %2 is not a number of MiB from %3 to %4; the undo history uses %5 MiB.</source>
         <translation>%2의 설정 UndoMemoryMiB=%1은(는) %3에서 %4 사이의 MiB 값이 아닙니다. 실행 취소 기록은 %5 MiB를 씁니다.</translation>
+    </message>
+    <message>
+        <source>The user guide is not installed.</source>
+        <translation>사용 설명서가 설치되어 있지 않습니다.</translation>
     </message>
 </context>
 <context>

@@ -1,9 +1,12 @@
 #include "views/image_pane.h"
 
+#include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -11,8 +14,13 @@
 #include "app/orvik_app.h"
 #include "document/orvik_doc.h"
 #include "document/zoom_level.h"
+#include "views/orvik_view.h"
 
 namespace {
+
+// A wheel notch in angle units, and how far one line of the desktop's wheel setting scrolls.
+constexpr int kWheelNotch = 120;
+constexpr int kWheelLinePixels = 20;
 
 // Where the client area's top-left corner lies in device pixels of its window; the window system
 // gives the area the device pixels from this rounded to the nearest.
@@ -31,9 +39,8 @@ CImagePane::CImagePane(COrvikDoc* doc, QWidget* parent) : QAbstractScrollArea(pa
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
     viewport()->setMouseTracking(true);
     for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
-        bar->setSingleStep(1);
-        bar->setPageStep(10);
         bar->setRange(0, 0);
+        bar->installEventFilter(this);
     }
 }
 
@@ -143,7 +150,21 @@ QSize CImagePane::ClientSizeFor(int64_t contentWidth, int64_t contentHeight) con
     return {std::max(width - (vertical ? bar : 0), 0), std::max(height - (horizontal ? bar : 0), 0)};
 }
 
-void CImagePane::SetScrollRanges(int maxX, int maxY) {
+void CImagePane::SetScrollRanges(int maxX, int maxY, QSize client) {
+    // A step is one image pixel, or one block when reduced; a page the image pixels a screenful
+    // shows, less a tenth so that some of what was seen stays in sight, in whole steps.
+    const DeviceScale scale = Scale();
+    const int n = scale.shrink;
+    const double dpr = DevicePixelRatio();
+    const auto page = [&](int window) {
+        const int64_t device = qRound(window * dpr);
+        const int64_t shown = n > 1 ? device * n : device / scale.magnify;
+        return static_cast<int>(std::clamp<int64_t>((shown - shown / 10) / n * n, n, INT_MAX / 2));
+    };
+    horizontalScrollBar()->setSingleStep(n);
+    verticalScrollBar()->setSingleStep(n);
+    horizontalScrollBar()->setPageStep(page(client.width()));
+    verticalScrollBar()->setPageStep(page(client.height()));
     m_nMaxScrollX = maxX;
     m_nMaxScrollY = maxY;
     m_nScrollX = std::min(m_nScrollX, m_nMaxScrollX);
@@ -153,6 +174,67 @@ void CImagePane::SetScrollRanges(int maxX, int maxY) {
     verticalScrollBar()->setRange(0, m_nMaxScrollY);
     m_bSettingScroll = false;
     SetScrollPositions();
+}
+
+void CImagePane::ScrollBy(int dx, int dy) {
+    const int x = std::clamp(m_nScrollX + dx, 0, m_nMaxScrollX);
+    const int y = std::clamp(m_nScrollY + dy, 0, m_nMaxScrollY);
+    if (x == m_nScrollX && y == m_nScrollY) return;
+    m_nScrollX = x;
+    m_nScrollY = y;
+    SetScrollPositions();
+    viewport()->update();
+}
+
+void CImagePane::wheelEvent(QWheelEvent* event) {
+    const QPointF at = event->position();
+    Wheel(event, false, m_pDocument->m_pView == this ? &at : nullptr);
+}
+
+bool CImagePane::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel &&
+        (watched == horizontalScrollBar() || watched == verticalScrollBar())) {
+        Wheel(static_cast<QWheelEvent*>(event), watched == horizontalScrollBar(), nullptr);
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+void CImagePane::Wheel(QWheelEvent* event, bool across, const QPointF* at) {
+    event->accept();
+    if (!m_pDocument->HasImage()) return;
+    const QPoint angle = event->angleDelta();
+    if (event->modifiers() & Qt::ControlModifier) {
+        if (COrvikView* view = m_pDocument->m_pView)
+            view->WheelZoom(angle.y() != 0 ? angle.y() : angle.x(), at);
+        return;
+    }
+    // In 1/120 window pixels: the desktop's lines a notch, or the distance a touchpad reports.
+    QPoint travel = event->pixelDelta().isNull() ? angle * QApplication::wheelScrollLines() * kWheelLinePixels
+                                                 : event->pixelDelta() * kWheelNotch;
+    if ((across || (event->modifiers() & Qt::ShiftModifier)) && travel.x() == 0)
+        travel = QPoint(travel.y(), 0);
+    m_wheelTravel += travel;
+    // A scroll step is one image pixel (`magnify` device pixels), or when reduced one block (one
+    // device pixel).
+    const DeviceScale scale = Scale();
+    const double unit = kWheelNotch * scale.magnify / DevicePixelRatio();
+    const QPoint steps(static_cast<int>(m_wheelTravel.x() / unit),
+                       static_cast<int>(m_wheelTravel.y() / unit));
+    m_wheelTravel -= QPointF(steps) * unit;
+    ScrollBy(-steps.x() * scale.shrink, -steps.y() * scale.shrink);
+}
+
+void CImagePane::keyPressEvent(QKeyEvent* event) {
+    // Home and End go to the picture's top-left and bottom-right edges; the arrows and the page
+    // keys step as the bars do.
+    if (event->modifiers() == Qt::NoModifier &&
+        (event->key() == Qt::Key_Home || event->key() == Qt::Key_End)) {
+        const bool end = event->key() == Qt::Key_End;
+        ScrollBy((end ? m_nMaxScrollX : 0) - m_nScrollX, (end ? m_nMaxScrollY : 0) - m_nScrollY);
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
 }
 
 void CImagePane::SetScrollPositions() {

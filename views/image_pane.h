@@ -1,7 +1,9 @@
 // What the two panes of a document window share: their document, a scroll position counted in
-// image pixels with its own scroll bars (steps of 1, pages of 10; n and 10 n in the editing view
-// below 1:1), the image's line in the status bar, and the screen's device pixels: both panes draw
-// their pictures onto device pixels one to one, and map the pointer to the device pixel under it.
+// image pixels with its own scroll bars (steps of one pixel, or of one block of n when the editing
+// view is reduced; pages of a screenful less a tenth), the wheel over the pane and its bars (the
+// desktop's lines a notch, Ctrl zooms the editing view), Home and End, the image's line in the
+// status bar, and the screen's device pixels: both panes draw their pictures onto device pixels one
+// to one, and map the pointer to the device pixel under it.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -10,7 +12,7 @@
 #include <cstdint>
 
 #include "app/command_target.h"
-
+#include "document/zoom_level.h"
 #include "views/surface_raster.h"
 
 class COrvikDoc;
@@ -42,6 +44,10 @@ public:
     QPoint DevicePoint(const QPointF& p) const;
     // The window pixels that `device` device pixels take, rounded up.
     int64_t WindowLength(int64_t device) const;
+    // How the pane's picture lies on the device pixels.
+    virtual DeviceScale Scale() const = 0;
+    // Scrolls by (dx, dy) image pixels within the ranges; repaints when the position changed.
+    void ScrollBy(int dx, int dy);
 
     int m_nScrollX = 0;  // first visible image column
     int m_nScrollY = 0;  // first visible image row from the top
@@ -64,12 +70,17 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // The wheel over a scroll bar scrolls as over the pane (a vertical turn moves a horizontal bar).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The client size the pane will have once its bars are shown or hidden for content of this
     // size, so the ranges never depend on which bars happened to be visible before.
     QSize ClientSizeFor(int64_t contentWidth, int64_t contentHeight) const;
-    // Sets both ranges 0..max, lowering the positions into them, and the bars' positions.
-    void SetScrollRanges(int maxX, int maxY);
+    // Sets both ranges 0..max, lowering the positions into them, and the bars' positions; the
+    // bars' steps follow the scale, their pages `client` (window pixels) less a tenth.
+    void SetScrollRanges(int maxX, int maxY, QSize client);
     // Moves the bars to m_nScrollX and m_nScrollY.
     void SetScrollPositions();
     // "Image: W x H x 256" or "... 16 Million" in status pane 2.
@@ -86,7 +97,12 @@ protected:
     virtual void DrawOverPresented(QImage& /*shown*/, int /*magnify*/, const QRect& /*drawn*/) const {}
 
     COrvikDoc* m_pDocument;
+    QPointF m_wheelTravel;  // wheel travel not scrolled yet, in 1/120 window pixels
 
 private:
+    // A wheel event over the pane (`across` for the horizontal bar): Ctrl zooms the editing view,
+    // around `at` (a point of its client area) or, when null, its middle; otherwise it scrolls.
+    void Wheel(QWheelEvent* event, bool across, const QPointF* at);
+
     bool m_bSettingScroll = false;  // the pane itself moves the scroll bars
 };

@@ -30,9 +30,26 @@ int CeilDiv(int a, int b) {
     return (a + b - 1) / b;
 }
 
-// A wheel notch in angle units, and how far one line of the desktop's wheel setting scrolls.
+// A wheel notch in angle units, and how far the fingers of a pinch spread or close for a level.
 constexpr int kWheelNotch = 120;
-constexpr int kWheelLinePixels = 20;
+constexpr double kPinchStep = 0.25;
+
+// The hatch over the surface outside `picture`, within cols x rows, only within `part`.
+void HatchAround(const SurfaceRef& surface, const QRect& part, const QRect& picture, int cols, int rows) {
+    const int right = picture.left() + picture.width();
+    const int bottom = picture.top() + picture.height();
+    const auto hatch = [&](int x0, int y0, int x1, int y1) {
+        x0 = std::max(x0, part.left());
+        y0 = std::max(y0, part.top());
+        x1 = std::min(x1, part.right() + 1);
+        y1 = std::min(y1, part.bottom() + 1);
+        if (x0 < x1 && y0 < y1) FillHatch(surface, x0, y0, x1, y1);
+    };
+    hatch(0, 0, cols, picture.top());
+    hatch(0, bottom, cols, rows);
+    hatch(0, picture.top(), picture.left(), bottom);
+    hatch(right, picture.top(), cols, bottom);
+}
 
 }  // namespace
 
@@ -76,15 +93,19 @@ QRect COrvikView::DeviceRectOfImage(const RECT& area) const {
     const int n = scale.shrink;
     const int64_t m = scale.magnify;
     const auto clamp = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1, INT_MAX / 2)); };
+    // The picture sits `margin` surface pixels from the client area's top-left.
+    const QPoint margin = Margin();
     if (n > 1) {
         // The blocks the area touches, each one device pixel.
         return QRect(QPoint(clamp(FloorDiv(area.left, n) - m_nScrollX / n),
                             clamp(FloorDiv(area.top, n) - m_nScrollY / n)),
                      QPoint(clamp(FloorDiv(area.right - 1, n) - m_nScrollX / n),
-                            clamp(FloorDiv(area.bottom - 1, n) - m_nScrollY / n)));
+                            clamp(FloorDiv(area.bottom - 1, n) - m_nScrollY / n)))
+            .translated(margin);
     }
     return QRect(QPoint(clamp((area.left - m_nScrollX) * m), clamp((area.top - m_nScrollY) * m)),
-                 QPoint(clamp((area.right - m_nScrollX) * m - 1), clamp((area.bottom - m_nScrollY) * m - 1)));
+                 QPoint(clamp((area.right - m_nScrollX) * m - 1), clamp((area.bottom - m_nScrollY) * m - 1)))
+        .translated(margin * static_cast<int>(m));
 }
 
 void COrvikView::Compose(QImage& image, int cols, int rows, QRect part) {
@@ -99,15 +120,20 @@ void COrvikView::Compose(QImage& image, int cols, int rows, QRect part) {
     const int sx = m_nScrollX;
     const int sy = m_nScrollY;
     const int m = Scale().magnify;
-    surface.checker = CheckerPhase{sx * m, sy * m, m};
+    // The picture's top-left pixel lands at surface pixel `margin`.
+    const QPoint margin = Margin();
+    surface.checker = CheckerPhase{(sx - margin.x()) * m, (sy - margin.y()) * m, m};
 
-    m_nDrawnWidth = std::max(std::min(cols, header.biWidth - sx), 0);
-    m_nDrawnHeight = std::max(std::min(rows, header.biHeight - sy), 0);
+    m_nDrawnWidth = std::max(std::min(cols - margin.x(), header.biWidth - sx), 0);
+    m_nDrawnHeight = std::max(std::min(rows - margin.y(), header.biHeight - sy), 0);
     // The picture only where it is asked for: the rest of the surface is not shown.
     const SurfaceRef within = SubSurface(surface, part.x(), part.y(), part.width(), part.height());
-    DrawImageBlock(within, header, doc->m_pPalette, doc->m_pBits, sx + part.x(), sy + part.y(),
-                   std::min(part.width(), m_nDrawnWidth - part.x()),
-                   std::min(part.height(), m_nDrawnHeight - part.y()), 0, 0, doc->m_pEntryAlpha);
+    const QRect picture(margin, QSize(m_nDrawnWidth, m_nDrawnHeight));
+    const QRect inside = picture.intersected(part);
+    if (!inside.isEmpty())
+        DrawImageBlock(within, header, doc->m_pPalette, doc->m_pBits, sx + inside.x() - margin.x(),
+                       sy + inside.y() - margin.y(), inside.width(), inside.height(), inside.x() - part.x(),
+                       inside.y() - part.y(), doc->m_pEntryAlpha);
 
     const RECT sel = NormalizeRect(m_rcSelection);
     if (doc->HasFloat()) {
@@ -115,14 +141,13 @@ void COrvikView::Compose(QImage& image, int cols, int rows, QRect part) {
         // An 8-bit floating block holds indices into the image's palette, with its opacities.
         const bool eightBit = floating.biBitCount == 8;
         DrawImageBlock(within, floating, eightBit ? doc->m_pPalette : nullptr, doc->m_pFloatBits, 0, 0,
-                       floating.biWidth, floating.biHeight, sel.left - sx - part.x(), sel.top - sy - part.y(),
-                       eightBit ? doc->m_pEntryAlpha : nullptr);
+                       floating.biWidth, floating.biHeight, sel.left - sx + margin.x() - part.x(),
+                       sel.top - sy + margin.y() - part.y(), eightBit ? doc->m_pEntryAlpha : nullptr);
     }
-    COverlay overlay(surface, sx, sy, 1);
+    COverlay overlay(surface, sx - margin.x(), sy - margin.y(), 1);
     DrawOverlays(overlay);
     // The hatch covers whatever the overlays drew outside the image.
-    if (cols > m_nDrawnWidth) HatchWithin(surface, part, m_nDrawnWidth, 0, cols, rows);
-    if (rows > m_nDrawnHeight) HatchWithin(surface, part, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
+    HatchAround(surface, part, picture, cols, rows);
 }
 
 void COrvikView::ComposeReduced(QImage& image, int cols, int rows, const QRect& part) {
@@ -133,17 +158,20 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows, const QRect& 
     // The first visible block; each block is one surface pixel.
     const int bx = m_nScrollX / n;
     const int by = m_nScrollY / n;
-    surface.checker = CheckerPhase{bx, by, 1};
-    m_nDrawnWidth = std::max(std::min(cols, CeilDiv(doc->Width(), n) - bx), 0);
-    m_nDrawnHeight = std::max(std::min(rows, CeilDiv(doc->Height(), n) - by), 0);
+    // The picture's first block lands at surface pixel `margin`.
+    const QPoint margin = Margin();
+    uint32_t* const first = surface.pixels + margin.y() * surface.stride + margin.x();
+    surface.checker = CheckerPhase{bx - margin.x(), by - margin.y(), 1};
+    m_nDrawnWidth = std::max(std::min(cols - margin.x(), CeilDiv(doc->Width(), n) - bx), 0);
+    m_nDrawnHeight = std::max(std::min(rows - margin.y(), CeilDiv(doc->Height(), n) - by), 0);
     // The blocks drawn: those visible within the part asked for.
-    const RECT visible{bx + std::max(part.left(), 0), by + std::max(part.top(), 0),
-                       bx + std::min(part.right() + 1, m_nDrawnWidth),
-                       by + std::min(part.bottom() + 1, m_nDrawnHeight)};
+    const RECT visible{bx + std::max(part.left() - margin.x(), 0), by + std::max(part.top() - margin.y(), 0),
+                       bx + std::min(part.right() + 1 - margin.x(), m_nDrawnWidth),
+                       by + std::min(part.bottom() + 1 - margin.y(), m_nDrawnHeight)};
 
     if (visible.left < visible.right && visible.top < visible.bottom)
         m_reduced.Draw(picture, n, visible,
-                       surface.pixels + (visible.top - by) * surface.stride + (visible.left - bx), surface.stride);
+                       first + (visible.top - by) * surface.stride + (visible.left - bx), surface.stride);
 
     // Image columns [from, to) as the blocks over them.
     const auto span = [n](int from, int to) {
@@ -163,13 +191,11 @@ void COrvikView::ComposeReduced(QImage& image, int cols, int rows, const QRect& 
                           std::min(right, visible.right), std::min(bottom, visible.bottom)};
         if (blocks.left < blocks.right && blocks.top < blocks.bottom)
             ReduceBlocks(picture, &over, n, blocks,
-                         surface.pixels + (blocks.top - by) * surface.stride + (blocks.left - bx),
-                         surface.stride);
+                         first + (blocks.top - by) * surface.stride + (blocks.left - bx), surface.stride);
     }
-    COverlay overlay(surface, m_nScrollX, m_nScrollY, n);
+    COverlay overlay(surface, m_nScrollX - margin.x() * n, m_nScrollY - margin.y() * n, n);
     DrawOverlays(overlay);
-    if (cols > m_nDrawnWidth) HatchWithin(surface, part, m_nDrawnWidth, 0, cols, rows);
-    if (rows > m_nDrawnHeight) HatchWithin(surface, part, 0, m_nDrawnHeight, m_nDrawnWidth, rows);
+    HatchAround(surface, part, QRect(margin, QSize(m_nDrawnWidth, m_nDrawnHeight)), cols, rows);
 }
 
 void COrvikView::paintEvent(QPaintEvent* event) {
@@ -191,22 +217,24 @@ void COrvikView::paintEvent(QPaintEvent* event) {
     Compose(surface, cols, rows, part);
     // The checkerboard's squares count from the image's top-left device pixel.
     const DeviceScale scale = Scale();
-    const QPoint origin = scale.shrink > 1 ? QPoint(m_nScrollX / scale.shrink, m_nScrollY / scale.shrink)
-                                           : QPoint(m_nScrollX * magnify, m_nScrollY * magnify);
-    Present(painter, surface, magnify, device, part, QRect(0, 0, m_nDrawnWidth, m_nDrawnHeight), origin);
+    const QPoint margin = Margin();
+    const QPoint origin = (scale.shrink > 1 ? QPoint(m_nScrollX / scale.shrink, m_nScrollY / scale.shrink)
+                                            : QPoint(m_nScrollX, m_nScrollY) * magnify) -
+                          margin * magnify;
+    Present(painter, surface, magnify, device, part, QRect(margin, QSize(m_nDrawnWidth, m_nDrawnHeight)),
+            origin);
 }
 
 void COrvikView::DrawOverPresented(QImage& shown, int magnify, const QRect& drawn) const {
     if (m_bPixelGrid && Level().zoom >= 6)
-        DrawPixelGrid(shown, magnify, m_nDrawnWidth, m_nDrawnHeight, drawn);
+        DrawPixelGrid(shown, magnify, QRect(Margin() * magnify, QSize(m_nDrawnWidth, m_nDrawnHeight) * magnify),
+                      drawn);
 }
 
-void COrvikView::DrawPixelGrid(QImage& shown, int magnify, int cols, int rows, const QRect& part) const {
+void COrvikView::DrawPixelGrid(QImage& shown, int magnify, const QRect& picture, const QRect& part) const {
     const SurfaceRef surface = SurfaceOf(shown);
-    const int left = std::max(part.left(), 0);
-    const int top = std::max(part.top(), 0);
-    const int width = std::min({cols * magnify, surface.width, part.right() + 1});
-    const int height = std::min({rows * magnify, surface.height, part.bottom() + 1});
+    const QRect area = picture.intersected(part).intersected(QRect(0, 0, surface.width, surface.height));
+    if (area.isEmpty()) return;
     // Seen on any colour: light pixels darkened by a third, dark ones lightened by as much.
     const auto mark = [](uint32_t& p) {
         const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
@@ -216,16 +244,18 @@ void COrvikView::DrawPixelGrid(QImage& shown, int magnify, int cols, int rows, c
     };
     // The lines lie on the first device pixel of each image pixel, except along the image's own
     // left and top edges.
-    const int firstColumn = m_nScrollX > 0 ? 0 : magnify;
-    for (int y = top; y < height; ++y) {
+    const int x0 = picture.left();
+    const int y0 = picture.top();
+    const int firstColumn = x0 + (m_nScrollX > 0 ? 0 : magnify);
+    const int from = std::max(firstColumn, x0 + CeilDiv(area.left() - x0, magnify) * magnify);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         uint32_t* row = surface.pixels + y * surface.stride;
-        if (y % magnify == 0 && (y > 0 || m_nScrollY > 0)) {
-            for (int x = left; x < width; ++x)
+        if ((y - y0) % magnify == 0 && (y > y0 || m_nScrollY > 0)) {
+            for (int x = area.left(); x <= area.right(); ++x)
                 mark(row[x]);
             continue;
         }
-        const int from = std::max(firstColumn, CeilDiv(left, magnify) * magnify);
-        for (int x = from; x < width; x += magnify)
+        for (int x = from; x <= area.right(); x += magnify)
             mark(row[x]);
     }
 }
@@ -234,6 +264,17 @@ void COrvikView::DrawPixelGrid(QImage& shown, int magnify, int cols, int rows, c
 
 DeviceScale COrvikView::Scale() const {
     return DeviceScaleFor(Level(), DevicePixelRatio());
+}
+
+QPoint COrvikView::Margin() const {
+    const DeviceScale scale = Scale();
+    const QSize client = DeviceClientSize();
+    // In device pixels halved, then in whole surface pixels.
+    const auto side = [scale](int64_t picture, int room) {
+        return picture < room ? static_cast<int>((room - picture) / 2 / scale.magnify) : 0;
+    };
+    return {side(DeviceLength(m_pDocument->Width(), scale), client.width()),
+            side(DeviceLength(m_pDocument->Height(), scale), client.height())};
 }
 
 QSize COrvikView::ZoomedSize() const {
@@ -246,13 +287,8 @@ QSize COrvikView::ZoomedSize() const {
 
 void COrvikView::UpdateScrollRanges() {
     if (!m_pDocument->HasImage()) return;
-    // Steps of one and ten device pixels when reduced, of one and ten image pixels otherwise.
     const DeviceScale scale = Scale();
     const int n = scale.shrink;
-    for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
-        bar->setSingleStep(n);
-        bar->setPageStep(10 * n);
-    }
     const int64_t width = DeviceLength(m_pDocument->Width(), scale);
     const int64_t height = DeviceLength(m_pDocument->Height(), scale);
     const QSize shown = ClientSizeFor(WindowLength(width), WindowLength(height));
@@ -264,7 +300,7 @@ void COrvikView::UpdateScrollRanges() {
     const auto range = [n, m](int64_t d) {
         return d > 0 ? static_cast<int>(n > 1 ? d * n : (d + m - 1) / m) : 0;
     };
-    SetScrollRanges(range(dx), range(dy));
+    SetScrollRanges(range(dx), range(dy), shown);
 }
 
 QPoint COrvikView::ClientToImage(int px, int py) {
@@ -287,13 +323,14 @@ QPoint COrvikView::ClientToImage(const QPointF& point) {
         if (p.y() > client.height()) ScrollBy(0, pixels(p.y() - client.height()));
     }
     // The pixel drawn under the point; when reduced, the top-left pixel of the block under it.
+    const QPoint q = p - Margin() * scale.magnify;
     const auto image = [scale](int device, int scroll) {
         return (scale.shrink > 1 ? int64_t{device} * scale.shrink
                                  : int64_t{FloorDiv(device, scale.magnify)}) +
                scroll;
     };
-    return {static_cast<int>(std::clamp<int64_t>(image(p.x(), m_nScrollX), 0, m_pDocument->Width() - 1)),
-            static_cast<int>(std::clamp<int64_t>(image(p.y(), m_nScrollY), 0, m_pDocument->Height() - 1))};
+    return {static_cast<int>(std::clamp<int64_t>(image(q.x(), m_nScrollX), 0, m_pDocument->Width() - 1)),
+            static_cast<int>(std::clamp<int64_t>(image(q.y(), m_nScrollY), 0, m_pDocument->Height() - 1))};
 }
 
 void COrvikView::scrollContentsBy(int dx, int dy) {
@@ -305,42 +342,6 @@ void COrvikView::scrollContentsBy(int dx, int dy) {
         m_nScrollY -= m_nScrollY % n;
         SetScrollPositions();
     }
-}
-
-void COrvikView::wheelEvent(QWheelEvent* event) {
-    event->accept();
-    if (!m_pDocument->HasImage()) return;
-    const QPoint angle = event->angleDelta();
-    if (event->modifiers() & Qt::ControlModifier) {
-        m_nWheelZoom += angle.y() != 0 ? angle.y() : angle.x();
-        const int steps = m_nWheelZoom / kWheelNotch;
-        m_nWheelZoom -= steps * kWheelNotch;
-        if (steps != 0 && ZoomStep(Level(), steps) != Level()) {
-            ZoomAround(ZoomStep(Level(), steps), event->position());
-            m_pDocument->UpdateAllViews();
-        }
-        return;
-    }
-    // In 1/120 window pixels: the desktop's lines a notch, or the distance a touchpad reports.
-    QPoint travel = event->pixelDelta().isNull() ? angle * QApplication::wheelScrollLines() * kWheelLinePixels
-                                                 : event->pixelDelta() * kWheelNotch;
-    if ((event->modifiers() & Qt::ShiftModifier) && travel.x() == 0) travel = QPoint(travel.y(), 0);
-    m_wheelTravel += travel;
-    // A scroll step is one image pixel (`magnify` device pixels), or when reduced one block (one
-    // device pixel).
-    const DeviceScale scale = Scale();
-    const double unit = kWheelNotch * scale.magnify / DevicePixelRatio();
-    const QPoint steps(static_cast<int>(m_wheelTravel.x() / unit),
-                       static_cast<int>(m_wheelTravel.y() / unit));
-    m_wheelTravel -= QPointF(steps) * unit;
-    ScrollBy(-steps.x() * scale.shrink, -steps.y() * scale.shrink);
-}
-
-void COrvikView::ScrollBy(int dx, int dy) {
-    m_nScrollX = std::clamp(m_nScrollX + dx, 0, m_nMaxScrollX);
-    m_nScrollY = std::clamp(m_nScrollY + dy, 0, m_nMaxScrollY);
-    SetScrollPositions();
-    if (dx != 0 || dy != 0) viewport()->update();
 }
 
 void COrvikView::CenterOn(int x, int y) {
@@ -375,7 +376,10 @@ void COrvikView::SetZoomLevel(ZoomLevel level, bool fitFrame) {
     COrvikDoc* doc = m_pDocument;
     doc->m_nZoom = level.zoom;
     doc->m_nShrink = level.shrink;
+    // What the wheel and the fingers had not zoomed yet is forgotten.
     m_wheelTravel = QPoint();
+    m_nWheelZoom = 0;
+    m_dPinch = 0;
     // The actual-size pane shows while the image is magnified.
     if (doc->m_pChildFrame) {
         if (level.zoom > 1)
@@ -417,43 +421,100 @@ void COrvikView::FitInWindow() {
     COrvikDoc* doc = m_pDocument;
     if (!doc->HasImage() || !doc->m_pChildFrame) return;
     const CHideSplitterWnd* splitter = doc->m_pChildFrame->m_wndSplitter;
+    ZoomLevel fit = LevelShowingWhole(splitter->size(), kActualPixels);
     // Above 1:1 the actual-size pane takes its column from the editing view.
-    const int pane = splitter->ColumnExtent(0);
-    ZoomLevel fit = kZoomLevels[0];
-    for (const ZoomLevel level : kZoomLevels) {
-        const int width = splitter->width() - (level.zoom > 1 ? pane : 0);
-        const DeviceScale scale = DeviceScaleFor(level, DevicePixelRatio());
-        if (WindowLength(DeviceLength(doc->Width(), scale)) <= width &&
-            WindowLength(DeviceLength(doc->Height(), scale)) <= splitter->height())
-            fit = level;
-    }
+    const QSize beside(splitter->width() - splitter->ColumnExtent(0), splitter->height());
+    const ZoomLevel magnified = LevelShowingWhole(beside, kZoomLevels[kZoomLevelCount - 1]);
+    if (magnified.zoom > 1) fit = magnified;
     if (fit != Level()) SetZoomLevel(fit, false);
     CenterOn(doc->Width() / 2, doc->Height() / 2);
     doc->UpdateAllViews();
 }
 
+void COrvikView::ShowWhole() {
+    COrvikDoc* doc = m_pDocument;
+    if (!doc->HasImage() || !doc->m_pChildFrame || Level() != kActualPixels) return;
+    const ZoomLevel level = LevelShowingWhole(doc->m_pChildFrame->m_wndSplitter->size(), kActualPixels);
+    if (level == Level()) return;
+    SetZoomLevel(level, true);
+    CenterOn(doc->Width() / 2, doc->Height() / 2);
+    doc->UpdateAllViews();
+}
+
+ZoomLevel COrvikView::LevelShowingWhole(QSize client, ZoomLevel upTo) const {
+    ZoomLevel fit = kZoomLevels[0];
+    for (const ZoomLevel level : kZoomLevels) {
+        const DeviceScale scale = DeviceScaleFor(level, DevicePixelRatio());
+        if (WindowLength(DeviceLength(m_pDocument->Width(), scale)) <= client.width() &&
+            WindowLength(DeviceLength(m_pDocument->Height(), scale)) <= client.height())
+            fit = level;
+        if (level == upTo) break;
+    }
+    return fit;
+}
+
 void COrvikView::ZoomAround(ZoomLevel level, const QPointF& client) {
     if (level == Level()) return;
-    // The image pixel at the middle of the device pixel under the pointer.
-    const auto inside = [this](const QPoint& p) {
+    // The device pixel under the point, inside the client area, from the picture's top-left corner.
+    const auto under = [this](const QPointF& p) {
         const QSize size = DeviceClientSize();
-        return QPoint(std::clamp(p.x(), 0, std::max(size.width() - 1, 0)),
-                      std::clamp(p.y(), 0, std::max(size.height() - 1, 0)));
+        const QPoint d = DevicePoint(p);
+        return QPoint(std::clamp(d.x(), 0, std::max(size.width() - 1, 0)),
+                      std::clamp(d.y(), 0, std::max(size.height() - 1, 0))) -
+               Margin() * Scale().magnify;
     };
+    // The image pixel at the middle of that device pixel, in the image.
     const DeviceScale old = Scale();
-    const QPoint under = inside(DevicePoint(client));
-    const int x = m_nScrollX + (2 * under.x() + 1) * old.shrink / (2 * old.magnify);
-    const int y = m_nScrollY + (2 * under.y() + 1) * old.shrink / (2 * old.magnify);
+    const QPoint from = under(client);
+    const auto pixel = [old](int device, int scroll, int size) {
+        return std::clamp(scroll + FloorDiv((2 * device + 1) * old.shrink, 2 * old.magnify), 0, size - 1);
+    };
+    const int x = pixel(from.x(), m_nScrollX, m_pDocument->Width());
+    const int y = pixel(from.y(), m_nScrollY, m_pDocument->Height());
     const QPointF place = viewport()->mapTo(window(), client);
     SetZoomLevel(level, false);
     // The actual-size pane may have come or gone beside the view, moving it under the pointer.
-    const QPoint at = inside(DevicePoint(viewport()->mapFrom(window(), place)));
+    const QPoint at = under(viewport()->mapFrom(window(), place));
     const DeviceScale now = Scale();
     const int n = now.shrink;
-    m_nScrollX = std::clamp((x / n - at.x() / now.magnify) * n, 0, m_nMaxScrollX);
-    m_nScrollY = std::clamp((y / n - at.y() / now.magnify) * n, 0, m_nMaxScrollY);
+    m_nScrollX = std::clamp((FloorDiv(x, n) - FloorDiv(at.x(), now.magnify)) * n, 0, m_nMaxScrollX);
+    m_nScrollY = std::clamp((FloorDiv(y, n) - FloorDiv(at.y(), now.magnify)) * n, 0, m_nMaxScrollY);
     SetScrollPositions();
     viewport()->update();
+}
+
+void COrvikView::WheelZoom(int delta, const QPointF* at) {
+    if (delta == 0) return;
+    // What is left of a turn the other way is forgotten.
+    if ((delta > 0) != (m_nWheelZoom > 0)) m_nWheelZoom = 0;
+    m_nWheelZoom += delta;
+    const int steps = m_nWheelZoom / kWheelNotch;
+    const int rest = m_nWheelZoom - steps * kWheelNotch;
+    const ZoomLevel level = ZoomStep(Level(), steps);
+    if (steps != 0 && level != Level()) {
+        if (at) {
+            ZoomAround(level, *at);
+        } else {
+            const QPoint centre = ClientToImage(viewport()->width() / 2, viewport()->height() / 2);
+            SetZoomLevel(level, false);
+            CenterOn(centre.x(), centre.y());
+        }
+        m_pDocument->UpdateAllViews();
+    }
+    m_nWheelZoom = rest;  // the zoom itself forgets remainders
+}
+
+void COrvikView::Pinch(double delta, const QPointF& at) {
+    if ((delta > 0) != (m_dPinch > 0)) m_dPinch = 0;
+    m_dPinch += delta;
+    const int steps = static_cast<int>(m_dPinch / kPinchStep);
+    const double rest = m_dPinch - steps * kPinchStep;
+    const ZoomLevel level = ZoomStep(Level(), steps);
+    if (steps != 0 && level != Level()) {
+        ZoomAround(level, at);
+        m_pDocument->UpdateAllViews();
+    }
+    m_dPinch = rest;
 }
 
 void COrvikView::ImageChanged(const RECT& area) {

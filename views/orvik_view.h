@@ -4,7 +4,9 @@
 // replication, each image pixel the same whole number of device pixels (zoom_level.h). Reduced, it
 // is composed at device scale instead: each device pixel shows the mean colour of the n x n image
 // pixels under it, taken from a reduced copy of the image, and the overlays are drawn one device
-// pixel wide.
+// pixel wide. A picture smaller than the client area sits in its middle, the hatch around it.
+// Dragging with the middle button, or with any button while Space is held, pans the picture
+// whatever the tool; Ctrl + wheel and a touchpad's pinch zoom around the pointer.
 #pragma once
 
 #include <QCursor>
@@ -38,7 +40,6 @@ public:
     // first while a drag runs.
     QPoint ClientToImage(const QPointF& point);
     QPoint ClientToImage(int px, int py);
-    void ScrollBy(int dx, int dy);
     void CenterOn(int x, int y);
     // The zoom tool's steps, centred on image point (x, y): one level in, or one level out (none
     // from 1:1 or 1:32). The frame is fitted to the zoomed image.
@@ -48,7 +49,10 @@ public:
 
     // The document's zoom level, and how it lies on the screen's device pixels.
     ZoomLevel Level() const;
-    DeviceScale Scale() const;
+    DeviceScale Scale() const override;
+    // The surface pixels (image pixels, or blocks when reduced) of hatch left of and above the
+    // picture: half of what the client area has beyond the picture, none where it has no room.
+    QPoint Margin() const;
     // The window pixels the whole image takes at the current level.
     QSize ZoomedSize() const;
     // The View menu's steps: to `level` around the view's centre, the frame fitted to the image.
@@ -59,6 +63,17 @@ public:
     // To `level`, keeping the image pixel under client point `client` under it as far as the
     // scroll ranges allow; the window keeps its size.
     void ZoomAround(ZoomLevel level, const QPointF& client);
+    // Ctrl + wheel, `delta` in eighths of a degree (a notch is 120): one level a whole notch,
+    // around client point `at`, or the middle of the view when null; the window keeps its size.
+    // What is left of a notch adds up with the next turn the same way; a turn the other way or
+    // any other zoom forgets it.
+    void WheelZoom(int delta, const QPointF* at);
+    // A picture just opened that does not fit its window at 1:1 goes to the largest level at which
+    // it shows whole, the window fitted to it.
+    void ShowWhole();
+    // The largest level at most `upTo` at which the whole image fits a client area of `client`
+    // window pixels (1:32 when none does).
+    ZoomLevel LevelShowingWhole(QSize client, ZoomLevel upTo) const;
     // The document's pixels in `area` (image pixels) change: the reduced copies redo them when
     // next drawn.
     void ImageChanged(const RECT& area);
@@ -117,7 +132,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
@@ -133,11 +148,19 @@ private:
     // The current tool of the main frame, made when it is first used here; null for an id that is
     // no tool.
     CTool* CurrentTool();
-    // Every mouse event of the view goes to its tool from here.
+    // Every mouse event of the view goes to its tool from here, unless it pans.
     void DispatchMouse(QMouseEvent* event);
+    // A press of the middle button, or of any while Space is held, begins panning when no tool's
+    // gesture runs; the moves that follow scroll the picture with the pointer until that button is
+    // released. True when the event belonged to panning.
+    bool Pan(QMouseEvent* event);
+    void EndPan();
+    // A touchpad's pinch: one level for each quarter the fingers spread or close, around `at`.
+    void Pinch(double delta, const QPointF& at);
     // The tool a press with `modifiers` goes to: the current one, or with Ctrl and a painting tool
     // the colour picker.
     CTool* ToolFor(Qt::KeyboardModifiers modifiers);
+    // The tool's cursor, or the hand while panning or while Space is held.
     void UpdateCursor(Qt::KeyboardModifiers modifiers);
 
     // The tools' environment.
@@ -161,16 +184,20 @@ private:
     CTool* Tool(int id);
     // Over the device picture, magnified by `magnify` from image pixel (m_nScrollX, m_nScrollY): a
     // line one device pixel wide between the image pixels, lightening dark pixels and darkening
-    // light ones, over the first `cols` x `rows` image pixels, within the device pixels `part`.
-    void DrawPixelGrid(QImage& shown, int magnify, int cols, int rows, const QRect& part) const;
+    // light ones, over the device pixels `picture` the image pixels shown take, within `part`.
+    void DrawPixelGrid(QImage& shown, int magnify, const QRect& picture, const QRect& part) const;
 
     std::map<int, std::unique_ptr<CTool>> m_tools;  // by command id
     int m_nLastTool = 0;                            // the tool id the view last dispatched to
     CTool* m_pGesture = nullptr;  // the tool a press went to, until its release (Ctrl + click: the picker)
     bool m_bCapture = false;      // a press of this view is waiting for its release
     CReducedCopies m_reduced;
-    QPointF m_wheelTravel;  // wheel travel not scrolled yet, in 1/120 window pixels
-    int m_nWheelZoom = 0;   // Ctrl + wheel rotation not zoomed yet
+    int m_nWheelZoom = 0;  // Ctrl + wheel rotation not zoomed yet
+    double m_dPinch = 0;   // pinch not zoomed yet
+    bool m_bSpaceHeld = false;
+    bool m_bPanning = false;
+    Qt::MouseButton m_panButton = Qt::NoButton;
+    QPoint m_ptPanFrom;  // the device pixel the picture was last moved to follow
     // The buttons held as the view's last press or release left them.
     Qt::MouseButtons m_buttonsHeld;
 };

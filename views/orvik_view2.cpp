@@ -82,7 +82,7 @@ void COrvikView2::UpdateScrollRanges() {
     const int m = scale.magnify;
     const auto range = [m](int64_t d) { return d > 0 ? static_cast<int>((d + m - 1) / m) : 0; };
     SetScrollRanges(range(width - static_cast<int64_t>(std::ceil(client.width() * dpr - 1e-9))),
-                    range(height - static_cast<int64_t>(std::ceil(client.height() * dpr - 1e-9))));
+                    range(height - static_cast<int64_t>(std::ceil(client.height() * dpr - 1e-9))), client);
 }
 
 void COrvikView2::UpdateStatus(int x, int y) {
@@ -91,17 +91,18 @@ void COrvikView2::UpdateStatus(int x, int y) {
 }
 
 void COrvikView2::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
+    if (m_bPanning || (event->button() != Qt::LeftButton && event->button() != Qt::MiddleButton)) return;
     m_ptAnchor = ClientPixel(event->position());
     m_bPanning = true;
+    m_panButton = event->button();
 }
 
 void COrvikView2::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = ClientPixel(event->position());
     if (m_pDocument->HasImage() && p.x() < m_pDocument->Width() && p.y() < m_pDocument->Height())
         UpdateStatus(p.x(), p.y());
-    // The picture follows the pointer while the left button is held.
-    if (m_bPanning && (event->buttons() & Qt::LeftButton)) {
+    // The picture follows the pointer while the button is held.
+    if (m_bPanning && (event->buttons() & m_panButton)) {
         m_nScrollX = std::clamp(m_nScrollX + m_ptAnchor.x() - p.x(), 0, m_nMaxScrollX);
         m_nScrollY = std::clamp(m_nScrollY + m_ptAnchor.y() - p.y(), 0, m_nMaxScrollY);
         SetScrollPositions();
@@ -111,5 +112,5 @@ void COrvikView2::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void COrvikView2::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) m_bPanning = false;
+    if (event->button() == m_panButton) m_bPanning = false;
 }

@@ -1,7 +1,7 @@
 // The actual-size pane: the image at one window pixel per image pixel (on a scaled screen the
 // whole number of device pixels nearest to that, as the editing view shows 1:1), scrolled on its
-// own and panned by dragging with the left button. It shows the document's image only, never the
-// floating selection.
+// own and panned by dragging with the left or the middle button. It shows the document's image only, never
+// the floating selection.
 #pragma once
 
 #include <QPoint>
@@ -19,8 +19,10 @@ public:
     void OnInitialUpdate();
     void UpdateScrollRanges() override;
     void UpdateStatus(int x, int y);
+    DeviceScale Scale() const override;
 
     bool m_bPanning = false;
+    Qt::MouseButton m_panButton = Qt::NoButton;
     QPoint m_ptAnchor;  // in image pixels from the client area's top-left corner
 
 protected:
@@ -30,7 +32,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    DeviceScale Scale() const;
     QRect DeviceRectOfImage(const RECT& area) const override;
     // The image pixel (from the client area's top-left) drawn under client point `p`.
     QPoint ClientPixel(const QPointF& p) const;

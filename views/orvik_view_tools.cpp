@@ -1,8 +1,10 @@
-// The editing view's side of the tools: the one place every mouse event goes to the current tool,
-// the environment the tools work in, and the selection with its floating image.
+// The editing view's side of the tools: the one place every mouse event goes to the current tool
+// (or pans the picture), the environment the tools work in, and the selection with its floating
+// image.
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QNativeGestureEvent>
 #include <QScopeGuard>
 
 #include <cstring>
@@ -96,6 +98,10 @@ CTool* COrvikView::ToolFor(Qt::KeyboardModifiers modifiers) {
 }
 
 void COrvikView::UpdateCursor(Qt::KeyboardModifiers modifiers) {
+    if (m_bPanning || m_bSpaceHeld) {
+        viewport()->setCursor(m_bPanning ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
+        return;
+    }
     const CTool* tool = m_pGesture ? m_pGesture : ToolFor(modifiers);
     if (const CCursorArt* cursor = tool ? tool->Cursor() : nullptr) ShowCursor(*cursor);
 }
@@ -181,6 +187,7 @@ bool COrvikView::ButtonHeld() const {
 }
 
 void COrvikView::LoseButtons() {
+    EndPan();
     if (m_buttonsHeld == Qt::NoButton && !m_bCapture) return;
     // What the release would have finished ends where it is; a line or rectangle is not drawn.
     if (CTool* tool = m_pGesture ? m_pGesture : CurrentTool()) tool->LoseButtons();
@@ -200,7 +207,10 @@ void COrvikView::ForgetToolPoints() {
 
 void COrvikView::focusOutEvent(QFocusEvent* event) {
     CImagePane::focusOutEvent(event);
+    // Space's release goes to whatever has the focus now.
+    m_bSpaceHeld = false;
     LoseButtons();
+    UpdateCursor(QGuiApplication::keyboardModifiers());
 }
 
 bool COrvikView::event(QEvent* event) {
@@ -217,10 +227,32 @@ bool COrvikView::event(QEvent* event) {
     return CImagePane::event(event);
 }
 
+bool COrvikView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::NativeGesture) {
+        const auto* gesture = static_cast<QNativeGestureEvent*>(event);
+        if (gesture->gestureType() == Qt::ZoomNativeGesture && m_pDocument->HasImage())
+            Pinch(gesture->value(), gesture->position());
+        else if (gesture->gestureType() == Qt::BeginNativeGesture)
+            m_dPinch = 0;
+        event->accept();
+        return true;
+    }
+    return CImagePane::viewportEvent(event);
+}
+
+// A tool that takes keys (text, polygon) has them first; otherwise Space held makes every button
+// pan, and its own press and release do nothing else.
 void COrvikView::keyPressEvent(QKeyEvent* event) {
     CTool* tool = m_pDocument->HasImage() ? CurrentTool() : nullptr;
     if (tool && tool->KeyPress(event)) {
         event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat()) {
+            m_bSpaceHeld = true;
+            UpdateCursor(event->modifiers());
+        }
         return;
     }
     // Ctrl shows the picker's cursor over the picture while it picks.
@@ -229,6 +261,13 @@ void COrvikView::keyPressEvent(QKeyEvent* event) {
 }
 
 void COrvikView::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat() && m_bSpaceHeld) {
+            m_bSpaceHeld = false;
+            UpdateCursor(event->modifiers());
+        }
+        return;
+    }
     if (event->key() == Qt::Key_Control && m_pDocument->HasImage()) UpdateCursor(event->modifiers());
     CImagePane::keyReleaseEvent(event);
 }
@@ -282,6 +321,7 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
     const auto endStep = qScopeGuard([this, type] {
         if (type == QEvent::MouseButtonRelease && m_buttonsHeld == Qt::NoButton) m_pDocument->EndToolStep();
     });
+    if (Pan(event)) return;
     if (!m_pDocument->HasImage()) return;
     if (type == QEvent::MouseButtonDblClick) {
         // Its release finds no capture.
@@ -302,6 +342,12 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
         if (m_buttonsHeld != Qt::NoButton && event->buttons() == Qt::NoButton) LoseButtons();
         // The tool's cursor first; the tool may then show another one.
         UpdateCursor(event->modifiers());
+        // While Space is held the pointer only moves over the picture, ready to pan.
+        if (m_bSpaceHeld && !m_bCapture) {
+            const QPoint point = ClientToImage(event->position());
+            UpdateStatus(point.x(), point.y());
+            return;
+        }
     }
     const CToolEvent toolEvent{ClientToImage(event->position()), button, event->buttons(),
                                event->modifiers()};
@@ -331,4 +377,43 @@ void COrvikView::DispatchMouse(QMouseEvent* event) {
         default:
             break;
     }
+}
+
+bool COrvikView::Pan(QMouseEvent* event) {
+    const QEvent::Type type = event->type();
+    if (!m_bPanning) {
+        const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+        const Qt::MouseButton button = event->button();
+        const bool pans = button == Qt::MiddleButton ||
+                          (m_bSpaceHeld && (button == Qt::LeftButton || button == Qt::RightButton));
+        if (!press || !pans || m_bCapture || !m_pDocument->HasImage()) return false;
+        m_bPanning = true;
+        m_panButton = button;
+        m_ptPanFrom = DevicePoint(event->position());
+        UpdateCursor(QGuiApplication::keyboardModifiers());
+        return true;
+    }
+    if (type == QEvent::MouseMove && !(event->buttons() & m_panButton)) {
+        EndPan();  // its release went elsewhere
+        return false;
+    }
+    if (type == QEvent::MouseMove) {
+        // The picture follows the pointer in whole steps: an image pixel (`magnify` device pixels),
+        // or when reduced a block (a device pixel).
+        const DeviceScale scale = Scale();
+        const QPoint moved = DevicePoint(event->position()) - m_ptPanFrom;
+        const QPoint steps(moved.x() / scale.magnify, moved.y() / scale.magnify);
+        m_ptPanFrom += steps * scale.magnify;
+        ScrollBy(-steps.x() * scale.shrink, -steps.y() * scale.shrink);
+    } else if (type == QEvent::MouseButtonRelease && event->button() == m_panButton) {
+        EndPan();
+    }
+    return true;
+}
+
+void COrvikView::EndPan() {
+    if (!m_bPanning) return;
+    m_bPanning = false;
+    m_panButton = Qt::NoButton;
+    UpdateCursor(QGuiApplication::keyboardModifiers());
 }

@@ -409,11 +409,12 @@ TEST_F(ClipboardTest, EightBitPasteIsShownAndDroppedInTheImagesColours) {
     QImage shown = Grab(doc->m_pView->viewport());
     for (int x = 1; x < 4; ++x) {
         ASSERT_EQ(FloatPixel(doc, x, 1), expected[x % 3]);
-        EXPECT_EQ(shown.pixel(50 + x, 51) & 0xFFFFFFu, PaletteColour(doc->m_pPalette[expected[x % 3]]));
+        EXPECT_EQ(shown.pixel(ViewPoint(doc, {50 + x, 51})) & 0xFFFFFFu,
+                  PaletteColour(doc->m_pPalette[expected[x % 3]]));
     }
     // Also after a palette edit the floating block shows through the image's palette.
     Palette()->SetEntry(int(expected[0]), 7, 8, 9);
-    EXPECT_EQ(Grab(doc->m_pView->viewport()).pixel(53, 51) & 0xFFFFFFu, 0x070809u);
+    EXPECT_EQ(Grab(doc->m_pView->viewport()).pixel(ViewPoint(doc, {53, 51})) & 0xFFFFFFu, 0x070809u);
     ASSERT_TRUE(Command(ID_EDIT_PASTE_SELECTION));  // drops the first
     for (int x = 0; x < 5; ++x)
         EXPECT_EQ(Pixel(doc, 50 + x, 51), expected[x % 3]);

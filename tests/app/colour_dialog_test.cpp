@@ -306,9 +306,9 @@ TEST_F(ColourDialogTest, DoubleClickEditsTheEntryAndOkRepaintsAn8BitImage) {
     ProcessEvents();
     EXPECT_GT(paints.m_nPaints, 0);
     const QImage shot = Grab(view->viewport());
-    EXPECT_EQ(shot.pixel(0, 0), qRgb(200, 10, 20));
-    EXPECT_EQ(shot.pixel(2, 3), qRgb(200, 10, 20));
-    EXPECT_EQ(shot.pixel(3, 0), other);
+    EXPECT_EQ(shot.pixel(ViewPoint(doc, {0, 0})), qRgb(200, 10, 20));
+    EXPECT_EQ(shot.pixel(ViewPoint(doc, {2, 3})), qRgb(200, 10, 20));
+    EXPECT_EQ(shot.pixel(ViewPoint(doc, {3, 0})), other);
     // The grid's cell shows it too (the inner square of the marked foreground cell).
     EXPECT_EQ(Grab(PaletteBar()->m_grid).pixel(55, 15), qRgb(200, 10, 20));
     EXPECT_EQ(Grab(PaletteBar()->m_foreSwatch).pixel(15, 15), qRgb(200, 10, 20));

@@ -84,3 +84,7 @@ void CloseWithoutSaving(COrvikDoc* doc);
 
 // File > New with the size and type typed into the New Image dialog; null when it was refused.
 COrvikDoc* NewImage(const QString& width, const QString& height, int type);
+
+// The editing view's client point over image pixel `p` (its top-left corner): a picture smaller
+// than the view sits in its middle, so this is where a test presses to reach that pixel.
+QPoint ViewPoint(COrvikDoc* doc, QPoint p);

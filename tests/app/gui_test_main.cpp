@@ -9,6 +9,7 @@
 #include "dialogs/new_image_dlg.h"
 #include "document/orvik_doc.h"
 #include "gui_test.h"
+#include "views/orvik_view.h"
 
 int g_testGeneration = 0;
 
@@ -88,4 +89,12 @@ int main(int argc, char** argv) {
     WatchForStrayDialogs();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+QPoint ViewPoint(COrvikDoc* doc, QPoint p) {
+    COrvikView* view = doc->m_pView;
+    const DeviceScale scale = view->Scale();
+    const QPoint scroll(view->m_nScrollX, view->m_nScrollY);
+    const QPointF device = view->Margin() * scale.magnify + (p - scroll) * scale.magnify / scale.shrink;
+    return (device / view->DevicePixelRatio()).toPoint();
 }

@@ -59,21 +59,20 @@ QWidget* Surface(COrvikDoc* doc) {
     return doc->m_pView->viewport();
 }
 
-// Mouse helpers on the editing view at zoom 1 with no scrolling: client point = image point.
-// (QTest takes the point (0, 0) to mean the widget's centre, so tests stay off it.)
+// Mouse helpers on the editing view, at image points.
 void Press(COrvikDoc* doc, QPoint p, Qt::MouseButton button = Qt::LeftButton) {
-    QTest::mousePress(Surface(doc), button, {}, p);
+    QTest::mousePress(Surface(doc), button, {}, ViewPoint(doc, p));
 }
 void Move(COrvikDoc* doc, QPoint p) {
-    QTest::mouseMove(Surface(doc), p);
+    QTest::mouseMove(Surface(doc), ViewPoint(doc, p));
 }
 void Release(COrvikDoc* doc, QPoint p, Qt::MouseButton button = Qt::LeftButton) {
-    QTest::mouseRelease(Surface(doc), button, {}, p);
+    QTest::mouseRelease(Surface(doc), button, {}, ViewPoint(doc, p));
 }
 // A double click as the window system delivers it: press, release, double click, release.
 void DoubleClick(COrvikDoc* doc, QPoint p) {
     QTest::mouseDClick(GuiTest::Main()->windowHandle(), Qt::LeftButton, {},
-                       Surface(doc)->mapTo(GuiTest::Main(), p));
+                       Surface(doc)->mapTo(GuiTest::Main(), ViewPoint(doc, p)));
     QApplication::processEvents();
 }
 void Drag(COrvikDoc* doc, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
@@ -398,7 +397,7 @@ TEST_F(PaintingTest, SelectionLiftMoveAndDrop) {
         EXPECT_EQ(view->m_rcSelection.left, 13);
         EXPECT_EQ(view->m_rcSelection.top, 12);
         // On screen the floating block shows at its new place before it is dropped.
-        EXPECT_EQ(Grab(view->viewport()).pixel(14, 13), qRgb(210, 0, 0));
+        EXPECT_EQ(Grab(view->viewport()).pixel(ViewPoint(doc, {14, 13})), qRgb(210, 0, 0));
         EXPECT_EQ(Pixel(doc, 14, 13), Painted(doc, 30));
         // A press outside drops it.
         Press(doc, QPoint(2, 2));
@@ -508,8 +507,8 @@ TEST_F(PaintingTest, ZoomToolClicksAndDoubleClick) {
     UseTool(ID_TOOL_BRUSH);
     Palette()->m_foreIndex = 7;
     g_bTranslucent = 0;
-    DoubleClick(doc, QPoint(1, 1));
-    const QPoint p = doc->m_pView->ClientToImage(1, 1);
+    const QPoint p = doc->m_pView->ClientToImage(20, 20);
+    DoubleClick(doc, p);
     EXPECT_EQ(Pixel(doc, p.x(), p.y()), 7u);
 }
 

@@ -57,10 +57,12 @@ int Paint(const QString& file, const QString& dump) {
     QSignalSpy written(theApp->Recovery(), &CRecoveryManager::Written);
     QWidget* surface = doc->m_pView->viewport();
     theApp->m_mainFrame->m_wndPaletteDlg->m_foreIndex = 9;
-    QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(2, 3));
+    // The picture sits in the middle of the view, `margin` from its corner.
+    const QPoint margin = doc->m_pView->Margin();
+    QTest::mousePress(surface, Qt::LeftButton, {}, margin + QPoint(2, 3));
     for (const QPoint p : {QPoint(20, 3), QPoint(20, 15), QPoint(4, 12)})
-        QTest::mouseMove(surface, p);
-    QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(4, 12));
+        QTest::mouseMove(surface, margin + p);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, margin + QPoint(4, 12));
     theApp->m_mainFrame->m_wndPaletteDlg->SetEntry(7, 1, 2, 3);
     theApp->m_mainFrame->RouteCommand(ID_VIEW_ZOOM_IN);
     if (!written.wait(10000) || !written.first().at(0).toBool()) return 1;

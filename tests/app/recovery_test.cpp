@@ -45,9 +45,9 @@ bool NextWrite() {
 }
 
 void Stroke(COrvikDoc* doc, QPoint from, QPoint to) {
-    QTest::mousePress(doc->m_pView->viewport(), Qt::LeftButton, {}, from);
-    QTest::mouseMove(doc->m_pView->viewport(), to);
-    QTest::mouseRelease(doc->m_pView->viewport(), Qt::LeftButton, {}, to);
+    QTest::mousePress(doc->m_pView->viewport(), Qt::LeftButton, {}, ViewPoint(doc, from));
+    QTest::mouseMove(doc->m_pView->viewport(), ViewPoint(doc, to));
+    QTest::mouseRelease(doc->m_pView->viewport(), Qt::LeftButton, {}, ViewPoint(doc, to));
 }
 
 class RecoveryTest : public GuiTest {

@@ -87,11 +87,14 @@ TEST_F(ScaledScreenTest, EveryLevelShowsWholeDevicePixels) {
         const QImage shot = Grab(view->viewport());
         ASSERT_GE(shot.width(), 40);
         SCOPED_TRACE(i);
+        // The device pixel of the picture's top-left corner: a picture smaller than the view sits
+        // in its middle.
+        const QPoint o = view->Margin() * (ratios[i] < 0 ? 1 : ratios[i]);
         if (ratios[i] < 0) {
             // Each device pixel the mean of the same whole block.
             const int n = -ratios[i];
-            const int cols = std::min(shot.width(), (250 - view->m_nScrollX) / n);
-            const int rows = std::min(shot.height(), (200 - view->m_nScrollY) / n);
+            const int cols = std::min(shot.width() - o.x(), (250 - view->m_nScrollX) / n);
+            const int rows = std::min(shot.height() - o.y(), (200 - view->m_nScrollY) / n);
             std::vector<uint32_t> means(size_t(cols) * rows);
             const RECT blocks{view->m_nScrollX / n, view->m_nScrollY / n, view->m_nScrollX / n + cols,
                               view->m_nScrollY / n + rows};
@@ -99,15 +102,19 @@ TEST_F(ScaledScreenTest, EveryLevelShowsWholeDevicePixels) {
                          cols);
             for (int y = 0; y < rows; ++y)
                 for (int x = 0; x < cols; ++x)
-                    ASSERT_EQ(shot.pixel(x, y), means[size_t(y) * cols + x]) << x << "," << y;
+                    ASSERT_EQ(shot.pixel(o.x() + x, o.y() + y), means[size_t(y) * cols + x]) << x << "," << y;
             continue;
         }
         // Runs of one image pixel, all `ratio` device pixels long, across and down.
         const int m = ratios[i];
-        for (int x = 0; x < std::min(shot.width(), (250 - view->m_nScrollX) * m); ++x)
-            ASSERT_EQ(NameOf(shot.pixel(x, 0)), QPoint(view->m_nScrollX + x / m, view->m_nScrollY)) << x;
-        for (int y = 0; y < std::min(shot.height(), (200 - view->m_nScrollY) * m); ++y)
-            ASSERT_EQ(NameOf(shot.pixel(0, y)), QPoint(view->m_nScrollX, view->m_nScrollY + y / m)) << y;
+        for (int x = 0; x < std::min(shot.width() - o.x(), (250 - view->m_nScrollX) * m); ++x)
+            ASSERT_EQ(NameOf(shot.pixel(o.x() + x, o.y())),
+                      QPoint(view->m_nScrollX + x / m, view->m_nScrollY))
+                << x;
+        for (int y = 0; y < std::min(shot.height() - o.y(), (200 - view->m_nScrollY) * m); ++y)
+            ASSERT_EQ(NameOf(shot.pixel(o.x(), o.y() + y)),
+                      QPoint(view->m_nScrollX, view->m_nScrollY + y / m))
+                << y;
     }
 }
 
@@ -248,9 +255,12 @@ TEST_F(ScaledScreenTest, TransparencyOverTheCheckerboardOfDevicePixels) {
         };
         const QPoint origin = r < 0 ? QPoint(view->m_nScrollX / -r, view->m_nScrollY / -r)
                                     : QPoint(view->m_nScrollX * r, view->m_nScrollY * r);
-        for (int y = 0; y < std::min(shot.height(), 40); ++y)
-            for (int x = 0; x < shot.width() && imageX(x) < 200; ++x)
-                ASSERT_EQ(shot.pixel(x, y), expected(imageX(x), x + origin.x(), y + origin.y()))
+        // From the picture's top-left device pixel (it sits in the middle of a larger view).
+        const QPoint o = view->Margin() * (r < 0 ? 1 : r);
+        for (int y = 0; y < std::min(shot.height() - o.y(), 40); ++y)
+            for (int x = 0; x < shot.width() - o.x() && imageX(x) < 200; ++x)
+                ASSERT_EQ(shot.pixel(o.x() + x, o.y() + y),
+                          expected(imageX(x), x + origin.x(), y + origin.y()))
                     << x << "," << y;
         if (r <= 1) continue;
         // The actual-size pane beside it, at 1:1 from its own scroll position.

@@ -394,20 +394,26 @@ TEST_F(ShellTest, RenderedViewMatchesTheImageWithHatchOutside) {
         const RGBQUAD& e = doc->m_pPalette[(x + 3 * y) % 216];
         return qRgb(e.rgbRed, e.rgbGreen, e.rgbBlue);
     };
+    // The picture sits in the middle of the view.
+    EXPECT_EQ(ViewPoint(doc, {0, 0}), QPoint(15, 10));
     QImage shot = Grab(view->viewport());
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 20; ++x)
-            ASSERT_EQ(shot.pixel(x, y), colour(x, y)) << x << "," << y;
-    // Outside the image: the diagonal-cross hatch, dark red lines on white.
+            ASSERT_EQ(shot.pixel(15 + x, 10 + y), colour(x, y)) << x << "," << y;
+    // Around it on every side: the diagonal-cross hatch, dark red lines on white.
     int red = 0, white = 0;
     for (int y = 0; y < 30; ++y)
-        for (int x = 20; x < 50; ++x) {
+        for (int x = 0; x < 50; ++x) {
             const QRgb p = shot.pixel(x, y);
             red += p == qRgb(100, 0, 0);
             white += p == qRgb(255, 255, 255);
         }
     EXPECT_GT(red, 0);
-    EXPECT_EQ(red + white, 30 * 30);
+    EXPECT_EQ(red + white, 50 * 30 - 20 * 10);
+    // An image point under the pointer, and a click in the hatch left of the picture reaching its
+    // first column.
+    EXPECT_EQ(view->ClientToImage(15 + 4, 10 + 3), QPoint(4, 3));
+    EXPECT_EQ(view->ClientToImage(2, 12), QPoint(0, 2));
     EXPECT_EQ(shot.pixel(24, 0), qRgb(100, 0, 0));  // (24 + 0) % 8 == 0
 
     view->ZoomIn(0, 0);
@@ -416,11 +422,13 @@ TEST_F(ShellTest, RenderedViewMatchesTheImageWithHatchOutside) {
     view->UpdateScrollRanges();
     view->ScrollBy(-100, -100);
     shot = Grab(view->viewport());
-    // Each image pixel is a 6 x 6 block.
+    // Each image pixel is a 6 x 6 block, the picture in the middle to a whole image pixel.
+    const QPoint o = ViewPoint(doc, {0, 0});
+    EXPECT_EQ(o, QPoint(12, 12));
     for (int y = 0; y < 10 && y * 6 < 90; ++y)
         for (int x = 0; x < 20 && x * 6 < 150; ++x)
             for (int k = 0; k < 6; k += 5)
-                ASSERT_EQ(shot.pixel(x * 6 + k, y * 6 + k), colour(x, y)) << x << "," << y;
+                ASSERT_EQ(shot.pixel(o.x() + x * 6 + k, o.y() + y * 6 + k), colour(x, y)) << x << "," << y;
 }
 
 TEST_F(ShellTest, EndingRightAfterCloseDestroysEachDocumentOnce) {

@@ -26,13 +26,13 @@ bool Command(int id) {
     return GuiTest::Main()->RouteCommand(id);
 }
 
-// Mouse on the editing view at zoom 1, client point = image point.
+// Mouse on the editing view at image points.
 void Drag(COrvikDoc* doc, std::initializer_list<QPoint> points) {
     QWidget* surface = doc->m_pView->viewport();
-    QTest::mousePress(surface, Qt::LeftButton, {}, *points.begin());
+    QTest::mousePress(surface, Qt::LeftButton, {}, ViewPoint(doc, *points.begin()));
     for (const QPoint& p : points)
-        QTest::mouseMove(surface, p);
-    QTest::mouseRelease(surface, Qt::LeftButton, {}, *(points.end() - 1));
+        QTest::mouseMove(surface, ViewPoint(doc, p));
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, ViewPoint(doc, *(points.end() - 1)));
 }
 
 // Pixel (x, y) from the top: the index, or 0xAARRGGBB of a 32-bit image.

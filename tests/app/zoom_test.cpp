@@ -130,13 +130,18 @@ TEST_F(ZoomTest, WheelScrollsAndCtrlWheelZoomsAroundThePointer) {
         const int n = view->Level().shrink;
         EXPECT_TRUE(QRect(view->ClientToImage(at.x(), at.y()), QSize(n, n)).contains(middle)) << n;
         if (n == 3) {
-            // A notch scrolls the desktop's lines in window pixels; the bars step one and ten.
+            // A notch scrolls the desktop's lines in window pixels; the bars step a block, and a
+            // page a screenful less a little.
             const int y = view->m_nScrollY;
             Wheel(view, at, -1);
             EXPECT_EQ(view->m_nScrollY, y + 20 * 3);
-            view->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-            view->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
-            EXPECT_EQ(view->m_nScrollY, y + 20 * 3 + 27);
+            view->ScrollBy(-view->m_nScrollX, 0);
+            const int screen = view->viewport()->width() * 3;
+            view->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            const int page = view->m_nScrollX;
+            EXPECT_TRUE(page % 3 == 0 && page >= screen * 8 / 10 && page < screen) << page << " " << screen;
+            view->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            EXPECT_EQ(view->m_nScrollX, page - 3);
             view->verticalScrollBar()->setValue(y + 1);  // a thumb drag stops at whole blocks
             EXPECT_EQ(view->m_nScrollY, y);
         }
@@ -156,6 +161,8 @@ TEST_F(ZoomTest, DrawnBlocksAreMeansAndFollowEveryEdit) {
         QWidget* surface = doc->m_pView->viewport();
         Main()->m_currentTool = ID_TOOL_BRUSH;
         Main()->RouteCommand(ID_VIEW_ZOOM_OUT);
+        // Client points from the picture's top-left corner, which sits in the middle of the view.
+        const QPoint o = ViewPoint(doc, {0, 0});
         // The means as the core computes them (tested there against plain averaging).
         const auto expectShown = [&](const char* when) {
             std::vector<uint32_t> means(31 * 23);
@@ -164,35 +171,41 @@ TEST_F(ZoomTest, DrawnBlocksAreMeansAndFollowEveryEdit) {
             const QImage shot = Grab(surface);
             for (int y = 0; y < 23; ++y)
                 for (int x = 0; x < 31; ++x)
-                    ASSERT_EQ(shot.pixel(x, y), means[y * 31 + x]) << when << " " << x << "," << y;
-            EXPECT_EQ(shot.pixel(31, 0), qRgb(255, 255, 255));  // the hatch, one window pixel wide
-            EXPECT_EQ(shot.pixel(32, 0), qRgb(100, 0, 0));
+                    ASSERT_EQ(shot.pixel(o + QPoint(x, y)), means[y * 31 + x])
+                        << when << " " << x << "," << y;
+            // The hatch right after the picture, one window pixel a block.
+            for (const QPoint p :
+                 {o + QPoint(31, 0), o + QPoint(31, 22), o + QPoint(-1, 0), o + QPoint(0, -1)})
+                if (shot.rect().contains(p))
+                    EXPECT_TRUE(shot.pixel(p) == qRgb(255, 255, 255) || shot.pixel(p) == qRgb(100, 0, 0))
+                        << when;
         };
         expectShown("first");
         Main()->m_wndPaletteDlg->m_foreIndex = 200;
-        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(7, 9));
+        QTest::mouseClick(surface, Qt::LeftButton, {}, o + QPoint(7, 9));
         expectShown("dab");
         // Lifted, moved two blocks and dropped: drawn reduced while it floats, then in the image.
         Main()->RouteCommand(ID_TOOL_SELECT);
-        Drag(surface, QPoint(3, 3), QPoint(9, 11));
-        QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseMove(surface, QPoint(5, 5));
-        QTest::mouseMove(surface, QPoint(7, 5));
-        QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(7, 5));
+        Drag(surface, o + QPoint(3, 3), o + QPoint(9, 11));
+        QTest::mousePress(surface, Qt::LeftButton, {}, o + QPoint(5, 5));
+        QTest::mouseMove(surface, o + QPoint(5, 5));
+        QTest::mouseMove(surface, o + QPoint(7, 5));
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, o + QPoint(7, 5));
         ASSERT_TRUE(doc->HasFloat());
         const QImage floating = Grab(surface);
-        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::mouseClick(surface, Qt::LeftButton, {}, o + QPoint(20, 20));
         EXPECT_FALSE(doc->HasFloat());
         expectShown("drop");
-        EXPECT_EQ(Grab(surface).pixel(6, 4), floating.pixel(6, 4));
-        EXPECT_EQ(Grab(surface).pixel(3, 5), floating.pixel(3, 5));  // left behind by the lift
+        EXPECT_EQ(Grab(surface).pixel(o + QPoint(6, 4)), floating.pixel(o + QPoint(6, 4)));
+        EXPECT_EQ(Grab(surface).pixel(o + QPoint(3, 5)),
+                  floating.pixel(o + QPoint(3, 5)));  // left behind by the lift
         // Undo and redo reach the reduced copies too: the float comes back, then the lift goes.
         Main()->RouteCommand(ID_EDIT_UNDO);
         ASSERT_TRUE(doc->HasFloat());
         EXPECT_EQ(Grab(surface), floating);
         Main()->RouteCommand(ID_EDIT_UNDO);
         Main()->RouteCommand(ID_EDIT_UNDO);
-        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(20, 20));  // the selection's frame goes
+        QTest::mouseClick(surface, Qt::LeftButton, {}, o + QPoint(20, 20));  // the selection's frame goes
         expectShown("undone to before the dab");
         Main()->RouteCommand(ID_EDIT_REDO);
         expectShown("dab redone");

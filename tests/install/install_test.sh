@@ -37,7 +37,9 @@ mv "$prefix" "$work/moved"
 tree=$work/moved
 for file in bin/orvik lib/orvik/libimgkit.so lib/orvik/libquantz.so share/applications/orvik.desktop \
             share/metainfo/org.orvik.Orvik.metainfo.xml share/icons/hicolor/scalable/apps/orvik.svg \
-            share/icons/hicolor/16x16/apps/orvik.png share/icons/hicolor/256x256/apps/orvik.png; do
+            share/icons/hicolor/16x16/apps/orvik.png share/icons/hicolor/256x256/apps/orvik.png \
+            share/doc/orvik/guide.md share/doc/orvik/images/start.png share/doc/orvik/copyright \
+            share/man/man1/orvik.1.gz; do
   [ -f "$tree/$file" ] || { echo "not installed: $file"; exit 1; }
 done
 grep -q 'orvik.desktop' "$tree/share/applications/mimeinfo.cache" || { echo "the launcher cache lacks Orvik"; exit 1; }
