@@ -33,7 +33,7 @@ std::vector<COrvikFileDialog::Filter> COrvikFileDialog::Filters(bool open) {
             for (const std::string& ext : Words(format.extensions))
                 all.push_back(ext);
         }
-        filters.push_back({tr("All Pictures (%1)").arg(Patterns(all)), ::FileType::Unknown, false});
+        filters.push_back({tr("All pictures (%1)").arg(Patterns(all)), ::FileType::Unknown, false});
     }
     for (const FileFormat& format : FileFormats()) {
         if (open ? !format.reads : !format.writes) continue;
@@ -46,8 +46,9 @@ std::vector<COrvikFileDialog::Filter> COrvikFileDialog::Filters(bool open) {
 
 namespace {
 
-QString Run(bool open, const QString& folder, bool* lossy) {
-    COrvikFileDialog dialog(open, folder, theApp ? theApp->m_mainFrame : nullptr);
+QString Run(bool open, const SaveDialogStart& start, bool* lossy) {
+    COrvikFileDialog dialog(open, start.folder, theApp ? theApp->m_mainFrame : nullptr);
+    if (!open) dialog.StartAt(start);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     const QString path = dialog.selectedFiles().constFirst();
     // The lossy choice counts only for a name that saves in the selected format.
@@ -98,10 +99,22 @@ void COrvikFileDialog::accept() {
     QFileDialog::accept();
 }
 
-QString COrvikFileDialog::GetOpenFileName(const QString& folder) {
-    return Run(true, folder, nullptr);
+void COrvikFileDialog::StartAt(const SaveDialogStart& start) {
+    const Filter* chosen = nullptr;
+    for (const Filter& filter : m_filters) {
+        if (start.type == ::FileType::Unknown || filter.type != start.type) continue;
+        if (!chosen || (filter.lossy && start.lossy)) chosen = &filter;
+    }
+    if (chosen) selectNameFilter(chosen->text);
+    if (!start.fileName.isEmpty()) selectFile(start.fileName);
 }
 
-QString COrvikFileDialog::GetSaveFileName(const QString& folder, bool* lossy) {
-    return Run(false, folder, lossy);
+QString COrvikFileDialog::GetOpenFileName(const QString& folder) {
+    SaveDialogStart start;
+    start.folder = folder;
+    return Run(true, start, nullptr);
+}
+
+QString COrvikFileDialog::GetSaveFileName(const SaveDialogStart& start, bool* lossy) {
+    return Run(false, start, lossy);
 }

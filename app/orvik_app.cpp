@@ -263,6 +263,21 @@ void COrvikApp::OnFileOpen() {
     if (!path.isEmpty()) OpenDocumentFile(path);
 }
 
+namespace {
+
+const char kLastSaveFolderKey[] = "Settings/LastSaveFolder";
+
+}  // namespace
+
+QString COrvikApp::LastSaveFolder() const {
+    const QString folder = QSettings().value(QLatin1String(kLastSaveFolderKey)).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : m_startDir;
+}
+
+void COrvikApp::SetLastSaveFolder(const QString& folder) {
+    QSettings().setValue(QLatin1String(kLastSaveFolderKey), folder);
+}
+
 void COrvikApp::OnOpenRecentFile(int id) {
     const int index = id - ID_FILE_MRU_FILE1;
     if (index < 0 || index >= m_recentFiles.size()) return;

@@ -74,7 +74,11 @@ public:
     // (read at start-up: 16 MiB up to the physical memory, a message when it is outside; by
     // default the smaller of 512 MiB and a quarter of the physical memory).
     CUndoBudget m_undoBudget{0};
-    QString m_startDir;  // the folder current at start; where Open and Save As start
+    QString m_startDir;  // the folder current at start; where Open starts
+    // The folder a picture was last written to (kept in the settings, "Settings/LastSaveFolder"),
+    // where Save As of an untitled picture starts; the start folder until then, or when it is gone.
+    QString LastSaveFolder() const;
+    void SetLastSaveFolder(const QString& folder);
     // The choices of the last Decrease Color Depth (octree and nearest colour until then), with which
     // a true-colour picture saved as GIF is reduced.
     int m_nLastPaletteMethod = 2;

@@ -1,6 +1,7 @@
 #include "document/orvik_doc.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -400,6 +401,7 @@ bool COrvikDoc::WriteImageFile(const QString& path, const BITMAPINFOHEADER& head
                       .arg(path, Sentence(status)));
         return false;
     }
+    theApp->SetLastSaveFolder(QFileInfo(path).absolutePath());
     return true;
 }
 
@@ -411,9 +413,26 @@ void COrvikDoc::OnFileSave() {
         SaveToFile(path, m_bSaveLossy);
 }
 
+SaveDialogStart COrvikDoc::SaveAsStart(bool withName) const {
+    SaveDialogStart start;
+    if (!m_strPathName.isEmpty()) {
+        const QFileInfo file(m_strPathName);
+        if (file.absoluteDir().exists()) {
+            start.folder = file.absolutePath();
+            if (withName) start.fileName = file.fileName();
+        }
+        // The name's extension decides what is written, so its filter is the one that agrees.
+        const FileType named = FileTypeOfPath(m_strPathName.toStdString());
+        start.type = named != FileType::Unknown ? named : m_fileType;
+        start.lossy = m_bSaveLossy;
+    }
+    if (start.folder.isEmpty()) start.folder = theApp->LastSaveFolder();
+    return start;
+}
+
 void COrvikDoc::OnFileSaveAs() {
     bool lossy = false;
-    const QString path = COrvikFileDialog::GetSaveFileName(theApp->m_startDir, &lossy);
+    const QString path = COrvikFileDialog::GetSaveFileName(SaveAsStart(), &lossy);
     if (path.isEmpty()) return;
     if (SaveToFile(path, lossy)) SavedAs(path, lossy);
 }
@@ -436,7 +455,7 @@ bool COrvikDoc::SaveModified() {
     if (answer == QMessageBox::No) return true;
     if (m_strPathName.isEmpty()) {
         bool lossy = false;
-        const QString path = COrvikFileDialog::GetSaveFileName(theApp->m_startDir, &lossy);
+        const QString path = COrvikFileDialog::GetSaveFileName(SaveAsStart(), &lossy);
         if (path.isEmpty() || !SaveToFile(path, lossy)) return false;
         SavedAs(path, lossy);
         return true;

@@ -29,6 +29,8 @@ struct RecoveryImage;
 struct SaveSubject;
 class COrvikView2;
 
+struct SaveDialogStart;
+
 class COrvikDoc : public QObject, public CCommandTarget {
     Q_OBJECT
 
@@ -81,6 +83,10 @@ public:
     bool SaveToFile(const QString& path, bool lossy = false);
     void OnFileSave();
     void OnFileSaveAs();
+    // Where Save As starts: a saved picture in its own folder with its file name (`withName`) and
+    // the filter of its type (the lossy one after a lossy save); an untitled one, or one whose
+    // folder is gone, in the folder last saved to with the first filter.
+    SaveDialogStart SaveAsStart(bool withName = true) const;
 
     // Recovery of unsaved work (orvik_doc_recovery.cpp). Copies the image, its zoom and path for a
     // recovery file; false when memory is short.

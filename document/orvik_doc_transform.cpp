@@ -69,7 +69,7 @@ void COrvikDoc::RegisterTransformCommands() {
     OnCommand(ID_FILE_EXPORT_SCALED, [this] {
         CExportScaledDlg dialog(this, theApp->m_mainFrame);
         if (dialog.exec() != QDialog::Accepted) return;
-        const QString path = COrvikFileDialog::GetSaveFileName(theApp->m_startDir);
+        const QString path = COrvikFileDialog::GetSaveFileName(SaveAsStart(false));
         if (!path.isEmpty()) ExportScaled(path, dialog.Factor());
     });
     OnUpdate(ID_FILE_EXPORT_SCALED, [this](CCmdUI& ui) { ui.Enable(HasImage()); });
