@@ -10,14 +10,19 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
 #include <cstring>
+#include <functional>
+#include <memory>
 
 #include "app/child_frame.h"
 #include "app/command_line.h"
@@ -61,6 +66,27 @@ void SaveAs(COrvikDoc* doc, const QString& folder, const QString& name, int filt
         QMetaObject::invokeMethod(dialog, "accept");
     });
     doc->OnFileSaveAs();
+}
+
+// What a file dialog shows as it opens: its filters, the selected one, its folder and the files
+// selected (the name typed).
+struct ShownDialog {
+    QStringList filters;
+    QString filter;
+    QString folder;
+    QStringList files;
+};
+
+// Runs `command` and reads the file dialog it opens, which is then cancelled.
+ShownDialog DialogOf(const std::function<void()>& command) {
+    auto shown = std::make_shared<ShownDialog>();
+    OnNextModal<COrvikFileDialog>([shown](COrvikFileDialog* dialog) {
+        *shown = {dialog->nameFilters(), dialog->selectedNameFilter(), dialog->directory().absolutePath(),
+                  dialog->selectedFiles()};
+        dialog->reject();
+    });
+    command();
+    return *shown;
 }
 
 QString Corpus(const QString& file) {
@@ -149,6 +175,78 @@ TEST_F(FileTest, SaveCommandUsesThePathAndSaveAsAddsTheExtension) {
     SaveAs(copy, m_dir.path(), "plain", 3);
     EXPECT_EQ(copy->GetPathName(), Path("plain.png"));
     EXPECT_TRUE(QFileInfo::exists(Path("plain.png")));
+}
+
+TEST_F(FileTest, FileDialogsStartWithEveryPictureOrWhereThePictureIs) {
+    // Open lists and selects every picture the program reads, whatever its case; the formats follow.
+    const ShownDialog open = DialogOf([] { Main()->RouteCommand(ID_FILE_OPEN); });
+    ASSERT_FALSE(open.filters.isEmpty());
+    EXPECT_EQ(open.filter, open.filters.first());
+    EXPECT_TRUE(open.filter.startsWith("All pictures (*.bmp ")) << open.filter.toStdString();
+    const QStringList patterns = open.filter.mid(open.filter.indexOf('(') + 1).chopped(1).split(' ');
+    for (const char* pattern : {"*.png", "*.PNG", "*.jpeg", "*.JPG", "*.gif", "*.tif", "*.webp", "*.tga", "*.ico",
+                                "*.pbm", "*.pcx", "*.dib"})
+        EXPECT_TRUE(patterns.contains(pattern)) << pattern;
+    EXPECT_EQ(open.filters.value(1), "BMP Files (*.bmp *.dib *.BMP *.DIB)");
+    EXPECT_EQ(open.folder, theApp->m_startDir);
+
+    // An untitled picture starts in the start folder until something is saved, then in the folder
+    // last saved to; with that folder gone, in the start folder again.
+    COrvikDoc* untitled = NewImage("8", "6", kImage24Bit);
+    ASSERT_NE(untitled, nullptr);
+    ShownDialog save = DialogOf([untitled] { untitled->OnFileSaveAs(); });
+    EXPECT_EQ(save.folder, theApp->m_startDir);
+    EXPECT_EQ(save.filter, save.filters.first());
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath("png/sub") && QDir(m_dir.path()).mkpath("jpeg"));
+    ASSERT_TRUE(untitled->SaveToFile(Path("png/sub/other.bmp")));
+    COrvikDoc* second = NewImage("8", "6", kImage24Bit);
+    ASSERT_NE(second, nullptr);
+    save = DialogOf([second] { second->OnFileSaveAs(); });
+    EXPECT_EQ(save.folder, Path("png/sub"));
+    EXPECT_EQ(save.filter, save.filters.first());
+
+    // A saved picture starts in its own folder with its name and its type's filter, the lossy one
+    // after a lossy save. Taken as it stands, the dialog writes the same file.
+    const int lossyWebP = int(save.filters.indexOf(QRegularExpression("WebP Files, lossy.*")));
+    ASSERT_GT(lossyWebP, 0);
+    struct Case {
+        const char* name;
+        int filter;  // -1: by the name's extension
+        const char* shownFilter;
+    };
+    for (const Case& c : {Case{"png/cat.png", -1, "PNG Files (*.png *.PNG)"},
+                          Case{"jpeg/photo.jpeg", -1, "Jpeg Files (*.jpg *.jpeg *.jpe *.jfif *.JPG *.JPEG *.JPE *.JFIF)"},
+                          Case{"png/web.webp", lossyWebP, "WebP Files, lossy (*.webp *.WEBP)"}}) {
+        const QFileInfo file(Path(c.name));
+        SaveAs(second, file.absolutePath(), file.fileName(), std::max(c.filter, 0));
+        ASSERT_EQ(second->GetPathName(), file.filePath());
+        save = DialogOf([second] { second->OnFileSaveAs(); });
+        EXPECT_EQ(save.folder, file.absolutePath()) << c.name;
+        EXPECT_EQ(save.files, QStringList{file.filePath()}) << c.name;
+        EXPECT_EQ(save.filter, c.shownFilter) << c.name;
+    }
+    const auto acceptReplacing = [](COrvikDoc* doc) {
+        OnNextModal<COrvikFileDialog>([](COrvikFileDialog* dialog) {
+            OnNextModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        doc->OnFileSaveAs();
+    };
+    acceptReplacing(second);
+    EXPECT_EQ(second->GetPathName(), Path("png/web.webp"));
+    save = DialogOf([second] { second->OnFileSaveAs(); });
+    EXPECT_EQ(save.filter, "WebP Files, lossy (*.webp *.WEBP)");  // still lossy
+    COrvikDoc* photo = theApp->OpenDocumentFile(Path("jpeg/photo.jpeg"));
+    ASSERT_NE(photo, nullptr);
+    acceptReplacing(photo);
+    EXPECT_EQ(photo->GetPathName(), Path("jpeg/photo.jpeg"));  // not renamed to .jpg
+
+    ASSERT_TRUE(QDir(Path("png")).removeRecursively());
+    save = DialogOf([second] { second->OnFileSaveAs(); });
+    EXPECT_EQ(save.folder, Path("jpeg"));  // its own is gone: the one last saved to
+    ASSERT_TRUE(QDir(Path("jpeg")).removeRecursively());
+    save = DialogOf([untitled] { untitled->OnFileSaveAs(); });
+    EXPECT_EQ(save.folder, theApp->m_startDir);
 }
 
 TEST_F(FileTest, NamesAreUsedAsTheyStand) {
