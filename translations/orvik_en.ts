@@ -1540,8 +1540,8 @@ The file on disk was left as it was.</translation>
         <translation>Save As</translation>
     </message>
     <message>
-        <source>All Pictures (%1)</source>
-        <translation>All Pictures (%1)</translation>
+        <source>All pictures (%1)</source>
+        <translation>All pictures (%1)</translation>
     </message>
 </context>
 <context>

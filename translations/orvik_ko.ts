@@ -1539,7 +1539,7 @@ The file on disk was left as it was.</source>
         <translation>다른 이름으로 저장</translation>
     </message>
     <message>
-        <source>All Pictures (%1)</source>
+        <source>All pictures (%1)</source>
         <translation>모든 그림 (%1)</translation>
     </message>
 </context>
