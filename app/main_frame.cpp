@@ -12,11 +12,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+
+#include <cstring>
 
 #include "app/child_frame.h"
 #include "app/orvik_app.h"
@@ -28,6 +31,14 @@
 #include "views/tool_table.h"
 
 namespace {
+
+// `text` as a menu shows it: without its access key ("&B", or "(&B)" after a Korean text), "&&" as "&".
+QString WithoutAccessKey(QString text) {
+    static const QRegularExpression korean(QStringLiteral("\\(&[^&]\\)"));
+    text.remove(korean);
+    static const QRegularExpression key(QStringLiteral("&(.)"));
+    return text.replace(key, QStringLiteral("\\1"));
+}
 
 // Every command the menus, toolbars and accelerators offer. The menu text may carry the keys after
 // a tab; the prompt is the status-bar text, then after "\n" the tool tip.
@@ -391,7 +402,10 @@ void CMainFrame::CreateActions() {
     const auto add = [this](int id, const char* text, const char* keys, const char* icon, const char* prompt,
                             bool checkable) {
         auto* action = new QAction(tr(text), this);
-        const QString status = *prompt ? tr(prompt) : QString();
+        // A prompt of the same text as the item shows without the item's access key.
+        const QString status = !*prompt                 ? QString()
+                               : std::strcmp(prompt, text) == 0 ? WithoutAccessKey(tr(prompt))
+                                                               : tr(prompt);
         const int newline = status.indexOf('\n');
         action->setStatusTip(newline >= 0 ? status.left(newline) : status);
         if (newline >= 0) action->setToolTip(status.mid(newline + 1));
@@ -528,7 +542,7 @@ void CMainFrame::CreateMenus() {
     edit->addAction(Action(ID_IMAGE_CLEAR));
     edit->addSeparator();
     edit->addActions({Action(ID_EDIT_SELECT_ALL), Action(ID_EDIT_SELECT_NONE)});
-    QMenu* colors = new QMenu(tr("Colors"), this);
+    QMenu* colors = new QMenu(tr("Colors", "menu"), this);
     colors->addMenu(NewMenu(tr("Decrease Color Depth"), {ID_COLORS_DECREASE}));
     colors->addMenu(NewMenu(tr("Increase Color Depth"), {ID_COLORS_INCREASE}));
     colors->addSeparator();

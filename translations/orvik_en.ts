@@ -581,7 +581,7 @@ Copy</translation>
     </message>
     <message>
         <source>Standard Toolbar</source>
-        <translation>Standard Toolbar</translation>
+        <translation>&amp;Standard Toolbar</translation>
     </message>
     <message>
         <source>도구 모음을 표시하거나 숨깁니다
@@ -591,15 +591,15 @@ Toggle Toolbar</translation>
     </message>
     <message>
         <source>Tool Palette</source>
-        <translation>Tool Palette</translation>
+        <translation>&amp;Tool Palette</translation>
     </message>
     <message>
         <source>Color Palette</source>
-        <translation>Color Palette</translation>
+        <translation>&amp;Color Palette</translation>
     </message>
     <message>
         <source>Status Bar</source>
-        <translation>Status Bar</translation>
+        <translation>Status &amp;Bar</translation>
     </message>
     <message>
         <source>상태 표시줄을 표시하거나 숨깁니다
@@ -609,7 +609,7 @@ Toggle Status Bar</translation>
     </message>
     <message>
         <source>Resize Canvas</source>
-        <translation>Resize Canvas</translation>
+        <translation>Resize Ca&amp;nvas</translation>
     </message>
     <message>
         <source>Resize the drawing canvas</source>
@@ -617,7 +617,7 @@ Toggle Status Bar</translation>
     </message>
     <message>
         <source>Resize Image</source>
-        <translation>Resize Image</translation>
+        <translation>&amp;Resize Image</translation>
     </message>
     <message>
         <source>Change the size of Image.(Scale)</source>
@@ -625,15 +625,15 @@ Toggle Status Bar</translation>
     </message>
     <message>
         <source>256 Colors (8 Bit)</source>
-        <translation>256 Colors (8 Bit)</translation>
+        <translation>&amp;256 Colors (8 Bit)</translation>
     </message>
     <message>
         <source>16 Million (24Bit)</source>
-        <translation>16 Million Colors (24 Bit)</translation>
+        <translation>&amp;16 Million Colors (24 Bit)</translation>
     </message>
     <message>
         <source>Translucent</source>
-        <translation>Translucent</translation>
+        <translation>&amp;Translucent</translation>
     </message>
     <message>
         <source>Turn On/Off Translucent Effect.</source>
@@ -641,7 +641,7 @@ Toggle Status Bar</translation>
     </message>
     <message>
         <source>Option</source>
-        <translation>Options...</translation>
+        <translation>&amp;Options...</translation>
     </message>
     <message>
         <source>Change Options.</source>
@@ -701,27 +701,27 @@ Previous Pane</translation>
     </message>
     <message>
         <source>Zoom In/Out</source>
-        <translation>Zoom In/Out</translation>
+        <translation>&amp;Zoom In/Out</translation>
     </message>
     <message>
         <source>Paint Brush</source>
-        <translation>Paint Brush</translation>
+        <translation>Paint &amp;Brush</translation>
     </message>
     <message>
         <source>Select</source>
-        <translation>Select</translation>
+        <translation>&amp;Select</translation>
     </message>
     <message>
         <source>Draw Line</source>
-        <translation>Draw Line</translation>
+        <translation>Draw &amp;Line</translation>
     </message>
     <message>
         <source>Draw Rectangle.</source>
-        <translation>Draw Rectangle</translation>
+        <translation>Draw &amp;Rectangle</translation>
     </message>
     <message>
         <source>Fill an area with current color</source>
-        <translation>Fill an area with the current color</translation>
+        <translation>&amp;Fill an area with the current color</translation>
     </message>
     <message>
         <source>이 문서를 엽니다</source>
@@ -729,7 +729,7 @@ Previous Pane</translation>
     </message>
     <message>
         <source>최근 파일</source>
-        <translation>Recent File</translation>
+        <translation>Recent &amp;File</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -761,11 +761,11 @@ Previous Pane</translation>
     </message>
     <message>
         <source>Decrease Color Depth</source>
-        <translation>Decrease Color Depth</translation>
+        <translation>&amp;Decrease Color Depth</translation>
     </message>
     <message>
         <source>Increase Color Depth</source>
-        <translation>Increase Color Depth</translation>
+        <translation>&amp;Increase Color Depth</translation>
     </message>
     <message>
         <source>Window(&amp;W)</source>
@@ -851,7 +851,7 @@ Redo</translation>
     </message>
     <message>
         <source>Remap to Palette...</source>
-        <translation>Remap to Palette...</translation>
+        <translation>&amp;Remap to Palette...</translation>
     </message>
     <message>
         <source>Map the colours of an 8-bit image onto another palette</source>
@@ -859,7 +859,7 @@ Redo</translation>
     </message>
     <message>
         <source>Flip Horizontal</source>
-        <translation>Flip Horizontal</translation>
+        <translation>Flip &amp;Horizontal</translation>
     </message>
     <message>
         <source>Mirror the picture or the floating selection left to right</source>
@@ -867,7 +867,7 @@ Redo</translation>
     </message>
     <message>
         <source>Flip Vertical</source>
-        <translation>Flip Vertical</translation>
+        <translation>Flip &amp;Vertical</translation>
     </message>
     <message>
         <source>Mirror the picture or the floating selection top to bottom</source>
@@ -875,7 +875,7 @@ Redo</translation>
     </message>
     <message>
         <source>Rotate 90° Clockwise</source>
-        <translation>Rotate 90° Clockwise</translation>
+        <translation>Rotate 90° Cl&amp;ockwise</translation>
     </message>
     <message>
         <source>Turn the picture or the floating selection a quarter turn clockwise</source>
@@ -883,7 +883,7 @@ Redo</translation>
     </message>
     <message>
         <source>Rotate 90° Counter-clockwise</source>
-        <translation>Rotate 90° Counter-clockwise</translation>
+        <translation>Rotate 90° Co&amp;unter-clockwise</translation>
     </message>
     <message>
         <source>Turn the picture or the floating selection a quarter turn counter-clockwise</source>
@@ -891,7 +891,7 @@ Redo</translation>
     </message>
     <message>
         <source>Rotate 180°</source>
-        <translation>Rotate 180°</translation>
+        <translation>Rotate &amp;180°</translation>
     </message>
     <message>
         <source>Turn the picture or the floating selection half a turn</source>
@@ -899,7 +899,7 @@ Redo</translation>
     </message>
     <message>
         <source>Crop to Selection	Ctrl+Shift+X</source>
-        <translation>Crop to Selection	Ctrl+Shift+X</translation>
+        <translation>Cro&amp;p to Selection	Ctrl+Shift+X</translation>
     </message>
     <message>
         <source>Keep only the selected part of the picture</source>
@@ -907,7 +907,7 @@ Redo</translation>
     </message>
     <message>
         <source>Autocrop</source>
-        <translation>Autocrop</translation>
+        <translation>&amp;Autocrop</translation>
     </message>
     <message>
         <source>Remove the border of one colour, or of transparent pixels, around the picture</source>
@@ -915,7 +915,7 @@ Redo</translation>
     </message>
     <message>
         <source>Invert</source>
-        <translation>Invert</translation>
+        <translation>In&amp;vert</translation>
     </message>
     <message>
         <source>Turn every colour of the selection or the picture into its opposite</source>
@@ -923,7 +923,7 @@ Redo</translation>
     </message>
     <message>
         <source>Greyscale</source>
-        <translation>Greyscale</translation>
+        <translation>&amp;Greyscale</translation>
     </message>
     <message>
         <source>Turn the colours of the selection or the picture into greys</source>
@@ -931,7 +931,7 @@ Redo</translation>
     </message>
     <message>
         <source>Brightness / Contrast…</source>
-        <translation>Brightness / Contrast…</translation>
+        <translation>&amp;Brightness / Contrast…</translation>
     </message>
     <message>
         <source>Make the selection or the picture lighter or darker, softer or harder</source>
@@ -939,7 +939,7 @@ Redo</translation>
     </message>
     <message>
         <source>Posterize…</source>
-        <translation>Posterize…</translation>
+        <translation>&amp;Posterize…</translation>
     </message>
     <message>
         <source>Reduce each colour channel of the selection or the picture to a few levels</source>
@@ -947,7 +947,7 @@ Redo</translation>
     </message>
     <message>
         <source>Load Palette…</source>
-        <translation>Load Palette…</translation>
+        <translation>&amp;Load Palette…</translation>
     </message>
     <message>
         <source>Replace the palette&apos;s colours with those of a palette file</source>
@@ -955,7 +955,7 @@ Redo</translation>
     </message>
     <message>
         <source>Save Palette As…</source>
-        <translation>Save Palette As…</translation>
+        <translation>&amp;Save Palette As…</translation>
     </message>
     <message>
         <source>Write the palette to a GIMP, JASC, Photoshop or hex palette file</source>
@@ -963,7 +963,7 @@ Redo</translation>
     </message>
     <message>
         <source>By Hue</source>
-        <translation>By Hue</translation>
+        <translation>By &amp;Hue</translation>
     </message>
     <message>
         <source>Order the palette by hue, greys first; the picture stays as it is</source>
@@ -971,7 +971,7 @@ Redo</translation>
     </message>
     <message>
         <source>By Brightness</source>
-        <translation>By Brightness</translation>
+        <translation>By &amp;Brightness</translation>
     </message>
     <message>
         <source>Order the palette from dark to light; the picture stays as it is</source>
@@ -979,7 +979,7 @@ Redo</translation>
     </message>
     <message>
         <source>By Use Count</source>
-        <translation>By Use Count</translation>
+        <translation>By &amp;Use Count</translation>
     </message>
     <message>
         <source>Order the palette by how many pixels use each colour; the picture stays as it is</source>
@@ -987,7 +987,7 @@ Redo</translation>
     </message>
     <message>
         <source>Merge Duplicate Entries</source>
-        <translation>Merge Duplicate Entries</translation>
+        <translation>&amp;Merge Duplicate Entries</translation>
     </message>
     <message>
         <source>Keep each colour of the palette once; the picture stays as it is</source>
@@ -995,7 +995,7 @@ Redo</translation>
     </message>
     <message>
         <source>Remove Unused Entries</source>
-        <translation>Remove Unused Entries</translation>
+        <translation>Remove &amp;Unused Entries</translation>
     </message>
     <message>
         <source>Move the entries in use (by the picture and as the current colours) to the front and clear the others</source>
@@ -1003,7 +1003,7 @@ Redo</translation>
     </message>
     <message>
         <source>Export Scaled…</source>
-        <translation>Export Scaled…</translation>
+        <translation>&amp;Export Scaled…</translation>
     </message>
     <message>
         <source>Write a copy of the picture magnified 2 to 16 times</source>
@@ -1011,7 +1011,7 @@ Redo</translation>
     </message>
     <message>
         <source>Sort Palette</source>
-        <translation>Sort Palette</translation>
+        <translation>S&amp;ort Palette</translation>
     </message>
     <message>
         <source>&amp;User Guide	F1</source>
@@ -1025,7 +1025,7 @@ User Guide</translation>
     </message>
     <message>
         <source>Select All	Ctrl+A</source>
-        <translation>Select All	Ctrl+A</translation>
+        <translation>Se&amp;lect All	Ctrl+A</translation>
     </message>
     <message>
         <source>Select the whole image
@@ -1035,7 +1035,7 @@ Select All</translation>
     </message>
     <message>
         <source>Select None	Ctrl+Shift+A</source>
-        <translation>Select None	Ctrl+Shift+A</translation>
+        <translation>Select &amp;None	Ctrl+Shift+A</translation>
     </message>
     <message>
         <source>Drop the selection and select nothing
@@ -1045,7 +1045,7 @@ Select None</translation>
     </message>
     <message>
         <source>Tool Options</source>
-        <translation>Tool Options</translation>
+        <translation>Tool O&amp;ptions</translation>
     </message>
     <message>
         <source>Show or hide the bar of the current tool&apos;s options
@@ -1055,7 +1055,7 @@ Tool Options</translation>
     </message>
     <message>
         <source>Pixel Grid	Ctrl+&apos;</source>
-        <translation>Pixel Grid	Ctrl+&apos;</translation>
+        <translation>Pixel &amp;Grid	Ctrl+&apos;</translation>
     </message>
     <message>
         <source>Show a line between the image pixels from 6:1 on
@@ -1065,7 +1065,7 @@ Pixel Grid</translation>
     </message>
     <message>
         <source>Replace Color</source>
-        <translation>Replace Color</translation>
+        <translation>Replace &amp;Color</translation>
     </message>
     <message>
         <source>Paint every pixel of the background color, in the selection or the whole image, with the foreground color
@@ -1075,7 +1075,7 @@ Replace Color</translation>
     </message>
     <message>
         <source>Smaller Brush	[</source>
-        <translation>Smaller Brush	[</translation>
+        <translation>S&amp;maller Brush	[</translation>
     </message>
     <message>
         <source>Make the brush one pixel smaller
@@ -1085,7 +1085,7 @@ Smaller Brush</translation>
     </message>
     <message>
         <source>Larger Brush	]</source>
-        <translation>Larger Brush	]</translation>
+        <translation>Lar&amp;ger Brush	]</translation>
     </message>
     <message>
         <source>Make the brush one pixel larger
@@ -1179,7 +1179,7 @@ Smooth</translation>
     </message>
     <message>
         <source>Eraser</source>
-        <translation>Eraser</translation>
+        <translation>&amp;Eraser</translation>
     </message>
     <message>
         <source>Erase with the background color
@@ -1189,7 +1189,7 @@ Eraser</translation>
     </message>
     <message>
         <source>Color Picker</source>
-        <translation>Color Picker</translation>
+        <translation>Color Pic&amp;ker</translation>
     </message>
     <message>
         <source>Pick the foreground or background color from the image (also Ctrl + click)
@@ -1199,7 +1199,7 @@ Color Picker</translation>
     </message>
     <message>
         <source>Draw Ellipse</source>
-        <translation>Draw Ellipse</translation>
+        <translation>&amp;Draw Ellipse</translation>
     </message>
     <message>
         <source>Draw an ellipse, with Shift a circle
@@ -1209,7 +1209,7 @@ Draw Ellipse</translation>
     </message>
     <message>
         <source>Draw Polygon</source>
-        <translation>Draw Polygon</translation>
+        <translation>Draw &amp;Polygon</translation>
     </message>
     <message>
         <source>Click the corners; a double click or Enter closes the polygon
@@ -1219,7 +1219,7 @@ Draw Polygon</translation>
     </message>
     <message>
         <source>Spray</source>
-        <translation>Spray</translation>
+        <translation>Spr&amp;ay</translation>
     </message>
     <message>
         <source>Spray dots while the button is held
@@ -1229,7 +1229,7 @@ Spray</translation>
     </message>
     <message>
         <source>Text</source>
-        <translation>Text</translation>
+        <translation>&amp;Text</translation>
     </message>
     <message>
         <source>Click and type; Enter puts the text down
@@ -1242,6 +1242,11 @@ Text</translation>
 Replace Color</source>
         <translation>Paint every pixel of the clicked color with the current color
 Replace Color</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <comment>menu</comment>
+        <translation>&amp;Colors</translation>
     </message>
 </context>
 <context>

@@ -556,7 +556,7 @@
     </message>
     <message>
         <source>As New Image	Ctrl+V</source>
-        <translation>As New Image	Ctrl+V</translation>
+        <translation>As New &amp;Image	Ctrl+V</translation>
     </message>
     <message>
         <source>Paste As New Image</source>
@@ -564,7 +564,7 @@
     </message>
     <message>
         <source>As New Selection...	Ctrl+E</source>
-        <translation>As New Selection...	Ctrl+E</translation>
+        <translation>As New &amp;Selection...	Ctrl+E</translation>
     </message>
     <message>
         <source>Paste As New Selection</source>
@@ -572,7 +572,7 @@
     </message>
     <message>
         <source>Clear	Del</source>
-        <translation>Clear	Del</translation>
+        <translation>Cle&amp;ar	Del</translation>
     </message>
     <message>
         <source>Clear Image</source>
@@ -580,7 +580,7 @@
     </message>
     <message>
         <source>Standard Toolbar</source>
-        <translation>Standard Toolbar</translation>
+        <translation>&amp;Standard Toolbar</translation>
     </message>
     <message>
         <source>도구 모음을 표시하거나 숨깁니다
@@ -590,15 +590,15 @@
     </message>
     <message>
         <source>Tool Palette</source>
-        <translation>Tool Palette</translation>
+        <translation>&amp;Tool Palette</translation>
     </message>
     <message>
         <source>Color Palette</source>
-        <translation>Color Palette</translation>
+        <translation>&amp;Color Palette</translation>
     </message>
     <message>
         <source>Status Bar</source>
-        <translation>Status Bar</translation>
+        <translation>Status &amp;Bar</translation>
     </message>
     <message>
         <source>상태 표시줄을 표시하거나 숨깁니다
@@ -608,7 +608,7 @@
     </message>
     <message>
         <source>Resize Canvas</source>
-        <translation>Resize Canvas</translation>
+        <translation>Resize Ca&amp;nvas</translation>
     </message>
     <message>
         <source>Resize the drawing canvas</source>
@@ -616,7 +616,7 @@
     </message>
     <message>
         <source>Resize Image</source>
-        <translation>Resize Image</translation>
+        <translation>&amp;Resize Image</translation>
     </message>
     <message>
         <source>Change the size of Image.(Scale)</source>
@@ -624,15 +624,15 @@
     </message>
     <message>
         <source>256 Colors (8 Bit)</source>
-        <translation>256 Colors (8 Bit)</translation>
+        <translation>&amp;256 Colors (8 Bit)</translation>
     </message>
     <message>
         <source>16 Million (24Bit)</source>
-        <translation>16 Million (24Bit)</translation>
+        <translation>&amp;16 Million (24Bit)</translation>
     </message>
     <message>
         <source>Translucent</source>
-        <translation>Translucent</translation>
+        <translation>&amp;Translucent</translation>
     </message>
     <message>
         <source>Turn On/Off Translucent Effect.</source>
@@ -640,7 +640,7 @@
     </message>
     <message>
         <source>Option</source>
-        <translation>Option</translation>
+        <translation>&amp;Option</translation>
     </message>
     <message>
         <source>Change Options.</source>
@@ -700,27 +700,27 @@
     </message>
     <message>
         <source>Zoom In/Out</source>
-        <translation>Zoom In/Out</translation>
+        <translation>&amp;Zoom In/Out</translation>
     </message>
     <message>
         <source>Paint Brush</source>
-        <translation>Paint Brush</translation>
+        <translation>Paint &amp;Brush</translation>
     </message>
     <message>
         <source>Select</source>
-        <translation>선택</translation>
+        <translation>선택(&amp;S)</translation>
     </message>
     <message>
         <source>Draw Line</source>
-        <translation>Draw Line</translation>
+        <translation>Draw &amp;Line</translation>
     </message>
     <message>
         <source>Draw Rectangle.</source>
-        <translation>Draw Rectangle.</translation>
+        <translation>Draw &amp;Rectangle.</translation>
     </message>
     <message>
         <source>Fill an area with current color</source>
-        <translation>Fill an area with current color</translation>
+        <translation>&amp;Fill an area with current color</translation>
     </message>
     <message>
         <source>이 문서를 엽니다</source>
@@ -728,7 +728,7 @@
     </message>
     <message>
         <source>최근 파일</source>
-        <translation>최근 파일</translation>
+        <translation>최근 파일(&amp;F)</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -752,7 +752,7 @@
     </message>
     <message>
         <source>Paste</source>
-        <translation>Paste</translation>
+        <translation>&amp;Paste</translation>
     </message>
     <message>
         <source>Colors</source>
@@ -760,11 +760,11 @@
     </message>
     <message>
         <source>Decrease Color Depth</source>
-        <translation>Decrease Color Depth</translation>
+        <translation>&amp;Decrease Color Depth</translation>
     </message>
     <message>
         <source>Increase Color Depth</source>
-        <translation>Increase Color Depth</translation>
+        <translation>&amp;Increase Color Depth</translation>
     </message>
     <message>
         <source>Window(&amp;W)</source>
@@ -780,7 +780,7 @@
     </message>
     <message>
         <source>Misc.</source>
-        <translation>Misc.</translation>
+        <translation>&amp;Misc.</translation>
     </message>
     <message>
         <source>Help(&amp;H)</source>
@@ -850,7 +850,7 @@ Redo</source>
     </message>
     <message>
         <source>Remap to Palette...</source>
-        <translation>팔레트에 다시 맞추기...</translation>
+        <translation>팔레트에 다시 맞추기(&amp;R)...</translation>
     </message>
     <message>
         <source>Map the colours of an 8-bit image onto another palette</source>
@@ -858,7 +858,7 @@ Redo</source>
     </message>
     <message>
         <source>Flip Horizontal</source>
-        <translation>좌우 뒤집기</translation>
+        <translation>좌우 뒤집기(&amp;H)</translation>
     </message>
     <message>
         <source>Mirror the picture or the floating selection left to right</source>
@@ -866,7 +866,7 @@ Redo</source>
     </message>
     <message>
         <source>Flip Vertical</source>
-        <translation>상하 뒤집기</translation>
+        <translation>상하 뒤집기(&amp;V)</translation>
     </message>
     <message>
         <source>Mirror the picture or the floating selection top to bottom</source>
@@ -874,7 +874,7 @@ Redo</source>
     </message>
     <message>
         <source>Rotate 90° Clockwise</source>
-        <translation>시계 방향으로 90° 회전</translation>
+        <translation>시계 방향으로 90° 회전(&amp;O)</translation>
     </message>
     <message>
         <source>Turn the picture or the floating selection a quarter turn clockwise</source>
@@ -882,7 +882,7 @@ Redo</source>
     </message>
     <message>
         <source>Rotate 90° Counter-clockwise</source>
-        <translation>시계 반대 방향으로 90° 회전</translation>
+        <translation>시계 반대 방향으로 90° 회전(&amp;U)</translation>
     </message>
     <message>
         <source>Turn the picture or the floating selection a quarter turn counter-clockwise</source>
@@ -890,7 +890,7 @@ Redo</source>
     </message>
     <message>
         <source>Rotate 180°</source>
-        <translation>180° 회전</translation>
+        <translation>180° 회전(&amp;1)</translation>
     </message>
     <message>
         <source>Turn the picture or the floating selection half a turn</source>
@@ -898,7 +898,7 @@ Redo</source>
     </message>
     <message>
         <source>Crop to Selection	Ctrl+Shift+X</source>
-        <translation>선택 영역으로 자르기	Ctrl+Shift+X</translation>
+        <translation>선택 영역으로 자르기(&amp;P)	Ctrl+Shift+X</translation>
     </message>
     <message>
         <source>Keep only the selected part of the picture</source>
@@ -906,7 +906,7 @@ Redo</source>
     </message>
     <message>
         <source>Autocrop</source>
-        <translation>자동 자르기</translation>
+        <translation>자동 자르기(&amp;A)</translation>
     </message>
     <message>
         <source>Remove the border of one colour, or of transparent pixels, around the picture</source>
@@ -914,7 +914,7 @@ Redo</source>
     </message>
     <message>
         <source>Invert</source>
-        <translation>색 반전</translation>
+        <translation>색 반전(&amp;V)</translation>
     </message>
     <message>
         <source>Turn every colour of the selection or the picture into its opposite</source>
@@ -922,7 +922,7 @@ Redo</source>
     </message>
     <message>
         <source>Greyscale</source>
-        <translation>회색조</translation>
+        <translation>회색조(&amp;G)</translation>
     </message>
     <message>
         <source>Turn the colours of the selection or the picture into greys</source>
@@ -930,7 +930,7 @@ Redo</source>
     </message>
     <message>
         <source>Brightness / Contrast…</source>
-        <translation>밝기 / 대비…</translation>
+        <translation>밝기 / 대비(&amp;B)…</translation>
     </message>
     <message>
         <source>Make the selection or the picture lighter or darker, softer or harder</source>
@@ -938,7 +938,7 @@ Redo</source>
     </message>
     <message>
         <source>Posterize…</source>
-        <translation>포스터화…</translation>
+        <translation>포스터화(&amp;P)…</translation>
     </message>
     <message>
         <source>Reduce each colour channel of the selection or the picture to a few levels</source>
@@ -946,7 +946,7 @@ Redo</source>
     </message>
     <message>
         <source>Load Palette…</source>
-        <translation>팔레트 불러오기…</translation>
+        <translation>팔레트 불러오기(&amp;L)…</translation>
     </message>
     <message>
         <source>Replace the palette&apos;s colours with those of a palette file</source>
@@ -954,7 +954,7 @@ Redo</source>
     </message>
     <message>
         <source>Save Palette As…</source>
-        <translation>팔레트 저장…</translation>
+        <translation>팔레트 저장(&amp;S)…</translation>
     </message>
     <message>
         <source>Write the palette to a GIMP, JASC, Photoshop or hex palette file</source>
@@ -962,7 +962,7 @@ Redo</source>
     </message>
     <message>
         <source>By Hue</source>
-        <translation>색상순</translation>
+        <translation>색상순(&amp;H)</translation>
     </message>
     <message>
         <source>Order the palette by hue, greys first; the picture stays as it is</source>
@@ -970,7 +970,7 @@ Redo</source>
     </message>
     <message>
         <source>By Brightness</source>
-        <translation>밝기순</translation>
+        <translation>밝기순(&amp;B)</translation>
     </message>
     <message>
         <source>Order the palette from dark to light; the picture stays as it is</source>
@@ -978,7 +978,7 @@ Redo</source>
     </message>
     <message>
         <source>By Use Count</source>
-        <translation>사용 횟수순</translation>
+        <translation>사용 횟수순(&amp;U)</translation>
     </message>
     <message>
         <source>Order the palette by how many pixels use each colour; the picture stays as it is</source>
@@ -986,7 +986,7 @@ Redo</source>
     </message>
     <message>
         <source>Merge Duplicate Entries</source>
-        <translation>중복 항목 합치기</translation>
+        <translation>중복 항목 합치기(&amp;M)</translation>
     </message>
     <message>
         <source>Keep each colour of the palette once; the picture stays as it is</source>
@@ -994,7 +994,7 @@ Redo</source>
     </message>
     <message>
         <source>Remove Unused Entries</source>
-        <translation>쓰지 않는 항목 없애기</translation>
+        <translation>쓰지 않는 항목 없애기(&amp;U)</translation>
     </message>
     <message>
         <source>Move the entries in use (by the picture and as the current colours) to the front and clear the others</source>
@@ -1002,7 +1002,7 @@ Redo</source>
     </message>
     <message>
         <source>Export Scaled…</source>
-        <translation>확대하여 내보내기…</translation>
+        <translation>확대하여 내보내기(&amp;E)…</translation>
     </message>
     <message>
         <source>Write a copy of the picture magnified 2 to 16 times</source>
@@ -1010,7 +1010,7 @@ Redo</source>
     </message>
     <message>
         <source>Sort Palette</source>
-        <translation>팔레트 정렬</translation>
+        <translation>팔레트 정렬(&amp;O)</translation>
     </message>
     <message>
         <source>&amp;User Guide	F1</source>
@@ -1044,7 +1044,7 @@ Select None</source>
     </message>
     <message>
         <source>Tool Options</source>
-        <translation>도구 옵션</translation>
+        <translation>도구 옵션(&amp;P)</translation>
     </message>
     <message>
         <source>Show or hide the bar of the current tool&apos;s options
@@ -1064,7 +1064,7 @@ Pixel Grid</source>
     </message>
     <message>
         <source>Replace Color</source>
-        <translation>색 바꾸기</translation>
+        <translation>색 바꾸기(&amp;C)</translation>
     </message>
     <message>
         <source>Paint every pixel of the background color, in the selection or the whole image, with the foreground color
@@ -1074,7 +1074,7 @@ Replace Color</source>
     </message>
     <message>
         <source>Smaller Brush	[</source>
-        <translation>브러시 작게	[</translation>
+        <translation>브러시 작게(&amp;M)	[</translation>
     </message>
     <message>
         <source>Make the brush one pixel smaller
@@ -1084,7 +1084,7 @@ Smaller Brush</source>
     </message>
     <message>
         <source>Larger Brush	]</source>
-        <translation>브러시 크게	]</translation>
+        <translation>브러시 크게(&amp;G)	]</translation>
     </message>
     <message>
         <source>Make the brush one pixel larger
@@ -1178,7 +1178,7 @@ Smooth</source>
     </message>
     <message>
         <source>Eraser</source>
-        <translation>지우개</translation>
+        <translation>지우개(&amp;E)</translation>
     </message>
     <message>
         <source>Erase with the background color
@@ -1188,7 +1188,7 @@ Eraser</source>
     </message>
     <message>
         <source>Color Picker</source>
-        <translation>색 선택기</translation>
+        <translation>색 선택기(&amp;K)</translation>
     </message>
     <message>
         <source>Pick the foreground or background color from the image (also Ctrl + click)
@@ -1198,7 +1198,7 @@ Color Picker</source>
     </message>
     <message>
         <source>Draw Ellipse</source>
-        <translation>타원 그리기</translation>
+        <translation>타원 그리기(&amp;O)</translation>
     </message>
     <message>
         <source>Draw an ellipse, with Shift a circle
@@ -1208,7 +1208,7 @@ Draw Ellipse</source>
     </message>
     <message>
         <source>Draw Polygon</source>
-        <translation>다각형 그리기</translation>
+        <translation>다각형 그리기(&amp;P)</translation>
     </message>
     <message>
         <source>Click the corners; a double click or Enter closes the polygon
@@ -1218,7 +1218,7 @@ Draw Polygon</source>
     </message>
     <message>
         <source>Spray</source>
-        <translation>스프레이</translation>
+        <translation>스프레이(&amp;A)</translation>
     </message>
     <message>
         <source>Spray dots while the button is held
@@ -1228,7 +1228,7 @@ Spray</source>
     </message>
     <message>
         <source>Text</source>
-        <translation>텍스트</translation>
+        <translation>텍스트(&amp;T)</translation>
     </message>
     <message>
         <source>Click and type; Enter puts the text down
@@ -1241,6 +1241,11 @@ Text</source>
 Replace Color</source>
         <translation>클릭한 색의 픽셀을 모두 현재 색으로 칠합니다
 색 바꾸기</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <comment>menu</comment>
+        <translation>&amp;Colors</translation>
     </message>
 </context>
 <context>

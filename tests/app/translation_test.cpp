@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTranslator>
 #include <QXmlStreamReader>
 
@@ -161,9 +162,12 @@ TEST(TranslationChoice, EveryTranslationKeepsItsPlaceholdersAndKeys) {
             const QString text = translator.translate(context.toUtf8(), source.toUtf8());
             const std::string where = language.toStdString() + ": " + source.toStdString();
             ++count;
-            kept += text == source;
+            // A kept text may have gained an access key.
+            const auto bare = [](QString t) { return t.remove(QRegularExpression("&(?=[^&])")); };
+            kept += bare(text) == bare(source);
             EXPECT_FALSE(text.isEmpty()) << where;
-            EXPECT_EQ(HasHangul(text), language == "ko" && (HasHangul(source) || text != source)) << where;
+            EXPECT_EQ(HasHangul(text), language == "ko" && (HasHangul(source) || bare(text) != bare(source)))
+                << where;
             EXPECT_EQ(placeholders(text), placeholders(source)) << where;
             // The keys after the tab stay the program's keys.
             EXPECT_EQ(text.section('\t', 1), source.section('\t', 1)) << where;
@@ -191,7 +195,7 @@ protected:
 
 TEST_F(KoreanTest, KeepsTheProgramsTextsAndTranslatesTheLaterOnes) {
     EXPECT_EQ(Main()->Action(ID_FILE_NEW)->text(), "새 파일(&N)\tCtrl+N");
-    EXPECT_EQ(Main()->Action(ID_IMAGE_CANVAS)->text(), "Resize Canvas");
+    EXPECT_EQ(Main()->Action(ID_IMAGE_CANVAS)->text(), "Resize Ca&nvas");
     EXPECT_TRUE(HasHangul(Main()->Action(ID_VIEW_ZOOM_IN)->text()));
     const auto message = ExpectMessageBox();
     EXPECT_EQ(theApp->OpenDocumentFile("/nonexistent/picture.xyz"), nullptr);
@@ -249,3 +253,52 @@ TEST_F(TranslationTest, MenusBarsAndDialogsAreInEnglish) {
     ProcessEvents();
     EXPECT_EQ(*question, "Save the changes to Orvik1 [1:1]?");
 }
+
+// Every item of every menu, with and without a picture, has an access key of its own within its
+// menu, and so do the menus within the bar, in English and in Korean.
+class AccessKeyTest : public GuiTest, public testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override {
+        InstallTranslations({QString::fromLatin1(GetParam()), QString()});
+        GuiTest::SetUp();
+    }
+    void TearDown() override {
+        GuiTest::TearDown();
+        InstallTranslations({});
+    }
+    // The items of `actions` without an access key, or with one another item of theirs has, and
+    // the same within their submenus, added to `faults`.
+    static void Check(const QList<QAction*>& actions, const QString& where, QStringList& faults) {
+        QSet<QChar> keys;
+        for (QAction* action : actions) {
+            if (action->isSeparator() || action->text().isEmpty()) continue;
+            const QString text = action->text();
+            const QRegularExpressionMatch key = QRegularExpression("&([^&])").match(text);
+            if (!key.hasMatch())
+                faults << where + ": no key: " + text;
+            else if (const QChar letter = key.captured(1).at(0).toUpper(); keys.contains(letter))
+                faults << where + ": the key of another item: " + text;
+            else
+                keys.insert(letter);
+            if (QMenu* menu = action->menu()) Check(menu->actions(), where + " > " + text, faults);
+        }
+    }
+};
+
+TEST_P(AccessKeyTest, EveryMenuItemHasAKeyOfItsOwn) {
+    QStringList faults;
+    Check(Main()->menuBar()->actions(), "no picture", faults);
+    COrvikDoc* doc = NewImage("40", "30", kImage24Bit);
+    ASSERT_NE(doc, nullptr);
+    const QList<QAction*> bar = Main()->menuBar()->actions();
+    for (QAction* menu : bar)
+        if (menu->menu()) emit menu->menu()->aboutToShow();  // the Window menu lists the windows
+    Check(bar, "a picture", faults);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
+    EXPECT_GT(bar.size(), 8);
+    // A prompt of the item's own text shows without the key.
+    EXPECT_EQ(Main()->Action(ID_TOOL_BRUSH)->statusTip(), "Paint Brush");
+    EXPECT_EQ(Main()->Action(ID_TOOL_BRUSH)->toolTip(), "Paint Brush (B)");
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, AccessKeyTest, testing::Values("en", "ko"));
