@@ -1022,6 +1022,8 @@ Redo</translation>
 User Guide</source>
         <translation>Show the user guide
 User Guide</translation>
+    </message>
+    <message>
         <source>Select All	Ctrl+A</source>
         <translation>Select All	Ctrl+A</translation>
     </message>

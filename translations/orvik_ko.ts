@@ -1021,6 +1021,8 @@ Redo</source>
 User Guide</source>
         <translation>사용 설명서를 표시합니다
 사용 설명서</translation>
+    </message>
+    <message>
         <source>Select All	Ctrl+A</source>
         <translation>모두 선택(&amp;L)	Ctrl+A</translation>
     </message>

@@ -254,7 +254,7 @@ TEST_F(FormatsTest, TransparencyRoundTripsKeepEverythingUntouched) {
         COrvikDoc* doc = theApp->OpenDocumentFile(Path(name));
         ASSERT_NE(doc, nullptr);
         EXPECT_TRUE(doc->HasAlpha());
-        QTest::mouseClick(doc->m_pView->viewport(), Qt::LeftButton, {}, QPoint(3, 2));
+        QTest::mouseClick(doc->m_pView->viewport(), Qt::LeftButton, {}, ViewPoint(doc, QPoint(3, 2)));
         const QString saved = Path(QStringLiteral("saved-") + name);
         const auto question = AnswerLossQuestion(QMessageBox::Cancel);
         ASSERT_TRUE(doc->SaveToFile(saved));

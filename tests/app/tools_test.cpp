@@ -68,17 +68,17 @@ QWidget* Surface(COrvikDoc* doc) {
     return doc->m_pView->viewport();
 }
 
-// A drag at 1:1 with no scrolling: client point = image point.
+// A drag between image points, through the middle.
 void Drag(COrvikDoc* doc, QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {}) {
-    QTest::mousePress(Surface(doc), Qt::LeftButton, modifiers, from);
+    QTest::mousePress(Surface(doc), Qt::LeftButton, modifiers, ViewPoint(doc, from));
     for (const QPoint p : {(from + to) / 2, to})
-        QTest::mouseEvent(QTest::MouseMove, Surface(doc), Qt::NoButton, modifiers, p);
-    QTest::mouseRelease(Surface(doc), Qt::LeftButton, modifiers, to);
+        QTest::mouseEvent(QTest::MouseMove, Surface(doc), Qt::NoButton, modifiers, ViewPoint(doc, p));
+    QTest::mouseRelease(Surface(doc), Qt::LeftButton, modifiers, ViewPoint(doc, to));
 }
 
 void Click(COrvikDoc* doc, QPoint p, Qt::MouseButton button = Qt::LeftButton,
            Qt::KeyboardModifiers modifiers = {}) {
-    QTest::mouseClick(Surface(doc), button, modifiers, p);
+    QTest::mouseClick(Surface(doc), button, modifiers, ViewPoint(doc, p));
 }
 
 // A key as the user presses it in the program's window.
@@ -188,10 +188,10 @@ TEST_F(ToolsTest, PixelPerfectStrokesDropTheirCorners) {
         for (const bool perfect : {false, true}) {
             if (perfect) ASSERT_TRUE(Command(ID_BRUSH_PIXEL_PERFECT));
             const int y = perfect ? 15 : 5;
-            QTest::mousePress(Surface(doc), Qt::LeftButton, {}, QPoint(5, y));
+            QTest::mousePress(Surface(doc), Qt::LeftButton, {}, ViewPoint(doc, QPoint(5, y)));
             for (const QPoint p : {QPoint(6, y), QPoint(6, y + 1), QPoint(7, y + 1), QPoint(7, y + 2)})
-                QTest::mouseMove(Surface(doc), p);
-            QTest::mouseRelease(Surface(doc), Qt::LeftButton, {}, QPoint(7, y + 2));
+                QTest::mouseMove(Surface(doc), ViewPoint(doc, p));
+            QTest::mouseRelease(Surface(doc), Qt::LeftButton, {}, ViewPoint(doc, QPoint(7, y + 2)));
         }
         EXPECT_EQ(Changed(doc, Painted(doc, 1)),
                   (Pixels{{5, 5}, {6, 5}, {6, 6}, {7, 6}, {7, 7}, {5, 15}, {6, 16}, {7, 17}}));
@@ -347,7 +347,7 @@ TEST_F(ToolsTest, PolygonClosedByEnterOrDoubleClick) {
         Click(doc, QPoint(2, 2));
         Click(doc, QPoint(10, 2));
         QTest::mouseDClick(Main()->windowHandle(), Qt::LeftButton, {},
-                           Surface(doc)->mapTo(Main(), QPoint(10, 8)));
+                           Surface(doc)->mapTo(Main(), ViewPoint(doc, QPoint(10, 8))));
         QApplication::processEvents();
         const Pixels drawn = Changed(doc, Painted(doc, 1));
         EXPECT_TRUE(drawn.count({6, 2}) && drawn.count({10, 5}) && drawn.count({6, 5}));
@@ -391,10 +391,10 @@ TEST_F(ToolsTest, SprayPaintsByTheClockWithinTheDisc) {
     Key(Qt::Key_A);
     ASSERT_EQ(Main()->m_currentTool, ID_TOOL_SPRAY);
     Options()->SetBrushSize(9);
-    QTest::mousePress(Surface(doc), Qt::LeftButton, {}, QPoint(20, 15));
+    QTest::mousePress(Surface(doc), Qt::LeftButton, {}, ViewPoint(doc, QPoint(20, 15)));
     const size_t first = Changed(doc, Painted(doc, 1)).size();
     QTest::qWait(200);
-    QTest::mouseRelease(Surface(doc), Qt::LeftButton, {}, QPoint(20, 15));
+    QTest::mouseRelease(Surface(doc), Qt::LeftButton, {}, ViewPoint(doc, QPoint(20, 15)));
     const Pixels dots = Changed(doc, Painted(doc, 1));
     EXPECT_GT(dots.size(), first + 10);
     for (const auto& [x, y] : dots)

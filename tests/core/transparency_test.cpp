@@ -46,10 +46,11 @@ TEST(Transparency, PaintingThirtyTwoBitPixels) {
             EXPECT_EQ(std::memcmp(a.bits, b.bits, a.header->biSizeImage), 0) << width;
             for (int x = 0; x < width; ++x) {
                 const uint32_t painted = a.At32(x, 0);
-                if (!translucent || x % 3 == 0)
+                if (!translucent || x % 3 == 0) {
                     EXPECT_EQ(painted, 0xFF000000u | c.At24(x, 0)) << x;
-                else if (x % 3 == 1)
+                } else if (x % 3 == 1) {
                     EXPECT_EQ(painted, 0x5E3080F0u) << x;  // 255 * 0.37 = 94.35
+                }
             }
         }
     }
