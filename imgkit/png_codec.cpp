@@ -16,17 +16,25 @@
 // level of that depth), otherwise a palette of 1, 2, 4 or 8 bits holding the entries up to the last
 // one that is not black (the rest read back black) with a tRNS chunk up to the last entry that is not
 // opaque; 24 bits as truecolour and 32 bits as truecolour with alpha, 8 bits per channel. Not
-// interlaced, no other chunks.
+// interlaced, no other chunks. The pixels of an 8-bit image are compressed in bands of rows on
+// every processor (WriteIndexedPixels); libpng writes the chunks before them and everything of a
+// 24- or 32-bit image.
 //
 // libpng reports fatal errors through a callback that must not return; ours longjmps back to the
 // setjmp in one of the three step functions below. Those are plain C-style code: no object with a
 // destructor lives in any frame the jump leaves, and the blocks they fill belong to the caller.
 #include <algorithm>
+#include <condition_variable>
 #include <csetjmp>
 #include <cstddef>
 #include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include <png.h>
+#include <zlib.h>
 
 #include "imgkit/codec_io.h"
 #include "imgkit/imgkit.h"
@@ -326,19 +334,32 @@ bool FlushBuffer(Encoder* e) {
     return ok;
 }
 
-void OnWrite(png_structp png, png_bytep data, size_t n) {
-    auto* e = static_cast<Encoder*>(png_get_io_ptr(png));
+// Bytes through the encoder's buffer to the file.
+bool Put(Encoder* e, const void* data, size_t n) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
     while (n > 0) {
-        if (e->used == kWriteBufferBytes && !FlushBuffer(e)) png_error(png, "write failed");
+        if (e->used == kWriteBufferBytes && !FlushBuffer(e)) return false;
         const size_t take = n < kWriteBufferBytes - e->used ? n : kWriteBufferBytes - e->used;
-        std::memcpy(e->buffer + e->used, data, take);
+        std::memcpy(e->buffer + e->used, bytes, take);
         e->used += take;
-        data += take;
+        bytes += take;
         n -= take;
     }
+    return true;
+}
+
+void OnWrite(png_structp png, png_bytep data, size_t n) {
+    if (!Put(static_cast<Encoder*>(png_get_io_ptr(png)), data, n)) png_error(png, "write failed");
 }
 
 void OnFlush(png_structp) {}
+
+void StoreBigEndian32(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v >> 24);
+    p[1] = static_cast<uint8_t>(v >> 16);
+    p[2] = static_cast<uint8_t>(v >> 8);
+    p[3] = static_cast<uint8_t>(v);
+}
 
 // How an 8-bit image is stored: the colour type, the bits per pixel, and for greyscale the step
 // between the grey levels a sample of that depth stands for (255 for 1 bit, 85 for 2, 17 for 4).
@@ -384,9 +405,197 @@ IndexedForm ChooseIndexedForm(const WriteJob& job) {
     return form;
 }
 
-// The whole file, top row first, into the encoder's buffer and file; the buffer's rest is left for
-// the caller to write. `line` has room for one row of grey levels when the form needs them.
-bool Encode(Encoder* e, const WriteJob* job, const IndexedForm* form, uint8_t* line) {
+// The pixels of an 8-bit image as the zlib stream of the IDAT chunks, compressed in bands of rows
+// at the same time on the machine's processors and joined into one stream. Each band is a raw
+// deflate stream that starts from the 32 KiB of rows before it as its dictionary and ends on a
+// byte boundary (a sync flush; the last band finishes the stream), so the joined stream is as small
+// as one made in a single pass, give or take a few bytes a band. The bands depend on the image
+// alone, never on the number of processors: the same image always gives the same file.
+constexpr size_t kBandBytes = size_t{1} << 20;  // filtered scanline bytes a band holds, about
+constexpr size_t kWindowBytes = size_t{1} << 15;
+constexpr int kMaxWorkers = 8;
+
+// The scanline of picture row y: filter type 0 (none), then the samples packed from the high bit
+// down (one a byte at 8 bits): the indices, or the grey levels divided by the form's step.
+void PackLine(const WriteJob& job, const IndexedForm& form, int64_t y, uint8_t* out) {
+    const uint8_t* row = job.Line(y);
+    const int64_t width = job.Width();
+    *out++ = 0;
+    if (form.depth == 8 && form.greyStep == 1) {
+        std::memcpy(out, row, static_cast<size_t>(width));
+        return;
+    }
+    const int depth = form.depth;
+    const int perByte = 8 / depth;
+    for (int64_t x = 0; x < width; x += perByte) {
+        unsigned byte = 0;
+        for (int k = 0; k < perByte; ++k) {
+            const unsigned sample = x + k < width ? row[x + k] / form.greyStep : 0;
+            byte |= sample << (8 - depth * (k + 1));
+        }
+        *out++ = static_cast<uint8_t>(byte);
+    }
+}
+
+// One band's compressed bytes and the Adler-32 of its scanlines.
+struct Band {
+    std::vector<uint8_t> data;
+    uLong adler = 1;
+    bool ok = false;
+    bool done = false;
+};
+
+bool CompressBand(const WriteJob& job, const IndexedForm& form, size_t lineBytes, int64_t first, int64_t end,
+                  bool last, Band* band) {
+    // The rows before the band that reach back a window's length, then the band's own rows.
+    const int64_t before = std::min<int64_t>(first, static_cast<int64_t>((kWindowBytes + lineBytes - 1) / lineBytes));
+    std::vector<uint8_t> lines(static_cast<size_t>(end - first + before) * lineBytes);
+    for (int64_t y = first - before; y < end; ++y)
+        PackLine(job, form, y, lines.data() + static_cast<size_t>(y - first + before) * lineBytes);
+    const size_t dictionary = std::min(kWindowBytes, static_cast<size_t>(before) * lineBytes);
+    const uint8_t* own = lines.data() + static_cast<size_t>(before) * lineBytes;
+    const size_t ownBytes = static_cast<size_t>(end - first) * lineBytes;
+    band->adler = adler32_z(1, own, ownBytes);
+    z_stream z{};
+    if (deflateInit2(&z, kCompressionLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
+    bool ok = dictionary == 0 || deflateSetDictionary(&z, own - dictionary, static_cast<uInt>(dictionary)) == Z_OK;
+    band->data.resize(deflateBound(&z, ownBytes) + 16);
+    z.next_in = const_cast<uint8_t*>(own);
+    z.next_out = band->data.data();
+    // zlib counts in 32 bits: a band never comes near that.
+    z.avail_in = static_cast<uInt>(ownBytes);
+    z.avail_out = static_cast<uInt>(band->data.size());
+    ok = ok && deflate(&z, last ? Z_FINISH : Z_SYNC_FLUSH) == (last ? Z_STREAM_END : Z_OK) && z.avail_in == 0;
+    band->data.resize(band->data.size() - z.avail_out);
+    deflateEnd(&z);
+    return ok;
+}
+
+bool PutChunk(Encoder* e, const char* type, const uint8_t* data, size_t n) {
+    uint8_t head[8];
+    StoreBigEndian32(head, static_cast<uint32_t>(n));
+    std::memcpy(head + 4, type, 4);
+    uLong crc = crc32_z(0, head + 4, 4);
+    if (n > 0) crc = crc32_z(crc, data, n);
+    uint8_t tail[4];
+    StoreBigEndian32(tail, static_cast<uint32_t>(crc));
+    return Put(e, head, 8) && (n == 0 || Put(e, data, n)) && Put(e, tail, 4);
+}
+
+// The zlib stream cut into IDAT chunks of kIdatBytes as it comes.
+class IdatWriter {
+public:
+    explicit IdatWriter(Encoder* e) : m_encoder(e) { m_chunk.reserve(kIdatBytes); }
+    bool Add(const uint8_t* data, size_t n) {
+        while (n > 0) {
+            const size_t take = std::min(n, kIdatBytes - m_chunk.size());
+            m_chunk.insert(m_chunk.end(), data, data + take);
+            data += take;
+            n -= take;
+            if (m_chunk.size() == kIdatBytes && !Flush()) return false;
+        }
+        return true;
+    }
+    bool Flush() {
+        const bool ok = m_chunk.empty() || PutChunk(m_encoder, "IDAT", m_chunk.data(), m_chunk.size());
+        m_chunk.clear();
+        return ok;
+    }
+
+private:
+    Encoder* m_encoder;
+    std::vector<uint8_t> m_chunk;
+};
+
+// The IDAT chunks and IEND of an 8-bit image whose header libpng has written. The calling thread
+// writes the bands in order as they are done and compresses bands itself meanwhile; helpers run
+// at most a few bands ahead of the writing, so memory stays a few bands' worth.
+bool WriteIndexedPixels(Encoder* e, const WriteJob& job, const IndexedForm& form) {
+    const int64_t height = job.Height();
+    const size_t lineBytes = 1 + static_cast<size_t>((job.Width() * form.depth + 7) / 8);
+    const int64_t bandRows = std::max<int64_t>(1, static_cast<int64_t>(kBandBytes / lineBytes));
+    const int64_t bandCount = (height + bandRows - 1) / bandRows;
+    const int workers = static_cast<int>(
+        std::min<int64_t>({std::max(1u, std::thread::hardware_concurrency()), kMaxWorkers, bandCount}));
+    std::vector<Band> bands(static_cast<size_t>(bandCount));
+    std::mutex mutex;
+    std::condition_variable changed;
+    int64_t next = 0;     // the first band no one has taken
+    int64_t written = 0;  // bands written to the file
+    bool stop = false;
+    const int64_t ahead = 2 * workers;
+    const auto compress = [&](int64_t b) {
+        Band& band = bands[static_cast<size_t>(b)];
+        bool ok = false;
+        try {
+            ok = CompressBand(job, form, lineBytes, b * bandRows, std::min(height, (b + 1) * bandRows),
+                              b + 1 == bandCount, &band);
+        } catch (...) {  // out of memory
+        }
+        std::lock_guard lock(mutex);
+        band.ok = ok;
+        band.done = true;
+        changed.notify_all();
+    };
+    const auto help = [&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return stop || next >= bandCount || next < written + ahead; });
+            if (stop || next >= bandCount) return;
+            const int64_t b = next++;
+            lock.unlock();
+            compress(b);
+            lock.lock();
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < workers; ++i) {
+        try {
+            helpers.emplace_back(help);
+        } catch (const std::system_error&) {
+            break;  // fewer helpers, the same bytes
+        }
+    }
+    IdatWriter idat(e);
+    static constexpr uint8_t kZlibHeader[2] = {0x78, 0x9C};  // deflate, 32 KiB window, default level
+    bool ok = idat.Add(kZlibHeader, 2);
+    uLong adler = 1;
+    std::unique_lock lock(mutex);
+    while (ok && written < bandCount) {
+        Band& band = bands[static_cast<size_t>(written)];
+        if (band.done) {
+            lock.unlock();
+            ok = band.ok && idat.Add(band.data.data(), band.data.size());
+            const int64_t first = written * bandRows, end = std::min(height, first + bandRows);
+            adler = adler32_combine(adler, band.adler, static_cast<z_off_t>((end - first) * lineBytes));
+            std::vector<uint8_t>().swap(band.data);
+            e->progress->Report(end, height);
+            lock.lock();
+            ++written;
+            changed.notify_all();
+        } else if (next < bandCount && next < written + ahead) {
+            const int64_t b = next++;
+            lock.unlock();
+            compress(b);
+            lock.lock();
+        } else {
+            changed.wait(lock);
+        }
+    }
+    stop = true;
+    changed.notify_all();
+    lock.unlock();
+    for (std::thread& helper : helpers)
+        helper.join();
+    uint8_t check[4];
+    StoreBigEndian32(check, static_cast<uint32_t>(adler));
+    return ok && idat.Add(check, 4) && idat.Flush() && PutChunk(e, "IEND", nullptr, 0);
+}
+
+// The file, top row first, into the encoder's buffer and file; the buffer's rest is left for the
+// caller to write. Of an 8-bit image only the chunks before the pixels: WriteIndexedPixels does
+// the rest.
+bool Encode(Encoder* e, const WriteJob* job, const IndexedForm* form) {
     if (setjmp(png_jmpbuf(e->png))) return false;
     const int bitCount = job->BitCount();
     const auto width = static_cast<png_uint_32>(job->Width());
@@ -409,16 +618,10 @@ bool Encode(Encoder* e, const WriteJob* job, const IndexedForm* form, uint8_t* l
     png_set_compression_level(e->png, kCompressionLevel);
     png_set_compression_buffer_size(e->png, kIdatBytes);
     png_write_info(e->png, e->info);
-    if (bitCount != 8) png_set_bgr(e->png);
-    if (depth < 8) png_set_packing(e->png);  // one sample a byte, packed by libpng
+    if (bitCount == 8) return true;
+    png_set_bgr(e->png);
     for (png_uint_32 y = 0; y < height; ++y) {
-        const uint8_t* row = job->Line(y);
-        if (line) {
-            for (png_uint_32 x = 0; x < width; ++x)
-                line[x] = static_cast<uint8_t>(row[x] / form->greyStep);
-            row = line;
-        }
-        png_write_row(e->png, row);
+        png_write_row(e->png, job->Line(y));
         if ((y & 63) == 0) e->progress->Report(y, height);
     }
     png_write_end(e->png, nullptr);
@@ -427,11 +630,6 @@ bool Encode(Encoder* e, const WriteJob* job, const IndexedForm* form, uint8_t* l
 
 Status SavePngFile(const char* path, WriteJob& job) {
     const IndexedForm form = job.BitCount() == 8 ? ChooseIndexedForm(job) : IndexedForm{};
-    Buffer line;
-    if (job.BitCount() == 8 && form.type == PNG_COLOR_TYPE_GRAY && form.greyStep > 1) {
-        line.reset(static_cast<uint8_t*>(std::malloc(static_cast<size_t>(job.Width()))));
-        if (!line) return Status::NoMemory;
-    }
     std::unique_ptr<Encoder, FreeDeleter> encoder(static_cast<Encoder*>(std::calloc(1, sizeof(Encoder))));
     if (!encoder) return Status::NoMemory;
     Encoder* e = encoder.get();
@@ -441,7 +639,8 @@ Status SavePngFile(const char* path, WriteJob& job) {
     e->info = png_create_info_struct(e->png);
     OutputFile out;
     e->out = &out;
-    const bool ok = e->info && out.Create(path) && Encode(e, &job, &form, line.get()) && FlushBuffer(e);
+    const bool ok = e->info && out.Create(path) && Encode(e, &job, &form) &&
+                    (job.BitCount() != 8 || WriteIndexedPixels(e, job, form)) && FlushBuffer(e);
     png_destroy_write_struct(&e->png, e->info ? &e->info : nullptr);
     return ok && out.Commit() ? Status::Ok : Status::WriteFailed;
 }

@@ -5,6 +5,7 @@
 
 #include "codec_test_support.h"
 #include "document/image_file.h"
+#include "tests/core/test_image.h"
 
 namespace {
 
@@ -231,3 +232,49 @@ TEST(PngReader, HostileAndDamagedFilesAreRefused) {
 }
 
 }  // namespace
+
+// Large 8-bit pictures are compressed in bands of about 1 MiB of rows, joined into one stream:
+// bands that divide the rows unevenly, the widest rows, 1 bit per sample and tiny pictures read back
+// exactly, here and in netpbm.
+TEST(PngWriter, PixelsCompressedInBandsReadBackExactly) {
+    struct Case {
+        int width, height;
+        bool grey;  // the grey ramp using black and white only: 1 bit a sample
+        int step;   // indices used: multiples of this
+    };
+    ScratchDir dir;
+    for (const Case c : {Case{4099, 700, false, 1}, Case{65535, 40, false, 1}, Case{30001, 300, true, 255},
+                         Case{5, 40, false, 64}, Case{1, 9, false, 1}}) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+        TestImage image(c.width, c.height, kImage8Bit);
+        for (int i = 0; i < 256; ++i)
+            image.palette[i] = c.grey ? RGBQUAD{uint8_t(i), uint8_t(i), uint8_t(i), 0}
+                                      : RGBQUAD{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0};
+        for (int row = 0; row < c.height; ++row)
+            for (int x = 0; x < c.width; ++x)
+                image.At8(x, row) = uint8_t((x * 5 + row * 11 + (x * row >> 7)) % (256 / c.step) * c.step);
+        const std::string path = dir.File("a.png");
+        ASSERT_EQ(SavePNG(path.c_str(), image.bits, *image.header, image.palette), 1);
+        const Loaded back(ReadPNG, path);
+        ASSERT_TRUE(back);
+        ASSERT_EQ(back.header->biWidth, c.width);
+        ASSERT_EQ(back.header->biHeight, c.height);
+        const int64_t stride = back.header->biXPelsPerMeter;
+        bool same = true;
+        for (int row = 0; row < c.height && same; ++row)
+            same = std::memcmp(back.bits + row * stride, image.bits + row * image.stride(), c.width) == 0;
+        EXPECT_TRUE(same);
+        const std::vector<uint8_t> png = ReadFile(path);
+        EXPECT_EQ(png[24], c.grey ? 1 : 8) << "bits a sample";
+        const Picture reference = DecodeWithTool(path);
+        ASSERT_EQ(reference.width, c.width);
+        bool matches = true;
+        for (int y = 0; y < c.height && matches; ++y)
+            for (int x = 0; x < c.width && matches; ++x) {
+                const RGBQUAD& e = image.palette[image.At8(x, c.height - 1 - y)];
+                const uint8_t* p = &reference.rgb[3 * (size_t(y) * c.width + x)];
+                matches = p[0] == e.rgbRed && p[1] == e.rgbGreen && p[2] == e.rgbBlue;
+            }
+        EXPECT_TRUE(matches) << "netpbm";
+    }
+}
