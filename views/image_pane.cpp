@@ -18,8 +18,7 @@
 
 namespace {
 
-// A wheel notch in angle units, and how far one line of the desktop's wheel setting scrolls.
-constexpr int kWheelNotch = 120;
+// How far one line of the desktop's wheel setting scrolls.
 constexpr int kWheelLinePixels = 20;
 
 // Where the client area's top-left corner lies in device pixels of its window; the window system

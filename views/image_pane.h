@@ -15,6 +15,9 @@
 #include "document/zoom_level.h"
 #include "views/surface_raster.h"
 
+// A wheel notch in angle units.
+constexpr int kWheelNotch = 120;
+
 class COrvikDoc;
 class QImage;
 

@@ -30,26 +30,8 @@ int CeilDiv(int a, int b) {
     return (a + b - 1) / b;
 }
 
-// A wheel notch in angle units, and how far the fingers of a pinch spread or close for a level.
-constexpr int kWheelNotch = 120;
+// How far the fingers of a pinch spread or close for a level.
 constexpr double kPinchStep = 0.25;
-
-// The hatch over the surface outside `picture`, within cols x rows, only within `part`.
-void HatchAround(const SurfaceRef& surface, const QRect& part, const QRect& picture, int cols, int rows) {
-    const int right = picture.left() + picture.width();
-    const int bottom = picture.top() + picture.height();
-    const auto hatch = [&](int x0, int y0, int x1, int y1) {
-        x0 = std::max(x0, part.left());
-        y0 = std::max(y0, part.top());
-        x1 = std::min(x1, part.right() + 1);
-        y1 = std::min(y1, part.bottom() + 1);
-        if (x0 < x1 && y0 < y1) FillHatch(surface, x0, y0, x1, y1);
-    };
-    hatch(0, 0, cols, picture.top());
-    hatch(0, bottom, cols, rows);
-    hatch(0, picture.top(), picture.left(), bottom);
-    hatch(right, picture.top(), cols, bottom);
-}
 
 }  // namespace
 
@@ -106,6 +88,16 @@ QRect COrvikView::DeviceRectOfImage(const RECT& area) const {
     return QRect(QPoint(clamp((area.left - m_nScrollX) * m), clamp((area.top - m_nScrollY) * m)),
                  QPoint(clamp((area.right - m_nScrollX) * m - 1), clamp((area.bottom - m_nScrollY) * m - 1)))
         .translated(margin * static_cast<int>(m));
+}
+
+void COrvikView::HatchAround(const SurfaceRef& surface, const QRect& part, const QRect& picture, int cols,
+                             int rows) {
+    const int right = picture.left() + picture.width();
+    const int bottom = picture.top() + picture.height();
+    HatchWithin(surface, part, 0, 0, cols, picture.top());
+    HatchWithin(surface, part, 0, bottom, cols, rows);
+    HatchWithin(surface, part, 0, picture.top(), picture.left(), bottom);
+    HatchWithin(surface, part, right, picture.top(), cols, bottom);
 }
 
 void COrvikView::Compose(QImage& image, int cols, int rows, QRect part) {

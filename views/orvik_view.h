@@ -186,6 +186,8 @@ private:
     // line one device pixel wide between the image pixels, lightening dark pixels and darkening
     // light ones, over the device pixels `picture` the image pixels shown take, within `part`.
     void DrawPixelGrid(QImage& shown, int magnify, const QRect& picture, const QRect& part) const;
+    // The hatch over the surface outside `picture`, within cols x rows, only within `part`.
+    static void HatchAround(const SurfaceRef& surface, const QRect& part, const QRect& picture, int cols, int rows);
 
     std::map<int, std::unique_ptr<CTool>> m_tools;  // by command id
     int m_nLastTool = 0;                            // the tool id the view last dispatched to
